@@ -1,0 +1,323 @@
+#include "framework/core/TextFiles.h"
+
+#include "framework/core/SysUtils.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kMaxNumberLength = 64;
+
+bool IsBlankOrLineEnd(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TTextReader
+
+void TTextReader::Open(const std::string& fileName) {
+    Close();
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes))
+        throw EInOutError("Cannot open file \"" + fileName + "\". " + ErrorText(errno), errno);
+    FText = DecodeText(bytes);
+    FFileName = fileName;
+    FPos = 0;
+    FOpen = true;
+}
+
+void TTextReader::OpenText(std::string_view text, std::string name) {
+    Close();
+    FText = DecodeText(text);
+    FFileName = std::move(name);
+    FPos = 0;
+    FOpen = true;
+}
+
+void TTextReader::Close() {
+    FText.clear();
+    FFileName.clear();
+    FPos = 0;
+    FOpen = false;
+}
+
+bool TTextReader::Eof() const {
+    return FPos >= FText.size();
+}
+
+std::string TTextReader::ReadLine() {
+    const size_t start = FPos;
+    while (FPos < FText.size() && FText[FPos] != '\r' && FText[FPos] != '\n')
+        ++FPos;
+    std::string line = FText.substr(start, FPos - start);
+    if (FPos < FText.size()) {
+        if (FText[FPos] == '\r' && FPos + 1 < FText.size() && FText[FPos + 1] == '\n')
+            FPos += 2;
+        else
+            ++FPos;
+    }
+    return line;
+}
+
+void TTextReader::SkipLine() {
+    ReadLine();
+}
+
+std::string TTextReader::NextToken() {
+    while (FPos < FText.size() && IsBlankOrLineEnd(FText[FPos]))
+        ++FPos;
+    const size_t start = FPos;
+    while (FPos < FText.size() && FPos - start < kMaxNumberLength && !IsBlankOrLineEnd(FText[FPos]))
+        ++FPos;
+    return FText.substr(start, FPos - start);
+}
+
+namespace {
+
+// Where the first field of a run like "5.0E-0001-2.5E-0001" ends: right after an
+// exponent of four digits that a sign follows. 0 when there is no such place.
+size_t FieldEnd(const std::string& run, size_t from) {
+    for (size_t i = from; i + 6 < run.size(); ++i) {
+        if ((run[i] == 'E' || run[i] == 'e') && (run[i + 1] == '+' || run[i + 1] == '-')) {
+            bool digits = true;
+            for (size_t k = i + 2; k < i + 6; ++k)
+                if (run[k] < '0' || run[k] > '9')
+                    digits = false;
+            if (digits && (run[i + 6] == '+' || run[i + 6] == '-'))
+                return i + 6;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+double TTextReader::ReadNumber() {
+    const std::string run = NextToken();
+    if (run.empty())
+        return 0;
+    double value = 0;
+    if (TryStrToFloatSep(run, value, '.'))
+        return value;
+    // Fields written next to each other without a blank: take the first one and leave
+    // the rest, from its sign on, for the next read.
+    for (size_t end = FieldEnd(run, 0); end != 0; end = FieldEnd(run, end)) {
+        if (TryStrToFloatSep(run.substr(0, end), value, '.')) {
+            FPos = FPos - run.size() + end;
+            return value;
+        }
+    }
+    throw EInOutError("Invalid numeric input '" + run + "' in file " + FFileName, 106);
+}
+
+int TTextReader::ReadInteger() {
+    const std::string run = NextToken();
+    if (run.empty())
+        return 0;
+    // Decimal digits only: the model's files hold no hexadecimal numbers.
+    bool decimal = true;
+    for (size_t i = 0; i < run.size(); ++i) {
+        const char c = run[i];
+        if (!((c >= '0' && c <= '9') || (i == 0 && (c == '+' || c == '-') && run.size() > 1)))
+            decimal = false;
+    }
+    int value = 0;
+    if (!decimal || !TryStrToInt(run, value))
+        throw EInOutError("Invalid numeric input '" + run + "' in file " + FFileName, 106);
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// TTextWriter
+
+namespace {
+
+[[noreturn]] void UnableToWrite(const std::string& fileName, int error = 0) {
+    throw EInOutError("Unable to write to " + fileName, error);
+}
+
+// The file a name refers to, symbolic links followed (a dangling link gives its
+// target's name).
+std::string ResolveLinks(const std::string& fileName) {
+    std::string name = fileName;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return name;
+        std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
+        const ssize_t length = readlink(name.c_str(), target.data(), target.size());
+        if (length < 0)
+            return name;
+        target.resize(size_t(length));
+        if (!target.empty() && target[0] != '/')
+            target = ExtractFilePath(name) + target;
+        name = target;
+    }
+    return name;
+}
+
+// Whether the system lets this process write there. Permission bits are also checked
+// by hand, since the super-user passes access() for files nobody may write.
+bool Writable(const std::string& path, const struct stat& st) {
+    if ((st.st_mode & 0222) == 0)
+        return false;
+    return access(path.c_str(), W_OK) == 0;
+}
+
+// Checks that the target can be replaced; gives the resolved target, its mode and
+// whether it exists.
+std::string CheckTarget(const std::string& fileName, struct stat& targetStat, bool& exists) {
+    const std::string target = ResolveLinks(fileName);
+    std::string dir = ExtractFileDir(target);
+    if (dir.empty())
+        dir = ".";
+    struct stat dirStat {};
+    if (stat(dir.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) || !Writable(dir, dirStat))
+        UnableToWrite(fileName, errno);
+    exists = stat(target.c_str(), &targetStat) == 0;
+    if (exists && (S_ISDIR(targetStat.st_mode) || !Writable(target, targetStat)))
+        UnableToWrite(fileName, EACCES);
+    return target;
+}
+
+} // namespace
+
+TTextWriter::~TTextWriter() {
+    if (FOpen) {
+        try {
+            Close();
+        } catch (...) {
+            // A destructor cannot report; callers that care call Close themselves.
+        }
+    }
+}
+
+void TTextWriter::Create(const std::string& fileName) {
+    struct stat st {};
+    bool exists = false;
+    CheckTarget(fileName, st, exists);
+    FFileName = fileName;
+    FBuffer.clear();
+    FOpen = true;
+}
+
+void TTextWriter::Write(std::string_view text) {
+    if (!FOpen)
+        throw EInOutError("File not open", 103);
+    FBuffer.append(text);
+}
+
+void TTextWriter::WriteLine(std::string_view text) {
+    Write(text);
+    FBuffer.append("\r\n");
+}
+
+void TTextWriter::Close() {
+    if (!FOpen)
+        return;
+    FOpen = false;
+    std::string content;
+    content.swap(FBuffer);
+    WriteFileAtomically(FFileName, content);
+}
+
+// ---------------------------------------------------------------------------
+// Whole files
+
+void WriteFileAtomically(const std::string& fileName, std::string_view content) {
+    struct stat targetStat {};
+    bool exists = false;
+    const std::string target = CheckTarget(fileName, targetStat, exists);
+
+    // A temporary file beside the target, so the rename stays on one file system.
+    const std::string base = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp";
+    std::random_device device;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = base + std::to_string(device() % 1000000);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            UnableToWrite(fileName, errno);
+    }
+    if (fd < 0)
+        UnableToWrite(fileName, EEXIST);
+
+    bool ok = true;
+    int error = 0;
+    size_t written = 0;
+    while (ok && written < content.size()) {
+        const ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            error = errno;
+        } else {
+            written += size_t(n);
+        }
+    }
+    if (ok && exists) {
+        if (fchmod(fd, targetStat.st_mode & 07777) != 0) {
+            ok = false;
+            error = errno;
+        }
+        // Keeping the owner is possible only for the super-user; others keep their own.
+        if (ok && geteuid() == 0 && fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
+            // Not fatal: the content is what matters.
+        }
+    }
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temp.c_str());
+        UnableToWrite(fileName, error);
+    }
+}
+
+bool ReadFileBytes(const std::string& fileName, std::string& content) {
+    content.clear();
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    char buffer[65536];
+    while (true) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            close(fd);
+            errno = error;
+            return false;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, size_t(n));
+    }
+    close(fd);
+    return true;
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Text files as the model's readers and writers use them: a reader that hands out lines
+// and numbers, and a writer with CR LF line ends.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Reads a whole text file at Open. The content is decoded as UTF-8, or as Windows-1253
+// when it is not valid UTF-8. CR LF, LF and a lone CR all end a line.
+class TTextReader {
+public:
+    TTextReader() = default;
+    explicit TTextReader(const std::string& fileName) { Open(fileName); }
+
+    // Raises EInOutError naming the file when it cannot be opened or read.
+    void Open(const std::string& fileName);
+    // Reads from a text held in memory (for tests and for readers of in-memory data).
+    void OpenText(std::string_view text, std::string name = "");
+    void Close();
+    bool IsOpen() const { return FOpen; }
+    const std::string& FileName() const { return FFileName; }
+
+    // True when nothing is left to read.
+    bool Eof() const;
+    // The rest of the current line (without its line end); moves to the next line.
+    std::string ReadLine();
+    // Skips the rest of the current line and its line end.
+    void SkipLine();
+    // The next number: skips blanks (spaces, tabs) and line ends, takes the following run
+    // of non-blank characters (at most 64) and converts it with "." as the decimal point.
+    // At end of file the number is 0. A run that is not a number raises EInOutError
+    // naming the text and the file.
+    double ReadNumber();
+    // The same run as a whole number (a run that is not an integer raises EInOutError).
+    int ReadInteger();
+
+private:
+    std::string NextToken();
+    std::string FText;
+    std::string FFileName;
+    size_t FPos = 0;
+    bool FOpen = false;
+};
+
+// Writes a text file: creates or replaces it at Create; Close writes everything.
+// Raises EInOutError naming the file when it cannot be written.
+class TTextWriter {
+public:
+    TTextWriter() = default;
+    explicit TTextWriter(const std::string& fileName) { Create(fileName); }
+    ~TTextWriter();
+
+    void Create(const std::string& fileName);
+    void Write(std::string_view text);
+    void WriteLine(std::string_view text = {}); // ends the line with CR LF
+    void Close();
+
+private:
+    std::string FFileName;
+    std::string FBuffer;
+    bool FOpen = false;
+};
+
+// Writes a file's content in one piece: a temporary file in the same folder, then a
+// rename over the target, keeping the target's mode and following a symbolic link.
+// Raises EInOutError "Unable to write to %s" when the file system refuses.
+void WriteFileAtomically(const std::string& fileName, std::string_view content);
+// Reads a whole file's bytes; false when it cannot be opened.
+bool ReadFileBytes(const std::string& fileName, std::string& content);

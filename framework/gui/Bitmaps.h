@@ -1,0 +1,194 @@
+#pragma once
+// Graphics that draw themselves on a canvas: the graphic base, bitmaps (with their own
+// canvas, scan lines and the standard bitmap file format), icons and pictures (a holder
+// of any graphic that picks the class from a file's extension).
+
+#include "framework/core/Classes.h"
+#include "framework/core/SysUtils.h"
+#include "framework/gui/Canvas.h"
+#include "framework/gui/Graphics.h"
+#include "framework/gui/Types.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A graphic that cannot be read: "Bitmap image is not valid", "Icon image is not valid",
+// "Unknown picture file extension (.%s)".
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TGraphic : public TPersistent {
+public:
+    std::string ClassName() const override { return "TGraphic"; }
+    virtual bool Empty() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void SetWidth(int value) = 0;
+    virtual void SetHeight(int value) = 0;
+    bool Transparent() const { return FTransparent; }
+    virtual void SetTransparent(bool value);
+    bool Modified() const { return FModified; }
+    void SetModified(bool value) { FModified = value; }
+    const TNotifyEvent& OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+
+    // Draws the graphic stretched over the rectangle (what TCanvas::Draw and
+    // StretchDraw call).
+    virtual void DrawOnCanvas(TCanvas* canvas, const TRect& r) const = 0;
+
+    // The graphic's file format. Reading errors raise EInvalidGraphic and leave the
+    // graphic as it was.
+    virtual void LoadFromBytes(const std::vector<uint8_t>& bytes) = 0;
+    virtual std::vector<uint8_t> SaveToBytes() const = 0;
+    void LoadFromStream(std::istream& stream);
+    void SaveToStream(std::ostream& stream) const;
+    // EInOutError "Cannot open file \"%s\"" / "Cannot create file \"%s\"".
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+protected:
+    virtual void Changed();
+
+private:
+    bool FTransparent = false;
+    bool FModified = false;
+    TNotifyEvent FOnChange;
+};
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TTransparentMode { tmAuto, tmFixed };
+
+// A bitmap: a QImage (RGB32 for the device format and 32 bits; packed blue-green-red
+// bytes, rows padded to 4 bytes, for 24 bits; black and white RGB32 for monochrome and
+// 1 bit; RGB32 for 4, 8, 15 and 16 bits) and a canvas drawing on it. A new bitmap is
+// empty; growing it fills new pixels with white.
+class TBitmap : public TGraphic {
+public:
+    TBitmap();
+    TBitmap(int width, int height);
+    ~TBitmap() override;
+    std::string ClassName() const override { return "TBitmap"; }
+
+    bool Empty() const override { return FImage.isNull(); }
+    int Width() const override { return FImage.width(); }
+    int Height() const override { return FImage.height(); }
+    void SetWidth(int value) override { SetSize(value, Height()); }
+    void SetHeight(int value) override { SetSize(Width(), value); }
+    // Keeps the pixels that still fit; the same size changes nothing.
+    void SetSize(int width, int height);
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
+    void SetPixelFormat(TPixelFormat value);
+    // Monochrome: white stays white, every other colour becomes black.
+    bool Monochrome() const { return FMonochrome; }
+    void SetMonochrome(bool value);
+    // tmAuto: the colour of the bottom-left pixel; tmFixed: the set colour.
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor value); // sets tmFixed (clDefault: tmAuto)
+    TTransparentMode TransparentMode() const { return FTransparentMode; }
+    void SetTransparentMode(TTransparentMode value);
+
+    // The bitmap's own canvas.
+    TCanvas* Canvas();
+    // Row y of the pixels (row 0 at the top): blue-green-red bytes for 24 bits,
+    // blue-green-red-unused for 32 bits and the others.
+    uint8_t* ScanLine(int y);
+    const uint8_t* ScanLine(int y) const;
+    int BytesPerScanLine() const;
+
+    // The pixels. Image() ends drawing on the canvas first; use it to read or to change
+    // pixels directly, then call Changed through SetImage or Modify.
+    const QImage& Image() const;
+    // Takes the image (converted to the bitmap's storage format).
+    void SetImage(const QImage& image);
+    // An RGB32 copy of the pixels.
+    QImage ToImage() const;
+    // Call after changing pixels through ScanLine or Image.
+    void Modify() { Changed(); }
+    // Turns the bitmap into a monochrome mask: the colour → white, the rest black.
+    void Mask(TColor transparentColor);
+
+    void DrawOnCanvas(TCanvas* canvas, const TRect& r) const override;
+    // The standard bitmap file format (1, 4, 8, 24, 32 bits, uncompressed or RLE 8/4 on
+    // reading; written in the bitmap's pixel format, 24 bits for the device format).
+    // Other image files Qt can read (PNG) are also accepted.
+    void LoadFromBytes(const std::vector<uint8_t>& bytes) override;
+    std::vector<uint8_t> SaveToBytes() const override;
+    void AssignFrom(const TPersistent* source) override;
+
+protected:
+    void CopyInto(TPersistent* dest) const override;
+    void Changed() override;
+
+private:
+    QImage::Format StorageFormat() const;
+    void Reformat();
+    void EnsureCanvasDevice();
+
+    QImage FImage;
+    TPixelFormat FPixelFormat = pfDevice;
+    bool FMonochrome = false;
+    TColor FTransparentColor = clDefault;
+    TTransparentMode FTransparentMode = tmAuto;
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// An icon: an image with an alpha channel, drawn blended. Reads .ico and the image files
+// Qt can read; writes .ico.
+class TIcon : public TGraphic {
+public:
+    std::string ClassName() const override { return "TIcon"; }
+    bool Empty() const override { return FImage.isNull(); }
+    int Width() const override { return FImage.width(); }
+    int Height() const override { return FImage.height(); }
+    void SetWidth(int value) override;
+    void SetHeight(int value) override;
+    const QImage& Image() const { return FImage; }
+    void SetImage(const QImage& image);
+    void DrawOnCanvas(TCanvas* canvas, const TRect& r) const override;
+    void LoadFromBytes(const std::vector<uint8_t>& bytes) override;
+    std::vector<uint8_t> SaveToBytes() const override;
+    void AssignFrom(const TPersistent* source) override;
+
+private:
+    QImage FImage; // ARGB32_Premultiplied
+};
+
+class TMetafile;
+
+// A holder of one graphic of any class. Reading a file picks the class from the
+// extension: .bmp and the raster formats → TBitmap, .ico → TIcon; others raise
+// EInvalidGraphic "Unknown picture file extension (.%s)".
+class TPicture : public TPersistent {
+public:
+    TPicture();
+    ~TPicture() override;
+    std::string ClassName() const override { return "TPicture"; }
+    TGraphic* Graphic() const { return FGraphic.get(); }
+    // Copies the graphic (nullptr empties the picture).
+    void SetGraphic(const TGraphic* value);
+    // The graphic as a bitmap: an existing bitmap, or a new empty one replacing any other
+    // graphic.
+    TBitmap* Bitmap();
+    TIcon* Icon();
+    TMetafile* Metafile();
+    int Width() const { return FGraphic ? FGraphic->Width() : 0; }
+    int Height() const { return FGraphic ? FGraphic->Height() : 0; }
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+    void AssignFrom(const TPersistent* source) override;
+    const TNotifyEvent& OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+
+private:
+    void Take(std::unique_ptr<TGraphic> graphic);
+    void GraphicChanged(TObject* sender);
+    std::unique_ptr<TGraphic> FGraphic;
+    TNotifyEvent FOnChange;
+};

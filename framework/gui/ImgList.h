@@ -1,0 +1,68 @@
+#pragma once
+// Image lists: a row of equally sized images, each with an optional mask, drawn by index
+// (enabled, or disabled as an embossed grey glyph).
+
+#include "framework/core/Classes.h"
+#include "framework/gui/Bitmaps.h"
+#include "framework/gui/Canvas.h"
+#include "framework/gui/Graphics.h"
+
+#include <QImage>
+
+#include <vector>
+
+enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+
+class TImageList : public TPersistent {
+public:
+    TImageList() = default;
+    TImageList(int width, int height) : FWidth(width), FHeight(height) {}
+    std::string ClassName() const override { return "TImageList"; }
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    // Changing the size clears the list.
+    void SetWidth(int value);
+    void SetHeight(int value);
+    int Count() const { return int(FImages.size()); }
+    // clNone: images drawn with their mask only; otherwise the colour behind them.
+    TColor BkColor() const { return FBkColor; }
+    void SetBkColor(TColor value) { FBkColor = value; }
+    bool Masked() const { return FMasked; }
+    void SetMasked(bool value) { FMasked = value; }
+
+    // Adds the images of a bitmap as wide as several images (cut from the left), with the
+    // mask bitmap's white pixels transparent (nullptr: no mask); answers the index of
+    // the first one added.
+    int Add(const TBitmap* image, const TBitmap* mask);
+    // The same, with the pixels of maskColor transparent.
+    int AddMasked(const TBitmap* image, TColor maskColor);
+    int AddIcon(const TIcon* icon);
+    void Delete(int index);
+    void Clear();
+    void Replace(int index, const TBitmap* image, const TBitmap* mask);
+    // Copies image index into the bitmap (sized to the list's images).
+    void GetBitmap(int index, TBitmap* image) const;
+
+    // Draws image index at (x, y); a bad index draws nothing. Disabled images are drawn
+    // as their shape in the button highlight colour one pixel down and right, then in the
+    // button shadow colour.
+    void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true) const;
+    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style,
+              bool enabled) const;
+    // The image with the list's background colour behind it when that is not clNone.
+    QImage ImageAt(int index) const; // ARGB32_Premultiplied, null for a bad index
+
+    const TNotifyEvent& OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+    void AssignFrom(const TPersistent* source) override;
+
+private:
+    void Changed();
+    int FWidth = 16;
+    int FHeight = 16;
+    TColor FBkColor = clNone;
+    bool FMasked = true;
+    std::vector<QImage> FImages; // ARGB32_Premultiplied, alpha 0 where masked
+    TNotifyEvent FOnChange;
+};

@@ -1,0 +1,699 @@
+#include "model/Data.h"
+
+#include "framework/core/TextFiles.h"
+#include "model/RootsEqu.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+[[noreturn]] void RaiseListIndex(int index) {
+    throw EListError(Format("List index out of bounds (%d)", {index}));
+}
+
+// More profiles than this in one .dvl section are taken as a damaged file.
+constexpr int kMaxStoredProfiles = 1000;
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TWindPwrCurve
+
+void TWindPwrCurve::CheckIndex(int index) const {
+    if (index < 0 || index >= PointCount())
+        RaiseListIndex(index);
+}
+
+void TWindPwrCurve::AddPoint(const TPwrCurvePoint& point) {
+    FPoints.push_back(point);
+    FIndexValid = false;
+}
+
+void TWindPwrCurve::DeletePoint(int index) {
+    if (index >= PointCount())
+        return;
+    CheckIndex(index);
+    FPoints.erase(FPoints.begin() + index);
+    FIndexValid = false;
+}
+
+TPwrCurvePoint TWindPwrCurve::GetPoint(int index) const {
+    CheckIndex(index);
+    return FPoints[index];
+}
+
+void TWindPwrCurve::SetPointSpeed(int index, double value) {
+    CheckIndex(index);
+    FPoints[index].Speed = value;
+    FIndexValid = false;
+}
+
+void TWindPwrCurve::SetPointPower(int index, double value) {
+    CheckIndex(index);
+    FPoints[index].Power = value;
+}
+
+void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
+    FPowerFactor = 1.0;
+    FPoints.clear();
+    FIndexValid = false;
+    FModelName = ChangeFileExt(ExtractFileName(fileName), "");
+    TTextReader reader(fileName);
+    FRatedPower = 0;
+    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+
+    std::string line = reader.ReadLine();
+    if (!line.empty())
+        FModelName = std::move(line);
+    reader.ReadLine();
+    const double speedScale = reader.ReadNumber();
+    const double powerScale = reader.ReadNumber();
+    reader.SkipLine();
+    while (!reader.Eof()) {
+        FPoints.emplace_back();
+        TPwrCurvePoint& point = FPoints.back();
+        point.Speed = reader.ReadNumber();
+        point.Power = reader.ReadNumber();
+        reader.SkipLine();
+        point.Speed *= speedScale;
+        point.Power *= powerScale;
+        if (point.Power > FRatedPower)
+            FRatedPower = point.Power;
+    }
+    // A final point of power 0 (a cut-out point, or a blank last line) is dropped.
+    if (!FPoints.empty() && FPoints.back().Power == 0)
+        FPoints.pop_back();
+}
+
+void TWindPwrCurve::BuildIndex() const {
+    const size_t n = FPoints.size();
+    FMaxSpeed.resize(n);
+    double running = FPoints[0].Speed;
+    for (size_t i = 0; i < n; ++i) {
+        running = std::max(running, FPoints[i].Speed);
+        FMaxSpeed[i] = running;
+    }
+    const size_t buckets = 8 * n + 8;
+    FBucketOrigin = FMaxSpeed.front();
+    const double span = FMaxSpeed.back() - FBucketOrigin;
+    FBucketScale = span > 0 && std::isfinite(span) ? double(buckets) / span : 0;
+    FBucketStart.assign(buckets, int(n) - 1);
+    // The bucket of a speed is monotone in the speed, so every speed of bucket b lies above
+    // the running maxima of the points before FBucketStart[b].
+    size_t i = 0;
+    for (size_t b = 0; b < buckets; ++b) {
+        while (i < n) {
+            const double t = (FMaxSpeed[i] - FBucketOrigin) * FBucketScale;
+            const size_t bi = !(t > 0) ? 0 : t >= double(buckets) ? buckets - 1 : size_t(t);
+            if (bi >= b)
+                break;
+            ++i;
+        }
+        if (i < n)
+            FBucketStart[b] = int(i);
+    }
+    FIndexValid = true;
+}
+
+int TWindPwrCurve::FirstPointAtOrAbove(double v) const {
+    // v lies within the first and the last point's speed, so the scan ends at the last
+    // point at the latest.
+    if (!FIndexValid)
+        BuildIndex();
+    const size_t buckets = FBucketStart.size();
+    const double t = (v - FBucketOrigin) * FBucketScale;
+    const size_t b = !(t > 0) ? 0 : t >= double(buckets) ? buckets - 1 : size_t(t);
+    int i = FBucketStart[b];
+    while (FMaxSpeed[i] < v)
+        ++i;
+    return i;
+}
+
+double TWindPwrCurve::PowerAt(double v) const {
+    if (FPoints.empty())
+        return 0;
+    if (!(v >= FPoints.front().Speed && v <= FPoints.back().Speed))
+        return 0;
+    const int i = FirstPointAtOrAbove(v);
+    // The segment between the first two points is not interpolated.
+    if (i <= 1)
+        return 0;
+    const TPwrCurvePoint& low = FPoints[i - 1];
+    const TPwrCurvePoint& high = FPoints[i];
+    const double pl = low.Power * FPowerFactor;
+    const double ph = high.Power * FPowerFactor;
+    return (v - low.Speed) * (ph - pl) / (high.Speed - low.Speed) + pl;
+}
+
+// ---------------------------------------------------------------------------
+// THourOp, THourOpList
+
+double THourOp::GetFactor(int hour) const {
+    if (hour < 0 || hour > 23)
+        RaiseListIndex(hour);
+    return FFactors[hour];
+}
+
+void THourOp::SetFactor(int hour, double value) {
+    if (hour < 0 || hour > 23)
+        RaiseListIndex(hour);
+    FFactors[hour] = value;
+}
+
+void THourOpList::CheckIndex(int index) const {
+    if (index < 0 || index >= Count())
+        RaiseListIndex(index);
+}
+
+THourOp* THourOpList::GetHourOp(int period) const {
+    CheckIndex(period);
+    return FItems[period].get();
+}
+
+double THourOpList::GetFactor(int period, int hour) const {
+    return GetHourOp(period)->GetFactor(hour);
+}
+
+void THourOpList::SetFactor(int period, int hour, double value) {
+    GetHourOp(period)->SetFactor(hour, value);
+}
+
+THourOp* THourOpList::Add() {
+    FItems.push_back(std::make_unique<THourOp>());
+    return FItems.back().get();
+}
+
+void THourOpList::Delete(int period) {
+    CheckIndex(period);
+    FItems.erase(FItems.begin() + period);
+}
+
+// ---------------------------------------------------------------------------
+// TDeviceEl
+
+namespace {
+
+// The period index of a "h%2.2d_%2.2d" key, or -1 for another key.
+int PeriodOfFactorKey(std::string_view key) {
+    if (key.size() < 4 || (key[0] != 'h' && key[0] != 'H'))
+        return -1;
+    const size_t underscore = key.find('_');
+    if (underscore == std::string_view::npos || underscore < 2 ||
+        underscore + 1 >= key.size())
+        return -1;
+    const auto isDigits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string_view period = key.substr(1, underscore - 1);
+    if (!isDigits(period) || !isDigits(key.substr(underscore + 1)))
+        return -1;
+    int value = 0;
+    const auto res = std::from_chars(period.data(), period.data() + period.size(), value);
+    return res.ec == std::errc() ? value : -1;
+}
+
+// Profiles stored in a .dvl section: the HourOpCount key, or in a file without it one
+// more than the highest period of the factor keys; at least 1.
+int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
+    const int count = ini.ReadInteger(section, "HourOpCount", 0);
+    if (count >= 1 && count <= kMaxStoredProfiles)
+        return count;
+    TStringList keys;
+    ini.ReadSection(section, keys);
+    int highest = 0;
+    for (int i = 0; i < keys.Count(); ++i) {
+        const int period = PeriodOfFactorKey(keys[i]);
+        if (period >= 0 && period < kMaxStoredProfiles)
+            highest = std::max(highest, period);
+    }
+    return highest + 1;
+}
+
+std::string FactorKey(int period, int hour) { return Format("h%2.2d_%2.2d", {period, hour}); }
+
+} // namespace
+
+TDeviceEl::TDeviceEl() { FHourOps.Add(); }
+
+std::unique_ptr<TDeviceEl> TDeviceEl::CreateCopy(const TDeviceEl& source) {
+    auto device = std::make_unique<TDeviceEl>();
+    device->FImageIndex = source.FImageIndex;
+    device->FName = source.FName;
+    device->FRatedPower = source.FRatedPower;
+    device->FDevCount = source.FDevCount;
+    device->FKnownRatedPower = source.FKnownRatedPower;
+    device->FNotKnownOp = source.FNotKnownOp;
+    device->FHourOps.Clear();
+    for (int p = 0; p < source.FHourOps.Count(); ++p) {
+        THourOp* copy = device->FHourOps.Add();
+        for (int h = 0; h < 24; ++h)
+            copy->SetFactor(h, source.FHourOps.GetFactor(p, h));
+    }
+    return device;
+}
+
+std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
+    auto device = std::make_unique<TDeviceEl>();
+    device->FDevCount = 1;
+    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+    device->FName = ini.ReadString("dev", "name", "Αγνωστη Συσκευή");
+    device->FRatedPower = ini.ReadFloat("dev", "ratedpower", 0);
+    device->FKnownRatedPower = ini.ReadBool("dev", "knownRatedPower", device->FRatedPower != 0);
+    device->FImageIndex = ini.ReadInteger("dev", "icon", 0);
+    device->FNotKnownOp = ini.ReadBool("dev", "NotKnownOp", false);
+    for (int h = 0; h < 24; ++h)
+        device->FHourOps.SetFactor(0, h, ini.ReadFloat("hourop", Format("hourop_%2.2d", {h}), 0));
+    return device;
+}
+
+std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromSection(TCustomIniFile& ini,
+                                                        std::string_view section) {
+    auto device = std::make_unique<TDeviceEl>();
+    device->FImageIndex = ini.ReadInteger(section, "ImageIndex", 0);
+    device->FName = ini.ReadString(section, "Name", "");
+    device->FDevCount = ini.ReadInteger(section, "DevCount", 1);
+    device->FRatedPower = ini.ReadFloat(section, "RatedPower", 0);
+    device->FNotKnownOp = ini.ReadBool(section, "NotKnownOp", false);
+    device->FKnownRatedPower = false;
+    const int profiles = StoredProfileCount(ini, section);
+    device->EnsureSeasons(profiles - 1);
+    for (int p = 0; p < profiles; ++p)
+        for (int h = 0; h < 24; ++h)
+            device->FHourOps.SetFactor(p, h, ini.ReadFloat(section, FactorKey(p, h), 0));
+    return device;
+}
+
+void TDeviceEl::EnsureSeasons(int n) {
+    if (FHourOps.Count() == 0 && n >= 0)
+        FHourOps.Add();
+    while (FHourOps.Count() < n + 1) {
+        const THourOp* last = FHourOps.GetHourOp(FHourOps.Count() - 1);
+        THourOp* added = FHourOps.Add();
+        for (int h = 0; h < 24; ++h)
+            added->SetFactor(h, last->GetFactor(h));
+    }
+}
+
+void TDeviceEl::DeleteSeason(int index) {
+    if (index >= FHourOps.Count())
+        return;
+    FHourOps.Delete(index);
+}
+
+double TDeviceEl::DailyEnergy() const {
+    if (FHourOps.Count() == 0)
+        return 0;
+    double energy = 0;
+    for (double factor : FHourOps.GetHourOp(0)->Factors())
+        energy += factor * FRatedPower;
+    return energy;
+}
+
+void TDeviceEl::SaveToSection(TCustomIniFile& ini, std::string_view section) const {
+    ini.EraseSection(section);
+    ini.WriteInteger(section, "ImageIndex", FImageIndex);
+    ini.WriteString(section, "Name", FName);
+    ini.WriteInteger(section, "DevCount", FDevCount);
+    ini.WriteFloat(section, "RatedPower", FRatedPower);
+    ini.WriteInteger(section, "HourOpCount", FHourOps.Count());
+    for (int p = 0; p < FHourOps.Count(); ++p)
+        for (int h = 0; h < 24; ++h) {
+            const double factor = FHourOps.GetFactor(p, h);
+            if (factor != 0)
+                ini.WriteFloat(section, FactorKey(p, h), factor);
+        }
+}
+
+// ---------------------------------------------------------------------------
+// TDevList
+
+void TDevList::CheckIndex(int index) const {
+    if (index < 0 || index >= Count())
+        RaiseListIndex(index);
+}
+
+TDeviceEl* TDevList::GetDevice(int index) const {
+    CheckIndex(index);
+    return FItems[index].get();
+}
+
+int TDevList::Add(std::unique_ptr<TDeviceEl> device) {
+    FItems.push_back(std::move(device));
+    return Count() - 1;
+}
+
+void TDevList::Delete(int index) {
+    CheckIndex(index);
+    FItems.erase(FItems.begin() + index);
+}
+
+void TDevList::FillLoad(TFloatArray& a) const {
+    // Every day of the year has the same load: period 0's profile of each device.
+    std::array<double, 24> day{};
+    for (const auto& device : FItems) {
+        if (device->HourOps().Count() == 0)
+            continue;
+        const auto& factors = device->HourOps().GetHourOp(0)->Factors();
+        for (int h = 0; h < 24; ++h)
+            day[h] += device->RatedPower() * device->DevCount() * factors[h];
+    }
+    for (size_t i = 0; i < a.size(); ++i)
+        a[i] = day[i % 24];
+}
+
+void TDevList::LoadFromFile(const std::string& fileName) {
+    TIniFile ini(fileName);
+    FItems.clear();
+    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+    const int count = ini.ReadInteger("devlist", "count", 0);
+    for (int i = 0; i < count; ++i)
+        FItems.push_back(TDeviceEl::CreateFromSection(ini, Format("dev%d", {i})));
+}
+
+void TDevList::SaveToFile(const std::string& fileName) const {
+    TIniFile ini(fileName);
+    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+    ini.WriteInteger("devlist", "count", Count());
+    for (int i = 0; i < Count(); ++i)
+        FItems[i]->SaveToSection(ini, Format("dev%d", {i}));
+}
+
+// ---------------------------------------------------------------------------
+// TSeason, TSeasonList
+
+int TSeason::Days() const {
+    return FDayStop < FDayStart ? FDayStop - FDayStart + 366 : FDayStop - FDayStart + 1;
+}
+
+TSeasonList::TSeasonList()
+    : TCollection([](TCollection* collection) { return new TSeason(collection); }) {}
+
+TSeason* TSeasonList::AddSeason() { return static_cast<TSeason*>(Add()); }
+
+TSeason* TSeasonList::GetSeason(int index) const { return static_cast<TSeason*>(Items(index)); }
+
+TSeason* TSeasonList::LastSeason() const { return Count() == 0 ? nullptr : GetSeason(Count() - 1); }
+
+void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
+    Clear();
+    const int count = ini.ReadInteger("Seasons", "count", 1);
+    for (int i = 0; i < count; ++i) {
+        TSeason* season = AddSeason();
+        const std::string section = Format("season%d", {i});
+        season->SetDescription(ini.ReadString(section, "Description", ""));
+        season->SetDayStart(ini.ReadInteger(section, "DayStart", 1));
+        season->SetDayStop(ini.ReadInteger(section, "DayStop", 365));
+        season->SetWayOp(uint8_t(ini.ReadInteger(section, "WayOp", 0) & 0xFF));
+    }
+}
+
+void TSeasonList::SaveToIni(TCustomIniFile& ini) const {
+    ini.WriteInteger("Seasons", "count", Count());
+    for (int i = 0; i < Count(); ++i) {
+        const TSeason* season = GetSeason(i);
+        const std::string section = Format("season%d", {i});
+        ini.WriteString(section, "Description", season->Description());
+        ini.WriteInteger(section, "DayStart", season->DayStart());
+        ini.WriteInteger(section, "DayStop", season->DayStop());
+        ini.WriteInteger(section, "WayOp", season->WayOp());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TPhFactors, LoadColumn
+
+namespace {
+
+// A factor in 23 characters: a blank or "-", one digit, ".", 14 digits, "E", the
+// exponent's sign and four digits (0.5 gives " 5.00000000000000E-0001").
+std::string PphField(double value) {
+    char buffer[64];
+    const auto res = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::scientific, 14);
+    const std::string text(buffer, res.ptr);
+    const std::string sign = value < 0 ? "-" : " ";
+    const size_t e = text.find('e');
+    if (e == std::string::npos) { // infinity or not a number
+        std::string field = sign + UpperCase(text);
+        return std::string(23 - std::min<size_t>(23, field.size()), ' ') + field;
+    }
+    std::string exponent = text.substr(e + 2);
+    if (exponent.size() < 4)
+        exponent.insert(0, 4 - exponent.size(), '0');
+    return sign + text.substr(0, e) + "E" + text[e + 1] + exponent;
+}
+
+} // namespace
+
+void TPhFactors::CheckIndex(int month, int hour) {
+    if (month < 1 || month > 12)
+        RaiseListIndex(month);
+    if (hour < 0 || hour > 23)
+        RaiseListIndex(hour);
+}
+
+double TPhFactors::GetFactor(int month, int hour) const {
+    CheckIndex(month, hour);
+    return FFactors[month - 1][hour];
+}
+
+void TPhFactors::SetFactor(int month, int hour, double value) {
+    CheckIndex(month, hour);
+    FFactors[month - 1][hour] = value;
+}
+
+void TPhFactors::LoadFromFile(const std::string& fileName) {
+    TTextReader reader(fileName);
+    for (int h = 0; h < 24; ++h) {
+        for (int m = 0; m < 12; ++m)
+            FFactors[m][h] = reader.ReadNumber();
+        reader.SkipLine();
+    }
+}
+
+void TPhFactors::SaveToFile(const std::string& fileName) const {
+    TTextWriter writer(fileName);
+    for (int h = 0; h < 24; ++h) {
+        std::string line;
+        for (int m = 0; m < 12; ++m)
+            line += PphField(FFactors[m][h]);
+        writer.WriteLine(line);
+    }
+    writer.Close();
+}
+
+void LoadColumn(const std::string& fileName, TFloatArray& a) {
+    a.clear();
+    TTextReader reader(fileName);
+    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+    for (int i = 0; i < 3; ++i)
+        reader.SkipLine();
+    while (!reader.Eof()) {
+        a.push_back(0);
+        a.back() = reader.ReadNumber();
+        reader.SkipLine();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Simulate
+
+void Simulate(const TFloatArray& wind, const TFloatArray& pv, const TFloatArray& load,
+              const TWindPwrCurve* curve, double capacity, const TSimHourEvent& onHour,
+              TSimResult& r) {
+    if (curve == nullptr)
+        return;
+    r.TotWind = 0;
+    r.TotPV = 0;
+    r.TotGenset = 0;
+    r.TotDump = 0;
+    r.TotLoad = 0;
+    const double minCharge = BatSafeCoef * capacity;
+    double charge = SimParams.BatStartFull ? capacity : minCharge;
+    r.InitialCharge = charge;
+    const double velFactor = WindVelFactor;
+    const double generators = SimParams.WGCount;
+    // Only the hours that every array holds.
+    const size_t hours = std::min({wind.size(), pv.size(), load.size()});
+    for (size_t i = 0; i < hours; ++i) {
+        const double wp = curve->PowerAt(wind[i] * velFactor) * generators;
+        const double avail = charge + wp + pv[i];
+        const double x = avail - load[i];
+        double genset = 0;
+        double dump = 0;
+        double newCharge;
+        if (x <= minCharge) {
+            genset = load[i] - (avail - minCharge);
+            newCharge = minCharge;
+        } else if (x >= capacity) {
+            newCharge = capacity;
+            dump = avail - capacity - load[i];
+        } else {
+            newCharge = charge + pv[i] + wp - load[i];
+        }
+        r.TotLoad += load[i];
+        r.TotWind += wp;
+        r.TotGenset += genset;
+        r.TotDump += dump;
+        r.TotPV += pv[i];
+        if (onHour)
+            onHour(int(i), wp, pv[i], load[i], genset, dump, newCharge);
+        charge = newCharge;
+    }
+    r.FinalCharge = charge;
+    r.WindShare = 0;
+    r.PVShare = 0;
+    r.GensetShare = 0;
+    if (r.TotLoad != 0) {
+        r.GensetShare = r.TotGenset / r.TotLoad;
+        const double renewable = (r.TotWind + r.TotPV - r.TotDump) / r.TotLoad;
+        const double produced = r.TotWind + r.TotPV;
+        if (produced != 0) {
+            r.WindShare = renewable * r.TotWind / produced;
+            r.PVShare = renewable * r.TotPV / produced;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Wind statistics
+
+double WeibullMean = 0;
+double WeibullStdDev = 0;
+
+double GaussRandom(double mean, double stdDev) {
+    double u;
+    double s;
+    do {
+        u = 2 * Random() - 1;
+        const double v = 2 * Random() - 1;
+        s = u * u + v * v;
+    } while (!(s < 1 && s > 0));
+    return u * std::sqrt(-2 * std::log(s) / s) * stdDev + mean;
+}
+
+double GammaFn(double x) {
+    if (x == 0)
+        return 0;
+    double y = x - 1;
+    double t = y + 5.5;
+    t = (y + 0.5) * std::log(t) - t;
+    double ser = 1;
+    for (double coef : GammaCoef) {
+        y += 1;
+        ser += coef / y;
+    }
+    return std::exp(t + std::log(2.50662827465 * ser));
+}
+
+double WeibullEq(double k) {
+    const double cv = WeibullStdDev / WeibullMean;
+    const double g1 = GammaFn(1 + 1 / k);
+    return cv * cv + 1 - GammaFn(1 + 2 / k) / (g1 * g1);
+}
+
+bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMean,
+                double& fitStdDev) {
+    WeibullMean = mean;
+    WeibullStdDev = stdDev;
+    if (stdDev == 0 || !(mean > 0))
+        return false;
+    const double k0 = std::pow(stdDev / mean, -1.086);
+    double shape = 0;
+    double fr = 0;
+    int iter = 0;
+    uint8_t err = 0;
+    Secant(1.0, k0, 1e-10, 100, WeibullEq, shape, fr, iter, err);
+    if (err != 0 && fr >= 1e-10)
+        shape = k0;
+    const double g1 = GammaFn(1 + 1 / shape);
+    k = shape;
+    c = mean / g1;
+    fitMean = g1 * c;
+    fitStdDev = std::sqrt(c * c * (GammaFn(1 + 2 / shape) - g1 * g1));
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Model state
+
+char SavedDecimalSeparator = '.';
+std::unique_ptr<TPhFactors> PhFactors;
+std::unique_ptr<TDevList> DevList;
+TFloatArray WindSpeed;
+TFloatArray WGProduction;
+TFloatArray DemandLoad;
+TFloatArray PVProduction;
+TFloatArray BatteryCharge;
+TFloatArray GensetProduction;
+TFloatArray Surplus;
+TDateTime BaseDate = 0;
+std::unique_ptr<TSeasonList> SeasonList;
+std::unique_ptr<TWindPwrCurve> PwrCurve;
+std::unique_ptr<TStringList> DirList;
+
+double BatCapacity = 6000.0;
+double BatSafeCoef = 0.1;
+double BatVoltage = 24.0;
+double BatLossesPerHour = 0.01;
+double WindVelFactor = 1.0;
+int PwrFacSteps = 20;
+double PVPower = 500.0;
+double HZPower = 5000.0;
+int HZConType = 0;
+bool HZCalc = true;
+TSimParams SimParams;
+
+std::vector<std::string> DefaultLoadErrors;
+
+std::string AppDir() { return ExcludeTrailingPathDelimiter(ExtractFileDir(ParamStr0())); }
+
+void FillArray(TFloatArray& a, double value) { std::fill(a.begin(), a.end(), value); }
+
+void LoadDefaults() {
+    DefaultLoadErrors.clear();
+    const std::string dir = AppDir();
+    const auto load = [dir](const char* name, const std::function<void(const std::string&)>& read) {
+        const std::string fileName = dir + "/" + name;
+        if (!FileExists(fileName))
+            return;
+        try {
+            read(fileName);
+        } catch (const std::exception& e) {
+            DefaultLoadErrors.push_back(fileName + ": " + e.what());
+        }
+    };
+    load("default.pph", [](const std::string& f) { PhFactors->LoadFromFile(f); });
+    load("default.pow", [](const std::string& f) { PwrCurve->LoadFromFile(f); });
+    load("default.dat", [](const std::string& f) { LoadColumn(f, WindSpeed); });
+}
+
+void InitModel() {
+    SavedDecimalSeparator = DecimalSeparator;
+    PhFactors = std::make_unique<TPhFactors>();
+    DevList = std::make_unique<TDevList>();
+    for (TFloatArray* a : {&WindSpeed, &WGProduction, &DemandLoad, &PVProduction, &BatteryCharge,
+                           &GensetProduction, &Surplus})
+        a->assign(HoursPerYear, 0.0);
+    BaseDate = EncodeDate(1991, 1, 1);
+    SeasonList = std::make_unique<TSeasonList>();
+    TSeason* wholeYear = SeasonList->AddSeason();
+    wholeYear->SetDescription("Ολο το έτος");
+    wholeYear->SetDayStop(365);
+    PwrCurve = std::make_unique<TWindPwrCurve>();
+    DirList = std::make_unique<TStringList>();
+    LoadDefaults();
+}
+
+void FinalizeModel() {
+    for (TFloatArray* a : {&WindSpeed, &WGProduction, &DemandLoad, &PVProduction, &BatteryCharge,
+                           &GensetProduction, &Surplus})
+        *a = TFloatArray();
+    DevList.reset();
+    PhFactors.reset();
+    DirList.reset();
+    SeasonList.reset();
+    PwrCurve.reset();
+}

@@ -1,0 +1,378 @@
+#pragma once
+// The year model of Orvanti: the power curve, devices and device lists, operating periods,
+// sunshine factors and measurement series, the hourly energy balance, wind statistics, and
+// the global model state that lives from InitModel to FinalizeModel.
+//
+// Units: power W, energy Wh (an hourly value is that hour's energy), wind speed m/s.
+// The year has 8760 hours; element 0 of an hourly array is 1 January 00:00-01:00.
+
+#include "framework/core/Classes.h"
+#include "framework/core/IniFiles.h"
+#include "framework/core/SysUtils.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr int HoursPerYear = 8760;
+
+// ---------------------------------------------------------------------------
+// Wind-generator power curve (.pow files, read only)
+
+struct TPwrCurvePoint {
+    double Speed = 0; // m/s
+    double Power = 0; // W
+};
+
+class TWindPwrCurve : public TObject {
+public:
+    TWindPwrCurve() = default;
+    std::string ClassName() const override { return "TWindPwrCurve"; }
+
+    // The points in file order; PowerAt expects ascending speeds and does not sort.
+    const std::vector<TPwrCurvePoint>& Points() const { return FPoints; }
+    void AddPoint(const TPwrCurvePoint& point);
+    // Index above the last point does nothing.
+    void DeletePoint(int index);
+    int PointCount() const { return int(FPoints.size()); }
+    // Index outside 0..PointCount() - 1 raises EListError.
+    TPwrCurvePoint GetPoint(int index) const;
+    void SetPointSpeed(int index, double value);
+    void SetPointPower(int index, double value);
+
+    double RatedPower() const { return FRatedPower; }
+    void SetRatedPower(double value) { FRatedPower = value; }
+    double RatedSpeed() const { return FRatedSpeed; }
+    void SetRatedSpeed(double value) { FRatedSpeed = value; }
+    const std::string& ModelName() const { return FModelName; }
+    void SetModelName(std::string value) { FModelName = std::move(value); }
+    // Multiplier on every interpolated power.
+    double PowerFactor() const { return FPowerFactor; }
+    void SetPowerFactor(double value) { FPowerFactor = value; }
+
+    // Replaces the curve by a .pow file. Raises EInOutError when the file cannot be opened
+    // (the curve is then empty) or holds a malformed number (the points read stay).
+    void LoadFromFile(const std::string& fileName);
+
+    // The power at wind speed v: 0 outside the curve and up to the second point's speed,
+    // linear between the two points around v above it.
+    double PowerAt(double v) const;
+
+private:
+    void CheckIndex(int index) const;
+    int FirstPointAtOrAbove(double v) const;
+    void BuildIndex() const;
+
+    std::vector<TPwrCurvePoint> FPoints;
+    double FRatedPower = 0;
+    double FRatedSpeed = 12.0;
+    std::string FModelName;
+    double FPowerFactor = 1.0;
+
+    // Search index for PowerAt, rebuilt after the points change: the running maximum of
+    // the speeds (its first element >= v is at the first point whose speed >= v, also for
+    // a curve that is not ascending) and, per bucket of speeds, where to start looking.
+    mutable bool FIndexValid = false;
+    mutable std::vector<double> FMaxSpeed;
+    mutable std::vector<int> FBucketStart;
+    mutable double FBucketOrigin = 0;
+    mutable double FBucketScale = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Devices and device lists (.idev catalogue files, .dvl device lists)
+
+// One device's daily profile for one period: the fraction of the rated power drawn in
+// each hour of the day, 0..1.
+class THourOp : public TObject {
+public:
+    std::string ClassName() const override { return "THourOp"; }
+    // Hour outside 0..23 raises EListError.
+    double GetFactor(int hour) const;
+    void SetFactor(int hour, double value);
+    const std::array<double, 24>& Factors() const { return FFactors; }
+
+private:
+    std::array<double, 24> FFactors{};
+};
+
+// One profile per period, index = the period's index in SeasonList.
+class THourOpList {
+public:
+    int Count() const { return int(FItems.size()); }
+    // Period outside 0..Count() - 1 raises EListError.
+    THourOp* GetHourOp(int period) const;
+    double GetFactor(int period, int hour) const;
+    void SetFactor(int period, int hour, double value);
+    // Appends a profile of zeros.
+    THourOp* Add();
+    void Delete(int period);
+    void Clear() { FItems.clear(); }
+
+private:
+    void CheckIndex(int index) const;
+    std::vector<std::unique_ptr<THourOp>> FItems;
+};
+
+class TDeviceEl : public TObject {
+public:
+    // No name, power 0, one unit, rated power known, one profile of zeros.
+    TDeviceEl();
+    std::string ClassName() const override { return "TDeviceEl"; }
+
+    // Every field of source, with copies of its profiles.
+    static std::unique_ptr<TDeviceEl> CreateCopy(const TDeviceEl& source);
+    // A catalogue device from an open .idev file.
+    static std::unique_ptr<TDeviceEl> CreateFromCatalog(TCustomIniFile& ini);
+    // A device from a section of an open .dvl file, with every profile stored there.
+    static std::unique_ptr<TDeviceEl> CreateFromSection(TCustomIniFile& ini,
+                                                        std::string_view section);
+
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value) { FImageIndex = value; }
+    const std::string& Name() const { return FName; }
+    void SetName(std::string value) { FName = std::move(value); }
+    double RatedPower() const { return FRatedPower; } // W, one unit
+    void SetRatedPower(double value) { FRatedPower = value; }
+    int DevCount() const { return FDevCount; }
+    void SetDevCount(int value) { FDevCount = value; }
+    bool KnownRatedPower() const { return FKnownRatedPower; }
+    void SetKnownRatedPower(bool value) { FKnownRatedPower = value; }
+    bool NotKnownOp() const { return FNotKnownOp; }
+    void SetNotKnownOp(bool value) { FNotKnownOp = value; }
+    THourOpList& HourOps() { return FHourOps; }
+    const THourOpList& HourOps() const { return FHourOps; }
+
+    // Makes the profile list hold at least n + 1 profiles; each new one copies the last.
+    void EnsureSeasons(int n);
+    // Removes profile index; an index above the last profile does nothing.
+    void DeleteSeason(int index);
+    // Energy of one unit over a day with period 0's profile, Wh.
+    double DailyEnergy() const;
+    // Replaces the section with the device.
+    void SaveToSection(TCustomIniFile& ini, std::string_view section) const;
+
+private:
+    int FImageIndex = 0;
+    std::string FName;
+    double FRatedPower = 0;
+    int FDevCount = 1;
+    bool FKnownRatedPower = true;
+    bool FNotKnownOp = false;
+    THourOpList FHourOps;
+};
+
+class TDevList : public TObject {
+public:
+    std::string ClassName() const override { return "TDevList"; }
+    int Count() const { return int(FItems.size()); }
+    // Index outside 0..Count() - 1 raises EListError.
+    TDeviceEl* GetDevice(int index) const;
+    // Appends the device and returns its index.
+    int Add(std::unique_ptr<TDeviceEl> device);
+    void Delete(int index);
+    void Clear() { FItems.clear(); }
+
+    // The hourly demand: element i is the sum over the devices of rated power x units x
+    // period 0's factor of hour i mod 24. The length of a is kept.
+    void FillLoad(TFloatArray& a) const;
+    // Replaces the list by a .dvl file (a missing file gives an empty list).
+    void LoadFromFile(const std::string& fileName);
+    // Writes the list into a .dvl file; other sections of the file stay. A refused write
+    // raises EInOutError "Unable to write to %s".
+    void SaveToFile(const std::string& fileName) const;
+
+private:
+    void CheckIndex(int index) const;
+    std::vector<std::unique_ptr<TDeviceEl>> FItems;
+};
+
+// ---------------------------------------------------------------------------
+// Operating periods (.ssn files)
+
+// Display names of TSeason::WayOp.
+inline constexpr std::array<const char*, 3> WayOpNames = {"Συνεχής", "Σαββατοκύριακα",
+                                                          "Καθημερινές"};
+
+class TSeason : public TCollectionItem {
+public:
+    explicit TSeason(TCollection* collection) : TCollectionItem(collection) {}
+    std::string ClassName() const override { return "TSeason"; }
+
+    int DayStart() const { return FDayStart; } // day of the year, 1..365
+    void SetDayStart(int value) { FDayStart = value; }
+    // May be smaller than DayStart for a period across New Year.
+    int DayStop() const { return FDayStop; }
+    void SetDayStop(int value) { FDayStop = value; }
+    int HourStart() const { return FDayStart * 24; }
+    void SetHourStart(int value) { FDayStart = value / 24 + 1; }
+    int HourStop() const { return FDayStop * 24; }
+    void SetHourStop(int value) { FDayStop = value / 24 + 1; }
+    int Days() const;
+    const std::string& Description() const { return FDescription; }
+    void SetDescription(std::string value) { FDescription = std::move(value); }
+    // 0 continuous, 1 weekends, 2 weekdays.
+    uint8_t WayOp() const { return FWayOp; }
+    void SetWayOp(uint8_t value) { FWayOp = value; }
+
+private:
+    int FDayStart = 1;
+    int FDayStop = 365;
+    std::string FDescription;
+    uint8_t FWayOp = 0;
+};
+
+class TSeasonList : public TCollection {
+public:
+    TSeasonList();
+    std::string ClassName() const override { return "TSeasonList"; }
+    TSeason* AddSeason();
+    // Index outside 0..Count() - 1 raises EListError.
+    TSeason* GetSeason(int index) const;
+    // nullptr for an empty list.
+    TSeason* LastSeason() const;
+    void LoadFromIni(TCustomIniFile& ini);
+    // Writes every period; other sections and keys of the file stay.
+    void SaveToIni(TCustomIniFile& ini) const;
+};
+
+// ---------------------------------------------------------------------------
+// Sunshine factors (.pph) and measurement series (.dat / .exp)
+
+class TPhFactors : public TObject {
+public:
+    std::string ClassName() const override { return "TPhFactors"; }
+    // Month 1..12, hour 0..23; others raise EListError.
+    double GetFactor(int month, int hour) const;
+    void SetFactor(int month, int hour, double value);
+    // Reads 24 lines of 12 numbers (months 1..12 of each hour); missing numbers read 0.
+    // A malformed number raises EInOutError after the values before it are stored.
+    void LoadFromFile(const std::string& fileName);
+    // Writes 24 lines of 12 fields of 23 characters each.
+    void SaveToFile(const std::string& fileName) const;
+
+private:
+    static void CheckIndex(int month, int hour);
+    std::array<std::array<double, 24>, 12> FFactors{};
+};
+
+// Replaces a by the numbers of a measurement file: three header lines, then the first
+// number of each line. Raises EInOutError when the file cannot be opened (a is then empty)
+// or on a malformed number (a keeps what was read, plus the element being read).
+void LoadColumn(const std::string& fileName, TFloatArray& a);
+
+// ---------------------------------------------------------------------------
+// Hourly energy balance
+
+struct TSimResult {
+    double TotWind = 0;       // wind-generator energy
+    double TotPV = 0;         // photovoltaic energy
+    double TotGenset = 0;     // energy the generator set supplies
+    double TotDump = 0;       // surplus energy dumped
+    double TotLoad = 0;       // demand
+    double InitialCharge = 0; // battery content before the first hour
+    double FinalCharge = 0;   // battery content after the last hour
+    double WindShare = 0;     // shares of TotLoad, fractions
+    double PVShare = 0;
+    double GensetShare = 0;
+};
+
+// Called once per hour with the hour's energies and the battery content after it.
+using TSimHourEvent = std::function<void(int hour, double windPower, double pvPower,
+                                         double load, double genset, double dump,
+                                         double charge)>;
+
+// Runs the energy balance over the hours that wind, pv and load all hold. An absent curve
+// leaves r as it was. Reads BatSafeCoef, WindVelFactor, SimParams.WGCount and
+// SimParams.BatStartFull.
+void Simulate(const TFloatArray& wind, const TFloatArray& pv, const TFloatArray& load,
+              const TWindPwrCurve* curve, double capacity, const TSimHourEvent& onHour,
+              TSimResult& r);
+
+// ---------------------------------------------------------------------------
+// Wind statistics
+
+// Coefficients of the six-term Lanczos series of the Gamma function.
+inline constexpr std::array<double, 6> GammaCoef = {
+    76.18009173, -86.50532033, 24.01409822, -1.231739516, 0.120858003e-2, -0.536382e-5};
+
+// Inputs of the latest Weibull fit, read by WeibullEq.
+extern double WeibullMean;
+extern double WeibullStdDev;
+
+// A normally distributed random number (polar method on Random()).
+double GaussRandom(double mean, double stdDev);
+// Gamma(x); 0 for x = 0.
+double GammaFn(double x);
+// Zero at the Weibull shape whose coefficient of variation is WeibullStdDev / WeibullMean.
+double WeibullEq(double k);
+// Fits a Weibull distribution (scale c, shape k) by the method of moments. False, with
+// the outputs unchanged, for a standard deviation of 0 or a mean of 0 or less.
+bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMean,
+                double& fitStdDev);
+
+// ---------------------------------------------------------------------------
+// The model state of a run, from InitModel to FinalizeModel
+
+// The locale's decimal separator as found at start; readers and writers that force "."
+// restore it.
+extern char SavedDecimalSeparator;
+
+extern std::unique_ptr<TPhFactors> PhFactors;
+extern std::unique_ptr<TDevList> DevList;
+extern TFloatArray WindSpeed;        // m/s
+extern TFloatArray WGProduction;     // Wh
+extern TFloatArray DemandLoad;       // Wh
+extern TFloatArray PVProduction;     // Wh
+extern TFloatArray BatteryCharge;    // Wh
+extern TFloatArray GensetProduction; // Wh
+extern TFloatArray Surplus;          // Wh
+// The date of hour 0, for dates on hourly chart axes.
+extern TDateTime BaseDate;
+extern std::unique_ptr<TSeasonList> SeasonList;
+extern std::unique_ptr<TWindPwrCurve> PwrCurve;
+// name=value lines: a file-dialog filter and the last folder chosen with it.
+extern std::unique_ptr<TStringList> DirList;
+
+// Project parameters.
+extern double BatCapacity;      // Wh
+extern double BatSafeCoef;      // lowest allowed content, fraction of the capacity
+extern double BatVoltage;       // V
+extern double BatLossesPerHour; // fraction per hour (shown only)
+extern double WindVelFactor;    // multiplier on every wind speed in Simulate
+extern int PwrFacSteps;         // steps of the power-factor sweep
+extern double PVPower;          // W
+extern double HZPower;          // generator-set power, W
+extern int HZConType;           // generator-set connection
+extern bool HZCalc;             // generator-set power derived from the loads
+
+struct TSimParams {
+    double EquGensetShare = 0.05; // load share the battery sizing leaves to the generator set
+    int WGCount = 1;              // number of wind generators
+    bool BatStartFull = true;     // the battery starts the year full, else at its minimum
+};
+extern TSimParams SimParams;
+
+// One line per default file that failed to read at start ("<file>: <reason>"), to be
+// shown once the program can.
+extern std::vector<std::string> DefaultLoadErrors;
+
+// PV output per watt of PV power by hour of day, for the PV production of a year.
+inline constexpr std::array<double, 24> PVDayProfile = {
+    0, 0, 0, 0, 0, 0.01, 0.15, 0.3, 0.42, 0.59, 0.75, 0.9, 0.95, 1.0, 1.0, 1.0, 1.0, 0.95, 0.91,
+    0.76, 0.6, 0.34, 0, 0};
+
+// Creates the model state and loads the default files beside the program.
+void InitModel();
+// Releases the model state.
+void FinalizeModel();
+// Loads default.pph, default.pow and default.dat from AppDir when present; a file that
+// fails to read is recorded in DefaultLoadErrors and the object keeps what was read.
+void LoadDefaults();
+// The folder of the program file, without a trailing delimiter.
+std::string AppDir();
+void FillArray(TFloatArray& a, double value);

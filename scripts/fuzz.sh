@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each one over its seed corpus for a fixed number
+# of executions:  scripts/fuzz.sh [runs-per-target] [target...]
+# CI runs it with a small count; run it with 1000000 or more to search for new faults.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-20000}
+shift || true
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORV_FUZZ=ON -DORV_GUI=OFF -DORV_BENCH=OFF -DORV_WERROR=ON >/dev/null
+cmake --build build-fuzz -j8
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+    for f in fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+export HKCU_STORE=$(mktemp -d)/hkcu.store
+failed=0
+for t in "${targets[@]}"; do
+    corpus=fuzz/corpus/${t#fuzz_}
+    work=$(mktemp -d)
+    log=$(mktemp)
+    # New inputs go to a scratch folder; the committed corpus is only read.
+    if build-fuzz/fuzz/$t -runs="$runs" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$work" "$corpus" >"$log" 2>&1; then
+        echo "$t: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs, ok"
+    else
+        echo "$t: FAILED" >&2
+        tail -40 "$log" >&2
+        failed=1
+    fi
+    rm -rf "$work" "$log"
+done
+exit $failed

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, runs every test, then does the
+# same in a build with address and undefined-behaviour sanitizers, and runs the benchmarks once.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+export HKCU_STORE=$(mktemp -d)/hkcu.store
+
+scripts/build.sh build-ci -DORV_WERROR=ON
+ctest --test-dir build-ci -j8 --output-on-failure
+
+scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan -j8 --output-on-failure
+
+for b in build-ci/bench/*_bench; do
+    [ -x "$b" ] && "$b" --benchmark_min_time=0.05
+done
