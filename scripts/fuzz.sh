@@ -21,7 +21,7 @@ for t in "${targets[@]}"; do
     log=$(mktemp)
     # New inputs go to a scratch folder; the committed corpus is only read.
     if build-fuzz/fuzz/$t -runs="$runs" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$work" "$corpus" >"$log" 2>&1; then
+        -print_final_stats=1 -artifact_prefix="build-fuzz/" "$work" "$corpus" >"$log" 2>&1; then
         echo "$t: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs, ok"
     else
         echo "$t: FAILED" >&2

@@ -78,9 +78,14 @@ TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {
 void TIniFile::Load() {
     FPreamble.clear();
     FSections.clear();
+    FUnreadable = false;
     std::string bytes;
-    if (!ReadFileBytes(FileName(), bytes))
-        return; // a missing or unreadable file reads as empty
+    if (!ReadFileBytes(FileName(), bytes)) {
+        // A missing or unreadable file reads as empty; one that is there but unreadable
+        // must not be replaced by what this object knows of it.
+        FUnreadable = FileExists(FileName()) || DirectoryExists(FileName());
+        return;
+    }
     const std::string text = DecodeText(bytes);
     std::vector<TEntry>* entries = &FPreamble;
     size_t pos = 0;
@@ -121,6 +126,8 @@ void TIniFile::Load() {
 }
 
 void TIniFile::Save() {
+    if (FUnreadable)
+        throw EInOutError("Unable to write to " + FileName());
     std::string content;
     auto writeEntries = [&](const std::vector<TEntry>& entries) {
         for (const TEntry& entry : entries) {

@@ -79,5 +79,6 @@ private:
     TSection* FindSection(std::string_view name);
     TEntry* FindEntry(TSection& section, std::string_view ident);
     std::vector<TEntry> FPreamble; // lines before the first section
+    bool FUnreadable = false;      // the file exists but could not be read: never replace it
     std::vector<TSection> FSections;
 };

@@ -178,6 +178,7 @@ void SetNowProvider(std::function<TDateTime()> provider); // empty restores the 
 // ---------------------------------------------------------------------------
 // Arithmetic
 
+// Round and Trunc raise EInvalidOperation for NaN, infinities and values beyond 64 bits.
 int64_t Round(double value); // halves to the even neighbour
 int64_t Trunc(double value); // toward zero
 // a * b / c with a 64-bit intermediate, halves rounded away from zero; -1 when c is 0.

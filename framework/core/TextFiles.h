@@ -43,8 +43,10 @@ private:
     bool FOpen = false;
 };
 
-// Writes a text file: creates or replaces it at Create; Close writes everything.
-// Raises EInOutError naming the file when it cannot be written.
+// Writes a text file: Create checks that the file can be written, Close replaces it in
+// one piece (WriteFileAtomically), so a writer that stops half way leaves the old file.
+// Raises EInOutError "Unable to write to %s" when the file cannot be written. The
+// destructor closes a writer still open but cannot report an error: call Close.
 class TTextWriter {
 public:
     TTextWriter() = default;

@@ -1,0 +1,225 @@
+#include "framework/core/TextFiles.h"
+#include "framework/core/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own per test, removed afterwards.
+class TextFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "textfiles-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        FDir = pattern;
+    }
+    void TearDown() override {
+        chmod(FDir.c_str(), 0755);
+        std::error_code ec;
+        fs::remove_all(FDir, ec);
+    }
+    std::string Path(const std::string& name) const { return FDir + "/" + name; }
+    static std::string Content(const std::string& fileName) {
+        std::string bytes;
+        EXPECT_TRUE(ReadFileBytes(fileName, bytes)) << fileName;
+        return bytes;
+    }
+    static void Put(const std::string& fileName, const std::string& bytes) {
+        WriteFileAtomically(fileName, bytes);
+    }
+    static mode_t Mode(const std::string& fileName) {
+        struct stat st {};
+        EXPECT_EQ(stat(fileName.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    }
+
+    std::string FDir;
+};
+
+TEST_F(TextFilesTest, EveryKindOfLineEndEndsALine) {
+    TTextReader reader;
+    reader.OpenText("a\r\nb\nc\rd\r\n\r\ne");
+    std::vector<std::string> lines;
+    while (!reader.Eof())
+        lines.push_back(reader.ReadLine());
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+    EXPECT_EQ(reader.ReadLine(), "");
+}
+
+TEST_F(TextFilesTest, EofOnlyWhenNothingRemains) {
+    TTextReader reader;
+    reader.OpenText("25 0\r\n");
+    EXPECT_EQ(reader.ReadNumber(), 25);
+    EXPECT_EQ(reader.ReadNumber(), 0);
+    EXPECT_FALSE(reader.Eof());
+    reader.SkipLine();
+    EXPECT_TRUE(reader.Eof());
+
+    reader.OpenText("25 0\r\n\r\n");
+    reader.ReadNumber();
+    reader.ReadNumber();
+    reader.SkipLine();
+    EXPECT_FALSE(reader.Eof()); // a blank line follows: one more (empty) line
+    reader.SkipLine();
+    EXPECT_TRUE(reader.Eof());
+}
+
+TEST_F(TextFilesTest, NumbersSkipBlanksAndLineEndsAndReadZeroAtEnd) {
+    DecimalSeparator = ','; // the files' "." holds whatever the locale says
+    TTextReader reader;
+    reader.OpenText(" 1.5\t-2e3\r\n\r\n  +0.25 1E+005\n6.5 12:00\n");
+    EXPECT_EQ(reader.ReadNumber(), 1.5);
+    EXPECT_EQ(reader.ReadNumber(), -2000);
+    EXPECT_EQ(reader.ReadNumber(), 0.25);
+    EXPECT_EQ(reader.ReadNumber(), 1e5);
+    EXPECT_EQ(reader.ReadNumber(), 6.5);
+    reader.SkipLine(); // the time of day after the number is not read
+    EXPECT_TRUE(reader.Eof());
+    EXPECT_EQ(reader.ReadNumber(), 0);
+    EXPECT_EQ(reader.ReadNumber(), 0);
+    DecimalSeparator = '.';
+}
+
+TEST_F(TextFilesTest, ARunThatIsNotANumberIsAnInputError) {
+    for (const char* bad : {"abc", "1,5", "nan", "inf", "0x10", "1.5.2", "12-3"}) {
+        TTextReader reader;
+        reader.OpenText(std::string("7 ") + bad + " 8", "wind.dat");
+        EXPECT_EQ(reader.ReadNumber(), 7);
+        try {
+            reader.ReadNumber();
+            ADD_FAILURE() << bad;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Message(),
+                      std::string("Invalid numeric input '") + bad + "' in file wind.dat");
+        }
+    }
+}
+
+TEST_F(TextFilesTest, FieldsWithFourDigitExponentsSplitAtTheNextSign) {
+    TTextReader reader;
+    reader.OpenText(" 5.00000000000000E-0001-2.50000000000000E-0001 1.00000000000000E+0000"
+                    "-1.00000000000000E+0003\r\n");
+    EXPECT_EQ(reader.ReadNumber(), 0.5);
+    EXPECT_EQ(reader.ReadNumber(), -0.25);
+    EXPECT_EQ(reader.ReadNumber(), 1.0);
+    EXPECT_EQ(reader.ReadNumber(), -1000.0);
+    EXPECT_EQ(reader.ReadNumber(), 0);
+
+    // Twelve negative fields run together for longer than one run may be.
+    std::string line;
+    for (int i = 1; i <= 12; ++i)
+        line += "-" + std::to_string(i) + ".00000000000000E+0000";
+    reader.OpenText(line);
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(reader.ReadNumber(), -i);
+}
+
+TEST_F(TextFilesTest, ARunEndsAfterSixtyFourCharacters) {
+    TTextReader reader;
+    reader.OpenText(std::string(64, '1') + "22");
+    EXPECT_DOUBLE_EQ(reader.ReadNumber(), 1.1111111111111111e63);
+    EXPECT_EQ(reader.ReadNumber(), 22);
+}
+
+TEST_F(TextFilesTest, ReadIntegerTakesWholeDecimalNumbers) {
+    TTextReader reader;
+    reader.OpenText("12 -3 +4 1.5", "x.ssn");
+    EXPECT_EQ(reader.ReadInteger(), 12);
+    EXPECT_EQ(reader.ReadInteger(), -3);
+    EXPECT_EQ(reader.ReadInteger(), 4);
+    EXPECT_THROW(reader.ReadInteger(), EInOutError);
+    EXPECT_EQ(reader.ReadInteger(), 0);
+}
+
+TEST_F(TextFilesTest, GreekCodePageFilesReadAsUtf8) {
+    const std::string name = Path("old.txt");
+    Put(name, "\xC1\xE8\xDE\xED\xE1\r\n1.5\r\n");
+    TTextReader reader(name);
+    EXPECT_EQ(reader.ReadLine(), "Αθήνα");
+    EXPECT_EQ(reader.ReadNumber(), 1.5);
+    EXPECT_EQ(reader.FileName(), name);
+}
+
+TEST_F(TextFilesTest, OpeningAMissingFileNamesIt) {
+    const std::string name = Path("missing.pow");
+    try {
+        TTextReader reader(name);
+        ADD_FAILURE();
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find(name), std::string::npos) << e.Message();
+    }
+}
+
+TEST_F(TextFilesTest, WriterEndsLinesWithCrLfAndWritesAtClose) {
+    const std::string name = Path("out.pph");
+    Put(name, "old");
+    {
+        TTextWriter writer(name);
+        writer.Write("a");
+        writer.WriteLine(" 5.0");
+        writer.WriteLine();
+        EXPECT_EQ(Content(name), "old");
+        writer.Close();
+    }
+    EXPECT_EQ(Content(name), "a 5.0\r\n\r\n");
+}
+
+TEST_F(TextFilesTest, AtomicWriteKeepsModeAndLeavesNoTemporaryFile) {
+    const std::string name = Path("model.dvl");
+    Put(name, "one");
+    ASSERT_EQ(chmod(name.c_str(), 0640), 0);
+    Put(name, "two");
+    EXPECT_EQ(Content(name), "two");
+    EXPECT_EQ(Mode(name), 0640u);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(FDir)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(TextFilesTest, ReadOnlyFileOrFolderIsRefusedAndLeftUnchanged) {
+    const std::string name = Path("locked.ini");
+    Put(name, "keep");
+    ASSERT_EQ(chmod(name.c_str(), 0444), 0);
+    try {
+        Put(name, "lost");
+        ADD_FAILURE();
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Unable to write to " + name);
+    }
+    EXPECT_THROW(TTextWriter writer(name), EInOutError);
+    EXPECT_EQ(Content(name), "keep");
+
+    ASSERT_EQ(chmod(name.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(FDir.c_str(), 0555), 0);
+    EXPECT_THROW(Put(name, "lost"), EInOutError);
+    EXPECT_THROW(Put(Path("new.ini"), "lost"), EInOutError);
+    ASSERT_EQ(chmod(FDir.c_str(), 0755), 0);
+    EXPECT_EQ(Content(name), "keep");
+    EXPECT_FALSE(FileExists(Path("new.ini")));
+
+    EXPECT_THROW(Put(Path("no/such/folder.ini"), "x"), EInOutError);
+}
+
+TEST_F(TextFilesTest, SymbolicLinksAreFollowed) {
+    fs::create_directory(Path("real"));
+    const std::string target = Path("real/data.pow");
+    Put(target, "old");
+    ASSERT_EQ(symlink("real/data.pow", Path("link.pow").c_str()), 0);
+    ASSERT_EQ(symlink(Path("link.pow").c_str(), Path("link2.pow").c_str()), 0);
+    Put(Path("link2.pow"), "new");
+    EXPECT_TRUE(fs::is_symlink(Path("link.pow")));
+    EXPECT_TRUE(fs::is_symlink(Path("link2.pow")));
+    EXPECT_EQ(Content(target), "new");
+}
+
+} // namespace
