@@ -66,14 +66,14 @@ enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 struct TTypeInfo {
     TTypeKind Kind = tkUnknown;
     std::string Name;
-    TOrdType OrdType = otSLong;                  // ordinals
-    int64_t MinValue = 0;                        // ordinals
-    int64_t MaxValue = 0;                        // ordinals
-    std::vector<std::string> EnumNames;          // enumeration: names of MinValue..MaxValue
-    const TTypeInfo* CompType = nullptr;         // set: the enumeration of its members
-    TFloatType FloatType = ftDouble;             // float
-    bool IsDateTime = false;                     // float: a date-time (streamed as a date)
-    TClass ClassType = nullptr;                  // class: the declared class
+    TOrdType OrdType = otSLong;          // ordinals
+    int64_t MinValue = 0;                // ordinals
+    int64_t MaxValue = 0;                // ordinals
+    std::vector<std::string> EnumNames;  // enumeration: names of MinValue..MaxValue
+    const TTypeInfo* CompType = nullptr; // set: the enumeration of its members
+    TFloatType FloatType = ftDouble;     // float
+    bool IsDateTime = false;             // float: a date-time (streamed as a date)
+    TClass ClassType = nullptr;          // class: the declared class
 
     // Enumeration names; empty / -1 outside the type.
     std::string EnumName(int64_t value) const;
@@ -271,10 +271,7 @@ public:
     TPropBuilder& Default(std::string value);
     TPropBuilder& Default(const char* value) { return Default(std::string(value)); }
     template <class E>
-        requires std::is_enum_v<E>
-    TPropBuilder& Default(E value) {
-        return Default(int64_t(value));
-    }
+    requires std::is_enum_v<E> TPropBuilder& Default(E value) { return Default(int64_t(value)); }
     TPropBuilder& NoDefault();
     TPropBuilder& Stored(bool value);
     TPropBuilder& Stored(std::function<bool(const TObject*)> fn);
@@ -304,9 +301,7 @@ public:
     template <class G, class S>
     TPropBuilder Ordinal(std::string name, const TTypeInfo* type, G get, S set) {
         TPropInfo& p = FList.Add(std::move(name), type);
-        p.GetOrd = [get](const TObject* o) {
-            return int64_t(TypInfoDetail::Get<C>(get, o));
-        };
+        p.GetOrd = [get](const TObject* o) { return int64_t(TypInfoDetail::Get<C>(get, o)); };
         if constexpr (TypInfoDetail::kHasSetter<S>)
             p.SetOrd = [set](TObject* o, int64_t v) { SetValue(set, o, v); };
         return TPropBuilder(p);
@@ -407,7 +402,9 @@ public:
         using TEv = std::remove_cvref_t<decltype(TypInfoDetail::Get<C>(
             std::declval<G>(), std::declval<const TObject*>()))>;
         TPropInfo& p = FList.Add(std::move(name), MethodType());
-        p.GetEvent = [get](const TObject* o) { return std::any(TEv(TypInfoDetail::Get<C>(get, o))); };
+        p.GetEvent = [get](const TObject* o) {
+            return std::any(TEv(TypInfoDetail::Get<C>(get, o)));
+        };
         p.GetMethod = [get](const TObject* o) {
             const TEv& e = TypInfoDetail::Get<C>(get, o);
             return TMethodRef{bool(e), e.Data(), e.MethodName()};
@@ -440,9 +437,7 @@ private:
     }
     // The argument type of a setter (member function or lambda); void when it cannot be
     // named, and the value is then passed as it is.
-    template <class S> struct TSetterArg {
-        using Type = void;
-    };
+    template <class S> struct TSetterArg { using Type = void; };
     template <class R, class K, class A> struct TSetterArg<R (K::*)(A)> {
         using Type = std::remove_cvref_t<A>;
     };
@@ -450,7 +445,7 @@ private:
         using Type = std::remove_cvref_t<A>; // a lambda's call operator
     };
     template <class S>
-        requires requires { &S::operator(); }
+    requires requires { &S::operator(); }
     struct TSetterArg<S> : TSetterArg<decltype(&S::operator())> {};
     static const TTypeInfo* ClassType(TClass declared);
     static const TTypeInfo* MethodType();
@@ -465,7 +460,9 @@ const TTypeInfo* MethodTypeInfo();
 template <class C> const TTypeInfo* TPublisher<C>::ClassType(TClass declared) {
     return ClassTypeInfo(declared);
 }
-template <class C> const TTypeInfo* TPublisher<C>::MethodType() { return MethodTypeInfo(); }
+template <class C> const TTypeInfo* TPublisher<C>::MethodType() {
+    return MethodTypeInfo();
+}
 
 template <class C, class P> TClass TClassInfo::Of(const char* name) {
     TPublishFn publish = nullptr;
@@ -489,9 +486,15 @@ template <class C, class P> TClass TClassInfo::Of(const char* name) {
 
 // Declares class identity: ClassName, ClassType, StaticClass and `inherited`. Place it
 // first in the class body; it leaves the access at public.
-#define ORV_CLASS(Cls, Parent)                                                                    \
-public:                                                                                           \
-    using inherited = Parent;                                                                     \
-    static TClass StaticClass() { return TClassInfo::Of<Cls, Parent>(#Cls); }                     \
-    TClass ClassType() const override { return StaticClass(); }                                   \
-    std::string ClassName() const override { return #Cls; }
+#define ORV_CLASS(Cls, Parent)                                                                     \
+public:                                                                                            \
+    using inherited = Parent;                                                                      \
+    static TClass StaticClass() {                                                                  \
+        return TClassInfo::Of<Cls, Parent>(#Cls);                                                  \
+    }                                                                                              \
+    TClass ClassType() const override {                                                            \
+        return StaticClass();                                                                      \
+    }                                                                                              \
+    std::string ClassName() const override {                                                       \
+        return #Cls;                                                                               \
+    }

@@ -5,7 +5,16 @@
 #include <string>
 #include <variant>
 
-enum TVarType { varEmpty, varNull, varBoolean, varInteger, varInt64, varDouble, varDate, varString };
+enum TVarType {
+    varEmpty,
+    varNull,
+    varBoolean,
+    varInteger,
+    varInt64,
+    varDouble,
+    varDate,
+    varString
+};
 
 class TVariant {
 public:
