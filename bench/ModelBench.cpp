@@ -1,2 +1,236 @@
+// Benchmarks of the year model: the hourly energy balance over 8760 hours with the
+// workbench's per-hour callback, the same balance with the wind power precomputed (the
+// floor: what the loop costs without power-curve lookups), their ratio, and a battery
+// sizing by bisection over whole-year balances.
+//
+// Inputs: the default files beside the program (a synthetic year for any that is missing),
+// the workbench's placeholder load (800 W x a uniform random number per hour, fixed seed)
+// and PV production (PVPower x PVDayProfile).
+
+#include "framework/core/SysUtils.h"
+#include "model/Data.h"
+#include "model/RootsEqu.h"
+
 #include <benchmark/benchmark.h>
-BENCHMARK_MAIN();
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+// Stores the hour's results as the workbench does.
+void StoreHourResult(int hour, double windPower, double, double, double genset, double dump,
+                     double charge) {
+    WGProduction[hour] = windPower;
+    GensetProduction[hour] = genset;
+    Surplus[hour] = dump;
+    BatteryCharge[hour] = charge;
+}
+
+const TSimHourEvent kStoreHourResult = StoreHourResult;
+
+std::string InputDescription;
+
+// The model with the default files, completed by a synthetic year where one is missing.
+void PrepareYear() {
+    InitModel();
+    const std::string dir = AppDir();
+    std::string wind = "default.dat";
+    std::string curve = "default.pow";
+    RandSeed = 12345;
+    if (!FileExists(dir + "/default.dat") || WindSpeed.empty()) {
+        // Weibull wind, k 1.697 and c 6.484.
+        WindSpeed.assign(HoursPerYear, 0);
+        for (double& v : WindSpeed)
+            v = 6.484 * std::pow(-std::log(1 - Random()), 1 / 1.697);
+        wind = "synthetic wind";
+    }
+    if (PwrCurve->PointCount() < 3) {
+        // A 1 kW machine: cut-in 3 m/s, rated at 12 m/s, cut-out 25 m/s.
+        PwrCurve = std::make_unique<TWindPwrCurve>();
+        for (int v = 0; v <= 25; ++v) {
+            const double p = v < 3 ? 0 : v >= 12 ? 1000 : 1000 * std::pow((v - 2) / 10.0, 3);
+            PwrCurve->AddPoint({double(v), p});
+        }
+        curve = "synthetic curve";
+    }
+    RandSeed = 0;
+    for (double& load : DemandLoad)
+        load = 800 * Random();
+    for (size_t i = 0; i < PVProduction.size(); ++i)
+        PVProduction[i] = PVPower * PVDayProfile[i % 24];
+    InputDescription = wind + ", " + curve + " (" + std::to_string(PwrCurve->PointCount()) +
+                       " points), " + std::to_string(WindSpeed.size()) + " hours";
+    for (const std::string& error : DefaultLoadErrors)
+        std::fprintf(stderr, "%s\n", error.c_str());
+}
+
+void BM_Simulate(benchmark::State& state) {
+    TSimResult r;
+    for (auto _ : state) {
+        Simulate(WindSpeed, PVProduction, DemandLoad, PwrCurve.get(), BatCapacity, kStoreHourResult,
+                 r);
+        benchmark::DoNotOptimize(r);
+        benchmark::ClobberMemory();
+    }
+    state.counters["hours"] = double(WindSpeed.size());
+}
+BENCHMARK(BM_Simulate)->Unit(benchmark::kMicrosecond);
+
+// The balance loop of Simulate reading the wind power from an array.
+void SimulatePrecomputed(const TFloatArray& wp, const TFloatArray& pv, const TFloatArray& load,
+                         double capacity, const TSimHourEvent& onHour, TSimResult& r) {
+    r.TotWind = 0;
+    r.TotPV = 0;
+    r.TotGenset = 0;
+    r.TotDump = 0;
+    r.TotLoad = 0;
+    const double minCharge = BatSafeCoef * capacity;
+    double charge = SimParams.BatStartFull ? capacity : minCharge;
+    r.InitialCharge = charge;
+    const size_t hours = std::min({wp.size(), pv.size(), load.size()});
+    for (size_t i = 0; i < hours; ++i) {
+        const double avail = charge + wp[i] + pv[i];
+        const double x = avail - load[i];
+        double genset = 0;
+        double dump = 0;
+        double newCharge;
+        if (x <= minCharge) {
+            genset = load[i] - (avail - minCharge);
+            newCharge = minCharge;
+        } else if (x >= capacity) {
+            newCharge = capacity;
+            dump = avail - capacity - load[i];
+        } else {
+            newCharge = charge + pv[i] + wp[i] - load[i];
+        }
+        r.TotLoad += load[i];
+        r.TotWind += wp[i];
+        r.TotGenset += genset;
+        r.TotDump += dump;
+        r.TotPV += pv[i];
+        if (onHour)
+            onHour(int(i), wp[i], pv[i], load[i], genset, dump, newCharge);
+        charge = newCharge;
+    }
+    r.FinalCharge = charge;
+}
+
+void BM_SimulateFloor(benchmark::State& state) {
+    TFloatArray wp(WindSpeed.size());
+    for (size_t i = 0; i < wp.size(); ++i)
+        wp[i] = PwrCurve->PowerAt(WindSpeed[i] * WindVelFactor) * SimParams.WGCount;
+    TSimResult floor;
+    for (auto _ : state) {
+        SimulatePrecomputed(wp, PVProduction, DemandLoad, BatCapacity, kStoreHourResult, floor);
+        benchmark::DoNotOptimize(floor);
+        benchmark::ClobberMemory();
+    }
+    TSimResult r;
+    Simulate(WindSpeed, PVProduction, DemandLoad, PwrCurve.get(), BatCapacity, nullptr, r);
+    if (r.TotGenset != floor.TotGenset || r.TotDump != floor.TotDump)
+        state.SkipWithError("the floor loop does not compute the same balance");
+}
+BENCHMARK(BM_SimulateFloor)->Unit(benchmark::kMicrosecond);
+
+// Battery sizing as the workbench's F9 action does it.
+double TargetGensetEnergy = 0;
+TSimResult LastSizingResult;
+
+double GeneratorShareResidual(double x) {
+    TSimResult r;
+    Simulate(WindSpeed, PVProduction, DemandLoad, PwrCurve.get(), x, kStoreHourResult, r);
+    LastSizingResult = r;
+    return r.TotGenset - TargetGensetEnergy;
+}
+
+struct TSizing {
+    double Root = 0;
+    double FRoot = 0;
+    int Iter = 0;
+    uint8_t Err = 0;
+};
+
+TSizing SizeBattery() {
+    double load = 0;
+    for (double l : DemandLoad)
+        load += l;
+    TargetGensetEnergy = SimParams.EquGensetShare * load;
+    TSizing s;
+    Bisect(0, 100 * load, 0.00001, 100, GeneratorShareResidual, s.Root, s.FRoot, s.Iter, s.Err);
+    return s;
+}
+
+TSizing LastSizing;
+
+void BM_BatterySizing(benchmark::State& state) {
+    for (auto _ : state) {
+        LastSizing = SizeBattery();
+        benchmark::DoNotOptimize(LastSizing);
+    }
+    state.counters["err"] = LastSizing.Err;
+    state.counters["iters"] = LastSizing.Iter;
+    state.counters["capacity_Wh"] = LastSizing.Root;
+    if (LastSizing.Err != 0)
+        state.SkipWithError(("bisection error " + std::to_string(LastSizing.Err)).c_str());
+}
+BENCHMARK(BM_BatterySizing)->Unit(benchmark::kMillisecond);
+
+// Keeps the real time per iteration (ns) of every run for the summary.
+class TSummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                Times[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() * Nanoseconds(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> Times;
+
+private:
+    static double Nanoseconds(benchmark::TimeUnit unit) {
+        switch (unit) {
+        case benchmark::kSecond:
+            return 1e9;
+        case benchmark::kMillisecond:
+            return 1e6;
+        case benchmark::kMicrosecond:
+            return 1e3;
+        default:
+            return 1;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    PrepareYear();
+    std::printf("Inputs: %s\n", InputDescription.c_str());
+    TSummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    int status = 0;
+    const auto& t = reporter.Times;
+    if (t.count("BM_Simulate") && t.count("BM_SimulateFloor")) {
+        const double ratio = t.at("BM_Simulate") / t.at("BM_SimulateFloor");
+        std::printf("Simulate / floor ratio: %.2f (target at most 3)\n", ratio);
+    }
+    if (t.count("BM_BatterySizing")) {
+        std::printf("Battery sizing: %.3f ms, error code %d, %d passes, capacity %.0f Wh, "
+                    "generator-set share %.4f (target under 5 ms, error code 0)\n",
+                    t.at("BM_BatterySizing") / 1e6, LastSizing.Err, LastSizing.Iter,
+                    LastSizing.Root, LastSizingResult.GensetShare);
+        if (LastSizing.Err != 0)
+            status = 1;
+    }
+    FinalizeModel();
+    return status;
+}

@@ -15,6 +15,9 @@ namespace {
 
 // More profiles than this in one .dvl section are taken as a damaged file.
 constexpr int kMaxStoredProfiles = 1000;
+// Larger counts in a .dvl or .ssn file are refused as damaged.
+constexpr int kMaxDevices = 10000;
+constexpr int kMaxSeasons = 365;
 
 } // namespace
 
@@ -118,10 +121,8 @@ void TWindPwrCurve::BuildIndex() const {
 }
 
 int TWindPwrCurve::FirstPointAtOrAbove(double v) const {
-    // v lies within the first and the last point's speed, so the scan ends at the last
-    // point at the latest.
-    if (!FIndexValid)
-        BuildIndex();
+    // Called with a valid index and v within the first and the last point's speed, so the
+    // scan ends at the last point at the latest.
     const size_t buckets = FBucketStart.size();
     const double t = (v - FBucketOrigin) * FBucketScale;
     const size_t b = !(t > 0) ? 0 : t >= double(buckets) ? buckets - 1 : size_t(t);
@@ -136,10 +137,13 @@ double TWindPwrCurve::PowerAt(double v) const {
         return 0;
     if (!(v >= FPoints.front().Speed && v <= FPoints.back().Speed))
         return 0;
-    const int i = FirstPointAtOrAbove(v);
-    // The segment between the first two points is not interpolated.
-    if (i <= 1)
+    if (!FIndexValid) [[unlikely]]
+        BuildIndex();
+    // Up to the second point's speed (its running maximum), the first point at or above v
+    // is one of the first two: the segment between them is not interpolated.
+    if (FMaxSpeed.size() < 3 || v <= FMaxSpeed[1])
         return 0;
+    const int i = FirstPointAtOrAbove(v);
     const TPwrCurvePoint& low = FPoints[i - 1];
     const TPwrCurvePoint& high = FPoints[i];
     const double pl = low.Power * FPowerFactor;
@@ -200,8 +204,7 @@ int PeriodOfFactorKey(std::string_view key) {
     if (key.size() < 4 || (key[0] != 'h' && key[0] != 'H'))
         return -1;
     const size_t underscore = key.find('_');
-    if (underscore == std::string_view::npos || underscore < 2 ||
-        underscore + 1 >= key.size())
+    if (underscore == std::string_view::npos || underscore < 2 || underscore + 1 >= key.size())
         return -1;
     const auto isDigits = [](std::string_view s) {
         return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -231,11 +234,15 @@ int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
     return highest + 1;
 }
 
-std::string FactorKey(int period, int hour) { return Format("h%2.2d_%2.2d", {period, hour}); }
+std::string FactorKey(int period, int hour) {
+    return Format("h%2.2d_%2.2d", {period, hour});
+}
 
 } // namespace
 
-TDeviceEl::TDeviceEl() { FHourOps.Add(); }
+TDeviceEl::TDeviceEl() {
+    FHourOps.Add();
+}
 
 std::unique_ptr<TDeviceEl> TDeviceEl::CreateCopy(const TDeviceEl& source) {
     auto device = std::make_unique<TDeviceEl>();
@@ -365,9 +372,14 @@ void TDevList::FillLoad(TFloatArray& a) const {
 
 void TDevList::LoadFromFile(const std::string& fileName) {
     TIniFile ini(fileName);
+    // A count beyond any real list marks a damaged file: refuse it before the list changes,
+    // rather than building millions of empty devices.
+    const int count = ini.ReadInteger("devlist", "count", 0);
+    if (count > kMaxDevices)
+        throw EInOutError(Format("Το αρχείο %s δηλώνει %d συσκευές (επιτρέπονται έως %d)",
+                                 {fileName, count, kMaxDevices}));
     FItems.clear();
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
-    const int count = ini.ReadInteger("devlist", "count", 0);
     for (int i = 0; i < count; ++i)
         FItems.push_back(TDeviceEl::CreateFromSection(ini, Format("dev%d", {i})));
 }
@@ -390,15 +402,26 @@ int TSeason::Days() const {
 TSeasonList::TSeasonList()
     : TCollection([](TCollection* collection) { return new TSeason(collection); }) {}
 
-TSeason* TSeasonList::AddSeason() { return static_cast<TSeason*>(Add()); }
+TSeason* TSeasonList::AddSeason() {
+    return static_cast<TSeason*>(Add());
+}
 
-TSeason* TSeasonList::GetSeason(int index) const { return static_cast<TSeason*>(Items(index)); }
+TSeason* TSeasonList::GetSeason(int index) const {
+    return static_cast<TSeason*>(Items(index));
+}
 
-TSeason* TSeasonList::LastSeason() const { return Count() == 0 ? nullptr : GetSeason(Count() - 1); }
+TSeason* TSeasonList::LastSeason() const {
+    return Count() == 0 ? nullptr : GetSeason(Count() - 1);
+}
 
 void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
-    Clear();
+    // Every period spans at least one day: more periods than days marks a damaged file.
     const int count = ini.ReadInteger("Seasons", "count", 1);
+    if (count > kMaxSeasons)
+        throw EInOutError(
+            Format("Το αρχείο %s δηλώνει %d περιόδους λειτουργίας (επιτρέπονται έως %d)",
+                   {ini.FileName(), count, kMaxSeasons}));
+    Clear();
     for (int i = 0; i < count; ++i) {
         TSeason* season = AddSeason();
         const std::string section = Format("season%d", {i});
@@ -648,9 +671,13 @@ TSimParams SimParams;
 
 std::vector<std::string> DefaultLoadErrors;
 
-std::string AppDir() { return ExcludeTrailingPathDelimiter(ExtractFileDir(ParamStr0())); }
+std::string AppDir() {
+    return ExcludeTrailingPathDelimiter(ExtractFileDir(ParamStr0()));
+}
 
-void FillArray(TFloatArray& a, double value) { std::fill(a.begin(), a.end(), value); }
+void FillArray(TFloatArray& a, double value) {
+    std::fill(a.begin(), a.end(), value);
+}
 
 void LoadDefaults() {
     DefaultLoadErrors.clear();

@@ -282,9 +282,8 @@ struct TSimResult {
 };
 
 // Called once per hour with the hour's energies and the battery content after it.
-using TSimHourEvent = std::function<void(int hour, double windPower, double pvPower,
-                                         double load, double genset, double dump,
-                                         double charge)>;
+using TSimHourEvent = std::function<void(int hour, double windPower, double pvPower, double load,
+                                         double genset, double dump, double charge)>;
 
 // Runs the energy balance over the hours that wind, pv and load all hold. An absent curve
 // leaves r as it was. Reads BatSafeCoef, WindVelFactor, SimParams.WGCount and
@@ -297,8 +296,8 @@ void Simulate(const TFloatArray& wind, const TFloatArray& pv, const TFloatArray&
 // Wind statistics
 
 // Coefficients of the six-term Lanczos series of the Gamma function.
-inline constexpr std::array<double, 6> GammaCoef = {
-    76.18009173, -86.50532033, 24.01409822, -1.231739516, 0.120858003e-2, -0.536382e-5};
+inline constexpr std::array<double, 6> GammaCoef = {76.18009173,  -86.50532033,   24.01409822,
+                                                    -1.231739516, 0.120858003e-2, -0.536382e-5};
 
 // Inputs of the latest Weibull fit, read by WeibullEq.
 extern double WeibullMean;
@@ -363,8 +362,8 @@ extern std::vector<std::string> DefaultLoadErrors;
 
 // PV output per watt of PV power by hour of day, for the PV production of a year.
 inline constexpr std::array<double, 24> PVDayProfile = {
-    0, 0, 0, 0, 0, 0.01, 0.15, 0.3, 0.42, 0.59, 0.75, 0.9, 0.95, 1.0, 1.0, 1.0, 1.0, 0.95, 0.91,
-    0.76, 0.6, 0.34, 0, 0};
+    0,    0,   0,   0,   0,   0.01, 0.15, 0.3,  0.42, 0.59, 0.75, 0.9,
+    0.95, 1.0, 1.0, 1.0, 1.0, 0.95, 0.91, 0.76, 0.6,  0.34, 0,    0};
 
 // Creates the model state and loads the default files beside the program.
 void InitModel();

@@ -9,8 +9,8 @@
 
 // The hour that opens each month, indexed by month 1..12; element 13 is the hour after
 // December. Element 0 is unused so that indexes are month numbers.
-inline constexpr std::array<int, 14> MonthStartHour = {
-    0, 1, 745, 1417, 2161, 2881, 3625, 4345, 5089, 5833, 6553, 7297, 8017, 8761};
+inline constexpr std::array<int, 14> MonthStartHour = {0,    1,    745,  1417, 2161, 2881, 3625,
+                                                       4345, 5089, 5833, 6553, 7297, 8017, 8761};
 
 // Days of each month, indexed by month 1..12 (element 0 unused).
 inline constexpr std::array<uint8_t, 13> DaysInMonth = {0,  31, 28, 31, 30, 31, 30,

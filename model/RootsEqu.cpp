@@ -7,11 +7,15 @@ namespace {
 // A function value of at most this magnitude is a root (an extended-precision constant).
 constexpr long double kZero = 1e-15L;
 
-bool IsZero(double value) { return std::fabs(static_cast<long double>(value)) <= kZero; }
+bool IsZero(double value) {
+    return std::fabs(static_cast<long double>(value)) <= kZero;
+}
 
 } // namespace
 
-double CallRootFunction(TRootFunction f, double x) { return f(x); }
+double CallRootFunction(TRootFunction f, double x) {
+    return f(x);
+}
 
 bool Converged(double xNew, double xOld, double fNew, double tol) {
     return IsZero(fNew) || std::fabs(xNew - xOld) < std::fabs(xOld * tol);

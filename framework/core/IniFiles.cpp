@@ -4,6 +4,8 @@
 #include "framework/core/SysUtils.h"
 #include "framework/core/TextFiles.h"
 
+#include <sys/stat.h>
+
 // ---------------------------------------------------------------------------
 // TCustomIniFile: typed values on top of strings
 
@@ -75,7 +77,29 @@ std::string OneLine(std::string_view value) {
 
 TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {}
 
+TIniFile::TFileStamp TIniFile::StampOf(const std::string& fileName) {
+    TFileStamp stamp;
+    struct stat st;
+    if (::stat(fileName.c_str(), &st) != 0)
+        return stamp;
+    stamp.Exists = true;
+    stamp.Dev = st.st_dev;
+    stamp.Ino = st.st_ino;
+    stamp.Size = st.st_size;
+    stamp.MTimeSec = st.st_mtim.tv_sec;
+    stamp.MTimeNsec = st.st_mtim.tv_nsec;
+    stamp.CTimeSec = st.st_ctim.tv_sec;
+    stamp.CTimeNsec = st.st_ctim.tv_nsec;
+    return stamp;
+}
+
 void TIniFile::Load() {
+    // Every write replaces the file by a rename, so an unchanged stamp means unchanged content.
+    const TFileStamp stamp = StampOf(FileName());
+    if (FLoaded && stamp.Exists && stamp == FStamp)
+        return;
+    FLoaded = false;
+    FStamp = stamp;
     FPreamble.clear();
     FSections.clear();
     FUnreadable = false;
@@ -123,6 +147,7 @@ void TIniFile::Load() {
         }
         entries->push_back(std::move(entry));
     }
+    FLoaded = true;
 }
 
 void TIniFile::Save() {
@@ -145,7 +170,11 @@ void TIniFile::Save() {
         content += "[" + section.Name + "]\r\n";
         writeEntries(section.Entries);
     }
+    // Until the write succeeds, what this object holds is not what the file holds.
+    FLoaded = false;
     WriteFileAtomically(FileName(), content);
+    FStamp = StampOf(FileName());
+    FLoaded = FStamp.Exists;
 }
 
 TIniFile::TSection* TIniFile::FindSection(std::string_view name) {

@@ -78,6 +78,17 @@ private:
     void Save();
     TSection* FindSection(std::string_view name);
     TEntry* FindEntry(TSection& section, std::string_view ident);
+    // Identity of the file content held (device, inode, size, change times): a call reads
+    // the file again only when another writer has replaced it since.
+    struct TFileStamp {
+        unsigned long long Dev = 0, Ino = 0, Size = 0;
+        long long MTimeSec = 0, MTimeNsec = 0, CTimeSec = 0, CTimeNsec = 0;
+        bool Exists = false;
+        bool operator==(const TFileStamp&) const = default;
+    };
+    static TFileStamp StampOf(const std::string& fileName);
+    bool FLoaded = false;
+    TFileStamp FStamp;
     std::vector<TEntry> FPreamble; // lines before the first section
     bool FUnreadable = false;      // the file exists but could not be read: never replace it
     std::vector<TSection> FSections;
