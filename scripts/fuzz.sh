@@ -8,7 +8,7 @@ runs=${1:-20000}
 shift || true
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORV_FUZZ=ON -DORV_GUI=OFF -DORV_BENCH=OFF -DORV_WERROR=ON >/dev/null
-cmake --build build-fuzz -j8
+cmake --build build-fuzz -j8 >/dev/null
 targets=("$@")
 if ((${#targets[@]} == 0)); then
     for f in fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done

@@ -17,3 +17,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 for b in build-ci/bench/*_bench; do
     [ -x "$b" ] && "$b" --benchmark_min_time=0.05
 done
+
+# Every file reader under the fuzzer for a short, fixed number of runs (scripts/fuzz.sh N
+# runs longer searches on demand).
+scripts/fuzz.sh 5000
