@@ -395,12 +395,21 @@ void TDevList::SaveToFile(const std::string& fileName) const {
 // ---------------------------------------------------------------------------
 // TSeason, TSeasonList
 
+void TSeason::Publish(TPublisher<TSeason>& p) {
+    p.Integer("DayStart", &TSeason::DayStart, &TSeason::SetDayStart);
+    p.Integer("DayStop", &TSeason::DayStop, &TSeason::SetDayStop);
+    p.Integer("HourStart", &TSeason::HourStart, &TSeason::SetHourStart);
+    p.Integer("HourStop", &TSeason::HourStop, &TSeason::SetHourStop);
+    p.Integer("Days", &TSeason::Days, nullptr);
+    p.String("Description", &TSeason::Description, &TSeason::SetDescription);
+    p.Ordinal("WayOp", TypeInfoByte(), &TSeason::WayOp, &TSeason::SetWayOp);
+}
+
 int TSeason::Days() const {
     return FDayStop < FDayStart ? FDayStop - FDayStart + 366 : FDayStop - FDayStart + 1;
 }
 
-TSeasonList::TSeasonList()
-    : TCollection([](TCollection* collection) { return new TSeason(collection); }) {}
+TSeasonList::TSeasonList() : TCollection(TSeason::StaticClass()) {}
 
 TSeason* TSeasonList::AddSeason() {
     return static_cast<TSeason*>(Add());

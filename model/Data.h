@@ -9,6 +9,7 @@
 #include "framework/core/Classes.h"
 #include "framework/core/IniFiles.h"
 #include "framework/core/SysUtils.h"
+#include "framework/core/TypInfo.h"
 
 #include <array>
 #include <cstdint>
@@ -199,9 +200,10 @@ inline constexpr std::array<const char*, 3> WayOpNames = {"Συνεχής", "Σ�
                                                           "Καθημερινές"};
 
 class TSeason : public TCollectionItem {
-public:
+    ORV_CLASS(TSeason, TCollectionItem)
     explicit TSeason(TCollection* collection) : TCollectionItem(collection) {}
-    std::string ClassName() const override { return "TSeason"; }
+    // DayStart, DayStop, HourStart, HourStop, Days (read only), Description, WayOp.
+    static void Publish(TPublisher<TSeason>& p);
 
     int DayStart() const { return FDayStart; } // day of the year, 1..365
     void SetDayStart(int value) { FDayStart = value; }
@@ -227,9 +229,8 @@ private:
 };
 
 class TSeasonList : public TCollection {
-public:
+    ORV_CLASS(TSeasonList, TCollection)
     TSeasonList();
-    std::string ClassName() const override { return "TSeasonList"; }
     TSeason* AddSeason();
     // Index outside 0..Count() - 1 raises EListError.
     TSeason* GetSeason(int index) const;

@@ -850,3 +850,22 @@ TEST_F(ModelTest, AFailingDefaultFileIsRecordedAndTheOthersLoad) {
 }
 
 } // namespace
+
+// The period editor and the form storage reach a period's values by property name.
+TEST(SeasonTest, PublishedPropertiesReachTheFields) {
+    TSeasonList list;
+    TSeason* season = list.AddSeason();
+    std::vector<std::string> names;
+    for (PPropInfo p : TSeason::StaticClass()->Properties())
+        names.push_back(p->Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"DayStart", "DayStop", "HourStart", "HourStop",
+                                               "Days", "Description", "WayOp"}));
+    SetOrdProp(season, GetPropInfo(season, "hourstart"), 744);
+    EXPECT_EQ(season->DayStart(), 32);
+    SetStrProp(season, GetPropInfo(season, "Description"), "Άνοιξη");
+    EXPECT_EQ(season->Description(), "Άνοιξη");
+    SetOrdProp(season, GetPropInfo(season, "WayOp"), 2);
+    EXPECT_EQ(GetOrdProp(season, GetPropInfo(season, "WayOp")), 2);
+    EXPECT_EQ(GetOrdProp(season, GetPropInfo(season, "Days")), 365 - 32 + 1);
+    EXPECT_EQ(list.Items(0)->ClassName(), "TSeason");
+}
