@@ -11,7 +11,7 @@ scripts/build.sh build-ci -DORV_WERROR=ON
 ctest --test-dir build-ci -j8 --output-on-failure
 
 scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
     ctest --test-dir build-asan -j8 --output-on-failure
 
 for b in build-ci/bench/*_bench; do

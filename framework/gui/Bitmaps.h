@@ -25,8 +25,8 @@ public:
 };
 
 class TGraphic : public TPersistent {
-public:
-    std::string ClassName() const override { return "TGraphic"; }
+    ORV_CLASS(TGraphic, TPersistent)
+
     virtual bool Empty() const = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -62,7 +62,17 @@ private:
     TNotifyEvent FOnChange;
 };
 
-enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TPixelFormat {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
 enum TTransparentMode { tmAuto, tmFixed };
 
 // A bitmap: a QImage (RGB32 for the device format and 32 bits; packed blue-green-red
@@ -70,11 +80,11 @@ enum TTransparentMode { tmAuto, tmFixed };
 // 1 bit; RGB32 for 4, 8, 15 and 16 bits) and a canvas drawing on it. A new bitmap is
 // empty; growing it fills new pixels with white.
 class TBitmap : public TGraphic {
-public:
+    ORV_CLASS(TBitmap, TGraphic)
+
     TBitmap();
     TBitmap(int width, int height);
     ~TBitmap() override;
-    std::string ClassName() const override { return "TBitmap"; }
 
     bool Empty() const override { return FImage.isNull(); }
     int Width() const override { return FImage.width(); }
@@ -142,8 +152,9 @@ private:
 // An icon: an image with an alpha channel, drawn blended. Reads .ico and the image files
 // Qt can read; writes .ico.
 class TIcon : public TGraphic {
-public:
-    std::string ClassName() const override { return "TIcon"; }
+    ORV_CLASS(TIcon, TGraphic)
+
+    TIcon() = default;
     bool Empty() const override { return FImage.isNull(); }
     int Width() const override { return FImage.width(); }
     int Height() const override { return FImage.height(); }
@@ -166,10 +177,10 @@ class TMetafile;
 // extension: .bmp and the raster formats → TBitmap, .ico → TIcon; others raise
 // EInvalidGraphic "Unknown picture file extension (.%s)".
 class TPicture : public TPersistent {
-public:
+    ORV_CLASS(TPicture, TPersistent)
+
     TPicture();
     ~TPicture() override;
-    std::string ClassName() const override { return "TPicture"; }
     TGraphic* Graphic() const { return FGraphic.get(); }
     // Copies the graphic (nullptr empties the picture).
     void SetGraphic(const TGraphic* value);

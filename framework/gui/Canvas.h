@@ -143,12 +143,12 @@ enum TGradientFillDirection { gfdVertical, gfdHorizontal };
 // ---------------------------------------------------------------------------
 
 class TCanvas : public TPersistent {
-public:
+    ORV_CLASS(TCanvas, TPersistent)
+
     TCanvas();
     // Draws on the device (not owned) from the first operation on.
     explicit TCanvas(QPaintDevice* device);
     ~TCanvas() override;
-    std::string ClassName() const override { return "TCanvas"; }
 
     // ---- The surface
     QPaintDevice* Device() const { return FDevice; }
@@ -322,7 +322,7 @@ protected:
     virtual void DoLine(const TPoint& from, const TPoint& to);
     virtual void DoRectangle(const TRect& r);
     virtual void DoFillRect(const TRect& r, TColor color); // solid, no outline
-    virtual void DoBrushFill(const TRect& r);               // the brush, no outline
+    virtual void DoBrushFill(const TRect& r);              // the brush, no outline
     virtual void DoEllipse(const TRect& r);
     virtual void DoRoundRect(const TRect& r, int ellipseWidth, int ellipseHeight);
     enum TArcKind { akArc, akPie, akChord };
@@ -401,7 +401,6 @@ private:
     TPoint FWindowOrg, FViewportOrg;
     TSize FWindowExt{1, 1}, FViewportExt{1, 1};
     std::vector<TDCState> FSaved;
-    QImage FMaskBuffer;
 };
 
 // Free functions of the drawing library.

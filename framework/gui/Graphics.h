@@ -24,9 +24,15 @@ using TColor = int32_t;
 constexpr TColor RGB(int r, int g, int b) {
     return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
@@ -89,7 +95,9 @@ enum TSysColorIndex : int {
 };
 constexpr int kSystemColorCount = 31;
 
-constexpr TColor SystemColor(int index) { return TColor(0x80000000u | unsigned(index)); }
+constexpr TColor SystemColor(int index) {
+    return TColor(0x80000000u | unsigned(index));
+}
 
 constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR);
 constexpr TColor clBackground = SystemColor(COLOR_BACKGROUND);
@@ -122,7 +130,9 @@ constexpr TColor clGradientInactiveCaption = SystemColor(COLOR_GRADIENTINACTIVEC
 constexpr TColor clMenuHighlight = SystemColor(COLOR_MENUHILIGHT);
 constexpr TColor clMenuBar = SystemColor(COLOR_MENUBAR);
 
-constexpr bool IsSystemColor(TColor c) { return (uint32_t(c) & 0xFF000000u) == 0x80000000u; }
+constexpr bool IsSystemColor(TColor c) {
+    return (uint32_t(c) & 0xFF000000u) == 0x80000000u;
+}
 
 // The RGB value of a system colour index in the classic default scheme
 // (button face silver, highlight navy, tooltip pale yellow ...).
@@ -140,13 +150,23 @@ std::string ColorToString(TColor color);
 bool IdentToColor(const std::string& text, TColor& color);
 TColor StringToColor(const std::string& text); // EConvertError on bad text
 
+// Type information of the published properties of the drawing tools.
+const TTypeInfo* TypeInfoTColor();
+const TTypeInfo* TypeInfoTPenStyle();
+const TTypeInfo* TypeInfoTPenMode();
+const TTypeInfo* TypeInfoTBrushStyle();
+const TTypeInfo* TypeInfoTFontStyle();
+const TTypeInfo* TypeInfoTFontStyles();
+const TTypeInfo* TypeInfoTFontPitch();
+const TTypeInfo* TypeInfoTFontCharset();
+
 // ---------------------------------------------------------------------------
 // Drawing tools
 
 // The base of pens, brushes and fonts: a change fires OnChange once per change.
 class TGraphicsObject : public TPersistent {
-public:
-    std::string ClassName() const override { return "TGraphicsObject"; }
+    ORV_CLASS(TGraphicsObject, TPersistent)
+
     const TNotifyEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
 
@@ -182,9 +202,10 @@ enum TPenMode {
 // wider than one pixel draws solid. The cosmetic alternate-pixel pen sets every other
 // pixel; any later change of style or width returns to the ordinary pen.
 class TPen : public TGraphicsObject {
-public:
+    ORV_CLASS(TPen, TGraphicsObject)
+
     TPen() = default;
-    std::string ClassName() const override { return "TPen"; }
+    static void Publish(TPublisher<TPen>& p);
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     int Width() const { return FWidth; }
@@ -220,9 +241,10 @@ enum TBrushStyle {
 // style). A monochrome pattern paints its black pixels in the canvas' text colour and its
 // white ones in the background colour.
 class TBrush : public TGraphicsObject {
-public:
+    ORV_CLASS(TBrush, TGraphicsObject)
+
     TBrush() = default;
-    std::string ClassName() const override { return "TBrush"; }
+    static void Publish(TPublisher<TBrush>& p);
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     TBrushStyle Style() const { return FStyle; }
@@ -239,38 +261,7 @@ private:
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
-// A set of font styles: TFontStyles{fsBold, fsItalic}.
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> styles) {
-        for (TFontStyle s : styles)
-            FBits |= uint8_t(1u << s);
-    }
-    constexpr bool Contains(TFontStyle s) const { return (FBits >> s) & 1u; }
-    constexpr void Include(TFontStyle s) { FBits |= uint8_t(1u << s); }
-    constexpr void Exclude(TFontStyle s) { FBits &= uint8_t(~(1u << s)); }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr uint8_t Bits() const { return FBits; }
-    static constexpr TFontStyles FromBits(uint8_t bits) {
-        TFontStyles r;
-        r.FBits = bits & 0x0F;
-        return r;
-    }
-    friend constexpr TFontStyles operator+(TFontStyles a, TFontStyles b) {
-        return FromBits(a.FBits | b.FBits);
-    }
-    friend constexpr TFontStyles operator-(TFontStyles a, TFontStyles b) {
-        return FromBits(uint8_t(a.FBits & ~b.FBits));
-    }
-    friend constexpr TFontStyles operator*(TFontStyles a, TFontStyles b) {
-        return FromBits(a.FBits & b.FBits);
-    }
-    friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
-
-private:
-    uint8_t FBits = 0;
-};
+using TFontStyles = TSet<TFontStyle>; // TFontStyles{fsBold, fsItalic}
 
 using TFontCharset = uint8_t;
 constexpr TFontCharset ANSI_CHARSET = 0;
@@ -284,9 +275,10 @@ enum TFontPitch { fpDefault, fpVariable, fpFixed };
 // without internal leading (Height = -Size * PixelsPerInch / 72), which is what a size sets.
 // Escapement turns the text counter-clockwise, in tenths of a degree.
 class TFont : public TGraphicsObject {
-public:
+    ORV_CLASS(TFont, TGraphicsObject)
+
     TFont() = default;
-    std::string ClassName() const override { return "TFont"; }
+    static void Publish(TPublisher<TFont>& p);
     const std::string& Name() const { return FName; }
     void SetName(const std::string& value);
     int Size() const;

@@ -13,11 +13,13 @@
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 
-class TImageList : public TPersistent {
-public:
-    TImageList() = default;
-    TImageList(int width, int height) : FWidth(width), FHeight(height) {}
-    std::string ClassName() const override { return "TImageList"; }
+class TImageList : public TComponent {
+    ORV_CLASS(TImageList, TComponent)
+
+    explicit TImageList(TComponent* owner) : TComponent(owner) {}
+    TImageList(TComponent* owner, int width, int height)
+        : TComponent(owner), FWidth(width), FHeight(height) {}
+    static void Publish(TPublisher<TImageList>& p);
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -48,8 +50,7 @@ public:
     // as their shape in the button highlight colour one pixel down and right, then in the
     // button shadow colour.
     void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true) const;
-    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style,
-              bool enabled) const;
+    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, bool enabled) const;
     // The image with the list's background colour behind it when that is not clNone.
     QImage ImageAt(int index) const; // ARGB32_Premultiplied, null for a bad index
 

@@ -30,10 +30,10 @@ struct TMetafileRecord {
         mrChord,
         mrPolygon, // Points
         mrPolyline,
-        mrPixel,   // Points[0] in FillColor
-        mrText,    // Points[0], Options, Rect when HasRect, Text
-        mrImage,   // Rect (destination), Image, SourceRect, Rop
-        mrPatBlt,  // Rect, Rop
+        mrPixel,  // Points[0] in FillColor
+        mrText,   // Points[0], Options, Rect when HasRect, Text
+        mrImage,  // Rect (destination), Image, SourceRect, Rop
+        mrPatBlt, // Rect, Rop
         mrFocusRect
     };
     TKind Kind = mrLine;
@@ -69,10 +69,10 @@ struct TMetafileRecord {
 };
 
 class TMetafile : public TGraphic {
-public:
+    ORV_CLASS(TMetafile, TGraphic)
+
     TMetafile();
     ~TMetafile() override;
-    std::string ClassName() const override { return "TMetafile"; }
 
     bool Empty() const override { return FRecords.empty() && FWidth == 0 && FHeight == 0; }
     // The picture's size in pixels at 96 pixels per inch.
@@ -126,12 +126,12 @@ private:
 // append set). The size of a metafile with no size set becomes the bounds of what was
 // drawn. The reference canvas (may be nullptr) is only for text measurement.
 class TMetafileCanvas : public TCanvas {
-public:
+    ORV_CLASS(TMetafileCanvas, TCanvas)
+
     TMetafileCanvas(TMetafile* metafile, TCanvas* reference);
     TMetafileCanvas(TMetafile* metafile, TCanvas* reference, const std::string& createdBy,
                     const std::string& description);
     ~TMetafileCanvas() override;
-    std::string ClassName() const override { return "TMetafileCanvas"; }
     TSize DeviceSize() const override;
 
 protected:

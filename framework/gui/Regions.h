@@ -40,8 +40,8 @@ public:
     static TRegion FromRoundRect(const TRect& r, int ellipseWidth, int ellipseHeight);
     static TRegion FromPolygon(const TPoint* points, int count, int fillMode = ALTERNATE);
     static TRegion FromPolygon(const std::vector<TPoint>& points, int fillMode = ALTERNATE);
-    // Region data as GetRegionData writes it; an empty region for malformed data
-    // (check with Valid on the returned flag).
+    // A region from region data as Data writes it; malformed data gives an empty region
+    // and *ok false.
     static TRegion FromData(const uint8_t* data, size_t size, bool* ok = nullptr);
     static TRegion FromData(const std::vector<uint8_t>& data, bool* ok = nullptr);
 

@@ -40,7 +40,9 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TPoint Point(int x, int y) { return {x, y}; }
+constexpr TPoint Point(int x, int y) {
+    return {x, y};
+}
 constexpr TRect Rect(int left, int top, int right, int bottom) {
     return {left, top, right, bottom};
 }
@@ -53,8 +55,12 @@ constexpr TRect Bounds(int left, int top, int width, int height) {
 constexpr bool PtInRect(const TRect& r, const TPoint& p) {
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
-constexpr bool IsRectEmpty(const TRect& r) { return r.IsEmpty(); }
-constexpr bool EqualRect(const TRect& a, const TRect& b) { return a == b; }
+constexpr bool IsRectEmpty(const TRect& r) {
+    return r.IsEmpty();
+}
+constexpr bool EqualRect(const TRect& a, const TRect& b) {
+    return a == b;
+}
 
 // Grows the rectangle by dx on the left and right and dy on the top and bottom
 // (negative values shrink it).

@@ -1,0 +1,610 @@
+#include "framework/gui/Bitmaps.h"
+
+#include "framework/gui/Metafile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
+}
+
+QByteArray ToByteArray(const std::vector<uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+std::vector<uint8_t> FromByteArray(const QByteArray& a) {
+    return std::vector<uint8_t>(a.begin(), a.end());
+}
+
+// The standard bitmap file: file header, 40-byte info header, colour table, bottom-up rows
+// padded to 4 bytes.
+std::vector<uint8_t> WriteBmp(const QImage& source, int bits) {
+    QImage img = source.convertToFormat(QImage::Format_RGB32);
+    int w = img.width(), h = img.height();
+    std::vector<uint32_t> palette;
+    if (bits == 1)
+        palette = {0x000000, 0xFFFFFF};
+    QImage indexed;
+    if (bits == 8) {
+        indexed = img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+        for (QRgb c : indexed.colorTable())
+            palette.push_back(c & 0xFFFFFF);
+        palette.resize(256, 0);
+    }
+    int stride = ((w * bits + 31) / 32) * 4;
+    uint32_t headerSize = 14 + 40 + uint32_t(palette.size()) * 4;
+    uint32_t imageSize = uint32_t(stride) * uint32_t(h);
+    std::vector<uint8_t> out;
+    out.reserve(headerSize + imageSize);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, headerSize + imageSize);
+    Put32(out, 0);
+    Put32(out, headerSize);
+    Put32(out, 40);
+    Put32(out, uint32_t(w));
+    Put32(out, uint32_t(h));
+    Put16(out, 1);
+    Put16(out, uint32_t(bits));
+    Put32(out, 0); // uncompressed
+    Put32(out, imageSize);
+    Put32(out, 3780); // 96 pixels per inch
+    Put32(out, 3780);
+    Put32(out, uint32_t(palette.size()));
+    Put32(out, 0);
+    for (uint32_t c : palette)
+        Put32(out, c);
+    std::vector<uint8_t> row(size_t(stride), 0);
+    for (int y = h - 1; y >= 0; --y) {
+        std::fill(row.begin(), row.end(), 0);
+        const QRgb* px = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            QRgb c = px[x];
+            switch (bits) {
+            case 1:
+                if ((c & 0xFFFFFF) == 0xFFFFFF)
+                    row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+                break;
+            case 8:
+                row[size_t(x)] = indexed.constScanLine(y)[x];
+                break;
+            case 24:
+                row[size_t(x) * 3] = uint8_t(qBlue(c));
+                row[size_t(x) * 3 + 1] = uint8_t(qGreen(c));
+                row[size_t(x) * 3 + 2] = uint8_t(qRed(c));
+                break;
+            default:
+                row[size_t(x) * 4] = uint8_t(qBlue(c));
+                row[size_t(x) * 4 + 1] = uint8_t(qGreen(c));
+                row[size_t(x) * 4 + 2] = uint8_t(qRed(c));
+                row[size_t(x) * 4 + 3] = 0;
+                break;
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+void TGraphic::SetTransparent(bool value) {
+    if (FTransparent == value)
+        return;
+    FTransparent = value;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    FModified = true;
+    if (FOnChange)
+        FOnChange(this);
+}
+
+void TGraphic::LoadFromStream(std::istream& stream) {
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(stream)),
+                               std::istreambuf_iterator<char>());
+    LoadFromBytes(bytes);
+}
+
+void TGraphic::SaveToStream(std::ostream& stream) const {
+    std::vector<uint8_t> bytes = SaveToBytes();
+    stream.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        throw EFOpenError(Format("Cannot open file \"%s\"", {fileName}));
+    LoadFromStream(in);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) const {
+    std::vector<uint8_t> bytes = SaveToBytes();
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
+}
+
+// ---------------------------------------------------------------------------
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height) {
+    SetSize(width, height);
+}
+
+TBitmap::~TBitmap() {
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+}
+
+QImage::Format TBitmap::StorageFormat() const {
+    return FPixelFormat == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
+}
+
+void TBitmap::EnsureCanvasDevice() {
+    if (!FCanvas)
+        return;
+    FCanvas->SetDevice(FImage.isNull() ? nullptr : &FImage);
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!FCanvas) {
+        FCanvas = std::make_unique<TCanvas>();
+        FCanvas->SetOnChange([this](TObject*) { Changed(); });
+        EnsureCanvasDevice();
+    }
+    return FCanvas.get();
+}
+
+void TBitmap::SetSize(int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == Width() && height == Height())
+        return;
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    if (width == 0 || height == 0) {
+        FImage = QImage();
+    } else {
+        QImage next(width, height, StorageFormat());
+        next.fill(Qt::white);
+        if (!FImage.isNull()) {
+            int cw = std::min(width, FImage.width()), ch = std::min(height, FImage.height());
+            QImage old = FImage.convertToFormat(StorageFormat());
+            int bpp = next.depth() / 8;
+            for (int y = 0; y < ch; ++y)
+                std::memcpy(next.scanLine(y), old.constScanLine(y), size_t(cw * bpp));
+        }
+        FImage = next;
+    }
+    EnsureCanvasDevice();
+    Changed();
+}
+
+void TBitmap::Reformat() {
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    if (!FImage.isNull()) {
+        FImage = FImage.convertToFormat(StorageFormat());
+        if (FMonochrome) {
+            for (int y = 0; y < FImage.height(); ++y)
+                for (int x = 0; x < FImage.width(); ++x)
+                    if ((FImage.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                        FImage.setPixel(x, y, 0xFF000000u);
+        }
+    }
+    EnsureCanvasDevice();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat value) {
+    if (FPixelFormat == value)
+        return;
+    FPixelFormat = value;
+    FMonochrome = value == pf1bit;
+    Reformat();
+    Changed();
+}
+
+void TBitmap::SetMonochrome(bool value) {
+    if (FMonochrome == value)
+        return;
+    FMonochrome = value;
+    if (value)
+        FPixelFormat = pf1bit;
+    else if (FPixelFormat == pf1bit)
+        FPixelFormat = pfDevice;
+    Reformat();
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+    if (FTransparentMode == tmFixed && FTransparentColor != clDefault)
+        return FTransparentColor;
+    if (FImage.isNull())
+        return clDefault;
+    QRgb c = FImage.pixel(0, FImage.height() - 1);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+void TBitmap::SetTransparentColor(TColor value) {
+    if (FTransparentColor == value)
+        return;
+    FTransparentColor = value;
+    FTransparentMode = value == clDefault ? tmAuto : tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode value) {
+    if (FTransparentMode == value)
+        return;
+    FTransparentMode = value;
+    if (value == tmAuto)
+        FTransparentColor = clDefault;
+    Changed();
+}
+
+uint8_t* TBitmap::ScanLine(int y) {
+    if (FImage.isNull() || y < 0 || y >= FImage.height())
+        throw EInvalidGraphic(Format("Scan line index out of range", {}));
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    return FImage.scanLine(y);
+}
+
+const uint8_t* TBitmap::ScanLine(int y) const {
+    if (FImage.isNull() || y < 0 || y >= FImage.height())
+        throw EInvalidGraphic(Format("Scan line index out of range", {}));
+    return FImage.constScanLine(y);
+}
+
+int TBitmap::BytesPerScanLine() const {
+    return FImage.isNull() ? 0 : int(FImage.bytesPerLine());
+}
+
+const QImage& TBitmap::Image() const {
+    return FImage;
+}
+
+void TBitmap::SetImage(const QImage& image) {
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    FImage = image.isNull() ? QImage() : image.convertToFormat(StorageFormat());
+    if (FMonochrome)
+        Reformat();
+    EnsureCanvasDevice();
+    Changed();
+}
+
+QImage TBitmap::ToImage() const {
+    if (FImage.isNull())
+        return QImage();
+    return FImage.convertToFormat(QImage::Format_RGB32);
+}
+
+void TBitmap::Mask(TColor transparentColor) {
+    if (FImage.isNull())
+        return;
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    QRgb key = ColorToQColor(transparentColor).rgb() & 0xFFFFFF;
+    QImage mask(FImage.size(), QImage::Format_RGB32);
+    for (int y = 0; y < FImage.height(); ++y)
+        for (int x = 0; x < FImage.width(); ++x)
+            mask.setPixel(x, y, (FImage.pixel(x, y) & 0xFFFFFF) == key ? 0xFFFFFFFFu : 0xFF000000u);
+    FPixelFormat = pf1bit;
+    FMonochrome = true;
+    FImage = mask;
+    EnsureCanvasDevice();
+    Changed();
+}
+
+void TBitmap::Changed() {
+    TGraphic::Changed();
+}
+
+void TBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
+    if (FImage.isNull() || !canvas)
+        return;
+    TRect src(0, 0, Width(), Height());
+    if (Transparent()) {
+        QImage img = FImage.convertToFormat(QImage::Format_ARGB32);
+        QRgb key = ColorToQColor(TransparentColor()).rgb() & 0xFFFFFF;
+        for (int y = 0; y < img.height(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == key)
+                    row[x] = 0;
+        }
+        canvas->StretchBltImage(r, img, src, SRCCOPY);
+        return;
+    }
+    canvas->StretchBltImage(r, FImage, src, canvas->CopyMode());
+}
+
+void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
+    QImage img;
+    if (!img.loadFromData(ToByteArray(bytes)) || img.isNull())
+        throw EInvalidGraphic("Bitmap image is not valid");
+    TPixelFormat format = pfDevice;
+    if (bytes.size() >= 30 && bytes[0] == 'B' && bytes[1] == 'M') {
+        switch (bytes[28] | (bytes[29] << 8)) {
+        case 1:
+            format = pf1bit;
+            break;
+        case 4:
+            format = pf4bit;
+            break;
+        case 8:
+            format = pf8bit;
+            break;
+        case 16:
+            format = pf16bit;
+            break;
+        case 24:
+            format = pf24bit;
+            break;
+        case 32:
+            format = pf32bit;
+            break;
+        default:
+            break;
+        }
+    }
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    FPixelFormat = format;
+    FMonochrome = format == pf1bit;
+    FImage = img.convertToFormat(StorageFormat());
+    if (FMonochrome)
+        Reformat();
+    EnsureCanvasDevice();
+    Changed();
+}
+
+std::vector<uint8_t> TBitmap::SaveToBytes() const {
+    if (FImage.isNull())
+        return WriteBmp(QImage(), 24);
+    int bits = 24;
+    switch (FPixelFormat) {
+    case pf1bit:
+        bits = 1;
+        break;
+    case pf4bit:
+    case pf8bit:
+        bits = 8;
+        break;
+    case pf32bit:
+        bits = 32;
+        break;
+    default:
+        bits = 24;
+        break;
+    }
+    return WriteBmp(FImage, bits);
+}
+
+void TBitmap::AssignFrom(const TPersistent* source) {
+    if (source == this)
+        return;
+    if (!source) {
+        SetImage(QImage());
+        return;
+    }
+    if (auto* b = dynamic_cast<const TBitmap*>(source)) {
+        if (FCanvas)
+            FCanvas->ReleasePainter();
+        FPixelFormat = b->FPixelFormat;
+        FMonochrome = b->FMonochrome;
+        FTransparentColor = b->FTransparentColor;
+        FTransparentMode = b->FTransparentMode;
+        FImage = b->FImage.copy();
+        SetTransparent(b->Transparent());
+        EnsureCanvasDevice();
+        Changed();
+        return;
+    }
+    if (auto* g = dynamic_cast<const TGraphic*>(source)) {
+        if (FCanvas)
+            FCanvas->ReleasePainter();
+        FImage = QImage();
+        SetSize(g->Width(), g->Height());
+        if (!FImage.isNull()) {
+            Canvas()->Brush()->SetColor(clWhite);
+            Canvas()->Brush()->SetStyle(bsSolid);
+            Canvas()->FillRect(TRect(0, 0, Width(), Height()));
+            Canvas()->Draw(0, 0, g);
+            FCanvas->ReleasePainter();
+        }
+        Changed();
+        return;
+    }
+    if (auto* p = dynamic_cast<const TPicture*>(source)) {
+        AssignFrom(p->Graphic());
+        return;
+    }
+    TGraphic::AssignFrom(source);
+}
+
+void TBitmap::CopyInto(TPersistent* dest) const {
+    TGraphic::CopyInto(dest);
+}
+
+// ---------------------------------------------------------------------------
+
+void TIcon::SetWidth(int value) {
+    if (value == Width())
+        return;
+    SetImage(FImage.isNull() ? QImage() : FImage.scaled(value, Height()));
+}
+
+void TIcon::SetHeight(int value) {
+    if (value == Height())
+        return;
+    SetImage(FImage.isNull() ? QImage() : FImage.scaled(Width(), value));
+}
+
+void TIcon::SetImage(const QImage& image) {
+    FImage = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    Changed();
+}
+
+void TIcon::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
+    if (FImage.isNull() || !canvas)
+        return;
+    canvas->StretchBltImage(r, FImage, TRect(0, 0, Width(), Height()), SRCCOPY);
+}
+
+void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
+    QImage img;
+    if (!img.loadFromData(ToByteArray(bytes)) || img.isNull())
+        throw EInvalidGraphic("Icon image is not valid");
+    SetImage(img);
+}
+
+std::vector<uint8_t> TIcon::SaveToBytes() const {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "ico");
+    if (!writer.write(FImage)) {
+        // Without the icon writer the image goes out as PNG, which readers of icons accept.
+        buffer.seek(0);
+        data.clear();
+        FImage.save(&buffer, "PNG");
+    }
+    return FromByteArray(data);
+}
+
+void TIcon::AssignFrom(const TPersistent* source) {
+    if (auto* i = dynamic_cast<const TIcon*>(source)) {
+        if (i != this) {
+            SetTransparent(i->Transparent());
+            SetImage(i->FImage);
+        }
+        return;
+    }
+    if (auto* b = dynamic_cast<const TBitmap*>(source)) {
+        SetImage(b->ToImage());
+        return;
+    }
+    TGraphic::AssignFrom(source);
+}
+
+// ---------------------------------------------------------------------------
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::Take(std::unique_ptr<TGraphic> graphic) {
+    FGraphic = std::move(graphic);
+    if (FGraphic)
+        FGraphic->SetOnChange([this](TObject* sender) { GraphicChanged(sender); });
+    GraphicChanged(FGraphic.get());
+}
+
+void TPicture::GraphicChanged(TObject*) {
+    if (FOnChange)
+        FOnChange(this);
+}
+
+void TPicture::SetGraphic(const TGraphic* value) {
+    if (!value) {
+        Take(nullptr);
+        return;
+    }
+    TClass cls = value->ClassType();
+    std::unique_ptr<TGraphic> copy;
+    if (dynamic_cast<const TMetafile*>(value))
+        copy = std::make_unique<TMetafile>();
+    else if (dynamic_cast<const TIcon*>(value))
+        copy = std::make_unique<TIcon>();
+    else if (dynamic_cast<const TBitmap*>(value))
+        copy = std::make_unique<TBitmap>();
+    else if (cls->CanCreate())
+        copy.reset(dynamic_cast<TGraphic*>(cls->Create(nullptr)));
+    if (!copy)
+        throw EInvalidGraphic("Invalid graphic format");
+    copy->AssignFrom(value);
+    Take(std::move(copy));
+}
+
+TBitmap* TPicture::Bitmap() {
+    if (auto* b = dynamic_cast<TBitmap*>(FGraphic.get()))
+        return b;
+    Take(std::make_unique<TBitmap>());
+    return static_cast<TBitmap*>(FGraphic.get());
+}
+
+TIcon* TPicture::Icon() {
+    if (auto* i = dynamic_cast<TIcon*>(FGraphic.get()))
+        return i;
+    Take(std::make_unique<TIcon>());
+    return static_cast<TIcon*>(FGraphic.get());
+}
+
+TMetafile* TPicture::Metafile() {
+    if (auto* m = dynamic_cast<TMetafile*>(FGraphic.get()))
+        return m;
+    Take(std::make_unique<TMetafile>());
+    return static_cast<TMetafile*>(FGraphic.get());
+}
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    std::string ext = LowerCase(ExtractFileExt(fileName));
+    std::unique_ptr<TGraphic> graphic;
+    if (ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" ||
+        ext == ".dib")
+        graphic = std::make_unique<TBitmap>();
+    else if (ext == ".ico")
+        graphic = std::make_unique<TIcon>();
+    else if (ext == ".emf" || ext == ".wmf")
+        graphic = std::make_unique<TMetafile>();
+    else
+        throw EInvalidGraphic(
+            Format("Unknown picture file extension (.%s)", {ext.empty() ? ext : ext.substr(1)}));
+    graphic->LoadFromFile(fileName);
+    Take(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const std::string& fileName) const {
+    if (FGraphic)
+        FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::AssignFrom(const TPersistent* source) {
+    if (!source) {
+        Take(nullptr);
+        return;
+    }
+    if (auto* p = dynamic_cast<const TPicture*>(source)) {
+        if (p != this)
+            SetGraphic(p->Graphic());
+        return;
+    }
+    if (auto* g = dynamic_cast<const TGraphic*>(source)) {
+        SetGraphic(g);
+        return;
+    }
+    TPersistent::AssignFrom(source);
+}

@@ -1,0 +1,162 @@
+#include "framework/gui/Bitmaps.h"
+#include "framework/gui/ImgList.h"
+#include "framework/gui/tests/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class BitmapsTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureTestApplication(); }
+};
+
+TEST_F(BitmapsTest, TwentyFourBitScanLinesAreBlueGreenRedPaddedToFourBytes) {
+    struct TCase {
+        int Width;
+        int Stride;
+    };
+    for (const TCase& tc : {TCase{1, 4}, TCase{4, 12}, TCase{5, 16}}) {
+        TBitmap b;
+        b.SetPixelFormat(pf24bit);
+        b.SetSize(tc.Width, 3);
+        EXPECT_EQ(b.BytesPerScanLine(), tc.Stride) << tc.Width;
+        EXPECT_EQ(b.ScanLine(1) - b.ScanLine(0), tc.Stride);
+    }
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(3, 2);
+    b.Canvas()->SetPixels(1, 1, RGB(10, 20, 30));
+    const uint8_t* row = b.ScanLine(1);
+    EXPECT_EQ(row[3], 30); // blue
+    EXPECT_EQ(row[4], 20); // green
+    EXPECT_EQ(row[5], 10); // red
+    // Writing bytes changes what the canvas reads.
+    uint8_t* top = b.ScanLine(0);
+    top[0] = 0xFF;
+    top[1] = 0;
+    top[2] = 0;
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlue);
+}
+
+TEST_F(BitmapsTest, ResizingKeepsPixelsThatFit) {
+    TBitmap b(4, 4);
+    b.Canvas()->SetPixels(1, 1, clRed);
+    b.SetSize(4, 4);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 1), clRed);
+    b.SetWidth(8);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 1), clRed);
+    EXPECT_EQ(b.Canvas()->Pixels(7, 3), clWhite);
+    b.SetSize(0, 5);
+    EXPECT_TRUE(b.Empty());
+}
+
+TEST_F(BitmapsTest, BmpRoundTripInEachWrittenFormat) {
+    for (TPixelFormat pf : {pf24bit, pf32bit, pf8bit, pf1bit, pfDevice}) {
+        TBitmap b(5, 3);
+        b.SetPixelFormat(pf);
+        b.Canvas()->SetPixels(0, 0, clBlack);
+        b.Canvas()->SetPixels(4, 2, pf == pf1bit ? clWhite : clRed);
+        std::vector<uint8_t> bytes = b.SaveToBytes();
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        TBitmap c;
+        c.LoadFromBytes(bytes);
+        EXPECT_EQ(c.Width(), 5);
+        EXPECT_EQ(c.Height(), 3);
+        EXPECT_EQ(c.Canvas()->Pixels(0, 0), clBlack) << pf;
+        EXPECT_EQ(c.Canvas()->Pixels(4, 2), pf == pf1bit ? clWhite : clRed) << pf;
+        EXPECT_EQ(c.Canvas()->Pixels(1, 1), clWhite) << pf;
+    }
+    TBitmap bad;
+    EXPECT_THROW(bad.LoadFromBytes({'B', 'M', 1, 2, 3}), EInvalidGraphic);
+    EXPECT_TRUE(bad.Empty());
+}
+
+TEST_F(BitmapsTest, FilesAndPictures) {
+    auto dir =
+        std::filesystem::temp_directory_path() / ("bitmaps_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string file = (dir / "a.bmp").string();
+    TBitmap b(6, 6);
+    b.Canvas()->SetPixels(2, 2, clLime);
+    b.SaveToFile(file);
+    TPicture pic;
+    pic.LoadFromFile(file);
+    ASSERT_NE(dynamic_cast<TBitmap*>(pic.Graphic()), nullptr);
+    EXPECT_EQ(pic.Bitmap()->Canvas()->Pixels(2, 2), clLime);
+    EXPECT_THROW(pic.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
+    EXPECT_THROW(b.LoadFromFile((dir / "missing.bmp").string()), EFOpenError);
+    EXPECT_EQ(pic.Width(), 6); // unchanged by the failures
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(BitmapsTest, TransparentBitmapKeepsTheBackgroundWhereItHasItsKeyColour) {
+    TBitmap glyph(4, 4);
+    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->FillRect(TRect(0, 0, 4, 4));
+    glyph.Canvas()->SetPixels(1, 1, clBlue);
+    glyph.SetTransparent(true);
+    EXPECT_EQ(glyph.TransparentColor(), clFuchsia); // bottom-left pixel
+    TBitmap dest(6, 6);
+    dest.Canvas()->Brush()->SetColor(clYellow);
+    dest.Canvas()->FillRect(TRect(0, 0, 6, 6));
+    dest.Canvas()->Draw(1, 1, &glyph);
+    EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clBlue);
+    EXPECT_EQ(dest.Canvas()->Pixels(1, 1), clYellow);
+    // Stretched over the whole bitmap.
+    dest.Canvas()->Brush()->SetColor(clYellow);
+    dest.Canvas()->FillRect(TRect(0, 0, 6, 6));
+    dest.Canvas()->StretchDraw(TRect(0, 0, 6, 6), &glyph);
+    EXPECT_EQ(dest.Canvas()->Pixels(0, 0), clYellow);
+    EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clBlue);
+    EXPECT_EQ(dest.Canvas()->Pixels(5, 5), clYellow);
+}
+
+TEST_F(BitmapsTest, MonochromeAndMask) {
+    TBitmap b(3, 1);
+    b.Canvas()->SetPixels(0, 0, clRed);
+    b.Canvas()->SetPixels(1, 0, clSilver);
+    b.SetMonochrome(true);
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlack);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 0), clBlack);
+    EXPECT_EQ(b.Canvas()->Pixels(2, 0), clWhite);
+    TBitmap m(3, 1);
+    m.Canvas()->SetPixels(1, 0, clRed);
+    m.Mask(clRed);
+    EXPECT_TRUE(m.Monochrome());
+    EXPECT_EQ(m.Canvas()->Pixels(1, 0), clWhite);
+    EXPECT_EQ(m.Canvas()->Pixels(0, 0), clBlack);
+}
+
+TEST_F(BitmapsTest, ImageListDrawsByIndex) {
+    TImageList list(nullptr, 4, 4);
+    TBitmap strip(8, 4);
+    strip.Canvas()->Brush()->SetColor(clFuchsia);
+    strip.Canvas()->FillRect(TRect(0, 0, 8, 4));
+    strip.Canvas()->SetPixels(1, 1, clBlack);
+    strip.Canvas()->SetPixels(6, 2, clRed);
+    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 2);
+    TBitmap dest(10, 10);
+    list.Draw(dest.Canvas(), 0, 0, 1);
+    EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clRed);
+    EXPECT_EQ(dest.Canvas()->Pixels(0, 0), clWhite); // masked
+    QImage before = dest.ToImage();
+    list.Draw(dest.Canvas(), 0, 0, 5); // a bad index draws nothing
+    list.Draw(dest.Canvas(), 0, 0, -1);
+    EXPECT_EQ(dest.ToImage(), before);
+    // Disabled: the shape in the highlight colour offset by one, then in the shadow.
+    TBitmap grey(10, 10);
+    grey.Canvas()->Brush()->SetColor(clBtnFace);
+    grey.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    list.Draw(grey.Canvas(), 4, 4, 0, false);
+    EXPECT_EQ(grey.Canvas()->Pixels(5, 5), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(grey.Canvas()->Pixels(6, 6), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(grey.Canvas()->Pixels(4, 4), ColorToRGB(clBtnFace));
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "framework/gui/Metafile.h"
+#include "framework/gui/tests/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+class MetafileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureTestApplication();
+        FDir = std::filesystem::temp_directory_path() /
+               ("metafile_test_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(FDir);
+    }
+    void TearDown() override { std::filesystem::remove_all(FDir); }
+
+    // A line, a rectangle, an ellipse and a text.
+    static void DrawSample(TCanvas* c) {
+        c->Pen()->SetColor(clRed);
+        c->MoveTo(10, 10);
+        c->LineTo(190, 110);
+        c->Pen()->SetColor(clBlack);
+        c->Brush()->SetColor(clYellow);
+        c->Rectangle(20, 60, 80, 100);
+        c->Brush()->SetColor(clAqua);
+        c->Ellipse(100, 20, 180, 70);
+        c->Font()->SetName("Arial");
+        c->Font()->SetSize(12);
+        c->Brush()->SetStyle(bsClear);
+        c->TextOut(20, 20, "Hello");
+    }
+
+    static bool HasProgram(const char* name) {
+        return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+    static std::string ReadFile(const std::filesystem::path& p) {
+        std::ifstream in(p);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    std::filesystem::path FDir;
+};
+
+TEST_F(MetafileTest, ReplaysTheRecordedCallsAtAnySize) {
+    TMetafile mf;
+    mf.SetWidth(200);
+    mf.SetHeight(120);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+    }
+    EXPECT_GT(mf.Records().size(), 3u);
+    TBitmap direct(200, 120), replayed(200, 120), doubled(400, 240);
+    DrawSample(direct.Canvas());
+    replayed.Canvas()->Draw(0, 0, &mf);
+    EXPECT_EQ(replayed.ToImage(), direct.ToImage());
+    doubled.Canvas()->StretchDraw(TRect(0, 0, 400, 240), &mf);
+    EXPECT_EQ(doubled.Canvas()->Pixels(100, 160), clYellow); // rectangle inside
+    EXPECT_EQ(doubled.Canvas()->Pixels(280, 90), clAqua);    // ellipse centre
+    // The canvas' own tools are left as they were.
+    EXPECT_EQ(doubled.Canvas()->Pen()->Color(), clBlack);
+    EXPECT_EQ(doubled.Canvas()->Brush()->Color(), clWhite);
+}
+
+TEST_F(MetafileTest, SizeComesFromTheDrawingWhenNotSet) {
+    TMetafile mf;
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        c.Rectangle(5, 5, 50, 30);
+    }
+    EXPECT_EQ(mf.Width(), 50);
+    EXPECT_EQ(mf.Height(), 30);
+    EXPECT_EQ(mf.MMWidth(), MulDiv(50, 2540, 96));
+}
+
+TEST_F(MetafileTest, EnhancedAndWindowsHeaders) {
+    TMetafile mf;
+    mf.SetWidth(100);
+    mf.SetHeight(50);
+    {
+        TMetafileCanvas c(&mf, nullptr, "Orvanti", "chart");
+        DrawSample(&c);
+    }
+    std::vector<uint8_t> emf = mf.SaveEnhanced();
+    auto u32 = [](const std::vector<uint8_t>& b, size_t i) {
+        return uint32_t(b[i] | b[i + 1] << 8 | b[i + 2] << 16 | uint32_t(b[i + 3]) << 24);
+    };
+    EXPECT_EQ(u32(emf, 0), 1u);
+    EXPECT_EQ(u32(emf, 40), 0x464D4520u);
+    EXPECT_EQ(u32(emf, 48), emf.size());
+    EXPECT_EQ(u32(emf, emf.size() - 20), 14u); // EMR_EOF last
+    std::vector<uint8_t> wmf = mf.SaveWindows();
+    EXPECT_EQ(u32(wmf, 0), 0x9AC6CDD7u);
+    uint16_t checksum = 0;
+    for (size_t i = 0; i < 20; i += 2)
+        checksum ^= uint16_t(wmf[i] | wmf[i + 1] << 8);
+    EXPECT_EQ(checksum, uint16_t(wmf[20] | wmf[21] << 8));
+    EXPECT_EQ(u32(wmf, 22 + 6) * 2, wmf.size() - 22); // size in words
+    // Reading back gives the size.
+    TMetafile back;
+    back.LoadFromBytes(emf);
+    EXPECT_EQ(back.Width(), 100);
+    back.LoadFromBytes(wmf);
+    EXPECT_EQ(back.Height(), 50);
+    EXPECT_THROW(back.LoadFromBytes({1, 2, 3}), EInvalidGraphic);
+}
+
+TEST_F(MetafileTest, EnhancedMetafileOpensInAnotherProgram) {
+    if (!HasProgram("emf2svg-conv"))
+        GTEST_SKIP() << "emf2svg-conv is not installed";
+    TMetafile mf;
+    mf.SetWidth(200);
+    mf.SetHeight(120);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+    }
+    auto emf = FDir / "a.emf", svg = FDir / "a.svg";
+    mf.SaveToFile(emf.string());
+    std::string cmd = "emf2svg-conv -i '" + emf.string() + "' -o '" + svg.string() + "' 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::string text = ReadFile(svg);
+    EXPECT_NE(text.find("M 10.0000,10.0000 L 190.0000,110.0000"), std::string::npos) << text;
+    EXPECT_NE(text.find("<rect x=\"20.0000\" y=\"60.0000\""), std::string::npos) << text;
+    EXPECT_NE(text.find("fill=\"#FFFF00\""), std::string::npos);
+    EXPECT_NE(text.find("<ellipse cx=\"140.0000\" cy=\"45.0000\""), std::string::npos) << text;
+    EXPECT_NE(text.find("Hello"), std::string::npos);
+    EXPECT_NE(text.find("font-family=\"Arial\""), std::string::npos);
+}
+
+TEST_F(MetafileTest, WindowsMetafileOpensInAnotherProgram) {
+    if (!HasProgram("wmf2svg"))
+        GTEST_SKIP() << "wmf2svg is not installed";
+    TMetafile mf;
+    mf.SetWidth(200);
+    mf.SetHeight(120);
+    mf.SetEnhanced(false);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+    }
+    auto wmf = FDir / "a.wmf", svg = FDir / "a.svg";
+    mf.SaveToFile(wmf.string());
+    std::string cmd = "wmf2svg -o '" + svg.string() + "' '" + wmf.string() + "' 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::string text = ReadFile(svg);
+    EXPECT_NE(text.find("<line "), std::string::npos) << text;
+    EXPECT_NE(text.find("stroke:red"), std::string::npos);
+    EXPECT_NE(text.find("<rect "), std::string::npos);
+    EXPECT_NE(text.find("fill:yellow"), std::string::npos);
+    EXPECT_NE(text.find("<ellipse "), std::string::npos);
+    EXPECT_NE(text.find("fill:aqua"), std::string::npos);
+    // The text comes out one character at a time.
+    for (const char* ch : {">H<", ">e<", ">l<", ">o<"})
+        EXPECT_NE(text.find(ch), std::string::npos) << ch;
+}
+
+} // namespace
