@@ -13,11 +13,11 @@ namespace {
     throw EListError(Format("List index out of bounds (%d)", {index}));
 }
 
-// More profiles than this in one .dvl section are taken as a damaged file.
-constexpr int kMaxStoredProfiles = 1000;
-// Larger counts in a .dvl or .ssn file are refused as damaged.
-constexpr int kMaxDevices = 10000;
+// Larger counts in a .dvl or .ssn file are refused as damaged; a period spans at least a day.
+constexpr int kMaxDevices = 1000;
 constexpr int kMaxSeasons = 365;
+// More profiles than periods in one .dvl section are taken as a damaged file.
+constexpr int kMaxStoredProfiles = kMaxSeasons;
 
 } // namespace
 
@@ -278,12 +278,15 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
 std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromSection(TCustomIniFile& ini,
                                                         std::string_view section) {
     auto device = std::make_unique<TDeviceEl>();
+    device->FKnownRatedPower = false;
+    // A missing section gives every default; skip its key-by-key reads.
+    if (!ini.SectionExists(section))
+        return device;
     device->FImageIndex = ini.ReadInteger(section, "ImageIndex", 0);
     device->FName = ini.ReadString(section, "Name", "");
     device->FDevCount = ini.ReadInteger(section, "DevCount", 1);
     device->FRatedPower = ini.ReadFloat(section, "RatedPower", 0);
     device->FNotKnownOp = ini.ReadBool(section, "NotKnownOp", false);
-    device->FKnownRatedPower = false;
     const int profiles = StoredProfileCount(ini, section);
     device->EnsureSeasons(profiles - 1);
     for (int p = 0; p < profiles; ++p)
