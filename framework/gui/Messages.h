@@ -267,15 +267,25 @@ constexpr int VK_OEM_PERIOD = 0xBE;
 // ---------------------------------------------------------------------------
 // Parameter packing
 
-constexpr uint16_t LOWORD(uintptr_t v) { return uint16_t(v & 0xFFFF); }
-constexpr uint16_t HIWORD(uintptr_t v) { return uint16_t((v >> 16) & 0xFFFF); }
+constexpr uint16_t LOWORD(uintptr_t v) {
+    return uint16_t(v & 0xFFFF);
+}
+constexpr uint16_t HIWORD(uintptr_t v) {
+    return uint16_t((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
     return LPARAM(uint32_t(uint16_t(lo)) | (uint32_t(uint16_t(hi)) << 16));
 }
-constexpr WPARAM MAKEWPARAM(int lo, int hi) { return WPARAM(uint32_t(MAKELPARAM(lo, hi))); }
+constexpr WPARAM MAKEWPARAM(int lo, int hi) {
+    return WPARAM(uint32_t(MAKELPARAM(lo, hi)));
+}
 // Signed coordinates packed in a parameter (mouse messages, WM_MOVE).
-constexpr int GET_X_LPARAM(LPARAM v) { return int16_t(LOWORD(uintptr_t(v))); }
-constexpr int GET_Y_LPARAM(LPARAM v) { return int16_t(HIWORD(uintptr_t(v))); }
+constexpr int GET_X_LPARAM(LPARAM v) {
+    return int16_t(LOWORD(uintptr_t(v)));
+}
+constexpr int GET_Y_LPARAM(LPARAM v) {
+    return int16_t(HIWORD(uintptr_t(v)));
+}
 
 // ---------------------------------------------------------------------------
 // The message record

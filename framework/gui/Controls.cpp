@@ -1,0 +1,2048 @@
+#include "framework/gui/Controls.h"
+
+#include "framework/core/SysUtils.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/WindowBridge.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+TControl* gCaptureControl = nullptr; // a graphic control holding the capture
+int gEventDepth = 0;                 // Qt events being handed to controls now
+TControl* gMouseControl = nullptr;   // the control under the mouse (enter/leave)
+
+std::unordered_map<const QWidget*, TWinControl*>& WidgetControls() {
+    static std::unordered_map<const QWidget*, TWinControl*> map;
+    return map;
+}
+
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK;
+}
+
+TPoint MessagePoint(const TMessage& m) {
+    return TPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+}
+
+void SetMouseControl(TControl* control) {
+    if (control == gMouseControl)
+        return;
+    TControl* old = gMouseControl;
+    gMouseControl = control;
+    if (old)
+        old->Perform(CM_MOUSELEAVE);
+    if (control && gMouseControl == control)
+        control->Perform(CM_MOUSEENTER);
+}
+
+// The form (docked or not) of each level of the parent chain, innermost first.
+std::vector<TCustomForm*> FormsOfChain(TControl* control) {
+    std::vector<TCustomForm*> forms;
+    for (TControl* c = control; c; c = c->Parent())
+        if (auto* f = dynamic_cast<TCustomForm*>(c))
+            forms.push_back(f);
+    return forms;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Helpers
+
+TShiftState ShiftStateFromMouseFlags(WPARAM flags) {
+    TShiftState s;
+    if (flags & MK_SHIFT)
+        s.Include(ssShift);
+    if (flags & MK_CONTROL)
+        s.Include(ssCtrl);
+    if (flags & MK_LBUTTON)
+        s.Include(ssLeft);
+    if (flags & MK_RBUTTON)
+        s.Include(ssRight);
+    if (flags & MK_MBUTTON)
+        s.Include(ssMiddle);
+    if (GetKeyState(VK_MENU) < 0)
+        s.Include(ssAlt);
+    return s;
+}
+
+TShiftState KeyboardShiftState() {
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0)
+        s.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0)
+        s.Include(ssCtrl);
+    if (GetKeyState(VK_MENU) < 0)
+        s.Include(ssAlt);
+    return s;
+}
+
+TCustomForm* GetParentForm(const TControl* control) {
+    const TControl* c = control;
+    while (c && c->Parent())
+        c = c->Parent();
+    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+TWinControl* FindFocusedControl() {
+    QWidget* w = QApplication::focusWidget();
+    while (w) {
+        if (TWinControl* c = TWindowBridge::ControlOfWidget(w))
+            return c;
+        w = w->parentWidget();
+    }
+    return nullptr;
+}
+
+TControl* GetCaptureControl() {
+    if (gCaptureControl)
+        return gCaptureControl;
+    return FindControl(GetCapture());
+}
+
+void SetCaptureControl(TControl* control) {
+    gCaptureControl = nullptr;
+    if (!control) {
+        ReleaseCapture();
+        return;
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        SetCapture(w->Handle());
+        return;
+    }
+    if (control->Parent() && control->Parent()->HandleAllocated()) {
+        SetCapture(control->Parent()->Handle());
+        gCaptureControl = control;
+    }
+}
+
+namespace WindowSystemDetail {
+void ForgetControl(const void* control) {
+    if (gCaptureControl == control) {
+        gCaptureControl = nullptr;
+        ReleaseCapture();
+    }
+    if (gMouseControl == control)
+        gMouseControl = nullptr;
+}
+
+int VirtualKeyFromQt(int key, const QString& text) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return key;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return VK_F1 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Pause:
+        return VK_PAUSE;
+    case Qt::Key_Print:
+        return VK_SNAPSHOT;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    case Qt::Key_Alt:
+        return VK_MENU;
+    case Qt::Key_CapsLock:
+        return VK_CAPITAL;
+    case Qt::Key_NumLock:
+        return VK_NUMLOCK;
+    case Qt::Key_ScrollLock:
+        return VK_SCROLL;
+    case Qt::Key_Menu:
+        return VK_APPS;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Plus:
+        return VK_OEM_PLUS;
+    case Qt::Key_Minus:
+        return VK_OEM_MINUS;
+    case Qt::Key_Comma:
+        return VK_OEM_COMMA;
+    case Qt::Key_Period:
+        return VK_OEM_PERIOD;
+    case Qt::Key_Asterisk:
+        return VK_MULTIPLY;
+    case Qt::Key_Help:
+        return VK_HELP;
+    default:
+        break;
+    }
+    // A character of another script: the key of Unicode input.
+    return text.isEmpty() ? 0 : 0xE7;
+}
+
+int QtKeyFromVirtualKey(int vk) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        return vk;
+    if (vk >= VK_F1 && vk <= VK_F12)
+        return Qt::Key_F1 + (vk - VK_F1);
+    switch (vk) {
+    case VK_ESCAPE:
+        return Qt::Key_Escape;
+    case VK_TAB:
+        return Qt::Key_Tab;
+    case VK_BACK:
+        return Qt::Key_Backspace;
+    case VK_RETURN:
+        return Qt::Key_Return;
+    case VK_INSERT:
+        return Qt::Key_Insert;
+    case VK_DELETE:
+        return Qt::Key_Delete;
+    case VK_PAUSE:
+        return Qt::Key_Pause;
+    case VK_SNAPSHOT:
+        return Qt::Key_Print;
+    case VK_HOME:
+        return Qt::Key_Home;
+    case VK_END:
+        return Qt::Key_End;
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return Qt::Key_Shift;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return Qt::Key_Control;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+        return Qt::Key_Alt;
+    case VK_CAPITAL:
+        return Qt::Key_CapsLock;
+    case VK_NUMLOCK:
+        return Qt::Key_NumLock;
+    case VK_SCROLL:
+        return Qt::Key_ScrollLock;
+    case VK_APPS:
+        return Qt::Key_Menu;
+    case VK_SPACE:
+        return Qt::Key_Space;
+    case VK_OEM_PLUS:
+        return Qt::Key_Plus;
+    case VK_OEM_MINUS:
+        return Qt::Key_Minus;
+    case VK_OEM_COMMA:
+        return Qt::Key_Comma;
+    case VK_OEM_PERIOD:
+        return Qt::Key_Period;
+    case VK_MULTIPLY:
+        return Qt::Key_Asterisk;
+    default:
+        return Qt::Key_unknown;
+    }
+}
+} // namespace WindowSystemDetail
+
+// ---------------------------------------------------------------------------
+// TWindowWidget
+
+TWindowWidget::TWindowWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoMousePropagation);
+    setAutoFillBackground(false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TWindowWidget::mousePressEvent(QMouseEvent* e) {
+    e->accept();
+}
+void TWindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+}
+void TWindowWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+}
+void TWindowWidget::mouseMoveEvent(QMouseEvent* e) {
+    e->accept();
+}
+void TWindowWidget::wheelEvent(QWheelEvent* e) {
+    e->accept();
+}
+void TWindowWidget::keyPressEvent(QKeyEvent* e) {
+    e->accept();
+}
+void TWindowWidget::keyReleaseEvent(QKeyEvent* e) {
+    e->accept();
+}
+void TWindowWidget::closeEvent(QCloseEvent* e) {
+    e->ignore();
+}
+
+// ---------------------------------------------------------------------------
+// TWindowBridge
+
+TWindowBridge::TWindowBridge(TWinControl* control, QWidget* widget)
+    : FControl(control), FWidget(widget) {
+    WidgetControls()[widget] = control;
+    widget->installEventFilter(this);
+}
+
+TWinControl* TWindowBridge::ControlOfWidget(const QWidget* widget) {
+    auto it = WidgetControls().find(widget);
+    return it == WidgetControls().end() ? nullptr : it->second;
+}
+
+bool TWindowBridge::HandBack(TWinControl* control, TMessage& message) {
+    if (!message.Origin)
+        return false;
+    auto* e = static_cast<QEvent*>(message.Origin);
+    message.Origin = nullptr;
+    QWidget* w = control->WidgetIfAllocated();
+    if (!w)
+        return false;
+    // QObject::event is public: the widget's own processing, without our filter.
+    return static_cast<QObject*>(w)->event(e);
+}
+
+bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != FWidget || !FControl)
+        return false;
+    ++gEventDepth;
+    bool handled = true;
+    try {
+        handled = Translate(event);
+    } catch (...) {
+        WindowSystemDetail::HandleEventException();
+    }
+    --gEventDepth;
+    return handled;
+}
+
+bool TWindowBridge::Translate(QEvent* event) {
+    TWinControl* c = FControl;
+    switch (event->type()) {
+    case QEvent::Paint: {
+        TMessage m{WM_PAINT, 0, 0, 0, event};
+        c->SendToWindowProc(m);
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return MouseEvent(event);
+    case QEvent::Wheel: {
+        auto* we = static_cast<QWheelEvent*>(event);
+        QPoint g = we->globalPosition().toPoint();
+        WPARAM flags = 0;
+        if (we->modifiers() & Qt::ShiftModifier)
+            flags |= MK_SHIFT;
+        if (we->modifiers() & Qt::ControlModifier)
+            flags |= MK_CONTROL;
+        TMessage m{WM_MOUSEWHEEL, MAKEWPARAM(int(flags), we->angleDelta().y()),
+                   MAKELPARAM(g.x(), g.y()), 0, event};
+        c->SendToWindowProc(m);
+        return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return KeyEvent(static_cast<QKeyEvent*>(event));
+    case QEvent::FocusIn: {
+        TMessage m{WM_SETFOCUS, 0, 0, 0, event};
+        c->SendToWindowProc(m);
+        return true;
+    }
+    case QEvent::FocusOut: {
+        TMessage m{WM_KILLFOCUS, 0, 0, 0, event};
+        c->SendToWindowProc(m);
+        return true;
+    }
+    case QEvent::Leave:
+        if (gMouseControl && (gMouseControl == c || gMouseControl->Parent() == c))
+            SetMouseControl(nullptr);
+        return false;
+    case QEvent::Close: {
+        event->ignore();
+        c->Perform(WM_CLOSE);
+        return true;
+    }
+    case QEvent::Resize:
+    case QEvent::Move:
+        if (!c->Parent() && event->spontaneous()) {
+            // The window manager moved or sized the window.
+            TRect f = c->WindowFrame();
+            QRect g = FWidget->geometry();
+            c->SetBounds(g.x() - f.Left, g.y() - f.Top, g.width() + f.Left + f.Right,
+                         g.height() + f.Top + f.Bottom);
+        }
+        return false;
+    case QEvent::WindowStateChange:
+        if (!c->Parent() && event->spontaneous()) {
+            // The window manager's buttons act as the system menu's commands.
+            Qt::WindowStates st = FWidget->windowState();
+            WPARAM cmd = (st & Qt::WindowMinimized)   ? SC_MINIMIZE
+                         : (st & Qt::WindowMaximized) ? SC_MAXIMIZE
+                                                      : SC_RESTORE;
+            c->Perform(WM_SYSCOMMAND, cmd);
+        }
+        return false;
+    case QEvent::WindowActivate:
+        if (!c->Parent())
+            c->Perform(WM_ACTIVATE, WA_ACTIVE);
+        return false;
+    case QEvent::WindowDeactivate:
+        if (!c->Parent())
+            c->Perform(WM_ACTIVATE, WA_INACTIVE);
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool TWindowBridge::MouseEvent(QEvent* event) {
+    auto* me = static_cast<QMouseEvent*>(event);
+    if (!FWidget->isEnabled()) {
+        // A disabled window gets no mouse input.
+        event->accept();
+        return true;
+    }
+    QPoint global = me->globalPosition().toPoint();
+    WindowSystemDetail::SetLastCursorPos(global.x(), global.y());
+    TWinControl* target = FControl;
+    QPoint local = me->position().toPoint();
+    HWND cap = GetCapture();
+    if (cap != 0 && cap != FControl->Handle()) {
+        if (TWinControl* capControl = FindControl(cap); capControl && capControl->Widget()) {
+            target = capControl;
+            local = capControl->Widget()->mapFromGlobal(global);
+        }
+    }
+    TRect nc = target->NonClientBorder();
+    TPoint pt(local.x() - nc.Left, local.y() - nc.Top);
+
+    WPARAM flags = 0;
+    Qt::MouseButtons buttons = me->buttons();
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton)
+        flags |= MK_MBUTTON;
+    if (me->modifiers() & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (me->modifiers() & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+
+    UINT base = 0; // offset from the left-button message
+    switch (me->button()) {
+    case Qt::RightButton:
+        base = WM_RBUTTONDOWN - WM_LBUTTONDOWN;
+        break;
+    case Qt::MiddleButton:
+        base = WM_MBUTTONDOWN - WM_LBUTTONDOWN;
+        break;
+    default:
+        break;
+    }
+    UINT msg = WM_MOUSEMOVE;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        msg = WM_LBUTTONDOWN + base;
+        break;
+    case QEvent::MouseButtonDblClick:
+        msg = WM_LBUTTONDBLCLK + base;
+        break;
+    case QEvent::MouseButtonRelease:
+        msg = WM_LBUTTONUP + base;
+        break;
+    default:
+        break;
+    }
+
+    void* origin = target == FControl ? event : nullptr;
+    bool inClient = PtInRect(target->ClientRect(), pt);
+    if (msg != WM_MOUSEMOVE && cap == 0 && !inClient) {
+        // The frame or caption strip of a docked form.
+        LRESULT hit = target->Perform(WM_NCHITTEST, 0, MAKELPARAM(global.x(), global.y()));
+        if (msg == WM_LBUTTONDOWN)
+            target->Perform(WM_NCLBUTTONDOWN, WPARAM(hit), MAKELPARAM(global.x(), global.y()));
+        event->accept();
+        return true;
+    }
+    if (msg == WM_MOUSEMOVE) {
+        TControl* under = target;
+        if (cap == 0)
+            if (TControl* child = target->ControlAtPos(pt, false))
+                under = child;
+        SetMouseControl(under);
+        target->Perform(WM_SETCURSOR, target->Handle(), MAKELPARAM(int(HTCLIENT), WM_MOUSEMOVE));
+    }
+    TMessage m{msg, flags, MAKELPARAM(pt.X, pt.Y), 0, origin};
+    target->SendToWindowProc(m);
+    event->accept();
+    return true;
+}
+
+bool TWindowBridge::KeyEvent(QKeyEvent* ke) {
+    int vk = WindowSystemDetail::VirtualKeyFromQt(ke->key(), ke->text());
+    if (vk == 0)
+        return false;
+    bool down = ke->type() == QEvent::KeyPress;
+    // The modifier keys' state follows the event.
+    Qt::KeyboardModifiers mods = ke->modifiers();
+    uint8_t state[256];
+    GetKeyboardState(state);
+    auto sync = [&](int generic, Qt::KeyboardModifier mod) {
+        if (vk == generic)
+            return;
+        if (mods & mod)
+            state[generic] |= 0x80;
+        else
+            state[generic] &= 0x7F;
+    };
+    sync(VK_SHIFT, Qt::ShiftModifier);
+    sync(VK_CONTROL, Qt::ControlModifier);
+    sync(VK_MENU, Qt::AltModifier);
+    SetKeyboardState(state);
+    bool was = WindowSystemDetail::RecordKey(vk, down);
+    LPARAM data = MakeKeyData(vk, !down, was || ke->isAutoRepeat());
+    if (WindowSystemDetail::RunKeyboardHooks(vk, data)) {
+        ke->accept();
+        return true;
+    }
+    TWinControl* c = FControl;
+    bool alt = (mods & Qt::AltModifier) != 0;
+    if (down) {
+        TMessage pre{CN_KEYDOWN, WPARAM(vk), data, 0, nullptr};
+        c->SendToWindowProc(pre);
+        if (pre.Result != 0 || !FControl) {
+            ke->accept();
+            return true;
+        }
+        HWND h = c->Handle();
+        TMessage m{alt ? WM_SYSKEYDOWN : WM_KEYDOWN, WPARAM(vk), data, 0, ke};
+        c->SendToWindowProc(m);
+        // The typed characters follow as their own messages, after this one.
+        QString text = ke->text();
+        if (!text.isEmpty() && IsWindow(h))
+            for (char32_t ch : text.toUcs4())
+                PostMessage(h, alt ? WM_SYSCHAR : WM_CHAR, WPARAM(ch), data);
+    } else {
+        TMessage m{alt ? WM_SYSKEYUP : WM_KEYUP, WPARAM(vk), data, 0, ke};
+        c->SendToWindowProc(m);
+    }
+    ke->accept();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_unique<TFont>()) {
+    FDefaultWindowProc = TWndMethod([this](TMessage& m) { HandleMessage(m); });
+    FWindowProc = FDefaultWindowProc;
+    FFont->SetOnChange(TNotifyEvent([this](TObject* s) { FontChanged(s); }));
+}
+
+TControl::~TControl() {
+    Destroying();
+    WindowSystemDetail::ForgetControl(this);
+    if (FParent)
+        FParent->RemoveControl(this);
+}
+
+void TControl::Publish(TPublisher<TControl>& p) {
+    static const TTypeInfo alignType = MakeEnumType(
+        "TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
+    p.Integer("Left", &TControl::Left, &TControl::SetLeft);
+    p.Integer("Top", &TControl::Top, &TControl::SetTop);
+    p.Integer("Width", &TControl::Width, &TControl::SetWidth);
+    p.Integer("Height", &TControl::Height, &TControl::SetHeight);
+    p.Enum("Align", &alignType, &TControl::Align, &TControl::SetAlign).Default(alNone);
+    p.Bool("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    p.Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+    p.String("Hint", &TControl::Hint, &TControl::SetHint);
+    p.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Default(false);
+    p.Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
+    p.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
+    p.Event("OnClick", &TControl::OnClick, &TControl::SetOnClick);
+    p.Event("OnDblClick", &TControl::OnDblClick, &TControl::SetOnDblClick);
+    p.Event("OnResize", &TControl::OnResize, &TControl::SetOnResize);
+    p.Event("OnMouseDown", &TControl::OnMouseDown, &TControl::SetOnMouseDown);
+    p.Event("OnMouseMove", &TControl::OnMouseMove, &TControl::SetOnMouseMove);
+    p.Event("OnMouseUp", &TControl::OnMouseUp, &TControl::SetOnMouseUp);
+}
+
+TComponent* TControl::ParentComponent() const {
+    return FParent;
+}
+
+void TControl::SetParentComponent(TComponent* value) {
+    if (auto* w = dynamic_cast<TWinControl*>(value))
+        SetParent(w);
+}
+
+void TControl::AttachParent(TWinControl* parent) {
+    if (parent == FParent)
+        return;
+    if (parent == this)
+        throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (parent)
+        parent->InsertControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    TRect old = BoundsRect();
+    bool sized = width != FWidth || height != FHeight;
+    bool moved = left != FLeft || top != FTop;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+        w->UpdateWidgetGeometry();
+    else if (FParent && FVisible) {
+        FParent->InvalidateRect(&old);
+        TRect now = BoundsRect();
+        FParent->InvalidateRect(&now);
+    }
+    Perform(WM_WINDOWPOSCHANGED);
+    if (sized)
+        Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(ClientWidth(), ClientHeight()));
+    if (moved)
+        Perform(WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
+    if (FAlign != alNone)
+        RequestAlign();
+}
+
+TRect TControl::ClientRect() const {
+    return TRect(0, 0, FWidth, FHeight);
+}
+
+void TControl::SetClientWidth(int value) {
+    SetWidth(FWidth + value - ClientWidth());
+}
+
+void TControl::SetClientHeight(int value) {
+    SetHeight(FHeight + value - ClientHeight());
+}
+
+TPoint TControl::ClientOrigin() const {
+    if (!FParent)
+        return TPoint(FLeft, FTop);
+    TPoint p = FParent->ClientOrigin();
+    return TPoint(p.X + FLeft, p.Y + FTop);
+}
+
+TPoint TControl::ClientToScreen(const TPoint& p) const {
+    TPoint o = ClientOrigin();
+    return TPoint(p.X + o.X, p.Y + o.Y);
+}
+
+TPoint TControl::ScreenToClient(const TPoint& p) const {
+    TPoint o = ClientOrigin();
+    return TPoint(p.X - o.X, p.Y - o.Y);
+}
+
+void TControl::SetAlign(TAlign value) {
+    if (value == FAlign)
+        return;
+    FAlign = value;
+    if (value != alNone && value != alCustom)
+        FAnchors = TAnchors{akLeft, akTop};
+    RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors value) {
+    FAnchors = value;
+}
+
+void TControl::RequestAlign() {
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::ApplyAnchors(int dw, int dh) {
+    if (FAlign != alNone)
+        return;
+    int l = FLeft, t = FTop, w = FWidth, h = FHeight;
+    if (FAnchors.Contains(akRight)) {
+        if (FAnchors.Contains(akLeft))
+            w += dw;
+        else
+            l += dw;
+    } else if (!FAnchors.Contains(akLeft)) {
+        l += dw / 2;
+    }
+    if (FAnchors.Contains(akBottom)) {
+        if (FAnchors.Contains(akTop))
+            h += dh;
+        else
+            t += dh;
+    } else if (!FAnchors.Contains(akTop)) {
+        t += dh / 2;
+    }
+    SetBounds(l, t, w, h);
+}
+
+void TControl::SetVisible(bool value) {
+    if (value == FVisible)
+        return;
+    FVisible = value;
+    if (FParent && !dynamic_cast<TWinControl*>(this)) {
+        TRect r = BoundsRect();
+        FParent->InvalidateRect(&r);
+    }
+    Perform(CM_VISIBLECHANGED, value ? 1 : 0);
+    RequestAlign();
+}
+
+void TControl::Show() {
+    SetVisible(true);
+}
+void TControl::Hide() {
+    SetVisible(false);
+}
+
+bool TControl::Showing() const {
+    return FVisible && FParent && FParent->Showing();
+}
+
+void TControl::SetEnabled(bool value) {
+    if (value == FEnabled)
+        return;
+    FEnabled = value;
+    Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::SetColor(TColor value) {
+    FParentColor = false;
+    if (value == FColor)
+        return;
+    FColor = value;
+    Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+    if (value == FParentColor)
+        return;
+    FParentColor = value;
+    if (value)
+        ParentColorChanged();
+}
+
+void TControl::ParentColorChanged() {
+    if (!FParentColor || !FParent)
+        return;
+    if (FParent->Color() != FColor) {
+        FColor = FParent->Color();
+        Perform(CM_COLORCHANGED);
+    }
+}
+
+namespace {
+bool gFontFromParent = false;
+}
+
+void TControl::FontChanged(TObject*) {
+    if (!gFontFromParent)
+        FParentFont = false;
+    Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetParentFont(bool value) {
+    if (value == FParentFont)
+        return;
+    FParentFont = value;
+    if (value)
+        ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+    if (!FParentFont || !FParent)
+        return;
+    bool saved = gFontFromParent;
+    gFontFromParent = true;
+    try {
+        FFont->AssignFrom(FParent->Font());
+    } catch (...) {
+        gFontFromParent = saved;
+        throw;
+    }
+    gFontFromParent = saved;
+}
+
+void TControl::SetText(const std::string& value) {
+    if (value == FText)
+        return;
+    FText = value;
+    TextChanged();
+}
+
+void TControl::TextChanged() {
+    Perform(CM_TEXTCHANGED);
+}
+
+void TControl::SetShowHint(bool value) {
+    FParentShowHint = false;
+    FShowHint = value;
+}
+
+void TControl::SetParentShowHint(bool value) {
+    FParentShowHint = value;
+    if (value && FParent)
+        FShowHint = FParent->ShowHint();
+}
+
+void TControl::SetCursor(TCursor value) {
+    if (value == FCursor)
+        return;
+    FCursor = value;
+    Perform(CM_CURSORCHANGED);
+}
+
+bool TControl::MouseCapture() const {
+    return GetCaptureControl() == this;
+}
+
+void TControl::SetMouseCapture(bool value) {
+    if (value == MouseCapture())
+        return;
+    SetCaptureControl(value ? this : nullptr);
+}
+
+TCustomForm* TControl::ParentForm() const {
+    return GetParentForm(this);
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0, nullptr};
+    SendToWindowProc(m);
+    return m.Result;
+}
+
+void TControl::SendToWindowProc(TMessage& message) {
+    TWndMethod proc = FWindowProc; // the procedure may be replaced while it runs
+    if (proc)
+        proc(message);
+    else
+        HandleMessage(message);
+}
+
+void TControl::DefaultHandler(TMessage& message) {}
+
+void TControl::HandleMessage(TMessage& message) {
+    if (IsMouseMessage(message.Msg)) {
+        MouseMessage(message);
+        return;
+    }
+    switch (message.Msg) {
+    case WM_SIZE:
+        HandleResize();
+        break;
+    case WM_PAINT:
+        if (message.WParam != 0 && !dynamic_cast<TWinControl*>(this)) {
+            PaintControl();
+            return;
+        }
+        break;
+    case CM_MOUSEENTER:
+        if (FOnMouseEnter)
+            FOnMouseEnter(this);
+        if (Application && message.LParam == 0)
+            Application->ControlMouseEntered(this);
+        return;
+    case CM_MOUSELEAVE:
+        if (FOnMouseLeave)
+            FOnMouseLeave(this);
+        return;
+    case CM_ENABLEDCHANGED:
+    case CM_COLORCHANGED:
+    case CM_TEXTCHANGED:
+        Invalidate();
+        return;
+    case CM_FONTCHANGED:
+        Invalidate();
+        return;
+    case CM_CANCELMODE:
+    case WM_CANCELMODE:
+        if (MouseCapture())
+            SetMouseCapture(false);
+        break;
+    case CM_HITTEST:
+        message.Result = HTCLIENT;
+        return;
+    default:
+        break;
+    }
+    DefaultHandler(message);
+}
+
+void TControl::MouseMessage(TMessage& message) {
+    // Without double clicks, a double click is a second press.
+    if (!HasStyle(csDoubleClicks)) {
+        if (message.Msg == WM_LBUTTONDBLCLK || message.Msg == WM_RBUTTONDBLCLK ||
+            message.Msg == WM_MBUTTONDBLCLK)
+            message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+    }
+    DefaultHandler(message);
+    TPoint pt = MessagePoint(message);
+    TShiftState shift = ShiftStateFromMouseFlags(message.WParam);
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        HandleMouseMove(shift, pt.X, pt.Y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        bool dbl = message.Msg == WM_LBUTTONDBLCLK;
+        if (HasStyle(csCaptureMouse))
+            SetMouseCapture(true);
+        if (HasStyle(csClickEvents))
+            FControlState.Include(csClicked);
+        if (dbl) {
+            shift.Include(ssDouble);
+            if (HasStyle(csClickEvents))
+                DblClick();
+        }
+        HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        break;
+    }
+    case WM_LBUTTONUP:
+        if (HasStyle(csCaptureMouse))
+            SetMouseCapture(false);
+        if (FControlState.Contains(csClicked)) {
+            FControlState.Exclude(csClicked);
+            if (PtInRect(ClientRect(), pt))
+                Click();
+        }
+        HandleMouseUp(mbLeft, shift, pt.X, pt.Y);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        if (message.Msg == WM_RBUTTONDBLCLK)
+            shift.Include(ssDouble);
+        HandleMouseDown(mbRight, shift, pt.X, pt.Y);
+        break;
+    case WM_RBUTTONUP:
+        HandleMouseUp(mbRight, shift, pt.X, pt.Y);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        if (message.Msg == WM_MBUTTONDBLCLK)
+            shift.Include(ssDouble);
+        HandleMouseDown(mbMiddle, shift, pt.X, pt.Y);
+        break;
+    case WM_MBUTTONUP:
+        HandleMouseUp(mbMiddle, shift, pt.X, pt.Y);
+        break;
+    default:
+        break;
+    }
+}
+
+void TControl::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FOnMouseDown)
+        FOnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::HandleMouseMove(TShiftState shift, int x, int y) {
+    if (FOnMouseMove)
+        FOnMouseMove(this, shift, x, y);
+}
+
+void TControl::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FOnMouseUp)
+        FOnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::HandleResize() {
+    if (FOnResize)
+        FOnResize(this);
+}
+
+void TControl::Click() {
+    if (FOnClick)
+        FOnClick(this);
+}
+
+void TControl::DblClick() {
+    if (FOnDblClick)
+        FOnDblClick(this);
+}
+
+void TControl::RequestRepaint() {
+    if (FParent && FVisible) {
+        TRect r = BoundsRect();
+        FParent->InvalidateRect(&r);
+    }
+}
+
+void TControl::Update() {
+    if (FParent)
+        FParent->Update();
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TControl::BringToFront() {
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    std::erase(list, this);
+    list.push_back(this);
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget)
+        w->FWidget->raise();
+    Invalidate();
+}
+
+void TControl::SendToBack() {
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    std::erase(list, this);
+    list.insert(list.begin(), this);
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget)
+        w->FWidget->lower();
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    TComponent::Destroying();
+    for (TCustomForm* f : FormsOfChain(Parent()))
+        f->ControlRemoved(this);
+    DestroyHandle();
+    // Children still placed here go with their parent (they leave their owners).
+    while (!FControls.empty()) {
+        TControl* child = FControls.back();
+        RemoveControl(child);
+        delete child;
+    }
+}
+
+void TWinControl::Publish(TPublisher<TWinControl>& p) {
+    p.Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false);
+    p.Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
+    p.Event("OnEnter", &TWinControl::OnEnter, &TWinControl::SetOnEnter);
+    p.Event("OnExit", &TWinControl::OnExit, &TWinControl::SetOnExit);
+    p.Event("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::SetOnKeyDown);
+    p.Event("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::SetOnKeyUp);
+    p.Event("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::SetOnKeyPress);
+}
+
+HWND TWinControl::Handle() {
+    if (!FHandle)
+        CreateHandle();
+    return FHandle;
+}
+
+QWidget* TWinControl::Widget() {
+    if (!FWidget)
+        CreateHandle();
+    return FWidget;
+}
+
+void TWinControl::PrepareWindowParams(TCreateParams& params) {
+    params.Caption = Text();
+    params.Style = Parent() ? WS_CHILD | WS_CLIPSIBLINGS : WS_OVERLAPPED;
+    if (Visible())
+        params.Style |= WS_VISIBLE;
+    if (!Enabled())
+        params.Style |= WS_DISABLED;
+    if (TabStop())
+        params.Style |= WS_TABSTOP;
+    params.X = Left();
+    params.Y = Top();
+    params.Width = Width();
+    params.Height = Height();
+    params.ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    params.WinClassName = ClassName();
+}
+
+QWidget* TWinControl::CreateNativeWidget(const TCreateParams&, QWidget* parentWidget) {
+    return new TWindowWidget(parentWidget);
+}
+
+void TWinControl::CreateHandle() {
+    if (FHandle)
+        return;
+    QWidget* parentWidget = nullptr;
+    if (Parent()) {
+        parentWidget = Parent()->Widget();
+        if (FHandle)
+            return; // made with the parent's window
+    } else if (!IsTopLevel())
+        throw EInvalidOperation(Format("Control '%s' has no parent window", {Name()}));
+    TCreateParams params;
+    PrepareWindowParams(params);
+    if (Parent())
+        params.WndParent = Parent()->Handle();
+    QWidget* w = CreateNativeWidget(params, parentWidget);
+    FOwnPainted = dynamic_cast<TWindowWidget*>(w) != nullptr;
+    w->setAttribute(Qt::WA_NoMousePropagation);
+    w->setMouseTracking(true);
+    bool isForm = dynamic_cast<TCustomForm*>(this) != nullptr;
+    if (!parentWidget) {
+        Qt::WindowFlags flags = Qt::Window;
+        if (params.ExStyle & WS_EX_TOOLWINDOW)
+            flags = Qt::Tool;
+        if ((params.Style & WS_CAPTION) != WS_CAPTION)
+            flags |= Qt::FramelessWindowHint;
+        else
+            flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        if (params.ExStyle & WS_EX_TOPMOST)
+            flags |= Qt::WindowStaysOnTopHint;
+        if (!isForm) {
+            // A pop-up (a drop-down list): shown without taking the activation.
+            flags |= Qt::WindowDoesNotAcceptFocus;
+            w->setAttribute(Qt::WA_ShowWithoutActivating);
+        }
+        w->setWindowFlags(flags);
+        w->setWindowTitle(QString::fromStdString(params.Caption));
+    } else if (w->parentWidget() != parentWidget) {
+        w->setParent(parentWidget);
+    }
+    FWidget = w;
+    FHandle = WindowSystemDetail::RegisterControlWindow(this);
+    FBridge = new TWindowBridge(this, w);
+    FSurface = QImage();
+    FInvalid = QRegion();
+    UpdateWidgetGeometry();
+    w->setEnabled(Enabled());
+    if (FHasRegion)
+        w->setMask(FRegion.ToQRegion());
+    if (!FOwnPainted)
+        w->setFont(Font()->ToQFont());
+    if (Screen && Cursor() != crDefault)
+        w->setCursor(Screen->CursorShape(Cursor()));
+    AfterWindowCreated();
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (auto* wc = dynamic_cast<TWinControl*>(c))
+            wc->CreateHandle();
+    if (parentWidget || !isForm)
+        w->setVisible(Visible());
+}
+
+void TWinControl::DestroyHandle() {
+    if (!FHandle)
+        return;
+    FControlState.Include(csDestroyingHandle);
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (auto* wc = dynamic_cast<TWinControl*>(c))
+            wc->DestroyHandle();
+    try {
+        BeforeWindowDestroyed();
+        Perform(WM_DESTROY);
+    } catch (...) {
+        FControlState.Exclude(csDestroyingHandle);
+        WindowSystemDetail::HandleEventException();
+    }
+    // A procedure installed on this window goes with it; the next window starts again
+    // from the default.
+    SetWindowProc(DefaultWindowProc());
+    if (FCanvas)
+        FCanvas->SetDevice(nullptr);
+    WindowSystemDetail::UnregisterWindow(FHandle);
+    FHandle = 0;
+    QWidget* w = FWidget;
+    FWidget = nullptr;
+    WidgetControls().erase(w);
+    w->removeEventFilter(FBridge);
+    FBridge->Detach();
+    w->hide();
+    if (gEventDepth > 0) {
+        // The widget may be inside one of its own events: it goes once that has returned.
+        FBridge->deleteLater();
+        w->deleteLater();
+    } else {
+        delete FBridge;
+        delete w;
+    }
+    FBridge = nullptr;
+    FSurface = QImage();
+    FControlState.Exclude(csDestroyingHandle);
+}
+
+void TWinControl::RecreateWnd() {
+    if (!FHandle)
+        return;
+    bool hadFocus = Focused();
+    DestroyHandle();
+    CreateHandle();
+    if (!Parent() && Visible() && FWidget)
+        FWidget->show();
+    if (hadFocus)
+        SetFocus();
+}
+
+void TWinControl::UpdateWidgetGeometry() {
+    if (!FWidget)
+        return;
+    if (!Parent()) {
+        TRect f = WindowFrame();
+        FWidget->setGeometry(Left() + f.Left, Top() + f.Top,
+                             std::max(0, Width() - f.Left - f.Right),
+                             std::max(0, Height() - f.Top - f.Bottom));
+    } else {
+        TRect nc = Parent()->NonClientBorder();
+        FWidget->setGeometry(Left() + nc.Left, Top() + nc.Top, Width(), Height());
+    }
+}
+
+void TWinControl::ReparentWidget() {
+    if (!FWidget)
+        return;
+    if (!Parent()) {
+        if (!IsTopLevel())
+            DestroyHandle();
+        else
+            RecreateWnd();
+        return;
+    }
+    QWidget* pw = Parent()->Widget();
+    bool wasTop = FWidget->isWindow();
+    if (wasTop) {
+        // A window becoming a child gets a child window, as the platform re-creates it.
+        RecreateWnd();
+        return;
+    }
+    FWidget->setParent(pw);
+    UpdateWidgetGeometry();
+    FWidget->setVisible(Visible());
+}
+
+void TWinControl::AttachParent(TWinControl* parent) {
+    if (parent == Parent())
+        return;
+    for (TWinControl* p = parent; p; p = p->Parent())
+        if (p == this)
+            throw EInvalidOperation("A control cannot have itself as its parent");
+    TControl::AttachParent(parent);
+    if (FHandle)
+        ReparentWidget();
+    else if (parent && parent->HandleAllocated())
+        CreateHandle();
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    FControls.push_back(control);
+    control->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(control))
+        FTabList.push_back(w);
+    if (control->ParentFont())
+        control->ParentFontChanged();
+    if (control->ParentColor())
+        control->ParentColorChanged();
+    if (control->ParentShowHint())
+        control->FShowHint = ShowHint();
+    if (control->Align() != alNone)
+        Realign();
+    control->Invalidate();
+    Perform(CM_CONTROLLISTCHANGE, WPARAM(control), 1);
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    if (control->FParent != this)
+        return;
+    control->Invalidate();
+    for (TCustomForm* f : FormsOfChain(this))
+        f->ControlRemoved(control);
+    if (GetCaptureControl() == control)
+        SetCaptureControl(nullptr);
+    std::erase(FControls, control);
+    if (auto* w = dynamic_cast<TWinControl*>(control))
+        std::erase(FTabList, w);
+    control->FParent = nullptr;
+    if (control->Align() != alNone && !IsDestroying())
+        Realign();
+    if (!IsDestroying())
+        Perform(CM_CONTROLLISTCHANGE, WPARAM(control), 0);
+}
+
+TControl* TWinControl::ControlAtPos(const TPoint& p, bool allowDisabled,
+                                    bool allowWinControls) const {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (!allowWinControls && dynamic_cast<TWinControl*>(c))
+            continue;
+        if (!c->Visible() || (!allowDisabled && !c->Enabled()))
+            continue;
+        if (!PtInRect(c->BoundsRect(), p))
+            continue;
+        TPoint local(p.X - c->Left(), p.Y - c->Top());
+        if (c->Perform(CM_HITTEST, 0, MAKELPARAM(local.X, local.Y)) == 0)
+            continue;
+        return c;
+    }
+    return nullptr;
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+    for (const TControl* c = control; c; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+    for (TControl* c : std::vector<TControl*>(FControls)) {
+        c->SendToWindowProc(message);
+        if (message.Result != 0)
+            return;
+    }
+}
+
+void TWinControl::DisableAlign() {
+    ++FAlignLevel;
+}
+
+void TWinControl::EnableAlign() {
+    if (--FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded))
+        Realign();
+}
+
+void TWinControl::Realign() {
+    AlignControls();
+}
+
+void TWinControl::AlignControls() {
+    if (FAlignLevel > 0 || FAligning || IsDestroying()) {
+        FControlState.Include(csAlignmentNeeded);
+        return;
+    }
+    FControlState.Exclude(csAlignmentNeeded);
+    FAligning = true;
+    try {
+        TRect r = ClientRect();
+        ArrangeChildren(nullptr, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::ArrangeChildren(TControl* /*control*/, TRect& rect) {
+    for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
+        std::vector<TControl*> list;
+        for (TControl* c : FControls)
+            if (c->Align() == a && c->Visible())
+                list.push_back(c);
+        auto key = [a](const TControl* c) {
+            switch (a) {
+            case alTop:
+                return c->Top();
+            case alBottom:
+                return -(c->Top() + c->Height());
+            case alLeft:
+                return c->Left();
+            case alRight:
+                return -(c->Left() + c->Width());
+            default:
+                return 0;
+            }
+        };
+        std::stable_sort(list.begin(), list.end(),
+                         [&](const TControl* x, const TControl* y) { return key(x) < key(y); });
+        for (TControl* c : list) {
+            int w = std::max(0, rect.Width());
+            int h = std::max(0, rect.Height());
+            switch (a) {
+            case alTop:
+                c->SetBounds(rect.Left, rect.Top, w, c->Height());
+                rect.Top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(rect.Left, rect.Bottom - c->Height(), w, c->Height());
+                rect.Bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(rect.Left, rect.Top, c->Width(), h);
+                rect.Left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(rect.Right - c->Width(), rect.Top, c->Width(), h);
+                rect.Right -= c->Width();
+                break;
+            case alClient:
+                c->SetBounds(rect.Left, rect.Top, w, h);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+TRect TWinControl::ClientRect() const {
+    TRect f = WindowFrame();
+    TRect nc = NonClientBorder();
+    return TRect(0, 0, std::max(0, Width() - f.Left - f.Right - nc.Left - nc.Right),
+                 std::max(0, Height() - f.Top - f.Bottom - nc.Top - nc.Bottom));
+}
+
+TPoint TWinControl::ClientOrigin() const {
+    TRect f = WindowFrame();
+    TRect nc = NonClientBorder();
+    TPoint base = Parent() ? Parent()->ClientOrigin() : TPoint(0, 0);
+    return TPoint(base.X + Left() + f.Left + nc.Left, base.Y + Top() + f.Top + nc.Top);
+}
+
+void TWinControl::SetVisible(bool value) {
+    if (value == Visible())
+        return;
+    TControl::SetVisible(value);
+    if (FWidget)
+        FWidget->setVisible(value);
+}
+
+void TWinControl::SetEnabled(bool value) {
+    TControl::SetEnabled(value);
+    if (FWidget)
+        FWidget->setEnabled(value);
+}
+
+bool TWinControl::Focused() const {
+    return FWidget && FindFocusedControl() == this;
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+void TWinControl::SetFocus() {
+    QWidget* w = Widget();
+    QWidget* top = w->window();
+    if (top && !top->isActiveWindow() && top->isVisible()) {
+        top->activateWindow();
+        QApplication::setActiveWindow(top);
+    }
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+int TWinControl::TabOrder() const {
+    if (!Parent())
+        return -1;
+    auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : int(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int value) {
+    if (!Parent())
+        return;
+    auto& list = Parent()->FTabList;
+    std::erase(list, this);
+    value = std::clamp(value, 0, int(list.size()));
+    list.insert(list.begin() + value, this);
+}
+
+std::vector<TWinControl*> TWinControl::TabList() const {
+    return FTabList;
+}
+
+void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop) {
+    std::vector<TWinControl*> all;
+    std::function<void(const TWinControl*)> collect = [&](const TWinControl* w) {
+        for (TWinControl* c : w->FTabList) {
+            all.push_back(c);
+            collect(c);
+        }
+    };
+    collect(this);
+    if (all.empty())
+        return;
+    int n = int(all.size());
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (all[i] == current)
+            start = i;
+    for (int step = 1; step <= n; ++step) {
+        int i = goForward ? (start + step) % n : ((start - step) % n + n) % n;
+        if (start < 0)
+            i = goForward ? step - 1 : n - step;
+        TWinControl* c = all[i];
+        if (c == current)
+            continue;
+        if (c->CanFocus() && (!checkTabStop || c->TabStop())) {
+            c->SetFocus();
+            return;
+        }
+    }
+}
+
+void TWinControl::SetWindowRgn(const TRegion* region, bool redraw) {
+    FHasRegion = region != nullptr;
+    FRegion = region ? *region : TRegion();
+    if (FWidget) {
+        if (FHasRegion)
+            FWidget->setMask(FRegion.ToQRegion());
+        else
+            FWidget->clearMask();
+        if (redraw)
+            RequestRepaint();
+    }
+}
+
+TWindowPlacement TWinControl::GetWindowPlacement() const {
+    TWindowPlacement p;
+    p.ShowCmd = Visible() ? SW_SHOWNORMAL : SW_HIDE;
+    p.NormalPosition = BoundsRect();
+    return p;
+}
+
+void TWinControl::SetWindowPlacement(const TWindowPlacement& placement) {
+    SetBoundsRect(placement.NormalPosition);
+}
+
+void TWinControl::RequestRepaint() {
+    if (!FWidget)
+        return;
+    FInvalid = QRegion(FWidget->rect());
+    FWidget->update();
+}
+
+void TWinControl::InvalidateRect(const TRect* r) {
+    if (!FWidget)
+        return;
+    if (!r) {
+        RequestRepaint();
+        return;
+    }
+    TRect nc = NonClientBorder();
+    QRect q(r->Left + nc.Left, r->Top + nc.Top, r->Width(), r->Height());
+    FInvalid += q;
+    FWidget->update(q);
+}
+
+void TWinControl::Update() {
+    if (FWidget && FWidget->isVisible())
+        FWidget->repaint();
+}
+
+TCanvas* TWinControl::WindowCanvas() {
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>();
+    if (FPaintDepth == 0 && FWidget) {
+        // Drawing outside a paint goes to the surface and shows when the current event
+        // has been handled.
+        EnsureSurface();
+        if (FCanvas->Device() != &FSurface) {
+            FCanvas->SetDevice(&FSurface);
+            TRect nc = NonClientBorder();
+            FCanvas->SetViewportOrg(nc.Left, nc.Top);
+        }
+        QWidget* w = FWidget;
+        QTimer::singleShot(0, w, [w] { w->update(); });
+    }
+    return FCanvas.get();
+}
+
+void TWinControl::EnsureSurface() {
+    if (!FWidget)
+        return;
+    QSize size = FWidget->size().expandedTo(QSize(1, 1));
+    if (FSurface.size() == size)
+        return;
+    if (FCanvas)
+        FCanvas->ReleasePainter();
+    QImage old = FSurface;
+    FSurface = QImage(size, QImage::Format_RGB32);
+    FSurface.fill(ColorToQColor(Color()));
+    FInvalid = QRegion(FSurface.rect());
+    if (FCanvas && FCanvas->Device() == &FSurface)
+        FCanvas->SetDevice(&FSurface); // the size changed
+}
+
+void TWinControl::PaintEvent(TMessage& message) {
+    auto* pe = static_cast<QPaintEvent*>(message.Origin);
+    message.Origin = nullptr;
+    EnsureSurface();
+    QRegion area = FInvalid & QRegion(FSurface.rect());
+    if (!area.isEmpty()) {
+        FInvalid = QRegion();
+        PaintHandler(area);
+    }
+    QPainter p(FWidget);
+    if (pe)
+        p.setClipRegion(pe->region());
+    p.drawImage(0, 0, FSurface);
+}
+
+void TWinControl::PaintHandler(const QRegion& area) {
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>();
+    TCanvas* c = FCanvas.get();
+    ++FPaintDepth;
+    struct TDepthGuard {
+        int& Depth;
+        ~TDepthGuard() { --Depth; }
+    } guard{FPaintDepth};
+    c->SetDevice(&FSurface);
+    TRegion clip(area);
+    c->SelectClipRgn(&clip);
+    TRect nc = NonClientBorder();
+    if (nc != TRect())
+        PaintNonClient(c);
+    c->SetViewportOrg(nc.Left, nc.Top);
+    TRect client = ClientRect();
+    c->IntersectClipRect(0, 0, client.Width(), client.Height());
+    if (!HasStyle(csOpaque)) {
+        TMessage m{WM_ERASEBKGND, WPARAM(c), 0, 0, nullptr};
+        SendToWindowProc(m);
+    }
+    PaintWindowContent(c);
+    c->ReleasePainter();
+    PaintGraphicChildren(area);
+    c->SetDevice(&FSurface);
+    c->SetViewportOrg(nc.Left, nc.Top);
+}
+
+void TWinControl::PaintGraphicChildren(const QRegion& area) {
+    TRect nc = NonClientBorder();
+    for (TControl* child : std::vector<TControl*>(FControls)) {
+        auto* g = dynamic_cast<TGraphicControl*>(child);
+        if (!g || !g->Visible())
+            continue;
+        QRect r(g->Left() + nc.Left, g->Top() + nc.Top, g->Width(), g->Height());
+        if (!area.intersects(r))
+            continue;
+        g->PaintOn(FCanvas.get(), area, TPoint(r.x(), r.y()));
+    }
+}
+
+void TWinControl::HandleMessage(TMessage& message) {
+    if (IsMouseMessage(message.Msg) && ForwardMouseToGraphicChild(message))
+        return;
+    switch (message.Msg) {
+    case WM_PAINT:
+        if (FOwnPainted && message.Origin) {
+            PaintEvent(message);
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    case WM_ERASEBKGND: {
+        auto* c = reinterpret_cast<TCanvas*>(message.WParam);
+        if (c) {
+            TBrush saved;
+            saved.AssignFrom(c->Brush());
+            c->Brush()->SetStyle(bsSolid);
+            c->Brush()->SetColor(Color());
+            c->FillRect(ClientRect());
+            c->SetBrush(&saved);
+        }
+        message.Result = 1;
+        return;
+    }
+    case WM_SIZE: {
+        // Anchored children follow the change of the client area, aligned ones are
+        // arranged again, then the control hears of its new size.
+        TRect client = ClientRect();
+        int dw = client.Width() - FArrangedSize.cx;
+        int dh = client.Height() - FArrangedSize.cy;
+        bool hadSize = FArrangedSize.cx > 0 || FArrangedSize.cy > 0;
+        FArrangedSize = TSize(client.Width(), client.Height());
+        if (hadSize && (dw != 0 || dh != 0)) {
+            DisableAlign();
+            try {
+                for (TControl* c : std::vector<TControl*>(FControls))
+                    if (c->Align() == alNone)
+                        c->ApplyAnchors(dw, dh);
+            } catch (...) {
+                EnableAlign();
+                throw;
+            }
+            FAlignLevel--;
+        }
+        Realign();
+        HandleResize();
+        return;
+    }
+    case WM_NCHITTEST: {
+        TPoint p =
+            ScreenToClient(TPoint(GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)));
+        message.Result = PtInRect(ClientRect(), p) ? HTCLIENT : HTBORDER;
+        return;
+    }
+    case WM_SETCURSOR: {
+        if (!FWidget)
+            return;
+        TCursor cur = Cursor();
+        TPoint p;
+        GetCursorPos(p);
+        TPoint local = ScreenToClient(p);
+        if (TControl* child = ControlAtPos(local, false); child && child->Cursor() != crDefault)
+            cur = child->Cursor();
+        if (Screen) {
+            if (Screen->Cursor() != crDefault)
+                cur = Screen->Cursor();
+            if (cur == crDefault)
+                FWidget->unsetCursor();
+            else
+                FWidget->setCursor(Screen->CursorShape(cur));
+        }
+        message.Result = 1;
+        return;
+    }
+    case WM_SETFOCUS: {
+        std::vector<TCustomForm*> forms = FormsOfChain(this);
+        if (!forms.empty())
+            forms.back()->SetFocusedControl(this);
+        DefaultHandler(message);
+        return;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        KeyMessage(message);
+        return;
+    case CN_KEYDOWN:
+        message.Result = PreviewKey(message) ? 1 : 0;
+        return;
+    case CM_ENTER:
+        HandleEnter();
+        return;
+    case CM_EXIT:
+        HandleExit();
+        return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+        Broadcast(message);
+        return;
+    case CM_FONTCHANGED:
+        if (FWidget && !FOwnPainted)
+            FWidget->setFont(Font()->ToQFont());
+        for (TControl* c : std::vector<TControl*>(FControls))
+            c->ParentFontChanged();
+        Invalidate();
+        return;
+    case CM_COLORCHANGED:
+        for (TControl* c : std::vector<TControl*>(FControls))
+            c->ParentColorChanged();
+        Invalidate();
+        return;
+    case CM_CURSORCHANGED:
+        if (FWidget && Screen) {
+            if (Cursor() == crDefault)
+                FWidget->unsetCursor();
+            else
+                FWidget->setCursor(Screen->CursorShape(Cursor()));
+        }
+        return;
+    case CM_TEXTCHANGED:
+        if (FWidget && FWidget->isWindow())
+            FWidget->setWindowTitle(QString::fromStdString(Text()));
+        Invalidate();
+        return;
+    case WM_DRAWITEM: {
+        // Owner drawing is the child's business: reflect the request to it.
+        auto* dis = reinterpret_cast<TDrawItemStruct*>(message.LParam);
+        if (dis)
+            if (TWinControl* child = FindControl(dis->HwndItem); child && child != this) {
+                message.Result = child->Perform(CN_DRAWITEM, message.WParam, message.LParam);
+                return;
+            }
+        DefaultHandler(message);
+        return;
+    }
+    case WM_GETMINMAXINFO:
+    case WM_CLOSE:
+    case WM_ACTIVATE:
+    case WM_DESTROY:
+    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_CAPTURECHANGED:
+        DefaultHandler(message);
+        return;
+    default:
+        TControl::HandleMessage(message);
+        return;
+    }
+}
+
+bool TWinControl::ForwardMouseToGraphicChild(TMessage& message) {
+    TPoint pt = MessagePoint(message);
+    TControl* target = nullptr;
+    TControl* cap = GetCaptureControl();
+    if (cap && cap != this) {
+        if (cap->Parent() == this && !dynamic_cast<TWinControl*>(cap))
+            target = cap;
+        else
+            return false;
+    } else if (!cap) {
+        target = ControlAtPos(pt, false);
+    }
+    if (!target)
+        return false;
+    TMessage m = message;
+    m.Origin = nullptr;
+    m.LParam = MAKELPARAM(pt.X - target->Left(), pt.Y - target->Top());
+    target->SendToWindowProc(m);
+    message.Result = m.Result;
+    // A press on a graphic control still gives the window its default processing.
+    message.Origin = nullptr;
+    return true;
+}
+
+void TWinControl::KeyMessage(TMessage& message) {
+    TCustomForm* form = GetParentForm(this);
+    bool preview = form && form != static_cast<TControl*>(this) && form->KeyPreview();
+    switch (message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        uint16_t key = uint16_t(message.WParam);
+        TShiftState shift = KeyboardShiftState();
+        if (preview) {
+            form->HandleKeyDown(key, shift);
+            if (key == 0)
+                return;
+        }
+        HandleKeyDown(key, shift);
+        if (key == 0)
+            return;
+        message.WParam = key;
+        DefaultHandler(message);
+        return;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        uint16_t key = uint16_t(message.WParam);
+        TShiftState shift = KeyboardShiftState();
+        if (preview) {
+            form->HandleKeyUp(key, shift);
+            if (key == 0)
+                return;
+        }
+        HandleKeyUp(key, shift);
+        if (key == 0)
+            return;
+        message.WParam = key;
+        DefaultHandler(message);
+        return;
+    }
+    default: {
+        char32_t ch = char32_t(message.WParam);
+        if (preview) {
+            form->HandleKeyPress(ch);
+            if (ch == 0)
+                return;
+        }
+        HandleKeyPress(ch);
+        if (ch == 0)
+            return;
+        message.WParam = ch;
+        DefaultHandler(message);
+        return;
+    }
+    }
+}
+
+bool TWinControl::PreviewKey(TMessage& message) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->IsShortCut(message))
+        return true;
+    if (Application && Application->IsShortCut(message))
+        return true;
+    int key = int(message.WParam);
+    LRESULT mask = 0;
+    switch (key) {
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        mask = DLGC_WANTARROWS;
+        break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+        mask = DLGC_WANTALLKEYS;
+        break;
+    default:
+        break;
+    }
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, WPARAM(key)) == 0 &&
+        (Perform(WM_GETDLGCODE) & mask) == 0 && form &&
+        form->Perform(CM_DIALOGKEY, WPARAM(key), message.LParam) != 0)
+        return true;
+    return false;
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+    if (!FWidget)
+        return;
+    if (message.Origin) {
+        if ((message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) && !FOwnPainted) {
+            // A key that types a character reaches the widget with its WM_CHAR, so that
+            // a character handler can change or drop it first.
+            auto* ke = static_cast<QKeyEvent*>(message.Origin);
+            QString t = ke->text();
+            if (!t.isEmpty() && t.at(0).unicode() >= 0x20 && t.at(0).unicode() != 0x7F &&
+                !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                message.Origin = nullptr;
+                return;
+            }
+        }
+        TWindowBridge::HandBack(this, message);
+        return;
+    }
+    if ((message.Msg == WM_CHAR) && !FOwnPainted && message.WParam >= 0x20 &&
+        message.WParam != 0x7F) {
+        char32_t ch = char32_t(message.WParam);
+        int vk = int(MapVirtualKey(UINT((message.LParam >> 16) & 0x1FF), 1));
+        Qt::KeyboardModifiers mods;
+        if (GetKeyState(VK_SHIFT) < 0)
+            mods |= Qt::ShiftModifier;
+        QKeyEvent e(QEvent::KeyPress, WindowSystemDetail::QtKeyFromVirtualKey(vk), mods,
+                    QString::fromUcs4(&ch, 1));
+        static_cast<QObject*>(FWidget)->event(&e);
+    }
+}
+
+void TWinControl::HandleKeyDown(uint16_t& key, TShiftState shift) {
+    if (FOnKeyDown)
+        FOnKeyDown(this, key, shift);
+}
+
+void TWinControl::HandleKeyUp(uint16_t& key, TShiftState shift) {
+    if (FOnKeyUp)
+        FOnKeyUp(this, key, shift);
+}
+
+void TWinControl::HandleKeyPress(char32_t& key) {
+    if (FOnKeyPress)
+        FOnKeyPress(this, key);
+}
+
+void TWinControl::HandleEnter() {
+    if (FOnEnter)
+        FOnEnter(this);
+}
+
+void TWinControl::HandleExit() {
+    if (FOnExit)
+        FOnExit(this);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomControl, TGraphicControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+void TCustomControl::PaintWindowContent(TCanvas* canvas) {
+    PaintControl();
+}
+
+TGraphicControl::TGraphicControl(TComponent* owner)
+    : TControl(owner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() {
+    if (FCanvas)
+        FCanvas->SetDevice(nullptr);
+}
+
+TCanvas* TGraphicControl::Canvas() {
+    TWinControl* p = Parent();
+    if (!p || !p->HandleAllocated() || p->FPaintDepth > 0)
+        return FCanvas.get();
+    // Outside a paint: the parent's surface, limited to this control.
+    p->EnsureSurface();
+    if (p->FCanvas)
+        p->FCanvas->ReleasePainter();
+    TRect nc = p->NonClientBorder();
+    FCanvas->SetDevice(&p->FSurface);
+    FCanvas->SetViewportOrg(Left() + nc.Left, Top() + nc.Top);
+    TRegion clip = TRegion::FromRect(Bounds(Left() + nc.Left, Top() + nc.Top, Width(), Height()));
+    FCanvas->SelectClipRgn(&clip);
+    QWidget* w = p->FWidget;
+    QTimer::singleShot(0, w, [w] { w->update(); });
+    return FCanvas.get();
+}
+
+void TGraphicControl::PaintOn(TCanvas* parentCanvas, const QRegion& area, const TPoint& origin) {
+    TWinControl* p = Parent();
+    parentCanvas->ReleasePainter();
+    FCanvas->SetDevice(&p->FSurface);
+    QRegion clip = area & QRegion(origin.X, origin.Y, Width(), Height());
+    TRegion rgn(clip);
+    FCanvas->SelectClipRgn(&rgn);
+    FCanvas->SetViewportOrg(origin.X, origin.Y);
+    try {
+        Perform(WM_PAINT, WPARAM(FCanvas.get()), 0);
+    } catch (...) {
+        FCanvas->SetDevice(nullptr);
+        throw;
+    }
+    FCanvas->SetDevice(nullptr);
+}

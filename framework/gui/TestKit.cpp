@@ -1,0 +1,434 @@
+#include "framework/gui/TestKit.h"
+
+#include "framework/core/SysUtils.h"
+#include "framework/gui/WindowBridge.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+
+namespace TestKit {
+
+namespace {
+
+TScriptedDialogs* gDialogs = nullptr;
+// The widget a button press went to: it receives the moves and the release, as the
+// window system's implicit grab does.
+QWidget* gPressWidget = nullptr;
+Qt::MouseButtons gButtons;
+const TDateTime kClockStart = 45292.5; // 2024-01-01 12:00
+
+uint32_t gClockBase = 0;
+
+void Pump() {
+    if (Application)
+        Application->ProcessMessages();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Dialogs
+
+bool TScriptedDialogs::Take(const TShownDialog& shown, TAnswer& answer) {
+    FShown.push_back(shown);
+    if (FAnswers.empty())
+        return false;
+    answer = FAnswers.front();
+    FAnswers.pop_front();
+    if (answer.Fn)
+        answer.Value = answer.Fn(shown);
+    return true;
+}
+
+int TScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
+                                 unsigned flags) {
+    TAnswer a;
+    if (Take({"MessageBox", text, caption, flags, nullptr}, a))
+        return a.Value;
+    switch (flags & 0xF) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDOK;
+    }
+}
+
+int TScriptedDialogs::MessageDlg(const std::string& text, TMsgDlgType type,
+                                 TMsgDlgButtons buttons) {
+    TAnswer a;
+    if (Take({"MessageDlg", text, "", buttons.ToInt(), nullptr}, a))
+        return a.Value;
+    if (buttons.Contains(mbCancel))
+        return mrCancel;
+    if (buttons.Contains(mbNo))
+        return mrNo;
+    return mrOk;
+}
+
+bool TScriptedDialogs::InputQuery(const std::string& caption, const std::string& prompt,
+                                  std::string& value) {
+    TAnswer a;
+    if (!Take({"InputQuery", prompt, caption, 0, nullptr}, a))
+        return false;
+    if (a.Value != 0 && !a.Fn)
+        value = a.Text;
+    return a.Value != 0;
+}
+
+bool TScriptedDialogs::ExecuteDialog(TCommonDialog* dialog) {
+    TAnswer a;
+    if (!Take({dialog->ClassName(), "", "", 0, dialog}, a))
+        return false;
+    FShown.back().Dialog = nullptr;
+    return a.Value != 0;
+}
+
+TScriptedDialogs& Dialogs() {
+    if (!gDialogs)
+        StartTestApplication();
+    return *gDialogs;
+}
+
+// ---------------------------------------------------------------------------
+// The application
+
+void StartTestApplication() {
+    static bool started = false;
+    if (!started) {
+        started = true;
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("QT_FONT_DPI", "96", 1);
+        setenv("QT_SCALE_FACTOR", "1", 1);
+        Application->Initialize();
+        QFont font(QString::fromStdString(MapFontFamily("MS Sans Serif")));
+        font.setPixelSize(11);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        QApplication::setFont(font);
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        Application->SetTitle("Test");
+        SetManualClock(true);
+        gClockBase = GetTickCount();
+        SetNowProvider([] { return kClockStart + (GetTickCount() - gClockBase) / 86400000.0; });
+    }
+    DecimalSeparator = '.';
+    ThousandSeparator = ',';
+    DateSeparator = '/';
+    TimeSeparator = ':';
+    ShortDateFormat = "dd/mm/yyyy";
+    LongTimeFormat = "hh:nn:ss";
+    auto dialogs = std::make_unique<TScriptedDialogs>();
+    gDialogs = dialogs.get();
+    SetDialogService(std::move(dialogs));
+    Application->SetOnException(nullptr);
+    // A modal form nobody answers closes at once instead of waiting for a person.
+    Application->SetModalHandler([](TCustomForm*) {});
+}
+
+void ProcessMessages() {
+    Pump();
+}
+
+void AdvanceClock(uint32_t milliseconds) {
+    Pump();
+    AdvanceManualClock(milliseconds);
+    Pump();
+}
+
+TComponent* FindByPath(TComponent* root, const std::string& path) {
+    if (!root)
+        return nullptr;
+    TComponent* c = root;
+    size_t start = 0;
+    bool first = true;
+    while (start <= path.size()) {
+        size_t dot = path.find('.', start);
+        std::string name =
+            path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        if (first && SameText(name, root->Name())) {
+            // The path may begin with the root's own name.
+        } else {
+            c = c->FindComponent(name);
+            if (!c)
+                return nullptr;
+        }
+        first = false;
+        if (dot == std::string::npos)
+            break;
+        start = dot + 1;
+    }
+    return c;
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+namespace {
+
+// The screen point of a client point of the control.
+QPoint ScreenPoint(const TControl* control, TPoint at) {
+    TPoint p = control->ClientToScreen(at);
+    return QPoint(p.X, p.Y);
+}
+
+QWidget* WindowOf(TControl* control) {
+    TWinControl* w = dynamic_cast<TWinControl*>(control);
+    if (!w)
+        w = control->Parent();
+    return w ? w->Widget() : nullptr;
+}
+
+// The widget the window system would give a mouse event at the screen point.
+QWidget* WidgetAt(TControl* control, QPoint global) {
+    if (gPressWidget)
+        return gPressWidget;
+    QWidget* w = WindowOf(control);
+    if (!w)
+        return nullptr;
+    QWidget* top = w->window();
+    QWidget* child = top->childAt(top->mapFromGlobal(global));
+    return child ? child : top;
+}
+
+Qt::MouseButton QtButton(TMouseButton b) {
+    switch (b) {
+    case mbRight:
+        return Qt::RightButton;
+    case mbMiddle:
+        return Qt::MiddleButton;
+    default:
+        return Qt::LeftButton;
+    }
+}
+
+Qt::KeyboardModifiers QtModifiers(TShiftState shift) {
+    Qt::KeyboardModifiers m;
+    if (shift.Contains(ssShift))
+        m |= Qt::ShiftModifier;
+    if (shift.Contains(ssCtrl))
+        m |= Qt::ControlModifier;
+    if (shift.Contains(ssAlt))
+        m |= Qt::AltModifier;
+    return m;
+}
+
+void SendMouseAt(TControl* control, QEvent::Type type, QPoint global, Qt::MouseButton button,
+                 TShiftState shift) {
+    QWidget* w = WidgetAt(control, global);
+    if (!w)
+        return;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        gButtons |= button;
+        gPressWidget = w;
+    }
+    Qt::MouseButtons buttons = gButtons;
+    if (type == QEvent::MouseButtonRelease)
+        buttons &= ~Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
+                  QtModifiers(shift));
+    QCoreApplication::sendEvent(w, &e);
+    if (type == QEvent::MouseButtonRelease) {
+        gButtons = buttons;
+        if (!gButtons)
+            gPressWidget = nullptr;
+    }
+    Pump();
+}
+
+void SendMouse(TControl* control, QEvent::Type type, TPoint at, Qt::MouseButton button,
+               TShiftState shift) {
+    SendMouseAt(control, type, ScreenPoint(control, at), button, shift);
+}
+
+} // namespace
+
+TPoint Center(const TControl* control) {
+    TRect r = control->ClientRect();
+    return TPoint(r.Width() / 2, r.Height() / 2);
+}
+
+void MouseDown(TControl* control, TPoint at, TMouseButton button, TShiftState shift) {
+    SendMouse(control, QEvent::MouseButtonPress, at, QtButton(button), shift);
+}
+
+void MouseMove(TControl* control, TPoint at, TShiftState shift) {
+    SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, shift);
+}
+
+void MouseUp(TControl* control, TPoint at, TMouseButton button, TShiftState shift) {
+    SendMouse(control, QEvent::MouseButtonRelease, at, QtButton(button), shift);
+}
+
+void ClickAt(TControl* control, TPoint at, TMouseButton button, TShiftState shift) {
+    MouseDown(control, at, button, shift);
+    MouseUp(control, at, button, shift);
+}
+
+void Click(TControl* control, TMouseButton button) {
+    ClickAt(control, Center(control), button);
+}
+
+void DoubleClickAt(TControl* control, TPoint at) {
+    MouseDown(control, at);
+    MouseUp(control, at);
+    SendMouse(control, QEvent::MouseButtonDblClick, at, Qt::LeftButton, {});
+    MouseUp(control, at);
+}
+
+void DoubleClick(TControl* control) {
+    DoubleClickAt(control, Center(control));
+}
+
+void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button, int steps) {
+    // The mouse moves over the screen: points are taken where the control is at the start,
+    // even when the drag moves the control.
+    QPoint start = ScreenPoint(control, from);
+    QPoint end = ScreenPoint(control, to);
+    SendMouseAt(control, QEvent::MouseButtonPress, start, QtButton(button), {});
+    steps = std::max(steps, 1);
+    for (int i = 1; i <= steps; ++i)
+        SendMouseAt(control, QEvent::MouseMove, start + (end - start) * i / steps, Qt::NoButton,
+                    {});
+    SendMouseAt(control, QEvent::MouseButtonRelease, end, QtButton(button), {});
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+void Focus(TWinControl* control) {
+    QWidget* w = control->Widget();
+    QWidget* top = w->window();
+    if (!top->isVisible())
+        top->show();
+    QApplication::setActiveWindow(top);
+    control->SetFocus();
+    Pump();
+}
+
+void PressKey(int virtualKey, TShiftState shift) {
+    if (shift.Contains(ssCtrl))
+        SynthesizeKey(VK_CONTROL, 0);
+    if (shift.Contains(ssShift))
+        SynthesizeKey(VK_SHIFT, 0);
+    if (shift.Contains(ssAlt))
+        SynthesizeKey(VK_MENU, 0);
+    SynthesizeKey(virtualKey, 0);
+    Pump();
+    SynthesizeKey(virtualKey, KEYEVENTF_KEYUP);
+    if (shift.Contains(ssAlt))
+        SynthesizeKey(VK_MENU, KEYEVENTF_KEYUP);
+    if (shift.Contains(ssShift))
+        SynthesizeKey(VK_SHIFT, KEYEVENTF_KEYUP);
+    if (shift.Contains(ssCtrl))
+        SynthesizeKey(VK_CONTROL, KEYEVENTF_KEYUP);
+    Pump();
+}
+
+void PressShortCut(const std::string& text) {
+    TShortCut sc = TextToShortCut(text);
+    if (sc == scNone)
+        throw EConvertError(Format("'%s' is not a shortcut", {text}));
+    uint16_t key;
+    TShiftState shift;
+    ShortCutToKey(sc, key, shift);
+    PressKey(key, shift);
+}
+
+void TypeText(const std::string& text) {
+    QString s = QString::fromUtf8(text.data(), int(text.size()));
+    for (char32_t ch : s.toUcs4()) {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            return;
+        int key = 0;
+        Qt::KeyboardModifiers mods;
+        if (ch >= 'a' && ch <= 'z')
+            key = int(ch - 32);
+        else if (ch >= 'A' && ch <= 'Z') {
+            key = int(ch);
+            mods |= Qt::ShiftModifier;
+        } else if (ch >= '0' && ch <= '9')
+            key = int(ch);
+        else if (ch == ' ')
+            key = Qt::Key_Space;
+        else if (ch == '\r' || ch == '\n')
+            key = Qt::Key_Return;
+        else if (ch == '.')
+            key = Qt::Key_Period;
+        else if (ch == ',')
+            key = Qt::Key_Comma;
+        else if (ch == '-')
+            key = Qt::Key_Minus;
+        else if (ch == '+')
+            key = Qt::Key_Plus;
+        else
+            key = Qt::Key_unknown;
+        QString t = QString::fromUcs4(&ch, 1);
+        if (ch == '\n')
+            t = QStringLiteral("\r");
+        QKeyEvent press(QEvent::KeyPress, key, mods, t);
+        QCoreApplication::sendEvent(focus, &press);
+        Pump();
+        if (QWidget* f = QApplication::focusWidget()) {
+            QKeyEvent release(QEvent::KeyRelease, key, mods, t);
+            QCoreApplication::sendEvent(f, &release);
+        }
+        Pump();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reading and pictures
+
+std::string TextOf(const TControl* control) {
+    return control->Text();
+}
+
+QImage Render(TControl* control) {
+    Pump();
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        QWidget* widget = w->Widget();
+        QImage client = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        auto* form = dynamic_cast<TCustomForm*>(control);
+        if (!form || form->Parent() || form->WindowFrame() == TRect())
+            return client;
+        // A top-level window: its frame and caption strip around the client area.
+        QImage whole(form->Width(), form->Height(), QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        {
+            TCanvas canvas(&whole);
+            form->PaintFrame(&canvas);
+        }
+        QPainter p(&whole);
+        TRect f = form->WindowFrame();
+        p.drawImage(f.Left, f.Top, client);
+        return whole;
+    }
+    TWinControl* parent = control->Parent();
+    if (!parent)
+        return QImage();
+    QImage all = parent->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    TRect nc = parent->NonClientBorder();
+    return all.copy(control->Left() + nc.Left, control->Top() + nc.Top, control->Width(),
+                    control->Height());
+}
+
+bool RenderToPng(TControl* control, const std::string& fileName) {
+    QImage img = Render(control);
+    return !img.isNull() && img.save(QString::fromStdString(fileName), "PNG");
+}
+
+} // namespace TestKit

@@ -1,0 +1,115 @@
+#pragma once
+// The GUI test kit: runs the application off screen with fixed fonts, 96 dpi, fixed
+// format settings and a manual clock, and drives windows as a user would: find a
+// component by its name path, click, drag, type, press shortcuts, let time pass so that
+// timers fire, answer dialogs, read what a control shows and render it to PNG.
+
+#include "framework/gui/Controls.h"
+#include "framework/gui/Dialogs.h"
+#include "framework/gui/Forms.h"
+
+#include <QImage>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace TestKit {
+
+// A dialog the program showed.
+struct TShownDialog {
+    std::string Kind; // "MessageBox", "MessageDlg", "InputQuery" or the dialog's class name
+    std::string Text; // message or prompt
+    std::string Caption;
+    unsigned Flags = 0;              // message box flags, or the message dialog's buttons
+    TCommonDialog* Dialog = nullptr; // common dialogs: valid only inside the answer
+};
+
+// The dialog service of tests: answers from a queue (or a handler), records what was
+// shown, never waits. Without an answer: OK for a plain box, Cancel where there is one,
+// No for yes/no, False for input boxes and common dialogs.
+class TScriptedDialogs : public TDialogService {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
+    bool ExecuteDialog(TCommonDialog* dialog) override;
+
+    // The next dialog gets this answer (IDYES, mrOk, 1 for True ...).
+    void AnswerNext(int answer) { FAnswers.push_back({answer, {}, {}}); }
+    // The next input box gets OK with this text.
+    void AnswerNextInput(const std::string& text) { FAnswers.push_back({1, text, {}}); }
+    // The next dialog is answered by a function (a common dialog fills its fields there).
+    void AnswerNextWith(std::function<int(const TShownDialog&)> fn) {
+        FAnswers.push_back({0, {}, std::move(fn)});
+    }
+    const std::vector<TShownDialog>& Shown() const { return FShown; }
+    // The text of the last dialog shown ("" when none).
+    std::string LastText() const { return FShown.empty() ? "" : FShown.back().Text; }
+    int PendingAnswers() const { return int(FAnswers.size()); }
+    void Clear() {
+        FShown.clear();
+        FAnswers.clear();
+    }
+
+private:
+    struct TAnswer {
+        int Value;
+        std::string Text;
+        std::function<int(const TShownDialog&)> Fn;
+    };
+    bool Take(const TShownDialog& shown, TAnswer& answer);
+    std::deque<TAnswer> FAnswers;
+    std::vector<TShownDialog> FShown;
+};
+
+// Starts (once) the application for tests and installs a fresh TScriptedDialogs; every
+// GUI test calls it first. Safe to call from each test.
+void StartTestApplication();
+// The scripted dialogs installed by StartTestApplication.
+TScriptedDialogs& Dialogs();
+
+// Handles pending events, posted messages and deferred deletions.
+void ProcessMessages();
+// Lets the manual clock run: timers fire in order, Now() moves with it.
+void AdvanceClock(uint32_t milliseconds);
+
+// The component reached from root by a path of names separated by "." (each a
+// component owned by the previous one; the first may name root itself); nullptr when
+// there is none.
+TComponent* FindByPath(TComponent* root, const std::string& path);
+template <class T> T* Find(TComponent* root, const std::string& path) {
+    return dynamic_cast<T*>(FindByPath(root, path));
+}
+
+// Mouse input at a point of the control's client area (its centre by default), delivered
+// to the window under that point as the window system would.
+TPoint Center(const TControl* control);
+void MouseDown(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+void MouseMove(TControl* control, TPoint at, TShiftState shift = {});
+void MouseUp(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+void Click(TControl* control, TMouseButton button = mbLeft);
+void ClickAt(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+void DoubleClick(TControl* control);
+void DoubleClickAt(TControl* control, TPoint at);
+void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button = mbLeft, int steps = 4);
+
+// Keys to the window with the focus.
+void PressKey(int virtualKey, TShiftState shift = {});
+// "Ctrl+S", "F9", "Shift+Ins".
+void PressShortCut(const std::string& text);
+// Types UTF-8 text, one character after the other.
+void TypeText(const std::string& text);
+// Gives the control the focus (its window made active first).
+void Focus(TWinControl* control);
+
+// What the control shows as its text or caption.
+std::string TextOf(const TControl* control);
+// The control as the screen shows it (a top-level form with its frame and caption).
+QImage Render(TControl* control);
+// Writes Render(control) to a PNG file; false when it cannot be written.
+bool RenderToPng(TControl* control, const std::string& fileName);
+
+} // namespace TestKit

@@ -1,0 +1,74 @@
+#pragma once
+// Internal to the window system: the bridge that turns the Qt events of a control's
+// widget into messages, the widget we paint ourselves, the handle table and the key
+// translation between Qt keys and virtual keys.
+
+#include "framework/gui/Messages.h"
+
+#include <QObject>
+#include <QWidget>
+
+class QEvent;
+class QKeyEvent;
+class TWinControl;
+
+// The widget of a window we paint ourselves: it draws nothing on its own and keeps mouse
+// events to itself (a child window's default processing never passes them to its parent).
+class TWindowWidget : public QWidget {
+public:
+    explicit TWindowWidget(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+};
+
+// Watches one control's widget and hands its events to the control's window procedure.
+class TWindowBridge : public QObject {
+public:
+    TWindowBridge(TWinControl* control, QWidget* widget);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    TWinControl* Control() const { return FControl; }
+    // The control's window is going: later events are left to Qt.
+    void Detach() { FControl = nullptr; }
+    QWidget* Widget() const { return FWidget; }
+    // Gives the Qt event a message was made from back to the widget (once).
+    static bool HandBack(TWinControl* control, TMessage& message);
+    // The control of a widget watched by a bridge (nullptr for other widgets).
+    static TWinControl* ControlOfWidget(const QWidget* widget);
+
+private:
+    bool Translate(QEvent* event);
+    bool MouseEvent(QEvent* event);
+    bool KeyEvent(QKeyEvent* event);
+    TWinControl* FControl;
+    QWidget* FWidget;
+};
+
+namespace WindowSystemDetail {
+// Handle table of control windows.
+HWND RegisterControlWindow(TWinControl* control);
+void UnregisterWindow(HWND window);
+// The key of a Qt key event as a virtual key (0 when it has none).
+int VirtualKeyFromQt(int qtKey, const QString& text);
+int QtKeyFromVirtualKey(int virtualKey);
+// Records a key press or release in the keyboard state; answers whether it was down.
+bool RecordKey(int virtualKey, bool down);
+// Runs the keyboard hooks; true when one swallowed the key.
+bool RunKeyboardHooks(int virtualKey, LPARAM keyData);
+// The mouse position the bridge saw last (screen coordinates).
+void SetLastCursorPos(int x, int y);
+// Hands an exception caught at an event boundary to the application.
+void HandleEventException();
+// Set by the application: what WM_QUIT does.
+void SetQuitHandler(void (*handler)(int exitCode));
+// The capture state is cleared for a control that goes away.
+void ForgetControl(const void* control);
+} // namespace WindowSystemDetail

@@ -1,0 +1,86 @@
+#include "framework/gui/TestKit.h"
+#include "framework/gui/Dialogs.h"
+#include "framework/gui/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class TestKitTest : public ::testing::Test {
+protected:
+    void SetUp() override { TestKit::StartTestApplication(); }
+};
+
+TEST_F(TestKitTest, FindsComponentsByNamePath) {
+    TForm form(nullptr);
+    form.SetName("fmHolder");
+    auto* panel = new TCustomControl(&form);
+    panel->SetName("pnlHolder");
+    auto* view = new TForm(panel);
+    view->SetName("fmView");
+    auto* inner = new TCustomControl(view);
+    inner->SetName("gdEditor");
+    struct TCase {
+        std::string Path;
+        TComponent* Expected;
+    };
+    const TCase cases[] = {
+        {"pnlHolder", panel},       {"fmHolder.pnlHolder.fmView.gdEditor", inner},
+        {"pnlHolder.FMVIEW", view}, {"pnlHolder.gdEditor", nullptr}, // not owned by the panel
+        {"missing", nullptr},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(TestKit::FindByPath(&form, c.Path), c.Expected) << c.Path;
+    EXPECT_EQ(TestKit::Find<TCustomControl>(&form, "pnlHolder.fmView.gdEditor"), inner);
+}
+
+TEST_F(TestKitTest, DialogsAreAnsweredInOrderAndRecorded) {
+    auto& d = TestKit::Dialogs();
+    d.AnswerNext(IDYES);
+    d.AnswerNextInput("2,5");
+    EXPECT_EQ(Application->MessageBox("Αποθήκευση;", "Orvanti", MB_YESNO), IDYES);
+    std::string value = "1";
+    EXPECT_TRUE(InputQuery("Εισαγωγή", "Τιμή", value));
+    EXPECT_EQ(value, "2,5");
+    // Unanswered: the safe answer, nothing waits.
+    EXPECT_EQ(MessageDlg("Διαγραφή;", mtConfirmation, mbYesNoCancel), mrCancel);
+    EXPECT_FALSE(InputQuery("Εισαγωγή", "Τιμή", value));
+    EXPECT_EQ(value, "2,5");
+    EXPECT_EQ(InputBox("Εισαγωγή", "Τιμή", "7"), "7");
+    ASSERT_EQ(d.Shown().size(), 5u);
+    EXPECT_EQ(d.Shown()[0].Text, "Αποθήκευση;");
+    EXPECT_EQ(d.Shown()[1].Kind, "InputQuery");
+    EXPECT_EQ(d.Shown()[2].Text, "Διαγραφή;");
+}
+
+TEST_F(TestKitTest, ClockMovesNowAndTickCountTogether) {
+    uint32_t t0 = GetTickCount();
+    TDateTime n0 = Now();
+    TestKit::AdvanceClock(60000);
+    EXPECT_EQ(GetTickCount() - t0, 60000u);
+    EXPECT_NEAR((Now() - n0) * 86400.0, 60.0, 1e-6);
+}
+
+TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {
+    TForm form(nullptr);
+    form.SetCaption("Δοκιμή");
+    form.SetBorderStyle(bsSingle);
+    form.SetBounds(0, 0, 200, 120);
+    form.Show();
+    QImage img = TestKit::Render(&form);
+    ASSERT_EQ(img.size(), QSize(200, 120));
+    // Client area in the button face colour below the caption strip.
+    EXPECT_EQ(img.pixelColor(100, 80), QColor(0xC0, 0xC0, 0xC0));
+    std::string file = ::testing::TempDir() + "orv_testkit_form.png";
+    ASSERT_TRUE(TestKit::RenderToPng(&form, file));
+    QImage back(QString::fromStdString(file));
+    EXPECT_EQ(back.size(), QSize(200, 120));
+    std::remove(file.c_str());
+}
+
+} // namespace
