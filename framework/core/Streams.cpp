@@ -90,7 +90,8 @@ long double TStream::ReadExtended() {
 }
 
 std::string TStream::ReadBytes(int64_t count) {
-    if (count < 0)
+    // A length beyond what the stream holds is a damaged stream: refuse it before allocating.
+    if (count < 0 || count > Size() - Position())
         throw EReadError("Stream read error");
     std::string s(size_t(count), '\0');
     ReadBuffer(s.data(), count);

@@ -54,7 +54,10 @@ TStreamValue ReadValue(TStream& s) {
         v.Str = s.ReadBytes(s.ReadInt32());
         break;
     case vaWString: {
-        std::u16string w(size_t(s.ReadInt32()), u'\0');
+        const int32_t length = s.ReadInt32();
+        if (length < 0 || int64_t(length) * 2 > s.Size() - s.Position())
+            throw EReadError("Stream read error");
+        std::u16string w(size_t(length), u'\0');
         for (auto& c : w)
             c = char16_t(s.ReadWord());
         v.Str = Utf16ToUtf8(w);

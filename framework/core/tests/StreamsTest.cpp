@@ -425,3 +425,17 @@ TEST(FileStreams, ErrorsNameTheFileAndShortReadsFail) {
 }
 
 } // namespace
+
+// Found by fuzzing: a damaged length prefix (2 GB of binary data in a stream of 20 bytes)
+// allocated before reading failed. It must fail at once.
+TEST(StreamValues, LengthBeyondTheStreamIsAReadError) {
+    TMemoryStream stream;
+    const char bytes[] = "TPF0\x0aTComponent\x01"
+                         "B\x01S\x0a\xff\xff\xff\x7f";
+    stream.Write(bytes, sizeof bytes - 1);
+    stream.SetPosition(0);
+    EXPECT_THROW(ReadComponentStream(stream), EReadError);
+    stream.SetPosition(0);
+    EXPECT_THROW(stream.ReadBytes(1000), EReadError);
+    EXPECT_EQ(stream.Position(), 0);
+}
