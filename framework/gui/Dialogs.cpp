@@ -2,10 +2,17 @@
 
 #include "framework/gui/Forms.h"
 
+#include "framework/core/SysUtils.h"
+
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -124,7 +131,187 @@ std::unique_ptr<TDialogService>& ServiceSlot() {
 } // namespace
 
 bool TCommonDialog::Execute() {
-    return DialogService().ExecuteDialog(this);
+    // A service that keeps giving answers the dialog refuses would never let go.
+    constexpr int kMaxRounds = 20;
+    for (int round = 0; round < kMaxRounds; ++round) {
+        if (!DialogService().ExecuteDialog(this))
+            return false;
+        if (AcceptAnswer())
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// TOpenDialog / TSaveDialog
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& p) {
+    std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+bool Exists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+} // namespace
+
+TOpenDialog::TOpenDialog(TComponent* owner)
+    : TCommonDialog(owner), FFiles(std::make_unique<TStringList>()) {}
+
+TOpenDialog::~TOpenDialog() = default;
+
+void TOpenDialog::Publish(TPublisher<TOpenDialog>& p) {
+    p.String("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+    p.String("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+    p.String("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
+    p.Integer("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex).Default(1);
+    p.String("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
+    p.String("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
+}
+
+void TOpenDialog::SetDefaultExt(const std::string& value) {
+    // Kept without a leading point, as typed in the extension box.
+    FDefaultExt = !value.empty() && value[0] == '.' ? value.substr(1) : value;
+}
+
+std::vector<std::pair<std::string, std::string>> TOpenDialog::FilterList() const {
+    std::vector<std::pair<std::string, std::string>> list;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = FFilter.find('|', start);
+        parts.push_back(FFilter.substr(start, bar == std::string::npos ? bar : bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        list.emplace_back(parts[i], parts[i + 1]);
+    if (parts.size() % 2 == 1 && !parts.back().empty())
+        list.emplace_back(parts.back(), parts.back());
+    return list;
+}
+
+std::string TOpenDialog::CompleteName(const std::string& name) const {
+    fs::path p = PathOf(name);
+    if (p.is_relative()) {
+        std::error_code ec;
+        fs::path base = FInitialDir.empty() ? fs::current_path(ec) : PathOf(FInitialDir);
+        p = base / p;
+    }
+    if (!FDefaultExt.empty() && !p.filename().has_extension() && !p.filename().empty()) {
+        std::string withExt = Utf8Of(p) + "." + FDefaultExt;
+        return withExt;
+    }
+    return Utf8Of(p);
+}
+
+bool TOpenDialog::AcceptAnswer() {
+    std::vector<std::string> chosen;
+    if (FOptions.Contains(ofAllowMultiSelect) && FFiles->Count() > 1) {
+        for (int i = 0; i < FFiles->Count(); ++i)
+            chosen.push_back(FFiles->Get(i));
+    } else if (!FFileName.empty()) {
+        chosen.push_back(FFileName);
+    }
+    if (chosen.empty())
+        return false;
+    std::string title = FTitle.empty() ? DefaultTitle() : FTitle;
+    for (std::string& name : chosen) {
+        name = CompleteName(name);
+        fs::path p = PathOf(name);
+        if (FOptions.Contains(ofPathMustExist) || FOptions.Contains(ofFileMustExist) ||
+            IsSaveDialog()) {
+            if (p.has_parent_path() && !Exists(p.parent_path())) {
+                DialogService().MessageBox(
+                    name + "\nPath does not exist.\nPlease verify the correct path was given.",
+                    title, MB_OK | MB_ICONWARNING);
+                return false;
+            }
+        }
+        bool exists = Exists(p);
+        if (!IsSaveDialog() && !exists) {
+            if (FOptions.Contains(ofFileMustExist)) {
+                DialogService().MessageBox(
+                    name + "\nFile not found.\nPlease verify the correct file name was given.",
+                    title, MB_OK | MB_ICONWARNING);
+                return false;
+            }
+            if (FOptions.Contains(ofCreatePrompt) &&
+                DialogService().MessageBox(name + "\nThis file does not exist.\nCreate the file?",
+                                           title, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return false;
+        }
+        if (IsSaveDialog() && exists && FOptions.Contains(ofOverwritePrompt) &&
+            DialogService().MessageBox(name + " already exists.\nDo you want to replace it?", title,
+                                       MB_YESNO | MB_ICONWARNING) != IDYES)
+            return false;
+    }
+    FFileName = chosen.front();
+    FFiles->Clear();
+    for (const std::string& name : chosen)
+        FFiles->Add(name);
+    std::string ext = Utf8Of(PathOf(FFileName).extension());
+    if (!ext.empty())
+        ext = ext.substr(1);
+    if (!FDefaultExt.empty() && !SameText(ext, FDefaultExt))
+        FOptions.Include(ofExtensionDifferent);
+    else
+        FOptions.Exclude(ofExtensionDifferent);
+    return true;
+}
+
+bool TOpenDialog::ExecuteInteractive() {
+    std::string title = FTitle.empty() ? DefaultTitle() : FTitle;
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
+                       QString::fromStdString(FInitialDir));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The overwrite question is asked by AcceptAnswer, after the extension is added.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(IsSaveDialog() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (IsSaveDialog())
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else if (FOptions.Contains(ofAllowMultiSelect))
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else if (FOptions.Contains(ofFileMustExist))
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const auto& [text, patterns] : FilterList()) {
+        QString p = QString::fromStdString(patterns);
+        p.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QString::fromStdString(text) + QStringLiteral(" (") + p + QLatin1Char(')');
+    }
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        int index = std::clamp(FFilterIndex, 1, int(filters.size())) - 1;
+        dialog.selectNameFilter(filters[index]);
+    }
+    if (!FFileName.empty())
+        dialog.selectFile(QString::fromStdString(FFileName));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return false;
+    FFileName = files.first().toStdString();
+    FFiles->Clear();
+    for (const QString& f : files)
+        FFiles->Add(f.toStdString());
+    if (!filters.isEmpty())
+        FFilterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
 }
 
 TDialogService& DialogService() {

@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Message box flags and answers.
 constexpr unsigned MB_OKCANCEL = 0x1;
@@ -56,10 +58,103 @@ class TCommonDialog : public TComponent {
     ORV_CLASS(TCommonDialog, TComponent)
 public:
     explicit TCommonDialog(TComponent* owner) : TComponent(owner) {}
-    // Shows the dialog through the service; true when the user accepted it.
+    // Shows the dialog through the service; true when the user accepted it. A dialog
+    // whose answer does not pass AcceptAnswer is shown again, as the dialog would stay
+    // open.
     bool Execute();
     // The interactive dialog with a person (a Qt dialog); the service's default calls it.
     virtual bool ExecuteInteractive() { return false; }
+    // Checks and completes what the person chose, asking through the service where the
+    // dialog would (replace an existing file?); false keeps the dialog open.
+    virtual bool AcceptAnswer() { return true; }
+};
+
+// The options of the file dialogs.
+enum TOpenOption {
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing
+};
+using TOpenOptions = TSet<TOpenOption>;
+
+// The file-open dialog. Filter is "text|patterns|text|patterns...", patterns separated
+// by ";"; FilterIndex counts from 1 and tells, after the dialog, which filter was chosen.
+// A name chosen without an extension gets DefaultExt; a relative name is taken in
+// InitialDir.
+class TOpenDialog : public TCommonDialog {
+    ORV_CLASS(TOpenDialog, TCommonDialog)
+public:
+    explicit TOpenDialog(TComponent* owner);
+    ~TOpenDialog() override;
+    static void Publish(TPublisher<TOpenDialog>& p);
+
+    const std::string& DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const std::string& value);
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& value) { FFileName = value; }
+    // Every file chosen (one unless ofAllowMultiSelect).
+    TStrings* Files() const { return FFiles.get(); }
+    const std::string& Filter() const { return FFilter; }
+    void SetFilter(const std::string& value) { FFilter = value; }
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int value) { FFilterIndex = value; }
+    const std::string& InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const std::string& value) { FInitialDir = value; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions value) { FOptions = value; }
+    // The window title ("" gives the dialog's own, "Open" or "Save As").
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& value) { FTitle = value; }
+
+    // The (text, patterns) pairs of Filter.
+    std::vector<std::pair<std::string, std::string>> FilterList() const;
+
+    bool ExecuteInteractive() override;
+    bool AcceptAnswer() override;
+
+protected:
+    virtual bool IsSaveDialog() const { return false; }
+    std::string DefaultTitle() const { return IsSaveDialog() ? "Save As" : "Open"; }
+
+private:
+    std::string CompleteName(const std::string& name) const;
+
+    std::string FDefaultExt;
+    std::string FFileName;
+    std::unique_ptr<TStringList> FFiles;
+    std::string FFilter;
+    int FFilterIndex = 1;
+    std::string FInitialDir;
+    TOpenOptions FOptions{ofHideReadOnly, ofEnableSizing};
+    std::string FTitle;
+};
+
+// The file-save dialog: with ofOverwritePrompt an existing file is replaced only after
+// the person confirms it.
+class TSaveDialog : public TOpenDialog {
+    ORV_CLASS(TSaveDialog, TOpenDialog)
+public:
+    explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
+
+protected:
+    bool IsSaveDialog() const override { return true; }
 };
 
 // What the programs ask of a person. A replacement answers without showing anything.

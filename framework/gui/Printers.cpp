@@ -1,0 +1,253 @@
+#include "framework/gui/Printers.h"
+
+#include "framework/gui/Graphics.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+
+// The PDF printer's resolution: fine enough for print, small enough for quick pages.
+constexpr int kPdfResolution = 300;
+
+std::unique_ptr<TPrinter>& PrinterSlot() {
+    static std::unique_ptr<TPrinter> printer;
+    return printer;
+}
+
+} // namespace
+
+TPrinter::TPrinter()
+    : FPrinters(std::make_unique<TStringList>()), FCanvas(std::make_unique<TCanvas>()) {}
+
+TPrinter::~TPrinter() {
+    if (FPrinting) {
+        FCanvas->AttachPainter(nullptr);
+        if (FPainter)
+            FPainter->end();
+    }
+}
+
+void TPrinter::CheckPrinting(bool printing) const {
+    if (FPrinting != printing)
+        throw EPrinter(printing ? "Printer is not currently printing" : "Printing in progress");
+}
+
+// ---------------------------------------------------------------------------
+// The list
+
+void TPrinter::EnsureList() {
+    if (FListRead)
+        return;
+    FListRead = true;
+    FPrinters->Clear();
+    for (const QString& name : QPrinterInfo::availablePrinterNames())
+        FPrinters->Add(name.toStdString());
+    FPrinters->Add(kPdfPrinterName);
+    if (FPrinterIndex < 0 || FPrinterIndex >= FPrinters->Count()) {
+        int index = FPrinters->Count() - 1;
+        QString def = QPrinterInfo::defaultPrinterName();
+        for (int i = 0; !def.isEmpty() && i + 1 < FPrinters->Count(); ++i)
+            if (FPrinters->Get(i) == def.toStdString())
+                index = i;
+        FPrinterIndex = index;
+    }
+}
+
+TStrings* TPrinter::Printers() {
+    EnsureList();
+    return FPrinters.get();
+}
+
+void TPrinter::Refresh() {
+    CheckPrinting(false);
+    std::string current = FListRead ? FPrinters->Get(FPrinterIndex) : "";
+    FListRead = false;
+    FPrinterIndex = -1;
+    EnsureList();
+    if (!current.empty())
+        for (int i = 0; i < FPrinters->Count(); ++i)
+            if (FPrinters->Get(i) == current)
+                FPrinterIndex = i;
+    FDevice.reset();
+}
+
+int TPrinter::PrinterIndex() {
+    EnsureList();
+    return FPrinterIndex;
+}
+
+void TPrinter::SetPrinterIndex(int value) {
+    CheckPrinting(false);
+    EnsureList();
+    if (value == -1) {
+        FListRead = false;
+        FPrinterIndex = -1;
+        EnsureList();
+    } else if (value < 0 || value >= FPrinters->Count()) {
+        throw EPrinter("Printer selected is not valid");
+    } else {
+        FPrinterIndex = value;
+    }
+    FDevice.reset();
+}
+
+bool TPrinter::IsPdfPrinter() {
+    EnsureList();
+    return FPrinterIndex == FPrinters->Count() - 1;
+}
+
+// ---------------------------------------------------------------------------
+// The device
+
+void TPrinter::MakeDevice() {
+    EnsureList();
+    if (IsPdfPrinter()) {
+        FDevice = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        FDevice->setOutputFormat(QPrinter::PdfFormat);
+        FDevice->setResolution(kPdfResolution);
+        FDevice->setPageSize(QPageSize(QPageSize::A4));
+        // A file has no unprintable border: the whole sheet is the page.
+        FDevice->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        FDevice->setFullPage(true);
+    } else {
+        QPrinterInfo info =
+            QPrinterInfo::printerInfo(QString::fromStdString(FPrinters->Get(FPrinterIndex)));
+        if (info.isNull())
+            throw EPrinter("There is no default printer currently selected");
+        FDevice = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        FDevice->setOutputFormat(QPrinter::NativeFormat);
+    }
+    FDevice->setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape
+                                                            : QPageLayout::Portrait);
+}
+
+QPrinter* TPrinter::Device() {
+    if (!FDevice)
+        MakeDevice();
+    return FDevice.get();
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation value) {
+    CheckPrinting(false);
+    FOrientation = value;
+    if (FDevice)
+        FDevice->setPageOrientation(value == poLandscape ? QPageLayout::Landscape
+                                                         : QPageLayout::Portrait);
+}
+
+void TPrinter::SetCopies(int value) {
+    CheckPrinting(false);
+    FCopies = value < 1 ? 1 : value;
+}
+
+int TPrinter::PageWidth() {
+    return Device()->pageLayout().paintRectPixels(Device()->resolution()).width();
+}
+
+int TPrinter::PageHeight() {
+    return Device()->pageLayout().paintRectPixels(Device()->resolution()).height();
+}
+
+int TPrinter::PixelsPerInchX() {
+    return Device()->resolution();
+}
+
+int TPrinter::PixelsPerInchY() {
+    return Device()->resolution();
+}
+
+std::string TPrinter::DefaultPdfFileName() const {
+    QString base = QCoreApplication::applicationName();
+    if (base.isEmpty())
+        base = QStringLiteral("print");
+    return QDir(QDir::tempPath()).filePath(base + QStringLiteral(".pdf")).toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+void TPrinter::BeginDoc() {
+    CheckPrinting(false);
+    QPrinter* device = Device();
+    device->setDocName(QString::fromStdString(FTitle));
+    device->setCopyCount(FCopies);
+    std::string pdfFile;
+    if (IsPdfPrinter()) {
+        pdfFile = FPdfFileName.empty() ? DefaultPdfFileName() : FPdfFileName;
+        device->setOutputFileName(QString::fromStdString(pdfFile));
+    }
+    FPainter = std::make_unique<QPainter>();
+    if (!FPainter->begin(device)) {
+        FPainter.reset();
+        FDevice.reset();
+        if (!pdfFile.empty())
+            throw EInOutError(Format("Cannot create file \"%s\"", {pdfFile}));
+        throw EPrinter("Printer selected is not valid");
+    }
+    FPrinting = true;
+    FAborted = false;
+    FPageNumber = 1;
+    FCanvas->AttachPainter(FPainter.get());
+    // Fonts keep their point size on paper: measured at the printer's resolution.
+    TFont* font = FCanvas->Font();
+    int size = font->Size();
+    font->SetPixelsPerInch(device->resolution());
+    font->SetSize(size);
+}
+
+void TPrinter::EndDoc() {
+    CheckPrinting(true);
+    FCanvas->AttachPainter(nullptr);
+    FPainter->end();
+    FPainter.reset();
+    FPrinting = false;
+    FAborted = false;
+}
+
+void TPrinter::Abort() {
+    CheckPrinting(true);
+    FCanvas->AttachPainter(nullptr);
+    FDevice->abort();
+    FPainter->end();
+    FPainter.reset();
+    if (IsPdfPrinter()) {
+        QString file = FDevice->outputFileName();
+        if (!file.isEmpty())
+            QFile::remove(file);
+    }
+    // An aborted device cannot be used again.
+    FDevice.reset();
+    FPrinting = false;
+    FAborted = true;
+}
+
+void TPrinter::NewPage() {
+    CheckPrinting(true);
+    FDevice->newPage();
+    ++FPageNumber;
+}
+
+// ---------------------------------------------------------------------------
+
+TPrinter* Printer() {
+    auto& slot = PrinterSlot();
+    if (!slot)
+        slot = std::make_unique<TPrinter>();
+    return slot.get();
+}
+
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer) {
+    auto& slot = PrinterSlot();
+    std::unique_ptr<TPrinter> old = std::move(slot);
+    slot = std::move(printer);
+    return old;
+}

@@ -1,0 +1,111 @@
+#pragma once
+// The printer: the system's printers (Qt's printer list) and one PDF-file printer that is
+// always there, last in the list, and is the default when the system has no printer. A
+// document is begun, drawn page by page on the printer's canvas (device pixels of the
+// printable area, PixelsPerInch per inch) and ended; aborting drops it (the PDF printer
+// then writes no file).
+
+#include "framework/core/Classes.h"
+#include "framework/core/SysUtils.h"
+#include "framework/gui/Canvas.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+// "Printing in progress", "Printer is not currently printing", "Printer selected is not
+// valid", "There is no default printer currently selected", "Operation not supported on
+// selected printer".
+class EPrinter : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+
+// The name the PDF-file printer has in the printer list.
+constexpr const char* kPdfPrinterName = "PDF";
+
+class TPrinter : public TObject {
+    ORV_CLASS(TPrinter, TObject)
+public:
+    TPrinter();
+    ~TPrinter() override;
+
+    // ---- Choosing a printer
+    // The printer names: the system's, then the PDF printer.
+    TStrings* Printers();
+    // The chosen printer's index in Printers; -1 chooses the default printer (the
+    // system's default, else the PDF printer). Raises EPrinter "Printer selected is not
+    // valid" for an index out of the list and "Printing in progress" while printing.
+    int PrinterIndex();
+    void SetPrinterIndex(int value);
+    bool IsPdfPrinter();
+    // The file the PDF printer writes (default: a file in the temporary folder).
+    const std::string& PdfFileName() const { return FPdfFileName; }
+    void SetPdfFileName(const std::string& value) { FPdfFileName = value; }
+    // Reads the system's printer list again (the chosen printer is kept by name).
+    void Refresh();
+
+    // ---- The page (of the chosen printer, in its orientation)
+    TPrinterOrientation Orientation() const { return FOrientation; }
+    // Raises "Printing in progress" while printing.
+    void SetOrientation(TPrinterOrientation value);
+    // The printable area in device pixels.
+    int PageWidth();
+    int PageHeight();
+    int PixelsPerInchX();
+    int PixelsPerInchY();
+    // The document's name in the print queue (and the PDF's title).
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& value) { FTitle = value; }
+    int Copies() const { return FCopies; }
+    void SetCopies(int value);
+
+    // ---- Printing
+    // Starts a document on page 1; raises "Printing in progress" while printing, and the
+    // platform's error when the printer cannot print.
+    void BeginDoc();
+    // Ends the document (the PDF printer writes its file); "Printer is not currently
+    // printing" outside a document.
+    void EndDoc();
+    // Drops the document; "Printer is not currently printing" outside one.
+    void Abort();
+    // Starts the next page; "Printer is not currently printing" outside a document.
+    void NewPage();
+    bool Printing() const { return FPrinting; }
+    bool Aborted() const { return FAborted; }
+    int PageNumber() const { return FPageNumber; }
+    // The canvas on the page: device pixels of the printable area, the font measured at
+    // the printer's pixels per inch. Drawing outside a document goes nowhere.
+    TCanvas* Canvas() { return FCanvas.get(); }
+
+private:
+    void EnsureList();
+    void CheckPrinting(bool printing) const;
+    QPrinter* Device();
+    void MakeDevice();
+    std::string DefaultPdfFileName() const;
+
+    std::unique_ptr<TStringList> FPrinters;
+    bool FListRead = false;
+    int FPrinterIndex = -1; // resolved index; -1 until the list is read
+    std::unique_ptr<QPrinter> FDevice;
+    std::unique_ptr<QPainter> FPainter;
+    std::unique_ptr<TCanvas> FCanvas;
+    TPrinterOrientation FOrientation = poPortrait;
+    std::string FTitle;
+    std::string FPdfFileName;
+    int FCopies = 1;
+    bool FPrinting = false;
+    bool FAborted = false;
+    int FPageNumber = 0;
+};
+
+// The program's printer.
+TPrinter* Printer();
+// Replaces the program's printer (nullptr: a new default one); answers the one replaced.
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);

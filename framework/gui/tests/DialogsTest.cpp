@@ -1,0 +1,117 @@
+#include "framework/gui/Dialogs.h"
+#include "framework/gui/TestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::StartTestApplication();
+        ASSERT_TRUE(Dir.isValid());
+        Folder = Dir.path().toStdString();
+        std::ofstream(Folder + "/existing.pow") << "x";
+    }
+    // The person types name and picks filter index, then presses OK.
+    static void TypeName(const std::string& name, int filterIndex = 0) {
+        TestKit::Dialogs().AnswerNextWith([=](const TestKit::TShownDialog& d) {
+            auto* dialog = dynamic_cast<TOpenDialog*>(d.Dialog);
+            dialog->SetFileName(name);
+            if (filterIndex > 0)
+                dialog->SetFilterIndex(filterIndex);
+            return 1;
+        });
+    }
+    QTemporaryDir Dir;
+    std::string Folder;
+};
+
+TEST_F(DialogsTest, ChosenNamesAreCompletedAndTheFilterIndexReadBack) {
+    struct TCase {
+        const char* Typed;
+        int Filter;
+        const char* Expected; // relative to the folder
+        bool ExtensionDifferent;
+    };
+    const TCase cases[] = {
+        {"curve", 0, "curve.pow", false},
+        {"curve.POW", 0, "curve.POW", false},
+        {"table.tab", 2, "table.tab", true},
+        {"sub.dir/name", 0, "sub.dir/name.pow", false},
+    };
+    for (const TCase& c : cases) {
+        TSaveDialog dialog(nullptr);
+        dialog.SetFilter("Καμπύλη Ισχύος Α/Γ|*.pow|Observed wind climate (tab)|*.tab;*.TAB");
+        dialog.SetDefaultExt("pow");
+        dialog.SetInitialDir(Folder);
+        std::filesystem::create_directory(Folder + "/sub.dir");
+        TypeName(c.Typed, c.Filter);
+        ASSERT_TRUE(dialog.Execute()) << c.Typed;
+        EXPECT_EQ(dialog.FileName(), Folder + "/" + c.Expected);
+        EXPECT_EQ(dialog.FilterIndex(), c.Filter > 0 ? c.Filter : 1);
+        EXPECT_EQ(dialog.Options().Contains(ofExtensionDifferent), c.ExtensionDifferent);
+        EXPECT_EQ(dialog.Files()->Count(), 1);
+    }
+    TOpenDialog dialog(nullptr);
+    dialog.SetFilter("Bitmap files|*.BMP|Metafile files|*.WMF|Tee Native files|*.TEE");
+    auto list = dialog.FilterList();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2].first, "Tee Native files");
+    EXPECT_EQ(list[2].second, "*.TEE");
+}
+
+TEST_F(DialogsTest, ReplacingAnExistingFileNeedsConfirmation) {
+    TSaveDialog dialog(nullptr);
+    dialog.SetDefaultExt("pow");
+    dialog.SetInitialDir(Folder);
+    dialog.SetOptions({ofOverwritePrompt, ofHideReadOnly});
+    // No: the dialog stays open and the person picks another name.
+    TypeName("existing");
+    TestKit::Dialogs().AnswerNext(IDNO);
+    TypeName("fresh");
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Folder + "/fresh.pow");
+    const auto& shown = TestKit::Dialogs().Shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].Text, Folder + "/existing.pow already exists.\nDo you want to replace it?");
+    EXPECT_EQ(shown[1].Flags & 0xF, MB_YESNO);
+    // Yes replaces it.
+    TypeName("existing");
+    TestKit::Dialogs().AnswerNext(IDYES);
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Folder + "/existing.pow");
+    // Without the option nothing is asked.
+    dialog.SetOptions({});
+    TestKit::Dialogs().Clear();
+    TypeName("existing");
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(TestKit::Dialogs().Shown().size(), 1u);
+}
+
+TEST_F(DialogsTest, OpeningAMissingFileThatMustExistIsRefused) {
+    TOpenDialog dialog(nullptr);
+    dialog.SetInitialDir(Folder);
+    dialog.SetDefaultExt("pow");
+    dialog.SetOptions({ofFileMustExist});
+    dialog.SetFileName("previous.pow");
+    TypeName("missing");
+    // The person then cancels the dialog.
+    EXPECT_FALSE(dialog.Execute());
+    ASSERT_EQ(TestKit::Dialogs().Shown().size(), 3u);
+    EXPECT_EQ(TestKit::Dialogs().Shown()[1].Text,
+              Folder +
+                  "/missing.pow\nFile not found.\nPlease verify the correct file name was given.");
+    TypeName("existing");
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Folder + "/existing.pow");
+}
+
+} // namespace
