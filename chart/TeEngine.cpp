@@ -1,5 +1,7 @@
 #include "chart/TeEngine.h"
 
+#include "framework/core/Streams.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -662,7 +664,42 @@ void TTeeFunction::SetPeriodAlign(TFunctionPeriodAlign value) {
 }
 
 // ---------------------------------------------------------------------------
-// TChartSeries: the point store
+// TChartSeries
+
+namespace {
+
+// A random integer below range; 0 when the range is empty.
+int RandomBelow(int range) {
+    return range > 0 ? Random(range) : 0;
+}
+
+std::string LabelOrValue(const TChartSeries* series, int index) {
+    std::string label = series->ValueLabel(index);
+    if (label.empty())
+        label = FormatFloat(series->ValueFormat(), series->MarkValueAt(index));
+    return label;
+}
+
+} // namespace
+
+const TTypeInfo* TypeInfoTHorizAxis() {
+    static const TTypeInfo info = MakeEnumType(
+        "THorizAxis", {"aTopAxis", "aBottomAxis", "aBothHorizAxis", "aCustomHorizAxis"});
+    return &info;
+}
+
+const TTypeInfo* TypeInfoTVertAxis() {
+    static const TTypeInfo info =
+        MakeEnumType("TVertAxis", {"aLeftAxis", "aRightAxis", "aBothVertAxis", "aCustomVertAxis"});
+    return &info;
+}
+
+const TTypeInfo* TypeInfoTLegendTextStyle() {
+    static const TTypeInfo info =
+        MakeEnumType("TLegendTextStyle", {"ltsPlain", "ltsLeftValue", "ltsRightValue",
+                                          "ltsLeftPercent", "ltsRightPercent", "ltsXValue"});
+    return &info;
+}
 
 TChartSeries::TChartSeries(TComponent* owner) : TComponent(owner) {
     FXValues = std::make_unique<TChartValueList>(this, SValuesX);
@@ -681,10 +718,157 @@ TChartSeries::~TChartSeries() {
     }
     UnlinkSources();
     FDataSources.clear();
-    for (TChartSeries* dependent : std::vector<TChartSeries*>(FDependents))
-        dependent->RemoveDataSource(this);
+    // A dependent that loses its only source is left without one (and cleared).
+    for (TChartSeries* dependent : std::vector<TChartSeries*>(FDependents)) {
+        if (dependent->FDataSources.size() == 1 && dependent->FDataSources[0] == this)
+            dependent->SetDataSource(nullptr);
+        else
+            dependent->RemoveDataSource(this);
+    }
     FDependents.clear();
+    if (FParentChart)
+        FParentChart->RemoveSeries(this);
 }
+
+void TChartSeries::Publish(TPublisher<TChartSeries>& p) {
+    using T = TChartSeries;
+    p.Bool("Active", &T::Active, &T::SetActive).Default(true);
+    p.Bool("ColorEachPoint", &T::ColorEachPoint, &T::SetColorEachPoint).Default(false);
+    p.String("ColorSource", &T::ColorSource, &T::SetColorSource);
+    p.Integer("Cursor", &T::Cursor, &T::SetCursor).Default(0);
+    p.Enum("HorizAxis", TypeInfoTHorizAxis(), &T::HorizAxis, &T::SetHorizAxis).Default(aBottomAxis);
+    p.Class("Marks", TSeriesMarks::StaticClass(), &T::Marks, &T::SetMarks);
+    p.Class("ParentChart", TComponent::StaticClass(), &T::ParentChart, &T::SetParentChart)
+        .Stored(TStoredFn([](const TObject*) { return false; }));
+    p.Class("DataSource", TComponent::StaticClass(), &T::DataSource, &T::SetDataSource);
+    p.String("PercentFormat", &T::PercentFormat, &T::SetPercentFormat)
+        .Default(SDefaultPercentFormat);
+    p.Ordinal("SeriesColor", TypeInfoTColor(), &T::SeriesColor, &T::SetSeriesColor)
+        .Default(int64_t(clAutoColor));
+    p.Bool("ShowInLegend", &T::ShowInLegend, &T::SetShowInLegend).Default(true);
+    p.String("Title", &T::Title, &T::SetTitle);
+    p.String("ValueFormat", &T::ValueFormat, &T::SetValueFormat).Default(SDefaultValueFormat);
+    p.Enum("VertAxis", TypeInfoTVertAxis(), &T::VertAxis, &T::SetVertAxis).Default(aLeftAxis);
+    p.String("XLabelsSource", &T::XLabelsSource, &T::SetXLabelsSource);
+    p.Class("XValues", TChartValueList::StaticClass(), &T::XValues, &T::SetXValues);
+    p.Class("YValues", TChartValueList::StaticClass(), &T::YValues, &T::SetYValues);
+    p.Event("AfterDrawValues", &T::AfterDrawValues, &T::SetAfterDrawValues);
+    p.Event("BeforeDrawValues", &T::BeforeDrawValues, &T::SetBeforeDrawValues);
+    p.Event("OnAfterAdd", &T::OnAfterAdd, &T::SetOnAfterAdd);
+    p.Event("OnBeforeAdd", &T::OnBeforeAdd, &T::SetOnBeforeAdd);
+    p.Event("OnClearValues", &T::OnClearValues, &T::SetOnClearValues);
+    p.Event("OnClick", &T::OnClick, &T::SetOnClick);
+    p.Event("OnDblClick", &T::OnDblClick, &T::SetOnDblClick);
+    p.Event("OnGetMarkText", &T::OnGetMarkText, &T::SetOnGetMarkText);
+}
+
+void TChartSeries::DefineStreamedData(TFiler& filer) {
+    TComponent::DefineStreamedData(filer);
+    std::vector<std::string> names;
+    for (TChartSeries* source : FDataSources)
+        names.push_back(source->Name());
+    filer.DefineStrings(
+        "DataSources", names,
+        [this](const std::vector<std::string>& value) {
+            FPendingSources = value;
+            FHasPendingSources = true;
+        },
+        FDataSources.size() > 1);
+    filer.DefineString(
+        "Identifier", FIdentifier, [this](const std::string& value) { FIdentifier = value; },
+        !FIdentifier.empty());
+    filer.DefineInteger(
+        "Style", FStyle.ToInt(),
+        [this](int64_t value) { FStyle = TChartSeriesStyle::FromInt(uint32_t(value) & 0x3F); },
+        !FStyle.Empty());
+}
+
+void TChartSeries::AfterLoad() {
+    TComponent::AfterLoad();
+    if (FHasPendingSources) {
+        FHasPendingSources = false;
+        UnlinkSources();
+        FDataSources.clear();
+        for (const std::string& name : FPendingSources) {
+            TComponent* found = Owner() ? Owner()->FindComponent(name) : nullptr;
+            if (auto* source = dynamic_cast<TChartSeries*>(found)) {
+                FDataSources.push_back(source);
+                if (std::find(source->FDependents.begin(), source->FDependents.end(), this) ==
+                    source->FDependents.end())
+                    source->FDependents.push_back(this);
+            }
+        }
+        FPendingSources.clear();
+    }
+    if (FParentChart)
+        FParentChart->RefreshFromSource(this);
+}
+
+void TChartSeries::ComponentNotification(TComponent* component, TOperation operation) {
+    TComponent::ComponentNotification(component, operation);
+    if (operation == opRemove && component && component == DataSource())
+        SetDataSource(nullptr);
+}
+
+void TChartSeries::AssignFrom(const TPersistent* source) {
+    auto* s = dynamic_cast<const TChartSeries*>(source);
+    if (!s) {
+        TComponent::AssignFrom(source);
+        return;
+    }
+    auto* other = const_cast<TChartSeries*>(s);
+    SetTag(s->Tag());
+    SetDataSource(nullptr);
+    if (IsYMandatory() == s->IsYMandatory()) {
+        FXValues->AssignFrom(s->FXValues.get());
+        FYValues->AssignFrom(s->FYValues.get());
+    } else {
+        FXValues->AssignFrom(s->FYValues.get());
+        FYValues->AssignFrom(s->FXValues.get());
+    }
+    FXLabelsSource = s->FXLabelsSource;
+    FColorSource = s->FColorSource;
+    for (size_t i = 2; i < FValueLists.size() && i < s->FValueLists.size(); ++i)
+        FValueLists[i]->AssignFrom(s->FValueLists[i]);
+    if (s->FFunction && !FFunction && s->FFunction->ClassType()->CanCreate()) {
+        auto* function = dynamic_cast<TTeeFunction*>(s->FFunction->ClassType()->Create(Owner()));
+        if (function) {
+            function->AssignFrom(s->FFunction);
+            function->FParent = this;
+            FFunction = function;
+        }
+    }
+    if (!s->FDataSources.empty()) {
+        for (TChartSeries* src : s->FDataSources) {
+            FDataSources.push_back(src);
+            if (std::find(src->FDependents.begin(), src->FDependents.end(), this) ==
+                src->FDependents.end())
+                src->FDependents.push_back(this);
+        }
+    } else if (!s->ComponentState().Contains(csDesigning)) {
+        AddValuesFrom(other);
+    }
+    FMarks->AssignFrom(s->FMarks.get());
+    FSeriesColor = s->FSeriesColor;
+    FColorEachPoint = s->FColorEachPoint;
+    FTitle = s->FTitle;
+    FValueFormat = s->FValueFormat;
+    FPercentFormat = s->FPercentFormat;
+    FActive = s->FActive;
+    FHorizAxis = s->FHorizAxis;
+    FVertAxis = s->FVertAxis;
+    FCursor = s->FCursor;
+    FShowInLegend = s->FShowInLegend;
+    FSourceReactions = s->FSourceReactions;
+    FStyle = s->FStyle;
+    FIdentifier = s->FIdentifier;
+    ResolveAxes();
+    if (FParentChart && DataSource())
+        FParentChart->RefreshFromSource(this);
+    RepaintChart();
+}
+
+// ---- Adding
 
 int TChartSeries::AddPoint(double x, double y, const std::string& label, TColor color) {
     if (FOnBeforeAdd && !FOnBeforeAdd(this))
@@ -719,6 +903,8 @@ void TChartSeries::NotifyValueAdded(int index) {
     if (FActive)
         RepaintChart();
 }
+
+// ---- Removing
 
 void TChartSeries::DeleteValue(int index) {
     for (TChartValueList* list : FValueLists)
@@ -762,6 +948,8 @@ void TChartSeries::SwapValues(int index1, int index2) {
         std::swap(FLabels[size_t(index1)], FLabels[size_t(index2)]);
 }
 
+// ---- Reading
+
 std::string TChartSeries::ValueLabel(int index) const {
     if (index < 0 || index >= int(FLabels.size()) || !FLabels[size_t(index)])
         return {};
@@ -784,6 +972,13 @@ void TChartSeries::SetPointColor(int index, TColor color) {
     RepaintChart();
 }
 
+void TChartSeries::SetValueLabel(int index, const std::string& label) {
+    if (index >= int(FLabels.size()))
+        FLabels.resize(size_t(index) + 1);
+    FLabels[size_t(index)] = label.empty() ? std::nullopt : std::optional<std::string>(label);
+    RepaintChart();
+}
+
 TChartValueList* TChartSeries::ValueListByName(const std::string& name) const {
     for (size_t i = 2; i < FValueLists.size(); ++i)
         if (SameText(FValueLists[i]->Name(), name))
@@ -791,8 +986,146 @@ TChartValueList* TChartSeries::ValueListByName(const std::string& name) const {
     return FYValues.get();
 }
 
+void TChartSeries::SetXValues(const TChartValueList* value) {
+    FXValues->AssignFrom(value);
+    RepaintChart();
+}
+
+void TChartSeries::SetYValues(const TChartValueList* value) {
+    FYValues->AssignFrom(value);
+    RepaintChart();
+}
+
+// ---- Texts
+
+std::string TChartSeries::FormatXValue(double value) const {
+    if (FGetHorizAxis)
+        return FGetHorizAxis->LabelText(value);
+    return FormatFloat(FValueFormat, value);
+}
+
+std::string TChartSeries::MarkPercentText(int index, bool withTotal) const {
+    const double total = MandatoryValueList()->Sum();
+    const double percent = total == 0 ? 100.0 : std::fabs(MarkValueAt(index)) * 100.0 / total;
+    std::string text = FormatFloat(FPercentFormat, percent);
+    if (withTotal)
+        text = Format("%s of %s", {text, FormatFloat(FValueFormat, total)});
+    return text;
+}
+
+std::string TChartSeries::GetMarkText(int index) {
+    std::string text;
+    switch (FMarks->Style()) {
+    case smsValue:
+        text = FormatFloat(FValueFormat, MarkValueAt(index));
+        break;
+    case smsPercent:
+        text = MarkPercentText(index, false);
+        break;
+    case smsLabel:
+        text = LabelOrValue(this, index);
+        break;
+    case smsLabelPercent:
+        text = MarkPercentText(index, false) + " " + LabelOrValue(this, index);
+        break;
+    case smsLabelValue:
+        text = FormatFloat(FValueFormat, MarkValueAt(index)) + " " + LabelOrValue(this, index);
+        break;
+    case smsLegend:
+        if (FParentChart)
+            text = FParentChart->LegendValueText(this, index);
+        break;
+    case smsPercentTotal:
+        text = MarkPercentText(index, true);
+        break;
+    case smsLabelPercentTotal:
+        text = MarkPercentText(index, true) + " " + LabelOrValue(this, index);
+        break;
+    case smsXValue:
+        text = FormatXValue(XValueAt(index));
+        break;
+    }
+    if (FOnGetMarkText)
+        FOnGetMarkText(this, index, text);
+    return text;
+}
+
+std::string TChartSeries::LegendItemText(int legendIndex, TLegendTextStyle style) const {
+    const int index = LegendToValueIndex(legendIndex);
+    const std::string label = ValueLabel(index);
+    auto value = [&]() { return FormatFloat(FValueFormat, MarkValueAt(index)); };
+    auto percent = [&]() {
+        const double total = MandatoryValueList()->Sum();
+        return FormatFloat(FPercentFormat, total == 0 ? 100.0 : MarkValueAt(index) * 100.0 / total);
+    };
+    switch (style) {
+    case ltsPlain:
+        return label;
+    case ltsLeftValue:
+        return value() + " " + label;
+    case ltsRightValue:
+        return label + " " + value();
+    case ltsLeftPercent:
+        return percent() + " " + label;
+    case ltsRightPercent:
+        return label + " " + percent();
+    case ltsXValue:
+        return FormatXValue(XValueAt(index));
+    }
+    return label;
+}
+
+int TChartSeries::MaxMarkWidth() {
+    TCanvas3D* canvas = FParentChart ? FParentChart->ChartCanvas() : nullptr;
+    if (!canvas || !canvas->ReferenceCanvas())
+        return 0;
+    canvas->Font()->AssignFrom(FMarks->Font());
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        int lines = 0;
+        widest = std::max(widest, WidestLineWidth(canvas, GetMarkText(i), lines));
+    }
+    return widest;
+}
+
+// ---- Legend symbols
+
+void TChartSeries::DrawLegendSymbol(int legendIndex, const TRect& r) {
+    if (legendIndex == -1 && FColorEachPoint)
+        return;
+    if (!FParentChart)
+        return;
+    const TColor color = legendIndex == -1 ? FSeriesColor : LegendItemColor(legendIndex);
+    if (color == clNone)
+        return;
+    TColor back = FParentChart->LegendSymbolBackColor();
+    TBrushStyle style = bsSolid;
+    PrepareLegendCanvas(legendIndex, back, style);
+    if (back == clAutoColor)
+        back = FParentChart->ChartBackColor();
+    if (back == clAutoColor)
+        back = FParentChart->Color();
+    FParentChart->PrepareBrush(color, style, back);
+    DrawLegendShape(legendIndex, r);
+}
+
+void TChartSeries::DrawLegendShape(int /*legendIndex*/, const TRect& r) {
+    TTeeCanvas3D* canvas = FParentChart->Canvas3D();
+    canvas->FillRectangle(r);
+    const TColor back = FParentChart->ChartBackColor();
+    if (canvas->Brush()->Color() == back) {
+        canvas->Brush()->SetStyle(bsClear);
+        if (back == clBlack)
+            canvas->Pen()->SetColor(clWhite);
+        canvas->DrawRectangleRecord(r);
+        canvas->Pen()->SetColor(clBlack);
+    }
+}
+
+// ---- Sources
+
 void TChartSeries::AddValuesFrom(TChartSeries* source) {
-    if (!source || source == this)
+    if (!source || !CanCopyFrom(source))
         return;
     ClearValues();
     if (FFunction) {
@@ -806,7 +1139,7 @@ void TChartSeries::AddValuesFrom(TChartSeries* source) {
     NotifyDependents(scRefresh);
 }
 
-void TChartSeries::CopyPointFrom(TChartSeries* source, int index) {
+int TChartSeries::CopyValueFrom(TChartSeries* source, int index) {
     double x = source->XValueAt(index);
     double y = source->YValueAt(index);
     if (IsYMandatory() != source->IsYMandatory())
@@ -820,6 +1153,11 @@ void TChartSeries::CopyPointFrom(TChartSeries* source, int index) {
                 : 0.0;
         FValueLists[i]->InsertValueAt(at, extra);
     }
+    return at;
+}
+
+void TChartSeries::CopyPointFrom(TChartSeries* source, int index) {
+    const int at = CopyValueFrom(source, index);
     const TColor color =
         index < int(source->FColors.size()) ? source->FColors[size_t(index)] : clAutoColor;
     FColors.insert(FColors.begin() + at, color);
@@ -843,6 +1181,42 @@ void TChartSeries::CheckCircularSource(TChartSeries* candidate) const {
         throw ChartException(SCircularSeries);
     for (TChartSeries* source : candidate->FDataSources)
         CheckCircularSource(source);
+}
+
+void TChartSeries::SetDataSource(TComponent* value) {
+    if (!value) {
+        if (FDataSources.empty())
+            return;
+        UnlinkSources();
+        FDataSources.clear();
+        if (ComponentState().Contains(csDesigning))
+            FillSampleValues(NumSampleValues());
+        else
+            ClearValues();
+        RepaintChart();
+        return;
+    }
+    auto* source = dynamic_cast<TChartSeries*>(value);
+    if (!IsLoading()) {
+        if (!FParentChart)
+            throw ChartException(SNoParentChartSource);
+        if (!FParentChart->IsValidSource(this, value))
+            throw ChartException(Format(SInvalidDataSource, {value->Name()}));
+    }
+    if (!source ||
+        std::find(FDataSources.begin(), FDataSources.end(), source) != FDataSources.end())
+        return;
+    CheckCircularSource(source);
+    if (!IsLoading()) {
+        UnlinkSources();
+        FDataSources.clear();
+    }
+    FDataSources.push_back(source);
+    if (std::find(source->FDependents.begin(), source->FDependents.end(), this) ==
+        source->FDependents.end())
+        source->FDependents.push_back(this);
+    if (!IsLoading() && FParentChart)
+        FParentChart->RefreshFromSource(this);
 }
 
 void TChartSeries::AddDataSource(TChartSeries* source) {
@@ -923,6 +1297,366 @@ void TChartSeries::GetChildren(const TGetChildProc& proc, TComponent* /*root*/) 
         proc(FFunction);
 }
 
+// ---- The chart and the axes
+
+void TChartSeries::SetParentChart(TCustomAxisPanel* value) {
+    if (FParentChart == value)
+        return;
+    if (FParentChart)
+        FParentChart->RemoveSeries(this);
+    FParentChart = value;
+    ResolveAxes();
+    if (value)
+        value->AddSeries(this);
+}
+
+TComponent* TChartSeries::ParentComponent() const {
+    return FParentChart;
+}
+
+void TChartSeries::SetParentComponent(TComponent* value) {
+    if (auto* chart = dynamic_cast<TCustomAxisPanel*>(value))
+        SetParentChart(chart);
+}
+
+void TChartSeries::ResolveAxes() {
+    if (!FParentChart) {
+        FGetHorizAxis = nullptr;
+        FGetVertAxis = nullptr;
+        return;
+    }
+    FGetHorizAxis = FParentChart->BottomAxis();
+    if (FHorizAxis == aTopAxis)
+        FGetHorizAxis = FParentChart->TopAxis();
+    else if (FHorizAxis == aCustomHorizAxis && FCustomHorizAxis)
+        FGetHorizAxis = FCustomHorizAxis;
+    FGetVertAxis = FParentChart->LeftAxis();
+    if (FVertAxis == aRightAxis)
+        FGetVertAxis = FParentChart->RightAxis();
+    else if (FVertAxis == aCustomVertAxis && FCustomVertAxis)
+        FGetVertAxis = FCustomVertAxis;
+}
+
+bool TChartSeries::UsesAxis(const TCustomChartAxis* axis) const {
+    if (!UsesAxes() || !axis || axis->IsDepthAxis())
+        return false;
+    if (axis->Horizontal())
+        return FHorizAxis == aBothHorizAxis || axis == FGetHorizAxis;
+    return FVertAxis == aBothVertAxis || axis == FGetVertAxis;
+}
+
+void TChartSeries::SetHorizAxis(THorizAxis value) {
+    if (FHorizAxis == value)
+        return;
+    FHorizAxis = value;
+    ResolveAxes();
+    RepaintChart();
+}
+
+void TChartSeries::SetVertAxis(TVertAxis value) {
+    if (FVertAxis == value)
+        return;
+    FVertAxis = value;
+    ResolveAxes();
+    RepaintChart();
+}
+
+void TChartSeries::SetCustomHorizAxis(TCustomChartAxis* value) {
+    FCustomHorizAxis = value;
+    ResolveAxes();
+    RepaintChart();
+}
+
+void TChartSeries::SetCustomVertAxis(TCustomChartAxis* value) {
+    FCustomVertAxis = value;
+    ResolveAxes();
+    RepaintChart();
+}
+
+int TChartSeries::CalcXPosValue(double value) const {
+    return FGetHorizAxis ? FGetHorizAxis->ValueToPixel(value) : 0;
+}
+
+int TChartSeries::CalcYPosValue(double value) const {
+    return FGetVertAxis ? FGetVertAxis->ValueToPixel(value) : 0;
+}
+
+int TChartSeries::CalcPosValue(double value) const {
+    return IsYMandatory() ? CalcYPosValue(value) : CalcXPosValue(value);
+}
+
+double TChartSeries::XScreenToValue(int pixel) const {
+    return FGetHorizAxis ? FGetHorizAxis->PixelToValue(pixel) : 0;
+}
+
+// ---- Drawing
+
+void TChartSeries::CalcFirstLastVisible() {
+    FFirstVisible = -1;
+    FLastVisible = -1;
+    const int count = Count();
+    if (count == 0)
+        return;
+    const bool yMandatory = IsYMandatory();
+    TChartValueList* other = yMandatory ? FXValues.get() : FYValues.get();
+    TCustomChartAxis* axis = yMandatory ? FGetHorizAxis : FGetVertAxis;
+    if (!FCalcVisiblePoints || other->Order() != loAscending || !axis || !FParentChart) {
+        FFirstVisible = 0;
+        FLastVisible = count - 1;
+        return;
+    }
+    const TRect& r = FParentChart->ChartRect();
+    double low;
+    double high;
+    if (yMandatory) {
+        low = axis->PixelToValue(axis->Inverted() ? r.Right : r.Left);
+        high = axis->PixelToValue(axis->Inverted() ? r.Left : r.Right);
+    } else {
+        low = axis->PixelToValue(axis->Inverted() ? r.Top : r.Bottom);
+        high = axis->PixelToValue(axis->Inverted() ? r.Bottom : r.Top);
+    }
+    // The values ascend: binary searches find the two ends.
+    auto firstNotBelow = [&](int from, double value) {
+        int lo = from;
+        int hi = count;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (other->ValueAt(mid) < value)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    const int first = firstNotBelow(0, low);
+    if (first >= count)
+        return;
+    FFirstVisible = first;
+    if (other->LastValue() > high) {
+        int last = firstNotBelow(first, high);
+        if (last >= count)
+            last = count - 1;
+        if (!FDrawBetweenPoints && other->ValueAt(last) > high)
+            --last;
+        FLastVisible = last;
+    } else {
+        FLastVisible = count - 1;
+    }
+}
+
+void TChartSeries::DoBeforeDrawValues() {
+    if (FBeforeDrawValues)
+        FBeforeDrawValues(this);
+}
+
+void TChartSeries::DoAfterDrawValues() {
+    if (FAfterDrawValues)
+        FAfterDrawValues(this);
+}
+
+void TChartSeries::DrawAllValues() {
+    if (FFirstVisible < 0)
+        return;
+    if (DrawValuesForward()) {
+        for (int i = FFirstVisible; i <= FLastVisible; ++i)
+            DrawValue(i);
+    } else {
+        for (int i = FLastVisible; i >= FFirstVisible; --i)
+            DrawValue(i);
+    }
+}
+
+void TChartSeries::DrawMarks() {
+    if (!FParentChart || FFirstVisible < 0)
+        return;
+    TTeeCanvas3D* canvas = FParentChart->Canvas3D();
+    TView3DOptions* options = FParentChart->View3DOptions();
+    for (int i = FFirstVisible; i <= FLastVisible && i < Count(); ++i) {
+        if (ValueColor(i) == clNone)
+            continue;
+        const std::string text = GetMarkText(i);
+        if (text.empty())
+            continue;
+        FParentChart->AssignCanvasFont(FMarks->Font());
+        if (FParentChart->View3D() && options->ZoomText() && options->Zoom() != 100)
+            canvas->Font()->SetSize(
+                std::max(1, int(Round(canvas->Font()->Size() * options->Zoom() / 100.0))));
+        int lines = 0;
+        int width = WidestLineWidth(canvas, text, lines) + canvas->MeasureTextWidth("W");
+        int height = lines * canvas->FontHeight();
+        if (FMarks->Frame()->Visible()) {
+            width += 2 * FMarks->Frame()->Width();
+            height += 2 * FMarks->Frame()->Width();
+        }
+        TSeriesMarkPosition position;
+        position.ArrowFrom = TPoint(CalcXPos(i), CalcYPos(i));
+        position.ArrowTo = position.ArrowFrom;
+        position.Width = width;
+        position.Height = height;
+        position.LeftTop = TPoint(position.ArrowTo.X - width / 2, position.ArrowTo.Y - height + 1);
+        DrawMark(i, text, position);
+    }
+}
+
+void TChartSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) {
+    FMarks->DrawMarkItem(index, ValueColor(index), text, position);
+}
+
+// ---- Depth
+
+void TChartSeries::CalcZOrder() {
+    if (!FParentChart)
+        return;
+    if (FDepth == -1) {
+        if (FParentChart->View3D()) {
+            FParentChart->SetSeriesHigh(FParentChart->SeriesHigh() + 1);
+            FZOrder = FParentChart->SeriesHigh();
+        } else {
+            FZOrder = 0;
+        }
+    } else {
+        FParentChart->SetSeriesHigh(std::max(FParentChart->SeriesHigh(), FDepth));
+    }
+}
+
+bool TChartSeries::SharesDepth() const {
+    if (!FParentChart)
+        return false;
+    for (TChartSeries* s : FParentChart->SeriesList())
+        if (s != this && s->Active() && s->ZPosition() == ZPosition())
+            return true;
+    return false;
+}
+
+bool TChartSeries::IsFirstInDepth() const {
+    if (!FActive)
+        return false;
+    if (!FParentChart)
+        return true;
+    for (TChartSeries* s : FParentChart->SeriesList()) {
+        if (s == this)
+            return true;
+        if (s->Active() && s->ZPosition() == ZPosition())
+            return false;
+    }
+    return true;
+}
+
+void TChartSeries::SetDepthSpan(int startZ, int endZ) {
+    FStartZ = startZ;
+    FEndZ = endZ;
+    FMiddleZ = (startZ + endZ) / 2;
+    FMarks->SetZPosition(FMiddleZ);
+}
+
+// ---- Stacking, samples, gallery
+
+double TChartSeries::StackedSumAt(int index, bool includeAll) const {
+    if (!FParentChart)
+        return 0;
+    double sum = 0;
+    for (TChartSeries* s : FParentChart->SeriesList()) {
+        if (!includeAll && s == this)
+            break;
+        const bool sameFamily = s->InheritsFrom(ClassType()) || InheritsFrom(s->ClassType());
+        if (s->Active() && sameFamily && s->Count() > index)
+            sum += s->OriginValueAt(index);
+    }
+    return sum;
+}
+
+void TChartSeries::CalcRandomBounds(int count, double& minX, double& maxX, double& minY,
+                                    double& maxY) {
+    Randomize();
+    bool anyPoints = false;
+    if (FParentChart)
+        for (TChartSeries* s : FParentChart->SeriesList())
+            if (s->Active() && s->Count() > 0)
+                anyPoints = true;
+    if (anyPoints && FGetHorizAxis && FGetVertAxis) {
+        minY = FParentChart->MinYValue(FGetVertAxis);
+        maxY = FParentChart->MaxYValue(FGetVertAxis);
+        minX = FParentChart->MinXValue(FGetHorizAxis);
+        maxX = FParentChart->MaxXValue(FGetHorizAxis);
+        if (maxY == minY)
+            maxY = minY == 0 ? 1000 : 2 * minY;
+        if (maxX == minX)
+            maxX = minX == 0 ? count : 2 * minX;
+        return;
+    }
+    minY = 0;
+    maxY = 1000;
+    if (FXValues->DateTime()) {
+        minX = double(Trunc(Now()));
+        maxX = minX + count - 1;
+    } else {
+        minX = 0;
+        maxX = count - 1;
+    }
+}
+
+void TChartSeries::FillSampleValues(int count) {
+    if (count <= 0)
+        throw Exception(SFillSample);
+    ClearValues();
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    CalcRandomBounds(count, minX, maxX, minY, maxY);
+    const double stepX = count > 1 ? (maxX - minX) / (count - 1) : maxX - minX;
+    const double spanY = std::clamp(maxY - minY, -2147483647.0, 2147483647.0);
+    const int range = int(Round(spanY));
+    double y = minY + RandomBelow(range);
+    double x = minX;
+    {
+        // One repaint at the end, not one per point.
+        TCustomAxisPanel* chart = FParentChart;
+        FParentChart = nullptr;
+        struct TRestore {
+            TCustomAxisPanel*& Field;
+            TCustomAxisPanel* Value;
+            ~TRestore() { Field = Value; }
+        } restore{FParentChart, chart};
+        for (int i = 0; i < count; ++i) {
+            const int d = range / 4;
+            y = std::fabs(y + RandomBelow(d) - d / 2);
+            AddPoint(x, y, {}, clAutoColor);
+            x += stepX;
+        }
+    }
+    NotifyDependents(scRefresh);
+    RepaintChart();
+}
+
+void TChartSeries::PrepareForGallery(bool keepColor) {
+    FillSampleValues(4);
+    FMarks->SetVisible(false);
+    SetColorEachPoint(false);
+    if (!keepColor)
+        SetSeriesColor(clSilver);
+}
+
+void TChartSeries::PrepareGalleryChart(bool is3D) {
+    if (!FParentChart)
+        return;
+    FParentChart->SetView3D(is3D);
+    FParentChart->SetClipPoints(!is3D);
+}
+
+bool TChartSeries::DispatchClick(int index, TMouseButton button, TShiftState shift, int x, int y) {
+    if (!FParentChart)
+        return false;
+    FParentChart->SetClickHandled(false);
+    if (shift.Contains(ssDouble) && FOnDblClick) {
+        FParentChart->SetClickHandled(true);
+        FOnDblClick(this, index, button, shift, x, y);
+    } else if (FOnClick) {
+        FParentChart->SetClickHandled(true);
+        FOnClick(this, index, button, shift, x, y);
+    }
+    return FParentChart->ClickHandled();
+}
+
+// ---- Change and repaint
+
 void TChartSeries::RepaintChart() {
     if (FParentChart)
         FParentChart->RepaintPanel();
@@ -949,6 +1683,20 @@ void TChartSeries::SetColorProperty(TColor& field, TColor value) {
     RepaintChart();
 }
 
+void TChartSeries::SetDoubleProperty(double& field, double value) {
+    if (field == value)
+        return;
+    field = value;
+    RepaintChart();
+}
+
+void TChartSeries::SetStringProperty(std::string& field, const std::string& value) {
+    if (field == value)
+        return;
+    field = value;
+    RepaintChart();
+}
+
 void TChartSeries::SetActive(bool value) {
     SetBooleanProperty(FActive, value);
 }
@@ -967,10 +1715,31 @@ void TChartSeries::SetColorEachPoint(bool value) {
 }
 
 void TChartSeries::SetTitle(const std::string& value) {
-    if (FTitle == value)
+    SetStringProperty(FTitle, value);
+}
+
+void TChartSeries::SetValueFormat(const std::string& value) {
+    SetStringProperty(FValueFormat, value);
+}
+
+void TChartSeries::SetPercentFormat(const std::string& value) {
+    SetStringProperty(FPercentFormat, value);
+}
+
+void TChartSeries::SetColorSource(const std::string& value) {
+    if (FColorSource == value)
         return;
-    FTitle = value;
-    RepaintChart();
+    FColorSource = value;
+    if (FParentChart)
+        FParentChart->RefreshFromSource(this);
+}
+
+void TChartSeries::SetXLabelsSource(const std::string& value) {
+    if (FXLabelsSource == value)
+        return;
+    FXLabelsSource = value;
+    if (FParentChart)
+        FParentChart->RefreshFromSource(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -1615,3 +2384,1093 @@ TChartDepthAxis::TChartDepthAxis(TTeePanelLink* parentChart)
 void TChartDepthAxis::Publish(TPublisher<TChartDepthAxis>& p) {
     p.Bool("Visible", &TChartDepthAxis::Visible, &TChartDepthAxis::SetVisible).Default(false);
 }
+
+// ---------------------------------------------------------------------------
+// Axis layout and drawing
+
+namespace {
+
+std::vector<std::string> SplitLabelLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (true) {
+        const size_t pos = text.find(TeeLineSeparator, start);
+        if (pos == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, pos - start));
+        start = pos + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+void TCustomChartAxis::UpdateIsDateTime() {
+    if (!FPanel)
+        return;
+    for (TChartSeries* s : FPanel->SeriesList())
+        if (s->Active() && s->UsesAxis(this)) {
+            FIsDateTime = FHorizontal ? s->XValues()->DateTime() : s->YValues()->DateTime();
+            return;
+        }
+    FIsDateTime = false;
+}
+
+void TCustomChartAxis::AdjustMaxMin() {
+    UpdateIsDateTime();
+    if (FPanel)
+        FTotalDepth = FPanel->Width3D();
+    RecalcLimits();
+}
+
+TAxisLabelStyle TCustomChartAxis::EffectiveLabelStyle() const {
+    if (FLabelStyle != talAuto)
+        return FLabelStyle;
+    if (!FPanel)
+        return talValue;
+    if (FIsDepthAxis) {
+        for (TChartSeries* s : FPanel->SeriesList()) {
+            if (!s->Active())
+                continue;
+            if (s->MinZValue() != s->MaxZValue())
+                return talValue;
+        }
+        return talText;
+    }
+    bool used = false;
+    for (TChartSeries* s : FPanel->SeriesList()) {
+        if (!s->Active() || !s->UsesAxis(this))
+            continue;
+        used = true;
+        const bool positions = FHorizontal ? s->IsYMandatory() : !s->IsYMandatory();
+        if (positions && s->Count() > 0 && !s->ValueLabel(0).empty())
+            return talText;
+    }
+    return used ? talValue : talNone;
+}
+
+int TCustomChartAxis::MaxLabelWidth() {
+    TTeeCanvas3D* canvas = FPanel ? FPanel->Canvas3D() : nullptr;
+    if (!canvas)
+        return 0;
+    FPanel->AssignCanvasFont(FLabelsFont.get());
+    int lines = 0;
+    switch (EffectiveLabelStyle()) {
+    case talValue:
+        return std::max(WidestLineWidth(canvas, LabelText(FMinimumValue), lines),
+                        WidestLineWidth(canvas, LabelText(FMaximumValue), lines));
+    case talText:
+        if (FIsDepthAxis) {
+            int widest = 0;
+            for (int k = 0; k < FPanel->SeriesCount(); ++k)
+                widest =
+                    std::max(widest, WidestLineWidth(canvas, FPanel->LegendSeriesTitle(k), lines));
+            return widest;
+        }
+        return FPanel->MaxTextLabelWidth();
+    case talMark:
+        return FPanel->MaxMarkWidth();
+    default:
+        return 0;
+    }
+}
+
+bool TCustomChartAxis::IsTextAcross(int angle) const {
+    if (FHorizontal)
+        return angle == 0 || angle == 180;
+    return angle == 90 || angle == 270;
+}
+
+int TCustomChartAxis::SideTextSize(const std::string& caption, int angle, const TFont* font) {
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    FPanel->AssignCanvasFont(font);
+    int lines = 0;
+    const int width = WidestLineWidth(canvas, caption, lines);
+    return IsTextAcross(angle) ? canvas->FontHeight() * lines : width;
+}
+
+void TCustomChartAxis::ReserveSpace(TRect& r, bool reserve) {
+    if (!FPanel)
+        return;
+    int titleSize = 0;
+    if (!FTitle->Caption().empty())
+        titleSize = FTitleSize != 0
+                        ? FTitleSize
+                        : SideTextSize(FTitle->Caption(), FTitle->Angle(), FTitle->Font());
+    int labelsSize = 0;
+    if (FLabels && EffectiveLabelStyle() != talNone) {
+        if (FLabelsSize != 0) {
+            labelsSize = FLabelsSize;
+        } else if (IsTextAcross(FLabelsAngle)) {
+            FPanel->AssignCanvasFont(FLabelsFont.get());
+            const int lines =
+                std::max(LineCount(LabelText(FMinimumValue)), LineCount(LabelText(FMaximumValue)));
+            labelsSize = FPanel->Canvas3D()->FontHeight() * std::max(1, lines);
+        } else {
+            labelsSize = MaxLabelWidth();
+        }
+    }
+    FTitleSizeUsed = titleSize;
+    FLabelsSizeUsed = labelsSize;
+    const int wall = FPanel->AxisWallSize(this);
+    const int space = SpaceNeeded() + wall;
+    if (reserve) {
+        if (FIsDepthAxis) {
+            r.Right -= labelsSize + space;
+            r.Bottom -= titleSize;
+        } else if (FHorizontal) {
+            if (FOtherSide)
+                r.Top += titleSize + labelsSize + space;
+            else
+                r.Bottom -= titleSize + labelsSize + space;
+        } else if (FOtherSide) {
+            r.Right -= titleSize + labelsSize + space;
+        } else {
+            r.Left += titleSize + labelsSize + space;
+        }
+        return;
+    }
+    const TRect& c = FPanel->ChartRect();
+    FTotalDepth = FPanel->Width3D();
+    if (FIsDepthAxis) {
+        PlaceOnSide(0, FTotalDepth);
+        FPosAxis = c.Right;
+        FPosLabels = c.Right + space;
+        FPosTitle = FPosLabels + labelsSize;
+        return;
+    }
+    if (FHorizontal) {
+        PlaceOnSide(c.Left, c.Width());
+        const int offset = int(Round(FPositionPercent * FPanel->ChartHeight() / 100));
+        if (FOtherSide) {
+            FPosAxis = c.Top + offset;
+            FPosLabels = FPosAxis - space;
+            FPosTitle = FPosLabels - labelsSize;
+        } else {
+            FPosAxis = c.Bottom - offset;
+            FPosLabels = FPosAxis + space;
+            FPosTitle = FPosLabels + labelsSize;
+        }
+    } else {
+        PlaceOnSide(c.Top, c.Height());
+        const int offset = int(Round(FPositionPercent * FPanel->ChartWidth() / 100));
+        if (FOtherSide) {
+            FPosAxis = c.Right - offset;
+            FPosLabels = FPosAxis + space;
+            FPosTitle = FPosLabels + labelsSize;
+        } else {
+            FPosAxis = c.Left + offset;
+            FPosLabels = FPosAxis - space;
+            FPosTitle = FPosLabels - labelsSize;
+        }
+    }
+}
+
+int TCustomChartAxis::LabelPixel(double value) const {
+    return ValueToPixel(value);
+}
+
+void TCustomChartAxis::CollectLabels(double step, std::vector<TAxisLabel>& labels) {
+    const double m = FMinimumValue;
+    const double M = FMaximumValue;
+    auto add = [&](double value) {
+        labels.push_back({value, LabelPixel(value), LabelText(value), true});
+    };
+    if (FPanel && FPanel->OnGetNextAxisLabel()) {
+        bool stoppedAtStart = false;
+        for (int index = 0; index < 1000; ++index) {
+            bool stop = false;
+            double value = 0;
+            FPanel->OnGetNextAxisLabel()(FPanel, this, index, stop, value);
+            if (stop) {
+                stoppedAtStart = index == 0;
+                break;
+            }
+            if (value >= m - 1e-7 && value <= M + 1e-7)
+                add(value);
+        }
+        if (!stoppedAtStart)
+            return;
+    }
+    if (FLogarithmic && FIncrement == 0) {
+        if (M < m)
+            return;
+        const double base = FLogarithmicBase;
+        double value;
+        if (m > 0)
+            value = std::pow(base, double(Round(std::log(m) / std::log(base))));
+        else
+            value = m < 0 ? 1e-10 : 0.1;
+        for (int guard = 0; guard < 1000 && value <= M && value > 0; ++guard) {
+            if (value >= m)
+                add(value);
+            value *= base;
+        }
+        return;
+    }
+    for (double value : LabelValues(step))
+        add(value);
+}
+
+void TCustomChartAxis::CollectTextLabels(TAxisLabelStyle style, std::vector<TAxisLabel>& labels) {
+    if (!FPanel)
+        return;
+    const TAxisOnGetLabel& event = FPanel->OnGetAxisLabel();
+    if (FIsDepthAxis) {
+        if (FPanel->CountActiveSeries() == 0)
+            return;
+        for (int64_t k = Trunc(FMinimumValue); k <= Trunc(FMaximumValue) && k < 10000; ++k) {
+            const double value = FMaximumValue - double(k) - 0.5;
+            std::string text = FPanel->LegendSeriesTitle(int(k));
+            if (event)
+                event(FPanel, this, nullptr, text, int(k));
+            labels.push_back({value, LabelPixel(value), text, true});
+        }
+        return;
+    }
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    FPanel->AssignCanvasFont(FLabelsFont.get());
+    const bool across = IsLabelAcross();
+    const int lineHeight = canvas->FontHeight();
+    bool haveLast = false;
+    int lastPixel = 0;
+    int lastHalf = 0;
+    for (TChartSeries* s : FPanel->SeriesList()) {
+        if (!s->Active() || !s->UsesAxis(this))
+            continue;
+        s->CalcFirstLastVisible();
+        if (s->FirstValueIndex() < 0)
+            continue;
+        for (int i = s->FirstValueIndex(); i <= s->LastValueIndex(); ++i) {
+            const double value = FHorizontal ? s->XValueAt(i) : s->YValueAt(i);
+            std::string text = style == talMark ? s->GetMarkText(i) : s->ValueLabel(i);
+            if (event)
+                event(FPanel, this, s, text, i);
+            if (FLabelsMultiLine)
+                std::replace(text.begin(), text.end(), ' ', TeeLineSeparator);
+            const int pixel = LabelPixel(value);
+            int lines = 0;
+            const int width = WidestLineWidth(canvas, text, lines);
+            const int size = across ? lineHeight * lines : width;
+            const int half = (size + int(Trunc(size * 0.02 * FLabelsSeparation))) / 2;
+            const bool drawn = !haveLast || std::abs(pixel - lastPixel) >= lastHalf + half;
+            if (drawn) {
+                haveLast = true;
+                lastPixel = pixel;
+                lastHalf = half;
+            }
+            if (drawn || !FTickOnLabelsOnly)
+                labels.push_back({value, pixel, text, drawn});
+        }
+    }
+}
+
+void TCustomChartAxis::DrawTick(int pixel, int length, int wallSize) {
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    const int depth = FPanel->Width3D();
+    if (FIsDepthAxis) {
+        const TRect& c = FPanel->ChartRect();
+        canvas->DrawLineAtDepth(c.Right, c.Bottom, c.Right + length, c.Bottom, pixel);
+    } else if (FHorizontal) {
+        if (FOtherSide)
+            canvas->DrawLineAtDepth(pixel, FPosAxis, pixel, FPosAxis - length, depth);
+        else
+            canvas->DrawLineAtDepth(pixel, FPosAxis + wallSize, pixel, FPosAxis + wallSize + length,
+                                    0);
+    } else if (FOtherSide) {
+        canvas->DrawLineAtDepth(FPosAxis, pixel, FPosAxis + length, pixel, depth);
+    } else {
+        canvas->DrawLineAtDepth(FPosAxis - wallSize, pixel, FPosAxis - wallSize - length, pixel, 0);
+    }
+}
+
+void TCustomChartAxis::DrawGridLine(int pixel) {
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    const TRect& c = FPanel->ChartRect();
+    const int depth = FPanel->Width3D();
+    if (FIsDepthAxis)
+        canvas->DrawHorizontalLineAtDepth(c.Left, c.Right, c.Bottom, pixel);
+    else if (FHorizontal)
+        canvas->DrawVerticalLineAtDepth(pixel, c.Top, c.Bottom, depth);
+    else
+        canvas->DrawHorizontalLineAtDepth(c.Left, c.Right, pixel, depth);
+}
+
+void TCustomChartAxis::DrawTicksAndGrid(const std::vector<TAxisLabel>& labels) {
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    const int wall = FPanel->AxisWallSize(this);
+    const bool minor = FMinorTicks->Visible() && FMinorTickLength != 0 && FMinorTickCount > 0;
+    bool havePrevious = false;
+    int previous = 0;
+    for (const TAxisLabel& label : labels) {
+        if (FTickOnLabelsOnly && !label.Drawn)
+            continue;
+        const int p = label.Pixel;
+        if (FGrid->Visible() && (!FGridCentered || havePrevious)) {
+            canvas->UseChartPen(FGrid.get());
+            if (FGrid->Color() == clAutoColor)
+                canvas->Pen()->SetColor(clGray);
+            canvas->Brush()->SetStyle(bsClear);
+            FPanel->AdjustPenForPrinter(canvas->Pen());
+            DrawGridLine(FGridCentered ? (p + previous) / 2 : p);
+        }
+        if (FTicks->Visible() && FTickLength != 0) {
+            canvas->UseChartPen(FTicks.get());
+            DrawTick(p, FTickLength, wall);
+        }
+        if (FTicksInner->Visible() && FTickInnerLength != 0) {
+            canvas->UseChartPen(FTicksInner.get());
+            DrawTick(p, -FTickInnerLength, wall);
+        }
+        if (minor) {
+            canvas->UseChartPen(FMinorTicks.get());
+            if (FLogarithmic) {
+                const double value = label.Value;
+                const double width = (FLogarithmicBase * value - value) / (FMinorTickCount + 1);
+                for (int k = 1; k <= FMinorTickCount; ++k) {
+                    const double v = value + k * width;
+                    if (v >= FMinimumValue && v <= FMaximumValue)
+                        DrawTick(LabelPixel(v), FMinorTickLength, wall);
+                }
+            } else if (havePrevious) {
+                for (int k = 1; k <= FMinorTickCount; ++k)
+                    DrawTick(previous + (p - previous) * k / (FMinorTickCount + 1),
+                             FMinorTickLength, wall);
+            }
+        }
+        havePrevious = true;
+        previous = p;
+    }
+}
+
+void TCustomChartAxis::DrawLabelText(int x, int y, const std::string& text, int angle) {
+    TTeeCanvas3D* canvas = FPanel ? FPanel->Canvas3D() : nullptr;
+    if (!canvas)
+        return;
+    const std::vector<std::string> lines = SplitLabelLines(text);
+    const int n = int(lines.size());
+    const int h = canvas->FontHeight();
+    const int half = h / 2;
+    enum {
+        sBottom,
+        sTop,
+        sLeft,
+        sRight
+    } side = FHorizontal ? (FOtherSide ? sTop : sBottom) : (FOtherSide ? sRight : sLeft);
+    unsigned align = TA_LEFT | TA_TOP;
+    int dx = 0, dy = 0; // the first line's offset
+    int sx = 0, sy = h; // each further line's step
+    switch (angle) {
+    case 0:
+        sx = 0;
+        sy = h;
+        switch (side) {
+        case sBottom:
+            align = TA_CENTER | TA_TOP;
+            break;
+        case sTop:
+            align = TA_CENTER | TA_BOTTOM;
+            dy = -(n - 1) * h;
+            break;
+        case sLeft:
+            align = TA_RIGHT | TA_TOP;
+            dy = n == 1 ? -half : -(n * h) / 2;
+            break;
+        case sRight:
+            align = TA_LEFT | TA_TOP;
+            dy = n == 1 ? -half : -(n * h) / 2;
+            break;
+        }
+        break;
+    case 180:
+        sx = 0;
+        sy = -h;
+        switch (side) {
+        case sBottom:
+            align = TA_CENTER | TA_BOTTOM;
+            dy = (n - 1) * h;
+            break;
+        case sTop:
+            align = TA_CENTER | TA_TOP;
+            break;
+        case sLeft:
+            align = TA_LEFT | TA_TOP;
+            dy = n == 1 ? half : (n * h) / 2;
+            break;
+        case sRight:
+            align = TA_RIGHT | TA_TOP;
+            dy = n == 1 ? half : (n * h) / 2;
+            break;
+        }
+        break;
+    case 90:
+        sx = h;
+        sy = 0;
+        switch (side) {
+        case sBottom:
+            align = TA_RIGHT | TA_TOP;
+            dx = n == 1 ? -half : -(n * h) / 2;
+            break;
+        case sTop:
+            align = TA_LEFT | TA_TOP;
+            dx = n == 1 ? -half : -(n * h) / 2;
+            break;
+        case sLeft:
+            align = TA_CENTER | TA_BOTTOM;
+            dx = -(n - 1) * h;
+            break;
+        case sRight:
+            align = TA_CENTER | TA_TOP;
+            break;
+        }
+        break;
+    case 270:
+        sx = -h;
+        sy = 0;
+        switch (side) {
+        case sBottom:
+            align = TA_LEFT | TA_TOP;
+            dx = n == 1 ? half : (n * h) / 2;
+            break;
+        case sTop:
+            align = TA_RIGHT | TA_TOP;
+            dx = n == 1 ? half : (n * h) / 2;
+            break;
+        case sLeft:
+            align = TA_CENTER | TA_TOP;
+            break;
+        case sRight:
+            align = TA_CENTER | TA_BOTTOM;
+            dx = (n - 1) * h;
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+    const int z = FOtherSide ? FPanel->Width3D() : 0;
+    canvas->WriteTextAlignment(int(align));
+    for (int i = 0; i < n; ++i) {
+        const int px = x + dx + i * sx;
+        const int py = y + dy + i * sy;
+        if (angle == 0)
+            canvas->DrawTextAtDepth(px, py, z, lines[size_t(i)]);
+        else
+            canvas->DrawRotatedTextAtDepth(px, py, z, lines[size_t(i)], angle);
+    }
+    canvas->WriteTextAlignment(int(TA_LEFT | TA_TOP));
+}
+
+void TCustomChartAxis::DrawAxis(bool calcPosition) {
+    if (!FPanel)
+        return;
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    UpdateIsDateTime();
+    FTotalDepth = FPanel->Width3D();
+    if (calcPosition) {
+        TRect r = FPanel->ChartRect();
+        ReserveSpace(r, false);
+    }
+    FPanel->AssignCanvasFont(FLabelsFont.get());
+    const double step = CalcIncrement();
+
+    if (!FTitle->Caption().empty()) {
+        FPanel->AssignCanvasFont(FTitle->Font());
+        canvas->Brush()->SetStyle(bsClear);
+        if (FIsDepthAxis)
+            canvas->DrawTextAtDepth(FPosTitle, FPanel->ChartRect().Bottom, FTotalDepth / 2,
+                                    FTitle->Caption());
+        else if (FHorizontal)
+            DrawLabelText(FICenterPos, FPosTitle, FTitle->Caption(), FTitle->Angle());
+        else
+            DrawLabelText(FPosTitle, FICenterPos, FTitle->Caption(), FTitle->Angle());
+    }
+
+    std::vector<TAxisLabel> labels;
+    const TAxisLabelStyle style = EffectiveLabelStyle();
+    if (style == talValue)
+        CollectLabels(step, labels);
+    else if (style == talText || style == talMark)
+        CollectTextLabels(style, labels);
+    DrawTicksAndGrid(labels);
+
+    if (FLabels && !labels.empty()) {
+        FPanel->AssignCanvasFont(FLabelsFont.get());
+        if (FPanel->Printing() && canvas->Font()->Color() == clWhite)
+            canvas->Font()->SetColor(clBlack);
+        canvas->Brush()->SetStyle(bsClear);
+        const TRect& c = FPanel->ChartRect();
+        for (const TAxisLabel& label : labels) {
+            if (!label.Drawn || label.Text.empty())
+                continue;
+            if (FIsDepthAxis) {
+                canvas->WriteTextAlignment(int(TA_LEFT | TA_TOP));
+                canvas->DrawTextAtDepth(FPosLabels, c.Bottom, label.Pixel, label.Text);
+            } else if (FHorizontal) {
+                DrawLabelText(label.Pixel, FPosLabels, label.Text, FLabelsAngle);
+            } else {
+                DrawLabelText(FPosLabels, label.Pixel, label.Text, FLabelsAngle);
+            }
+        }
+    }
+
+    if (FAxis->Visible()) {
+        canvas->UseChartPen(FAxis.get());
+        AxisLinePos(FPanel->AxisWallSize(this));
+    }
+}
+
+void TCustomChartAxis::AxisLinePos(int wallSize) {
+    if (!FPanel)
+        return;
+    TTeeCanvas3D* canvas = FPanel->Canvas3D();
+    const int depth = FPanel->Width3D();
+    if (FHorizontal) {
+        if (FOtherSide)
+            canvas->DrawHorizontalLineAtDepth(FIStartPos, FIEndPos, FPosAxis, depth);
+        else
+            canvas->DrawHorizontalLineAtDepth(FIStartPos - FPanel->AxisWallSize(FPanel->LeftAxis()),
+                                              FIEndPos, FPosAxis + wallSize, 0);
+    } else if (FOtherSide) {
+        canvas->DrawVerticalLineAtDepth(FPosAxis, FIStartPos, FIEndPos, depth);
+    } else {
+        canvas->DrawVerticalLineAtDepth(FPosAxis - wallSize, FIStartPos,
+                                        FIEndPos + FPanel->AxisWallSize(FPanel->BottomAxis()), 0);
+    }
+}
+
+void TChartDepthAxis::AxisLinePos(int /*wallSize*/) {
+    TCustomAxisPanel* panel = ParentPanel();
+    if (!panel)
+        return;
+    const TRect& c = panel->ChartRect();
+    panel->Canvas3D()->DrawDepthLine(c.Right, c.Bottom + panel->AxisWallSize(panel->BottomAxis()),
+                                     0, panel->Width3D());
+}
+
+bool TCustomChartAxis::ContainsPoint(int x, int y) const {
+    if (!FPanel || !FPanel->AxisVisible() || !FPanel->IsAxisVisible(this))
+        return false;
+    const int farSide =
+        FOtherSide == FHorizontal ? FPosLabels - FLabelsSizeUsed : FPosLabels + FLabelsSizeUsed;
+    TRect r;
+    if (FHorizontal)
+        r = TRect(FIStartPos, std::min(FPosAxis, farSide), FIEndPos, std::max(FPosAxis, farSide));
+    else
+        r = TRect(std::min(FPosAxis, farSide), FIStartPos, std::max(FPosAxis, farSide), FIEndPos);
+    InflateRect(r, 3, 3);
+    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
+}
+
+// ---------------------------------------------------------------------------
+// TCustomAxisPanel
+
+bool TeeDrawAxesBeforeSeries = true;
+
+TCustomAxisPanel::TCustomAxisPanel(TComponent* owner) : TCustomTeePanelExtended(owner) {
+    FAllowInvalidate = false;
+    FBottomAxis = std::make_unique<TChartAxis>(this, true, false);
+    FTopAxis = std::make_unique<TChartAxis>(this, true, true);
+    FLeftAxis = std::make_unique<TChartAxis>(this, false, false);
+    FRightAxis = std::make_unique<TChartAxis>(this, false, true);
+    FDepthAxis = std::make_unique<TChartDepthAxis>(this);
+    FAxes = {FBottomAxis.get(), FTopAxis.get(), FLeftAxis.get(), FRightAxis.get(),
+             FDepthAxis.get()};
+    for (TCustomChartAxis* axis : FAxes) {
+        axis->SetParentPanel(this);
+        axis->SetLimitQuery([this](const TCustomChartAxis* a, bool lowest) {
+            return SeriesValueLimit(a, lowest, a->Horizontal());
+        });
+        axis->SetOnGetAxisLabel([this](TCustomChartAxis* a, std::string& text) {
+            if (FOnGetAxisLabel)
+                FOnGetAxisLabel(this, a, nullptr, text, -1);
+        });
+    }
+    FAllowInvalidate = true;
+}
+
+TCustomAxisPanel::~TCustomAxisPanel() {
+    FAllowInvalidate = false;
+    FreeAllSeries();
+}
+
+void TCustomAxisPanel::Publish(TPublisher<TCustomAxisPanel>& p) {
+    using T = TCustomAxisPanel;
+    p.Bool("AxisVisible", &T::AxisVisible, &T::SetAxisVisible).Default(true);
+    p.Class("BottomAxis", TChartAxis::StaticClass(), &T::BottomAxis, &T::SetBottomAxis);
+    p.Bool("ClipPoints", &T::ClipPoints, &T::SetClipPoints).Default(true);
+    p.Class("DepthAxis", TChartDepthAxis::StaticClass(), &T::DepthAxis, &T::SetDepthAxis);
+    p.Class("LeftAxis", TChartAxis::StaticClass(), &T::LeftAxis, &T::SetLeftAxis);
+    p.Integer("MaxPointsPerPage", &T::MaxPointsPerPage, &T::SetMaxPointsPerPage).Default(0);
+    p.Integer("Page", &T::Page, &T::SetPage).Default(1);
+    p.Class("RightAxis", TChartAxis::StaticClass(), &T::RightAxis, &T::SetRightAxis);
+    p.Bool("ScaleLastPage", &T::ScaleLastPage, &T::SetScaleLastPage).Default(true);
+    p.Class("TopAxis", TChartAxis::StaticClass(), &T::TopAxis, &T::SetTopAxis);
+    p.Bool("View3DWalls", &T::View3DWalls, &T::SetView3DWalls).Default(true);
+    p.Event("OnAfterDraw", &T::OnAfterDraw, &T::SetOnAfterDraw);
+    p.Event("OnBeforeDrawAxes", &T::OnBeforeDrawAxes, &T::SetOnBeforeDrawAxes);
+    p.Event("OnBeforeDrawSeries", &T::OnBeforeDrawSeries, &T::SetOnBeforeDrawSeries);
+    p.Event("OnGetAxisLabel", &T::OnGetAxisLabel, &T::SetOnGetAxisLabel);
+    p.Event("OnGetNextAxisLabel", &T::OnGetNextAxisLabel, &T::SetOnGetNextAxisLabel);
+    p.Event("OnPageChange", &T::OnPageChange, &T::SetOnPageChange);
+}
+
+void TCustomAxisPanel::AssignFrom(const TPersistent* source) {
+    if (auto* panel = dynamic_cast<const TCustomAxisPanel*>(source)) {
+        for (size_t i = 0; i < FAxes.size(); ++i)
+            FAxes[i]->AssignFrom(panel->FAxes[i]);
+        FAxisVisible = panel->FAxisVisible;
+        FClipPoints = panel->FClipPoints;
+        FView3DWalls = panel->FView3DWalls;
+        FMaxPointsPerPage = panel->FMaxPointsPerPage;
+        FPage = panel->FPage;
+        FScaleLastPage = panel->FScaleLastPage;
+    }
+    TCustomTeePanelExtended::AssignFrom(source);
+}
+
+void TCustomAxisPanel::GetChildren(const TGetChildProc& proc, TComponent* root) {
+    TCustomTeePanelExtended::GetChildren(proc, root);
+    for (TChartSeries* series : std::vector<TChartSeries*>(FSeriesList))
+        if (series->Owner() == root)
+            proc(series);
+}
+
+// ---- Series
+
+void TCustomAxisPanel::AddSeries(TChartSeries* series) {
+    if (!series || std::find(FSeriesList.begin(), FSeriesList.end(), series) != FSeriesList.end())
+        return;
+    if (series->FParentChart && series->FParentChart != this)
+        series->FParentChart->RemoveSeries(series);
+    if (series->SeriesColor() == clAutoColor)
+        series->SetSeriesColor(FreeSeriesColor(true));
+    series->FParentChart = this;
+    series->ResolveAxes();
+    if (series->ComponentState().Contains(csDesigning) && !series->FunctionType())
+        series->FillSampleValues(series->NumSampleValues());
+    else
+        series->ReloadFromSource();
+    FSeriesList.push_back(series);
+    Invalidate();
+}
+
+void TCustomAxisPanel::RemoveSeries(TChartSeries* series) {
+    auto it = std::find(FSeriesList.begin(), FSeriesList.end(), series);
+    if (it == FSeriesList.end())
+        return;
+    series->FParentChart = nullptr;
+    series->ResolveAxes();
+    if (series->Cursor() != 0 && Cursor() == series->Cursor())
+        SetCursor(OriginalCursor());
+    FSeriesList.erase(std::find(FSeriesList.begin(), FSeriesList.end(), series));
+    Invalidate();
+}
+
+void TCustomAxisPanel::FreeAllSeries() {
+    while (!FSeriesList.empty()) {
+        TChartSeries* series = FSeriesList.front();
+        series->SetParentChart(nullptr);
+        delete series;
+    }
+}
+
+int TCustomAxisPanel::MaxPointCount() const {
+    int result = 0;
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active())
+            result = std::max(result, s->Count());
+    return result;
+}
+
+int TCustomAxisPanel::CountActiveSeries() const {
+    return int(std::count_if(FSeriesList.begin(), FSeriesList.end(),
+                             [](TChartSeries* s) { return s->Active(); }));
+}
+
+TChartSeries* TCustomAxisPanel::FirstSeriesOnAxis(const TCustomChartAxis* axis) const {
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active() && s->UsesAxis(axis))
+            return s;
+    return nullptr;
+}
+
+TChartSeries* TCustomAxisPanel::LegendSeries(int index) const {
+    int n = 0;
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active() && s->ShowInLegend()) {
+            if (n == index)
+                return s;
+            ++n;
+        }
+    return nullptr;
+}
+
+std::string TCustomAxisPanel::LegendSeriesTitle(int index) const {
+    TChartSeries* s = LegendSeries(index);
+    if (!s)
+        return {};
+    if (!s->Title().empty())
+        return s->Title();
+    if (!s->Name().empty())
+        return s->Name();
+    return SSeriesNumbered + IntToStr(index);
+}
+
+TColor TCustomAxisPanel::FreeSeriesColor(bool checkAll) const {
+    for (int t = 0; t < 16; ++t)
+        if (IsFreeSeriesColor(PaletteColor(t), checkAll))
+            return PaletteColor(t);
+    return PaletteColor(16);
+}
+
+void TCustomAxisPanel::CheckSourceChain(TComponent* component, TChartSeries* series) const {
+    if (!series)
+        return;
+    if (series->DataSource() && series->DataSource() == component)
+        throw ChartException(SCircularSeries);
+    for (TChartSeries* source : series->DataSources())
+        CheckSourceChain(component, source);
+}
+
+void TCustomAxisPanel::RefreshFromSource(TChartSeries* series) {
+    if (!series->IsLoading() && series->DataSource())
+        series->AddValuesFrom(series->DataSource());
+}
+
+std::string TCustomAxisPanel::LegendValueText(TChartSeries* /*series*/, int /*index*/) {
+    return {};
+}
+
+bool TCustomAxisPanel::IsValidSource(TChartSeries* series, TComponent* candidate) const {
+    auto* source = dynamic_cast<TChartSeries*>(candidate);
+    return source && source != series && series->AcceptsDataSource(source);
+}
+
+// ---- Axes
+
+bool TCustomAxisPanel::IsAxisVisible(const TCustomChartAxis* axis) const {
+    if (!FAxisVisible || !axis->Visible())
+        return false;
+    if (axis->IsDepthAxis())
+        return View3D();
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active() && s->UsesAxes() && s->UsesAxis(axis))
+            return true;
+    return false;
+}
+
+double TCustomAxisPanel::SeriesValueLimit(const TCustomChartAxis* axis, bool lowest,
+                                          bool isX) const {
+    if (axis->IsDepthAxis()) {
+        if (axis->EffectiveLabelStyle() != talValue)
+            return lowest ? -0.5 : FSeriesHigh + 0.5;
+        for (TChartSeries* s : FSeriesList)
+            if (s->Active())
+                return lowest ? s->MinZValue() : s->MaxZValue();
+        return 0;
+    }
+    if (FMaxPointsPerPage > 0) {
+        TChartSeries* first = FirstSeriesOnAxis(axis);
+        if (!first || isX == first->IsYMandatory()) {
+            if (!first)
+                return 0;
+            const int n = first->Count();
+            if (n == 0)
+                return 0;
+            const int perPage = FMaxPointsPerPage;
+            int firstIndex = perPage * (FPage - 1);
+            if (firstIndex >= n)
+                firstIndex = std::max(0, n / perPage - 1) * perPage;
+            int lastIndex = firstIndex + perPage - 1;
+            if (lastIndex >= n)
+                lastIndex = firstIndex + n % perPage - 1;
+            lastIndex = std::clamp(lastIndex, firstIndex, n - 1);
+            const double low = first->GetValue(isX, firstIndex);
+            if (lowest)
+                return low;
+            const double high = first->GetValue(isX, lastIndex);
+            const int onPage = lastIndex - firstIndex + 1;
+            if (!FScaleLastPage && onPage < perPage)
+                return low + (high - low) * perPage / onPage;
+            return high;
+        }
+    }
+    bool found = false;
+    double result = 0;
+    for (TChartSeries* s : FSeriesList) {
+        if (!s->Active() || s->Count() == 0 || !s->UsesAxis(axis))
+            continue;
+        const double v = isX ? (lowest ? s->MinXValue() : s->MaxXValue())
+                             : (lowest ? s->MinYValue() : s->MaxYValue());
+        if (!found || (lowest ? v < result : v > result))
+            result = v;
+        found = true;
+    }
+    return result;
+}
+
+double TCustomAxisPanel::MaxXValue(const TCustomChartAxis* axis) const {
+    return SeriesValueLimit(axis, false, true);
+}
+double TCustomAxisPanel::MaxYValue(const TCustomChartAxis* axis) const {
+    return SeriesValueLimit(axis, false, false);
+}
+double TCustomAxisPanel::MinXValue(const TCustomChartAxis* axis) const {
+    return SeriesValueLimit(axis, true, true);
+}
+double TCustomAxisPanel::MinYValue(const TCustomChartAxis* axis) const {
+    return SeriesValueLimit(axis, true, false);
+}
+
+int TCustomAxisPanel::MaxTextLabelWidth() {
+    int widest = 0;
+    for (TChartSeries* s : FSeriesList)
+        for (const auto& label : s->FLabels)
+            if (label && !label->empty()) {
+                int lines = 0;
+                widest = std::max(widest, WidestLineWidth(Canvas3D(), *label, lines));
+            }
+    return widest;
+}
+
+int TCustomAxisPanel::MaxMarkWidth() {
+    int widest = 0;
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active())
+            widest = std::max(widest, s->MaxMarkWidth());
+    return widest;
+}
+
+void TCustomAxisPanel::RecalcAxesLimits() {
+    CalcDepthSize();
+    for (TCustomChartAxis* axis : FAxes)
+        axis->AdjustMaxMin();
+}
+
+TRect TCustomAxisPanel::ReserveAxesSpace(const TRect& r) {
+    TRect result = r;
+    for (TCustomChartAxis* axis : FAxes) {
+        if (!IsAxisVisible(axis))
+            continue;
+        TRect reserved = result;
+        axis->ReserveSpace(reserved, true);
+        // The room an axis takes never turns the chart inside out.
+        if (reserved.Right > reserved.Left && reserved.Bottom > reserved.Top)
+            result = reserved;
+    }
+    return result;
+}
+
+void TCustomAxisPanel::CalcAxesPositions() {
+    for (TCustomChartAxis* axis : FAxes) {
+        TRect r = ChartRect();
+        axis->ReserveSpace(r, false);
+    }
+}
+
+// ---- Depth
+
+void TCustomAxisPanel::CalcDepthSize() {
+    if (View3D()) {
+        FSeriesWidth3D = int(Round(ChartWidth() * Chart3DPercent() / 1000.0));
+        if (!View3DOptions()->Orthogonal())
+            FSeriesWidth3D *= 2;
+        const bool rows = DepthRows();
+        SetWidth3D(FSeriesWidth3D * (rows ? std::max(1, FSeriesHigh + 1) : 1));
+    } else {
+        FSeriesWidth3D = 0;
+        SetWidth3D(0);
+    }
+    for (TCustomChartAxis* axis : FAxes)
+        axis->SetTotalDepth(Width3D());
+}
+
+void TCustomAxisPanel::CalcSeriesDepthRows() {
+    FSeriesHigh = 0;
+    if (DepthRows() && View3D()) {
+        FSeriesHigh = -1;
+        for (TChartSeries* s : FSeriesList)
+            if (s->Active())
+                s->CalcZOrder();
+    } else {
+        for (TChartSeries* s : FSeriesList)
+            s->FZOrder = 0;
+    }
+}
+
+void TCustomAxisPanel::CalcSeriesSpans() {
+    const bool rows = View3D() && DepthRows();
+    for (TChartSeries* s : FSeriesList) {
+        if (!s->Active())
+            continue;
+        const int row = rows ? FSeriesHigh - s->ZPosition() : 0;
+        const int start = row * FSeriesWidth3D;
+        s->SetDepthSpan(start, start + FSeriesWidth3D);
+    }
+}
+
+// ---- Paging
+
+int TCustomAxisPanel::PageCountOnAxis(const TCustomChartAxis* axis) const {
+    int most = 0;
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active() && s->UsesAxis(axis))
+            most = std::max(most, s->Count());
+    if (most == 0)
+        return 1;
+    return (most + FMaxPointsPerPage - 1) / FMaxPointsPerPage;
+}
+
+int TCustomAxisPanel::NumPages() const {
+    if (FMaxPointsPerPage == 0 || FSeriesList.empty())
+        return 1;
+    const TChartSeries* first = FSeriesList.front();
+    if (first->IsYMandatory())
+        return std::max(PageCountOnAxis(FTopAxis.get()), PageCountOnAxis(FBottomAxis.get()));
+    return std::max(PageCountOnAxis(FLeftAxis.get()), PageCountOnAxis(FRightAxis.get()));
+}
+
+void TCustomAxisPanel::SetPage(int value) {
+    if (!IsLoading()) {
+        value = std::min(value, NumPages());
+        value = std::max(value, 1);
+    }
+    if (FPage == value)
+        return;
+    FPage = value;
+    Invalidate();
+    if (FOnPageChange)
+        FOnPageChange(this);
+}
+
+void TCustomAxisPanel::SetMaxPointsPerPage(int value) {
+    if (value < 0)
+        throw ChartException(SMaxPointsPerPage);
+    SetIntegerProperty(FMaxPointsPerPage, value);
+    if (!IsLoading() && FPage > NumPages())
+        SetPage(NumPages());
+}
+
+// ---- Drawing
+
+void TCustomAxisPanel::ClipToChartBox() {
+    Canvas3D()->ClipToBox(ChartRect(), 0, Width3D());
+}
+
+void TCustomAxisPanel::DrawAxes() {
+    if (FOnBeforeDrawAxes)
+        FOnBeforeDrawAxes(this);
+    for (TCustomChartAxis* axis : FAxes)
+        if (IsAxisVisible(axis))
+            axis->DrawAxis(true);
+}
+
+void TCustomAxisPanel::DrawSeries(TChartSeries* series) {
+    const bool clip = FClipPoints && CanClip();
+    auto drawMarks = [&](TChartSeries* s) {
+        if (!s->Marks()->Visible())
+            return;
+        const bool clipMarks = s->Marks()->Clip() && CanClip();
+        if (clipMarks)
+            ClipToChartBox();
+        s->DrawMarks();
+        if (clipMarks)
+            Canvas3D()->RemoveClipping();
+    };
+    if (!View3D() || !series->SharesDepth()) {
+        series->CalcFirstLastVisible();
+        if (series->FirstValueIndex() < 0)
+            return;
+        series->DoBeforeDrawValues();
+        if (clip)
+            ClipToChartBox();
+        series->DrawAllValues();
+        if (clip)
+            Canvas3D()->RemoveClipping();
+        drawMarks(series);
+        series->DoAfterDrawValues();
+        return;
+    }
+    if (!series->IsFirstInDepth())
+        return;
+    // The series of one depth are drawn point by point, so that they overlap correctly.
+    std::vector<TChartSeries*> group;
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active() && s->ZPosition() == series->ZPosition() && (s == series || !group.empty()))
+            group.push_back(s);
+    int first = -1;
+    int last = -1;
+    for (TChartSeries* s : group) {
+        s->CalcFirstLastVisible();
+        s->DoBeforeDrawValues();
+        if (s->FirstValueIndex() < 0)
+            continue;
+        first = first < 0 ? s->FirstValueIndex() : std::min(first, s->FirstValueIndex());
+        last = std::max(last, s->LastValueIndex());
+    }
+    if (first >= 0) {
+        if (clip)
+            ClipToChartBox();
+        auto drawIndex = [&](int index) {
+            const bool forward = group.front()->DrawSeriesForwardAt(index);
+            const int n = int(group.size());
+            for (int k = 0; k < n; ++k) {
+                TChartSeries* s = group[size_t(forward ? k : n - 1 - k)];
+                if (index < s->Count())
+                    s->DrawValue(index);
+            }
+        };
+        if (group.front()->DrawValuesForward())
+            for (int index = first; index <= last; ++index)
+                drawIndex(index);
+        else
+            for (int index = last; index >= first; --index)
+                drawIndex(index);
+        if (clip)
+            Canvas3D()->RemoveClipping();
+    }
+    for (TChartSeries* s : group) {
+        drawMarks(s);
+        s->DoAfterDrawValues();
+    }
+}
+
+void TCustomAxisPanel::DrawContents(const TRect& bounds) {
+    DrawPanelBackground(bounds);
+    for (TChartSeries* s : FSeriesList)
+        if (s->Active())
+            s->PrepareDraw();
+    DrawTitlesAndLegend();
+    CalcSeriesDepthRows();
+    CalcAxesRect();
+    CalcSeriesSpans();
+    ApplySeriesMargins();
+    Canvas3D()->SetViewCentre(Width3D(), bounds, ChartRect());
+    DrawWalls();
+    if (FAxisVisible && TeeDrawAxesBeforeSeries)
+        DrawAxes();
+    if (FOnBeforeDrawSeries)
+        FOnBeforeDrawSeries(this);
+    for (TChartSeries* s : std::vector<TChartSeries*>(FSeriesList))
+        if (s->Active())
+            DrawSeries(s);
+    if (FAxisVisible && !TeeDrawAxesBeforeSeries)
+        DrawAxes();
+    if (ZoomRecord().Active)
+        DrawZoomFrame();
+    Canvas3D()->ResetDrawingState();
+    if (FOnAfterDraw)
+        FOnAfterDraw(this);
+}
+
+namespace {
+// Form resources name these classes.
+const bool kClassesRegistered = [] {
+    RegisterClasses({TChartAxis::StaticClass(), TChartDepthAxis::StaticClass(),
+                     TSeriesMarks::StaticClass(), TChartAxisTitle::StaticClass()});
+    return true;
+}();
+} // namespace

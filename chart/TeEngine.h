@@ -8,9 +8,11 @@
 #include "chart/TeeProcs.h"
 #include "framework/core/Classes.h"
 #include "framework/core/SysUtils.h"
+#include "framework/gui/Controls.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -273,36 +275,88 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// The point store of a series
+// The series base
+
+class TCustomAxisPanel;
+class TChartAxis;
 
 // Flags of how a series reacts when its source series changes.
 enum TSeriesSourceReaction { srDeleted = 1, srValueChanged = 2, srAdded = 4, srCleared = 8 };
 
-// The points of a series: parallel value lists (X, Y and a series type's own), a colour
-// and a label per point, the marks, the attached function and the links to the series
-// it takes its points from and to those that take theirs from it.
+// Which axes a series uses.
+enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
+enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
+const TTypeInfo* TypeInfoTHorizAxis();
+const TTypeInfo* TypeInfoTVertAxis();
+
+// The text of a legend row of a point.
+enum TLegendTextStyle {
+    ltsPlain,
+    ltsLeftValue,
+    ltsRightValue,
+    ltsLeftPercent,
+    ltsRightPercent,
+    ltsXValue
+};
+const TTypeInfo* TypeInfoTLegendTextStyle();
+
+// Editing locks of a series, read by the chart editor.
+enum TChartSeriesStyleItem {
+    tssIsTemplate,
+    tssDenyChangeType,
+    tssDenyDelete,
+    tssDenyClone,
+    tssIsPersistent,
+    tssHideDataSource
+};
+using TChartSeriesStyle = TSet<TChartSeriesStyleItem>;
+
+using TSeriesOnBeforeAdd = TEvent<bool(TChartSeries*)>;
+using TSeriesOnAfterAdd = TEvent<void(TChartSeries*, int)>;
+using TSeriesOnGetMarkText = TEvent<void(TChartSeries*, int, std::string&)>;
+// Series, point index, button, shift state, x, y.
+using TSeriesClick = TEvent<void(TChartSeries*, int, TMouseButton, TShiftState, int, int)>;
+
+// The base of every data series: parallel value lists (X, Y and a series type's own), a
+// colour and a label per point, the marks, the attached function, the links to the series
+// it takes its points from and to those that take theirs from it, the axes it uses, and
+// the drawing pass over its visible points. Concrete series types draw one point in
+// DrawValue.
 class TChartSeries : public TComponent {
     ORV_CLASS(TChartSeries, TComponent)
 
     explicit TChartSeries(TComponent* owner);
     ~TChartSeries() override;
+    static void Publish(TPublisher<TChartSeries>& p);
+    // "DataSources" (two or more sources), "Identifier" and "Style".
+    void DefineStreamedData(TFiler& filer) override;
+    // Settings and (without sources) the points of another series.
+    void AssignFrom(const TPersistent* source) override;
+    // Takes the sources named while loading and reloads.
+    void AfterLoad() override;
+    // A removed data source leaves the series without one.
+    void ComponentNotification(TComponent* component, TOperation operation) override;
 
     // ---- Adding points (each answers the index, -1 when OnBeforeAdd refused)
+    // The single road of every addition: X by the X list's order, the rest at its index.
     virtual int AddPoint(double x, double y, const std::string& label, TColor color);
     int AddXY(double x, double y, const std::string& label = {}, TColor color = clAutoColor) {
         return AddPoint(x, y, label, color);
     }
+    // The mandatory value, the other one being the point count.
     virtual int AddMandatoryValue(double value, const std::string& label, TColor color);
     int Add(double value, const std::string& label = {}, TColor color = clAutoColor) {
         return AddMandatoryValue(value, label, color);
     }
+    // Null points (colour clNone): counted, not drawn.
     virtual int AppendNull(const std::string& label);
     virtual int AddNullPoint(double x, double y, const std::string& label);
+    // OnAfterAdd, the dependents, a repaint.
     virtual void NotifyValueAdded(int index);
 
     // ---- Removing and reordering
     virtual void DeleteValue(int index);
-    virtual void RemovePoint(TChartSeries* source, int index) { DeleteValue(index); }
+    virtual void RemovePoint(TChartSeries* /*source*/, int index) { DeleteValue(index); }
     virtual void ClearLists();
     virtual void ClearValues();
     virtual void SwapValues(int index1, int index2);
@@ -311,34 +365,73 @@ class TChartSeries : public TComponent {
     int Count() const { return FXValues->ValueCount(); }
     virtual double XValueAt(int index) const { return FXValues->ValueAt(index); }
     virtual double YValueAt(int index) const { return FYValues->ValueAt(index); }
+    double GetValue(bool isX, int index) const { return isX ? XValueAt(index) : YValueAt(index); }
     virtual double MarkValueAt(int index) const { return MandatoryValueList()->ValueAt(index); }
     virtual double OriginValueAt(int index) const { return MarkValueAt(index); }
     virtual std::string ValueLabel(int index) const;
     virtual TColor ValueColor(int index) const;
     void SetPointColor(int index, TColor color);
+    void SetValueLabel(int index, const std::string& label);
     virtual double MaxXValue() const { return FXValues->Highest(); }
     virtual double MaxYValue() const { return FYValues->Highest(); }
+    virtual double MaxZValue() const { return ZPosition(); }
     virtual double MinXValue() const { return FXValues->Lowest(); }
     virtual double MinYValue() const { return FYValues->Lowest(); }
+    virtual double MinZValue() const { return ZPosition(); }
     // An extra list (index 2 on) of that name, ignoring case; YValues when none.
     virtual TChartValueList* ValueListByName(const std::string& name) const;
     virtual TChartValueList* MandatoryValueList() const { return FYValues.get(); }
     bool IsYMandatory() const { return MandatoryValueList() == FYValues.get(); }
     TChartValueList* XValues() const { return FXValues.get(); }
     TChartValueList* YValues() const { return FYValues.get(); }
+    void SetXValues(const TChartValueList* value);
+    void SetYValues(const TChartValueList* value);
     int ValueListCount() const { return int(FValueLists.size()); }
     TChartValueList* ValueList(int index) const { return FValueLists[size_t(index)]; }
+    // The point under a chart pixel; -1 here (series types test their shapes).
+    virtual int ValueIndexAt(int /*x*/, int /*y*/) { return -1; }
+
+    // ---- Texts
+    // The mark text of a point by Marks.Style, then OnGetMarkText.
+    std::string GetMarkText(int index);
+    // |mark value| as a percent of the total of the mandatory list (100 for a zero
+    // total) in PercentFormat; with total: "%s of %s".
+    std::string MarkPercentText(int index, bool withTotal) const;
+    // The text of a legend row of a point in the legend's text style.
+    virtual std::string LegendItemText(int legendIndex, TLegendTextStyle style) const;
+    virtual int LegendItemCount() const { return Count(); }
+    virtual int LegendToValueIndex(int legendIndex) const { return legendIndex; }
+    virtual TColor LegendItemColor(int legendIndex) const { return ValueColor(legendIndex); }
+    // The widest mark text on the chart canvas.
+    int MaxMarkWidth();
+    // A number as the labels of the horizontal axis show it, or in ValueFormat.
+    std::string FormatXValue(double value) const;
+
+    // ---- Legend symbols
+    // Row -1 is the series' own row.
+    void DrawLegendSymbol(int legendIndex, const TRect& r);
+    virtual void DrawLegendShape(int legendIndex, const TRect& r);
+    virtual void PrepareLegendCanvas(int /*legendIndex*/, TColor& /*backColor*/,
+                                     TBrushStyle& /*brushStyle*/) {}
 
     // ---- Sources and dependents
     // Copies the points of a source (through the function when there is one).
     virtual void AddValuesFrom(TChartSeries* source);
     // Appends point index of the source with its label and colour.
     virtual void CopyPointFrom(TChartSeries* source, int index);
+    // Inserts X and Y (and the extra lists) of a source's point; answers the index.
+    virtual int CopyValueFrom(TChartSeries* source, int index);
+    virtual bool CanCopyFrom(TChartSeries* source) const { return source != this; }
+    virtual bool AcceptsDataSource(TComponent* /*source*/) const { return true; }
     // Reloads from the data sources: through the function, or by copying the one source.
     void ReloadFromSource();
     const std::vector<TChartSeries*>& DataSources() const { return FDataSources; }
     TChartSeries* DataSource() const { return FDataSources.empty() ? nullptr : FDataSources[0]; }
-    // Links this series to a source series (after the circularity check) and reloads.
+    // None: unlinks every source and clears (or refills while designing). A series: the
+    // chart must accept it and it must not close a circle; it then replaces the sources.
+    void SetDataSource(TComponent* value);
+    // Links this series to one more source series (after the circularity check) and
+    // reloads.
     void AddDataSource(TChartSeries* source);
     void RemoveDataSource(TChartSeries* source);
     const std::vector<TChartSeries*>& Dependents() const { return FDependents; }
@@ -354,18 +447,97 @@ class TChartSeries : public TComponent {
     virtual void AttachFunction(TTeeFunction* function);
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
-    // ---- Series settings used by the function base and the value lists
-    // Points stand alone (False for line, area and fast-line series).
-    bool PointsStandAlone() const { return FPointsStandAlone; }
-    // The horizontal axis used (nullptr without a chart).
+    // ---- The chart and the axes
+    TCustomAxisPanel* ParentChart() const { return FParentChart; }
+    // Leaves the old chart's series list and joins the new one's.
+    virtual void SetParentChart(TCustomAxisPanel* value);
+    bool HasParent() const override { return true; }
+    TComponent* ParentComponent() const override;
+    void SetParentComponent(TComponent* value) override;
+    // The horizontal and vertical axes used, from HorizAxis and VertAxis.
+    void ResolveAxes();
     TCustomChartAxis* GetHorizAxis() const { return FGetHorizAxis; }
-    void SetHorizAxisUsed(TCustomChartAxis* value) { FGetHorizAxis = value; }
     TCustomChartAxis* GetVertAxis() const { return FGetVertAxis; }
+    void SetHorizAxisUsed(TCustomChartAxis* value) { FGetHorizAxis = value; }
     void SetVertAxisUsed(TCustomChartAxis* value) { FGetVertAxis = value; }
-    TTeePanelLink* ParentChart() const { return FParentChart; }
-    void SetParentChart(TTeePanelLink* value) { FParentChart = value; }
-    TSeriesMarks* Marks() const { return FMarks.get(); }
+    virtual bool UsesAxis(const TCustomChartAxis* axis) const;
+    virtual bool UsesAxes() const { return true; }
+    THorizAxis HorizAxis() const { return FHorizAxis; }
+    void SetHorizAxis(THorizAxis value);
+    TVertAxis VertAxis() const { return FVertAxis; }
+    void SetVertAxis(TVertAxis value);
+    TCustomChartAxis* CustomHorizAxis() const { return FCustomHorizAxis; }
+    void SetCustomHorizAxis(TCustomChartAxis* value);
+    TCustomChartAxis* CustomVertAxis() const { return FCustomVertAxis; }
+    void SetCustomVertAxis(TCustomChartAxis* value);
+    // Screen positions through the axes used.
+    virtual int CalcXPos(int index) const { return CalcXPosValue(XValueAt(index)); }
+    virtual int CalcYPos(int index) const { return CalcYPosValue(YValueAt(index)); }
+    int CalcXPosValue(double value) const;
+    int CalcYPosValue(double value) const;
+    // The Y conversion for a Y-mandatory series, else the X conversion.
+    int CalcPosValue(double value) const;
+    double XScreenToValue(int pixel) const;
+    // Extra pixels the series needs at the two ends of its axes (bars, for instance).
+    virtual void HorizMargins(int& left, int& right) { left = right = 0; }
+    virtual void VertMargins(int& top, int& bottom) { top = bottom = 0; }
 
+    // ---- Drawing
+    // First and last points inside the axis range; -1 and -1 when none.
+    void CalcFirstLastVisible();
+    int FirstValueIndex() const { return FFirstVisible; }
+    int LastValueIndex() const { return FLastVisible; }
+    virtual void PrepareDraw() {}
+    virtual void DoBeforeDrawValues();
+    virtual void DrawAllValues();
+    virtual void DoAfterDrawValues();
+    // Draws one point; nothing in the base.
+    virtual void DrawValue(int /*index*/) {}
+    virtual bool DrawValuesForward() const { return true; }
+    virtual bool DrawSeriesForwardAt(int /*index*/) const { return true; }
+    // The marks of the visible points.
+    void DrawMarks();
+    virtual void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position);
+
+    // ---- Depth in a 3-D chart
+    // Takes the next depth position of the chart (or keeps the fixed one).
+    virtual void CalcZOrder();
+    // Another active series of the chart has the same depth position.
+    virtual bool SharesDepth() const;
+    bool IsFirstInDepth() const;
+    int ZPosition() const { return FDepth == -1 ? FZOrder : FDepth; }
+    int ZOrder() const { return FZOrder; }
+    void SetZOrder(int value) { FZOrder = value; }
+    // The fixed depth position, -1 for automatic.
+    int Depth() const { return FDepth; }
+    void SetDepth(int value) { SetIntegerProperty(FDepth, value); }
+    int StartZ() const { return FStartZ; }
+    int MiddleZ() const { return FMiddleZ; }
+    int EndZ() const { return FEndZ; }
+    // The pixel depth range, set by the chart before drawing.
+    void SetDepthSpan(int startZ, int endZ);
+
+    // ---- Stacking, samples, gallery
+    // The sum of OriginValueAt(index) over the active series of the same class family up
+    // to this one (all of them with includeAll).
+    double StackedSumAt(int index, bool includeAll) const;
+    // Raises Exception "FillSampleValues NumValues must be > 0" for count <= 0.
+    virtual void FillSampleValues(int count);
+    virtual int NumSampleValues() const { return 26; }
+    virtual void PrepareForGallery(bool keepColor);
+    virtual void PrepareGalleryChart(bool is3D);
+    virtual std::string EditorClassName() const { return {}; }
+    // No gallery pictures are linked into the programs: answers false.
+    virtual bool LoadGalleryBitmap(TBitmap* /*bitmap*/) { return false; }
+
+    // ---- Mouse
+    virtual void MouseMoveHook(TShiftState /*shift*/, int /*x*/, int /*y*/) {}
+    virtual void MouseUpHook(TMouseButton /*button*/, TShiftState /*shift*/, int /*x*/, int /*y*/) {
+    }
+    // OnDblClick for a double click, else OnClick; answers whether a handler ran.
+    virtual bool DispatchClick(int index, TMouseButton button, TShiftState shift, int x, int y);
+
+    // ---- Properties
     bool Active() const { return FActive; }
     virtual void SetActive(bool value);
     TColor SeriesColor() const { return FSeriesColor; }
@@ -374,12 +546,44 @@ class TChartSeries : public TComponent {
     virtual void SetColorEachPoint(bool value);
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& value);
+    bool ShowInLegend() const { return FShowInLegend; }
+    void SetShowInLegend(bool value) { SetBooleanProperty(FShowInLegend, value); }
+    const std::string& ValueFormat() const { return FValueFormat; }
+    void SetValueFormat(const std::string& value);
+    const std::string& PercentFormat() const { return FPercentFormat; }
+    void SetPercentFormat(const std::string& value);
+    const std::string& ColorSource() const { return FColorSource; }
+    void SetColorSource(const std::string& value);
+    const std::string& XLabelsSource() const { return FXLabelsSource; }
+    void SetXLabelsSource(const std::string& value);
+    int Cursor() const { return FCursor; }
+    void SetCursor(int value) { FCursor = value; }
+    TSeriesMarks* Marks() const { return FMarks.get(); }
+    void SetMarks(const TSeriesMarks* value) { FMarks->AssignFrom(value); }
+    TChartSeriesStyle Style() const { return FStyle; }
+    void SetStyle(TChartSeriesStyle value) { FStyle = value; }
+    const std::string& Identifier() const { return FIdentifier; }
+    void SetIdentifier(const std::string& value) { FIdentifier = value; }
+    // Points stand alone (False for line, area and fast-line series).
+    bool PointsStandAlone() const { return FPointsStandAlone; }
 
-    using TSeriesOnBeforeAdd = TEvent<bool(TChartSeries*)>;
-    using TSeriesOnAfterAdd = TEvent<void(TChartSeries*, int)>;
+    // ---- Events
+    const TSeriesOnBeforeAdd& OnBeforeAdd() const { return FOnBeforeAdd; }
     void SetOnBeforeAdd(TSeriesOnBeforeAdd value) { FOnBeforeAdd = std::move(value); }
+    const TSeriesOnAfterAdd& OnAfterAdd() const { return FOnAfterAdd; }
     void SetOnAfterAdd(TSeriesOnAfterAdd value) { FOnAfterAdd = std::move(value); }
+    const TNotifyEvent& OnClearValues() const { return FOnClearValues; }
     void SetOnClearValues(TNotifyEvent value) { FOnClearValues = std::move(value); }
+    const TSeriesOnGetMarkText& OnGetMarkText() const { return FOnGetMarkText; }
+    void SetOnGetMarkText(TSeriesOnGetMarkText value) { FOnGetMarkText = std::move(value); }
+    const TNotifyEvent& BeforeDrawValues() const { return FBeforeDrawValues; }
+    void SetBeforeDrawValues(TNotifyEvent value) { FBeforeDrawValues = std::move(value); }
+    const TNotifyEvent& AfterDrawValues() const { return FAfterDrawValues; }
+    void SetAfterDrawValues(TNotifyEvent value) { FAfterDrawValues = std::move(value); }
+    const TSeriesClick& OnClick() const { return FOnClick; }
+    void SetOnClick(TSeriesClick value) { FOnClick = std::move(value); }
+    const TSeriesClick& OnDblClick() const { return FOnDblClick; }
+    void SetOnDblClick(TSeriesClick value) { FOnDblClick = std::move(value); }
 
     // ---- Change and repaint
     // Invalidates the chart (when there is one).
@@ -388,6 +592,8 @@ class TChartSeries : public TComponent {
     void SetBooleanProperty(bool& field, bool value);
     void SetIntegerProperty(int& field, int value);
     void SetColorProperty(TColor& field, TColor value);
+    void SetDoubleProperty(double& field, double value);
+    void SetStringProperty(std::string& field, const std::string& value);
     // The source reactions: the dependents are told of a change of this series.
     enum TSourceChange { scCleared, scAdded, scDeleted, scValueChanged, scRefresh };
     void NotifyDependents(TSourceChange change, int index = -1);
@@ -396,9 +602,17 @@ protected:
     // Registers a further value list (the series type's own), in list order.
     void AddValueList(TChartValueList* list) { FValueLists.push_back(list); }
     void SetPointsStandAlone(bool value) { FPointsStandAlone = value; }
+    // The visible-range computation clips to the axis range (off for round series).
+    void SetCalcVisiblePoints(bool value) { FCalcVisiblePoints = value; }
+    // The last point past the axis end is still drawn (lines run to the edge).
+    void SetDrawBetweenPoints(bool value) { FDrawBetweenPoints = value; }
+    // The random bounds of sample values: from the chart's other series, else 0..1000
+    // over count points.
+    void CalcRandomBounds(int count, double& minX, double& maxX, double& minY, double& maxY);
 
 private:
     friend class TTeeFunction;
+    friend class TCustomAxisPanel;
     void UnlinkSources();
 
     bool FActive = true;
@@ -406,22 +620,50 @@ private:
     bool FColorEachPoint = false;
     std::vector<TColor> FColors;
     std::vector<std::optional<std::string>> FLabels;
+    std::string FColorSource;
+    int FCursor = 0;
     std::vector<TChartSeries*> FDataSources;
+    int FFirstVisible = -1;
+    TCustomChartAxis* FGetHorizAxis = nullptr;
+    std::string FXLabelsSource;
+    int FLastVisible = -1;
     std::vector<TChartSeries*> FDependents;
+    std::unique_ptr<TSeriesMarks> FMarks;
+    TCustomAxisPanel* FParentChart = nullptr;
+    std::string FPercentFormat = SDefaultPercentFormat;
+    bool FShowInLegend = true;
+    std::vector<std::string> FPendingSources;
+    bool FHasPendingSources = false;
+    std::string FTitle;
+    std::string FValueFormat = SDefaultValueFormat;
     std::vector<TChartValueList*> FValueLists;
     std::unique_ptr<TChartValueList> FXValues;
     std::unique_ptr<TChartValueList> FYValues;
-    std::unique_ptr<TSeriesMarks> FMarks;
-    TTeeFunction* FFunction = nullptr;
-    TCustomChartAxis* FGetHorizAxis = nullptr;
+    THorizAxis FHorizAxis = aBottomAxis;
+    TCustomChartAxis* FCustomHorizAxis = nullptr;
+    TCustomChartAxis* FCustomVertAxis = nullptr;
+    int FDepth = -1;
+    TVertAxis FVertAxis = aLeftAxis;
     TCustomChartAxis* FGetVertAxis = nullptr;
-    TTeePanelLink* FParentChart = nullptr;
-    std::string FTitle;
+    TTeeFunction* FFunction = nullptr;
     int FSourceReactions = srDeleted | srValueChanged | srAdded | srCleared;
-    bool FPointsStandAlone = true;
+    TChartSeriesStyle FStyle;
     TSeriesOnBeforeAdd FOnBeforeAdd;
     TSeriesOnAfterAdd FOnAfterAdd;
     TNotifyEvent FOnClearValues;
+    TSeriesOnGetMarkText FOnGetMarkText;
+    TNotifyEvent FBeforeDrawValues;
+    TNotifyEvent FAfterDrawValues;
+    TSeriesClick FOnClick;
+    TSeriesClick FOnDblClick;
+    std::string FIdentifier;
+    int FZOrder = 0;
+    bool FCalcVisiblePoints = true;
+    bool FDrawBetweenPoints = false;
+    bool FPointsStandAlone = true;
+    int FStartZ = 0;
+    int FMiddleZ = 0;
+    int FEndZ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -513,6 +755,36 @@ class TCustomChartAxis : public TPersistent {
     // Axis pen width when visible, plus the tick length, and at least the minor tick
     // length.
     int SpaceNeeded() const;
+
+    // ---- Layout and drawing (on the axis panel that owns the axis)
+    TCustomAxisPanel* ParentPanel() const { return FPanel; }
+    void SetParentPanel(TCustomAxisPanel* value) { FPanel = value; }
+    // The date-time flag of the first active series on the axis.
+    void UpdateIsDateTime();
+    // The limits from the series and the date-time flag, for a new frame.
+    void AdjustMaxMin();
+    // The label style in use: LabelStyle, or for talAuto what the series suggest.
+    TAxisLabelStyle EffectiveLabelStyle() const;
+    // The widest label the axis may draw.
+    int MaxLabelWidth();
+    // With reserve, takes the room of the title, labels, ticks and wall from the side of
+    // r the axis stands on; without, places the axis on the chart rectangle and computes
+    // the positions of its line, labels and title.
+    void ReserveSpace(TRect& r, bool reserve);
+    // Title, ticks, grid, labels and the axis line (positions first when calcPosition).
+    void DrawAxis(bool calcPosition);
+    // A label at (x, y), aligned by the axis side and the angle, line by line.
+    void DrawLabelText(int x, int y, const std::string& text, int angle);
+    // The point lies on the axis or its labels (3 pixels of tolerance).
+    bool ContainsPoint(int x, int y) const;
+    // Pixel positions of the last layout: the axis line, the labels and the title.
+    int PosAxis() const { return FPosAxis; }
+    int PosLabels() const { return FPosLabels; }
+    int PosTitle() const { return FPosTitle; }
+    int LabelsSizeUsed() const { return FLabelsSizeUsed; }
+    int TitleSizeUsed() const { return FTitleSizeUsed; }
+    // Draws the axis line; wallSize is the thickness of the wall beside it.
+    virtual void AxisLinePos(int wallSize);
 
     bool Horizontal() const { return FHorizontal; }
     bool OtherSide() const { return FOtherSide; }
@@ -616,6 +888,21 @@ protected:
 
 private:
     void PenChanged(TObject* sender);
+    // The values, pixels and texts of the labels of this frame.
+    struct TAxisLabel {
+        double Value;
+        int Pixel;
+        std::string Text;
+        bool Drawn;
+    };
+    void CollectLabels(double step, std::vector<TAxisLabel>& labels);
+    void CollectTextLabels(TAxisLabelStyle style, std::vector<TAxisLabel>& labels);
+    void DrawTicksAndGrid(const std::vector<TAxisLabel>& labels);
+    void DrawTick(int pixel, int length, int wallSize);
+    void DrawGridLine(int pixel);
+    int LabelPixel(double value) const;
+    bool IsTextAcross(int angle) const;
+    int SideTextSize(const std::string& caption, int angle, const TFont* font);
 
     TTeePanelLink* FParentChart;
     bool FHorizontal;
@@ -664,6 +951,12 @@ private:
     double FPositionPercent = 0;
 
     // Working state
+    TCustomAxisPanel* FPanel = nullptr;
+    int FPosAxis = 0;
+    int FPosLabels = 0;
+    int FPosTitle = 0;
+    int FLabelsSizeUsed = 0;
+    int FTitleSizeUsed = 0;
     double FMinimumValue = 0;
     double FMaximumValue = 0;
     double FRange = 0;
@@ -689,4 +982,188 @@ class TChartDepthAxis : public TCustomChartAxis {
 
     explicit TChartDepthAxis(TTeePanelLink* parentChart);
     static void Publish(TPublisher<TChartDepthAxis>& p);
+    // A line along the depth at the chart's right bottom corner.
+    void AxisLinePos(int wallSize) override;
 };
+
+// ---------------------------------------------------------------------------
+// The axis panel
+
+// Sender, axis, series (or nullptr), text, value index (-1 for value labels).
+using TAxisOnGetLabel =
+    TEvent<void(TCustomAxisPanel*, TCustomChartAxis*, TChartSeries*, std::string&, int)>;
+// Sender, axis, label index, stop, value.
+using TAxisOnGetNextLabel = TEvent<void(TCustomAxisPanel*, TCustomChartAxis*, int, bool&, double&)>;
+
+// The chart without its decorations: the series list, the five axes, axis ranges over
+// the series, paging through long series, depth rows of a 3-D chart and the drawing order
+// of a frame. The decorations (axes rectangle, walls, titles and legend) come from the
+// chart class through the abstract operations.
+class TCustomAxisPanel : public TCustomTeePanelExtended {
+    ORV_CLASS(TCustomAxisPanel, TCustomTeePanelExtended)
+
+    explicit TCustomAxisPanel(TComponent* owner);
+    ~TCustomAxisPanel() override;
+    static void Publish(TPublisher<TCustomAxisPanel>& p);
+    // The axes, the panel switches and paging, then the panel's part.
+    void AssignFrom(const TPersistent* source) override;
+    // The series are the panel's children in a form stream.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+
+    // ---- The chart's own steps of a frame
+    virtual void CalcAxesRect() = 0;
+    virtual void ApplySeriesMargins() = 0;
+    // The thickness of the wall beside the axis (0 without walls).
+    virtual int AxisWallSize(const TCustomChartAxis* axis) const = 0;
+    virtual void DrawTitlesAndLegend() = 0;
+    virtual void DrawWalls() = 0;
+    // No series of the chart has the colour (and, with checkBackground, it is not the
+    // chart's colour).
+    virtual bool IsFreeSeriesColor(TColor color, bool checkBackground) const = 0;
+    virtual void RefreshFromSource(TChartSeries* series);
+    // The legend text of a point; empty here.
+    virtual std::string LegendValueText(TChartSeries* series, int index);
+    // Another series that the series accepts.
+    virtual bool IsValidSource(TChartSeries* series, TComponent* candidate) const;
+
+    // One frame: background, titles and legend, axes rectangle, walls, axes, series.
+    void DrawContents(const TRect& bounds) override;
+    // The colour behind the series (the back wall's); clAutoColor for none.
+    virtual TColor ChartBackColor() const { return clAutoColor; }
+    // The background of legend symbols, set while the legend draws.
+    TColor LegendSymbolBackColor() const { return FLegendSymbolBackColor; }
+    void SetLegendSymbolBackColor(TColor value) { FLegendSymbolBackColor = value; }
+    // Set by a click handler that ran: the chart's own reaction is skipped.
+    bool ClickHandled() const { return FClickHandled; }
+    void SetClickHandled(bool value) { FClickHandled = value; }
+
+    // ---- Series
+    void AddSeries(TChartSeries* series);
+    void RemoveSeries(TChartSeries* series);
+    void FreeAllSeries();
+    TChartSeries* GetSeries(int index) const { return FSeriesList[size_t(index)]; }
+    int SeriesCount() const { return int(FSeriesList.size()); }
+    const std::vector<TChartSeries*>& SeriesList() const { return FSeriesList; }
+    // The largest point count of the active series.
+    int MaxPointCount() const;
+    TChartSeries* FirstSeriesOnAxis(const TCustomChartAxis* axis) const;
+    // The index-th active series shown in the legend; nullptr when none.
+    TChartSeries* LegendSeries(int index) const;
+    // Its Title, else its Name, else "Series " and the index; empty when none.
+    std::string LegendSeriesTitle(int index) const;
+    // The first palette colour that no series has (not the chart's colour either with
+    // checkAll); the first palette colour when all are taken.
+    TColor FreeSeriesColor(bool checkAll) const;
+    // Raises ChartException "Circular Series dependences are not allowed" when series
+    // takes its points from component, directly or through its source series.
+    void CheckSourceChain(TComponent* component, TChartSeries* series) const;
+    int CountActiveSeries() const;
+
+    // ---- Axes
+    TChartAxis* BottomAxis() const { return FBottomAxis.get(); }
+    TChartAxis* TopAxis() const { return FTopAxis.get(); }
+    TChartAxis* LeftAxis() const { return FLeftAxis.get(); }
+    TChartAxis* RightAxis() const { return FRightAxis.get(); }
+    TChartDepthAxis* DepthAxis() const { return FDepthAxis.get(); }
+    void SetBottomAxis(const TChartAxis* value) { FBottomAxis->AssignFrom(value); }
+    void SetTopAxis(const TChartAxis* value) { FTopAxis->AssignFrom(value); }
+    void SetLeftAxis(const TChartAxis* value) { FLeftAxis->AssignFrom(value); }
+    void SetRightAxis(const TChartAxis* value) { FRightAxis->AssignFrom(value); }
+    void SetDepthAxis(const TChartDepthAxis* value) { FDepthAxis->AssignFrom(value); }
+    // The axes in drawing order: bottom, top, left, right, depth.
+    const std::vector<TCustomChartAxis*>& Axes() const { return FAxes; }
+    bool IsAxisVisible(const TCustomChartAxis* axis) const;
+    // The smallest (lowest) or largest value of the series on the axis, X or Y.
+    double SeriesValueLimit(const TCustomChartAxis* axis, bool lowest, bool isX) const;
+    double MaxXValue(const TCustomChartAxis* axis) const;
+    double MaxYValue(const TCustomChartAxis* axis) const;
+    double MinXValue(const TCustomChartAxis* axis) const;
+    double MinYValue(const TCustomChartAxis* axis) const;
+    // The widest point label of the series that have labels.
+    int MaxTextLabelWidth();
+    // The widest mark of the active series.
+    int MaxMarkWidth();
+    // Steps the chart class uses to lay out its axes: every axis takes its limits;
+    // every visible axis reserves its room in r; every axis takes its positions.
+    void RecalcAxesLimits();
+    TRect ReserveAxesSpace(const TRect& r);
+    void CalcAxesPositions();
+
+    // ---- Depth
+    // The depth of one series row and the total depth (0 in 2-D).
+    void CalcDepthSize();
+    int SeriesWidth3D() const { return FSeriesWidth3D; }
+    int SeriesHigh() const { return FSeriesHigh; }
+    // Raises the highest depth row (CalcZOrder of the series).
+    void SetSeriesHigh(int value) { FSeriesHigh = value; }
+
+    // ---- Paging
+    int NumPages() const;
+    int Page() const { return FPage; }
+    // Clamped to 1..NumPages.
+    virtual void SetPage(int value);
+    int MaxPointsPerPage() const { return FMaxPointsPerPage; }
+    // Raises ChartException "MaxPointsPerPage must be >= 0" for a negative value.
+    void SetMaxPointsPerPage(int value);
+    bool ScaleLastPage() const { return FScaleLastPage; }
+    void SetScaleLastPage(bool value) { SetBooleanProperty(FScaleLastPage, value); }
+
+    // ---- Properties
+    bool AxisVisible() const { return FAxisVisible; }
+    void SetAxisVisible(bool value) { SetBooleanProperty(FAxisVisible, value); }
+    bool ClipPoints() const { return FClipPoints; }
+    void SetClipPoints(bool value) { SetBooleanProperty(FClipPoints, value); }
+    bool View3DWalls() const { return FView3DWalls; }
+    void SetView3DWalls(bool value) { SetBooleanProperty(FView3DWalls, value); }
+
+    // ---- Events
+    const TNotifyEvent& OnAfterDraw() const { return FOnAfterDraw; }
+    void SetOnAfterDraw(TNotifyEvent value) { FOnAfterDraw = std::move(value); }
+    const TNotifyEvent& OnBeforeDrawAxes() const { return FOnBeforeDrawAxes; }
+    void SetOnBeforeDrawAxes(TNotifyEvent value) { FOnBeforeDrawAxes = std::move(value); }
+    const TNotifyEvent& OnBeforeDrawSeries() const { return FOnBeforeDrawSeries; }
+    void SetOnBeforeDrawSeries(TNotifyEvent value) { FOnBeforeDrawSeries = std::move(value); }
+    const TNotifyEvent& OnPageChange() const { return FOnPageChange; }
+    void SetOnPageChange(TNotifyEvent value) { FOnPageChange = std::move(value); }
+    const TAxisOnGetLabel& OnGetAxisLabel() const { return FOnGetAxisLabel; }
+    void SetOnGetAxisLabel(TAxisOnGetLabel value) { FOnGetAxisLabel = std::move(value); }
+    const TAxisOnGetNextLabel& OnGetNextAxisLabel() const { return FOnGetNextAxisLabel; }
+    void SetOnGetNextAxisLabel(TAxisOnGetNextLabel value) {
+        FOnGetNextAxisLabel = std::move(value);
+    }
+
+private:
+    void CalcSeriesDepthRows();
+    void CalcSeriesSpans();
+    void DrawAxes();
+    void DrawSeries(TChartSeries* series);
+    void ClipToChartBox();
+    int PageCountOnAxis(const TCustomChartAxis* axis) const;
+
+    std::vector<TChartSeries*> FSeriesList;
+    std::unique_ptr<TChartAxis> FBottomAxis;
+    std::unique_ptr<TChartAxis> FTopAxis;
+    std::unique_ptr<TChartAxis> FLeftAxis;
+    std::unique_ptr<TChartAxis> FRightAxis;
+    std::unique_ptr<TChartDepthAxis> FDepthAxis;
+    std::vector<TCustomChartAxis*> FAxes;
+    bool FAxisVisible = true;
+    bool FClipPoints = true;
+    bool FView3DWalls = true;
+    int FMaxPointsPerPage = 0;
+    int FPage = 1;
+    bool FScaleLastPage = true;
+    int FSeriesHigh = 0;
+    int FSeriesWidth3D = 0;
+    TColor FLegendSymbolBackColor = clAutoColor;
+    bool FClickHandled = false;
+    TNotifyEvent FOnAfterDraw;
+    TNotifyEvent FOnBeforeDrawAxes;
+    TNotifyEvent FOnBeforeDrawSeries;
+    TNotifyEvent FOnPageChange;
+    TAxisOnGetLabel FOnGetAxisLabel;
+    TAxisOnGetNextLabel FOnGetNextAxisLabel;
+};
+
+// Axes are drawn before the series (behind them).
+extern bool TeeDrawAxesBeforeSeries;

@@ -468,3 +468,562 @@ void TZoomPanningRecord::Normalise() {
     if (Y0 > Y1)
         std::swap(Y0, Y1);
 }
+
+// ---------------------------------------------------------------------------
+// Type information of the panel
+
+const TTypeInfo* TypeInfoTTeeBackImageMode() {
+    static const TTypeInfo info =
+        MakeEnumType("TTeeBackImageMode", {"pbmStretch", "pbmTile", "pbmCenter"});
+    return &info;
+}
+
+const TTypeInfo* TypeInfoTPanningMode() {
+    static const TTypeInfo info =
+        MakeEnumType("TPanningMode", {"pmNone", "pmHorizontal", "pmVertical", "pmBoth"});
+    return &info;
+}
+
+namespace {
+
+TChartClipboardHook& ClipboardHook() {
+    static TChartClipboardHook hook;
+    return hook;
+}
+
+// Restores a flag when the scope ends, also after an exception.
+struct TFlagGuard {
+    bool& Flag;
+    bool Saved;
+    TFlagGuard(bool& flag, bool value) : Flag(flag), Saved(flag) { Flag = value; }
+    ~TFlagGuard() { Flag = Saved; }
+};
+
+} // namespace
+
+void SetChartClipboardHook(TChartClipboardHook hook) {
+    ClipboardHook() = std::move(hook);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomTeePanel
+
+TCustomTeePanel::TCustomTeePanel(TComponent* owner) : TCustomControl(owner) {
+    FControlStyle.Exclude(csSetCaption);
+    FCanvas3D = std::make_unique<TTeeCanvas3D>();
+    FCanvas3D->AttachCanvas(Canvas());
+    FView3DOptions = std::make_unique<TView3DOptions>(this);
+    SetColor(clBtnFace);
+    SetBounds(Left(), Top(), 400, 250);
+    FAllowInvalidate = true;
+}
+
+TCustomTeePanel::~TCustomTeePanel() = default;
+
+void TCustomTeePanel::Publish(TPublisher<TCustomTeePanel>& p) {
+    using T = TCustomTeePanel;
+    p.Enum("BevelInner", TypeInfoTBevelCut(), &T::BevelInner, &T::SetBevelInner).Default(bvNone);
+    p.Enum("BevelOuter", TypeInfoTBevelCut(), &T::BevelOuter, &T::SetBevelOuter).Default(bvRaised);
+    p.Integer("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1);
+    p.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+    p.Ordinal("Color", TypeInfoTColor(), &TControl::Color, &TControl::SetColor)
+        .Default(int64_t(clBtnFace));
+    p.Integer("Chart3DPercent", &T::Chart3DPercent, &T::SetChart3DPercent).Default(15);
+    p.Integer("MarginBottom", &T::MarginBottom, &T::SetMarginBottom).Default(4);
+    p.Integer("MarginLeft", &T::MarginLeft, &T::SetMarginLeft).Default(3);
+    p.Integer("MarginRight", &T::MarginRight, &T::SetMarginRight).Default(3);
+    p.Integer("MarginTop", &T::MarginTop, &T::SetMarginTop).Default(4);
+    p.Bool("Monochrome", &T::Monochrome, &T::SetMonochrome).Default(false);
+    p.Bool("PrintProportional", &T::PrintProportional, &T::SetPrintProportional).Default(true);
+    p.Bool("View3D", &T::View3D, &T::SetView3D).Default(true);
+    p.Class("View3DOptions", TView3DOptions::StaticClass(), &T::View3DOptions,
+            &T::SetView3DOptions);
+}
+
+void TCustomTeePanel::AssignFrom(const TPersistent* source) {
+    auto* panel = dynamic_cast<const TCustomTeePanel*>(source);
+    if (!panel) {
+        TCustomControl::AssignFrom(source);
+        return;
+    }
+    SetBuffered(panel->Buffered());
+    FPrintProportional = panel->FPrintProportional;
+    FPrintDetailPercent = panel->FPrintDetailPercent;
+    FPrintPageMargins = panel->FPrintPageMargins;
+    FMargins = panel->FMargins;
+    SetMonochrome(panel->Monochrome());
+    FView3D = panel->FView3D;
+    FView3DOptions->AssignFrom(panel->FView3DOptions.get());
+    FChart3DPercent = panel->FChart3DPercent;
+    SetColor(panel->Color());
+    Invalidate();
+}
+
+void TCustomTeePanel::AfterLoad() {
+    TCustomControl::AfterLoad();
+    FOriginalCursor = Cursor();
+}
+
+void TCustomTeePanel::RequestRepaint() {
+    if (!FAllowInvalidate)
+        return;
+    FCanvas3D->MarkBufferDirty();
+    TCustomControl::RequestRepaint();
+}
+
+void TCustomTeePanel::PaintControl() {
+    if (FPrinting)
+        return;
+    // The window's canvas is the one the frame ends on; the buffer copies onto it.
+    FCanvas3D->AttachCanvas(Canvas());
+    if (FCanvas3D->RestoreFromBuffer())
+        return;
+    DrawToRect(Canvas(), ClientRect());
+}
+
+void TCustomTeePanel::HandleMessage(TMessage& message) {
+    switch (message.Msg) {
+    case WM_GETDLGCODE:
+        TCustomControl::HandleMessage(message);
+        message.Result |= DLGC_WANTARROWS;
+        return;
+    case WM_ERASEBKGND:
+        // The chart covers its whole window; erasing first would only flicker.
+        if (TeeEraseBack)
+            TCustomControl::HandleMessage(message);
+        else
+            message.Result = 1;
+        return;
+    case CM_MOUSELEAVE:
+        SetCursor(FOriginalCursor);
+        FPanning.Active = false;
+        TCustomControl::HandleMessage(message);
+        return;
+    default:
+        TCustomControl::HandleMessage(message);
+    }
+}
+
+void TCustomTeePanel::SetChartRect(const TRect& r) {
+    FChartRect = r;
+    RecalcWidthHeight();
+}
+
+void TCustomTeePanel::RecalcWidthHeight() {
+    const TRect& b = FChartBounds;
+    if (FChartRect.Left < b.Left)
+        FChartRect.Left = b.Left;
+    if (FChartRect.Top < b.Top)
+        FChartRect.Top = b.Top;
+    if (FChartRect.Right < FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + 1;
+    else if (FChartRect.Right == FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + b.Width();
+    if (FChartRect.Bottom < FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + 1;
+    else if (FChartRect.Bottom == FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + b.Height();
+    FChartWidth = FChartRect.Width();
+    FChartHeight = FChartRect.Height();
+    FChartXCenter = (FChartRect.Left + FChartRect.Right) / 2;
+    FChartYCenter = (FChartRect.Top + FChartRect.Bottom) / 2;
+}
+
+void TCustomTeePanel::DrawToRect(TCanvas* canvas, const TRect& r) {
+    FChartBounds = FCanvas3D->BeginFrame(canvas, FView3DOptions.get(), Color(), FView3D, r);
+    try {
+        const TRect& b = FChartBounds;
+        const int w = b.Width();
+        const int h = b.Height();
+        FChartRect = TRect(b.Left + FBorderWidth + MulDiv(MarginLeft(), w, 100),
+                           b.Top + FBorderWidth + MulDiv(MarginTop(), h, 100),
+                           b.Right - FBorderWidth - MulDiv(MarginRight(), w, 100),
+                           b.Bottom - FBorderWidth - MulDiv(MarginBottom(), h, 100));
+        RecalcWidthHeight();
+        DrawContents(FChartBounds);
+    } catch (...) {
+        FCanvas3D->AttachCanvas(Canvas());
+        throw;
+    }
+    FCanvas3D->EndFrame(canvas, Canvas(), TPoint(r.Left, r.Top));
+}
+
+void TCustomTeePanel::DrawToForeignCanvas(TCanvas* canvas, const TRect& r) {
+    const bool buffered = Buffered();
+    struct TRestore {
+        TTeeCanvas3D* Canvas;
+        bool Buffered;
+        ~TRestore() {
+            Canvas->WriteBuffered(Buffered);
+            Canvas->SetMetafiling(false);
+        }
+    } restore{FCanvas3D.get(), buffered};
+    FCanvas3D->SetMetafiling(true);
+    FCanvas3D->WriteBuffered(false);
+    DrawToRect(canvas, r);
+}
+
+void TCustomTeePanel::DrawBevels(TRect& r) {
+    auto bevel = [&](TPanelBevel kind) {
+        if (kind == bvNone)
+            return;
+        const bool raised = kind == bvRaised;
+        FCanvas3D->DrawBevelFrame(r, raised ? clBtnHighlight : clBtnShadow,
+                                  raised ? clBtnShadow : clBtnHighlight, FBevelWidth);
+    };
+    bevel(FBevelOuter);
+    if (FBorderWidth > 0)
+        FCanvas3D->DrawBevelFrame(r, Color(), Color(), FBorderWidth);
+    bevel(FBevelInner);
+}
+
+void TCustomTeePanel::AssignCanvasFont(const TFont* font) {
+    TFont* target = FCanvas3D->Font();
+    const int pixelsPerInch = target->PixelsPerInch();
+    target->AssignFrom(font);
+    target->SetPixelsPerInch(pixelsPerInch);
+}
+
+bool TCustomTeePanel::CanClip() const {
+    if (FPrinting)
+        return TeeClipWhenPrinting;
+    if (FCanvas3D->Metafiling())
+        return TeeClipWhenMetafiling;
+    return true;
+}
+
+void TCustomTeePanel::PrepareBrush(TColor color, TBrushStyle style, TColor backColor) {
+    if (style != bsSolid && color == backColor)
+        color = backColor == clBlack ? clWhite : clBlack;
+    FCanvas3D->Brush()->SetColor(color);
+    FCanvas3D->Brush()->SetStyle(style);
+    if (style != bsSolid) {
+        FCanvas3D->WriteBackgroundMode(OPAQUE);
+        FCanvas3D->WriteBackgroundColor(backColor);
+    } else {
+        FCanvas3D->WriteBackgroundMode(TRANSPARENT);
+    }
+}
+
+void TCustomTeePanel::AdjustPenForPrinter(TPen* pen) const {
+    if (FPrinting && pen->Style() != psSolid && pen->Width() == 1)
+        pen->SetWidth(0);
+}
+
+void TCustomTeePanel::DrawZoomFrame() {
+    TPen* pen = FCanvas3D->Pen();
+    pen->SetColor(Color() == clWhite ? clBlack : Color());
+    pen->SetMode(pmNotXor);
+    pen->SetStyle(psSolid);
+    pen->SetWidth(1);
+    FCanvas3D->Brush()->SetStyle(bsClear);
+    FCanvas3D->DrawRectangle(FZoom.X0, FZoom.Y0, FZoom.X1, FZoom.Y1);
+}
+
+// ---- Pictures
+
+std::unique_ptr<TMetafile> TCustomTeePanel::MakeMetafile(bool enhanced, const TRect& r) {
+    auto metafile = std::make_unique<TMetafile>();
+    metafile->SetEnhanced(enhanced);
+    metafile->SetWidth(std::max(1, r.Width() - 1));
+    metafile->SetHeight(std::max(1, r.Height() - 1));
+    {
+        TMetafileCanvas canvas(metafile.get(), nullptr);
+        DrawToForeignCanvas(&canvas, r);
+    }
+    return metafile;
+}
+
+std::unique_ptr<TBitmap> TCustomTeePanel::MakeBitmap(TColor backColor, const TRect& r) {
+    auto bitmap = std::make_unique<TBitmap>(std::max(0, r.Width()), std::max(0, r.Height()));
+    const TRect area(0, 0, bitmap->Width(), bitmap->Height());
+    if (backColor != clWhite) {
+        bitmap->Canvas()->Brush()->SetColor(backColor);
+        bitmap->Canvas()->Brush()->SetStyle(bsSolid);
+        bitmap->Canvas()->FillRect(area);
+    }
+    const bool buffered = Buffered();
+    struct TRestore {
+        TTeeCanvas3D* Canvas;
+        bool Buffered;
+        ~TRestore() { Canvas->WriteBuffered(Buffered); }
+    } restore{FCanvas3D.get(), buffered};
+    FCanvas3D->WriteBuffered(false);
+    DrawToRect(bitmap->Canvas(), area);
+    return bitmap;
+}
+
+void TCustomTeePanel::CopyToClipboardMetafile(bool enhanced) {
+    std::unique_ptr<TMetafile> metafile = MakeMetafile(enhanced, GetDrawRect());
+    if (ClipboardHook())
+        ClipboardHook()(*metafile);
+}
+
+void TCustomTeePanel::CopyToClipboardBitmap() {
+    std::unique_ptr<TBitmap> bitmap = MakeBitmap(clWhite, GetDrawRect());
+    if (ClipboardHook())
+        ClipboardHook()(*bitmap);
+}
+
+void TCustomTeePanel::SaveAsWindowsMetafile(const std::string& fileName) {
+    MakeMetafile(false, GetDrawRect())->SaveToFile(fileName);
+}
+
+void TCustomTeePanel::SaveAsEnhancedMetafile(const std::string& fileName) {
+    MakeMetafile(true, GetDrawRect())->SaveToFile(fileName);
+}
+
+void TCustomTeePanel::SaveAsBitmap(const std::string& fileName) {
+    MakeBitmap(clWhite, GetDrawRect())->SaveToFile(fileName);
+}
+
+// ---- Printing
+
+TRect TCustomTeePanel::CalcProportionalMargins(const TPrintPage& page) const {
+    const TRect r = GetDrawRect();
+    return ProportionalPrintMargins(r.Width(), r.Height(), page.Width, page.Height,
+                                    page.PixelsPerInchX, page.PixelsPerInchY);
+}
+
+TRect TCustomTeePanel::CalcPrintRect(const TPrintPage& page) {
+    if (FPrintProportional)
+        FPrintPageMargins = CalcProportionalMargins(page);
+    return PrintRectFromMargins(FPrintPageMargins, page.Width, page.Height);
+}
+
+void TCustomTeePanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
+    TRect rect = r;
+    if (rect.Left > rect.Right)
+        std::swap(rect.Left, rect.Right);
+    if (rect.Top > rect.Bottom)
+        std::swap(rect.Top, rect.Bottom);
+    const TRect draw = GetDrawRect();
+    TSize windowExt, viewportExt;
+    if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, rect, windowExt,
+                          viewportExt))
+        return;
+    const int saved = canvas->SaveDC();
+    struct TRestore {
+        TCanvas* Canvas;
+        int Saved;
+        ~TRestore() { Canvas->RestoreDC(Saved); }
+    } restoreDC{canvas, saved};
+    canvas->SetMapMode(MM_ANISOTROPIC);
+    canvas->SetWindowOrg(0, 0);
+    canvas->SetWindowExt(windowExt.cx, windowExt.cy);
+    canvas->SetViewportExt(viewportExt.cx, viewportExt.cy);
+    canvas->SetViewportOrg(0, 0);
+    TFlagGuard printing(FPrinting, true);
+    if (CanClip())
+        ClipCanvasToRect(canvas, rect);
+    DrawToForeignCanvas(canvas, rect);
+    ClearCanvasClip(canvas);
+}
+
+// ---- Setters
+
+void TCustomTeePanel::SetIntegerProperty(int& field, int value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetBooleanProperty(bool& field, bool value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetDoubleProperty(double& field, double value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetStringProperty(std::string& field, const std::string& value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetColorProperty(TColor& field, TColor value) {
+    if (field == value)
+        return;
+    field = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetChart3DPercent(int value) {
+    if (value < 1 || value > 100)
+        throw ChartException(Format(SChart3DPercent, {1, 100}));
+    SetIntegerProperty(FChart3DPercent, value);
+}
+
+void TCustomTeePanel::SetMargin(int index, int value) {
+    SetIntegerProperty(FMargins[size_t(index)], value);
+}
+
+void TCustomTeePanel::SetBevelInner(TPanelBevel value) {
+    if (FBevelInner == value)
+        return;
+    FBevelInner = value;
+    Invalidate();
+}
+
+void TCustomTeePanel::SetBevelOuter(TPanelBevel value) {
+    if (FBevelOuter == value)
+        return;
+    FBevelOuter = value;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// TCustomTeePanelExtended
+
+TCustomTeePanelExtended::TCustomTeePanelExtended(TComponent* owner) : TCustomTeePanel(owner) {
+    FAllowInvalidate = false;
+    FGradient = std::make_unique<TChartGradient>(this);
+    FBackImage = std::make_unique<TPicture>();
+    FBackImage->SetOnChange(TNotifyEvent(this, &TCustomTeePanelExtended::BackImageChanged));
+    FAllowInvalidate = true;
+}
+
+TCustomTeePanelExtended::~TCustomTeePanelExtended() = default;
+
+void TCustomTeePanelExtended::Publish(TPublisher<TCustomTeePanelExtended>& p) {
+    using T = TCustomTeePanelExtended;
+    p.Bool("AllowZoom", &T::AllowZoom, &T::SetAllowZoom).Default(true);
+    p.Enum("AllowPanning", TypeInfoTPanningMode(), &T::AllowPanning, &T::SetAllowPanning)
+        .Default(pmBoth);
+    p.Bool("AnimatedZoom", &T::AnimatedZoom, &T::SetAnimatedZoom).Default(false);
+    p.Integer("AnimatedZoomSteps", &T::AnimatedZoomSteps, &T::SetAnimatedZoomSteps).Default(8);
+    p.Class("BackImage", TPicture::StaticClass(), &T::BackImage, &T::SetBackImage);
+    p.Enum("BackImageMode", TypeInfoTTeeBackImageMode(), &T::BackImageMode, &T::SetBackImageMode)
+        .Default(pbmStretch);
+    p.Class("Gradient", TChartGradient::StaticClass(), &T::Gradient, &T::SetGradient);
+    p.Event("OnScroll", &T::OnScroll, &T::SetOnScroll);
+    p.Event("OnUndoZoom", &T::OnUndoZoom, &T::SetOnUndoZoom);
+    p.Event("OnZoom", &T::OnZoom, &T::SetOnZoom);
+}
+
+void TCustomTeePanelExtended::AssignFrom(const TPersistent* source) {
+    if (auto* panel = dynamic_cast<const TCustomTeePanelExtended*>(source)) {
+        FBackImage->AssignFrom(panel->FBackImage.get());
+        FBackImageMode = panel->FBackImageMode;
+        FGradient->AssignFrom(panel->FGradient.get());
+        FAllowPanning = panel->FAllowPanning;
+        FAllowZoom = panel->FAllowZoom;
+        FAnimatedZoom = panel->FAnimatedZoom;
+        FAnimatedZoomSteps = panel->FAnimatedZoomSteps;
+    }
+    TCustomTeePanel::AssignFrom(source);
+}
+
+void TCustomTeePanelExtended::BackImageChanged(TObject* /*sender*/) {
+    Invalidate();
+}
+
+void TCustomTeePanelExtended::SetGradient(const TChartGradient* value) {
+    FGradient->AssignFrom(value);
+    Invalidate();
+}
+
+void TCustomTeePanelExtended::SetBackImageMode(TTeeBackImageMode value) {
+    if (FBackImageMode == value)
+        return;
+    FBackImageMode = value;
+    Invalidate();
+}
+
+void TCustomTeePanelExtended::DrawBackImage(const TRect& r) {
+    if (FBackImage->Graphic() && !FBackImage->Graphic()->Empty())
+        DrawBackPicture(r, 0);
+}
+
+void TCustomTeePanelExtended::FillBackground(const TRect& r) {
+    TTeeCanvas3D* canvas = Canvas3D();
+    if (FGradient->Visible()) {
+        TColor start = FGradient->StartColor();
+        TColor end = FGradient->EndColor();
+        const TGradientDirection direction = FGradient->Direction();
+        // The canvas starts at the bottom or right edge; the start colour goes on top
+        // or on the left.
+        if (direction == gdTopBottom || direction == gdLeftRight)
+            std::swap(start, end);
+        canvas->FillGradient(r, start, end, direction);
+    } else if (!Printing() || TeePaintBackAndBevelsWhenPrinting) {
+        canvas->Brush()->SetColor(Color());
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->FillRectangle(r);
+    }
+}
+
+void TCustomTeePanelExtended::DrawPanelBackground(const TRect& r) {
+    FillBackground(r);
+    DrawBackImage(r);
+    if (!Printing() || TeePaintBackAndBevelsWhenPrinting) {
+        TTeeCanvas3D* canvas = Canvas3D();
+        canvas->Pen()->SetStyle(psSolid);
+        canvas->Pen()->SetWidth(1);
+        canvas->Pen()->SetMode(pmCopy);
+        canvas->Brush()->SetStyle(bsClear);
+        TRect bevels = r;
+        DrawBevels(bevels);
+    }
+}
+
+void TCustomTeePanelExtended::ResetZoom() {
+    if (FOnUndoZoom)
+        FOnUndoZoom(this);
+    Invalidate();
+    FZoomed = false;
+}
+
+void TCustomTeePanelExtended::DrawBackPicture(const TRect& rect, int z) {
+    const TGraphic* graphic = FBackImage->Graphic();
+    if (!graphic || graphic->Empty())
+        return;
+    TTeeCanvas3D* canvas = Canvas3D();
+    if (z != 0 && View3D() && !View3DOptions()->Orthogonal())
+        return;
+    TRect r = rect;
+    auto project = [&]() {
+        if (z > 0) {
+            const TPoint a = canvas->SpaceToScreen(r.Left, r.Top, z);
+            const TPoint b = canvas->SpaceToScreen(r.Right, r.Bottom, z);
+            r = TRect(a.X, a.Y, b.X, b.Y);
+        }
+    };
+    if (FBackImageMode == pbmStretch) {
+        project();
+        if (z > 0 && !View3D())
+            ++r.Top;
+        canvas->StretchGraphic(r, graphic);
+        return;
+    }
+    const bool clip = CanClip();
+    if (clip) {
+        if (z == 0)
+            canvas->ClipToRectangle(r);
+        else
+            canvas->ClipToBox(r, 0, Width3D());
+    }
+    project();
+    const int w = graphic->Width();
+    const int h = graphic->Height();
+    if (FBackImageMode == pbmTile) {
+        if (w > 0 && h > 0)
+            for (int y = r.Top; y < r.Bottom; y += h)
+                for (int x = r.Left; x < r.Right; x += w)
+                    canvas->DrawGraphic(x, y, graphic);
+    } else {
+        FillBackground(r);
+        canvas->DrawGraphic(r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2, graphic);
+    }
+    if (clip)
+        canvas->RemoveClipping();
+}

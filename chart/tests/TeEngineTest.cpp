@@ -139,16 +139,16 @@ TEST(TeEngineTest, AddingOutOfOrderKeepsYColourAndLabelWithTheirX) {
 }
 
 TEST(TeEngineTest, RefusedAdditionAddsNothingAndTellsNobody) {
-    TFakePanel panel;
     TChartSeries series(nullptr);
-    series.SetParentChart(&panel);
+    TChartSeries dependent(nullptr);
+    dependent.AddDataSource(&series);
     int after = 0;
     series.SetOnBeforeAdd([](TChartSeries*) { return false; });
     series.SetOnAfterAdd([&](TChartSeries*, int) { ++after; });
     EXPECT_EQ(series.AddXY(1, 2), -1);
     EXPECT_EQ(series.Count(), 0);
     EXPECT_EQ(after, 0);
-    EXPECT_EQ(panel.Repaints, 0);
+    EXPECT_EQ(dependent.Count(), 0);
 }
 
 TEST(TeEngineTest, AutomaticColoursAndColorEachPoint) {

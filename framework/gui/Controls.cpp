@@ -1803,6 +1803,14 @@ void TWinControl::HandleMessage(TMessage& message) {
             FWidget->setWindowTitle(QString::fromStdString(Text()));
         Invalidate();
         return;
+    case WM_COMMAND:
+        // A child's notification (its handle in LParam) goes back to it as CN_COMMAND.
+        if (TWinControl* child = FindControl(HWND(message.LParam)); child && child != this) {
+            message.Result = child->Perform(CN_COMMAND, message.WParam, message.LParam);
+            return;
+        }
+        DefaultHandler(message);
+        return;
     case WM_DRAWITEM: {
         // Owner drawing is the child's business: reflect the request to it.
         auto* dis = reinterpret_cast<TDrawItemStruct*>(message.LParam);

@@ -33,6 +33,9 @@ class TWindowBridge;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+// Horizontal alignment of a control's text (labels, edits, panels, grid cells).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
 constexpr TAnchors kDefaultAnchors{akLeft, akTop};

@@ -90,6 +90,50 @@ constexpr UINT WM_USER = 0x0400;
 // Notification codes of WM_COMMAND (high word of the first parameter).
 constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT BN_CLICKED = 0;
+constexpr UINT LBN_SELCHANGE = 1;
+constexpr UINT LBN_DBLCLK = 2;
+constexpr UINT CBN_SELCHANGE = 1;
+constexpr UINT CBN_DROPDOWN = 7;
+constexpr UINT CBN_CLOSEUP = 8;
+
+// Edit control messages.
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_GETRECT = 0x00B2;
+constexpr UINT EM_SETRECT = 0x00B3;
+constexpr UINT EM_SETRECTNP = 0x00B4;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+
+// List box messages.
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_SELECTSTRING = 0x018C;
+constexpr UINT LB_FINDSTRING = 0x018F;
+constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_ERR = -1;
+
+// Scroll codes: the low word of WM_HSCROLL / WM_VSCROLL's first parameter (the position
+// is in the high word for SB_THUMBPOSITION and SB_THUMBTRACK).
+constexpr WPARAM SB_LINEUP = 0;
+constexpr WPARAM SB_LINELEFT = 0;
+constexpr WPARAM SB_LINEDOWN = 1;
+constexpr WPARAM SB_LINERIGHT = 1;
+constexpr WPARAM SB_PAGEUP = 2;
+constexpr WPARAM SB_PAGELEFT = 2;
+constexpr WPARAM SB_PAGEDOWN = 3;
+constexpr WPARAM SB_PAGERIGHT = 3;
+constexpr WPARAM SB_THUMBPOSITION = 4;
+constexpr WPARAM SB_THUMBTRACK = 5;
+constexpr WPARAM SB_TOP = 6;
+constexpr WPARAM SB_LEFT = 6;
+constexpr WPARAM SB_BOTTOM = 7;
+constexpr WPARAM SB_RIGHT = 7;
+constexpr WPARAM SB_ENDSCROLL = 8;
 
 // Values of WM_ACTIVATE's first parameter.
 constexpr WPARAM WA_INACTIVE = 0;

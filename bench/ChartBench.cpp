@@ -1,0 +1,87 @@
+// Chart drawing: one frame of an hourly year (8760 points on a date axis) painted into an
+// 800 x 500 bitmap (target: under 5 ms), and the label step and labels of a year of dates.
+
+#include "chart/TeEngine.h"
+#include "chart/tests/TestChart.h"
+#include "framework/gui/tests/TestApp.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// withLine: the series joins its points; without, the frame is the same but for the
+// 8759 segments (the base series draws nothing), which shows what the lines cost.
+struct THourlyChart {
+    TTestChart Chart;
+    explicit THourlyChart(bool withLine = true) {
+        EnsureTestApplication();
+        Chart.SetView3D(false);
+        Chart.SetBounds(0, 0, 800, 500);
+        TChartSeries* series = withLine ? new TTestLineSeries(&Chart) : new TChartSeries(&Chart);
+        series->SetParentChart(&Chart);
+        series->XValues()->SetDateTime(true);
+        const double start = EncodeDate(1991, 1, 1);
+        for (int h = 0; h < 8760; ++h)
+            series->AddXY(start + h / 24.0, 500 + 300 * std::sin(h * 2 * M_PI / 8760) +
+                                                150 * std::sin(h * 2 * M_PI / 24));
+    }
+};
+
+void BM_PaintHourlyYear(benchmark::State& state) {
+    THourlyChart hourly;
+    TBitmap bitmap(800, 500);
+    hourly.Chart.SetBuffered(false);
+    const TRect r(0, 0, 800, 500);
+    for (auto _ : state) {
+        hourly.Chart.DrawToRect(bitmap.Canvas(), r);
+        benchmark::DoNotOptimize(bitmap.Image().constBits());
+    }
+}
+BENCHMARK(BM_PaintHourlyYear)->Unit(benchmark::kMillisecond);
+
+void BM_PaintHourlyYearFrameWithoutLine(benchmark::State& state) {
+    THourlyChart hourly(false);
+    TBitmap bitmap(800, 500);
+    hourly.Chart.SetBuffered(false);
+    const TRect r(0, 0, 800, 500);
+    for (auto _ : state) {
+        hourly.Chart.DrawToRect(bitmap.Canvas(), r);
+        benchmark::DoNotOptimize(bitmap.Image().constBits());
+    }
+}
+BENCHMARK(BM_PaintHourlyYearFrameWithoutLine)->Unit(benchmark::kMillisecond);
+
+void BM_PaintHourlyYearThroughBuffer(benchmark::State& state) {
+    THourlyChart hourly;
+    TBitmap bitmap(800, 500);
+    const TRect r(0, 0, 800, 500);
+    for (auto _ : state) {
+        hourly.Chart.Canvas3D()->MarkBufferDirty();
+        hourly.Chart.DrawToRect(bitmap.Canvas(), r);
+        benchmark::DoNotOptimize(bitmap.Image().constBits());
+    }
+}
+BENCHMARK(BM_PaintHourlyYearThroughBuffer)->Unit(benchmark::kMillisecond);
+
+void BM_DateAxisIncrementAndLabels(benchmark::State& state) {
+    THourlyChart hourly;
+    TBitmap bitmap(800, 500);
+    hourly.Chart.SetBuffered(false);
+    hourly.Chart.DrawToRect(bitmap.Canvas(), TRect(0, 0, 800, 500)); // lays the axes out
+    TChartAxis* axis = hourly.Chart.BottomAxis();
+    for (auto _ : state) {
+        const double step = axis->CalcIncrement();
+        int characters = 0;
+        for (double value : axis->LabelValues(step))
+            characters += int(axis->LabelText(value).size());
+        benchmark::DoNotOptimize(characters);
+    }
+}
+BENCHMARK(BM_DateAxisIncrementAndLabels)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
