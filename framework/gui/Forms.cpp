@@ -663,9 +663,11 @@ TModalResult TCustomForm::ShowModal() {
         }
         Application->HandleMessage();
     }
+    // Hide first: Qt takes a window off its modal list only while it is still modal, and
+    // a window left on that list would be asked about after it is gone.
+    Hide();
     if (QWidget* w = WidgetIfAllocated())
         w->setWindowModality(Qt::NonModal);
-    Hide();
     return FModalResult;
 }
 

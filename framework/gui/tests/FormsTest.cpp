@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <QImage>
 #include <QWidget>
 
@@ -217,6 +219,19 @@ TEST_F(FormsTest, ShowModalRunsUntilModalResultIsSet) {
     Application->SetModalHandler(nullptr);
     EXPECT_EQ(shown, 1);
     delete dialog;
+}
+
+// A modal form freed after its loop must leave no trace in Qt's list of modal windows:
+// showing another window afterwards used to ask the freed one whether it blocks it.
+TEST_F(FormsTest, FormFreedAfterShowModalDoesNotBlockLaterWindows) {
+    auto* dialog = CreateForm<TForm>(nullptr);
+    Application->SetModalHandler([](TCustomForm* f) { f->SetModalResult(mrOk); });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    Application->SetModalHandler(nullptr);
+    delete dialog;
+    Main->Show();
+    EXPECT_TRUE(Main->Visible());
+    EXPECT_FALSE(QApplication::activeModalWidget());
 }
 
 // An action list stand-in: a component that answers one shortcut.
