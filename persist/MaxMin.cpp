@@ -1,0 +1,1 @@
+#include "persist/MaxMin.h"

@@ -1,0 +1,1 @@
+#include "persist/RXConst.h"
