@@ -927,10 +927,39 @@ void TControl::HandleMessage(TMessage& message) {
     case CM_HITTEST:
         message.Result = HTCLIENT;
         return;
+    case WM_CONTEXTMENU:
+        if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu)) {
+            const int x = int16_t(message.LParam & 0xFFFF);
+            const int y = int16_t((message.LParam >> 16) & 0xFFFF);
+            menu->PopupFor(this, x, y);
+            message.Result = 1;
+            return;
+        }
+        if (Parent()) {
+            message.Result = Parent()->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
+            return;
+        }
+        break;
     default:
         break;
     }
     DefaultHandler(message);
+}
+
+void TControl::SetPopupMenu(TComponent* value) {
+    if (FPopupMenu == value)
+        return;
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = value;
+    if (FPopupMenu)
+        FPopupMenu->FreeNotification(this);
+}
+
+void TControl::ComponentNotification(TComponent* component, TOperation operation) {
+    TComponent::ComponentNotification(component, operation);
+    if (operation == opRemove && component == FPopupMenu)
+        FPopupMenu = nullptr;
 }
 
 void TControl::MouseMessage(TMessage& message) {
@@ -978,9 +1007,13 @@ void TControl::MouseMessage(TMessage& message) {
             shift.Include(ssDouble);
         HandleMouseDown(mbRight, shift, pt.X, pt.Y);
         break;
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
         HandleMouseUp(mbRight, shift, pt.X, pt.Y);
+        // As the platform's default processing does: a right click asks for a context menu.
+        const TPoint screen = ClientToScreen(pt);
+        Perform(WM_CONTEXTMENU, 0, LPARAM((screen.X & 0xFFFF) | ((screen.Y & 0xFFFF) << 16)));
         break;
+    }
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
         if (message.Msg == WM_MBUTTONDBLCLK)

@@ -205,6 +205,16 @@ TShiftState KeyboardShiftState();
 
 // ---------------------------------------------------------------------------
 
+class TControl;
+
+// What a control asks of its pop-up menu; the menus unit's pop-up menu answers it.
+class IPopupMenu {
+public:
+    virtual ~IPopupMenu() = default;
+    // Shows the menu at a screen point on behalf of the control.
+    virtual void PopupFor(TControl* control, int screenX, int screenY) = 0;
+};
+
 class TControl : public TComponent {
     ORV_CLASS(TControl, TComponent)
 public:
@@ -274,6 +284,12 @@ public:
     virtual void SetText(const std::string& value);
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& value) { FHint = value; }
+    // The pop-up menu a right click (WM_CONTEXTMENU) shows; a component that implements
+    // IPopupMenu, cleared when it is freed. A control without one passes the request to
+    // its parent.
+    TComponent* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TComponent* value);
+    void ComponentNotification(TComponent* component, TOperation operation) override;
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool value);
     bool ParentShowHint() const { return FParentShowHint; }
@@ -380,6 +396,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     std::string FHint;
+    TComponent* FPopupMenu = nullptr;
     TCursor FCursor = crDefault;
     std::unique_ptr<TFont> FFont;
     TWndMethod FDefaultWindowProc;

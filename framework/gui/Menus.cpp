@@ -575,3 +575,10 @@ void TPopupMenu::CloseUp() {
         menu->deleteLater();
     }
 }
+
+void TPopupMenu::PopupFor(TControl* control, int screenX, int screenY) {
+    if (!FAutoPopup)
+        return;
+    SetPopupComponent(control);
+    Popup(screenX, screenY);
+}

@@ -198,7 +198,7 @@ private:
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
 // A menu that pops up at a point (a right click, a tool button's drop-down arrow).
-class TPopupMenu : public TMenu {
+class TPopupMenu : public TMenu, public IPopupMenu {
     ORV_CLASS(TPopupMenu, TMenu)
 public:
     explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
@@ -227,6 +227,8 @@ public:
     void SetOnPopup(TNotifyEvent value) { FOnPopup = std::move(value); }
 
     void ComponentNotification(TComponent* component, TOperation operation) override;
+    // A control's right click: pops up for it when AutoPopup is on.
+    void PopupFor(TControl* control, int screenX, int screenY) override;
 
 private:
     TComponent* FPopupComponent = nullptr;

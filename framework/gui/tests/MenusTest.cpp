@@ -139,6 +139,33 @@ TEST_F(MenusTest, PopupMenuPopsUpAtThePointAndRunsThePickedItem) {
     EXPECT_EQ(popups, 2);
 }
 
+TEST_F(MenusTest, RightClickPopsUpTheControlsMenuOrItsParentsMenu) {
+    auto* popup = new TPopupMenu(Form);
+    popup->Items()->Add(NewItem(Form, "Διαγραφή", "", nullptr));
+    Form->SetPopupMenu(popup);
+    // The pad has no menu of its own: the request goes up to the form, whose menu comes up.
+    TestKit::ClickAt(Pad, TPoint(5, 5), mbRight);
+    ASSERT_NE(popup->ShownMenu(), nullptr);
+    EXPECT_EQ(popup->PopupComponent(), Form);
+    EXPECT_EQ(popup->PopupPoint(), Pad->ClientToScreen(TPoint(5, 5)));
+    popup->CloseUp();
+
+    auto* own = new TPopupMenu(Form);
+    own->Items()->Add(NewItem(Form, "Αντιγραφή", "", nullptr));
+    Pad->SetPopupMenu(own);
+    TestKit::ClickAt(Pad, TPoint(5, 5), mbRight);
+    EXPECT_NE(own->ShownMenu(), nullptr);
+    EXPECT_EQ(own->PopupComponent(), Pad);
+    EXPECT_EQ(popup->ShownMenu(), nullptr);
+    own->CloseUp();
+    // A freed menu is forgotten by the control that showed it.
+    delete own;
+    EXPECT_EQ(Pad->PopupMenu(), nullptr);
+    TestKit::ClickAt(Pad, TPoint(5, 5), mbRight);
+    EXPECT_NE(popup->ShownMenu(), nullptr);
+    popup->CloseUp();
+}
+
 TEST_F(MenusTest, ItemLinkedToAnActionShowsItAndRunsIt) {
     auto* list = new TActionList(Form);
     auto* action = new TAction(Form);
