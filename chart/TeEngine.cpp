@@ -188,6 +188,11 @@ int TChartValueList::IndexOfValue(double value) const {
     return -1;
 }
 
+void TChartValueList::StoreValue(int index, double value) {
+    FValues[size_t(index)] = value;
+    MarkModified();
+}
+
 void TChartValueList::NumberSequentially() {
     for (int i = 0; i < ValueCount(); ++i)
         FValues[size_t(i)] = i;
@@ -873,13 +878,30 @@ void TChartSeries::AssignFrom(const TPersistent* source) {
 int TChartSeries::AddPoint(double x, double y, const std::string& label, TColor color) {
     if (FOnBeforeAdd && !FOnBeforeAdd(this))
         return -1;
+    const int index = AppendPointQuietly(x, y, label, color);
+    NotifyValueAdded(index);
+    return index;
+}
+
+int TChartSeries::AppendPointQuietly(double x, double y, const std::string& label, TColor color) {
     const int index = FXValues->AddValue(x);
     FYValues->InsertValueAt(index, y);
+    for (size_t i = 2; i < FValueLists.size(); ++i)
+        FValueLists[i]->InsertValueAt(index, PendingValueOf(int(i)));
     FColors.insert(FColors.begin() + index, color);
     FLabels.insert(FLabels.begin() + index,
                    label.empty() ? std::nullopt : std::optional<std::string>(label));
-    NotifyValueAdded(index);
     return index;
+}
+
+void TChartSeries::DeletePointQuietly(int index) {
+    for (TChartValueList* list : FValueLists)
+        list->DeleteValueAt(index);
+    if (index < int(FColors.size()))
+        FColors.erase(FColors.begin() + index);
+    if (index < int(FLabels.size()))
+        FLabels.erase(FLabels.begin() + index);
+    FMarks->Positions().Delete(index);
 }
 
 int TChartSeries::AddMandatoryValue(double value, const std::string& label, TColor color) {
@@ -907,13 +929,7 @@ void TChartSeries::NotifyValueAdded(int index) {
 // ---- Removing
 
 void TChartSeries::DeleteValue(int index) {
-    for (TChartValueList* list : FValueLists)
-        list->DeleteValueAt(index);
-    if (index < int(FColors.size()))
-        FColors.erase(FColors.begin() + index);
-    if (index < int(FLabels.size()))
-        FLabels.erase(FLabels.begin() + index);
-    FMarks->Positions().Delete(index);
+    DeletePointQuietly(index);
     NotifyDependents(scDeleted, index);
     RepaintChart();
 }
@@ -1005,7 +1021,7 @@ std::string TChartSeries::FormatXValue(double value) const {
 }
 
 std::string TChartSeries::MarkPercentText(int index, bool withTotal) const {
-    const double total = MandatoryValueList()->Sum();
+    const double total = PercentTotal();
     const double percent = total == 0 ? 100.0 : std::fabs(MarkValueAt(index)) * 100.0 / total;
     std::string text = FormatFloat(FPercentFormat, percent);
     if (withTotal)
@@ -1055,7 +1071,7 @@ std::string TChartSeries::LegendItemText(int legendIndex, TLegendTextStyle style
     const std::string label = ValueLabel(index);
     auto value = [&]() { return FormatFloat(FValueFormat, MarkValueAt(index)); };
     auto percent = [&]() {
-        const double total = MandatoryValueList()->Sum();
+        const double total = PercentTotal();
         return FormatFloat(FPercentFormat, total == 0 ? 100.0 : MarkValueAt(index) * 100.0 / total);
     };
     switch (style) {
@@ -1112,8 +1128,13 @@ void TChartSeries::DrawLegendSymbol(int legendIndex, const TRect& r) {
 void TChartSeries::DrawLegendShape(int /*legendIndex*/, const TRect& r) {
     TTeeCanvas3D* canvas = FParentChart->Canvas3D();
     canvas->FillRectangle(r);
-    const TColor back = FParentChart->ChartBackColor();
-    if (canvas->Brush()->Color() == back) {
+    TColor back = FParentChart->LegendSymbolBackColor();
+    if (back == clAutoColor)
+        back = FParentChart->ChartBackColor();
+    if (back == clAutoColor)
+        back = FParentChart->Color();
+    // A symbol in the background's colour gets an outline, so that it shows.
+    if (ColorToRGB(canvas->Brush()->Color()) == ColorToRGB(back)) {
         canvas->Brush()->SetStyle(bsClear);
         if (back == clBlack)
             canvas->Pen()->SetColor(clWhite);
@@ -3438,7 +3459,12 @@ void TCustomAxisPanel::DrawSeries(TChartSeries* series) {
     }
 }
 
+void TCustomAxisPanel::ExchangeSeriesAt(int index1, int index2) {
+    std::swap(FSeriesList[size_t(index1)], FSeriesList[size_t(index2)]);
+}
+
 void TCustomAxisPanel::DrawContents(const TRect& bounds) {
+    FHasBeenDrawn = true;
     DrawPanelBackground(bounds);
     for (TChartSeries* s : FSeriesList)
         if (s->Active())

@@ -64,6 +64,8 @@ class TChartValueList : public TPersistent {
     int IndexOfValue(double value) const;
     // Value i := i.
     void NumberSequentially();
+    // Stores a raw value without telling anyone.
+    void StoreValue(int index, double value);
     // Sorts the points by this list's Order; every exchange goes through the owner
     // series, so that all the point's values, colour and label move together.
     void SortByOrder();
@@ -366,6 +368,15 @@ class TChartSeries : public TComponent {
     virtual double XValueAt(int index) const { return FXValues->ValueAt(index); }
     virtual double YValueAt(int index) const { return FYValues->ValueAt(index); }
     double GetValue(bool isX, int index) const { return isX ? XValueAt(index) : YValueAt(index); }
+    // Store a value of point index in the X (Y) list and repaint the chart.
+    void SetXValueAt(int index, double value) {
+        FXValues->SetValueAt(index, value);
+        RepaintChart();
+    }
+    void SetYValueAt(int index, double value) {
+        FYValues->SetValueAt(index, value);
+        RepaintChart();
+    }
     virtual double MarkValueAt(int index) const { return MandatoryValueList()->ValueAt(index); }
     virtual double OriginValueAt(int index) const { return MarkValueAt(index); }
     virtual std::string ValueLabel(int index) const;
@@ -394,9 +405,11 @@ class TChartSeries : public TComponent {
     // ---- Texts
     // The mark text of a point by Marks.Style, then OnGetMarkText.
     std::string GetMarkText(int index);
-    // |mark value| as a percent of the total of the mandatory list (100 for a zero
-    // total) in PercentFormat; with total: "%s of %s".
+    // |mark value| as a percent of PercentTotal (100 for a zero total) in
+    // PercentFormat; with total: "%s of %s".
     std::string MarkPercentText(int index, bool withTotal) const;
+    // The total percentages are taken of: the sum of the mandatory list.
+    virtual double PercentTotal() const { return MandatoryValueList()->Sum(); }
     // The text of a legend row of a point in the legend's text style.
     virtual std::string LegendItemText(int legendIndex, TLegendTextStyle style) const;
     virtual int LegendItemCount() const { return Count(); }
@@ -520,7 +533,7 @@ class TChartSeries : public TComponent {
     // ---- Stacking, samples, gallery
     // The sum of OriginValueAt(index) over the active series of the same class family up
     // to this one (all of them with includeAll).
-    double StackedSumAt(int index, bool includeAll) const;
+    virtual double StackedSumAt(int index, bool includeAll) const;
     // Raises Exception "FillSampleValues NumValues must be > 0" for count <= 0.
     virtual void FillSampleValues(int count);
     virtual int NumSampleValues() const { return 26; }
@@ -604,6 +617,11 @@ protected:
     void SetPointsStandAlone(bool value) { FPointsStandAlone = value; }
     // The visible-range computation clips to the axis range (off for round series).
     void SetCalcVisiblePoints(bool value) { FCalcVisiblePoints = value; }
+    // The value a new point gets in an extra list (index 2 on) when added: 0 here.
+    virtual double PendingValueOf(int /*listIndex*/) const { return 0; }
+    // Appends or deletes a point without telling anyone (used while preparing to draw).
+    int AppendPointQuietly(double x, double y, const std::string& label, TColor color);
+    void DeletePointQuietly(int index);
     // The last point past the axis end is still drawn (lines run to the edge).
     void SetDrawBetweenPoints(bool value) { FDrawBetweenPoints = value; }
     // The random bounds of sample values: from the chart's other series, else 0..1000
@@ -1041,6 +1059,8 @@ class TCustomAxisPanel : public TCustomTeePanelExtended {
     void AddSeries(TChartSeries* series);
     void RemoveSeries(TChartSeries* series);
     void FreeAllSeries();
+    // Exchanges two entries of the series list.
+    void ExchangeSeriesAt(int index1, int index2);
     TChartSeries* GetSeries(int index) const { return FSeriesList[size_t(index)]; }
     int SeriesCount() const { return int(FSeriesList.size()); }
     const std::vector<TChartSeries*>& SeriesList() const { return FSeriesList; }
@@ -1096,6 +1116,8 @@ class TCustomAxisPanel : public TCustomTeePanelExtended {
     int SeriesHigh() const { return FSeriesHigh; }
     // Raises the highest depth row (CalcZOrder of the series).
     void SetSeriesHigh(int value) { FSeriesHigh = value; }
+    // A frame has been drawn since the chart was made.
+    bool HasBeenDrawn() const { return FHasBeenDrawn; }
 
     // ---- Paging
     int NumPages() const;
@@ -1157,6 +1179,7 @@ private:
     int FSeriesWidth3D = 0;
     TColor FLegendSymbolBackColor = clAutoColor;
     bool FClickHandled = false;
+    bool FHasBeenDrawn = false;
     TNotifyEvent FOnAfterDraw;
     TNotifyEvent FOnBeforeDrawAxes;
     TNotifyEvent FOnBeforeDrawSeries;

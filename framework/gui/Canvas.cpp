@@ -235,7 +235,111 @@ public:
     static QPen MakePen(const TCanvas& c, bool* visible);
     static QBrush MakeBrush(const TCanvas& c);
     static QPainter* ActivePainter(TCanvas& c);
+    // The image a solid one-pixel pen in copy mode may set its pixels in directly
+    // (nullptr when the line has to go through the painter).
+    static QImage* DirectLineImage(TCanvas& c);
 };
+
+namespace {
+
+// Sets the pixels of one-pixel solid lines straight into an image, inside the canvas'
+// clip. Lines leave out their last pixel, as every one-pixel line does.
+class TDirectLineWriter {
+public:
+    TDirectLineWriter(QImage& image, const TCanvas& canvas, bool hasClip, const QRegion& clip,
+                      TColor color)
+        : FImage(image), FCanvas(canvas) {
+        FBox = image.rect();
+        if (hasClip) {
+            FBox &= clip.boundingRect();
+            if (clip.rectCount() > 1)
+                FRects.assign(clip.begin(), clip.end());
+        }
+        const uint32_t rgb = Rgb24(color);
+        FArgb = 0xFF000000u | rgb;
+        FColor = QColor::fromRgb(FArgb);
+        const QImage::Format format = image.format();
+        F32Bit = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                 format == QImage::Format_ARGB32_Premultiplied;
+        if (F32Bit) {
+            FBits = image.bits();
+            FStride = image.bytesPerLine();
+        }
+    }
+
+    // A line between two logical points.
+    void Line(const TPoint& from, const TPoint& to) {
+        DeviceLine(FCanvas.LPtoDP(from), FCanvas.LPtoDP(to));
+    }
+
+    void DeviceLine(const TPoint& a, const TPoint& b) {
+        if (a == b || FBox.isEmpty())
+            return;
+        // Nothing of a line outside the clip box is drawn.
+        if (std::max(a.X, b.X) < FBox.left() || std::min(a.X, b.X) > FBox.right() ||
+            std::max(a.Y, b.Y) < FBox.top() || std::min(a.Y, b.Y) > FBox.bottom())
+            return;
+        const int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+        const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+        int err = dx + dy, x = a.X, y = a.Y;
+        while (x != b.X || y != b.Y) {
+            Plot(x, y);
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+private:
+    void Plot(int x, int y) {
+        if (x < FBox.left() || x > FBox.right() || y < FBox.top() || y > FBox.bottom())
+            return;
+        if (!FRects.empty() && std::none_of(FRects.begin(), FRects.end(), [&](const QRect& r) {
+                return r.contains(x, y);
+            }))
+            return;
+        if (F32Bit)
+            reinterpret_cast<uint32_t*>(FBits + qsizetype(y) * FStride)[x] = FArgb;
+        else
+            FImage.setPixelColor(x, y, FColor);
+    }
+
+    QImage& FImage;
+    const TCanvas& FCanvas;
+    QRect FBox;
+    std::vector<QRect> FRects;
+    uint32_t FArgb = 0;
+    QColor FColor;
+    bool F32Bit = false;
+    uchar* FBits = nullptr;
+    qsizetype FStride = 0;
+};
+
+} // namespace
+
+QImage* TCanvasPaint::DirectLineImage(TCanvas& c) {
+    const TPen& pen = *c.FPen;
+    if (pen.Style() != psSolid || pen.CosmeticAlternate() || pen.Mode() != pmCopy)
+        return nullptr;
+    if (std::lround(pen.Width() * std::fabs(c.ScaleX())) > 1)
+        return nullptr;
+    // A painter from outside may carry its own transformation and clip.
+    if (c.FExternalPainter)
+        return nullptr;
+    QImage* image = c.DeviceImage();
+    // Writing into shared pixel data would detach it from the painter's.
+    if (!image || image->isNull() || !image->isDetached())
+        return nullptr;
+    if (!TCanvasPaint::ActivePainter(c))
+        return nullptr;
+    return image;
+}
 
 QPainter* TCanvasPaint::ActivePainter(TCanvas& c) {
     if (c.FExternalPainter)
@@ -1145,6 +1249,10 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
 // Primitives on the paint device
 
 void TCanvas::DoLine(const TPoint& from, const TPoint& to) {
+    if (QImage* image = TCanvasPaint::DirectLineImage(*this)) {
+        TDirectLineWriter(*image, *this, FHasClip, FClip, FPen->Color()).Line(from, to);
+        return;
+    }
     bool visible;
     QPen pen = TCanvasPaint::MakePen(*this, &visible);
     if (!visible)
@@ -1396,6 +1504,16 @@ void TCanvas::DoPolyline(const std::vector<TPoint>& points) {
         return;
     if (pen.width() <= 1) {
         // Each segment leaves out its last pixel, which the next one sets.
+        if (QImage* image = TCanvasPaint::DirectLineImage(*this)) {
+            TDirectLineWriter writer(*image, *this, FHasClip, FClip, FPen->Color());
+            TPoint previous = LPtoDP(points[0]);
+            for (size_t i = 1; i < points.size(); ++i) {
+                const TPoint next = LPtoDP(points[i]);
+                writer.DeviceLine(previous, next);
+                previous = next;
+            }
+            return;
+        }
         for (size_t i = 0; i + 1 < points.size(); ++i)
             TCanvas::DoLine(points[i], points[i + 1]);
         return;

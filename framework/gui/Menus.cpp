@@ -556,9 +556,9 @@ void TPopupMenu::Popup(int x, int y) {
     FMenu = menu;
     QPoint at(x, y);
     QSize size = menu->sizeHint();
-    if (FAlignment == paRight)
+    if (FAlignment == TPopupAlignment::paRight)
         at.rx() -= size.width();
-    else if (FAlignment == paCenter)
+    else if (FAlignment == TPopupAlignment::paCenter)
         at.rx() -= size.width() / 2;
     menu->popup(at);
 }

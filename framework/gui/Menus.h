@@ -195,7 +195,8 @@ private:
     QPointer<QMenuBar> FMenuBar;
 };
 
-enum TPopupAlignment { paLeft, paRight, paCenter };
+// Scoped: the chart engine's function period alignment uses paCenter too.
+enum class TPopupAlignment { paLeft, paRight, paCenter };
 
 // A menu that pops up at a point (a right click, a tool button's drop-down arrow).
 class TPopupMenu : public TMenu, public IPopupMenu {
@@ -233,7 +234,7 @@ public:
 private:
     TComponent* FPopupComponent = nullptr;
     TPoint FPopupPoint;
-    TPopupAlignment FAlignment = paLeft;
+    TPopupAlignment FAlignment = TPopupAlignment::paLeft;
     bool FAutoPopup = true;
     QPointer<QMenu> FMenu;
     TNotifyEvent FOnPopup;

@@ -1,0 +1,326 @@
+// The charts the programs show, drawn to bitmaps: their geometry is checked through a
+// recording canvas, and each is written as a PNG for people to look at (into
+// $ORV_SHOT_DIR when set, else into a temporary folder that is removed).
+
+#include "chart/Chart.h"
+#include "chart/GanttCh.h"
+#include "chart/Series.h"
+#include "chart/tests/ChartTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ChartRenderTest : ::testing::Test {
+    fs::path Dir;
+    bool KeepShots = false;
+    void SetUp() override {
+        EnsureTestApplication();
+        if (const char* dir = std::getenv("ORV_SHOT_DIR")) {
+            Dir = dir;
+            KeepShots = true;
+        } else {
+            Dir = fs::temp_directory_path() /
+                  ("orv_chart_render_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        }
+        fs::create_directories(Dir);
+    }
+    void TearDown() override {
+        if (!KeepShots)
+            fs::remove_all(Dir);
+    }
+    // Draws the chart into a bitmap and writes it as a PNG.
+    void Shoot(TCustomChart& chart, const std::string& name) {
+        std::unique_ptr<TBitmap> bitmap = chart.MakeBitmap(clWhite, chart.GetDrawRect());
+        const fs::path file = Dir / (name + ".png");
+        ASSERT_TRUE(bitmap->Image().save(QString::fromStdString(file.string()), "PNG"));
+        EXPECT_GT(fs::file_size(file), 1000u);
+    }
+};
+
+void Record(TCustomChart& chart, TRecordingCanvas& canvas) {
+    chart.SetBuffered(false);
+    chart.DrawToRect(&canvas, chart.GetDrawRect());
+}
+
+// The texts drawn below the chart rectangle (the bottom axis' labels).
+std::vector<std::string> TextsBelow(const TRecordingCanvas& canvas, const TCustomChart& chart) {
+    std::vector<std::string> texts;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+        if (c.Points[0].Y > chart.ChartRect().Bottom &&
+            c.Points[0].Y < chart.ChartRect().Bottom + 30)
+            texts.push_back(c.Text);
+    return texts;
+}
+
+// The texts drawn inside the legend.
+std::vector<std::string> LegendTexts(const TRecordingCanvas& canvas, const TCustomChart& chart) {
+    std::vector<std::string> texts;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+        if (PtInRect(chart.Legend()->RectLegend(), c.Points[0]))
+            texts.push_back(c.Text);
+    return texts;
+}
+
+int CountFills(const TRecordingCanvas& canvas, TDrawCall::TKind kind, TColor color) {
+    int n = 0;
+    for (const TDrawCall& c : canvas.OfKind(kind))
+        if (c.BrushColor == color && c.BrushStyle == bsSolid)
+            ++n;
+    return n;
+}
+
+std::unique_ptr<TChart> NewChart(int width = 800, int height = 500) {
+    auto chart = std::make_unique<TChart>(nullptr);
+    chart->SetBounds(0, 0, width, height);
+    chart->SetColor(clWhite);
+    return chart;
+}
+
+void FillHourlyYear(TChartSeries& series) {
+    const double start = EncodeDate(1991, 1, 1);
+    series.XValues()->SetDateTime(true);
+    for (int h = 0; h < 8760; ++h)
+        series.AddXY(start + h / 24.0,
+                     500 + 300 * std::sin(h * 2 * M_PI / 8760) + 150 * std::sin(h * 2 * M_PI / 24));
+}
+
+} // namespace
+
+TEST_F(ChartRenderTest, HourlyYear) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Ωριαία ζήτηση 1991");
+    chart->Legend()->SetAlignment(laBottom);
+    chart->Legend()->SetLegendStyle(lsSeries);
+    auto* series = new TFastLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    series->SetTitle("Ζήτηση");
+    FillHourlyYear(*series);
+    Shoot(*chart, "hourly_year");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    const std::vector<std::string> dates = TextsBelow(canvas, *chart);
+    ASSERT_GE(dates.size(), 5u);
+    for (const std::string& d : dates)
+        EXPECT_NE(d.find("1991"), std::string::npos) << d;
+    EXPECT_EQ(LegendTexts(canvas, *chart), std::vector<std::string>{"Ζήτηση"});
+    int segments = 0;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcLine))
+        segments += c.PenColor == series->SeriesColor();
+    EXPECT_GT(segments, 700);
+}
+
+TEST_F(ChartRenderTest, HourlyYearZoomedToAWeek) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Ωριαία ζήτηση 1991");
+    auto* series = new TFastLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    FillHourlyYear(*series);
+    chart->MakeBitmap(clWhite, chart->GetDrawRect());
+    const double monday = EncodeDate(1991, 3, 4);
+    chart->ZoomToValues({{0, 1}, {0, 1000}, {0, 1}, {monday, monday + 7}});
+    Shoot(*chart, "hourly_week");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    // Day labels of the week are still there.
+    const std::vector<std::string> dates = TextsBelow(canvas, *chart);
+    ASSERT_GE(dates.size(), 5u);
+    EXPECT_NE(std::find(dates.begin(), dates.end(), FormatDateTime(ShortDateFormat, monday)),
+              dates.end());
+    EXPECT_EQ(series->FirstValueIndex(), int((monday - EncodeDate(1991, 1, 1)) * 24));
+}
+
+TEST_F(ChartRenderTest, PowerCurve) {
+    auto chart = NewChart(600, 400);
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Καμπύλη Ισχύος");
+    chart->BottomAxis()->Title()->SetCaption("Ταχύτητα Ανέμου (m/s)");
+    chart->LeftAxis()->Title()->SetCaption("Ισχύς (Watt)");
+    chart->Legend()->SetVisible(false);
+    auto* series = new TFastLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    series->SetSeriesColor(clRed);
+    const double power[] = {0, 0, 0, 20, 80, 180, 320, 500, 700, 880, 1000, 1050, 1050, 1000, 950};
+    for (int v = 0; v < 15; ++v)
+        series->AddXY(v, power[v]);
+    chart->LeftAxis()->SetMinMax(0, 1.1 * series->MaxYValue());
+    chart->BottomAxis()->SetMinMax(0, 1.1 * series->MaxXValue());
+    Shoot(*chart, "power_curve");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 1.1 * 1050);
+    bool peak = false;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcLine))
+        peak |= c.PenColor == clRed && c.Points[1] == TPoint(series->CalcXPos(11), series->CalcYPos(11));
+    EXPECT_TRUE(peak);
+}
+
+TEST_F(ChartRenderTest, TwelveMonthlyLines) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->SetVisible(false);
+    const char* months[] = {"Ιαν", "Φεβ", "Μαρ", "Απρ", "Μαϊ", "Ιουν",
+                            "Ιουλ", "Αυγ", "Σεπ", "Οκτ", "Νοε", "Δεκ"};
+    for (int m = 0; m < 12; ++m) {
+        auto* series = new TFastLineSeries(chart.get());
+        series->SetParentChart(chart.get());
+        series->SetTitle(months[m]);
+        for (int h = 0; h < 24; ++h) {
+            const double sun = std::max(0.0, std::sin((h - 6) * M_PI / 12));
+            series->AddXY(h + 1, 100 * sun * (0.5 + 0.5 * std::sin((m + 1) * M_PI / 13)));
+        }
+    }
+    Shoot(*chart, "monthly_lines");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    const std::vector<std::string> rows = LegendTexts(canvas, *chart);
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(rows.front(), "Ιαν");
+    EXPECT_EQ(rows.back(), "Δεκ");
+    EXPECT_EQ(chart->Legend()->Alignment(), laRight);
+    EXPECT_LT(chart->ChartRect().Right, chart->Legend()->RectLegend().Left);
+}
+
+TEST_F(ChartRenderTest, StairsArea) {
+    auto chart = NewChart(600, 400);
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Λειτουργία συσκευής");
+    chart->Legend()->SetVisible(false);
+    auto* area = new TAreaSeries(chart.get());
+    area->SetParentChart(chart.get());
+    area->SetStairs(true);
+    for (int h = 0; h < 24; ++h)
+        area->AddXY(h, (h >= 7 && h < 9) || (h >= 18 && h < 23) ? 150 : (h == 13 ? 80 : 0));
+    Shoot(*chart, "stairs_area");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    EXPECT_EQ(CountFills(canvas, TDrawCall::dcRectangle, area->SeriesColor()), 23);
+}
+
+TEST_F(ChartRenderTest, FourStackedAreas) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Ενέργεια ανά μπαταρία");
+    const char* names[] = {"phz", "pw", "pph", "pdl"};
+    const TColor colors[] = {clRed, clGreen, clYellow, clOlive};
+    for (int k = 0; k < 4; ++k) {
+        auto* area = new TAreaSeries(chart.get());
+        area->SetParentChart(chart.get());
+        area->SetTitle(names[k]);
+        area->SetSeriesColor(colors[k]);
+        area->SetMultiArea(maStacked);
+        area->AreaLinesPen()->SetVisible(false);
+        for (int step = 0; step <= 10; ++step)
+            area->AddXY(step * 100, 100 + 50 * k + 20 * std::sin(step + k));
+    }
+    Shoot(*chart, "stacked_areas");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    EXPECT_EQ(LegendTexts(canvas, *chart), (std::vector<std::string>{"phz", "pw", "pph", "pdl"}));
+    for (TColor color : colors)
+        EXPECT_EQ(CountFills(canvas, TDrawCall::dcPolygon, color), 10);
+    EXPECT_GT(chart->LeftAxis()->MaximumValue(), 4 * 100 + 50 * 6);
+}
+
+TEST_F(ChartRenderTest, StackedDailyLoadBars) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Ημερήσιο φορτίο");
+    const char* names[] = {"Ψυγείο", "Φωτισμός", "Αντλία"};
+    for (int k = 0; k < 3; ++k) {
+        auto* bars = new TBarSeries(chart.get());
+        bars->SetParentChart(chart.get());
+        bars->SetTitle(names[k]);
+        bars->SetMultiBar(mbStacked);
+        bars->Marks()->SetVisible(false);
+        for (int h = 0; h < 24; ++h)
+            bars->AddXY(h, k == 0 ? 60 : k == 1 ? (h >= 18 && h < 23 ? 120 : 0) : (h == 7 ? 400 : 0));
+    }
+    Shoot(*chart, "stacked_bars");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    EXPECT_EQ(CountFills(canvas, TDrawCall::dcRectangle, clRed), 24);
+    EXPECT_EQ(CountFills(canvas, TDrawCall::dcRectangle, clGreen), 5);
+    EXPECT_EQ(CountFills(canvas, TDrawCall::dcRectangle, clYellow), 1);
+    EXPECT_EQ(LegendTexts(canvas, *chart).size(), 3u);
+}
+
+TEST_F(ChartRenderTest, CoveragePieIn3D) {
+    auto chart = NewChart(600, 400);
+    chart->Title()->Text()->Add("Κάλυψη ζήτησης");
+    chart->SetAllowZoom(false);
+    chart->SetAllowPanning(pmNone);
+    chart->SetAxisVisible(false);
+    chart->Frame()->SetVisible(false);
+    chart->SetClipPoints(false);
+    chart->Legend()->SetTextStyle(ltsRightPercent);
+    chart->SetView3D(true);
+    chart->SetView3DWalls(false);
+    auto* pie = new TPieSeries(chart.get());
+    pie->SetParentChart(chart.get());
+    chart->View3DOptions()->SetElevation(315);
+    chart->View3DOptions()->SetRotation(360);
+    chart->View3DOptions()->SetOrthogonal(false);
+    pie->SetTitle("Καλυψη Ζήτησης");
+    pie->OtherSlice()->SetStyle(poBelowPercent);
+    pie->OtherSlice()->SetValue(10);
+    pie->AddSlice(50, "hz", clRed);
+    pie->AddSlice(35, "pw", clGreen);
+    pie->AddSlice(9, "pph", clYellow);
+    pie->AddSlice(6, "bat", clBlue);
+    Shoot(*chart, "coverage_pie");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    EXPECT_EQ(LegendTexts(canvas, *chart),
+              (std::vector<std::string>{"hz 50 %", "pw 35 %", "Other 15 %"}));
+    // Three slices with their marks; the grouped ones draw nothing.
+    int marks = 0;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+        marks += c.Text == "hz" || c.Text == "pw" || c.Text == "Other" || c.Text == "pph";
+    EXPECT_EQ(marks, 3);
+    EXPECT_NEAR(pie->EndAngle(0), M_PI, 1e-12);
+}
+
+TEST_F(ChartRenderTest, GanttOfPeriods) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Title()->SetVisible(false);
+    chart->BottomAxis()->SetDateTimeFormat("d/M");
+    auto* gantt = new TGanttSeries(chart.get());
+    gantt->SetParentChart(chart.get());
+    gantt->Marks()->SetVisible(false);
+    gantt->ConnectingPen()->SetVisible(false);
+    const double d0 = EncodeDate(1991, 1, 1);
+    gantt->AddTask(d0 + 1 - 1, d0 + 365 - 1, 0, "Όλο το έτος");
+    gantt->AddTask(d0 + 120 - 1, d0 + 270 - 1, 1, "Καλοκαίρι");
+    gantt->AddTask(d0 - 1, d0 + 59 - 1, 2, "Χειμώνας");
+    gantt->AddTask(d0 + 335 - 1, d0 + 364, 2, "Χειμώνας");
+    Shoot(*chart, "gantt");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    // Four bars; the two of the period across New Year on one row.
+    std::vector<TRect> bars;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcRectangle))
+        if (c.BrushStyle == bsSolid && c.BrushColor != clWhite &&
+            PtInRect(chart->ChartRect(), c.Rect.TopLeft()))
+            bars.push_back(c.Rect);
+    ASSERT_EQ(bars.size(), 4u);
+    const int row2 = chart->LeftAxis()->ValueToPixel(2);
+    int onRow2 = 0;
+    for (const TRect& r : bars)
+        onRow2 += (r.Top + r.Bottom) / 2 == row2;
+    EXPECT_EQ(onRow2, 2);
+}
