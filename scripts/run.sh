@@ -7,6 +7,6 @@ program=${1:-Orvanti}
 scripts/setup.sh
 scripts/build.sh build -DORV_BENCH=OFF
 case "$program" in
-    Orvanti) exec build/tools/yearbalance ;;
+    Orvanti) exec build/app/Orvanti ;;
     *) echo "Unknown program: $program (Orvanti)" >&2; exit 2 ;;
 esac

@@ -1,0 +1,110 @@
+#include "app/BatEd.h"
+
+#include "framework/core/SysUtils.h"
+#include "model/Data.h"
+
+namespace {
+
+TLabel* MakeLabel(TForm* form, const std::string& name, const std::string& caption, int top) {
+    auto* label = new TLabel(form);
+    label->SetName(name);
+    label->SetParent(form);
+    label->SetCaption(caption);
+    label->SetBounds(16, top + 4, 150, 16);
+    return label;
+}
+
+TRxSpinEdit* MakeSpin(TForm* form, const std::string& name, int top) {
+    auto* edit = new TRxSpinEdit(form);
+    edit->SetName(name);
+    edit->SetParent(form);
+    edit->SetBounds(176, top, 121, 24);
+    edit->SetAlignment(taRightJustify);
+    return edit;
+}
+
+} // namespace
+
+TfmBatEd::TfmBatEd(TComponent* owner) : TForm(owner) {
+    TLoadingBracket loading(this);
+    SetName("fmBatEd");
+    SetCaption("Στοιχεία Συσσωρευτών");
+    SetBounds(0, 0, 400, 300);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-13);
+
+    Label1 = MakeLabel(this, "Label1", "Χωρητικότητα (Wh):", 16);
+    edBateryCap = MakeSpin(this, "edBateryCap", 16);
+    Label2 = MakeLabel(this, "Label2", "Χωρητικότητα (Ah):", 48);
+    stBatCapA = new TStaticText(this);
+    stBatCapA->SetName("stBatCapA");
+    stBatCapA->SetParent(this);
+    stBatCapA->SetAutoSize(false);
+    stBatCapA->SetAlignment(taRightJustify);
+    stBatCapA->SetBorderStyle(sbsSunken);
+    stBatCapA->SetBounds(176, 48, 121, 24);
+    stBatCapA->SetCaption("");
+    Label3 = MakeLabel(this, "Label3", "Τάση (Volts):", 80);
+    edBatVoltage = MakeSpin(this, "edBatVoltage", 80);
+    Label4 = MakeLabel(this, "Label4", "Ελάχιστη (%)", 112);
+    edSafeBatCoef = MakeSpin(this, "edSafeBatCoef", 112);
+    edSafeBatCoef->SetValueType(vtFloat);
+    edSafeBatCoef->SetIncrement(0.1);
+    edSafeBatCoef->SetMaxValue(100);
+    Label5 = MakeLabel(this, "Label5", "Απώλειες/h/C (%)", 144);
+    edBatLossesPerHour = MakeSpin(this, "edBatLossesPerHour", 144);
+    edBatLossesPerHour->SetValueType(vtFloat);
+
+    TNotifyEvent capChange(this, &TfmBatEd::edBateryCapChange, "edBateryCapChange");
+    edBateryCap->SetOnChange(capChange);
+    edBatVoltage->SetOnChange(capChange);
+    edSafeBatCoef->SetOnChange(
+        TNotifyEvent(this, &TfmBatEd::edSafeBatCoefChange, "edSafeBatCoefChange"));
+    edBatLossesPerHour->SetOnChange(
+        TNotifyEvent(this, &TfmBatEd::edBatLossesPerHourChange, "edBatLossesPerHourChange"));
+
+    SetOnCreate(TNotifyEvent(this, &TfmBatEd::FormCreate, "FormCreate"));
+}
+
+TfmBatEd::~TfmBatEd() {
+    BeforeDestruction();
+}
+
+void TfmBatEd::FormCreate(TObject*) {
+    FLoading = true;
+    try {
+        edBateryCap->SetValue(BatCapacity);
+        edSafeBatCoef->SetValue(100 * BatSafeCoef);
+        edBatVoltage->SetValue(BatVoltage);
+        edBatLossesPerHour->SetValue(100 * BatLossesPerHour);
+        edBateryCapChange(edBateryCap);
+    } catch (...) {
+        FLoading = false;
+        throw;
+    }
+    FLoading = false;
+}
+
+void TfmBatEd::edBateryCapChange(TObject* sender) {
+    double voltage = edBatVoltage->Value();
+    if (voltage == 0)
+        stBatCapA->SetCaption("Δ/Υ");
+    else
+        stBatCapA->SetCaption(Format("%0.3f", {edBateryCap->Value() / voltage}));
+    if (FLoading)
+        return;
+    if (sender == edBateryCap)
+        BatCapacity = edBateryCap->Value();
+    else if (sender == edBatVoltage)
+        BatVoltage = voltage;
+}
+
+void TfmBatEd::edSafeBatCoefChange(TObject*) {
+    if (!FLoading)
+        BatSafeCoef = edSafeBatCoef->Value() / 100;
+}
+
+void TfmBatEd::edBatLossesPerHourChange(TObject*) {
+    if (!FLoading)
+        BatLossesPerHour = edBatLossesPerHour->Value() / 100;
+}

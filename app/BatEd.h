@@ -1,0 +1,36 @@
+#pragma once
+// The battery editor: capacity (Wh, also shown in Ah at the voltage), voltage, minimum
+// charge and losses per hour, both in per cent.
+
+#include "framework/core/Classes.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
+#include "persist/RXSpin.h"
+
+class TfmBatEd : public TForm {
+    ORV_CLASS(TfmBatEd, TForm)
+public:
+    explicit TfmBatEd(TComponent* owner);
+    ~TfmBatEd() override;
+
+    TLabel* Label1 = nullptr; // "Χωρητικότητα (Wh):"
+    TRxSpinEdit* edBateryCap = nullptr;
+    TLabel* Label2 = nullptr; // "Χωρητικότητα (Ah):"
+    TStaticText* stBatCapA = nullptr;
+    TLabel* Label3 = nullptr; // "Τάση (Volts):"
+    TRxSpinEdit* edBatVoltage = nullptr;
+    TLabel* Label4 = nullptr; // "Ελάχιστη (%)"
+    TRxSpinEdit* edSafeBatCoef = nullptr;
+    TLabel* Label5 = nullptr; // "Απώλειες/h/C (%)"
+    TRxSpinEdit* edBatLossesPerHour = nullptr;
+
+    void FormCreate(TObject* sender);
+    // Bound to the capacity and the voltage: the Ah display, and the changed box's value
+    // into the model.
+    void edBateryCapChange(TObject* sender);
+    void edSafeBatCoefChange(TObject* sender);
+    void edBatLossesPerHourChange(TObject* sender);
+
+private:
+    bool FLoading = false; // filling the controls: no writes to the model
+};

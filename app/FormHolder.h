@@ -1,0 +1,113 @@
+#pragma once
+// The main window of Orvanti and view hosting: the main window shows one view at a time in
+// its holder panel; ShowFormInPanel docks a form of a class inside a panel of another form
+// (its cool bars move into a tool strip); keys reach the docked views' shortcuts through
+// the main window. Also the small routines the editors share: a number input box, cell
+// text painters and open/save dialogs that remember a folder per filter for the run.
+
+#include "framework/core/Classes.h"
+#include "framework/core/TypInfo.h"
+#include "framework/gui/Canvas.h"
+#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/ImgList.h"
+#include "framework/gui/Menus.h"
+#include "framework/gui/Messages.h"
+#include "framework/gui/Types.h"
+#include "persist/Placemnt.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+// A form class: TfmDesign::StaticClass() and the like.
+using TFormClass = TClass;
+// Called with a new form before it is docked or shown.
+using TFormInitProc = std::function<void(TCustomForm*)>;
+
+// The views of the main window by index (0 design, 1 periods, 2 devices, 3 sunshine,
+// 4 wind workbench); nullptr where the view does not exist.
+inline constexpr int ViewCount = 5;
+extern const std::array<TFormClass, ViewCount> ViewClasses;
+
+class TfmHolder : public TForm {
+    ORV_CLASS(TfmHolder, TForm)
+public:
+    explicit TfmHolder(TComponent* owner);
+    ~TfmHolder() override;
+
+    // ---- Components
+    TPanel* Panel1 = nullptr;    // the tool strip: docked forms' cool bars go here
+    TPanel* pnlHolder = nullptr; // hosts the current view and chart windows over it
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* miFile = nullptr; // "Αρχείο"
+    TMenuItem* miOpen = nullptr; // "Ανοιγμα" (no effect: each editor opens its own data)
+    TMenuItem* miSave = nullptr; // "Αποθήκευση" (no effect)
+    TMenuItem* miSep = nullptr;  // separator
+    TMenuItem* miExit = nullptr; // "Εξοδος": closes the main window
+    TImageList* ImageList1 = nullptr;     // view icons, 32 x 32
+    TFormStorage* FormStorage1 = nullptr; // the window's placement
+
+    // ---- Views
+    // Docks a view of the class in pnlHolder, freeing everything else there; nothing when
+    // a view of that class is already shown.
+    void ShowView(TFormClass formClass);
+    // The view of ViewClasses at index; nothing for an index without a view.
+    void ShowView(int index);
+    // The view docked in pnlHolder now (nullptr when none).
+    TCustomForm* CurrentView() const;
+
+    // ---- Handlers
+    void FormCreate(TObject* sender);
+    void FormShow(TObject* sender);
+    // A view-list item was chosen: the view at the item's published Tag.
+    void itemSelected(TObject* sender, TObject* item);
+    void miExitClick(TObject* sender);
+
+    // The window's own menus and actions first; when they do not take the key, each form
+    // docked in pnlHolder is asked in turn until one takes it.
+    bool IsShortCut(TMessage& message) override;
+
+    void HandleMessage(TMessage& message) override;
+
+private:
+    bool FLoadErrorsShown = false;
+};
+
+// The program's main window.
+extern TfmHolder* fmHolder;
+
+// Creates a form of formClass owned by host and docks it there (see ShowFormInPanel in
+// the .cpp for the steps); answers the new form, or nullptr when host already owns a
+// component of that class (then nothing happens at all).
+TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bordered,
+                             const TFormInitProc& initProc, TFormClass formClass, bool closeOthers);
+
+// The program block's windows: the data module `dm`, then the main window `fmHolder`,
+// both owned by the application (the model must be initialised before).
+void CreateProgramWindows();
+// Frees the main window and the data module, as the application does at the end of a run
+// (placement and dialog folders are saved).
+void FreeProgramWindows();
+
+// Runs action once, when any part of the form's window is painted for the first time
+// (the start-up time of the program is measured to that point).
+void WhenFirstPainted(TCustomForm* form, std::function<void()> action);
+
+// An input box captioned "Εισαγωγή" showing FloatToStr(value): true with the new value
+// on OK; false (value unchanged) on Cancel. A text that is no number raises EConvertError.
+bool InputReal(const std::string& prompt, double& value);
+
+// Cell text clipped to rect: centred horizontally (a text wider than the cell starts left
+// of it), two pixels below the top.
+void DrawCellCentered(TCanvas* canvas, const TRect& rect, const std::string& text);
+// Cell text clipped to rect, two pixels in from the left and the top.
+void DrawCellLeft(TCanvas* canvas, const TRect& rect, const std::string& text);
+
+// A temporary open dialog with the filter (one pattern, "text|*.ext"), the initial file
+// name and the filter's extension as default; it starts in the folder last chosen with the
+// same filter during this run, else in the program's folder. result is the chosen file, or
+// "" on Cancel.
+void SelectOpenFile(const std::string& filter, const std::string& fileName, std::string& result);
+// The same as a save dialog, always starting in the program's folder.
+void SelectSaveFile(const std::string& filter, const std::string& fileName, std::string& result);

@@ -1,0 +1,46 @@
+#include "app/PhotovEd.h"
+
+#include "model/Data.h"
+
+TfmPhotovEd::TfmPhotovEd(TComponent* owner) : TForm(owner) {
+    TLoadingBracket loading(this);
+    SetName("fmPhotovEd");
+    SetCaption("fmPhotovEd");
+    SetBounds(0, 0, 400, 300);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-13);
+
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetCaption("Συνολική Ισχύς (Wh):");
+    Label1->SetBounds(16, 20, 150, 16);
+    edPhPower = new TRxSpinEdit(this);
+    edPhPower->SetName("edPhPower");
+    edPhPower->SetParent(this);
+    edPhPower->SetBounds(176, 16, 121, 24);
+    edPhPower->SetAlignment(taRightJustify);
+    edPhPower->SetOnChange(TNotifyEvent(this, &TfmPhotovEd::edPhPowerChange, "edPhPowerChange"));
+
+    SetOnCreate(TNotifyEvent(this, &TfmPhotovEd::FormCreate, "FormCreate"));
+}
+
+TfmPhotovEd::~TfmPhotovEd() {
+    BeforeDestruction();
+}
+
+void TfmPhotovEd::FormCreate(TObject*) {
+    FLoading = true;
+    try {
+        edPhPower->SetValue(PVPower);
+    } catch (...) {
+        FLoading = false;
+        throw;
+    }
+    FLoading = false;
+}
+
+void TfmPhotovEd::edPhPowerChange(TObject*) {
+    if (!FLoading)
+        PVPower = edPhPower->Value();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The PV editor: the total power of the PV array.
+
+#include "framework/core/Classes.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
+#include "persist/RXSpin.h"
+
+class TfmPhotovEd : public TForm {
+    ORV_CLASS(TfmPhotovEd, TForm)
+public:
+    explicit TfmPhotovEd(TComponent* owner);
+    ~TfmPhotovEd() override;
+
+    TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Wh):"
+    TRxSpinEdit* edPhPower = nullptr;
+
+    void FormCreate(TObject* sender);
+    void edPhPowerChange(TObject* sender);
+
+private:
+    bool FLoading = false; // filling the controls: no writes to the model
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The page of the other components (inverter, charger, wiring): inputs that nothing reads
+// or stores yet.
+
+#include "framework/core/Classes.h"
+#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
+#include "persist/RXSpin.h"
+
+class TfmRestED : public TForm {
+    ORV_CLASS(TfmRestED, TForm)
+public:
+    explicit TfmRestED(TComponent* owner);
+
+    TScrollBox* ScrollBox1 = nullptr;
+    TLabel* lbInverter = nullptr;
+    TGroupBox* gbInverter = nullptr;
+    TRxSpinEdit* edInvPower = nullptr;
+    TRxSpinEdit* edInvEfficiency = nullptr;
+    TCheckBox* cbInvCalc = nullptr;
+    TLabel* lbCharger = nullptr;
+    TGroupBox* gbCharger = nullptr;
+    TRxSpinEdit* edChrPower = nullptr;
+    TRxSpinEdit* edChrEfficiency = nullptr;
+    TCheckBox* cbChrCalc = nullptr;
+    TLabel* lbRest = nullptr;
+    TGroupBox* gbRest = nullptr;
+    TRxSpinEdit* edRestEfficiency = nullptr;
+};

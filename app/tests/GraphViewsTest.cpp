@@ -1,0 +1,123 @@
+// The chart views: the power-curve chart docked over the current view, its tool bar in
+// the main tool strip, the copy action's metafile, and the modal hourly chart.
+
+#include "ViewsTestSupport.h"
+
+#include "app/GraphBase.h"
+#include "app/GraphBaseSt.h"
+#include "app/PwrCurveGr.h"
+#include "chart/Series.h"
+#include "framework/gui/Clipbrd.h"
+
+namespace {
+
+using TestKit::Find;
+
+class GraphViewsTest : public TProgramTest {
+protected:
+    TfmPwrCurveGr* DockCurveChart() {
+        ShowFormInPanel(fmHolder->pnlHolder, fmHolder->Panel1, true, nullptr,
+                        TfmPwrCurveGr::StaticClass(), false);
+        TestKit::ProcessMessages();
+        return Find<TfmPwrCurveGr>(fmHolder->pnlHolder, "fmPwrCurveGr");
+    }
+};
+
+TEST_F(GraphViewsTest, PowerCurveChartDrawsTheCurveWithAxesTo110Percent) {
+    TfmPwrCurveGr* gr = DockCurveChart();
+    ASSERT_NE(gr, nullptr);
+    EXPECT_EQ(gr->Caption(), "Καμπύλη Ισχύος Α/Γ");
+    EXPECT_EQ(gr->Chart1->Title()->Text()->Get(0), "ΑΓ-3000");
+    ASSERT_EQ(gr->Series1->Count(), PwrCurve->PointCount());
+    EXPECT_DOUBLE_EQ(gr->Series1->XValues()->ValueAt(2), 3.5);
+    EXPECT_DOUBLE_EQ(gr->Series1->YValues()->ValueAt(2), 30);
+    EXPECT_DOUBLE_EQ(gr->Chart1->LeftAxis()->Maximum(), 1.1 * 3000);
+    EXPECT_DOUBLE_EQ(gr->Chart1->BottomAxis()->Maximum(), 1.1 * 25);
+    EXPECT_DOUBLE_EQ(gr->Chart1->LeftAxis()->Minimum(), 0);
+    EXPECT_DOUBLE_EQ(gr->Chart1->BottomAxis()->Minimum(), 0);
+    EXPECT_EQ(gr->Series1->SeriesColor(), clRed);
+    // Docked: bordered, its tool bar in the main tool strip, properties and printing off.
+    EXPECT_EQ(gr->CoolBar1->Parent(), fmHolder->Panel1);
+    EXPECT_NE(gr->BorderStyle(), bsNone);
+    EXPECT_FALSE(gr->actGraphProps->Enabled());
+    EXPECT_FALSE(gr->actGraphPrint->Enabled());
+    EXPECT_TRUE(gr->actGraphCopy->Enabled());
+    EXPECT_EQ(TestKit::TextOf(gr->ToolButton4), "Επιστροφή");
+    EXPECT_TRUE(TestKit::RenderToPng(gr, ShotFile("chart-pwrcurve.png")));
+
+    // An empty curve gives an empty chart with both maxima at 0.
+    TWindPwrCurve empty;
+    gr->ShowCurve(&empty);
+    EXPECT_EQ(gr->Series1->Count(), 0);
+    EXPECT_DOUBLE_EQ(gr->Chart1->LeftAxis()->Maximum(), 0);
+    EXPECT_DOUBLE_EQ(gr->Chart1->BottomAxis()->Maximum(), 0);
+}
+
+TEST_F(GraphViewsTest, CtrlInsCopiesAWindowsMetafile) {
+    TfmPwrCurveGr* gr = DockCurveChart();
+    ASSERT_NE(gr, nullptr);
+    Clipboard()->Clear();
+    TestKit::Focus(gr->Chart1);
+    TestKit::PressShortCut("Ctrl+Ins");
+    TestKit::ProcessMessages();
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_METAFILEPICT));
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_ENHMETAFILE));
+    std::vector<uint8_t> bytes = Clipboard()->GetAsBytes(CF_METAFILEPICT);
+    ASSERT_GE(bytes.size(), 4u);
+    // A placeable Windows metafile starts with its key 0x9AC6CDD7.
+    EXPECT_EQ(bytes[0], 0xD7);
+    EXPECT_EQ(bytes[1], 0xCD);
+    EXPECT_EQ(bytes[2], 0xC6);
+    EXPECT_EQ(bytes[3], 0x9A);
+}
+
+TEST_F(GraphViewsTest, AClosedChartWindowFreesItselfAndItsToolBar) {
+    auto* st = dynamic_cast<TfmGraphBaseSt*>(ShowFormInPanel(fmHolder->pnlHolder, fmHolder->Panel1,
+                                                             true, nullptr,
+                                                             TfmGraphBaseSt::StaticClass(), false));
+    ASSERT_NE(st, nullptr);
+    EXPECT_EQ(st->Caption(), "fmGraphBaseSt");
+    int bars = fmHolder->Panel1->ControlCount();
+    st->Close();
+    TestKit::ProcessMessages();
+    EXPECT_EQ(Find<TfmGraphBaseSt>(fmHolder->pnlHolder, "fmGraphBaseSt"), nullptr);
+    EXPECT_EQ(fmHolder->Panel1->ControlCount(), bars - 1);
+}
+
+TEST_F(GraphViewsTest, HourlyGraphShowsOnePointPerHourFromTheStartDate) {
+    TFloatArray values(48);
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = double(i % 24);
+    int seen = 0;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        auto* gr = dynamic_cast<TfmGraphBase*>(form);
+        ASSERT_NE(gr, nullptr);
+        ++seen;
+        EXPECT_EQ(gr->Caption(), "fmGraphBase");
+        EXPECT_EQ(gr->Chart1->Title()->Text()->Get(0), "TChart");
+        ASSERT_EQ(gr->Chart1->SeriesCount(), 1);
+        TChartSeries* s = gr->Chart1->GetSeries(0);
+        EXPECT_EQ(s->ClassName(), "TFastLineSeries");
+        ASSERT_EQ(s->Count(), 48);
+        EXPECT_TRUE(s->XValues()->DateTime());
+        EXPECT_DOUBLE_EQ(s->XValues()->ValueAt(0), BaseDate);
+        EXPECT_NEAR(s->XValues()->ValueAt(25), BaseDate + 25.0 / 24, 1e-9);
+        EXPECT_DOUBLE_EQ(s->YValues()->ValueAt(25), 1);
+        TestKit::RenderToPng(gr, ShotFile("chart-hourly.png"));
+        gr->SetModalResult(mrOk);
+    });
+    EXPECT_TRUE(ShowHourlyGraph(values, BaseDate));
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(seen, 1);
+
+    // Closed without OK: false; an empty series gives an empty chart.
+    Application->SetModalHandler([](TCustomForm* form) {
+        auto* gr = dynamic_cast<TfmGraphBase*>(form);
+        ASSERT_NE(gr, nullptr);
+        EXPECT_EQ(gr->Chart1->GetSeries(0)->Count(), 0);
+    });
+    EXPECT_FALSE(ShowHourlyGraph({}, BaseDate));
+    Application->SetModalHandler(nullptr);
+}
+
+} // namespace

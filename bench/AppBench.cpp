@@ -1,0 +1,63 @@
+// Orvanti's windows: the start-up to the first painted main window (the model with its
+// default files, the data module with its images and remembered folders, the main window
+// with the design page and the wind-generator editor docked, one paint).
+
+#include "app/DataMod.h"
+#include "app/FormHolder.h"
+#include "framework/core/SysUtils.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/TestKit.h"
+#include "model/Data.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Start-up as the program block does it, up to the main window's first paint; the
+// windows and the model are freed again outside the timing.
+void BM_StartUpToFirstPaint(benchmark::State& state) {
+    long paints = 0;
+    for (auto _ : state) {
+        InitModel();
+        CreateProgramWindows();
+        bool painted = false;
+        WhenFirstPainted(fmHolder, [&painted] { painted = true; });
+        fmHolder->Show();
+        for (int round = 0; round < 100 && !painted; ++round)
+            TestKit::ProcessMessages();
+        paints += painted ? 1 : 0;
+
+        state.PauseTiming();
+        FreeProgramWindows();
+        TestKit::ProcessMessages();
+        FinalizeModel();
+        state.ResumeTiming();
+    }
+    state.counters["painted"] = double(paints) / double(state.iterations());
+}
+BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The remembered placement and folders go to a store of this run only.
+    char pattern[] = "/tmp/app-bench-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    if (!dir)
+        return 1;
+    setenv("HKCU_STORE", (std::string(dir) + "/hkcu.txt").c_str(), 1);
+    TestKit::StartTestApplication();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(dir);
+    return 0;
+}
