@@ -136,8 +136,9 @@ TEST_F(TeeShapeTest, EachStyleDrawsItsOutline) {
         FShape->SetStyle(c.Style);
         const std::vector<TMetafileRecord> found = Filled(*Draw(), c.Kind);
         ASSERT_EQ(found.size(), c.Count);
-        if (c.Points)
+        if (c.Points) {
             EXPECT_EQ(found[0].Points.size(), c.Points);
+        }
     }
     // The triangle points up, the inverted one down.
     FShape->SetStyle(chasTriangle);
@@ -186,9 +187,11 @@ TEST_F(TeeShapeTest, TextThatWouldVanishInTheFillTurnsWhiteOrBlack) {
     // Left aligned text starts inside the outline.
     FShape->SetAlignment(taLeftJustify);
     const auto picture = Draw();
-    for (const TMetafileRecord& r : RecordsOf(*picture, TK::mrText))
-        if (r.Text == "de")
+    for (const TMetafileRecord& r : RecordsOf(*picture, TK::mrText)) {
+        if (r.Text == "de") {
             EXPECT_EQ(r.Points[0].X, FShape->ShapeBounds().Left + 1 + 4);
+        }
+    }
 }
 
 TEST_F(TeeShapeTest, HitTestsFollowTheShape) {
