@@ -3,7 +3,6 @@
 #include "app/DataMod.h"
 #include "app/FormParts.h"
 #include "chart/Series.h"
-#include "framework/gui/Clipbrd.h"
 
 #include <memory>
 
@@ -16,19 +15,9 @@ void SetChartFont(TFont* font, TColor color) {
     font->SetCharset(GREEK_CHARSET);
 }
 
-// Chart copies (metafiles, bitmaps) go to the program's clipboard.
-void InstallChartClipboard() {
-    static bool installed = false;
-    if (installed)
-        return;
-    SetChartClipboardHook([](const TGraphic& picture) { Clipboard()->AssignFrom(&picture); });
-    installed = true;
-}
-
 } // namespace
 
 TfmGraphBase::TfmGraphBase(TComponent* owner) : TForm(owner) {
-    InstallChartClipboard();
     TLoadingBracket loading(this);
     SetName("fmGraphBase");
     SetCaption("fmGraphBase");
@@ -84,7 +73,7 @@ TfmGraphBase::~TfmGraphBase() {
 }
 
 void TfmGraphBase::actGraphCopyExecute(TObject*) {
-    Chart1->CopyToClipboardMetafile(false);
+    Chart1->CopyAsMetafile(false);
 }
 
 bool ShowHourlyGraph(const TFloatArray& values, TDateTime startDate) {

@@ -366,8 +366,8 @@ void TChartLegend::Publish(TPublisher<TChartLegend>& p) {
             &T::SetDividingLines);
     p.Integer("FirstValue", &T::FirstValue, &T::SetFirstValue).Default(0);
     p.Class("Font", TFont::StaticClass(), &T::Font, &T::SetFont)
-        .Stored(TStoredFn(
-            [](const TObject* o) { return static_cast<const T*>(o)->IsFontStored(); }));
+        .Stored(
+            TStoredFn([](const TObject* o) { return static_cast<const T*>(o)->IsFontStored(); }));
     p.Class("Frame", TChartPen::StaticClass(), &T::Frame, &T::SetFrame);
     p.Integer("HorizMargin", &T::HorizMargin, &T::SetHorizMargin).Default(0);
     p.Bool("Inverted", &T::Inverted, &T::SetInverted).Default(false);
@@ -542,8 +542,7 @@ int TCustomChartLegend::FitCount(int start, int step) {
         result = (start >= bottom || step <= 0) ? 0 : (bottom - 2 * fw - start) / step;
     } else {
         const int right = FChart->ChartRect().Right;
-        result =
-            (start >= right || step <= 0) ? 0 : (FChart->ChartWidth() - 2 * fw - start) / step;
+        result = (start >= right || step <= 0) ? 0 : (FChart->ChartWidth() - 2 * fw - start) / step;
     }
     return std::clamp(result, 0, total);
 }
@@ -623,9 +622,8 @@ void TCustomChartLegend::DrawLegend() {
             r.Left = textX - FSymbolWidth - 8;
         }
     } else {
-        const int width = std::min(chart->ChartWidth(), 2 * FShadowSize +
-                                                            (FSymbolWidth + widest + 4) * FColumns +
-                                                            8);
+        const int width = std::min(chart->ChartWidth(),
+                                   2 * FShadowSize + (FSymbolWidth + widest + 4) * FColumns + 8);
         r.Left = chart->ChartXCenter() - width / 2 +
                  int(Round(FTopPos * (panel.Width() - width) / 100.0));
         r.Right = r.Left + width;
@@ -1222,8 +1220,8 @@ void TCustomChart::SaveAxesState() {
     const auto axes = StandardAxes();
     for (size_t i = 0; i < axes.size(); ++i) {
         TChartAxis* a = axes[i];
-        FSavedAxes[i] = {a->Automatic(), a->AutomaticMinimum(), a->AutomaticMaximum(),
-                         a->Minimum(), a->Maximum()};
+        FSavedAxes[i] = {a->Automatic(), a->AutomaticMinimum(), a->AutomaticMaximum(), a->Minimum(),
+                         a->Maximum()};
     }
     FAxesNotSaved = false;
 }
@@ -1345,8 +1343,7 @@ void TCustomChart::HandleMouseDown(TMouseButton button, TShiftState shift, int x
             taken = StartDrag(button, shift, x, y);
         break;
     case cpSeries: {
-        const bool dispatched =
-            part.ASeries->DispatchClick(part.PointIndex, button, shift, x, y);
+        const bool dispatched = part.ASeries->DispatchClick(part.PointIndex, button, shift, x, y);
         if (dispatched)
             SetClickHandled(true);
         if (FOnClickSeries) {
@@ -1487,9 +1484,9 @@ TTeeFunction* CreateSeriesFunction(TChartSeries* series, TClass functionClass) {
 
 TChartSeries* CloneChartSeries(TChartSeries* series) {
     TTeeFunction* function = series->FunctionType();
-    TChartSeries* copy = CreateNewSeries(series->Owner(), series->ParentChart(),
-                                         series->ClassType(),
-                                         function ? function->ClassType() : nullptr);
+    TChartSeries* copy =
+        CreateNewSeries(series->Owner(), series->ParentChart(), series->ClassType(),
+                        function ? function->ClassType() : nullptr);
     copy->AssignFrom(series);
     if (!copy->DataSource() && copy->Count() != series->Count())
         copy->AddValuesFrom(series);

@@ -135,8 +135,8 @@ void TGanttSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosit
 }
 
 void TGanttSeries::FillSampleValues(int count) {
-    static const char* const labels[10] = {"Design",    "Prototyping", "Development", "Sales",
-                                           "Marketing", "Testing",     "Manufac.",    "Debugging",
+    static const char* const labels[10] = {"Design",      "Prototyping", "Development", "Sales",
+                                           "Marketing",   "Testing",     "Manufac.",    "Debugging",
                                            "New Version", "Banking"};
     ClearValues();
     const double today = std::floor(Now());

@@ -660,12 +660,13 @@ int TCustomSeries::ValueIndexAt(int x, int y) {
             if (FClickableLine) {
                 bool hit;
                 if (is3D) {
-                    const TPoint band[4] = {previous, TPoint(previous.X + depth, previous.Y - depth),
+                    const TPoint band[4] = {previous,
+                                            TPoint(previous.X + depth, previous.Y - depth),
                                             TPoint(point.X + depth, point.Y - depth), point};
                     hit = InsidePolygon(p, band, 3);
                 } else if (FStairs) {
-                    const TPoint corner = FInvertedStairs ? TPoint(previous.X, point.Y)
-                                                          : TPoint(point.X, previous.Y);
+                    const TPoint corner =
+                        FInvertedStairs ? TPoint(previous.X, point.Y) : TPoint(point.X, previous.Y);
                     hit = NearSegment(p, previous, corner, kLineTolerance) ||
                           NearSegment(p, corner, point, kLineTolerance);
                 } else {
@@ -989,8 +990,7 @@ std::vector<TCustomBarSeries*> TCustomBarSeries::BarFamily() const {
         return family;
     for (TChartSeries* s : ParentChart()->SeriesList()) {
         auto* bar = dynamic_cast<TCustomBarSeries*>(s);
-        if (bar && s->Active() &&
-            (s->InheritsFrom(ClassType()) || InheritsFrom(s->ClassType())))
+        if (bar && s->Active() && (s->InheritsFrom(ClassType()) || InheritsFrom(s->ClassType())))
             family.push_back(bar);
     }
     return family;
@@ -1161,8 +1161,7 @@ void TCustomBarSeries::PrepareLegendCanvas(int /*legendIndex*/, TColor& backColo
                                            TBrushStyle& brushStyle) {
     ParentChart()->Canvas3D()->UseChartPen(FBarPen.get());
     brushStyle = FBarBrush->Style();
-    backColor =
-        FBarBrush->Color() == clAutoColor ? ParentChart()->Color() : FBarBrush->Color();
+    backColor = FBarBrush->Color() == clAutoColor ? ParentChart()->Color() : FBarBrush->Color();
 }
 
 void TCustomBarSeries::PrepareBarCanvas(TColor color) {
@@ -1346,8 +1345,7 @@ void TBarSeries::DrawBar(int index, int top, int bottom) {
                 canvas->FillGradient(TRect(a.X, a.Y, b.X, b.Y), clWhite, FBarColor, gdTopBottom);
             }
         } else {
-            canvas->FillGradient(TRect(left, top, right, bottom), clWhite, FBarColor,
-                                 gdTopBottom);
+            canvas->FillGradient(TRect(left, top, right, bottom), clWhite, FBarColor, gdTopBottom);
             if (BarPen()->Visible()) {
                 canvas->Brush()->SetStyle(bsClear);
                 canvas->DrawRectangle(left, top, right, bottom);
@@ -1562,8 +1560,7 @@ void THorizBarSeries::DrawBar(int index, int left, int right) {
                 canvas->FillGradient(TRect(a.X, a.Y, b.X, b.Y), clWhite, FBarColor, gdLeftRight);
             }
         } else {
-            canvas->FillGradient(TRect(left, top, right, bottom), clWhite, FBarColor,
-                                 gdLeftRight);
+            canvas->FillGradient(TRect(left, top, right, bottom), clWhite, FBarColor, gdLeftRight);
             if (BarPen()->Visible()) {
                 canvas->Brush()->SetStyle(bsClear);
                 canvas->DrawRectangle(left, top, right, bottom);
@@ -1574,8 +1571,7 @@ void THorizBarSeries::DrawBar(int index, int left, int right) {
     canvas->Brush()->SetBitmap(nullptr);
 }
 
-void THorizBarSeries::DrawMark(int index, const std::string& text,
-                               TSeriesMarkPosition& position) {
+void THorizBarSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) {
     const int origin = OriginPos(index, GetHorizAxis()->IStartPos());
     int length = Marks()->ArrowLength();
     // A bar that grows to the left has its mark on the left.
@@ -1806,7 +1802,8 @@ double TCircledSeries::AngleOfPoint(int x, int y) const {
     } else if (FYRadius == 0 || FXRadius == 0) {
         angle = 0;
     } else {
-        angle = std::atan2(double(FCircleYCenter - y) / FYRadius, double(x - FCircleXCenter) / FXRadius);
+        angle = std::atan2(double(FCircleYCenter - y) / FYRadius,
+                           double(x - FCircleXCenter) / FXRadius);
     }
     const double turn = 2 * std::numbers::pi;
     if (angle < 0)
@@ -2109,9 +2106,8 @@ void TPieSeries::DrawSlice(int index) {
     const double rotation = RotationRadians();
     if (chart->View3D()) {
         const int x = CircleXCenter() + (canvas->CanRotateFully() ? -dx : dx);
-        canvas->DrawSolidPieSlice(x, CircleYCenter() - dy, XRadius(), YRadius(),
-                                  a.Start + rotation, a.End + rotation, StartZ(), EndZ(),
-                                  FDark3D);
+        canvas->DrawSolidPieSlice(x, CircleYCenter() - dy, XRadius(), YRadius(), a.Start + rotation,
+                                  a.End + rotation, StartZ(), EndZ(), FDark3D);
         return;
     }
     FEndPoint = PointOnEllipse(a.End, XRadius(), YRadius());
@@ -2138,9 +2134,8 @@ void TPieSeries::DrawMark(int index, const std::string& text, TSeriesMarkPositio
     const int length = Marks()->ArrowLength();
     position.ArrowTo = PointOnEllipse(middle, rx + canvas->MeasureTextWidth("W") + length,
                                       ry + canvas->FontHeight() + length);
-    position.LeftTop.X = position.ArrowTo.X > CircleXCenter()
-                             ? position.ArrowTo.X
-                             : position.ArrowTo.X - position.Width;
+    position.LeftTop.X = position.ArrowTo.X > CircleXCenter() ? position.ArrowTo.X
+                                                              : position.ArrowTo.X - position.Width;
     position.LeftTop.Y = position.ArrowTo.Y > CircleYCenter()
                              ? position.ArrowTo.Y
                              : position.ArrowTo.Y - position.Height;
@@ -2217,8 +2212,7 @@ void TPieSeries::SwapValues(int index1, int index2) {
         std::swap(FExploded[size_t(index1)], FExploded[size_t(index2)]);
 }
 
-void TPieSeries::PrepareLegendCanvas(int legendIndex, TColor& backColor,
-                                     TBrushStyle& brushStyle) {
+void TPieSeries::PrepareLegendCanvas(int legendIndex, TColor& backColor, TBrushStyle& brushStyle) {
     TCircledSeries::PrepareLegendCanvas(legendIndex, backColor, brushStyle);
     if (FUsePatterns)
         brushStyle = PatternOfIndex(legendIndex);

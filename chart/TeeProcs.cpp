@@ -1,5 +1,8 @@
 #include "chart/TeeProcs.h"
 
+#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Printers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -486,9 +489,8 @@ const TTypeInfo* TypeInfoTPanningMode() {
 
 namespace {
 
-TChartClipboardHook& ClipboardHook() {
-    static TChartClipboardHook hook;
-    return hook;
+void PutOnClipboard(const TGraphic& picture) {
+    Clipboard()->AssignFrom(&picture);
 }
 
 // Restores a flag when the scope ends, also after an exception.
@@ -500,10 +502,6 @@ struct TFlagGuard {
 };
 
 } // namespace
-
-void SetChartClipboardHook(TChartClipboardHook hook) {
-    ClipboardHook() = std::move(hook);
-}
 
 // ---------------------------------------------------------------------------
 // TCustomTeePanel
@@ -753,16 +751,14 @@ std::unique_ptr<TBitmap> TCustomTeePanel::MakeBitmap(TColor backColor, const TRe
     return bitmap;
 }
 
-void TCustomTeePanel::CopyToClipboardMetafile(bool enhanced) {
+void TCustomTeePanel::CopyAsMetafile(bool enhanced) {
     std::unique_ptr<TMetafile> metafile = MakeMetafile(enhanced, GetDrawRect());
-    if (ClipboardHook())
-        ClipboardHook()(*metafile);
+    PutOnClipboard(*metafile);
 }
 
-void TCustomTeePanel::CopyToClipboardBitmap() {
+void TCustomTeePanel::CopyAsBitmap() {
     std::unique_ptr<TBitmap> bitmap = MakeBitmap(clWhite, GetDrawRect());
-    if (ClipboardHook())
-        ClipboardHook()(*bitmap);
+    PutOnClipboard(*bitmap);
 }
 
 void TCustomTeePanel::SaveAsWindowsMetafile(const std::string& fileName) {
@@ -818,6 +814,36 @@ void TCustomTeePanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
         ClipCanvasToRect(canvas, rect);
     DrawToForeignCanvas(canvas, rect);
     ClearCanvasClip(canvas);
+}
+
+void TCustomTeePanel::Print() {
+    TPrinter* printer = Printer();
+    TPrintPage page;
+    page.Width = printer->PageWidth();
+    page.Height = printer->PageHeight();
+    page.PixelsPerInchX = printer->PixelsPerInchX();
+    page.PixelsPerInchY = printer->PixelsPerInchY();
+    PrintInRect(CalcPrintRect(page));
+}
+
+void TCustomTeePanel::PrintInRect(const TRect& r) {
+    TPrinter* printer = Printer();
+    printer->SetTitle(Name());
+    printer->BeginDoc();
+    try {
+        DrawOnPrinter(r);
+        printer->EndDoc();
+    } catch (...) {
+        if (printer->Printing())
+            printer->Abort();
+        if (printer->Printing())
+            printer->EndDoc();
+        throw;
+    }
+}
+
+void TCustomTeePanel::DrawOnPrinter(const TRect& r) {
+    PrintToCanvasRect(Printer()->Canvas(), r);
 }
 
 // ---- Setters

@@ -233,11 +233,6 @@ struct TPrintPage {
     int PixelsPerInchY = 600;
 };
 
-// Where copies of the chart go (the clipboard, once a program installs it): a bitmap or
-// a metafile. Without a hook copying only makes the picture.
-using TChartClipboardHook = std::function<void(const TGraphic& picture)>;
-void SetChartClipboardHook(TChartClipboardHook hook);
-
 // The window every chart is: it frames the chart (margins, bevels), owns the 3-D canvas
 // and its view options, draws itself into any canvas (its own window through the
 // canvas' off-screen buffer, a bitmap, a metafile, a printer page), copies and saves its
@@ -293,8 +288,9 @@ class TCustomTeePanel : public TCustomControl, public TTeePanelLink {
     std::unique_ptr<TMetafile> MakeMetafile(bool enhanced, const TRect& r);
     // A bitmap of the drawing of r, filled with backColor first unless it is white.
     std::unique_ptr<TBitmap> MakeBitmap(TColor backColor, const TRect& r);
-    void CopyToClipboardMetafile(bool enhanced);
-    void CopyToClipboardBitmap();
+    // The picture onto the clipboard: a Windows or an enhanced metafile, or a bitmap.
+    void CopyAsMetafile(bool enhanced);
+    void CopyAsBitmap();
     void SaveAsWindowsMetafile(const std::string& fileName);
     void SaveAsEnhancedMetafile(const std::string& fileName);
     void SaveAsBitmap(const std::string& fileName);
@@ -310,6 +306,13 @@ class TCustomTeePanel : public TCustomControl, public TTeePanelLink {
     void PrintToCanvasRect(TCanvas* canvas, const TRect& r);
     // True while drawing for the printer.
     bool Printing() const { return FPrinting; }
+    // One page on the program's printer, inside CalcPrintRect of its page.
+    void Print();
+    // A document of one page with the chart in r (printer pixels), titled with the Name;
+    // a failure aborts the document and is raised again.
+    void PrintInRect(const TRect& r);
+    // The chart into r of the printer's current page.
+    void DrawOnPrinter(const TRect& r);
 
     // ---- Frame geometry of the current frame
     const TRect& ChartBounds() const { return FChartBounds; }

@@ -8,5 +8,6 @@ scripts/setup.sh
 scripts/build.sh build -DORV_BENCH=OFF
 case "$program" in
     Orvanti) exec build/app/Orvanti ;;
-    *) echo "Unknown program: $program (Orvanti)" >&2; exit 2 ;;
+    Pelmora) exec build/windrose/Pelmora ;;
+    *) echo "Unknown program: $program (Orvanti or Pelmora)" >&2; exit 2 ;;
 esac

@@ -76,8 +76,7 @@ void TChartShape::Publish(TPublisher<TChartShape>& p) {
     p.Enum("Style", TypeInfoTChartShapeStyle(), &T::Style, &T::SetStyle).Default(chasCircle);
     p.Class("Text", TStrings::StaticClass(), &T::Text, &T::SetText);
     p.Bool("Transparent", &T::Transparent, &T::SetTransparent).Default(false);
-    p.Enum("XYStyle", TypeInfoTChartShapeXYStyle(), &T::XYStyle, &T::SetXYStyle)
-        .Default(xysAxis);
+    p.Enum("XYStyle", TypeInfoTChartShapeXYStyle(), &T::XYStyle, &T::SetXYStyle).Default(xysAxis);
     p.Float("X0", &T::X0, &T::SetX0);
     p.Float("Y0", &T::Y0, &T::SetY0);
     p.Float("X1", &T::X1, &T::SetX1);
@@ -267,7 +266,7 @@ void TChartShape::DrawShape(TTeeCanvas3D* canvas, bool is3D, const TRect& r) {
         else
             canvas->DrawSegment(x0, y0, x1, y1);
     };
-    const auto triangle = [&](const TPoint (&points)[3]) {
+    const auto triangle = [&](const TPoint(&points)[3]) {
         if (is3D)
             canvas->DrawTriangleAtDepth(points[0], points[1], points[2], z);
         else

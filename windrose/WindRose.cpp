@@ -4,7 +4,6 @@
 #include "app/FormParts.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/Clipbrd.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Metafile.h"
 #include "windrose/TabDataEd.h"
@@ -47,9 +46,9 @@ TSectorPolygon BuildSectorPolygon(const TTabData& table, int k) {
     // Per-mille sums of the four speed-class groups, over the rows that exist.
     std::array<double, 4> sums{};
     for (size_t row = 0; row < table.Rows.size(); ++row) {
-        const int group = int(std::upper_bound(SpeedClassBounds.begin(), SpeedClassBounds.end(),
-                                               int(row)) -
-                              SpeedClassBounds.begin());
+        const int group =
+            int(std::upper_bound(SpeedClassBounds.begin(), SpeedClassBounds.end(), int(row)) -
+                SpeedClassBounds.begin());
         sums[size_t(group)] += table.Rows[row].at(column);
     }
     const double l1 = sums[0] / 1000 * f;
@@ -115,9 +114,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
                   TNotifyEvent(this, &TForm1::actClipCopyExecute, "actClipCopyExecute"));
     actEditChart = AddAction(this, ActionList1, "actEditChart", "Ιδιότητες", 15, scNone, {});
     actEditChart->SetEnabled(false);
-    actEditData =
-        AddAction(this, ActionList1, "actEditData", "Επεξεργ.", 4, scNone,
-                  TNotifyEvent(this, &TForm1::actEditDataExecute, "actEditDataExecute"));
+    actEditData = AddAction(this, ActionList1, "actEditData", "Επεξεργ.", 4, scNone,
+                            TNotifyEvent(this, &TForm1::actEditDataExecute, "actEditDataExecute"));
     actEditData->SetEnabled(false);
 
     TToolStrip strip = MakeToolStrip(this, 75, 43);
@@ -175,7 +173,7 @@ void TForm1::actOpenExecute(TObject*) {
 }
 
 void TForm1::actClipCopyExecute(TObject*) {
-    Chart1->CopyToClipboardMetafile(true);
+    Chart1->CopyAsMetafile(true);
 }
 
 void TForm1::actEditDataExecute(TObject*) {
@@ -211,8 +209,7 @@ void TForm1::DrawRose() {
     metafile->SetHeight(height);
     {
         TMetafileCanvas canvas(metafile, nullptr);
-        const double maxFreq =
-            *std::max_element(table.SectorFreq.begin(), table.SectorFreq.end());
+        const double maxFreq = *std::max_element(table.SectorFreq.begin(), table.SectorFreq.end());
         const double scale = std::min(width, height) / maxFreq / 3; // pixels per %
         const int cx = width / 2;
         const int cy = height / 2;
@@ -223,8 +220,8 @@ void TForm1::DrawRose() {
         for (int k = 0; k < table.SectorCount; ++k) {
             const TSectorPolygon polygon = BuildSectorPolygon(table, k);
             for (size_t i = 0; i < polygon.size(); ++i)
-                points[i] = TPoint(ToPixel(polygon[i].X * scale) + cx,
-                                   cy - ToPixel(polygon[i].Y * scale));
+                points[i] =
+                    TPoint(ToPixel(polygon[i].X * scale) + cx, cy - ToPixel(polygon[i].Y * scale));
             canvas.Polygon(points);
         }
 
@@ -251,7 +248,6 @@ void TForm1::DrawRose() {
 // ---------------------------------------------------------------------------
 
 void CreateRoseWindows() {
-    SetChartClipboardHook([](const TGraphic& picture) { Clipboard()->AssignFrom(&picture); });
     RegisterTeeShape();
     // Pelmora's variant of the shared data module (15 tool-bar images, no model dialogs).
     auto* module = new Tdm(Application, TdmVariant::Pelmora);

@@ -97,9 +97,8 @@ private:
 // The program's main window.
 extern TForm1* Form1;
 
-// The program block's windows: the chart engine's clipboard and the shape series are set
-// up, then the data module `dm` and the main window `Form1` are created, both owned by the
-// application.
+// The program block's windows: the shape series is registered, then the data module `dm`
+// and the main window `Form1` are created, both owned by the application.
 void CreateRoseWindows();
 // Frees the main window and the data module as the end of a run does (placement and
 // dialog folders are saved).

@@ -6,6 +6,8 @@
 #include "chart/GanttCh.h"
 #include "chart/Series.h"
 #include "chart/tests/ChartTestSupport.h"
+#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Printers.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +33,9 @@ struct ChartRenderTest : ::testing::Test {
             KeepShots = true;
         } else {
             Dir = fs::temp_directory_path() /
-                  ("orv_chart_render_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  ("orv_chart_render_" +
+                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         }
         fs::create_directories(Dir);
     }
@@ -164,7 +167,8 @@ TEST_F(ChartRenderTest, PowerCurve) {
     EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 1.1 * 1050);
     bool peak = false;
     for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcLine))
-        peak |= c.PenColor == clRed && c.Points[1] == TPoint(series->CalcXPos(11), series->CalcYPos(11));
+        peak |= c.PenColor == clRed &&
+                c.Points[1] == TPoint(series->CalcXPos(11), series->CalcYPos(11));
     EXPECT_TRUE(peak);
 }
 
@@ -172,7 +176,7 @@ TEST_F(ChartRenderTest, TwelveMonthlyLines) {
     auto chart = NewChart();
     chart->SetView3D(false);
     chart->Title()->SetVisible(false);
-    const char* months[] = {"Ιαν", "Φεβ", "Μαρ", "Απρ", "Μαϊ", "Ιουν",
+    const char* months[] = {"Ιαν",  "Φεβ", "Μαρ", "Απρ", "Μαϊ", "Ιουν",
                             "Ιουλ", "Αυγ", "Σεπ", "Οκτ", "Νοε", "Δεκ"};
     for (int m = 0; m < 12; ++m) {
         auto* series = new TFastLineSeries(chart.get());
@@ -247,7 +251,9 @@ TEST_F(ChartRenderTest, StackedDailyLoadBars) {
         bars->SetMultiBar(mbStacked);
         bars->Marks()->SetVisible(false);
         for (int h = 0; h < 24; ++h)
-            bars->AddXY(h, k == 0 ? 60 : k == 1 ? (h >= 18 && h < 23 ? 120 : 0) : (h == 7 ? 400 : 0));
+            bars->AddXY(h, k == 0   ? 60
+                           : k == 1 ? (h >= 18 && h < 23 ? 120 : 0)
+                                    : (h == 7 ? 400 : 0));
     }
     Shoot(*chart, "stacked_bars");
     TRecordingCanvas canvas;
@@ -323,4 +329,65 @@ TEST_F(ChartRenderTest, GanttOfPeriods) {
     for (const TRect& r : bars)
         onRow2 += (r.Top + r.Bottom) / 2 == row2;
     EXPECT_EQ(onRow2, 2);
+}
+
+namespace {
+bool HasProgram(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+} // namespace
+
+TEST_F(ChartRenderTest, CopiedAndSavedPicturesOpenElsewhere) {
+    auto chart = NewChart(400, 250);
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Εξαγωγή");
+    auto* bars = new TBarSeries(chart.get());
+    bars->SetParentChart(chart.get());
+    for (int i = 0; i < 6; ++i)
+        bars->AddXY(i, 10 + i * 5, "b" + std::to_string(i));
+    chart->CopyAsMetafile(false);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_METAFILEPICT));
+    chart->CopyAsMetafile(true);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_ENHMETAFILE));
+    const fs::path emf = Dir / "chart.emf";
+    const fs::path wmf = Dir / "chart.wmf";
+    const fs::path bmp = Dir / "chart.bmp";
+    chart->SaveAsEnhancedMetafile(emf.string());
+    chart->SaveAsWindowsMetafile(wmf.string());
+    chart->SaveAsBitmap(bmp.string());
+    TBitmap loaded;
+    loaded.LoadFromFile(bmp.string());
+    EXPECT_EQ(loaded.Width(), 400);
+    if (HasProgram("emf2svg-conv")) {
+        const fs::path svg = Dir / "chart_emf.svg";
+        const std::string cmd =
+            "emf2svg-conv -i '" + emf.string() + "' -o '" + svg.string() + "' >/dev/null 2>&1";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_GT(fs::file_size(svg), 1000u);
+    }
+    if (HasProgram("wmf2svg")) {
+        const fs::path svg = Dir / "chart_wmf.svg";
+        const std::string cmd =
+            "wmf2svg -o '" + svg.string() + "' '" + wmf.string() + "' >/dev/null 2>&1";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_GT(fs::file_size(svg), 1000u);
+    }
+}
+
+TEST_F(ChartRenderTest, PrintsOnePageOnThePdfPrinter) {
+    auto chart = NewChart(400, 250);
+    chart->SetName("Chart1");
+    auto* line = new TLineSeries(chart.get());
+    line->SetParentChart(chart.get());
+    line->AddXY(0, 1);
+    line->AddXY(1, 3);
+    const fs::path pdf = Dir / "chart.pdf";
+    std::unique_ptr<TPrinter> saved = SetPrinter(std::make_unique<TPrinter>());
+    Printer()->SetPrinterIndex(Printer()->Printers()->Count() - 1);
+    Printer()->SetPdfFileName(pdf.string());
+    chart->Print();
+    SetPrinter(std::move(saved));
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_GT(fs::file_size(pdf), 500u);
+    EXPECT_FALSE(chart->Printing());
 }

@@ -135,7 +135,8 @@ TEST_F(ChartTest, RightDragPansTheAxesUnlessRefused) {
     Paint();
     const double min0 = Chart->BottomAxis()->MinimumValue();
     const double max0 = Chart->BottomAxis()->MaximumValue();
-    const double d = Chart->BottomAxis()->PixelToValue(150) - Chart->BottomAxis()->PixelToValue(200);
+    const double d =
+        Chart->BottomAxis()->PixelToValue(150) - Chart->BottomAxis()->PixelToValue(200);
     int scrolls = 0;
     Chart->SetOnScroll([&](TObject*) { ++scrolls; });
     TestKit::Drag(Chart, {150, 150}, {200, 150}, mbRight, 1);
@@ -163,12 +164,12 @@ TEST_F(ChartTest, ClicksGoToSeriesAxisBackgroundAndLegendInThatOrder) {
     Form->Show();
     Paint();
     std::vector<std::string> log;
-    Chart->SetOnClickSeries([&](TCustomChart*, TChartSeries* s, int index, TMouseButton,
-                                TShiftState, int, int) {
-        log.push_back("series " + s->Title() + " " + std::to_string(index));
-    });
-    Chart->SetOnClickAxis([&](TCustomChart*, TCustomChartAxis* axis, TMouseButton, TShiftState,
-                              int, int) { log.push_back(Chart->AxisDisplayName(axis)); });
+    Chart->SetOnClickSeries(
+        [&](TCustomChart*, TChartSeries* s, int index, TMouseButton, TShiftState, int, int) {
+            log.push_back("series " + s->Title() + " " + std::to_string(index));
+        });
+    Chart->SetOnClickAxis([&](TCustomChart*, TCustomChartAxis* axis, TMouseButton, TShiftState, int,
+                              int) { log.push_back(Chart->AxisDisplayName(axis)); });
     Chart->SetOnClickBackground(
         [&](TCustomChart*, TMouseButton, TShiftState, int, int) { log.push_back("background"); });
     Chart->SetOnClickLegend(

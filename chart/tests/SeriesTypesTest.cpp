@@ -203,8 +203,8 @@ TEST_F(SeriesTypesTest, StairsAreaOf24HoursHas23Steps) {
     ASSERT_EQ(steps.size(), 23u);
     // Each step runs at the height of its first point to the next point's X.
     const int bottom = Chart->LeftAxis()->IEndPos();
-    EXPECT_EQ(steps[0].Rect, TRect(area->CalcXPos(0), area->CalcYPos(0), area->CalcXPos(1) + 1,
-                                   bottom));
+    EXPECT_EQ(steps[0].Rect,
+              TRect(area->CalcXPos(0), area->CalcYPos(0), area->CalcXPos(1) + 1, bottom));
 }
 
 TEST_F(SeriesTypesTest, StackedAreas) {
@@ -259,8 +259,7 @@ TEST_F(SeriesTypesTest, SideBySideBarWidth) {
         std::string Message;
     } checks[] = {
         {[&] { bars[0]->SetBarWidthPercent(0); }, "Bar Width Percent must be between 1 and 100"},
-        {[&] { bars[0]->SetBarWidthPercent(101); },
-         "Bar Width Percent must be between 1 and 100"},
+        {[&] { bars[0]->SetBarWidthPercent(101); }, "Bar Width Percent must be between 1 and 100"},
         {[&] { bars[0]->SetOffsetPercent(-101); },
          "Bar Offset Percent must be between -100% and 100%"},
     };
@@ -485,9 +484,9 @@ TEST_F(SeriesTypesTest, GanttDrawsBarsAndConnectors) {
 TEST_F(SeriesTypesTest, RegistryListsFunctionsThenSeriesTypes) {
     TTeeSeriesTypes* types = TeeSeriesTypes();
     ASSERT_GE(types->Count(), 15);
-    const char* names[] = {"Add",  "Subtract", "Multiply",   "Divide", "High",
-                           "Low",  "Average",  "Line",       "Bar",    "Horiz. Bar",
-                           "Area", "Point",    "Pie",        "Fast Line", "Gantt"};
+    const char* names[] = {"Add",  "Subtract", "Multiply", "Divide",    "High",
+                           "Low",  "Average",  "Line",     "Bar",       "Horiz. Bar",
+                           "Area", "Point",    "Pie",      "Fast Line", "Gantt"};
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(types->GetItem(i)->Description, names[i]);
     EXPECT_EQ(types->GetItem(0)->FunctionClass, TAddTeeFunction::StaticClass());
@@ -504,9 +503,8 @@ TEST_F(SeriesTypesTest, RegistryListsFunctionsThenSeriesTypes) {
 TEST_F(SeriesTypesTest, CreateCloneRetypeAndExchangeSeries) {
     TComponent owner(nullptr);
     TChartSeries* first = CreateNewSeries(&owner, Chart.get(), TLineSeries::StaticClass());
-    TChartSeries* second =
-        CreateNewSeries(&owner, Chart.get(), TLineSeries::StaticClass(),
-                        TAverageTeeFunction::StaticClass());
+    TChartSeries* second = CreateNewSeries(&owner, Chart.get(), TLineSeries::StaticClass(),
+                                           TAverageTeeFunction::StaticClass());
     EXPECT_EQ(first->Name(), "Series1");
     EXPECT_EQ(second->Name(), "Series2");
     ASSERT_NE(second->FunctionType(), nullptr);

@@ -1,5 +1,6 @@
 #include "chart/TeeProcs.h"
 #include "chart/tests/ChartTestSupport.h"
+#include "framework/gui/Clipbrd.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -78,16 +79,9 @@ TEST_F(TeePanelTest, PicturesAreAtLeastOnePixelAndRestoreTheDrawingState) {
     EXPECT_TRUE(panel.Buffered());
 
     panel.SetBounds(0, 0, 400, 250);
-    const TGraphic* copied = nullptr;
-    int copiedWidth = 0;
-    SetChartClipboardHook([&](const TGraphic& picture) {
-        copied = &picture;
-        copiedWidth = picture.Width();
-    });
-    panel.CopyToClipboardMetafile(false);
-    SetChartClipboardHook(nullptr);
-    EXPECT_NE(copied, nullptr);
-    EXPECT_EQ(copiedWidth, 399);
+    panel.CopyAsMetafile(false);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_METAFILEPICT));
+    EXPECT_FALSE(Clipboard()->GetAsBytes(CF_METAFILEPICT).empty());
 
     const std::string bmp = TempPath("orv_teepanel_save.bmp");
     const std::string emf = TempPath("orv_teepanel_save.emf");

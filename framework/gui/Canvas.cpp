@@ -300,9 +300,8 @@ private:
     void Plot(int x, int y) {
         if (x < FBox.left() || x > FBox.right() || y < FBox.top() || y > FBox.bottom())
             return;
-        if (!FRects.empty() && std::none_of(FRects.begin(), FRects.end(), [&](const QRect& r) {
-                return r.contains(x, y);
-            }))
+        if (!FRects.empty() && std::none_of(FRects.begin(), FRects.end(),
+                                            [&](const QRect& r) { return r.contains(x, y); }))
             return;
         if (F32Bit)
             reinterpret_cast<uint32_t*>(FBits + qsizetype(y) * FStride)[x] = FArgb;

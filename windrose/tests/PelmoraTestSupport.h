@@ -21,8 +21,7 @@
 class TPelmoraTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelmora-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "pelmora-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         FDir = pattern;
         setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);

@@ -89,8 +89,8 @@ TEST_F(TPelmoraTest, EditorEditsAndNormalisesTheTableInPlace) {
             return column;
         }();
         TestKit::ClickAt(grid, CellCentre(grid, 2, 0));
-        const std::vector<std::pair<int, double>> east = {
-            {0, 30}, {1, 25}, {11, 25}, {12, 23}, {24, 23}, {25, 398}, {26, 0}};
+        const std::vector<std::pair<int, double>> east = {{0, 30},  {1, 25},   {11, 25}, {12, 23},
+                                                          {24, 23}, {25, 398}, {26, 0}};
         for (const auto& [row, value] : east) {
             SCOPED_TRACE(row);
             EXPECT_EQ(table->Rows[size_t(row)][1], value);
@@ -194,8 +194,7 @@ TEST_F(TTabDataEdTest, DoubleClickOnAHeaderNamesTheDirection) {
         {3, 0, "EN"},  // the header of sector 2: the third direction, whatever the count
         {12, 0, "NW"}, // sector 11: the last direction
         {13, 0, "12"}, // beyond the twelve directions: the sector's number
-        {14, 0, "13"},
-        {0, 1, "Freq"},
+        {14, 0, "13"}, {0, 1, "Freq"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Shown);

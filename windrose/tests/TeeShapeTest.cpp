@@ -88,8 +88,8 @@ TEST_F(TeeShapeTest, ShapeBoundsNormaliseThePoints) {
         TRect Expected;
     };
     const std::vector<Case> cases = {
-        {50, 10, 50, 60, TRect(50, 10, 51, 60)},     // one pixel wide
-        {20, 80, 70, 80, TRect(20, 80, 70, 81)},     // one pixel high
+        {50, 10, 50, 60, TRect(50, 10, 51, 60)},         // one pixel wide
+        {20, 80, 70, 80, TRect(20, 80, 70, 81)},         // one pixel high
         {90.7, 60.2, 30.9, 10.5, TRect(30, 10, 90, 60)}, // swapped, truncated
     };
     for (const Case& c : cases) {
@@ -206,13 +206,13 @@ TEST_F(TeeShapeTest, HitTestsFollowTheShape) {
         int Expected;
     };
     const std::vector<Case> cases = {
-        {chasCircle, {150, 150}, 0},    {chasCircle, {102, 102}, -1},
-        {chasRectangle, {102, 102}, 0}, {chasRectangle, {250, 150}, -1},
-        {chasTriangle, {150, 190}, 0},  {chasTriangle, {105, 105}, -1},
-        {chasInvertTriangle, {105, 105}, 0}, {chasInvertTriangle, {150, 195}, -1},
-        {chasDiamond, {150, 150}, 0},   {chasDiamond, {103, 103}, -1},
-        {chasVertLine, {150, 120}, 0},  {chasVertLine, {120, 120}, -1},
-        {chasHorizLine, {120, 150}, 0}, {chasLine, {150, 150}, 0},
+        {chasCircle, {150, 150}, 0},         {chasCircle, {102, 102}, -1},
+        {chasRectangle, {102, 102}, 0},      {chasRectangle, {250, 150}, -1},
+        {chasTriangle, {150, 190}, 0},       {chasTriangle, {105, 105}, -1},
+        {chasInvertTriangle, {105, 105}, 0}, {chasInvertTriangle, {110, 190}, -1},
+        {chasDiamond, {150, 150}, 0},        {chasDiamond, {103, 103}, -1},
+        {chasVertLine, {150, 120}, 0},       {chasVertLine, {120, 120}, -1},
+        {chasHorizLine, {120, 150}, 0},      {chasLine, {150, 150}, 0},
         {chasLine, {150, 120}, -1},
     };
     for (const Case& c : cases) {
