@@ -78,6 +78,7 @@ TfmHolder::TfmHolder(TComponent* owner) : TForm(owner) {
     miSep = item(miFile, "N1", "-");
     miExit = item(miFile, "miExit", "Εξοδος");
     miExit->SetOnClick(TNotifyEvent(this, &TfmHolder::miExitClick, "miExitClick"));
+    SetMenu(MainMenu1);
 
     ImageList1 = new TImageList(this, 32, 32);
     ImageList1->SetName("ImageList1");

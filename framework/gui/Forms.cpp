@@ -240,7 +240,7 @@ void TCustomForm::FrameSizes(int& border, int& caption) const {
 
 TRect TCustomForm::NonClientBorder() const {
     if (!Parent())
-        return TRect();
+        return TRect(0, MenuBarHeight(), 0, 0);
     int b, c;
     FrameSizes(b, c);
     return TRect(b, b + c, b, b);
@@ -276,6 +276,66 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
         Realign();
     }
     Invalidate();
+}
+
+int TCustomForm::MenuBarHeight() const {
+    return !Parent() && dynamic_cast<IFormMenu*>(FMenu) ? GetSystemMetrics(SM_CYMENU) : 0;
+}
+
+void TCustomForm::SetMenu(TComponent* value) {
+    if (value == FMenu)
+        return;
+    TRect oldClient = ClientRect();
+    if (FMenu)
+        FMenu->RemoveFreeNotification(this);
+    FMenu = value;
+    if (FMenu)
+        FMenu->FreeNotification(this);
+    delete FMenuBar.data();
+    if (HandleAllocated())
+        AfterWindowCreated();
+    MenuBarChanged(oldClient);
+}
+
+void TCustomForm::MenuBarChanged(const TRect& oldClient) {
+    // The window keeps its outer size; the bar takes its height from the client area, and
+    // the child windows move down or up with the client area's origin.
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(Controls(i)))
+            child->UpdateWidgetGeometry();
+    TRect newClient = ClientRect();
+    if (newClient != oldClient) {
+        Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(newClient.Width(), newClient.Height()));
+        Realign();
+    }
+    Invalidate();
+}
+
+void TCustomForm::ComponentNotification(TComponent* component, TOperation operation) {
+    TWinControl::ComponentNotification(component, operation);
+    if (operation == opRemove && component == FMenu) {
+        // The bar's actions belong to the menu that is going away.
+        const TRect oldClient = ClientRect();
+        delete FMenuBar.data();
+        FMenu = nullptr;
+        if (!ComponentState().Contains(csDestroying))
+            MenuBarChanged(oldClient);
+    }
+}
+
+void TCustomForm::AfterWindowCreated() {
+    TWinControl::AfterWindowCreated();
+    auto* menu = dynamic_cast<IFormMenu*>(FMenu);
+    if (!menu || Parent() || FMenuBar)
+        return;
+    FMenuBar = menu->CreateMenuBarFor(Widget());
+    PlaceMenuBar();
+    FMenuBar->show();
+}
+
+void TCustomForm::PlaceMenuBar() {
+    if (FMenuBar)
+        FMenuBar->setGeometry(0, 0, ClientWidth(), MenuBarHeight());
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons value) {
@@ -731,6 +791,9 @@ bool TCustomForm::IsShortCut(TMessage& message) {
 
 void TCustomForm::HandleMessage(TMessage& message) {
     switch (message.Msg) {
+    case WM_SIZE:
+        PlaceMenuBar();
+        break;
     case WM_CLOSE:
         Close();
         return;

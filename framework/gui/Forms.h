@@ -11,6 +11,9 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <QCursor>
 
 #include <exception>
@@ -90,6 +93,14 @@ using TExceptionEvent = TEvent<void(TObject*, const std::exception&)>;
 
 // ---------------------------------------------------------------------------
 
+// What a form asks of its main menu; the menus unit's main menu answers it.
+class IFormMenu {
+public:
+    virtual ~IFormMenu() = default;
+    // Builds the menu bar as a child of the form's window and answers it.
+    virtual QWidget* CreateMenuBarFor(QWidget* parent) = 0;
+};
+
 class TCustomForm : public TWinControl {
     ORV_CLASS(TCustomForm, TWinControl)
 public:
@@ -163,6 +174,13 @@ public:
     const TShortCutEvent& OnShortCut() const { return FOnShortCut; }
     void SetOnShortCut(TShortCutEvent value) { FOnShortCut = std::move(value); }
 
+    // The main menu shown as a bar above the client area of a top-level form: a component
+    // that implements IFormMenu (nullptr: none), cleared when it is freed. A docked form
+    // shows no menu bar.
+    TComponent* Menu() const { return FMenu; }
+    void SetMenu(TComponent* value);
+    void ComponentNotification(TComponent* component, TOperation operation) override;
+
     // ---- Window
     void SetVisible(bool value) override;
     bool Showing() const override;
@@ -190,6 +208,7 @@ public:
 
 protected:
     void PrepareWindowParams(TCreateParams& params) override;
+    void AfterWindowCreated() override;
     void PaintWindowContent(TCanvas* canvas) override;
     void PaintNonClient(TCanvas* canvas) override;
     virtual void HandleShow();
@@ -197,6 +216,11 @@ protected:
 
 private:
     void ApplyPosition();
+    int MenuBarHeight() const;
+    void PlaceMenuBar();
+    void MenuBarChanged(const TRect& oldClient);
+    TComponent* FMenu = nullptr;
+    QPointer<QWidget> FMenuBar;
     void DrawFrameAndCaption(TCanvas* canvas);
     void ShowWindow();
     void FrameSizes(int& border, int& caption) const;

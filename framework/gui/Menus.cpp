@@ -474,6 +474,10 @@ QMenuBar* TMainMenu::CreateMenuBar(QWidget* parent) {
     return FMenuBar;
 }
 
+QWidget* TMainMenu::CreateMenuBarFor(QWidget* parent) {
+    return CreateMenuBar(parent);
+}
+
 QMenuBar* TMainMenu::MenuBar() const {
     return FMenuBar.data();
 }

@@ -177,7 +177,7 @@ private:
 };
 
 // The menu bar of a form.
-class TMainMenu : public TMenu {
+class TMainMenu : public TMenu, public IFormMenu {
     ORV_CLASS(TMainMenu, TMenu)
 public:
     explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
@@ -185,6 +185,8 @@ public:
     // A menu bar showing the items (one pull-down per top-level item), a child of
     // parent; it is rebuilt whenever the menu changes and goes with the menu.
     QMenuBar* CreateMenuBar(QWidget* parent);
+    // The form's menu bar (the form calls it when it shows this menu).
+    QWidget* CreateMenuBarFor(QWidget* parent) override;
     QMenuBar* MenuBar() const;
 
 protected:

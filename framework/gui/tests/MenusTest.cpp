@@ -139,6 +139,40 @@ TEST_F(MenusTest, PopupMenuPopsUpAtThePointAndRunsThePickedItem) {
     EXPECT_EQ(popups, 2);
 }
 
+TEST_F(MenusTest, FormShowsItsMainMenuAsABarAboveTheClientArea) {
+    const TRect before = Form->ClientRect();
+    const int padTop = Pad->Top();
+    auto* menu = new TMainMenu(Form);
+    int exits = 0;
+    TMenuItem* file = NewItem(Form, "&Αρχείο", "", nullptr);
+    TMenuItem* exit = NewItem(Form, "Εξοδος", "", &exits);
+    menu->Items()->Add(file);
+    file->Add(exit);
+    Form->SetMenu(menu);
+
+    const int bar = GetSystemMetrics(SM_CYMENU);
+    EXPECT_EQ(Form->ClientRect().Height(), before.Height() - bar);
+    EXPECT_EQ(Form->Height(), 200); // the window keeps its outer size
+    // The client area, and the controls in it, begin below the bar.
+    EXPECT_EQ(Pad->Top(), padTop);
+    EXPECT_EQ(Pad->Widget()->geometry().top(), padTop + bar);
+    QMenuBar* shown = menu->MenuBar();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->parentWidget(), Form->Widget());
+    EXPECT_EQ(shown->geometry(), QRect(0, 0, Form->ClientWidth(), bar));
+    ASSERT_EQ(shown->actions().size(), 1);
+    QMenu* fileMenu = shown->actions()[0]->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    fileMenu->actions()[0]->trigger();
+    TestKit::ProcessMessages();
+    EXPECT_EQ(exits, 1);
+
+    // Freeing the menu takes the bar away and gives the height back.
+    delete menu;
+    EXPECT_EQ(Form->Menu(), nullptr);
+    EXPECT_EQ(Form->ClientRect().Height(), before.Height());
+}
+
 TEST_F(MenusTest, RightClickPopsUpTheControlsMenuOrItsParentsMenu) {
     auto* popup = new TPopupMenu(Form);
     popup->Items()->Add(NewItem(Form, "Διαγραφή", "", nullptr));
