@@ -226,3 +226,5 @@ void SetProgramFileName(std::string fileName);
 // Windows-1253 (Greek) and converted to UTF-8.
 std::string DecodeText(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, uint32_t cp);
