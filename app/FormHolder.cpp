@@ -2,8 +2,11 @@
 
 #include "app/DataMod.h"
 #include "app/Icons.h"
+#include "app/LoadConst.h"
+#include "app/Ssned.h"
 #include "app/WDataEd.h"
 #include "app/design.h"
+#include "app/phDataEd.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Dialogs.h"
@@ -27,13 +30,13 @@ constexpr int kViewImageCount = 10;
 
 } // namespace
 
-// The periods, devices and sunshine views join when they exist.
+// The five views of the main window, by the view list's Tag.
 const std::array<TFormClass, ViewCount> ViewClasses = {
-    TfmDesign::StaticClass(),  // "Σχεδιασμός"
-    nullptr,                   // "Περίοδοι"
-    nullptr,                   // "Συσκευές"
-    nullptr,                   // "Ηλιοφάνεια"
-    TfmWDataEd::StaticClass(), // "Αιολ. Δυναμικό"
+    TfmDesign::StaticClass(),     // "Σχεδιασμός"
+    TfmSsnEd::StaticClass(),      // "Περίοδοι"
+    TfmLoadConstr::StaticClass(), // "Συσκευές"
+    TfmPhDataEd::StaticClass(),   // "Ηλιοφάνεια"
+    TfmWDataEd::StaticClass(),    // "Αιολ. Δυναμικό"
 };
 
 TfmHolder* fmHolder = nullptr;

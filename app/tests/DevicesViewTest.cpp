@@ -1,0 +1,371 @@
+// The devices view as a user drives it: the catalogue beside the device grid, adding
+// catalogue devices, editing them in the grid and in the operation editor, device-list
+// files, deleting, and the daily-load chart.
+
+#include "app/DevEdit.h"
+#include "app/DeviceSel.h"
+#include "app/GraphBaseSt.h"
+#include "app/LoadConst.h"
+#include "app/tests/ViewsTestSupport.h"
+#include "chart/Series.h"
+#include "framework/core/IniFiles.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace TestKit;
+
+namespace {
+
+class DevicesViewTest : public TProgramTest {
+protected:
+    void SetUp() override {
+        TProgramTest::SetUp();
+        DevList->Clear();
+        fmHolder->ShowView(2);
+        ProcessMessages();
+        View = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+        ASSERT_NE(View, nullptr);
+        Catalogue = View->DevSel();
+        ASSERT_NE(Catalogue, nullptr);
+    }
+    void TearDown() override {
+        Application->SetModalHandler(nullptr);
+        TProgramTest::TearDown();
+    }
+
+    // Shows the catalogue as a report and answers the row of the named device.
+    int CatalogueRow(const std::string& caption) {
+        Click(Catalogue->tbnList);
+        TListView* list = Catalogue->ListView1;
+        for (int i = 0; i < list->ItemCount(); ++i)
+            if (list->Item(i)->Caption() == caption)
+                return i;
+        ADD_FAILURE() << "no catalogue device " << caption;
+        return -1;
+    }
+    TPoint ItemPoint(int i) const {
+        const TRect r = Catalogue->ListView1->ItemRect(i);
+        return TPoint(r.Left + 30, (r.Top + r.Bottom) / 2);
+    }
+    void AddByDoubleClick(const std::string& caption) {
+        const int row = CatalogueRow(caption);
+        DoubleClickAt(Catalogue->ListView1, ItemPoint(row));
+        ProcessMessages();
+    }
+    TPoint CellPoint(TCustomGrid* grid, int col, int row) const {
+        const TRect r = grid->CellRect(col, row);
+        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    void SetPeriods(int count) {
+        while (SeasonList->Count() > count)
+            delete SeasonList->GetSeason(SeasonList->Count() - 1);
+        while (SeasonList->Count() < count)
+            SeasonList->AddSeason()->SetDescription("Περίοδος " +
+                                                    std::to_string(SeasonList->Count()));
+    }
+    template <class T> void OnModal(std::function<void(T*)> check) {
+        Application->SetModalHandler([check](TCustomForm* form) {
+            auto* typed = dynamic_cast<T*>(form);
+            ASSERT_NE(typed, nullptr) << form->ClassName();
+            check(typed);
+        });
+    }
+
+    TfmLoadConstr* View = nullptr;
+    TfmDevSel* Catalogue = nullptr;
+};
+
+TEST_F(DevicesViewTest, OpensWithTheCatalogueInLargeIconsAndAnEmptyList) {
+    EXPECT_EQ(Catalogue->ListView1->ItemCount(), 16);
+    EXPECT_EQ(Catalogue->ListView1->ViewStyle(), vsIcon);
+    EXPECT_TRUE(Catalogue->Showing());
+    EXPECT_TRUE(View->sbDevicesToogle->Down());
+    EXPECT_EQ(View->gdDevices->RowCount(), 2);
+    Application->Idle();
+    EXPECT_FALSE(View->actDelete->Enabled());
+    EXPECT_FALSE(Catalogue->sbProperties->Enabled());
+    // The empty row cannot be edited.
+    ClickAt(View->gdDevices, CellPoint(View->gdDevices, 3, 1));
+    EXPECT_FALSE(View->gdDevices->Options().Contains(goEditing));
+    RenderToPng(fmHolder, ShotFile("devices_view_empty.png"));
+
+    // The catalogue lists name, power ("?" when unknown) and daily energy.
+    const int drill = CatalogueRow("Ηλεκτρικό δράπανο");
+    const int lamp = CatalogueRow("Λαμπτήρας");
+    TListItem* lampItem = Catalogue->ListView1->Item(lamp);
+    auto* device = dynamic_cast<TDeviceEl*>(lampItem->Data());
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(lampItem->SubItems()[0], "60");
+    EXPECT_EQ(lampItem->SubItemObject(0), device);
+    EXPECT_EQ(lampItem->SubItems()[1], FloatToStr(device->DailyEnergy()));
+    EXPECT_EQ(Catalogue->ListView1->Item(drill)->SubItems()[0], "?");
+    ClickAt(Catalogue->ListView1, ItemPoint(lamp));
+    EXPECT_TRUE(Catalogue->sbProperties->Enabled());
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_report.png"));
+}
+
+TEST_F(DevicesViewTest, DoubleClickAddsACopyWithTheProfileInEveryPeriod) {
+    SetPeriods(3);
+    AddByDoubleClick("Λαμπτήρας");
+    ASSERT_EQ(DevList->Count(), 1);
+    TDeviceEl* added = DevList->GetDevice(0);
+    EXPECT_NE(added, Catalogue->SelectedDevice());
+    EXPECT_EQ(added->Name(), "Λαμπτήρας");
+    ASSERT_EQ(added->HourOps().Count(), 3);
+    for (int p = 1; p < 3; ++p)
+        EXPECT_EQ(added->HourOps().GetHourOp(p)->Factors(),
+                  added->HourOps().GetHourOp(0)->Factors());
+    EXPECT_EQ(View->gdDevices->RowCount(), 2);
+    AddByDoubleClick("Ραδιόφωνο");
+    EXPECT_EQ(DevList->Count(), 2);
+    EXPECT_EQ(View->gdDevices->RowCount(), 3);
+    Application->Idle();
+    EXPECT_TRUE(View->actDelete->Enabled());
+    RenderToPng(fmHolder, ShotFile("devices_view_two.png"));
+}
+
+TEST_F(DevicesViewTest, UnknownPowerIsAskedForAndCancelAddsNothing) {
+    Dialogs().Clear();
+    Dialogs().AnswerNext(0); // Cancel
+    AddByDoubleClick("Ηλεκτρικό δράπανο");
+    EXPECT_EQ(DevList->Count(), 0);
+    ASSERT_EQ(Dialogs().Shown().size(), 1u);
+    EXPECT_EQ(Dialogs().Shown()[0].Caption, "Εισαγωγή");
+    EXPECT_EQ(Dialogs().Shown()[0].Text, "Ονομαστική Ισχύς");
+    Dialogs().AnswerNextInput("450");
+    AddByDoubleClick("Ηλεκτρικό δράπανο");
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->RatedPower(), 450);
+}
+
+TEST_F(DevicesViewTest, UnknownOperationOpensTheEditorAndAddsTheDeviceHoweverItCloses) {
+    int shown = 0;
+    OnModal<TfmDevEdit>([&](TfmDevEdit* editor) {
+        ++shown;
+        editor->mOpFull->Click();
+        editor->SetModalResult(mrCancel);
+    });
+    AddByDoubleClick("Θερμοσίφωνας");
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->HourOps().GetFactor(0, 5), 1.0);
+    // The catalogue device itself kept its profile.
+    EXPECT_NE(Catalogue->SelectedDevice()->HourOps().GetFactor(0, 5), 1.0);
+}
+
+TEST_F(DevicesViewTest, DraggingACatalogueDeviceOntoTheGridAddsIt) {
+    const int row = CatalogueRow("Τηλεόραση");
+    const TPoint from = ItemPoint(row);
+    const TPoint target =
+        View->gdDevices->ScreenToClient(Catalogue->ListView1->ClientToScreen(from));
+    const TPoint onGrid = CellPoint(View->gdDevices, 3, 1);
+    // Drag within the list view's coordinates to the grid's cell.
+    const TPoint to(from.X + onGrid.X - target.X, from.Y + onGrid.Y - target.Y);
+    Drag(Catalogue->ListView1, from, to);
+    ProcessMessages();
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->Name(), "Τηλεόραση");
+}
+
+TEST_F(DevicesViewTest, GridEditsCountNameAndPower) {
+    AddByDoubleClick("Λαμπτήρας");
+    TRxDrawGrid* grid = View->gdDevices;
+    struct TCase {
+        int Col;
+        std::string Typed;
+        std::function<bool(const TDeviceEl&)> Check;
+    };
+    const std::vector<TCase> cases = {
+        {2, "3", [](const TDeviceEl& d) { return d.DevCount() == 3; }},
+        {3, "Φως", [](const TDeviceEl& d) { return d.Name() == "Φως"; }},
+        {4, "75.5", [](const TDeviceEl& d) { return d.RatedPower() == 75.5; }},
+    };
+    for (const TCase& c : cases) {
+        ClickAt(grid, CellPoint(grid, c.Col, 1));
+        EXPECT_TRUE(grid->Options().Contains(goEditing));
+        TypeText(c.Typed);
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(c.Check(*DevList->GetDevice(0))) << c.Col << " " << c.Typed;
+    }
+    // A text that is no number leaves the count as it was.
+    std::string text;
+    View->gdDevicesGetEditText(grid, 2, 1, text);
+    EXPECT_EQ(text, "3");
+    EXPECT_THROW(View->gdDevicesSetEditText(grid, 2, 1, "x"), EConvertError);
+    EXPECT_EQ(DevList->GetDevice(0)->DevCount(), 3);
+    RenderToPng(fmHolder, ShotFile("devices_view_edited.png"));
+}
+
+TEST_F(DevicesViewTest, SaveOpenAndDeleteGoThroughTheDialogsAndTheAction) {
+    AddByDoubleClick("Λαμπτήρας");
+    AddByDoubleClick("Ραδιόφωνο");
+    const std::string file = FDir + "/list.dvl";
+    Dialogs().AnswerNextWith([&](const TShownDialog& shown) {
+        static_cast<TSaveDialog*>(shown.Dialog)->SetFileName(file);
+        return 1;
+    });
+    Click(View->ToolButton1);
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    // Delete the current row's device with Ctrl+Del.
+    ClickAt(View->gdDevices, CellPoint(View->gdDevices, 3, 1));
+    Application->Idle();
+    PressShortCut("Ctrl+Del");
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->Name(), "Ραδιόφωνο");
+    View->actDelete->Execute();
+    EXPECT_EQ(DevList->Count(), 0);
+    EXPECT_EQ(View->gdDevices->RowCount(), 2);
+
+    // Cancel opens nothing; OK reads the file back.
+    Click(View->ToolButton5);
+    EXPECT_EQ(DevList->Count(), 0);
+    Dialogs().AnswerNextWith([&](const TShownDialog& shown) {
+        static_cast<TOpenDialog*>(shown.Dialog)->SetFileName(file);
+        return 1;
+    });
+    Click(View->ToolButton5);
+    ASSERT_EQ(DevList->Count(), 2);
+    EXPECT_EQ(DevList->GetDevice(0)->Name(), "Λαμπτήρας");
+    EXPECT_EQ(View->gdDevices->RowCount(), 3);
+}
+
+TEST_F(DevicesViewTest, DailyLoadChartStacksOneSeriesPerDevice) {
+    AddByDoubleClick("Λαμπτήρας");
+    AddByDoubleClick("Ραδιόφωνο");
+    TDeviceEl* lamp = DevList->GetDevice(0);
+    lamp->SetDevCount(3);
+    Click(View->ToolButton4);
+    ProcessMessages();
+    auto* graph = Find<TfmGraphBaseSt>(fmHolder->pnlHolder, "fmGraphBaseSt");
+    if (!graph)
+        for (int i = 0; i < fmHolder->pnlHolder->ComponentCount(); ++i)
+            if ((graph = dynamic_cast<TfmGraphBaseSt*>(fmHolder->pnlHolder->Components(i))))
+                break;
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->Caption(), "Κατανομή Φορτίου Ζήτησης");
+    ASSERT_EQ(graph->Chart1->SeriesCount(), 2);
+    auto* first = dynamic_cast<TBarSeries*>(graph->Chart1->GetSeries(0));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Title(), "Λαμπτήρας (3)");
+    EXPECT_EQ(graph->Chart1->GetSeries(1)->Title(), "Ραδιόφωνο");
+    EXPECT_EQ(first->MultiBar(), mbStacked);
+    ASSERT_EQ(first->Count(), 24);
+    for (int h = 0; h < 24; ++h)
+        EXPECT_DOUBLE_EQ(first->YValueAt(h), lamp->HourOps().GetFactor(0, h) * 60 * 3) << h;
+    EXPECT_TRUE(graph->Chart1->Legend()->Visible());
+    RenderToPng(fmHolder, ShotFile("devices_daily_load.png"));
+}
+
+TEST_F(DevicesViewTest, TheCatalogueButtonShowsAndHidesTheCatalogue) {
+    Click(View->sbDevicesToogle);
+    EXPECT_FALSE(View->sbDevicesToogle->Down());
+    EXPECT_FALSE(Catalogue->Visible());
+    Click(View->sbDevicesToogle);
+    EXPECT_TRUE(Catalogue->Visible());
+    Catalogue->Close();
+    EXPECT_FALSE(View->sbDevicesToogle->Down());
+}
+
+// ---------------------------------------------------------------------------
+// The operation editor
+
+class DevEditTest : public TProgramTest {
+protected:
+    void SetUp() override {
+        TProgramTest::SetUp();
+        while (SeasonList->Count() < 3)
+            SeasonList->AddSeason()->SetDescription("Περίοδος " +
+                                                    std::to_string(SeasonList->Count()));
+        Device.SetName("Ψυγείο");
+        Device.SetRatedPower(120);
+        Device.HourOps().SetFactor(0, 7, 0.25);
+        Editor.reset(TfmDevEdit::CreateForDevice(&Device));
+    }
+    void TearDown() override {
+        Editor.reset();
+        TProgramTest::TearDown();
+    }
+    std::string CellText(int row) {
+        std::string text;
+        Editor->gdFactorsGetEditText(Editor->gdFactors, 1, row, text);
+        return text;
+    }
+    TDeviceEl Device;
+    std::unique_ptr<TfmDevEdit> Editor;
+};
+
+TEST_F(DevEditTest, ShowsTheDeviceAndAPeriodPerEntry) {
+    EXPECT_EQ(TextOf(Editor->edDESCRIPTION), "Ψυγείο");
+    EXPECT_EQ(Editor->edRATEDPOWER->Value(), 120);
+    EXPECT_EQ(Editor->cbSSn->Items()->Count(), SeasonList->Count());
+    EXPECT_EQ(Editor->cbSSn->ItemIndex(), 0);
+    EXPECT_EQ(Device.HourOps().Count(), SeasonList->Count());
+    EXPECT_EQ(Editor->Series1->Count(), 24);
+    EXPECT_EQ(Editor->Series1->YValueAt(7), 0.25);
+    EXPECT_EQ(CellText(8), "0.25");
+    Editor->Show();
+    ProcessMessages();
+    Editor->edDESCRIPTION->SetText("Ψυγείο κουζίνας");
+    EXPECT_EQ(Device.Name(), "Ψυγείο κουζίνας");
+    RenderToPng(Editor.get(), ShotFile("device_editor.png"));
+}
+
+TEST_F(DevEditTest, FactorsAreTypedAsNumbersOrPercentagesWithinZeroToOne) {
+    struct TCase {
+        std::string Typed;
+        bool Accepted;
+        double Stored;
+    };
+    const std::vector<TCase> cases = {
+        {"50%", true, 0.5}, {"0.5", true, 0.5}, {"0", true, 0},     {"1", true, 1},
+        {"1.01", false, 0}, {"-0.1", false, 0}, {"150%", false, 0}, {"abc", false, 0},
+    };
+    for (const TCase& c : cases) {
+        Device.HourOps().SetFactor(0, 3, 0.75);
+        if (c.Accepted) {
+            Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 4, c.Typed);
+            EXPECT_EQ(Device.HourOps().GetFactor(0, 3), c.Stored) << c.Typed;
+            EXPECT_EQ(Editor->Series1->YValueAt(3), c.Stored) << c.Typed;
+        } else {
+            try {
+                Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 4, c.Typed);
+                ADD_FAILURE() << c.Typed << " accepted";
+            } catch (const EConvertError&) {
+                EXPECT_EQ(c.Typed, "abc");
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), "Value must be between 0.00 - 1.00") << c.Typed;
+            }
+            EXPECT_EQ(Device.HourOps().GetFactor(0, 3), 0.75) << c.Typed;
+        }
+    }
+    // The cell shows the stored factor as a percentage.
+    Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 2, "50%");
+    EXPECT_EQ(Format("%5.2f%%", {100.0 * Device.HourOps().GetFactor(0, 1)}), "50.00%");
+    EXPECT_EQ(CellText(2), "0.5");
+}
+
+TEST_F(DevEditTest, WholeDayOperationsChangeOnlyTheSelectedPeriod) {
+    Editor->PopupMenu1->Popup(0, 0);
+    EXPECT_FALSE(Editor->mAsPrev->Enabled());
+    Editor->cbSSn->SetItemIndex(2);
+    Editor->cbSSnChange(Editor->cbSSn);
+    Editor->PopupMenu1->Popup(0, 0);
+    EXPECT_TRUE(Editor->mAsPrev->Enabled());
+    Editor->mOpFull->Click();
+    for (int h = 0; h < 24; ++h) {
+        EXPECT_EQ(Device.HourOps().GetFactor(2, h), 1.0);
+        EXPECT_EQ(Device.HourOps().GetFactor(1, h), h == 7 ? 0.25 : 0.0);
+        EXPECT_EQ(Editor->Series1->YValueAt(h), 1.0);
+    }
+    Editor->mAsPrev->Click();
+    EXPECT_EQ(Device.HourOps().GetHourOp(2)->Factors(), Device.HourOps().GetHourOp(1)->Factors());
+    Editor->mOpOff->Click();
+    EXPECT_EQ(Device.HourOps().GetFactor(2, 7), 0.0);
+    EXPECT_EQ(Device.HourOps().GetFactor(0, 7), 0.25);
+}
+
+} // namespace
