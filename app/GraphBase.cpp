@@ -1,5 +1,7 @@
 #include "app/GraphBase.h"
 
+#include "chartdlg/TeePrevi.h"
+
 #include "app/DataMod.h"
 #include "app/FormParts.h"
 #include "chart/Series.h"
@@ -35,8 +37,9 @@ TfmGraphBase::TfmGraphBase(TComponent* owner) : TForm(owner) {
     actGraphCopy =
         AddAction(this, ActionList1, "actGraphCopy", "Αντιγραφή", 0, TextToShortCut("Ctrl+Ins"),
                   TNotifyEvent(this, &TfmGraphBase::actGraphCopyExecute, "actGraphCopyExecute"));
-    actGraphPrint = AddAction(this, ActionList1, "actGraphPrint", "Εκτύπωση", 2, scNone, {});
-    actGraphPrint->SetEnabled(false);
+    actGraphPrint =
+        AddAction(this, ActionList1, "actGraphPrint", "Εκτύπωση", 2, scNone,
+                  TNotifyEvent(this, &TfmGraphBase::actGraphPrintExecute, "actGraphPrintExecute"));
 
     TToolStrip strip = MakeToolStrip(this, 75, 43);
     CoolBar1 = strip.CoolBar;
@@ -74,6 +77,10 @@ TfmGraphBase::~TfmGraphBase() {
 
 void TfmGraphBase::actGraphCopyExecute(TObject*) {
     Chart1->CopyAsMetafile(false);
+}
+
+void TfmGraphBase::actGraphPrintExecute(TObject*) {
+    ShowChartPreview(this, Chart1);
 }
 
 bool ShowHourlyGraph(const TFloatArray& values, TDateTime startDate) {

@@ -31,10 +31,12 @@ public:
     TActionList* ActionList1 = nullptr;
     TAction* actGraphProps = nullptr; // F11; disabled until the chart editor exists
     TAction* actGraphCopy = nullptr;  // Ctrl+Ins
-    TAction* actGraphPrint = nullptr; // disabled until the print preview exists
+    TAction* actGraphPrint = nullptr; // print preview
 
     // Copies Chart1 to the clipboard as a Windows (not enhanced) metafile.
     void actGraphCopyExecute(TObject* sender);
+    // Shows Chart1 in the print preview.
+    void actGraphPrintExecute(TObject* sender);
 };
 
 // Shows values as a fast line over time, point i at startDate + i hours, in a modal

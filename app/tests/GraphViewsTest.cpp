@@ -40,7 +40,7 @@ TEST_F(GraphViewsTest, PowerCurveChartDrawsTheCurveWithAxesTo110Percent) {
     EXPECT_EQ(gr->CoolBar1->Parent(), fmHolder->Panel1);
     EXPECT_NE(gr->BorderStyle(), bsNone);
     EXPECT_FALSE(gr->actGraphProps->Enabled());
-    EXPECT_FALSE(gr->actGraphPrint->Enabled());
+    EXPECT_TRUE(gr->actGraphPrint->Enabled());
     EXPECT_TRUE(gr->actGraphCopy->Enabled());
     EXPECT_EQ(TestKit::TextOf(gr->ToolButton4), "Επιστροφή");
     EXPECT_TRUE(TestKit::RenderToPng(gr, ShotFile("chart-pwrcurve.png")));
