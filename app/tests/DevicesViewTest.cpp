@@ -324,28 +324,41 @@ TEST_F(DevEditTest, FactorsAreTypedAsNumbersOrPercentagesWithinZeroToOne) {
         {"50%", true, 0.5}, {"0.5", true, 0.5}, {"0", true, 0},     {"1", true, 1},
         {"1.01", false, 0}, {"-0.1", false, 0}, {"150%", false, 0}, {"abc", false, 0},
     };
+    Editor->Show();
+    TRxDrawGrid* grid = Editor->gdFactors;
+    Focus(grid);
     for (const TCase& c : cases) {
         Device.HourOps().SetFactor(0, 3, 0.75);
+        grid->SetCol(1);
+        grid->SetRow(4);
+        Dialogs().Clear();
+        // Enter ends the edit and keeps the dialog open: OK is the default button.
+        TypeText(c.Typed);
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(Editor->Showing()) << c.Typed;
+        EXPECT_EQ(Editor->ModalResult(), mrNone) << c.Typed;
         if (c.Accepted) {
-            Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 4, c.Typed);
+            EXPECT_TRUE(Dialogs().Shown().empty()) << c.Typed;
             EXPECT_EQ(Device.HourOps().GetFactor(0, 3), c.Stored) << c.Typed;
             EXPECT_EQ(Editor->Series1->YValueAt(3), c.Stored) << c.Typed;
         } else {
-            try {
-                Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 4, c.Typed);
-                ADD_FAILURE() << c.Typed << " accepted";
-            } catch (const EConvertError&) {
-                EXPECT_EQ(c.Typed, "abc");
-            } catch (const Exception& e) {
-                EXPECT_EQ(e.Message(), "Value must be between 0.00 - 1.00") << c.Typed;
+            ASSERT_EQ(Dialogs().Shown().size(), 1u) << c.Typed;
+            if (c.Typed != "abc") {
+                EXPECT_EQ(Dialogs().LastText(), "Value must be between 0.00 - 1.00.") << c.Typed;
             }
             EXPECT_EQ(Device.HourOps().GetFactor(0, 3), 0.75) << c.Typed;
+            EXPECT_FALSE(grid->InplaceEditor()->Visible()) << c.Typed;
         }
     }
-    // The cell shows the stored factor as a percentage.
-    Editor->gdFactorsSetEditText(Editor->gdFactors, 1, 2, "50%");
+    // The cell shows the stored factor as a percentage, its editor the number.
+    grid->SetRow(2);
+    TypeText("50%");
+    PressKey(VK_RETURN);
     EXPECT_EQ(Format("%5.2f%%", {100.0 * Device.HourOps().GetFactor(0, 1)}), "50.00%");
     EXPECT_EQ(CellText(2), "0.5");
+    // With the cell editor closed Enter goes to OK.
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Editor->ModalResult(), mrOk);
 }
 
 TEST_F(DevEditTest, WholeDayOperationsChangeOnlyTheSelectedPeriod) {

@@ -89,6 +89,12 @@ void TInplaceEdit::HandleMessage(TMessage& message) {
     case WM_GETDLGCODE:
         TCustomEdit::HandleMessage(message);
         message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS;
+        // Enter and Escape end the edit the user opened (kept or cancelled) rather than
+        // going to the form's default or cancel button, which would close a dialog with
+        // the typed text still in the editor. An editor always shown leaves them to the
+        // form.
+        if (FGrid && !FGrid->Options().Contains(goAlwaysShowEditor))
+            message.Result |= DLGC_WANTALLKEYS;
         if (FGrid && FGrid->Options().Contains(goTabs))
             message.Result |= DLGC_WANTTAB;
         return;

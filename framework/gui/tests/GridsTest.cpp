@@ -2,6 +2,7 @@
 
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -459,6 +460,64 @@ TEST_F(GridsTest, RendersFixedCellsSelectionAndLines) {
     EXPECT_EQ(pixel(194, 60), clSilver);                 // line between normal cells
     EXPECT_EQ(pixel(0, 10), ColorToRGB(clBtnHighlight)); // raised edges of a fixed cell
     EXPECT_EQ(pixel(63, 10), ColorToRGB(clBtnShadow));
+}
+
+// A dialog over the main window: typed keys reach its grid, and Enter and Escape end the
+// cell's edit before they reach the default and cancel buttons.
+TEST_F(GridsTest, ASecondWindowsGridTakesTypingAndEnterEndsTheEditNotTheDialog) {
+    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+    ShowAndFocus();
+    TForm* dialog = new TForm(nullptr);
+    dialog->SetName("fmDialog");
+    dialog->SetBounds(60, 60, 320, 260);
+    auto* grid = new TDigitGrid(dialog);
+    grid->SetName("gdDialog");
+    grid->SetParent(dialog);
+    grid->SetBounds(0, 0, 300, 180);
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    std::map<std::pair<int, int>, std::string> cells;
+    grid->SetOnSetEditText(TSetEditEvent([&](TObject*, int c, int r, const std::string& v) {
+        cells[{c, r}] = v;
+    }));
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetBounds(10, 190, 80, 25);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TButton(dialog);
+    cancel->SetParent(dialog);
+    cancel->SetBounds(100, 190, 80, 25);
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    dialog->Show();
+    TestKit::Focus(grid);
+    EXPECT_EQ(Screen->ActiveForm(), dialog);
+
+    grid->SetCol(1);
+    grid->SetRow(2);
+    TestKit::TypeText("42");
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "42");
+    EXPECT_EQ(grid->InplaceEditor()->Parent(), grid);
+    TestKit::PressKey(VK_RETURN);
+    EXPECT_FALSE(grid->InplaceEditor()->Visible());
+    EXPECT_EQ((cells[{1, 2}]), "42");
+    EXPECT_EQ(dialog->ModalResult(), mrNone);
+    EXPECT_TRUE(grid->Focused());
+    // The main window's grid got nothing.
+    EXPECT_TRUE(Log.empty());
+
+    // Escape leaves the editor, not the dialog.
+    TestKit::PressKey(VK_F2);
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
+    TestKit::PressKey(VK_ESCAPE);
+    EXPECT_EQ(dialog->ModalResult(), mrNone);
+
+    // With no edit open, Enter is the default button's.
+    grid->SetEditorMode(false);
+    TestKit::PressKey(VK_RETURN);
+    EXPECT_EQ(dialog->ModalResult(), mrOk);
+    delete dialog;
 }
 
 } // namespace
