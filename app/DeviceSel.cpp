@@ -103,7 +103,9 @@ TfmDevSel::TfmDevSel(TComponent* owner) : TForm(owner) {
 }
 
 TfmDevSel::~TfmDevSel() {
-    // The list view goes first: its items point at the devices.
+    // The form storage saves the list view's columns: run it while the list view exists.
+    BeforeDestruction();
+    // The list view goes next: its items point at the devices.
     delete ListView1;
     ListView1 = nullptr;
 }
