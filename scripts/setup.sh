@@ -16,5 +16,5 @@ done
 if ((${#missing[@]})); then
     if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
     $SUDO apt-get update
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
 fi
