@@ -47,18 +47,6 @@ protected:
         TestKit::TypeText(text);
         TestKit::ProcessMessages();
     }
-    // The tool button showing the caption, among the cool bars in the main tool strip.
-    TToolButton* StripButton(const std::string& caption) const {
-        TPanel* strip = fmHolder->Panel1;
-        for (int i = 0; i < strip->ControlCount(); ++i)
-            if (auto* cb = dynamic_cast<TCoolBar*>(strip->Controls(i)))
-                for (TCoolBand* band : cb->Bands()->Live())
-                    if (auto* tb = dynamic_cast<TToolBar*>(band->Control()))
-                        for (int b = 0; b < tb->ButtonCount(); ++b)
-                            if (TestKit::TextOf(tb->Buttons(b)) == caption)
-                                return tb->Buttons(b);
-        return nullptr;
-    }
     int StripBarCount() const {
         int n = 0;
         for (int i = 0; i < fmHolder->Panel1->ControlCount(); ++i)

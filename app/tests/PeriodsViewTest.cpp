@@ -29,24 +29,6 @@ protected:
         ASSERT_NE(Ed, nullptr);
     }
 
-    // The tool button showing the caption, among the cool bars in the main tool strip.
-    TToolButton* StripButton(const std::string& caption) const {
-        TPanel* strip = fmHolder->Panel1;
-        for (int i = 0; i < strip->ControlCount(); ++i)
-            if (auto* cb = dynamic_cast<TCoolBar*>(strip->Controls(i)))
-                for (TCoolBand* band : cb->Bands()->Live())
-                    if (auto* tb = dynamic_cast<TToolBar*>(band->Control()))
-                        for (int b = 0; b < tb->ButtonCount(); ++b)
-                            if (TestKit::TextOf(tb->Buttons(b)) == caption)
-                                return tb->Buttons(b);
-        return nullptr;
-    }
-    void ClickStrip(const std::string& caption) {
-        TToolButton* button = StripButton(caption);
-        ASSERT_NE(button, nullptr) << caption;
-        TestKit::Click(button);
-        TestKit::ProcessMessages();
-    }
     // Types text into a cell and presses Enter, as a user would.
     void TypeIntoCell(int col, int row, const std::string& text) {
         TestKit::Focus(Ed->gdSnl);

@@ -28,23 +28,6 @@ protected:
         ASSERT_NE(Ed, nullptr);
     }
 
-    TToolButton* StripButton(const std::string& caption) const {
-        TPanel* strip = fmHolder->Panel1;
-        for (int i = 0; i < strip->ControlCount(); ++i)
-            if (auto* cb = dynamic_cast<TCoolBar*>(strip->Controls(i)))
-                for (TCoolBand* band : cb->Bands()->Live())
-                    if (auto* tb = dynamic_cast<TToolBar*>(band->Control()))
-                        for (int b = 0; b < tb->ButtonCount(); ++b)
-                            if (TestKit::TextOf(tb->Buttons(b)) == caption)
-                                return tb->Buttons(b);
-        return nullptr;
-    }
-    void ClickStrip(const std::string& caption) {
-        TToolButton* button = StripButton(caption);
-        ASSERT_NE(button, nullptr) << caption;
-        TestKit::Click(button);
-        TestKit::ProcessMessages();
-    }
     void TypeIntoCell(int col, int row, const std::string& text) {
         TestKit::Focus(Ed->gdPhData);
         Ed->gdPhData->SetCol(col);

@@ -6,6 +6,8 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "framework/core/SysUtils.h"
+#include "framework/gui/ComCtrls.h"
+#include "framework/gui/ExtCtrls.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 
@@ -54,6 +56,25 @@ protected:
     std::string ShotFile(const std::string& name) const {
         const char* dir = std::getenv("ORV_SHOT_DIR");
         return (dir ? std::string(dir) : FDir) + "/" + name;
+    }
+
+    // The tool button showing the caption, among the cool bars in the main tool strip.
+    TToolButton* StripButton(const std::string& caption) const {
+        TPanel* strip = fmHolder->Panel1;
+        for (int i = 0; i < strip->ControlCount(); ++i)
+            if (auto* cb = dynamic_cast<TCoolBar*>(strip->Controls(i)))
+                for (TCoolBand* band : cb->Bands()->Live())
+                    if (auto* tb = dynamic_cast<TToolBar*>(band->Control()))
+                        for (int b = 0; b < tb->ButtonCount(); ++b)
+                            if (TestKit::TextOf(tb->Buttons(b)) == caption)
+                                return tb->Buttons(b);
+        return nullptr;
+    }
+    void ClickStrip(const std::string& caption) {
+        TToolButton* button = StripButton(caption);
+        ASSERT_NE(button, nullptr) << caption;
+        TestKit::Click(button);
+        TestKit::ProcessMessages();
     }
 
     std::string FDir;

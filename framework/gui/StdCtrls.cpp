@@ -420,26 +420,35 @@ void TCustomLabel::AdjustBounds() {
     SetBounds(x, Top(), r.Right, r.Bottom);
 }
 
-void TCustomLabel::HandleMessage(TMessage& message) {
+// Labels and static texts answer the same notifications: a new text resizes them, and
+// their accelerator character moves the focus to their focus control. Answers whether the
+// message was handled.
+template <class TText> bool HandleCaptionNotification(TText& text, TMessage& message) {
     switch (message.Msg) {
     case CM_TEXTCHANGED:
-        Invalidate();
-        AdjustBounds();
-        return;
-    case CM_FONTCHANGED:
-        TGraphicControl::HandleMessage(message);
-        AdjustBounds();
-        return;
-    case CM_DIALOGCHAR:
-        if (FFocusControl && FShowAccelChar && EffectivelyEnabled(this) &&
-            IsAccel(char32_t(message.WParam), Caption()) && FFocusControl->CanFocus()) {
-            FFocusControl->SetFocus();
+        text.Invalidate();
+        text.AdjustBounds();
+        return true;
+    case CM_DIALOGCHAR: {
+        TWinControl* target = text.FocusControl();
+        if (target && text.ShowAccelChar() && EffectivelyEnabled(&text) &&
+            IsAccel(char32_t(message.WParam), text.Caption()) && target->CanFocus()) {
+            target->SetFocus();
             message.Result = 1;
         }
-        return;
-    default:
-        TGraphicControl::HandleMessage(message);
+        return true;
     }
+    default:
+        return false;
+    }
+}
+
+void TCustomLabel::HandleMessage(TMessage& message) {
+    if (HandleCaptionNotification(*this, message))
+        return;
+    TGraphicControl::HandleMessage(message);
+    if (message.Msg == CM_FONTCHANGED)
+        AdjustBounds();
 }
 
 // ===========================================================================
@@ -556,25 +565,11 @@ void TCustomStaticText::PaintControl() {
 }
 
 void TCustomStaticText::HandleMessage(TMessage& message) {
-    switch (message.Msg) {
-    case CM_TEXTCHANGED:
-        Invalidate();
+    if (HandleCaptionNotification(*this, message))
+        return;
+    TCustomControl::HandleMessage(message);
+    if (message.Msg == CM_FONTCHANGED)
         AdjustBounds();
-        return;
-    case CM_FONTCHANGED:
-        TCustomControl::HandleMessage(message);
-        AdjustBounds();
-        return;
-    case CM_DIALOGCHAR:
-        if (FFocusControl && FShowAccelChar && EffectivelyEnabled(this) &&
-            IsAccel(char32_t(message.WParam), Caption()) && FFocusControl->CanFocus()) {
-            FFocusControl->SetFocus();
-            message.Result = 1;
-        }
-        return;
-    default:
-        TCustomControl::HandleMessage(message);
-    }
 }
 
 // ===========================================================================
