@@ -14,8 +14,8 @@ TLabel* MakeLabel(TForm* form, const std::string& name, const std::string& capti
     return label;
 }
 
-TRxSpinEdit* MakeSpin(TForm* form, const std::string& name, int top) {
-    auto* edit = new TRxSpinEdit(form);
+TExSpinEdit* MakeSpin(TForm* form, const std::string& name, int top) {
+    auto* edit = new TExSpinEdit(form);
     edit->SetName(name);
     edit->SetParent(form);
     edit->SetBounds(176, top, 121, 24);

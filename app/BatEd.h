@@ -5,7 +5,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/RXSpin.h"
+#include "persist/ExSpin.h"
 
 class TfmBatEd : public TForm {
     ORV_CLASS(TfmBatEd, TForm)
@@ -14,15 +14,15 @@ public:
     ~TfmBatEd() override;
 
     TLabel* Label1 = nullptr; // "Χωρητικότητα (Wh):"
-    TRxSpinEdit* edBateryCap = nullptr;
+    TExSpinEdit* edBateryCap = nullptr;
     TLabel* Label2 = nullptr; // "Χωρητικότητα (Ah):"
     TStaticText* stBatCapA = nullptr;
     TLabel* Label3 = nullptr; // "Τάση (Volts):"
-    TRxSpinEdit* edBatVoltage = nullptr;
+    TExSpinEdit* edBatVoltage = nullptr;
     TLabel* Label4 = nullptr; // "Ελάχιστη (%)"
-    TRxSpinEdit* edSafeBatCoef = nullptr;
+    TExSpinEdit* edSafeBatCoef = nullptr;
     TLabel* Label5 = nullptr; // "Απώλειες/h/C (%)"
-    TRxSpinEdit* edBatLossesPerHour = nullptr;
+    TExSpinEdit* edBatLossesPerHour = nullptr;
 
     void FormCreate(TObject* sender);
     // Bound to the capacity and the voltage: the Ah display, and the changed box's value

@@ -11,7 +11,7 @@
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/ImgList.h"
-#include "persist/Placemnt.h"
+#include "persist/Placement.h"
 
 #include <memory>
 #include <string>

@@ -46,7 +46,7 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     edDESCRIPTION->SetOnChange(TNotifyEvent(this, &T::edDESCRIPTIONChange, "edDESCRIPTIONChange"));
 
     Label2 = label("Label2", "Ισχύς:", 56, 44);
-    edRATEDPOWER = new TRxSpinEdit(this);
+    edRATEDPOWER = new TExSpinEdit(this);
     edRATEDPOWER->SetName("edRATEDPOWER");
     edRATEDPOWER->SetMaxLength(100000);
     Place(edRATEDPOWER, this, 140, 40, 120, 24);
@@ -79,7 +79,7 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     mAsPrev =
         item("mAsPrev", "Οπως η προηγούμενη", TNotifyEvent(this, &T::mAsPrevClick, "mAsPrevClick"));
 
-    gdFactors = new TRxDrawGrid(this);
+    gdFactors = new TExDrawGrid(this);
     gdFactors->SetName("gdFactors");
     gdFactors->SetColCount(2);
     gdFactors->SetRowCount(kHours + 1);

@@ -14,8 +14,8 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "persist/RXGrids.h"
-#include "persist/RXSpin.h"
+#include "persist/ExGrids.h"
+#include "persist/ExSpin.h"
 
 class TDeviceEl;
 
@@ -33,12 +33,12 @@ public:
     TLabel* Label1 = nullptr; // "Περιγραφή:"
     TEdit* edDESCRIPTION = nullptr;
     TLabel* Label2 = nullptr; // "Ισχύς:"
-    TRxSpinEdit* edRATEDPOWER = nullptr;
+    TExSpinEdit* edRATEDPOWER = nullptr;
     TLabel* Label3 = nullptr; // "Watts"
     TLabel* Label4 = nullptr; // "Περίοδος"
     TComboBox* cbSSn = nullptr;
     TLabel* Label5 = nullptr; // "Λειτουργία"
-    TRxDrawGrid* gdFactors = nullptr;
+    TExDrawGrid* gdFactors = nullptr;
     TChart* Chart1 = nullptr;
     TAreaSeries* Series1 = nullptr;
     TButton* BtnOK = nullptr;

@@ -10,7 +10,7 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/ListView.h"
 #include "framework/gui/Menus.h"
-#include "persist/Placemnt.h"
+#include "persist/Placement.h"
 
 #include <memory>
 #include <vector>

@@ -14,7 +14,7 @@
 #include "framework/gui/Menus.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Types.h"
-#include "persist/Placemnt.h"
+#include "persist/Placement.h"
 
 #include <array>
 #include <functional>

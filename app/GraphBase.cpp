@@ -1,6 +1,6 @@
 #include "app/GraphBase.h"
 
-#include "chartdlg/TeePrevi.h"
+#include "chartdlg/ChartPreview.h"
 
 #include "app/DataMod.h"
 #include "app/FormParts.h"

@@ -13,7 +13,7 @@
 #include "framework/gui/Forms.h"
 
 #include "chart/Chart.h"
-#include "persist/Placemnt.h"
+#include "persist/Placement.h"
 
 class TfmGraphBase : public TForm {
     ORV_CLASS(TfmGraphBase, TForm)

@@ -35,7 +35,7 @@ TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
     Label2->SetParent(gbHZPower);
     Label2->SetCaption("Ισχύς :");
     Label2->SetBounds(12, 24, 60, 16);
-    edHZPower = new TRxSpinEdit(this);
+    edHZPower = new TExSpinEdit(this);
     edHZPower->SetName("edHZPower");
     edHZPower->SetParent(gbHZPower);
     edHZPower->SetBounds(80, 20, 121, 24);

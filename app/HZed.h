@@ -5,7 +5,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/RXSpin.h"
+#include "persist/ExSpin.h"
 
 class TFmHZed : public TForm {
     ORV_CLASS(TFmHZed, TForm)
@@ -17,7 +17,7 @@ public:
     TRadioGroup* edHZConType = nullptr;
     TGroupBox* gbHZPower = nullptr;
     TLabel* Label2 = nullptr; // "Ισχύς :"
-    TRxSpinEdit* edHZPower = nullptr;
+    TExSpinEdit* edHZPower = nullptr;
     TCheckBox* cbHZCalc = nullptr;
 
     void FormCreate(TObject* sender);

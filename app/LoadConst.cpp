@@ -119,7 +119,7 @@ void TfmLoadConstr::BuildToolBar() {
 
 void TfmLoadConstr::BuildGrid() {
     using T = TfmLoadConstr;
-    gdDevices = new TRxDrawGrid(this);
+    gdDevices = new TExDrawGrid(this);
     gdDevices->SetName("gdDevices");
     gdDevices->SetAlign(alClient);
     gdDevices->SetColCount(int(kColWidths.size()));

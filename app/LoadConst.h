@@ -12,8 +12,8 @@
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
-#include "persist/Placemnt.h"
-#include "persist/RXGrids.h"
+#include "persist/Placement.h"
+#include "persist/ExGrids.h"
 
 class TfmDevSel;
 
@@ -25,7 +25,7 @@ public:
 
     TPanel* Panel1 = nullptr; // hosts the catalogue
     TSplitter* Splitter1 = nullptr;
-    TRxDrawGrid* gdDevices = nullptr;
+    TExDrawGrid* gdDevices = nullptr;
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;
     TToolButton* sbDevicesToogle = nullptr; // "Συσκευές": shows / hides the catalogue

@@ -15,7 +15,7 @@ TfmPhotovEd::TfmPhotovEd(TComponent* owner) : TForm(owner) {
     Label1->SetParent(this);
     Label1->SetCaption("Συνολική Ισχύς (Wh):");
     Label1->SetBounds(16, 20, 150, 16);
-    edPhPower = new TRxSpinEdit(this);
+    edPhPower = new TExSpinEdit(this);
     edPhPower->SetName("edPhPower");
     edPhPower->SetParent(this);
     edPhPower->SetBounds(176, 16, 121, 24);

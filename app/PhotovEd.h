@@ -4,7 +4,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/RXSpin.h"
+#include "persist/ExSpin.h"
 
 class TfmPhotovEd : public TForm {
     ORV_CLASS(TfmPhotovEd, TForm)
@@ -13,7 +13,7 @@ public:
     ~TfmPhotovEd() override;
 
     TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Wh):"
-    TRxSpinEdit* edPhPower = nullptr;
+    TExSpinEdit* edPhPower = nullptr;
 
     void FormCreate(TObject* sender);
     void edPhPowerChange(TObject* sender);

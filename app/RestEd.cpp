@@ -22,14 +22,14 @@ TGroupBox* MakeGroup(TfmRestED* form, const std::string& name, int top, int heig
     return group;
 }
 
-TRxSpinEdit* MakeField(TfmRestED* form, TGroupBox* group, const std::string& name,
+TExSpinEdit* MakeField(TfmRestED* form, TGroupBox* group, const std::string& name,
                        const std::string& caption, int top, int& labelNo) {
     auto* label = new TLabel(form);
     label->SetName("Label" + std::to_string(++labelNo));
     label->SetParent(group);
     label->SetCaption(caption);
     label->SetBounds(12, top + 4, 90, 16);
-    auto* edit = new TRxSpinEdit(form);
+    auto* edit = new TExSpinEdit(form);
     edit->SetName(name);
     edit->SetParent(group);
     edit->SetBounds(110, top, 121, 24);

@@ -6,7 +6,7 @@
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/RXSpin.h"
+#include "persist/ExSpin.h"
 
 class TfmRestED : public TForm {
     ORV_CLASS(TfmRestED, TForm)
@@ -16,15 +16,15 @@ public:
     TScrollBox* ScrollBox1 = nullptr;
     TLabel* lbInverter = nullptr;
     TGroupBox* gbInverter = nullptr;
-    TRxSpinEdit* edInvPower = nullptr;
-    TRxSpinEdit* edInvEfficiency = nullptr;
+    TExSpinEdit* edInvPower = nullptr;
+    TExSpinEdit* edInvEfficiency = nullptr;
     TCheckBox* cbInvCalc = nullptr;
     TLabel* lbCharger = nullptr;
     TGroupBox* gbCharger = nullptr;
-    TRxSpinEdit* edChrPower = nullptr;
-    TRxSpinEdit* edChrEfficiency = nullptr;
+    TExSpinEdit* edChrPower = nullptr;
+    TExSpinEdit* edChrEfficiency = nullptr;
     TCheckBox* cbChrCalc = nullptr;
     TLabel* lbRest = nullptr;
     TGroupBox* gbRest = nullptr;
-    TRxSpinEdit* edRestEfficiency = nullptr;
+    TExSpinEdit* edRestEfficiency = nullptr;
 };

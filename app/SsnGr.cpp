@@ -1,6 +1,6 @@
 #include "app/SsnGr.h"
 
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "chart/Series.h"
 #include "model/Data.h"
 

@@ -64,7 +64,7 @@ TfmSsnEd::TfmSsnEd(TComponent* owner) : TForm(owner) {
     ToolButton4 = AddToolButton(this, ToolBar1, "ToolButton4", actDelete);
     ToolButton5 = AddToolButton(this, ToolBar1, "ToolButton5", actGraph);
 
-    gdSnl = new TRxDrawGrid(this);
+    gdSnl = new TExDrawGrid(this);
     gdSnl->SetName("gdSnl");
     gdSnl->SetParent(this);
     gdSnl->SetAlign(alClient);

@@ -8,7 +8,7 @@
 #include "framework/gui/ActnList.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Forms.h"
-#include "persist/RXGrids.h"
+#include "persist/ExGrids.h"
 
 #include <string>
 
@@ -25,7 +25,7 @@ public:
     TToolButton* ToolButton3 = nullptr; // actInsert
     TToolButton* ToolButton4 = nullptr; // actDelete
     TToolButton* ToolButton5 = nullptr; // actGraph
-    TRxDrawGrid* gdSnl = nullptr;
+    TExDrawGrid* gdSnl = nullptr;
     TActionList* ActionList1 = nullptr;
     TAction* actLoadFromFile = nullptr;
     TAction* actSaveToFile = nullptr;

@@ -358,7 +358,7 @@ void TfmWDataEd::BuildSummary() {
 }
 
 void TfmWDataEd::BuildGrid() {
-    gdEditor = new TRxDrawGrid(this);
+    gdEditor = new TExDrawGrid(this);
     gdEditor->SetName("gdEditor");
     gdEditor->SetAlign(alClient);
     gdEditor->SetDefaultColWidth(120);

@@ -21,8 +21,8 @@
 #include "framework/gui/Menus.h"
 #include "framework/gui/StdCtrls.h"
 #include "model/Data.h"
-#include "persist/Placemnt.h"
-#include "persist/RXGrids.h"
+#include "persist/Placement.h"
+#include "persist/ExGrids.h"
 
 #include <array>
 #include <cstdint>
@@ -74,7 +74,7 @@ public:
     TLabel* lbPWC = nullptr;       // wind share, %
     TLabel* lbPPHC = nullptr;      // PV share, %
     TLabel* lbPHZC = nullptr;      // generator-set share, %
-    TRxDrawGrid* gdEditor = nullptr;
+    TExDrawGrid* gdEditor = nullptr;
 
     TFormStorage* FormStorage = nullptr;
     TOpenDialog* OpenDialog = nullptr; // measurement series

@@ -51,7 +51,7 @@ TfmPhDataEd::TfmPhDataEd(TComponent* owner) : TForm(owner) {
     ToolButton2 = AddToolButton(this, ToolBar1, "ToolButton2", actSaveFile);
     ToolButton3 = AddToolButton(this, ToolBar1, "ToolButton3", actGraph);
 
-    gdPhData = new TRxDrawGrid(this);
+    gdPhData = new TExDrawGrid(this);
     gdPhData->SetName("gdPhData");
     gdPhData->SetParent(this);
     gdPhData->SetAlign(alClient);

@@ -7,7 +7,7 @@
 #include "framework/gui/ActnList.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Forms.h"
-#include "persist/RXGrids.h"
+#include "persist/ExGrids.h"
 
 #include <string>
 
@@ -22,7 +22,7 @@ public:
     TToolButton* ToolButton1 = nullptr; // actOpenFile
     TToolButton* ToolButton2 = nullptr; // actSaveFile
     TToolButton* ToolButton3 = nullptr; // actGraph
-    TRxDrawGrid* gdPhData = nullptr;
+    TExDrawGrid* gdPhData = nullptr;
     TActionList* ActionList1 = nullptr;
     TAction* actOpenFile = nullptr;
     TAction* actSaveFile = nullptr;

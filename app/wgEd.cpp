@@ -60,7 +60,7 @@ TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     Label2->SetParent(Panel1);
     Label2->SetCaption("Ισχύς:");
     Label2->SetBounds(12, 44, 60, 16);
-    edPR = new TRxSpinEdit(this);
+    edPR = new TExSpinEdit(this);
     edPR->SetName("edPR");
     edPR->SetParent(Panel1);
     edPR->SetBounds(80, 40, 121, 24);
@@ -72,7 +72,7 @@ TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     Label3->SetCaption("Watts");
     Label3->SetBounds(208, 44, 50, 16);
 
-    gdPC = new TRxDrawGrid(this);
+    gdPC = new TExDrawGrid(this);
     gdPC->SetName("gdPC");
     gdPC->SetParent(this);
     gdPC->SetAlign(alClient);

@@ -9,8 +9,8 @@
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/RXGrids.h"
-#include "persist/RXSpin.h"
+#include "persist/ExGrids.h"
+#include "persist/ExSpin.h"
 
 #include <string>
 
@@ -30,9 +30,9 @@ public:
     TLabel* Label1 = nullptr; // "Μοντέλο"
     TEdit* edModelName = nullptr;
     TLabel* Label2 = nullptr; // "Ισχύς:"
-    TRxSpinEdit* edPR = nullptr;
+    TExSpinEdit* edPR = nullptr;
     TLabel* Label3 = nullptr; // "Watts"
-    TRxDrawGrid* gdPC = nullptr;
+    TExDrawGrid* gdPC = nullptr;
     TActionList* ActionList1 = nullptr;
     TAction* actOpenPow = nullptr; // F3
     TAction* actInsert = nullptr;

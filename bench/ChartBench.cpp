@@ -4,7 +4,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "chart/TeEngine.h"
+#include "chart/ChartEngine.h"
 #include "chart/tests/TestChart.h"
 #include "framework/gui/tests/TestApp.h"
 

@@ -1,8 +1,8 @@
 #include "chart/Chart.h"
 
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/TeeFunci.h"
+#include "chart/ChartFunctions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +18,7 @@ std::string Cut20(const std::string& text) {
 
 // The chart texts break into lines at the line separator; a legend row is one line.
 std::string OneLine(std::string text) {
-    std::replace(text.begin(), text.end(), TeeLineSeparator, ' ');
+    std::replace(text.begin(), text.end(), ChartLineSeparator, ' ');
     return text;
 }
 
@@ -196,7 +196,7 @@ void TChartTitle::SetVisible(bool value) {
 void TChartTitle::DrawTitle(bool isFoot) {
     if (!FChart || !FVisible || FText->Count() == 0)
         return;
-    TTeeCanvas3D* canvas = FChart->Canvas3D();
+    TChartCanvas3D* canvas = FChart->Canvas3D();
     FChart->AssignCanvasFont(Font());
     const int h = canvas->FontHeight();
     // The brush.
@@ -549,7 +549,7 @@ int TCustomChartLegend::FitCount(int start, int step) {
 
 void TCustomChartLegend::DrawLegend() {
     TCustomChart* chart = FChart;
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     // 1. Style, symbol background, font.
     FEffectiveStyle = CalcEffectiveStyle();
     chart->SetLegendSymbolBackColor(FColor);
@@ -805,8 +805,8 @@ int TCustomChartLegend::Clicked(int x, int y) const {
 
 namespace {
 
-TTeeSeriesTypes& RawSeriesTypes() {
-    static TTeeSeriesTypes types;
+TChartSeriesTypes& RawSeriesTypes() {
+    static TChartSeriesTypes types;
     return types;
 }
 
@@ -816,13 +816,13 @@ void EnsureStandardSeriesTypes() {
     if (done)
         return;
     done = true;
-    AddBasicGalleryFunction(TAddTeeFunction::StaticClass(), "Add");
-    AddBasicGalleryFunction(TSubtractTeeFunction::StaticClass(), "Subtract");
-    AddBasicGalleryFunction(TMultiplyTeeFunction::StaticClass(), "Multiply");
-    AddBasicGalleryFunction(TDivideTeeFunction::StaticClass(), "Divide");
-    AddBasicGalleryFunction(THighTeeFunction::StaticClass(), "High");
-    AddBasicGalleryFunction(TLowTeeFunction::StaticClass(), "Low");
-    AddBasicGalleryFunction(TAverageTeeFunction::StaticClass(), "Average");
+    AddBasicGalleryFunction(TAddChartFunction::StaticClass(), "Add");
+    AddBasicGalleryFunction(TSubtractChartFunction::StaticClass(), "Subtract");
+    AddBasicGalleryFunction(TMultiplyChartFunction::StaticClass(), "Multiply");
+    AddBasicGalleryFunction(TDivideChartFunction::StaticClass(), "Divide");
+    AddBasicGalleryFunction(THighChartFunction::StaticClass(), "High");
+    AddBasicGalleryFunction(TLowChartFunction::StaticClass(), "Low");
+    AddBasicGalleryFunction(TAverageChartFunction::StaticClass(), "Average");
     AddGallerySeries(TLineSeries::StaticClass(), "Line", "Standard", 2);
     AddGallerySeries(TBarSeries::StaticClass(), "Bar", "Standard", 2);
     AddGallerySeries(THorizBarSeries::StaticClass(), "Horiz. Bar", "Standard", 2);
@@ -835,14 +835,14 @@ void EnsureStandardSeriesTypes() {
 
 } // namespace
 
-TTeeSeriesType* TTeeSeriesTypes::Find(TClass seriesClass, TClass functionClass) const {
+TChartSeriesType* TChartSeriesTypes::Find(TClass seriesClass, TClass functionClass) const {
     for (const auto& item : FItems)
         if (item->SeriesClass == seriesClass && item->FunctionClass == functionClass)
             return item.get();
     return nullptr;
 }
 
-TTeeSeriesTypes* TeeSeriesTypes() {
+TChartSeriesTypes* ChartSeriesTypes() {
     EnsureStandardSeriesTypes();
     return &RawSeriesTypes();
 }
@@ -854,10 +854,10 @@ void AddGalleryEntry(TClass seriesClass, TClass functionClass, const std::string
         RegisterClass(seriesClass);
     if (functionClass)
         RegisterClass(functionClass);
-    TTeeSeriesTypes& types = RawSeriesTypes();
+    TChartSeriesTypes& types = RawSeriesTypes();
     if (types.Find(seriesClass, functionClass))
         return;
-    auto item = std::make_unique<TTeeSeriesType>();
+    auto item = std::make_unique<TChartSeriesType>();
     item->SeriesClass = seriesClass;
     item->FunctionClass = functionClass;
     item->Description = Cut20(description);
@@ -880,8 +880,8 @@ void AddBasicGalleryFunction(TClass functionClass, const std::string& descriptio
     AddGalleryFunction(functionClass, description, "Functions", 2);
 }
 
-TTeeMouseSettings& TeeMouseSettings() {
-    static TTeeMouseSettings settings;
+TChartMouseSettings& ChartMouseSettings() {
+    static TChartMouseSettings settings;
     return settings;
 }
 
@@ -960,10 +960,10 @@ void TCustomChart::DrawBackImage(const TRect& r) {
 }
 
 void TCustomChart::DrawTitlesAndLegend() {
-    TTeeCanvas3D* canvas = Canvas3D();
+    TChartCanvas3D* canvas = Canvas3D();
     canvas->SuspendProjection();
     struct TResume {
-        TTeeCanvas3D* Canvas;
+        TChartCanvas3D* Canvas;
         ~TResume() { Canvas->ResumeProjection(); }
     } resume{canvas};
     auto titles = [&] {
@@ -1035,7 +1035,7 @@ int TCustomChart::AxisWallSize(const TCustomChartAxis* axis) const {
 }
 
 void TCustomChart::PrepareWallBrush(TChartWall* wall) {
-    TTeeCanvas3D* canvas = Canvas3D();
+    TChartCanvas3D* canvas = Canvas3D();
     canvas->UseChartPen(wall->Pen());
     if (wall->Pen()->Visible() && wall->Pen()->Color() == clAutoColor)
         canvas->Pen()->SetColor(clBlack);
@@ -1055,7 +1055,7 @@ void TCustomChart::PrepareWallBrush(TChartWall* wall) {
 }
 
 void TCustomChart::DrawWalls() {
-    TTeeCanvas3D* canvas = Canvas3D();
+    TChartCanvas3D* canvas = Canvas3D();
     const TRect r = ChartRect();
     const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
     const int W = Width3D();
@@ -1269,7 +1269,7 @@ void TCustomChart::ZoomToValues(const std::vector<std::pair<double, double>>& li
         axis->SetMinMax(std::min(a, b), std::max(a, b));
     };
     if (AnimatedZoom()) {
-        const double factor = TeeMouseSettings().AnimatedZoomFactor;
+        const double factor = ChartMouseSettings().AnimatedZoomFactor;
         std::vector<std::pair<double, double>> current;
         for (TChartAxis* axis : axes)
             current.emplace_back(axis->MinimumValue(), axis->MaximumValue());
@@ -1295,7 +1295,7 @@ void TCustomChart::DrawZoomRectangle() {
 }
 
 bool TCustomChart::StartDrag(TMouseButton button, TShiftState shift, int x, int y) {
-    const TTeeMouseSettings& settings = TeeMouseSettings();
+    const TChartMouseSettings& settings = ChartMouseSettings();
     auto hasShift = [&](const TShiftState& required) {
         for (TShiftStateMember m : {ssShift, ssAlt, ssCtrl})
             if (required.Contains(m) && !shift.Contains(m))
@@ -1439,7 +1439,7 @@ void TCustomChart::HandleMouseUp(TMouseButton button, TShiftState shift, int x, 
     for (TChartSeries* s : std::vector<TChartSeries*>(SeriesList()))
         s->MouseUpHook(button, shift, x, y);
     TZoomPanningRecord& zoom = ZoomRecord();
-    if (zoom.Active && button == TeeMouseSettings().ZoomButton) {
+    if (zoom.Active && button == ChartMouseSettings().ZoomButton) {
         zoom.Active = false;
         DrawZoomRectangle();
         Canvas3D()->Pen()->SetMode(pmCopy);
@@ -1472,18 +1472,18 @@ TChartSeries* CreateNewSeries(TComponent* owner, TCustomAxisPanel* chart, TClass
     return series;
 }
 
-TTeeFunction* CreateSeriesFunction(TChartSeries* series, TClass functionClass) {
+TChartFunction* CreateSeriesFunction(TChartSeries* series, TClass functionClass) {
     TComponent* owner = series->Owner();
-    auto* function = dynamic_cast<TTeeFunction*>(functionClass->Create(owner));
+    auto* function = dynamic_cast<TChartFunction*>(functionClass->Create(owner));
     if (!function)
         throw ChartException(Format("Class %s is not a function", {functionClass->Name()}));
     function->AttachToSeries(series);
-    function->SetName(UniqueComponentName(owner, "TeeFunction"));
+    function->SetName(UniqueComponentName(owner, "ChartFunction"));
     return function;
 }
 
 TChartSeries* CloneChartSeries(TChartSeries* series) {
-    TTeeFunction* function = series->FunctionType();
+    TChartFunction* function = series->FunctionType();
     TChartSeries* copy =
         CreateNewSeries(series->Owner(), series->ParentChart(), series->ClassType(),
                         function ? function->ClassType() : nullptr);

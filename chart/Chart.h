@@ -4,10 +4,10 @@
 // registry of series types and functions that the chart editor's gallery lists, with the
 // routines that create, clone, retype and replace series.
 
-#include "chart/TeCanvas.h"
-#include "chart/TeEngine.h"
-#include "chart/TeeConst.h"
-#include "chart/TeeProcs.h"
+#include "chart/ChartCanvas.h"
+#include "chart/ChartEngine.h"
+#include "chart/ChartConst.h"
+#include "chart/ChartProcs.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Graphics.h"
@@ -247,9 +247,9 @@ class TChartLegend : public TCustomChartLegend {
 
 // One gallery entry: a series class, a function class (either may be none), its
 // description, gallery page and the number of series the gallery shows for it.
-class TTeeSeriesType : public TObject {
+class TChartSeriesType : public TObject {
 public:
-    std::string ClassName() const override { return "TTeeSeriesType"; }
+    std::string ClassName() const override { return "TChartSeriesType"; }
     TClass SeriesClass = nullptr;
     TClass FunctionClass = nullptr;
     std::string Description;
@@ -258,21 +258,21 @@ public:
 };
 
 // The registered entries, in registration order.
-class TTeeSeriesTypes : public TObject {
+class TChartSeriesTypes : public TObject {
 public:
-    std::string ClassName() const override { return "TTeeSeriesTypes"; }
+    std::string ClassName() const override { return "TChartSeriesTypes"; }
     int Count() const { return int(FItems.size()); }
-    TTeeSeriesType* GetItem(int index) const { return FItems[size_t(index)].get(); }
+    TChartSeriesType* GetItem(int index) const { return FItems[size_t(index)].get(); }
     // The entry of the two classes; nullptr when none.
-    TTeeSeriesType* Find(TClass seriesClass, TClass functionClass) const;
-    void Add(std::unique_ptr<TTeeSeriesType> item) { FItems.push_back(std::move(item)); }
+    TChartSeriesType* Find(TClass seriesClass, TClass functionClass) const;
+    void Add(std::unique_ptr<TChartSeriesType> item) { FItems.push_back(std::move(item)); }
 
 private:
-    std::vector<std::unique_ptr<TTeeSeriesType>> FItems;
+    std::vector<std::unique_ptr<TChartSeriesType>> FItems;
 };
 
 // The registry, made on first use with the standard series types and functions.
-TTeeSeriesTypes* TeeSeriesTypes();
+TChartSeriesTypes* ChartSeriesTypes();
 // Registers the classes with the class library and appends an entry unless one of the
 // same two classes exists (texts cut to 20 characters).
 void AddGalleryEntry(TClass seriesClass, TClass functionClass, const std::string& description,
@@ -286,14 +286,14 @@ void AddBasicGalleryFunction(TClass functionClass, const std::string& descriptio
 
 // The mouse buttons and shift keys that start a zoom and a panning drag, and the share
 // of the remaining distance each animated zoom step covers.
-struct TTeeMouseSettings {
+struct TChartMouseSettings {
     TMouseButton ZoomButton = mbLeft;
     TShiftState ZoomShift;
     TMouseButton PanningButton = mbRight;
     TShiftState PanningShift;
     double AnimatedZoomFactor = 3.0;
 };
-TTeeMouseSettings& TeeMouseSettings();
+TChartMouseSettings& ChartMouseSettings();
 
 // ---------------------------------------------------------------------------
 // The chart
@@ -463,9 +463,9 @@ class TChart : public TCustomChart {
 // "Series" followed by the first free number, with a function of functionClass.
 TChartSeries* CreateNewSeries(TComponent* owner, TCustomAxisPanel* chart, TClass seriesClass,
                               TClass functionClass = nullptr);
-// A function owned by the series' owner, attached to the series, named "TeeFunction"
+// A function owned by the series' owner, attached to the series, named "ChartFunction"
 // followed by the first free number.
-TTeeFunction* CreateSeriesFunction(TChartSeries* series, TClass functionClass);
+TChartFunction* CreateSeriesFunction(TChartSeries* series, TClass functionClass);
 // A new series like the given one (same owner, chart, classes, settings and points).
 TChartSeries* CloneChartSeries(TChartSeries* series);
 // Replaces the series by a new one of the class (nothing when it has that class).

@@ -1,7 +1,7 @@
 #include "chart/Series.h"
 
 #include "chart/Chart.h"
-#include "chart/TeeProcs.h"
+#include "chart/ChartProcs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +69,7 @@ void TFastLineSeries::SetSeriesColor(TColor value) {
 
 void TFastLineSeries::PrepareCanvas() {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     canvas->UseChartPen(FLinePen.get());
     if (FLinePen->Visible())
         canvas->Pen()->SetColor(SeriesColor());
@@ -83,7 +83,7 @@ void TFastLineSeries::DrawAllValues() {
 }
 
 void TFastLineSeries::DrawValue(int index) {
-    TTeeCanvas3D* canvas = ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
     const int x = CalcXPos(index);
     const int y = CalcYPos(index);
     const int z = MiddleZ();
@@ -112,7 +112,7 @@ void TFastLineSeries::NotifyValueAdded(int index) {
     // A chart that has never been drawn has no axes to draw against yet.
     if (!chart || !chart->HasBeenDrawn() || !Active())
         return;
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     PrepareCanvas();
     const int previous = index > 0 ? index - 1 : 0;
     FLastX = CalcXPos(previous);
@@ -248,7 +248,7 @@ void TSeriesPointer::SetStyle(TSeriesPointerStyle value) {
 }
 
 void TSeriesPointer::PrepareCanvas(TColor color) {
-    TTeeCanvas3D* canvas = FSeries->ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = FSeries->ParentChart()->Canvas3D();
     canvas->UseChartPen(FPen.get());
     if (FPen->Visible() && FPen->Color() == clAutoColor)
         canvas->Pen()->SetColor(color);
@@ -258,7 +258,7 @@ void TSeriesPointer::PrepareCanvas(TColor color) {
 
 void TSeriesPointer::Draw(bool is3D, int x, int y, TSeriesPointerStyle style, TColor color,
                           int vertSize, int horizSize) {
-    TTeeCanvas3D* canvas = FSeries->ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = FSeries->ParentChart()->Canvas3D();
     const int z0 = FSeries->StartZ();
     const int z1 = FSeries->EndZ();
     const int l = x - horizSize, r = x + horizSize, t = y - vertSize, b = y + vertSize;
@@ -490,7 +490,7 @@ void TCustomSeries::PreviousOutside(int index, int x, int& px, int& py, int& pb)
 
 void TCustomSeries::DrawValue(int index) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     const int x = CalcXPos(index);
     const int y = CalcYPos(index);
     if (OffScreen(x, y))
@@ -532,7 +532,7 @@ void TCustomSeries::DrawValue(int index) {
 void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, TColor color,
                                 int index, bool withPointers, bool isLast) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     const bool is3D = chart->View3D();
     const int z0 = StartZ();
     const int z1 = EndZ();
@@ -689,7 +689,7 @@ int TCustomSeries::ValueIndexAt(int x, int y) {
 }
 
 void TCustomSeries::DrawLegendShape(int legendIndex, const TRect& r) {
-    TTeeCanvas3D* canvas = ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
     const TColor color = legendIndex == -1 ? SeriesColor() : ValueColor(legendIndex);
     const int middle = (r.Top + r.Bottom) / 2;
     if (FPointer->Visible()) {
@@ -890,7 +890,7 @@ void TAreaSeries::CalcZOrder() {
 
 void TAreaSeries::PrepareLegendCanvas(int /*legendIndex*/, TColor& backColor,
                                       TBrushStyle& brushStyle) {
-    TTeeCanvas3D* canvas = ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
     backColor = AreaColorOf(canvas->Brush()->Color());
     canvas->UseChartPen(AreaLinesPen());
     brushStyle = AreaBrush();
@@ -1166,7 +1166,7 @@ void TCustomBarSeries::PrepareLegendCanvas(int /*legendIndex*/, TColor& backColo
 
 void TCustomBarSeries::PrepareBarCanvas(TColor color) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     canvas->UseChartPen(FBarPen.get());
     if (FBarPen->Visible())
         chart->AdjustPenForPrinter(canvas->Pen());
@@ -1180,7 +1180,7 @@ void TCustomBarSeries::PrepareBarCanvas(TColor color) {
 }
 
 void TCustomBarSeries::DrawBarRectangle(const TRect& r) {
-    TTeeCanvas3D* canvas = ParentChart()->Canvas3D();
+    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
     TPen* pen = canvas->Pen();
     TBrush* brush = canvas->Brush();
     if (brush->Style() == bsSolid) {
@@ -1290,7 +1290,7 @@ void TBarSeries::DrawValue(int index) {
 
 void TBarSeries::DrawBar(int index, int top, int bottom) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     PrepareBarCanvas(FBarColor);
     const int left = FBarBounds.Left;
     const int right = FBarBounds.Right;
@@ -1505,7 +1505,7 @@ void THorizBarSeries::DrawValue(int index) {
 
 void THorizBarSeries::DrawBar(int index, int left, int right) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     PrepareBarCanvas(FBarColor);
     const int top = FBarBounds.Top;
     const int bottom = FBarBounds.Bottom;
@@ -1760,7 +1760,7 @@ void TCircledSeries::DoBeforeDrawValues() {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart)
         return;
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     FCircleRect = chart->ChartRect();
     AdjustCircleRect();
     if (Marks()->Visible()) {
@@ -2098,7 +2098,7 @@ void TPieSeries::DrawValue(int index) {
 
 void TPieSeries::DrawSlice(int index) {
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     canvas->UseChartPen(FPiePen.get());
     int dx = 0, dy = 0;
     ExplodeOffset(index, dx, dy);
@@ -2125,7 +2125,7 @@ void TPieSeries::DrawMark(int index, const std::string& text, TSeriesMarkPositio
     if (IsHiddenSlice(index) || index >= int(FAngles.size()))
         return;
     TCustomAxisPanel* chart = ParentChart();
-    TTeeCanvas3D* canvas = chart->Canvas3D();
+    TChartCanvas3D* canvas = chart->Canvas3D();
     const double f = 1 + (FAnyExploded ? Explode(index) : 0) / 100.0;
     const double middle = FAngles[size_t(index)].Middle;
     const int rx = int(Round(XRadius() * f));

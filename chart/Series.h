@@ -3,9 +3,9 @@
 // (stacked) areas with their pointer markers, vertical and horizontal bars (side by side
 // or stacked), and the pie with its grouping of small slices.
 
-#include "chart/TeCanvas.h"
-#include "chart/TeEngine.h"
-#include "chart/TeeConst.h"
+#include "chart/ChartCanvas.h"
+#include "chart/ChartEngine.h"
+#include "chart/ChartConst.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"

@@ -1,6 +1,6 @@
 #include "chartdlg/BrushDlg.h"
 
-#include "chart/TeeConst.h"
+#include "chart/ChartConst.h"
 
 #include <memory>
 
@@ -83,7 +83,7 @@ void TBrushDialog::FormShow(TObject*) {
     FBackupBrush = std::make_unique<TBrush>();
     FBackupBrush->AssignFrom(TheBrush);
     RGStyle->SetItemIndex(int(TheBrush->Style()));
-    SHColor->SetCursor(crTeeHand);
+    SHColor->SetCursor(crChartHand);
     RefreshControls();
     FLoading = false;
 }

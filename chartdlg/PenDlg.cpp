@@ -1,7 +1,7 @@
 #include "chartdlg/PenDlg.h"
 
-#include "chart/TeCanvas.h"
-#include "chart/TeeConst.h"
+#include "chart/ChartCanvas.h"
+#include "chart/ChartConst.h"
 
 #include <QApplication>
 #include <QColor>
@@ -209,7 +209,7 @@ void TPenDialog::FormShow(TObject*) {
     }
     UDWidth->SetPosition(ThePen->Width());
     EnableStyleForWidth();
-    SHColor->SetCursor(crTeeHand);
+    SHColor->SetCursor(crChartHand);
     SHColor->Brush()->SetColor(ThePen->Color());
     FLoading = false;
 }

@@ -19,7 +19,7 @@ TfmTabDataEd::TfmTabDataEd(TComponent* owner) : TForm(owner) {
     Panel1->SetAlign(alTop);
     Panel1->SetHeight(41);
 
-    gdTabData = new TRxDrawGrid(this);
+    gdTabData = new TExDrawGrid(this);
     gdTabData->SetName("gdTabData");
     gdTabData->SetParent(this);
     gdTabData->SetAlign(alClient);

@@ -11,8 +11,8 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 
-#include "persist/Placemnt.h"
-#include "persist/RXGrids.h"
+#include "persist/Placement.h"
+#include "persist/ExGrids.h"
 #include "windrose/TabData.h"
 
 #include <string>
@@ -25,7 +25,7 @@ public:
 
     // ---- Components
     TPanel* Panel1 = nullptr;
-    TRxDrawGrid* gdTabData = nullptr;
+    TExDrawGrid* gdTabData = nullptr;
     TFormStorage* FormStorage1 = nullptr; // inactive: stores nothing
 
     // Shows table (not owned; nullptr shows an empty grid): a column per sector after the

@@ -7,7 +7,7 @@
 #include "framework/gui/Messages.h"
 #include "framework/gui/Metafile.h"
 #include "windrose/TabDataEd.h"
-#include "windrose/TeeShape.h"
+#include "windrose/ChartShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -248,7 +248,7 @@ void TForm1::DrawRose() {
 // ---------------------------------------------------------------------------
 
 void CreateRoseWindows() {
-    RegisterTeeShape();
+    RegisterChartShape();
     // Pelmora's variant of the shared data module (15 tool-bar images, no model dialogs).
     auto* module = new Tdm(Application, TdmVariant::Pelmora);
     try {

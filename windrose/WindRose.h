@@ -14,7 +14,7 @@
 #include "framework/gui/Graphics.h"
 
 #include "chart/Chart.h"
-#include "persist/Placemnt.h"
+#include "persist/Placement.h"
 #include "windrose/TabData.h"
 
 #include <array>

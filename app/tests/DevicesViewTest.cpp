@@ -172,7 +172,7 @@ TEST_F(DevicesViewTest, DraggingACatalogueDeviceOntoTheGridAddsIt) {
 
 TEST_F(DevicesViewTest, GridEditsCountNameAndPower) {
     AddByDoubleClick("Λαμπτήρας");
-    TRxDrawGrid* grid = View->gdDevices;
+    TExDrawGrid* grid = View->gdDevices;
     struct TCase {
         int Col;
         std::string Typed;
@@ -325,7 +325,7 @@ TEST_F(DevEditTest, FactorsAreTypedAsNumbersOrPercentagesWithinZeroToOne) {
         {"1.01", false, 0}, {"-0.1", false, 0}, {"150%", false, 0}, {"abc", false, 0},
     };
     Editor->Show();
-    TRxDrawGrid* grid = Editor->gdFactors;
+    TExDrawGrid* grid = Editor->gdFactors;
     Focus(grid);
     for (const TCase& c : cases) {
         Device.HourOps().SetFactor(0, 3, 0.75);

@@ -7,7 +7,7 @@
 
 #include "app/SsnGr.h"
 #include "app/Ssned.h"
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "framework/core/IniFiles.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Dialogs.h"
@@ -102,7 +102,7 @@ TEST_F(PeriodsViewTest, ShowsThePeriodsAndEditsDatesAndTheWayOfOperation) {
 
     Select(5, 1);
     TestKit::PressKey(VK_F2);
-    TRxInplaceEdit* editor = Ed->gdSnl->RxInplaceEditor();
+    TExInplaceEdit* editor = Ed->gdSnl->ExInplaceEditor();
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(editor->EditStyle(), iePickList);
     TestKit::PressKey(VK_DOWN, {ssAlt});

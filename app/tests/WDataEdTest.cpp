@@ -81,7 +81,7 @@ protected:
 };
 
 TEST_F(WDataEdTest, GridShowsTheYearAndSummaryShowsTheBalance) {
-    TRxDrawGrid* grid = Bench->gdEditor;
+    TExDrawGrid* grid = Bench->gdEditor;
     EXPECT_EQ(grid->RowCount(), 8761);
     EXPECT_EQ(grid->ColCount(), 8);
     EXPECT_EQ(grid->RowHeights(0), 2 * grid->RowHeights(1));
@@ -155,7 +155,7 @@ TEST_F(WDataEdTest, HeaderButtonsCheckTheBalanceAndSumColumns) {
 }
 
 TEST_F(WDataEdTest, WindCellTakesDigitsAndTheSeparatorOnly) {
-    TRxDrawGrid* grid = Bench->gdEditor;
+    TExDrawGrid* grid = Bench->gdEditor;
     TestKit::Focus(grid);
     grid->SetCol(1);
     grid->SetRow(3);

@@ -3,7 +3,7 @@
 // $ORV_SHOT_DIR when set, else into a temporary folder that is removed).
 
 #include "chart/Chart.h"
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "chart/Series.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "framework/gui/Clipbrd.h"

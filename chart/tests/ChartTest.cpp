@@ -1,7 +1,7 @@
 #include "chart/Chart.h"
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/TeeFunci.h"
+#include "chart/ChartFunctions.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
@@ -381,7 +381,7 @@ TEST_F(ChartTest, LegendRangeChecksKeepTheOldValue) {
 
 TEST_F(ChartTest, LegendValueTextIsOneLine) {
     auto* bars = Add<TBarSeries>();
-    bars->AddXY(1, 5, std::string("two") + TeeLineSeparator + "lines");
+    bars->AddXY(1, 5, std::string("two") + ChartLineSeparator + "lines");
     Chart->Legend()->SetTextStyle(ltsRightValue);
     EXPECT_EQ(Chart->LegendValueText(bars, 0), "two lines 5");
     EXPECT_EQ(Chart->LegendValueText(bars, -1), "");

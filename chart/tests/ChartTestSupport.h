@@ -3,7 +3,7 @@
 // pen, brush and font in force) and measures text with fixed metrics, and a stand-in
 // for the chart panel.
 
-#include "chart/TeCanvas.h"
+#include "chart/ChartCanvas.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/tests/TestApp.h"
 
@@ -107,7 +107,7 @@ protected:
 };
 
 // A chart panel stand-in: counts repaints and offers a canvas.
-class TFakePanel : public TTeePanelLink {
+class TFakePanel : public TChartPanelLink {
 public:
     int Repaints = 0;
     bool Loading = false;

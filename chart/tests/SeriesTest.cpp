@@ -1,4 +1,4 @@
-#include "chart/TeEngine.h"
+#include "chart/ChartEngine.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "chart/tests/TestChart.h"
 #include "framework/core/Streams.h"

@@ -1,7 +1,7 @@
 #include "chart/Chart.h"
-#include "chart/GanttCh.h"
+#include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/TeeFunci.h"
+#include "chart/ChartFunctions.h"
 #include "chart/tests/ChartTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -482,14 +482,14 @@ TEST_F(SeriesTypesTest, GanttDrawsBarsAndConnectors) {
 // The series-type registry and the series routines
 
 TEST_F(SeriesTypesTest, RegistryListsFunctionsThenSeriesTypes) {
-    TTeeSeriesTypes* types = TeeSeriesTypes();
+    TChartSeriesTypes* types = ChartSeriesTypes();
     ASSERT_GE(types->Count(), 15);
     const char* names[] = {"Add",  "Subtract", "Multiply", "Divide",    "High",
                            "Low",  "Average",  "Line",     "Bar",       "Horiz. Bar",
                            "Area", "Point",    "Pie",      "Fast Line", "Gantt"};
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(types->GetItem(i)->Description, names[i]);
-    EXPECT_EQ(types->GetItem(0)->FunctionClass, TAddTeeFunction::StaticClass());
+    EXPECT_EQ(types->GetItem(0)->FunctionClass, TAddChartFunction::StaticClass());
     EXPECT_EQ(types->GetItem(0)->GalleryPage, "Functions");
     EXPECT_EQ(types->GetItem(12)->SeriesClass, TPieSeries::StaticClass());
     EXPECT_EQ(types->GetItem(12)->NumGallerySeries, 1);
@@ -504,11 +504,11 @@ TEST_F(SeriesTypesTest, CreateCloneRetypeAndExchangeSeries) {
     TComponent owner(nullptr);
     TChartSeries* first = CreateNewSeries(&owner, Chart.get(), TLineSeries::StaticClass());
     TChartSeries* second = CreateNewSeries(&owner, Chart.get(), TLineSeries::StaticClass(),
-                                           TAverageTeeFunction::StaticClass());
+                                           TAverageChartFunction::StaticClass());
     EXPECT_EQ(first->Name(), "Series1");
     EXPECT_EQ(second->Name(), "Series2");
     ASSERT_NE(second->FunctionType(), nullptr);
-    EXPECT_EQ(second->FunctionType()->Name(), "TeeFunction1");
+    EXPECT_EQ(second->FunctionType()->Name(), "ChartFunction1");
     first->AddXY(1, 5, "a");
     first->AddXY(2, 7);
     first->SetTitle("first");

@@ -3,7 +3,7 @@
 // the simplest way (axes rectangle from the axes' room, a framed back wall, a title line
 // at the top), and a series that joins its points with lines.
 
-#include "chart/TeEngine.h"
+#include "chart/ChartEngine.h"
 
 #include <algorithm>
 #include <string>
@@ -57,7 +57,7 @@ public:
     void DrawTitlesAndLegend() override {
         if (TitleText.empty())
             return;
-        TTeeCanvas3D* canvas = Canvas3D();
+        TChartCanvas3D* canvas = Canvas3D();
         canvas->SuspendProjection();
         canvas->Font()->SetColor(clBlue);
         canvas->Brush()->SetStyle(bsClear);
@@ -71,7 +71,7 @@ public:
     }
 
     void DrawWalls() override {
-        TTeeCanvas3D* canvas = Canvas3D();
+        TChartCanvas3D* canvas = Canvas3D();
         const TRect& r = ChartRect();
         canvas->Pen()->SetColor(clBlack);
         canvas->Pen()->SetStyle(psSolid);
@@ -107,7 +107,7 @@ public:
     void DrawValue(int index) override {
         if (Drawn)
             Drawn->push_back(index);
-        TTeeCanvas3D* canvas = ParentChart()->Canvas3D();
+        TChartCanvas3D* canvas = ParentChart()->Canvas3D();
         const int x = CalcXPos(index);
         const int y = CalcYPos(index);
         if (index == FirstValueIndex()) {

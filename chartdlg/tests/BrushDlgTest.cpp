@@ -3,7 +3,7 @@
 
 #include "chartdlg/BrushDlg.h"
 
-#include "chart/TeCanvas.h"
+#include "chart/ChartCanvas.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

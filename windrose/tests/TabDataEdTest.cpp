@@ -9,13 +9,13 @@
 
 namespace {
 
-TPoint CellCentre(TRxDrawGrid* grid, int col, int row) {
+TPoint CellCentre(TExDrawGrid* grid, int col, int row) {
     const TRect r = grid->CellRect(col, row);
     return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 }
 
 // The user clicks a cell, types text and presses Enter.
-void TypeIntoCell(TRxDrawGrid* grid, int col, int row, const std::string& text) {
+void TypeIntoCell(TExDrawGrid* grid, int col, int row, const std::string& text) {
     TestKit::ClickAt(grid, CellCentre(grid, col, row));
     TestKit::TypeText(text);
     TestKit::PressKey(VK_RETURN);
@@ -61,7 +61,7 @@ TEST_F(TPelmoraTest, EditorEditsAndNormalisesTheTableInPlace) {
         auto* editor = dynamic_cast<TfmTabDataEd*>(form);
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(TestKit::TextOf(editor), "fmTabDataEd");
-        TRxDrawGrid* grid = editor->gdTabData;
+        TExDrawGrid* grid = editor->gdTabData;
         EXPECT_EQ(grid->ColCount(), 5);
         EXPECT_EQ(grid->RowCount(), 29); // 26 classes, the closing zero row, two fixed
         EXPECT_EQ(editor->CellText(0, 1), "0");
@@ -180,7 +180,7 @@ TEST_F(TTabDataEdTest, TwelveSectorsAreHeadedByDirections) {
 
 TEST_F(TTabDataEdTest, DoubleClickOnAHeaderNamesTheDirection) {
     Load(WriteFile("wide.tab", TableText(14)));
-    TRxDrawGrid* grid = FEditor->gdTabData;
+    TExDrawGrid* grid = FEditor->gdTabData;
     ASSERT_EQ(grid->ColCount(), 15);
     grid->SetDefaultColWidth(40);
     TestKit::ProcessMessages();

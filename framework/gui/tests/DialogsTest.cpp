@@ -61,10 +61,10 @@ TEST_F(DialogsTest, ChosenNamesAreCompletedAndTheFilterIndexReadBack) {
         EXPECT_EQ(dialog.Files()->Count(), 1);
     }
     TOpenDialog dialog(nullptr);
-    dialog.SetFilter("Bitmap files|*.BMP|Metafile files|*.WMF|Tee Native files|*.TEE");
+    dialog.SetFilter("Bitmap files|*.BMP|Metafile files|*.WMF|Native chart files|*.TEE");
     auto list = dialog.FilterList();
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[2].first, "Tee Native files");
+    EXPECT_EQ(list[2].first, "Native chart files");
     EXPECT_EQ(list[2].second, "*.TEE");
 }
 

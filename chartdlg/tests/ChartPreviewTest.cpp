@@ -1,0 +1,164 @@
+#include "chartdlg/ChartPreview.h"
+
+#include "chart/Chart.h"
+#include "chart/Series.h"
+#include "framework/gui/Printers.h"
+#include "framework/gui/TestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ChartPreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::StartTestApplication();
+        FDir = fs::temp_directory_path() /
+               ("teeprevi_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(FDir);
+        TPrinter* printer = Printer();
+        printer->SetPrinterIndex(printer->Printers()->IndexOf(kPdfPrinterName));
+        printer->SetPdfFileName((FDir / "out.pdf").string());
+        printer->SetOrientation(poPortrait);
+        FForm.reset(new TForm(nullptr));
+        FForm->SetBounds(0, 0, 500, 350);
+        FChart = new TChart(FForm.get());
+        FChart->SetName("Chart1");
+        FChart->SetParent(FForm.get());
+        FChart->SetBounds(0, 0, 500, 350);
+        auto* series = new TBarSeries(FForm.get());
+        series->SetName("Series1");
+        series->SetParentChart(FChart);
+        for (double v : {3.0, 5.0, 2.0, 7.0})
+            series->Add(v);
+    }
+    void TearDown() override {
+        Application->SetModalHandler(nullptr);
+        FForm.reset();
+        fs::remove_all(FDir);
+    }
+    // Opens the preview and runs body inside its modal loop, then closes it.
+    void RunPreview(const std::function<void(TChartPreview*)>& body) {
+        bool ran = false;
+        Application->SetModalHandler([&](TCustomForm* form) {
+            auto* preview = dynamic_cast<TChartPreview*>(form);
+            if (!preview || ran)
+                return;
+            ran = true;
+            body(preview);
+            TestKit::Click(preview->BClose);
+        });
+        ShowChartPreview(FForm.get(), FChart);
+        EXPECT_TRUE(ran);
+    }
+    void Shot(TChartPreview* preview, const std::string& name) {
+        const char* dir = std::getenv("ORV_SHOT_DIR");
+        const fs::path target = dir ? fs::path(dir) : FDir;
+        EXPECT_TRUE(TestKit::RenderToPng(preview, (target / (name + ".png")).string()));
+    }
+    fs::path FDir;
+    std::unique_ptr<TForm> FForm;
+    TChart* FChart = nullptr;
+};
+
+TEST_F(ChartPreviewTest, OpensLandscapeWithProportionalMargins) {
+    RunPreview([&](TChartPreview* p) {
+        EXPECT_EQ(Printer()->Orientation(), poLandscape);
+        EXPECT_EQ(p->Orientation->ItemIndex(), 1);
+        EXPECT_TRUE(p->CBProp->Checked());
+        EXPECT_FALSE(p->BReset->Enabled());
+        EXPECT_EQ(p->UDLeftMa->Position(), FChart->PrintPageMargins().Left);
+        Shot(p, "preview_landscape");
+        // Portrait: the paper turns, the margins follow.
+        TestKit::Click(p->Orientation->Buttons(0));
+        EXPECT_EQ(Printer()->Orientation(), poPortrait);
+        const TRect paper = p->ChartPreviewPanel1->PaperRect();
+        EXPECT_LT(paper.Width(), paper.Height());
+        Shot(p, "preview_portrait");
+    });
+    // The portrait choice lasts until the next opening.
+    EXPECT_EQ(Printer()->Orientation(), poPortrait);
+    RunPreview([&](TChartPreview*) { EXPECT_EQ(Printer()->Orientation(), poLandscape); });
+}
+
+TEST_F(ChartPreviewTest, MarginEditsAreCheckedAgainstTheOppositeMargin) {
+    RunPreview([&](TChartPreview* p) {
+        TestKit::Click(p->CBProp); // off: the margins are the user's
+        EXPECT_FALSE(FChart->PrintProportional());
+        FChart->SetPrintPageMargins(TRect(15, 15, 15, 15));
+        p->UDRightMa->SetPosition(15);
+        p->UDLeftMa->SetPosition(20);
+        EXPECT_EQ(FChart->PrintPageMargins().Left, 20);
+        EXPECT_TRUE(p->BReset->Enabled());
+        p->UDLeftMa->SetPosition(85); // 85 + 15 >= 100: the old value comes back
+        EXPECT_EQ(FChart->PrintPageMargins().Left, 20);
+        EXPECT_EQ(p->UDLeftMa->Position(), 20);
+    });
+}
+
+TEST_F(ChartPreviewTest, DraggingMarginsAndMovingTheChart) {
+    RunPreview([&](TChartPreview* p) {
+        TChartPreviewPage* page = p->ChartPreviewPanel1;
+        page->Repaint();
+        TestKit::ProcessMessages();
+        const TRect paper = page->PaperRect();
+        TRect m = page->MarginsRect();
+        // Drag the left edge to the right: the margin grows, Proportional goes off.
+        const int oldLeft = FChart->PrintPageMargins().Left;
+        TestKit::Drag(page, TPoint(m.Left, (m.Top + m.Bottom) / 2),
+                      TPoint(m.Left + 30, (m.Top + m.Bottom) / 2));
+        EXPECT_GT(FChart->PrintPageMargins().Left, oldLeft);
+        EXPECT_FALSE(p->CBProp->Checked());
+        EXPECT_FALSE(FChart->PrintProportional());
+        EXPECT_EQ(p->UDLeftMa->Position(), FChart->PrintPageMargins().Left);
+        Shot(p, "preview_dragged");
+        // Move far to the top-left: stops at the paper's edge, size kept.
+        m = page->MarginsRect();
+        const TPoint c((m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
+        TestKit::Drag(page, c, TPoint(paper.Left + 1, paper.Top + 1));
+        const TRect moved = page->MarginsRect();
+        EXPECT_EQ(moved.Left, paper.Left);
+        EXPECT_EQ(moved.Top, paper.Top);
+        EXPECT_NEAR(moved.Width(), m.Width(), 2);
+        EXPECT_NEAR(moved.Height(), m.Height(), 2);
+        EXPECT_EQ(FChart->PrintPageMargins().Left, 0);
+    });
+}
+
+TEST_F(ChartPreviewTest, PrintsToThePdfPrinter) {
+    const fs::path pdf = FDir / "out.pdf";
+    RunPreview([&](TChartPreview* p) {
+        TestKit::Click(p->BPrint);
+        ASSERT_TRUE(fs::exists(pdf));
+        EXPECT_GT(fs::file_size(pdf), 500u);
+        p->ChartPreviewPanel1->SetAsBitmap(true);
+        fs::remove(pdf);
+        TestKit::Click(p->BPrint);
+        EXPECT_TRUE(fs::exists(pdf));
+    });
+    if (std::system("command -v pdftoppm >/dev/null 2>&1") == 0) {
+        const std::string cmd = "pdftoppm -png -r 20 -singlefile '" + pdf.string() + "' '" +
+                                (FDir / "page").string() + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        QImage image(QString::fromStdString((FDir / "page.png").string()));
+        ASSERT_FALSE(image.isNull());
+        // Something other than white paper was printed (the bars, the axes).
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 200)
+                    ++dark;
+        EXPECT_GT(dark, 20);
+    }
+}
+
+} // namespace

@@ -1,0 +1,1 @@
+#include "persist/ExConst.h"

@@ -1,1 +1,0 @@
-#include "persist/RXConst.h"
