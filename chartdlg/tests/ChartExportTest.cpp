@@ -91,11 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TExportCase{"Bmp", 0, 0, "BMP", "BM"},
                       TExportCase{"Wmf", 1, 0, "WMF", std::string("\xD7\xCD\xC6\x9A", 4)},
                       TExportCase{"Emf", 2, 0, "EMF", std::string("\x01\x00\x00\x00", 4)},
-                      TExportCase{"Tee", 3, 0, "TEE", std::string("\x60\x30\x20\x01TPF0", 8)},
+                      TExportCase{"Native", 3, 0, "TEE", std::string("\x60\x30\x20\x01TPF0", 8)},
                       TExportCase{"ChartAsBitmap", 3, 1, "BMP", "BM"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(TeExportCancel, CancelledSaveWritesNothing) {
+TEST(ChartExportCancel, CancelledSaveWritesNothing) {
     TestKit::StartTestApplication();
     TForm owner(nullptr);
     auto* chart = new TChart(&owner);
