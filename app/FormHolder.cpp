@@ -13,11 +13,6 @@
 #include "framework/gui/WindowSystem.h"
 #include "model/Data.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-#include <QWidget>
-
 #include <memory>
 #include <vector>
 
@@ -221,41 +216,6 @@ TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bord
         }
     }
     return form;
-}
-
-namespace {
-
-// Watches the paint events of one window and its children; lives as a child of the
-// window, so it goes with it.
-class TFirstPaintWatch : public QObject {
-public:
-    TFirstPaintWatch(QWidget* window, std::function<void()> action)
-        : QObject(window), FWindow(window), FAction(std::move(action)) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && FAction) {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            if (widget && widget->window() == FWindow) {
-                auto action = std::move(FAction);
-                FAction = nullptr;
-                action();
-            }
-        }
-        return false;
-    }
-
-private:
-    QWidget* FWindow;
-    std::function<void()> FAction;
-};
-
-} // namespace
-
-void WhenFirstPainted(TCustomForm* form, std::function<void()> action) {
-    QWidget* window = form->Widget();
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->installEventFilter(
-            new TFirstPaintWatch(window, std::move(action)));
 }
 
 void CreateProgramWindows() {

@@ -90,10 +90,6 @@ void CreateProgramWindows();
 // (placement and dialog folders are saved).
 void FreeProgramWindows();
 
-// Runs action once, when any part of the form's window is painted for the first time
-// (the start-up time of the program is measured to that point).
-void WhenFirstPainted(TCustomForm* form, std::function<void()> action);
-
 // An input box captioned "Εισαγωγή" showing FloatToStr(value): true with the new value
 // on OK; false (value unchanged) on Cancel. A text that is no number raises EConvertError.
 bool InputReal(const std::string& prompt, double& value);

@@ -5,9 +5,6 @@
 #include "framework/gui/WindowSystem.h"
 #include "persist/AppUtils.h"
 
-#include <QCursor>
-#include <QWidget>
-
 #include <algorithm>
 
 namespace {
@@ -42,13 +39,6 @@ void TPopupListbox::PrepareWindowParams(TCreateParams& params) {
     params.Style |= WS_BORDER;
     params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
     params.ClassStyle |= CS_SAVEBITS;
-}
-
-void TPopupListbox::AfterWindowCreated() {
-    TCustomListBox::AfterWindowCreated();
-    // A child of the desktop that shows its selection as focused.
-    if (QWidget* w = WidgetIfAllocated())
-        w->setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void TPopupListbox::HandleKeyPress(char32_t& key) {
@@ -409,11 +399,10 @@ void TExInplaceEdit::HandleMessage(TMessage& message) {
             return;
         break;
     }
-    case WM_MOUSEMOVE:
-        if (QWidget* w = WidgetIfAllocated()) {
-            TPoint p = MessagePoint(message);
-            w->setCursor(OverButton(p.X, p.Y) ? Qt::ArrowCursor : Qt::IBeamCursor);
-        }
+    case WM_MOUSEMOVE: {
+        TPoint p = MessagePoint(message);
+        SetCursor(OverButton(p.X, p.Y) ? crArrow : crIBeam);
+    }
         if (FTracking) {
             TPoint p = MessagePoint(message);
             TrackButton(p.X, p.Y);

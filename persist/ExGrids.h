@@ -12,8 +12,8 @@
 
 #include "framework/gui/Grids.h"
 #include "framework/gui/StdCtrls.h"
-#include "persist/Placement.h"
 #include "persist/GuiUtils.h"
+#include "persist/Placement.h"
 
 #include <memory>
 #include <string>
@@ -48,7 +48,6 @@ public:
 
 protected:
     void PrepareWindowParams(TCreateParams& params) override;
-    void AfterWindowCreated() override;
     void HandleKeyPress(char32_t& key) override;
     void HandleKeyDown(uint16_t& key, TShiftState shift) override;
     void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

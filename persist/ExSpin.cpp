@@ -6,8 +6,6 @@
 #include "persist/ExConst.h"
 #include "persist/GuiUtils.h"
 
-#include <QImage>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -309,20 +307,17 @@ void TExSpinButton::DrawAllBitmaps() {
 namespace {
 
 // Copies the glyph's pixels that are not its transparent colour (grey when disabled).
-void DrawGlyph(TCanvas* canvas, const TBitmap* glyph, int x, int y, bool enabled) {
+void DrawGlyph(TCanvas* canvas, TBitmap* glyph, int x, int y, bool enabled) {
     if (glyph->Empty())
         return;
-    const QImage image = glyph->ToImage();
-    const QRgb transparent = QRgb(ColorToRGB(glyph->TransparentColor()));
-    const QRgb see = qRgb(qBlue(transparent), qGreen(transparent), qRed(transparent));
-    for (int gy = 0; gy < image.height(); ++gy)
-        for (int gx = 0; gx < image.width(); ++gx) {
-            QRgb p = image.pixel(gx, gy) & 0xFFFFFF;
-            if (p == (see & 0xFFFFFF))
+    TCanvas* from = glyph->Canvas();
+    const TColor transparent = ColorToRGB(glyph->TransparentColor());
+    for (int gy = 0; gy < glyph->Height(); ++gy)
+        for (int gx = 0; gx < glyph->Width(); ++gx) {
+            TColor p = ColorToRGB(from->Pixels(gx, gy));
+            if (p == transparent)
                 continue;
-            TColor c =
-                enabled ? TColor(qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16)) : clBtnShadow;
-            canvas->SetPixels(x + gx, y + gy, c);
+            canvas->SetPixels(x + gx, y + gy, enabled ? p : clBtnShadow);
         }
 }
 

@@ -1,17 +1,12 @@
 #include "persist/GuiUtils.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/gui/Bitmaps.h"
+#include "framework/gui/Canvas.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/WindowSystem.h"
 #include "persist/ExConst.h"
-
-#include <QCursor>
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygon>
 
 #include <algorithm>
 #include <memory>
@@ -159,60 +154,66 @@ void LoadExBitmap(TBitmap* bitmap, std::string_view resourceName) {
         throw EInvalidGraphic("Bitmap image is not valid");
     // 6 by 6: an arrow head 2, 4 and 6 pixels wide and a 2-pixel stem 3 rows long,
     // black on white.
-    QImage image(6, 6, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    bitmap->SetSize(6, 6);
+    TCanvas* canvas = bitmap->Canvas();
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(TRect(0, 0, 6, 6));
     const int headWidths[3] = {2, 4, 6};
     for (int row = 0; row < 6; ++row) {
         int width = row < 3 ? headWidths[row] : 2;
         int y = up ? row : 5 - row;
         for (int x = (6 - width) / 2; x < (6 + width) / 2; ++x)
-            image.setPixel(x, y, qRgb(0, 0, 0));
+            canvas->SetPixels(x, y, clBlack);
     }
-    bitmap->SetImage(image);
     bitmap->SetTransparentColor(clWhite);
 }
 
 namespace {
 
+// The transparent colour of the hand cursors' bitmaps.
+constexpr TColor kCursorBack = clFuchsia;
+
+// A rectangle outline of w × h pixels plus its far edges, filled white.
+void HandRect(TCanvas* c, int x, int y, int w, int h) {
+    c->Rectangle(x, y, x + w + 1, y + h + 1);
+}
+
 // An open hand (fingers up), outlined in black and filled white, hot spot on the
-// index finger's tip.
-QCursor MakeHandCursor(bool closed) {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::white);
+// index finger's tip; closed: bent fingers as a row of knuckles above the palm, hot spot
+// in the palm.
+bool RegisterHandCursor(TCursor cursor, bool closed) {
+    TBitmap image(32, 32);
+    TCanvas* c = image.Canvas();
+    c->Brush()->SetColor(kCursorBack);
+    c->FillRect(TRect(0, 0, 32, 32));
+    c->Pen()->SetColor(clBlack);
+    c->Pen()->SetWidth(1);
+    c->Brush()->SetColor(clWhite);
     if (!closed) {
         // Index finger, then the three others shorter, the thumb on the left, the palm.
-        p.drawRect(9, 1, 3, 12);
-        p.drawRect(12, 5, 3, 8);
-        p.drawRect(15, 6, 3, 7);
-        p.drawRect(18, 7, 3, 7);
-        QPolygon thumb;
-        thumb << QPoint(4, 12) << QPoint(6, 11) << QPoint(9, 14) << QPoint(9, 18) << QPoint(4, 14);
-        p.drawPolygon(thumb);
-        p.drawRect(9, 12, 12, 9);
-        p.end();
-        return QCursor(QPixmap::fromImage(image), 10, 1);
+        HandRect(c, 9, 1, 3, 12);
+        HandRect(c, 12, 5, 3, 8);
+        HandRect(c, 15, 6, 3, 7);
+        HandRect(c, 18, 7, 3, 7);
+        c->Polygon({TPoint(4, 12), TPoint(6, 11), TPoint(9, 14), TPoint(9, 18), TPoint(4, 14)});
+        HandRect(c, 9, 12, 12, 9);
+    } else {
+        HandRect(c, 8, 8, 3, 4);
+        HandRect(c, 11, 7, 3, 5);
+        HandRect(c, 14, 7, 3, 5);
+        HandRect(c, 17, 8, 3, 4);
+        HandRect(c, 7, 11, 14, 10);
     }
-    // A closed hand: bent fingers as a row of knuckles above the palm.
-    p.drawRect(8, 8, 3, 4);
-    p.drawRect(11, 7, 3, 5);
-    p.drawRect(14, 7, 3, 5);
-    p.drawRect(17, 8, 3, 4);
-    p.drawRect(7, 11, 14, 10);
-    p.end();
-    return QCursor(QPixmap::fromImage(image), 14, 12);
+    image.SetTransparentColor(kCursorBack);
+    return closed ? Screen->SetCursorShape(cursor, &image, 14, 12)
+                  : Screen->SetCursorShape(cursor, &image, 10, 1);
 }
 
 } // namespace
 
 void RegisterExCursors() {
     static bool registered = false;
-    if (registered || !QGuiApplication::instance())
+    if (registered)
         return;
-    registered = true;
-    Screen->SetCursorShape(crHand, MakeHandCursor(false));
-    Screen->SetCursorShape(crDragHand, MakeHandCursor(true));
+    registered = RegisterHandCursor(crHand, false) && RegisterHandCursor(crDragHand, true);
 }

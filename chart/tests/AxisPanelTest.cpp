@@ -1,10 +1,9 @@
 #include "chart/ChartEngine.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "chart/tests/TestChart.h"
+#include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
-
-#include <QImage>
 
 #include <cmath>
 #include <filesystem>
@@ -100,8 +99,7 @@ TEST_F(AxisPanelTest, HourlyYearDrawsDateLabelsBelowAndValueGridOnTheLeft) {
 
     // For people to look at.
     auto bitmap = chart.MakeBitmap(clWhite, chart.GetDrawRect());
-    EXPECT_TRUE(
-        bitmap->ToImage().save(QString::fromStdString(TempPath("orv_chart_hourly_year.png"))));
+    EXPECT_TRUE(TestKit::SaveToPng(bitmap.get(), TempPath("orv_chart_hourly_year.png")));
 }
 
 TEST_F(AxisPanelTest, AxesTakeTheRoomOfTheirLabelsAndTicks) {

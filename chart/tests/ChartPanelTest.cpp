@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-
 #include <filesystem>
 #include <string>
 

@@ -85,6 +85,7 @@ void TClipboard::Commit() {
     if (QClipboard* c = SystemClipboard())
         c->setMimeData(FPending.release());
     FPending.reset();
+    ++FCommitCount;
 }
 
 const QMimeData* TClipboard::Current() const {

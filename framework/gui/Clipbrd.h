@@ -62,6 +62,10 @@ public:
     // library's assignment error.
     void AssignFrom(const TPersistent* source) override;
 
+    // How many contents this program has put on the clipboard so far (one per Close of
+    // an Open group, or per format set outside a group).
+    int CommitCount() const { return FCommitCount; }
+
 protected:
     // Reads the clipboard into a TPicture, TBitmap, TMetafile or TStrings; a format the
     // destination cannot take raises EInvalidGraphic "Unsupported clipboard format".
@@ -73,6 +77,7 @@ private:
     const QMimeData* Current() const;
 
     int FOpenCount = 0;
+    int FCommitCount = 0;
     std::unique_ptr<QMimeData> FPending;
 };
 

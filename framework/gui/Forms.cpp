@@ -1,13 +1,16 @@
 #include "framework/gui/Forms.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 
@@ -1007,6 +1010,20 @@ void TScreen::SetCursorShape(TCursor cursor, const QCursor& shape) {
     FCustomCursors[cursor] = shape;
 }
 
+bool TScreen::SetCursorShape(TCursor cursor, TBitmap* image, int hotX, int hotY) {
+    if (!QGuiApplication::instance())
+        return false;
+    QImage shape = image->ToImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb see = QRgb(ColorToRGB(image->TransparentColor()));
+    const QRgb transparent = qRgb(qBlue(see), qGreen(see), qRed(see)) & 0xFFFFFF;
+    for (int y = 0; y < shape.height(); ++y)
+        for (int x = 0; x < shape.width(); ++x)
+            if ((shape.pixel(x, y) & 0xFFFFFF) == transparent)
+                shape.setPixel(x, y, 0);
+    FCustomCursors[cursor] = QCursor(QPixmap::fromImage(shape), hotX, hotY);
+    return true;
+}
+
 bool TScreen::HasCursor(TCursor cursor) const {
     return FCustomCursors.count(cursor) != 0 || (cursor <= 0 && cursor >= crHandPoint);
 }
@@ -1181,4 +1198,39 @@ void TApplication::HandleException(TObject* sender) {
         } catch (...) {
         }
     }
+}
+
+namespace {
+
+// Watches the paint events of one window and its children; lives as a child of the
+// window, so it goes with it.
+class TFirstPaintWatch : public QObject {
+public:
+    TFirstPaintWatch(QWidget* window, std::function<void()> action)
+        : QObject(window), FWindow(window), FAction(std::move(action)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && FAction) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() == FWindow) {
+                auto action = std::move(FAction);
+                FAction = nullptr;
+                action();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* FWindow;
+    std::function<void()> FAction;
+};
+
+} // namespace
+
+void WhenFirstPainted(TCustomForm* form, std::function<void()> action) {
+    QWidget* window = form->Widget();
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(
+            new TFirstPaintWatch(window, std::move(action)));
 }

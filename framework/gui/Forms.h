@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class TBitmap;
 class TCustomForm;
 class TDataModule;
 
@@ -308,6 +309,10 @@ public:
     // The cursor table: the standard numbers and any a program enters.
     QCursor CursorShape(TCursor cursor) const;
     void SetCursorShape(TCursor cursor, const QCursor& shape);
+    // A cursor drawn by the program: the bitmap's transparent colour shows what lies
+    // below, (hotX, hotY) is the pixel that points. False (nothing set) while the
+    // program has no window system yet.
+    bool SetCursorShape(TCursor cursor, TBitmap* image, int hotX, int hotY);
     bool HasCursor(TCursor cursor) const;
 
     // Used by forms and data modules.
@@ -441,3 +446,7 @@ void EnsureApplicationObjects();
 // The part of a hint before "|" (the short hint) and after it (the long hint).
 std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);
+
+// Runs action once, when any part of the form's window is painted for the first time
+// (the start-up time of a program is measured to that point).
+void WhenFirstPainted(TCustomForm* form, std::function<void()> action);

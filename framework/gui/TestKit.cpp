@@ -1,6 +1,7 @@
 #include "framework/gui/TestKit.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/gui/Bitmaps.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QApplication>
@@ -429,6 +430,10 @@ QImage Render(TControl* control) {
 bool RenderToPng(TControl* control, const std::string& fileName) {
     QImage img = Render(control);
     return !img.isNull() && img.save(QString::fromStdString(fileName), "PNG");
+}
+
+bool SaveToPng(TBitmap* bitmap, const std::string& fileName) {
+    return bitmap->ToImage().save(QString::fromStdString(fileName), "PNG");
 }
 
 } // namespace TestKit

@@ -111,5 +111,7 @@ std::string TextOf(const TControl* control);
 QImage Render(TControl* control);
 // Writes Render(control) to a PNG file; false when it cannot be written.
 bool RenderToPng(TControl* control, const std::string& fileName);
+// Writes the bitmap's pixels to a PNG file; false when it cannot be written.
+bool SaveToPng(TBitmap* bitmap, const std::string& fileName);
 
 } // namespace TestKit

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-
 #include <string>
 
 namespace {
@@ -135,9 +133,8 @@ TEST_F(GuiUtilsTest, SpinGlyphsAndCursorsAreDrawnHere) {
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) {
             const bool black = upRows[y][x] == '#';
-            EXPECT_EQ(up.Image().pixelColor(x, y) == QColor(Qt::black), black) << x << "," << y;
-            EXPECT_EQ(down.Image().pixelColor(x, 5 - y) == QColor(Qt::black), black)
-                << x << "," << y;
+            EXPECT_EQ(up.Canvas()->Pixels(x, y) == clBlack, black) << x << "," << y;
+            EXPECT_EQ(down.Canvas()->Pixels(x, 5 - y) == clBlack, black) << x << "," << y;
         }
     EXPECT_EQ(up.TransparentColor(), clWhite);
     EXPECT_THROW(LoadExBitmap(&up, "NOSUCH"), EInvalidGraphic);
