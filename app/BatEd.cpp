@@ -66,10 +66,6 @@ TfmBatEd::TfmBatEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TfmBatEd::FormCreate, "FormCreate"));
 }
 
-TfmBatEd::~TfmBatEd() {
-    BeforeDestruction();
-}
-
 void TfmBatEd::FormCreate(TObject*) {
     FLoading = true;
     try {

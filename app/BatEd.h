@@ -11,7 +11,6 @@ class TfmBatEd : public TForm {
     ORV_CLASS(TfmBatEd, TForm)
 public:
     explicit TfmBatEd(TComponent* owner);
-    ~TfmBatEd() override;
 
     TLabel* Label1 = nullptr; // "Χωρητικότητα (Wh):"
     TExSpinEdit* edBateryCap = nullptr;

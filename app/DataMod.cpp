@@ -19,11 +19,6 @@ Tdm::Tdm(TComponent* owner, TdmVariant variant) : TDataModule(owner), FVariant(v
     Build();
 }
 
-Tdm::~Tdm() {
-    // The handlers use this module's members: fire OnDestroy while they exist.
-    BeforeDestruction();
-}
-
 void Tdm::Build() {
     TLoadingBracket loading(this);
     SetName("dm");

@@ -51,7 +51,6 @@ public:
     // Orvanti's module.
     explicit Tdm(TComponent* owner);
     Tdm(TComponent* owner, TdmVariant variant);
-    ~Tdm() override;
 
     TdmVariant Variant() const { return FVariant; }
     // 16 in Orvanti, 15 in Pelmora.

@@ -103,9 +103,8 @@ TfmDevSel::TfmDevSel(TComponent* owner) : TForm(owner) {
 }
 
 TfmDevSel::~TfmDevSel() {
-    // The form storage saves the list view's columns: run it while the list view exists.
-    BeforeDestruction();
-    // The list view goes next: its items point at the devices.
+    // The list view goes first: its items point at the devices (the form storage has
+    // saved its columns before destruction began).
     delete ListView1;
     ListView1 = nullptr;
 }

@@ -91,9 +91,7 @@ TfmHolder::TfmHolder(TComponent* owner) : TForm(owner) {
 }
 
 TfmHolder::~TfmHolder() {
-    // The placement is saved from OnDestroy when no close saved it; the docked views go
-    // first, while the tool strip they use still exists.
-    BeforeDestruction();
+    // The docked views go first, while the tool strip they use still exists.
     pnlHolder->DestroyComponents();
     if (fmHolder == this)
         fmHolder = nullptr;

@@ -71,10 +71,6 @@ TfmGraphBase::TfmGraphBase(TComponent* owner) : TForm(owner) {
     FormStorage->SetUseRegistry(true);
 }
 
-TfmGraphBase::~TfmGraphBase() {
-    BeforeDestruction();
-}
-
 void TfmGraphBase::actGraphCopyExecute(TObject*) {
     Chart1->CopyAsMetafile(false);
 }

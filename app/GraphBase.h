@@ -19,7 +19,6 @@ class TfmGraphBase : public TForm {
     ORV_CLASS(TfmGraphBase, TForm)
 public:
     explicit TfmGraphBase(TComponent* owner);
-    ~TfmGraphBase() override;
 
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;

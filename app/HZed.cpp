@@ -52,10 +52,6 @@ TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TFmHZed::FormCreate, "FormCreate"));
 }
 
-TFmHZed::~TFmHZed() {
-    BeforeDestruction();
-}
-
 void TFmHZed::FormCreate(TObject*) {
     FLoading = true;
     try {

@@ -11,7 +11,6 @@ class TFmHZed : public TForm {
     ORV_CLASS(TFmHZed, TForm)
 public:
     explicit TFmHZed(TComponent* owner);
-    ~TFmHZed() override;
 
     TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Watt):"
     TRadioGroup* edHZConType = nullptr;

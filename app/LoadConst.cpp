@@ -71,8 +71,6 @@ TfmLoadConstr::TfmLoadConstr(TComponent* owner) : TForm(owner) {
 }
 
 TfmLoadConstr::~TfmLoadConstr() {
-    // The form storage saves through this form's handlers: run it while they still exist.
-    BeforeDestruction();
     if (gdDevices)
         UnregisterDropTarget(gdDevices);
 }

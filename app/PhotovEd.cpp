@@ -25,10 +25,6 @@ TfmPhotovEd::TfmPhotovEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TfmPhotovEd::FormCreate, "FormCreate"));
 }
 
-TfmPhotovEd::~TfmPhotovEd() {
-    BeforeDestruction();
-}
-
 void TfmPhotovEd::FormCreate(TObject*) {
     FLoading = true;
     try {

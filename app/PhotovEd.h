@@ -10,7 +10,6 @@ class TfmPhotovEd : public TForm {
     ORV_CLASS(TfmPhotovEd, TForm)
 public:
     explicit TfmPhotovEd(TComponent* owner);
-    ~TfmPhotovEd() override;
 
     TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Wh):"
     TExSpinEdit* edPhPower = nullptr;

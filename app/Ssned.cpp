@@ -89,10 +89,6 @@ TfmSsnEd::TfmSsnEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &T::FormCreate, "FormCreate"));
 }
 
-TfmSsnEd::~TfmSsnEd() {
-    BeforeDestruction();
-}
-
 void TfmSsnEd::UpdateRowCount() {
     gdSnl->SetRowCount(std::max(2, SeasonList->Count() + 1));
 }

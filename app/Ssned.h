@@ -16,7 +16,6 @@ class TfmSsnEd : public TForm {
     ORV_CLASS(TfmSsnEd, TForm)
 public:
     explicit TfmSsnEd(TComponent* owner);
-    ~TfmSsnEd() override;
 
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;

@@ -186,7 +186,6 @@ TfmWDataEd::TfmWDataEd(TComponent* owner) : TForm(owner) {
 }
 
 TfmWDataEd::~TfmWDataEd() {
-    BeforeDestruction();
     if (SizingWorkbench == this)
         SizingWorkbench = nullptr;
 }

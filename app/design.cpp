@@ -227,10 +227,6 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TfmDesign::FormCreate, "FormCreate"));
 }
 
-TfmDesign::~TfmDesign() {
-    BeforeDestruction();
-}
-
 TSpeedButton* TfmDesign::AddEditorButton(const std::string& name, int tag, int top) {
     auto* button = new TSpeedButton(this);
     button->SetName(name);

@@ -71,10 +71,6 @@ TfmPhDataEd::TfmPhDataEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &T::FormCreate, "FormCreate"));
 }
 
-TfmPhDataEd::~TfmPhDataEd() {
-    BeforeDestruction();
-}
-
 void TfmPhDataEd::FormCreate(TObject*) {
     gdPhData->SetColWidths(0, 2 * gdPhData->ColWidths(1));
 }

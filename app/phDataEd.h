@@ -15,7 +15,6 @@ class TfmPhDataEd : public TForm {
     ORV_CLASS(TfmPhDataEd, TForm)
 public:
     explicit TfmPhDataEd(TComponent* owner);
-    ~TfmPhDataEd() override;
 
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;

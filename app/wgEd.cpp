@@ -95,10 +95,6 @@ TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TfmWGEd::FormCreate, "FormCreate"));
 }
 
-TfmWGEd::~TfmWGEd() {
-    BeforeDestruction();
-}
-
 void TfmWGEd::UpdateRowCount() {
     gdPC->SetRowCount(std::max(2, PwrCurve->PointCount() + 1));
 }

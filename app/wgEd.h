@@ -18,7 +18,6 @@ class TfmWGEd : public TForm {
     ORV_CLASS(TfmWGEd, TForm)
 public:
     explicit TfmWGEd(TComponent* owner);
-    ~TfmWGEd() override;
 
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;

@@ -53,10 +53,6 @@ TChartExportForm::TChartExportForm(TComponent* owner) : TForm(owner) {
     SaveDialog1->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly});
 }
 
-TChartExportForm::~TChartExportForm() {
-    BeforeDestruction();
-}
-
 void TChartExportForm::RGFormatClick(TObject*) {
     Button1->SetEnabled(RGFormat->ItemIndex() != 3);
 }

@@ -12,7 +12,6 @@ class TChartExportForm : public TForm {
     ORV_CLASS(TChartExportForm, TForm)
 public:
     explicit TChartExportForm(TComponent* owner);
-    ~TChartExportForm() override;
 
     TRadioGroup* RGFormat = nullptr;
     TButton* Button1 = nullptr; // copy to the clipboard

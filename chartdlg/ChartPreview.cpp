@@ -43,12 +43,16 @@ TChartPreviewPage::~TChartPreviewPage() = default;
 void TChartPreviewPage::Publish(TPublisher<TChartPreviewPage>& p) {
     p.Bool("ShowMargins", &TChartPreviewPage::ShowMargins, &TChartPreviewPage::SetShowMargins)
         .Default(true);
-    p.Bool("ShowImage", &TChartPreviewPage::ShowImage, &TChartPreviewPage::SetShowImage).Default(true);
-    p.Bool("AsBitmap", &TChartPreviewPage::AsBitmap, &TChartPreviewPage::SetAsBitmap).Default(false);
+    p.Bool("ShowImage", &TChartPreviewPage::ShowImage, &TChartPreviewPage::SetShowImage)
+        .Default(true);
+    p.Bool("AsBitmap", &TChartPreviewPage::AsBitmap, &TChartPreviewPage::SetAsBitmap)
+        .Default(false);
     p.Bool("AllowResize", &TChartPreviewPage::AllowResize, &TChartPreviewPage::SetAllowResize)
         .Default(true);
-    p.Bool("AllowMove", &TChartPreviewPage::AllowMove, &TChartPreviewPage::SetAllowMove).Default(true);
-    p.Bool("DragImage", &TChartPreviewPage::DragImage, &TChartPreviewPage::SetDragImage).Default(false);
+    p.Bool("AllowMove", &TChartPreviewPage::AllowMove, &TChartPreviewPage::SetAllowMove)
+        .Default(true);
+    p.Bool("DragImage", &TChartPreviewPage::DragImage, &TChartPreviewPage::SetDragImage)
+        .Default(false);
 }
 
 void TChartPreviewPage::SetImage(TCustomChartPanel* value) {
@@ -224,7 +228,7 @@ void TChartPreviewPage::HandleMouseMove(TShiftState shift, int x, int y) {
     if (!PtInRect(FPaper, TPoint(x, y)))
         return;
     if (FDragZone == 0) {
-        static constexpr TCursor kCursors[10] = {crDefault,  crHSplit,  crVSplit,   crHSplit,
+        static constexpr TCursor kCursors[10] = {crDefault,  crHSplit,    crVSplit,   crHSplit,
                                                  crVSplit,   crChartHand, crSizeNWSE, crSizeNESW,
                                                  crSizeNESW, crSizeNWSE};
         SetCursor(kCursors[ZoneAt(x, y)]);
@@ -483,10 +487,6 @@ TChartPreview::TChartPreview(TComponent* owner) : TForm(owner) {
         SetOnShow(TNotifyEvent(this, &TChartPreview::FormShow, "FormShow"));
     }
     FormCreate(this);
-}
-
-TChartPreview::~TChartPreview() {
-    BeforeDestruction();
 }
 
 void TChartPreview::FormCreate(TObject*) {

@@ -99,7 +99,6 @@ class TChartPreview : public TForm {
     ORV_CLASS(TChartPreview, TForm)
 public:
     explicit TChartPreview(TComponent* owner);
-    ~TChartPreview() override;
 
     TPanel* Panel1 = nullptr;
     TLabel* Label1 = nullptr;

@@ -48,10 +48,6 @@ TfmTabDataEd::TfmTabDataEd(TComponent* owner) : TForm(owner) {
     FormStorage1->SetActive(false);
 }
 
-TfmTabDataEd::~TfmTabDataEd() {
-    BeforeDestruction();
-}
-
 void TfmTabDataEd::SetTabData(TTabData* table) {
     FTabData = table;
     if (!FTabData)

@@ -11,8 +11,8 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 
-#include "persist/Placement.h"
 #include "persist/ExGrids.h"
+#include "persist/Placement.h"
 #include "windrose/TabData.h"
 
 #include <string>
@@ -21,7 +21,6 @@ class TfmTabDataEd : public TForm {
     ORV_CLASS(TfmTabDataEd, TForm)
 public:
     explicit TfmTabDataEd(TComponent* owner);
-    ~TfmTabDataEd() override;
 
     // ---- Components
     TPanel* Panel1 = nullptr;

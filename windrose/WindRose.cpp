@@ -6,8 +6,8 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Metafile.h"
-#include "windrose/TabDataEd.h"
 #include "windrose/ChartShape.h"
+#include "windrose/TabDataEd.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,11 +149,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     FormStorage->SetName("FormStorage");
     FormStorage->SetUseRegistry(true);
     FormStorage->StoredProps()->Add("OpenDialog.InitialDir");
-}
-
-TForm1::~TForm1() {
-    // The placement is saved from OnDestroy, which still needs the components.
-    BeforeDestruction();
 }
 
 void TForm1::actOpenExecute(TObject*) {

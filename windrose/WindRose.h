@@ -49,7 +49,6 @@ class TForm1 : public TForm {
     ORV_CLASS(TForm1, TForm)
 public:
     explicit TForm1(TComponent* owner);
-    ~TForm1() override;
 
     // ---- Components
     TCoolBar* CoolBar1 = nullptr;

@@ -15,6 +15,14 @@ TClass TObject::StaticClass() {
     return &info;
 }
 
+void TObject::operator delete(TObject* object, std::destroying_delete_t) {
+    // The whole object's storage, wherever TObject lies inside it.
+    void* storage = dynamic_cast<void*>(object);
+    object->BeforeDestruction();
+    object->~TObject();
+    ::operator delete(storage);
+}
+
 // ---------------------------------------------------------------------------
 // TPersistent
 

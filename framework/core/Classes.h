@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -124,6 +125,20 @@ public:
     virtual std::string ClassName() const { return ClassType()->Name(); }
     TClass ClassParent() const { return ClassType()->Parent(); }
     bool InheritsFrom(TClass cls) const { return ClassType()->InheritsFrom(cls); }
+
+    // Runs just before a deleted object is destroyed, while every derived class's
+    // members still exist (a form fires its OnDestroy here). Whoever deletes the object
+    // (its owner, Free, a std::unique_ptr, a plain delete) goes through the operator
+    // delete below, so no class has to call it from its own destructor.
+    virtual void BeforeDestruction() {}
+    void Free() { delete this; }
+    void operator delete(TObject* object, std::destroying_delete_t);
+    // The allocation that pairs with that delete, and the release of an object whose
+    // constructor failed.
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void* storage) { ::operator delete(storage); }
+    static void operator delete(void*, void*) noexcept {}
 };
 
 class TPersistent : public TObject {

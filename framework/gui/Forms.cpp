@@ -201,18 +201,28 @@ void TCustomForm::AfterConstruction() {
         FOnCreate(this);
 }
 
-void TCustomForm::BeforeDestruction() {
-    if (FDestroyFired)
+namespace {
+
+// OnDestroy of a form or data module: fired once; an error it raises goes to the
+// application's handler, since the object is on its way out whatever happens.
+void FireDestroyOnce(TObject* sender, bool& fired, const TNotifyEvent& handler) {
+    if (fired)
         return;
-    FDestroyFired = true;
-    if (FOnDestroy) {
-        try {
-            FOnDestroy(this);
-        } catch (...) {
-            if (Application)
-                Application->HandleException(this);
-        }
+    fired = true;
+    if (!handler)
+        return;
+    try {
+        handler(sender);
+    } catch (...) {
+        if (Application)
+            Application->HandleException(sender);
     }
+}
+
+} // namespace
+
+void TCustomForm::BeforeDestruction() {
+    FireDestroyOnce(this, FDestroyFired, FOnDestroy);
 }
 
 void TCustomForm::FrameSizes(int& border, int& caption) const {
@@ -910,17 +920,7 @@ void TDataModule::AfterConstruction() {
 }
 
 void TDataModule::BeforeDestruction() {
-    if (FDestroyFired)
-        return;
-    FDestroyFired = true;
-    if (FOnDestroy) {
-        try {
-            FOnDestroy(this);
-        } catch (...) {
-            if (Application)
-                Application->HandleException(this);
-        }
-    }
+    FireDestroyOnce(this, FDestroyFired, FOnDestroy);
 }
 
 // ---------------------------------------------------------------------------

@@ -111,9 +111,9 @@ public:
 
     // Fires OnCreate; CreateForm calls it once the constructor has built the form.
     virtual void AfterConstruction();
-    // Fires OnDestroy; runs once, at the latest from the destructor. A form whose
-    // handlers need the derived class's own members calls it from its destructor.
-    void BeforeDestruction();
+    // Fires OnDestroy, once. The owner and Free run it before the form is deleted; the
+    // destructor runs it only for a form deleted directly.
+    void BeforeDestruction() override;
 
     // ---- Look
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -274,7 +274,8 @@ public:
     explicit TDataModule(TComponent* owner);
     ~TDataModule() override;
     virtual void AfterConstruction();
-    void BeforeDestruction();
+    // Fires OnDestroy, once (see TCustomForm::BeforeDestruction).
+    void BeforeDestruction() override;
     const TNotifyEvent& OnCreate() const { return FOnCreate; }
     void SetOnCreate(TNotifyEvent value) { FOnCreate = std::move(value); }
     const TNotifyEvent& OnDestroy() const { return FOnDestroy; }
@@ -362,6 +363,11 @@ public:
     void Idle();
     void Terminate();
     bool Terminated() const { return FTerminated; }
+    // Lets Run start again after a Terminate (tests run several programs in one process).
+    void ClearTerminated() {
+        FTerminated = false;
+        FExitCode = 0;
+    }
     int ExitCode() const { return FExitCode; }
 
     TCustomForm* MainForm() const { return FMainForm; }

@@ -341,6 +341,14 @@ TEST_F(FormsTest, PlacementRecordKeepsTheNormalRectangleAcrossStates) {
 TEST_F(FormsTest, ClosingTheMainFormEndsTheRun) {
     TForm* main = nullptr;
     TCustomForm* before = Application->MainForm();
+    // Whatever happens below, later tests get an application that can run again.
+    struct TRunRestore {
+        TCustomForm* MainForm;
+        ~TRunRestore() {
+            Application->ClearTerminated();
+            Application->SetMainForm(MainForm);
+        }
+    } restore{before};
     Application->SetMainForm(nullptr);
     Application->CreateForm(main);
     int closes = 0;
@@ -351,7 +359,31 @@ TEST_F(FormsTest, ClosingTheMainFormEndsTheRun) {
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(closes, 1);
     delete main;
-    Application->SetMainForm(before);
+}
+
+TEST_F(FormsTest, OnDestroyRunsBeforeTheDerivedFormIsTakenApartHoweverItIsFreed) {
+    // A form whose OnDestroy reads its own member, as placement savers do.
+    class TOwnForm : public TForm {
+    public:
+        TOwnForm(TComponent* owner, std::vector<std::string>* log)
+            : TForm(owner), FLog(log), FText("own member") {
+            SetOnDestroy([this](TObject*) { FLog->push_back(FText); });
+        }
+        ~TOwnForm() override { FText = "taken apart"; }
+
+    private:
+        std::vector<std::string>* FLog;
+        std::string FText;
+    };
+    std::vector<std::string> log;
+    { std::unique_ptr<TOwnForm> form(new TOwnForm(nullptr, &log)); }
+    delete new TOwnForm(nullptr, &log);
+    (new TOwnForm(nullptr, &log))->Free();
+    {
+        TForm owner(nullptr);
+        new TOwnForm(&owner, &log);
+    }
+    EXPECT_EQ(log, std::vector<std::string>(4, "own member"));
 }
 
 TEST_F(FormsTest, SizeLimitsComeFromTheWindowProcedure) {
