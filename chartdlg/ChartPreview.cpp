@@ -56,13 +56,8 @@ void TChartPreviewPage::Publish(TPublisher<TChartPreviewPage>& p) {
 }
 
 void TChartPreviewPage::SetImage(TCustomChartPanel* value) {
-    if (FImage == value)
+    if (!SetComponentReference(this, FImage, value))
         return;
-    if (FImage)
-        FImage->RemoveFreeNotification(this);
-    FImage = value;
-    if (FImage)
-        FImage->FreeNotification(this);
     Invalidate();
 }
 

@@ -1,6 +1,7 @@
 #include "chart/ChartEngine.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "chart/tests/TestChart.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +24,6 @@ void FillHourlyYear(TChartSeries& series) {
     for (int h = 0; h < 8760; ++h)
         series.AddXY(start + h / 24.0,
                      500 + 300 * std::sin(h * 2 * M_PI / 8760) + 150 * std::sin(h * 2 * M_PI / 24));
-}
-
-std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / name).string();
 }
 
 // Draws one frame of the chart onto a recording canvas.
@@ -99,7 +96,8 @@ TEST_F(AxisPanelTest, HourlyYearDrawsDateLabelsBelowAndValueGridOnTheLeft) {
 
     // For people to look at.
     auto bitmap = chart.MakeBitmap(clWhite, chart.GetDrawRect());
-    EXPECT_TRUE(TestKit::SaveToPng(bitmap.get(), TempPath("orv_chart_hourly_year.png")));
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::SaveToPng(bitmap.get(), folder.File("chart_hourly_year.png")));
 }
 
 TEST_F(AxisPanelTest, AxesTakeTheRoomOfTheirLabelsAndTicks) {

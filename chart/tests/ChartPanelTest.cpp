@@ -1,5 +1,6 @@
 #include "chart/ChartProcs.h"
 #include "chart/tests/ChartTestSupport.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Clipbrd.h"
 #include "framework/gui/TestKit.h"
 
@@ -32,10 +33,6 @@ public:
 struct ChartPanelTest : ::testing::Test {
     void SetUp() override { EnsureTestApplication(); }
 };
-
-std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / name).string();
-}
 
 } // namespace
 
@@ -81,8 +78,9 @@ TEST_F(ChartPanelTest, PicturesAreAtLeastOnePixelAndRestoreTheDrawingState) {
     EXPECT_TRUE(Clipboard()->HasFormat(CF_METAFILEPICT));
     EXPECT_FALSE(Clipboard()->GetAsBytes(CF_METAFILEPICT).empty());
 
-    const std::string bmp = TempPath("orv_teepanel_save.bmp");
-    const std::string emf = TempPath("orv_teepanel_save.emf");
+    TTempFolder folder;
+    const std::string bmp = folder.File("panel_save.bmp");
+    const std::string emf = folder.File("panel_save.emf");
     panel.SaveAsBitmap(bmp);
     panel.SaveAsEnhancedMetafile(emf);
     TBitmap loaded;

@@ -569,3 +569,17 @@ private:
     bool FEnded = false;
     int FUncaught;
 };
+
+// Points a component's reference at value, moving the component's free notification from
+// the old target to the new one, so that the reference is cleared (by the component's
+// ComponentNotification) when its target goes. False when the reference already held value.
+template <class T, class U> bool SetComponentReference(TComponent* self, T*& field, U* value) {
+    if (field == value)
+        return false;
+    if (field)
+        field->RemoveFreeNotification(self);
+    field = value;
+    if (field)
+        field->FreeNotification(self);
+    return true;
+}

@@ -33,13 +33,7 @@ bool TBasicAction::Update() {
 }
 
 void TBasicAction::SetActionComponent(TComponent* value) {
-    if (value == FActionComponent)
-        return;
-    if (FActionComponent)
-        FActionComponent->RemoveFreeNotification(this);
-    FActionComponent = value;
-    if (FActionComponent)
-        FActionComponent->FreeNotification(this);
+    SetComponentReference(this, FActionComponent, value);
 }
 
 void TBasicAction::SetOnExecute(TNotifyEvent value) {
@@ -264,13 +258,8 @@ int TCustomActionList::IndexOf(const TContainedAction* action) const {
 }
 
 void TCustomActionList::SetImages(TImageList* value) {
-    if (value == FImages)
+    if (!SetComponentReference(this, FImages, value))
         return;
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = value;
-    if (FImages)
-        FImages->FreeNotification(this);
     Change();
 }
 

@@ -108,13 +108,8 @@ void TCustomTabControl::SetHotTrack(bool value) {
 }
 
 void TCustomTabControl::SetImages(TImageList* value) {
-    if (value == FImages)
+    if (!SetComponentReference(this, FImages, value))
         return;
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = value;
-    if (FImages)
-        FImages->FreeNotification(this);
     TabsChanged();
 }
 
@@ -1265,13 +1260,7 @@ void TToolButton::SetImageIndex(int value) {
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* value) {
-    if (value == FDropdownMenu)
-        return;
-    if (FDropdownMenu)
-        FDropdownMenu->RemoveFreeNotification(this);
-    FDropdownMenu = value;
-    if (value)
-        value->FreeNotification(this);
+    SetComponentReference(this, FDropdownMenu, value);
 }
 
 void TToolButton::SetAction(TBasicAction* value) {
@@ -1587,30 +1576,18 @@ void TToolBar::SetAutoSize(bool value) {
     ButtonsChanged();
 }
 
-namespace {
-void SetImageListRef(TComponent* self, TImageList*& field, TImageList* value) {
-    if (value == field)
-        return;
-    if (field)
-        field->RemoveFreeNotification(self);
-    field = value;
-    if (field)
-        field->FreeNotification(self);
-}
-} // namespace
-
 void TToolBar::SetImages(TImageList* value) {
-    SetImageListRef(this, FImages, value);
+    SetComponentReference(this, FImages, value);
     Invalidate();
 }
 
 void TToolBar::SetHotImages(TImageList* value) {
-    SetImageListRef(this, FHotImages, value);
+    SetComponentReference(this, FHotImages, value);
     Invalidate();
 }
 
 void TToolBar::SetDisabledImages(TImageList* value) {
-    SetImageListRef(this, FDisabledImages, value);
+    SetComponentReference(this, FDisabledImages, value);
     Invalidate();
 }
 

@@ -129,6 +129,21 @@ void SetCaptureControl(TControl* control) {
 }
 
 namespace WindowSystemDetail {
+WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    WPARAM flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton)
+        flags |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
 void ForgetControl(const void* control) {
     if (gCaptureControl == control) {
         gCaptureControl = nullptr;
@@ -383,11 +398,7 @@ bool TWindowBridge::Translate(QEvent* event) {
     case QEvent::Wheel: {
         auto* we = static_cast<QWheelEvent*>(event);
         QPoint g = we->globalPosition().toPoint();
-        WPARAM flags = 0;
-        if (we->modifiers() & Qt::ShiftModifier)
-            flags |= MK_SHIFT;
-        if (we->modifiers() & Qt::ControlModifier)
-            flags |= MK_CONTROL;
+        const WPARAM flags = WindowSystemDetail::MouseKeyFlags(we->buttons(), we->modifiers());
         TMessage m{WM_MOUSEWHEEL, MAKEWPARAM(int(flags), we->angleDelta().y()),
                    MAKELPARAM(g.x(), g.y()), 0, event};
         c->SendToWindowProc(m);
@@ -469,18 +480,7 @@ bool TWindowBridge::MouseEvent(QEvent* event) {
     TRect nc = target->NonClientBorder();
     TPoint pt(local.x() - nc.Left, local.y() - nc.Top);
 
-    WPARAM flags = 0;
-    Qt::MouseButtons buttons = me->buttons();
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
-    if (me->modifiers() & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (me->modifiers() & Qt::ControlModifier)
-        flags |= MK_CONTROL;
+    const WPARAM flags = WindowSystemDetail::MouseKeyFlags(me->buttons(), me->modifiers());
 
     UINT base = 0; // offset from the left-button message
     switch (me->button()) {
@@ -947,13 +947,7 @@ void TControl::HandleMessage(TMessage& message) {
 }
 
 void TControl::SetPopupMenu(TComponent* value) {
-    if (FPopupMenu == value)
-        return;
-    if (FPopupMenu)
-        FPopupMenu->RemoveFreeNotification(this);
-    FPopupMenu = value;
-    if (FPopupMenu)
-        FPopupMenu->FreeNotification(this);
+    SetComponentReference(this, FPopupMenu, value);
 }
 
 void TControl::ComponentNotification(TComponent* component, TOperation operation) {

@@ -296,14 +296,9 @@ int TCustomForm::MenuBarHeight() const {
 }
 
 void TCustomForm::SetMenu(TComponent* value) {
-    if (value == FMenu)
+    const TRect oldClient = ClientRect();
+    if (!SetComponentReference(this, FMenu, value))
         return;
-    TRect oldClient = ClientRect();
-    if (FMenu)
-        FMenu->RemoveFreeNotification(this);
-    FMenu = value;
-    if (FMenu)
-        FMenu->FreeNotification(this);
     delete FMenuBar.data();
     if (HandleAllocated())
         AfterWindowCreated();

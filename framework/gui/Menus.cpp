@@ -318,13 +318,8 @@ void TMenu::Publish(TPublisher<TMenu>& p) {
 }
 
 void TMenu::SetImages(TImageList* value) {
-    if (value == FImages)
+    if (!SetComponentReference(this, FImages, value))
         return;
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = value;
-    if (FImages)
-        FImages->FreeNotification(this);
     MenuChanged();
 }
 
@@ -522,13 +517,7 @@ void TPopupMenu::Publish(TPublisher<TPopupMenu>& p) {
 }
 
 void TPopupMenu::SetPopupComponent(TComponent* value) {
-    if (value == FPopupComponent)
-        return;
-    if (FPopupComponent)
-        FPopupComponent->RemoveFreeNotification(this);
-    FPopupComponent = value;
-    if (FPopupComponent)
-        FPopupComponent->FreeNotification(this);
+    SetComponentReference(this, FPopupComponent, value);
 }
 
 void TPopupMenu::ComponentNotification(TComponent* component, TOperation operation) {

@@ -108,18 +108,7 @@ void EnsureAccelHook() {
 
 // The platform's message of a Qt mouse event, at a point of the control's client area.
 bool MouseMessageOf(QMouseEvent* e, const QPoint& at, TMessage& m) {
-    WPARAM flags = 0;
-    Qt::MouseButtons buttons = e->buttons();
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
-    if (e->modifiers() & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (e->modifiers() & Qt::ControlModifier)
-        flags |= MK_CONTROL;
+    const WPARAM flags = WindowSystemDetail::MouseKeyFlags(e->buttons(), e->modifiers());
     UINT base = 0;
     if (e->button() == Qt::RightButton)
         base = WM_RBUTTONDOWN - WM_LBUTTONDOWN;
@@ -334,13 +323,7 @@ void TCustomLabel::SetShowAccelChar(bool value) {
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* value) {
-    if (value == FFocusControl)
-        return;
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
-    FFocusControl = value;
-    if (value)
-        value->FreeNotification(this);
+    SetComponentReference(this, FFocusControl, value);
 }
 
 void TCustomLabel::ComponentNotification(TComponent* component, TOperation operation) {
@@ -509,13 +492,7 @@ void TCustomStaticText::SetShowAccelChar(bool value) {
 }
 
 void TCustomStaticText::SetFocusControl(TWinControl* value) {
-    if (value == FFocusControl)
-        return;
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
-    FFocusControl = value;
-    if (value)
-        value->FreeNotification(this);
+    SetComponentReference(this, FFocusControl, value);
 }
 
 void TCustomStaticText::ComponentNotification(TComponent* component, TOperation operation) {

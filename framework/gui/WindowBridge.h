@@ -59,6 +59,9 @@ void UnregisterWindow(HWND window);
 // The key of a Qt key event as a virtual key (0 when it has none).
 int VirtualKeyFromQt(int qtKey, const QString& text);
 int QtKeyFromVirtualKey(int virtualKey);
+// The MK_ flags of the mouse buttons held and the Shift and Ctrl keys, as mouse messages
+// carry them in their wParam.
+WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Records a key press or release in the keyboard state; answers whether it was down.
 bool RecordKey(int virtualKey, bool down);
 // Runs the keyboard hooks; true when one swallowed the key.

@@ -1,4 +1,5 @@
 #include "framework/gui/Controls.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 
@@ -295,7 +296,8 @@ TEST_F(ControlsTest, WindowRegionLimitsHitTestingAndPainting) {
     QImage img = TestKit::Render(Form);
     EXPECT_EQ(img.pixelColor(100, 100), QColor(0, 255, 0));
     EXPECT_EQ(img.pixelColor(52, 52), QColor(0, 0, 255));
-    TestKit::RenderToPng(Form, "/tmp/orv_controls_region.png");
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::RenderToPng(Form, folder.File("controls_region.png")));
 }
 
 TEST_F(ControlsTest, DrawingOutsideAPaintStaysUntilThePartIsInvalidated) {

@@ -1,4 +1,5 @@
 #include "framework/gui/Forms.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/TestKit.h"
 
@@ -124,7 +125,8 @@ TEST_F(FormsTest, BorderlessDockedFormFillsThePanel) {
     QImage img = TestKit::Render(Main->Host);
     EXPECT_EQ(img.pixelColor(5, 5), QColor(255, 255, 0)); // the view's own tool panel on top
     EXPECT_EQ(img.pixelColor(5, 40), QColor(255, 255, 255));
-    TestKit::RenderToPng(Main, "/tmp/orv_forms_docked_borderless.png");
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::RenderToPng(Main, folder.File("forms_docked_borderless.png")));
 }
 
 TEST_F(FormsTest, BorderedDockedFormShowsItsCaptionStripInsideThePanel) {
@@ -145,7 +147,8 @@ TEST_F(FormsTest, BorderedDockedFormShowsItsCaptionStripInsideThePanel) {
     EXPECT_NE(strip, QColor(255, 255, 0));
     EXPECT_NE(strip, QColor(128, 128, 128));
     EXPECT_EQ(img.pixelColor(40, 30), QColor(255, 255, 0));
-    TestKit::RenderToPng(Main, "/tmp/orv_forms_docked_bordered.png");
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::RenderToPng(Main, folder.File("forms_docked_bordered.png")));
 }
 
 TEST_F(FormsTest, ControlReparentedIntoAnotherFormsPanelIsFreedWithItsOwnerOnce) {

@@ -1,6 +1,7 @@
 #include "framework/gui/Grids.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StdCtrls.h"
 #include "framework/gui/TestKit.h"
@@ -443,10 +444,8 @@ TEST_F(GridsTest, RendersFixedCellsSelectionAndLines) {
     Form->Show();
     Grid->SetSelection(TGridRect{1, 1, 2, 2});
     QImage img = TestKit::Render(Grid);
-    auto dir = std::filesystem::temp_directory_path() / "orv_grids_test";
-    std::filesystem::create_directories(dir);
-    EXPECT_TRUE(TestKit::RenderToPng(Grid, (dir / "grid.png").string()));
-    std::filesystem::remove_all(dir);
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::RenderToPng(Grid, folder.File("grid.png")));
 
     auto pixel = [&](int x, int y) { // client coordinates
         TRect nc = Grid->NonClientBorder();

@@ -1,0 +1,56 @@
+#pragma once
+
+// A folder of its own for one test's files: made under the system's temporary folder with a
+// unique name that starts with the running test's name, removed with everything in it when
+// the object goes, so tests running in parallel never meet. With ORV_TEST_OUTPUT set, the
+// folder is made inside that folder instead and kept, so people can look at the pictures.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include <stdlib.h>
+
+class TTempFolder {
+public:
+    TTempFolder() {
+        const char* output = std::getenv("ORV_TEST_OUTPUT");
+        FKeep = output != nullptr && *output != '\0';
+        const std::filesystem::path base =
+            FKeep ? std::filesystem::path(output) : std::filesystem::temp_directory_path();
+        std::filesystem::create_directories(base);
+        std::string pattern = (base / (TestName() + "-XXXXXX")).string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make a temporary folder in " + base.string());
+        FPath = pattern;
+    }
+    ~TTempFolder() {
+        std::error_code ignored;
+        if (!FKeep)
+            std::filesystem::remove_all(FPath, ignored);
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return FPath; }
+    // The path of a file in the folder.
+    std::string File(const std::string& name) const { return (FPath / name).string(); }
+
+private:
+    static std::string TestName() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name =
+            info ? std::string(info->test_suite_name()) + "." + info->name() : "orv-test";
+        for (char& c : name)
+            if (c == '/' || c == ' ')
+                c = '_';
+        return name;
+    }
+
+    std::filesystem::path FPath;
+    bool FKeep = false;
+};
