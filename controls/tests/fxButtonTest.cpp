@@ -428,4 +428,21 @@ TEST_F(FxButtonTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
     EXPECT_EQ(Form->ModalResult(), 2);
 }
 
+TEST_F(FxButtonTest, SpeedButtonsOfTheSameGroupNumberAreNoGroupMates) {
+    MakeForm();
+    auto* speed = new TSpeedButton(Form);
+    speed->SetParent(Form);
+    speed->SetBounds(10, 60, 40, 20);
+    speed->SetGroupIndex(1);
+    speed->SetDown(true);
+    TFxShapeBtn* fx = AddShape("fx", 100, 1);
+    Form->Show();
+    TestKit::ProcessMessages();
+    TestKit::Click(fx);
+    EXPECT_TRUE(fx->Down());
+    EXPECT_TRUE(speed->Down()) << "the message is shared, the group is not";
+    TestKit::Click(speed);
+    EXPECT_TRUE(fx->Down());
+}
+
 } // namespace
