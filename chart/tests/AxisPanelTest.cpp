@@ -97,7 +97,7 @@ TEST_F(AxisPanelTest, HourlyYearDrawsDateLabelsBelowAndValueGridOnTheLeft) {
     // For people to look at.
     auto bitmap = chart.MakeBitmap(clWhite, chart.GetDrawRect());
     TTempFolder folder;
-    EXPECT_TRUE(TestKit::SaveToPng(bitmap.get(), folder.File("chart_hourly_year.png")));
+    EXPECT_TRUE(TestKit::SaveBitmapToPng(*bitmap, folder.File("chart_hourly_year.png")));
 }
 
 TEST_F(AxisPanelTest, AxesTakeTheRoomOfTheirLabelsAndTicks) {

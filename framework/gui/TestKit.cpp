@@ -432,8 +432,12 @@ bool RenderToPng(TControl* control, const std::string& fileName) {
     return !img.isNull() && img.save(QString::fromStdString(fileName), "PNG");
 }
 
-bool SaveToPng(TBitmap* bitmap, const std::string& fileName) {
-    return bitmap->ToImage().save(QString::fromStdString(fileName), "PNG");
+void RenderToBitmap(TControl* control, TBitmap& bitmap) {
+    bitmap.SetImage(Render(control));
+}
+
+bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName) {
+    return !bitmap.Empty() && bitmap.Image().save(QString::fromStdString(fileName), "PNG");
 }
 
 } // namespace TestKit
