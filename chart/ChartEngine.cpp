@@ -3054,9 +3054,10 @@ void TCustomAxisPanel::AssignFrom(const TPersistent* source) {
 
 void TCustomAxisPanel::GetChildren(const TGetChildProc& proc, TComponent* root) {
     TCustomChartPanelExtended::GetChildren(proc, root);
+    for (int i = 0; i < ControlCount(); ++i)
+        proc(Controls(i));
     for (TChartSeries* series : std::vector<TChartSeries*>(FSeriesList))
-        if (series->Owner() == root)
-            proc(series);
+        proc(series);
 }
 
 // ---- Series

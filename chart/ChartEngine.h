@@ -1025,7 +1025,8 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
     static void Publish(TPublisher<TCustomAxisPanel>& p);
     // The axes, the panel switches and paging, then the panel's part.
     void AssignFrom(const TPersistent* source) override;
-    // The series are the panel's children in a form stream.
+    // A form stream holds the panel's controls, then every series of its list in list
+    // order, whoever owns them (the series of a form are owned by the form).
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
     // ---- The chart's own steps of a frame

@@ -1,5 +1,6 @@
 #include "framework/gui/Bitmaps.h"
 
+#include "framework/core/TextFiles.h"
 #include "framework/gui/Metafile.h"
 
 #include <QBuffer>
@@ -136,13 +137,10 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
-    std::vector<uint8_t> bytes = SaveToBytes();
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!out)
-        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
+    // Replaced in one piece, so a failed write leaves the file that was there.
+    const std::vector<uint8_t> bytes = SaveToBytes();
+    WriteFileAtomically(
+        fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // ---------------------------------------------------------------------------
