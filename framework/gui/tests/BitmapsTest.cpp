@@ -76,6 +76,40 @@ TEST_F(BitmapsTest, BmpRoundTripInEachWrittenFormat) {
     EXPECT_TRUE(bad.Empty());
 }
 
+// Headers whose sizes, counts or offsets point outside the file are refused before any
+// pixel is allocated, and the bitmap keeps its picture.
+TEST_F(BitmapsTest, CraftedBitmapHeadersAreRefused) {
+    TBitmap source(4, 2);
+    source.SetPixelFormat(pf8bit);
+    const std::vector<uint8_t> good = source.SaveToBytes();
+    auto put32 = [](std::vector<uint8_t> b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.at(at + size_t(i)) = uint8_t(v >> (8 * i));
+        return b;
+    };
+    const struct {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+    } cases[] = {
+        {"pixels beyond the file", put32(good, 10, 0xFFFFFFF0u)},
+        {"info header longer than the file", put32(good, 14, 0x7FFFFFFFu)},
+        {"width times height overflows", put32(put32(good, 18, 0x7FFFFFFFu), 22, 0x7FFFFFFFu)},
+        {"rows missing", put32(good, 22, 5000)},
+        {"more colours than the bit count", put32(good, 46, 100000)},
+        {"negative width", put32(good, 18, 0xFFFFFFFFu)},
+        {"top-down height of the lowest integer", put32(good, 22, 0x80000000u)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBitmap b(3, 3);
+        EXPECT_THROW(b.LoadFromBytes(c.Bytes), EInvalidGraphic);
+        EXPECT_EQ(b.Width(), 3);
+    }
+    TBitmap b;
+    EXPECT_NO_THROW(b.LoadFromBytes(good));
+    EXPECT_EQ(b.Width(), 4);
+}
+
 TEST_F(BitmapsTest, FilesAndPictures) {
     auto dir =
         std::filesystem::temp_directory_path() / ("bitmaps_test_" + std::to_string(::getpid()));
