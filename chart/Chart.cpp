@@ -1,8 +1,8 @@
 #include "chart/Chart.h"
 
+#include "chart/ChartFunctions.h"
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/ChartFunctions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -994,34 +994,6 @@ void TCustomChart::CalcAxesRect() {
     }
     SetChartRect(ReserveAxesSpace(ChartRect()));
     CalcAxesPositions();
-}
-
-void TCustomChart::ApplySeriesMargins() {
-    for (TChartAxis* axis : StandardAxes()) {
-        int low = 0;
-        int high = 0;
-        for (TChartSeries* s : SeriesList()) {
-            if (!s->Active() || !s->UsesAxis(axis))
-                continue;
-            int a = 0;
-            int b = 0;
-            if (axis->Horizontal()) {
-                s->HorizMargins(a, b);
-                if (axis->AutomaticMinimum())
-                    low = std::max(low, a);
-                if (axis->AutomaticMaximum())
-                    high = std::max(high, b);
-            } else {
-                s->VertMargins(a, b);
-                if (axis->AutomaticMaximum())
-                    low = std::max(low, a);
-                if (axis->AutomaticMinimum())
-                    high = std::max(high, b);
-            }
-        }
-        if (low || high)
-            axis->SetPixelRange(low, high);
-    }
 }
 
 int TCustomChart::AxisWallSize(const TCustomChartAxis* axis) const {

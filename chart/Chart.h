@@ -5,8 +5,8 @@
 // routines that create, clone, retype and replace series.
 
 #include "chart/ChartCanvas.h"
-#include "chart/ChartEngine.h"
 #include "chart/ChartConst.h"
+#include "chart/ChartEngine.h"
 #include "chart/ChartProcs.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
@@ -340,7 +340,6 @@ class TCustomChart : public TCustomAxisPanel {
     // Restores the axes saved before the first zoom or scroll, then the panel's undo.
     void ResetZoom() override;
     void CalcAxesRect() override;
-    void ApplySeriesMargins() override;
     int AxisWallSize(const TCustomChartAxis* axis) const override;
     void DrawTitlesAndLegend() override;
     void DrawWalls() override;

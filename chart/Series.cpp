@@ -1769,8 +1769,12 @@ void TCircledSeries::DoBeforeDrawValues() {
             a += 2 * Marks()->Frame()->Width();
         const int widest = chart->MaxMarkWidth();
         chart->AssignCanvasFont(Marks()->Font());
-        const int vertical = a + canvas->FontHeight();
-        const int horizontal = canvas->MeasureTextWidth("W") + widest + a;
+        // The room a mark takes beyond the circle: its arrow's reach (the arrow length plus
+        // a line height, or a "W", as DrawMark places it) and the whole mark past that end.
+        const int markHeight = canvas->FontHeight();
+        const int markWidth = widest + canvas->MeasureTextWidth("W");
+        const int vertical = a + canvas->FontHeight() + markHeight;
+        const int horizontal = canvas->MeasureTextWidth("W") + markWidth + a;
         FCircleRect.Top += vertical;
         FCircleRect.Bottom -= vertical;
         FCircleRect.Left += horizontal;
@@ -2081,6 +2085,17 @@ void TPieSeries::DrawAllValues() {
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return distance(a) < distance(b); });
     }
+    if (ParentChart()->View3D() && !FAnyExploded) {
+        // A whole pie: every slice's rim and sides, then the faces over them.
+        FSliceParts = ppSides;
+        for (int i : order)
+            DrawValue(i);
+        FSliceParts = ppFace;
+        for (int i : order)
+            DrawValue(i);
+        FSliceParts = ppWhole;
+        return;
+    }
     for (int i : order)
         DrawValue(i);
 }
@@ -2107,7 +2122,9 @@ void TPieSeries::DrawSlice(int index) {
     if (chart->View3D()) {
         const int x = CircleXCenter() + (canvas->CanRotateFully() ? -dx : dx);
         canvas->DrawSolidPieSlice(x, CircleYCenter() - dy, XRadius(), YRadius(), a.Start + rotation,
-                                  a.End + rotation, StartZ(), EndZ(), FDark3D);
+                                  a.End + rotation, StartZ(), EndZ(),
+                                  // A whole pie's radial sides lie inside it.
+                                  FDark3D && FSliceParts == ppWhole, FSliceParts);
         return;
     }
     FEndPoint = PointOnEllipse(a.End, XRadius(), YRadius());

@@ -1379,6 +1379,11 @@ void TCanvas::DoEllipse(const TRect& r) {
     if (box.IsEmpty())
         return;
     auto spans = EllipseSpans(box);
+    // Only the rows and columns on the device are laid out, so a huge ellipse costs no more
+    // than the surface it can cover.
+    const TSize device = DeviceSize();
+    const int rowFrom = std::max(box.Top, -1);
+    const int rowTo = std::min(box.Bottom, device.cy + 1);
     std::vector<QPoint> outline;
     if (visible) {
         auto inside = [&](int x, int y) {
@@ -1387,9 +1392,10 @@ void TCanvas::DoEllipse(const TRect& r) {
             const auto& s = spans[size_t(y - box.Top)];
             return x >= s.first && x <= s.second;
         };
-        for (int y = box.Top; y < box.Bottom; ++y) {
+        for (int y = rowFrom; y < rowTo; ++y) {
             const auto& s = spans[size_t(y - box.Top)];
-            for (int x = s.first; x <= s.second; ++x)
+            const int columnTo = std::min(s.second, device.cx + 1);
+            for (int x = std::max(s.first, -1); x <= columnTo; ++x)
                 if (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
                     !inside(x, y + 1))
                     outline.emplace_back(x, y);
@@ -1398,9 +1404,12 @@ void TCanvas::DoEllipse(const TRect& r) {
     QColor penColor = pen.color();
     TCanvasPaint::Render(*this, bounds, FPen->Mode(), [&](QPainter& p) {
         if (brush.style() != Qt::NoBrush)
-            for (int y = box.Top; y < box.Bottom; ++y) {
+            for (int y = rowFrom; y < rowTo; ++y) {
                 const auto& s = spans[size_t(y - box.Top)];
-                p.fillRect(QRect(s.first, y, s.second - s.first + 1, 1), brush);
+                const int left = std::max(s.first, -1);
+                const int right = std::min(s.second, device.cx + 1);
+                if (left <= right)
+                    p.fillRect(QRect(left, y, right - left + 1, 1), brush);
             }
         if (!outline.empty()) {
             p.setPen(QPen(penColor, 1));
