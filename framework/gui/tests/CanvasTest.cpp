@@ -85,6 +85,24 @@ TEST_F(CanvasTest, FiguresExcludeTheirRightAndBottomEdges) {
     }
 }
 
+// An ellipse far larger than the bitmap (a crafted picture's) is laid out only where the
+// bitmap is: it fills what it covers and returns at once.
+TEST_F(CanvasTest, HugeEllipseCostsOnlyTheSurfaceItCovers) {
+    for (bool outlined : {true, false}) {
+        TBitmap b(32, 32);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(clRed);
+        c->Pen()->SetStyle(outlined ? psSolid : psClear);
+        c->Ellipse(-1000000, -1000000, 1000000, 1000000);
+        EXPECT_EQ(c->Pixels(16, 16), clRed);
+        EXPECT_EQ(c->Pixels(0, 31), clRed);
+        c->Brush()->SetColor(clBlue);
+        c->Ellipse(-1000000, 10, 1000000, 20); // wide and flat: its rows cross the bitmap
+        EXPECT_EQ(c->Pixels(16, 15), clBlue);
+        EXPECT_EQ(c->Pixels(16, 25), clRed);
+    }
+}
+
 TEST_F(CanvasTest, LineToLeavesOutItsLastPixelAndMovesThePosition) {
     struct TCase {
         TPoint From, To;
