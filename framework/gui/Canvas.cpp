@@ -244,6 +244,51 @@ namespace {
 
 // Sets the pixels of one-pixel solid lines straight into an image, inside the canvas'
 // clip. Lines leave out their last pixel, as every one-pixel line does.
+// A clip region's rectangles by row, so that a pixel is tested against the few spans of
+// its own row (a 3-D chart's clip is a polygon of hundreds of rows). The rows of the last
+// region lines were drawn through are kept: the lines of a series share one clip.
+struct TClipRows {
+    QRegion Region;
+    int Top = 0;
+    std::vector<uint32_t> RowStart; // per row, from Top, into Spans; one more at the end
+    std::vector<std::pair<int, int>> Spans;
+
+    bool Inside(int x, int y) const {
+        const int row = y - Top;
+        if (row < 0 || row + 1 >= int(RowStart.size()))
+            return false;
+        for (uint32_t k = RowStart[size_t(row)]; k < RowStart[size_t(row) + 1]; ++k)
+            if (x >= Spans[k].first && x <= Spans[k].second)
+                return true;
+        return false;
+    }
+
+    static const TClipRows& Of(const QRegion& clip) {
+        static thread_local TClipRows cache;
+        static thread_local bool built = false;
+        if (built && cache.Region == clip)
+            return cache;
+        built = true;
+        cache.Region = clip;
+        const QRect bounds = clip.boundingRect();
+        cache.Top = bounds.top();
+        const size_t rows = size_t(std::max(0, bounds.height()));
+        std::vector<uint32_t> counts(rows + 1, 0);
+        for (const QRect& r : clip)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                ++counts[size_t(y - cache.Top)];
+        cache.RowStart.assign(rows + 1, 0);
+        for (size_t row = 0; row < rows; ++row)
+            cache.RowStart[row + 1] = cache.RowStart[row] + counts[row];
+        cache.Spans.assign(cache.RowStart[rows], {});
+        std::vector<uint32_t> next(cache.RowStart.begin(), cache.RowStart.end() - 1);
+        for (const QRect& r : clip)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                cache.Spans[next[size_t(y - cache.Top)]++] = {r.left(), r.right()};
+        return cache;
+    }
+};
+
 class TDirectLineWriter {
 public:
     TDirectLineWriter(QImage& image, const TCanvas& canvas, bool hasClip, const QRegion& clip,
@@ -253,7 +298,7 @@ public:
         if (hasClip) {
             FBox &= clip.boundingRect();
             if (clip.rectCount() > 1)
-                FRects.assign(clip.begin(), clip.end());
+                FRows = &TClipRows::Of(clip);
         }
         const uint32_t rgb = Rgb24(color);
         FArgb = 0xFF000000u | rgb;
@@ -300,8 +345,7 @@ private:
     void Plot(int x, int y) {
         if (x < FBox.left() || x > FBox.right() || y < FBox.top() || y > FBox.bottom())
             return;
-        if (!FRects.empty() && std::none_of(FRects.begin(), FRects.end(),
-                                            [&](const QRect& r) { return r.contains(x, y); }))
+        if (FRows && !FRows->Inside(x, y))
             return;
         if (F32Bit)
             reinterpret_cast<uint32_t*>(FBits + qsizetype(y) * FStride)[x] = FArgb;
@@ -312,7 +356,7 @@ private:
     QImage& FImage;
     const TCanvas& FCanvas;
     QRect FBox;
-    std::vector<QRect> FRects;
+    const TClipRows* FRows = nullptr;
     uint32_t FArgb = 0;
     QColor FColor;
     bool F32Bit = false;

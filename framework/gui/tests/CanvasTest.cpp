@@ -180,6 +180,32 @@ TEST_F(CanvasTest, NotXorTwiceRestoresThePicture) {
     EXPECT_EQ(b->ToImage(), before);
 }
 
+// Lines through a region of many rectangles draw exactly inside it, also when the region
+// changes from one line to the next.
+TEST_F(CanvasTest, LinesKeepToARegionOfManyRectangles) {
+    auto b = White(20, 20);
+    TCanvas* c = b->Canvas();
+    TRegion ring = TRegion::FromRect(2, 2, 18, 18);
+    ring.Combine(TRegion::FromRect(6, 6, 14, 14), RGN_DIFF);
+    TRegion other = TRegion::FromRect(0, 0, 4, 20);
+    other.Combine(TRegion::FromRect(16, 0, 20, 20), RGN_OR);
+    for (int y : {1, 4, 10}) {
+        c->SelectClipRgn(&ring);
+        c->MoveTo(0, y);
+        c->LineTo(20, y);
+        for (int x = 0; x < 20; ++x) {
+            const bool inside =
+                y >= 2 && y < 18 && x >= 2 && x < 18 && !(y >= 6 && y < 14 && x >= 6 && x < 14);
+            EXPECT_EQ(Px(*b, x, y), inside ? clBlack : clWhite) << x << "," << y;
+        }
+        c->SelectClipRgn(&other);
+        c->MoveTo(0, y + 1);
+        c->LineTo(20, y + 1);
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(Px(*b, x, y + 1), x < 4 || x >= 16 ? clBlack : clWhite) << x;
+    }
+}
+
 TEST_F(CanvasTest, ClipRegionsLimitDrawing) {
     auto b = White(20, 20);
     TCanvas* c = b->Canvas();
