@@ -206,6 +206,23 @@ private:
     void PartChanged(TObject* sender);
     bool Loading() const;
 
+    // The steps of drawing the legend: measure its rows, place it, draw its box and its
+    // rows, and shrink the chart's rectangle by its room.
+    struct TLegendLayout {
+        std::vector<std::string> Texts;
+        int RowHeight = 0;
+        int Widest = 0;    // the widest row text
+        int ItemWidth = 0; // a column's text width
+        TRect Rect;        // the legend's rectangle
+        int TextX = 0;     // where the first column's texts begin
+        int RowsShown = 0; // the rows that fit (times the columns)
+    };
+    TLegendLayout MeasureLegend();
+    void PlaceLegend(TLegendLayout& layout);
+    void DrawLegendBox(const TRect& r);
+    void DrawLegendRows(const TLegendLayout& layout, int shown);
+    void ShrinkChartRect(const TRect& r);
+
     TCustomChart* FChart;
     TLegendAlignment FAlignment = laRight;
     std::unique_ptr<TChartBrush> FBrush;

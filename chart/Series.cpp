@@ -537,7 +537,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
     const int z0 = StartZ();
     const int z1 = EndZ();
     if ((x0 != x1 || y0 != y1) && color != clNone) {
-        // 1. The 3-D band of the line (or the top of the area).
+        // The 3-D band of the line (or the top of the area).
         if (is3D && (FDrawArea || (FDrawLine && FLineBrush != bsClear))) {
             TColor face = AreaColorOf(color);
             canvas->UseChartPen(FLinePen.get());
@@ -585,7 +585,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
             canvas->DrawLineAtDepth(x0, y0, x1, y1, MiddleZ());
         }
         if (FDrawArea) {
-            // 2. The area down to the baseline.
+            // The area down to the baseline.
             const TColor face = AreaColorOf(color);
             canvas->UseChartPen(FAreaLinesPen.get());
             if (FAreaLinesPen->Color() == clAutoColor || !FAreaLinesPen->Visible())
@@ -611,7 +611,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
                 canvas->DrawPolygon(points, 3);
             }
         } else if (!is3D && FDrawLine) {
-            // 3. The line.
+            // The line.
             canvas->UseChartPen(FLinePen.get());
             if (FLinePen->Visible())
                 canvas->Pen()->SetColor(color);
@@ -626,7 +626,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
             canvas->DrawLineTo(x1, y1);
         }
     }
-    // 4. Pointers over the segments next to them.
+    // Pointers over the segments next to them.
     if (withPointers && FPointer->Visible()) {
         if (FPrevColor != clNone && FPrevIndex >= 0)
             DrawPointer(x0, y0, FPrevIndex, FPrevColor);
