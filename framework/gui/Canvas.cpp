@@ -1674,6 +1674,24 @@ void TCanvas::DoStretchImage(const TRect& dest, const QImage& source, const TRec
         bool mirrorY = (src.Bottom < src.Top) != (dd.Bottom < dd.Top);
         if (mirrorX || mirrorY)
             part = part.mirrored(mirrorX, mirrorY);
+        // A destination far larger than the device (a crafted picture's) is cut to the
+        // device first, so that the scaled image never outgrows what can be shown.
+        const TSize device = DeviceSize();
+        const QRect whole = ToQRect(d);
+        if (int64_t(whole.width()) * whole.height() >
+            4 * int64_t(device.cx) * device.cy + 1000000) {
+            const QRect shown = whole & QRect(0, 0, device.cx, device.cy);
+            if (shown.isEmpty() || part.isNull())
+                return;
+            const double sx = double(part.width()) / whole.width();
+            const double sy = double(part.height()) / whole.height();
+            const int left = int(std::floor((shown.left() - whole.left()) * sx));
+            const int top = int(std::floor((shown.top() - whole.top()) * sy));
+            const int right = int(std::ceil((shown.right() + 1 - whole.left()) * sx));
+            const int bottom = int(std::ceil((shown.bottom() + 1 - whole.top()) * sy));
+            part = part.copy(left, top, std::max(1, right - left), std::max(1, bottom - top));
+            d = TRect(shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1);
+        }
         if (part.size() != QSize(d.Width(), d.Height()))
             part =
                 part.scaled(d.Width(), d.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);

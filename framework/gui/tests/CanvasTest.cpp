@@ -103,6 +103,22 @@ TEST_F(CanvasTest, HugeEllipseCostsOnlyTheSurfaceItCovers) {
     }
 }
 
+// An image stretched far beyond the bitmap is scaled only over the part that shows.
+TEST_F(CanvasTest, HugeStretchedImageShowsItsVisiblePart) {
+    TBitmap image(2, 2);
+    image.Canvas()->Brush()->SetColor(clGreen);
+    image.Canvas()->FillRect(TRect(0, 0, 2, 2));
+    image.Canvas()->SetPixels(0, 0, clRed);
+    TBitmap b(32, 32);
+    b.Canvas()->StretchDraw(TRect(-1000000, -1000000, 1000000, 1000000), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(16, 16), clGreen); // the image's lower right quarter
+    b.Canvas()->StretchDraw(TRect(-1999990, -1999990, 10, 10), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 5), clGreen);
+    EXPECT_EQ(b.Canvas()->Pixels(20, 20), clGreen);
+    b.Canvas()->StretchDraw(TRect(0, 0, 2000000, 2000000), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 5), clRed); // the upper left quarter
+}
+
 TEST_F(CanvasTest, LineToLeavesOutItsLastPixelAndMovesThePosition) {
     struct TCase {
         TPoint From, To;
