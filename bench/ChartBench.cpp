@@ -3,8 +3,8 @@
 // pie, and the label step and labels of a year of dates.
 
 #include "chart/Chart.h"
-#include "chart/Series.h"
 #include "chart/ChartEngine.h"
+#include "chart/Series.h"
 #include "chart/tests/TestChart.h"
 #include "framework/gui/tests/TestApp.h"
 
