@@ -395,46 +395,54 @@ TEST_F(ChartRenderTest, PrintsOnePageOnThePdfPrinter) {
 // The charts whose drawing was mended, written for people to look at and checked where a
 // number says it.
 TEST_F(ChartRenderTest, PieMarksKeepClearOfTheTitleAndItsRimFacesTheViewer) {
-    auto chart = NewChart(600, 400);
-    chart->Title()->Text()->Add("Κάλυψη ζήτησης");
-    chart->SetAxisVisible(false);
-    chart->Frame()->SetVisible(false);
-    chart->SetClipPoints(false);
-    chart->SetView3D(true);
-    chart->SetView3DWalls(false);
-    chart->View3DOptions()->SetElevation(315);
-    chart->View3DOptions()->SetRotation(360);
-    chart->View3DOptions()->SetOrthogonal(false);
-    auto* pie = new TPieSeries(chart.get());
-    pie->SetParentChart(chart.get());
-    pie->AddSlice(25, "Άνεμος", clGreen);
-    pie->AddSlice(50, "Ήλιος", clYellow);
-    pie->AddSlice(25, "Ζεύγος", clRed);
-    Shoot(*chart, "pie_3d");
-    TRecordingCanvas canvas;
-    Record(*chart, canvas);
-    // Every mark's text lies below the title.
-    const int titleBottom = chart->Title()->TitleRect().Bottom;
-    int marks = 0;
-    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
-        if (c.Text == "Άνεμος" || c.Text == "Ήλιος" || c.Text == "Ζεύγος") {
-            ++marks;
-            EXPECT_GE(c.Points[0].Y, titleBottom) << c.Text;
-        }
-    EXPECT_EQ(marks, 3);
-    // The slices' faces come after every rim band: no rim lies across a face.
-    int lastFace = -1, lastRim = -1;
-    for (size_t i = 0; i < canvas.Calls.size(); ++i) {
-        const TDrawCall& c = canvas.Calls[i];
-        if (c.Kind != TDrawCall::dcPolygon)
+    for (bool view3D : {false, true}) {
+        SCOPED_TRACE(view3D ? "3-D" : "2-D");
+        auto chart = NewChart(600, 400);
+        chart->Title()->Text()->Add("Κάλυψη ζήτησης");
+        chart->SetAxisVisible(false);
+        chart->Frame()->SetVisible(false);
+        chart->SetClipPoints(false);
+        chart->SetView3D(view3D);
+        chart->SetView3DWalls(false);
+        chart->View3DOptions()->SetElevation(315);
+        chart->View3DOptions()->SetRotation(360);
+        chart->View3DOptions()->SetOrthogonal(false);
+        chart->SetMarginTop(0);
+        chart->SetMarginBottom(0);
+        auto* pie = new TPieSeries(chart.get());
+        pie->SetParentChart(chart.get());
+        // The first slice's mark stands straight above the pie, the second's below it.
+        pie->AddSlice(50, "Άνεμος", clGreen);
+        pie->AddSlice(50, "Ήλιος", clYellow);
+        Shoot(*chart, view3D ? "pie_3d" : "pie_2d");
+        TRecordingCanvas canvas;
+        Record(*chart, canvas);
+        // Every mark's text lies below the title and inside the chart.
+        const int titleBottom = chart->Title()->TitleRect().Bottom;
+        int marks = 0;
+        for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+            if (c.Text == "Άνεμος" || c.Text == "Ήλιος") {
+                ++marks;
+                EXPECT_GE(c.Points[0].Y, titleBottom) << c.Text;
+                EXPECT_LE(c.Points[0].Y + TRecordingCanvas::kLineHeight, chart->Height()) << c.Text;
+            }
+        EXPECT_EQ(marks, 2);
+        if (!view3D)
             continue;
-        if (c.Points.size() > 4)
-            lastFace = std::max(lastFace, int(i));
-        else if (c.Points.size() == 4)
-            lastRim = std::max(lastRim, int(i));
+        // The slices' faces come after every rim band: no rim lies across a face.
+        int lastFace = -1, lastRim = -1;
+        for (size_t i = 0; i < canvas.Calls.size(); ++i) {
+            const TDrawCall& c = canvas.Calls[i];
+            if (c.Kind != TDrawCall::dcPolygon)
+                continue;
+            if (c.Points.size() > 4)
+                lastFace = std::max(lastFace, int(i));
+            else if (c.Points.size() == 4)
+                lastRim = std::max(lastRim, int(i));
+        }
+        EXPECT_GT(lastRim, -1);
+        EXPECT_GT(lastFace, lastRim);
     }
-    EXPECT_GT(lastRim, -1);
-    EXPECT_GT(lastFace, lastRim);
 }
 
 TEST_F(ChartRenderTest, LogarithmicAxisFromZeroSpreadsItsLabels) {
