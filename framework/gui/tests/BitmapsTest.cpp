@@ -125,6 +125,21 @@ TEST_F(BitmapsTest, FilesAndPictures) {
     EXPECT_THROW(pic.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
     EXPECT_THROW(b.LoadFromFile((dir / "missing.bmp").string()), EFOpenError);
     EXPECT_EQ(pic.Width(), 6); // unchanged by the failures
+    // A read-only picture is refused and kept; a writable one is replaced whole.
+    TBitmap wide(9, 3);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_THROW(wide.SaveToFile(file), EInOutError);
+    EXPECT_THROW(pic.SaveToFile(file), EInOutError);
+    pic.LoadFromFile(file);
+    EXPECT_EQ(pic.Width(), 6);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    wide.SaveToFile(file);
+    pic.LoadFromFile(file);
+    EXPECT_EQ(pic.Width(), 9);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left
     std::filesystem::remove_all(dir);
 }
 
