@@ -3,8 +3,8 @@
 // pie, and the label step and labels of a year of dates.
 
 #include "chart/Chart.h"
-#include "chart/Series.h"
 #include "chart/ChartEngine.h"
+#include "chart/Series.h"
 #include "chart/tests/TestChart.h"
 #include "framework/gui/tests/TestApp.h"
 
@@ -89,9 +89,9 @@ BENCHMARK(BM_DateAxisIncrementAndLabels)->Unit(benchmark::kMicrosecond);
 struct THourlyFastLineChart {
     TChart Chart{nullptr};
     TFastLineSeries* Series = nullptr;
-    THourlyFastLineChart() {
+    explicit THourlyFastLineChart(bool view3D = false) {
         EnsureTestApplication();
-        Chart.SetView3D(false);
+        Chart.SetView3D(view3D);
         Chart.SetBounds(0, 0, 800, 500);
         Chart.Title()->Text()->Add("Hourly load");
         Chart.Legend()->SetLegendStyle(lsSeries);
@@ -107,8 +107,9 @@ struct THourlyFastLineChart {
     }
 };
 
+// Range 0: 2-D, 1: 3-D (the charts' default view).
 void BM_PaintHourlyFastLineChart(benchmark::State& state) {
-    THourlyFastLineChart hourly;
+    THourlyFastLineChart hourly(state.range(0) != 0);
     TBitmap bitmap(800, 500);
     const TRect r(0, 0, 800, 500);
     for (auto _ : state) {
@@ -116,7 +117,7 @@ void BM_PaintHourlyFastLineChart(benchmark::State& state) {
         benchmark::DoNotOptimize(bitmap.Image().constBits());
     }
 }
-BENCHMARK(BM_PaintHourlyFastLineChart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintHourlyFastLineChart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One zoom step: zoom to a week, paint, reset, paint.
 void BM_ZoomToAWeekAndBack(benchmark::State& state) {

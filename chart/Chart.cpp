@@ -1,8 +1,8 @@
 #include "chart/Chart.h"
 
+#include "chart/ChartFunctions.h"
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/ChartFunctions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -548,33 +548,53 @@ int TCustomChartLegend::FitCount(int start, int step) {
 }
 
 void TCustomChartLegend::DrawLegend() {
+    TLegendLayout layout = MeasureLegend();
+    PlaceLegend(layout);
+    const int shown = std::min(int(layout.Texts.size()), layout.RowsShown);
+    if (shown <= 0)
+        return;
+    DrawLegendBox(layout.Rect);
+    DrawLegendRows(layout, shown);
+    if (FResizeChart)
+        ShrinkChartRect(layout.Rect);
+}
+
+TCustomChartLegend::TLegendLayout TCustomChartLegend::MeasureLegend() {
     TCustomChart* chart = FChart;
     TChartCanvas3D* canvas = chart->Canvas3D();
-    // 1. Style, symbol background, font.
+    // The style in force, the symbols' background and the legend's font.
     FEffectiveStyle = CalcEffectiveStyle();
     chart->SetLegendSymbolBackColor(FColor);
     chart->AssignCanvasFont(Font());
-    const int h = canvas->FontHeight();
-    // 2-4. Rows and their texts.
+    TLegendLayout layout;
+    layout.RowHeight = canvas->FontHeight();
+    // The rows' texts and the widest of them.
     const int total = TotalRows();
-    std::vector<std::string> texts(size_t(std::max(0, total)));
-    int widest = 0;
+    layout.Texts.resize(size_t(std::max(0, total)));
     for (int k = 0; k < total; ++k) {
-        texts[size_t(k)] = RowText(FFirstValue + k);
-        widest = std::max(widest, canvas->MeasureTextWidth(texts[size_t(k)]));
+        layout.Texts[size_t(k)] = RowText(FFirstValue + k);
+        layout.Widest = std::max(layout.Widest, canvas->MeasureTextWidth(layout.Texts[size_t(k)]));
     }
-    const int itemWidth = widest + 4;
-    FSymbolWidth = int(Round((widest + 4) * FColorWidth / 100.0));
+    layout.ItemWidth = layout.Widest + 4;
+    FSymbolWidth = int(Round((layout.Widest + 4) * FColorWidth / 100.0));
+    return layout;
+}
+
+void TCustomChartLegend::PlaceLegend(TLegendLayout& layout) {
+    TCustomChart* chart = FChart;
+    TChartCanvas3D* canvas = chart->Canvas3D();
+    const int h = layout.RowHeight;
+    const int total = int(layout.Texts.size());
     const bool framed = FFrame->Visible();
     const int fw = framed ? FFrame->Width() : 0;
     const TRect chartRect = chart->ChartRect();
     const TRect panel = chart->ChartBounds();
-    // 5. Vertical extent.
+    // The rows (and columns) that fit, and the legend's top and bottom.
     TRect r;
     FColumns = 1;
     FRows = 0;
     auto horizontalFit = [&]() {
-        FColumns = FitCount(8, itemWidth + FSymbolWidth + 8);
+        FColumns = FitCount(8, layout.ItemWidth + FSymbolWidth + 8);
         if (FColumns <= 0) {
             FRows = 0;
         } else {
@@ -601,45 +621,44 @@ void TCustomChartLegend::DrawLegend() {
         r.Bottom = r.Top + FRows * h + 2;
         break;
     }
-    // 6. Horizontal extent.
-    int textX = 0;
-    int symbolLeft = 0;
-    int rowsShown = FRows;
+    // Its left and right, and where the texts begin.
+    layout.RowsShown = FRows;
     if (IsVertical()) {
         int w = 0;
         for (int k = 0; k < std::min(FRows, total); ++k)
-            w = std::max(w, canvas->MeasureTextWidth(texts[size_t(k)]));
+            w = std::max(w, canvas->MeasureTextWidth(layout.Texts[size_t(k)]));
         FSymbolWidth = int(Round((w + 10) * FColorWidth / 100.0));
         if (FAlignment == laLeft) {
             r.Left = chartRect.Left + (framed ? fw + 1 : 0);
-            symbolLeft = r.Left + 4;
-            textX = symbolLeft + FSymbolWidth + 4;
-            r.Right = symbolLeft + FSymbolWidth + w + 6;
+            layout.TextX = r.Left + 4 + FSymbolWidth + 4;
+            r.Right = r.Left + 4 + FSymbolWidth + w + 6;
         } else {
             r.Right = chartRect.Right - (framed ? fw + 1 : 0) - FShadowSize;
-            textX = r.Right - w - 2;
-            symbolLeft = textX - FSymbolWidth - 4;
-            r.Left = textX - FSymbolWidth - 8;
+            layout.TextX = r.Right - w - 2;
+            r.Left = layout.TextX - FSymbolWidth - 8;
         }
     } else {
-        const int width = std::min(chart->ChartWidth(),
-                                   2 * FShadowSize + (FSymbolWidth + widest + 4) * FColumns + 8);
+        const int width =
+            std::min(chart->ChartWidth(),
+                     2 * FShadowSize + (FSymbolWidth + layout.Widest + 4) * FColumns + 8);
         r.Left = chart->ChartXCenter() - width / 2 +
                  int(Round(FTopPos * (panel.Width() - width) / 100.0));
         r.Right = r.Left + width;
-        symbolLeft = r.Left + 4;
-        textX = r.Left + FSymbolWidth + 8;
-        rowsShown = FColumns * FRows;
+        layout.TextX = r.Left + FSymbolWidth + 8;
+        layout.RowsShown = FColumns * FRows;
     }
-    // 7. The program may move it.
+    // The program may move it.
     if (chart->OnGetLegendRect())
         chart->OnGetLegendRect()(chart, r);
     FRectLegend = r;
-    // 8. Nothing to show.
-    const int shown = std::min(total, rowsShown);
-    if (shown <= 0)
-        return;
-    // 9. Shadow and background.
+    layout.Rect = r;
+}
+
+void TCustomChartLegend::DrawLegendBox(const TRect& r) {
+    TChartCanvas3D* canvas = FChart->Canvas3D();
+    const bool framed = FFrame->Visible();
+    const int fw = framed ? FFrame->Width() : 0;
+    // The shadow, then the background in the legend's brush inside its frame.
     TRect box = r;
     int offset;
     if (framed) {
@@ -678,24 +697,30 @@ void TCustomChartLegend::DrawLegend() {
     }
     canvas->DrawRectangleRecord(box);
     canvas->Brush()->SetBitmap(nullptr);
-    // 10. The rows.
+}
+
+void TCustomChartLegend::DrawLegendRows(const TLegendLayout& layout, int shown) {
+    TCustomChart* chart = FChart;
+    TChartCanvas3D* canvas = chart->Canvas3D();
+    const TRect& r = layout.Rect;
+    const int h = layout.RowHeight;
     chart->AssignCanvasFont(Font());
     canvas->WriteTextAlignment(int(TA_LEFT | TA_TOP));
     for (int place = 0; place < shown; ++place) {
         const int k = FInverted ? shown - 1 - place : place;
         const int row = FFirstValue + k;
-        int x = textX;
+        int x = layout.TextX;
         int y = r.Top + 1;
         if (IsVertical()) {
             y += h * place;
         } else {
             y += h * (place / FColumns);
-            x += (place % FColumns) * (itemWidth + FSymbolWidth + 4);
+            x += (place % FColumns) * (layout.ItemWidth + FSymbolWidth + 4);
         }
         int tx = x;
         if (chart->OnGetLegendPos())
             chart->OnGetLegendPos()(chart, row, x, y, tx);
-        const std::string& text = texts[size_t(k)];
+        const std::string& text = layout.Texts[size_t(k)];
         canvas->Brush()->SetStyle(bsClear);
         canvas->WriteBackgroundMode(TRANSPARENT);
         canvas->DrawText(x, y, text);
@@ -726,9 +751,11 @@ void TCustomChartLegend::DrawLegend() {
                 canvas->DrawVerticalSegment(x - 4 - FSymbolWidth - 4, r.Top, r.Bottom);
         }
     }
-    // 11. The chart rectangle gives up the legend's room.
-    if (!FResizeChart)
-        return;
+}
+
+void TCustomChartLegend::ShrinkChartRect(const TRect& r) {
+    TCustomChart* chart = FChart;
+    // The chart rectangle gives up the legend's room, then the margin beside it.
     TRect rest = chart->ChartRect();
     switch (FAlignment) {
     case laLeft:
@@ -994,34 +1021,6 @@ void TCustomChart::CalcAxesRect() {
     }
     SetChartRect(ReserveAxesSpace(ChartRect()));
     CalcAxesPositions();
-}
-
-void TCustomChart::ApplySeriesMargins() {
-    for (TChartAxis* axis : StandardAxes()) {
-        int low = 0;
-        int high = 0;
-        for (TChartSeries* s : SeriesList()) {
-            if (!s->Active() || !s->UsesAxis(axis))
-                continue;
-            int a = 0;
-            int b = 0;
-            if (axis->Horizontal()) {
-                s->HorizMargins(a, b);
-                if (axis->AutomaticMinimum())
-                    low = std::max(low, a);
-                if (axis->AutomaticMaximum())
-                    high = std::max(high, b);
-            } else {
-                s->VertMargins(a, b);
-                if (axis->AutomaticMaximum())
-                    low = std::max(low, a);
-                if (axis->AutomaticMinimum())
-                    high = std::max(high, b);
-            }
-        }
-        if (low || high)
-            axis->SetPixelRange(low, high);
-    }
 }
 
 int TCustomChart::AxisWallSize(const TCustomChartAxis* axis) const {

@@ -5,8 +5,8 @@
 // routines that create, clone, retype and replace series.
 
 #include "chart/ChartCanvas.h"
-#include "chart/ChartEngine.h"
 #include "chart/ChartConst.h"
+#include "chart/ChartEngine.h"
 #include "chart/ChartProcs.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
@@ -206,6 +206,23 @@ private:
     void PartChanged(TObject* sender);
     bool Loading() const;
 
+    // The steps of drawing the legend: measure its rows, place it, draw its box and its
+    // rows, and shrink the chart's rectangle by its room.
+    struct TLegendLayout {
+        std::vector<std::string> Texts;
+        int RowHeight = 0;
+        int Widest = 0;    // the widest row text
+        int ItemWidth = 0; // a column's text width
+        TRect Rect;        // the legend's rectangle
+        int TextX = 0;     // where the first column's texts begin
+        int RowsShown = 0; // the rows that fit (times the columns)
+    };
+    TLegendLayout MeasureLegend();
+    void PlaceLegend(TLegendLayout& layout);
+    void DrawLegendBox(const TRect& r);
+    void DrawLegendRows(const TLegendLayout& layout, int shown);
+    void ShrinkChartRect(const TRect& r);
+
     TCustomChart* FChart;
     TLegendAlignment FAlignment = laRight;
     std::unique_ptr<TChartBrush> FBrush;
@@ -340,7 +357,6 @@ class TCustomChart : public TCustomAxisPanel {
     // Restores the axes saved before the first zoom or scroll, then the panel's undo.
     void ResetZoom() override;
     void CalcAxesRect() override;
-    void ApplySeriesMargins() override;
     int AxisWallSize(const TCustomChartAxis* axis) const override;
     void DrawTitlesAndLegend() override;
     void DrawWalls() override;

@@ -535,7 +535,7 @@ void TChartCanvas3D::RemoveClipping() {
 // Gradients
 
 void TChartCanvas3D::FillGradient(const TRect& rect, TColor startColor, TColor endColor,
-                                TGradientDirection direction) {
+                                  TGradientDirection direction) {
     TRect r = rect;
     if (r.Left > r.Right)
         std::swap(r.Left, r.Right);
@@ -763,7 +763,7 @@ void TChartCanvas3D::PolygonOfPoints(const TPoint* points, int count) {
 // Frames
 
 TRect TChartCanvas3D::BeginFrame(TCanvas* destCanvas, TView3DOptions* options, TColor /*backColor*/,
-                               bool is3D, const TRect& r) {
+                                 bool is3D, const TRect& r) {
     FBounds = r;
     FView3DOptions = options;
     FIs3D = is3D;
@@ -884,7 +884,7 @@ void TChartCanvas3D::DrawDepthLine(int x, int y, int z0, int z1) {
 }
 
 void TChartCanvas3D::SpaceQuad(const TPoint3& a, const TPoint3& b, const TPoint3& c,
-                             const TPoint3& d) {
+                               const TPoint3& d) {
     TPoint p[4] = {SpaceToScreen(a.X, a.Y, a.Z), SpaceToScreen(b.X, b.Y, b.Z),
                    SpaceToScreen(c.X, c.Y, c.Z), SpaceToScreen(d.X, d.Y, d.Z)};
     PolygonOfPoints(p, 4);
@@ -901,7 +901,7 @@ void TChartCanvas3D::DrawDepthPlane(const TPoint& p0, const TPoint& p1, int z0, 
 }
 
 void TChartCanvas3D::DrawQuadAtDepth(const TPoint& p1, const TPoint& p2, const TPoint& p3,
-                                   const TPoint& p4, int z) {
+                                     const TPoint& p4, int z) {
     SpaceQuad({p1.X, p1.Y, z}, {p2.X, p2.Y, z}, {p3.X, p3.Y, z}, {p4.X, p4.Y, z});
 }
 
@@ -924,7 +924,7 @@ void TChartCanvas3D::DrawSidePlane(int x, int top, int bottom, int z0, int z1) {
 }
 
 void TChartCanvas3D::DrawTriangleAtDepth(const TPoint& p1, const TPoint& p2, const TPoint& p3,
-                                       int z) {
+                                         int z) {
     SpaceTriangle({p1.X, p1.Y, z}, {p2.X, p2.Y, z}, {p3.X, p3.Y, z});
 }
 
@@ -940,7 +940,7 @@ void TChartCanvas3D::SetFaceColor(TColor color) {
 }
 
 void TChartCanvas3D::DrawBox(int left, int right, int top, int bottom, int z0, int z1,
-                           bool darkSides) {
+                             bool darkSides) {
     const TColor face = FaceColor();
     SpaceQuad({left, top, z0}, {right, top, z0}, {right, bottom, z0}, {left, bottom, z0});
 
@@ -997,7 +997,7 @@ void TChartCanvas3D::DrawEllipseAtDepth(int x1, int y1, int x2, int y2, int z) {
 }
 
 void TChartCanvas3D::DrawArrow(bool filled, const TPoint& from, const TPoint& to, int headLength,
-                             int headWidth, int z) {
+                               int headWidth, int z) {
     if (from == to)
         return;
     const double dx = to.X - from.X;
@@ -1046,7 +1046,7 @@ void TChartCanvas3D::ClipToBox(const TRect& r, int minZ, int maxZ) {
 }
 
 void TChartCanvas3D::DrawCylinder(bool vertical, int left, int top, int right, int bottom, int z0,
-                                int z1, bool darkCover) {
+                                  int z1, bool darkCover) {
     // The round section: a 16-gon in the plane across the cylinder's axis.
     const double centreAcross = vertical ? (left + right) / 2.0 : (top + bottom) / 2.0;
     const double radiusAcross = vertical ? (right - left) / 2.0 : (bottom - top) / 2.0;
@@ -1092,7 +1092,7 @@ void TChartCanvas3D::DrawCylinder(bool vertical, int left, int top, int right, i
 }
 
 void TChartCanvas3D::DrawPyramid(bool vertical, int left, int top, int right, int bottom, int z0,
-                               int z1, bool darkSides) {
+                                 int z1, bool darkSides) {
     const TColor face = FaceColor();
     const int midZ = (z0 + z1) / 2;
     // Base corners and apex in space; the base stands on the bottom (vertical) or the
@@ -1139,48 +1139,68 @@ void TChartCanvas3D::DrawPyramid(bool vertical, int left, int top, int right, in
 }
 
 void TChartCanvas3D::DrawSolidPieSlice(int xCenter, int yCenter, int xRadius, int yRadius,
-                                     double startAngle, double endAngle, int z0, int z1,
-                                     bool darkSides) {
+                                       double startAngle, double endAngle, int z0, int z1,
+                                       bool darkSides, TPieSliceParts parts) {
     constexpr int kArcPoints = 32;
     TPoint front[kArcPoints];
     TPoint back[kArcPoints];
+    // The arc runs from the end angle down to the start angle.
     const double step = (startAngle - endAngle) / (kArcPoints - 1);
-    for (int k = 0; k < kArcPoints; ++k) {
-        const double a = endAngle + k * step;
+    auto project = [&](double a, int z) {
         const int x = xCenter + int(Round(xRadius * std::cos(a)));
         const int y = yCenter - int(Round(yRadius * std::sin(a)));
-        front[k] = SpaceToScreen(x, y, z0);
-        back[k] = SpaceToScreen(x, y, z1);
+        return SpaceToScreen(x, y, z);
+    };
+    for (int k = 0; k < kArcPoints; ++k) {
+        front[k] = project(endAngle + k * step, z0);
+        back[k] = project(endAngle + k * step, z1);
     }
     const TPoint centreFront = SpaceToScreen(xCenter, yCenter, z0);
     const TPoint centreBack = SpaceToScreen(xCenter, yCenter, z1);
     const TColor face = FaceColor();
 
-    if (darkSides) {
+    // A face is turned to the viewer when its outline, taken with the solid's outward
+    // turn, winds on the screen as the front face does (seen from the front, the front
+    // face's arc turns from the end angle down to the start).
+    auto area2 = [](const TPoint* p, int n) {
+        int64_t sum = 0;
+        for (int i = 0; i < n; ++i) {
+            const TPoint& a = p[i];
+            const TPoint& b = p[(i + 1) % n];
+            sum += int64_t(a.X) * b.Y - int64_t(b.X) * a.Y;
+        }
+        return sum;
+    };
+    const TPoint reference[3] = {project(0, z0), project(-2 * M_PI / 3, z0),
+                                 project(-4 * M_PI / 3, z0)};
+    const int64_t frontTurn = area2(reference, 3);
+    auto facesViewer = [&](const TPoint* p, int n) {
+        const int64_t a = area2(p, n);
+        return a != 0 && (a > 0) == (frontTurn > 0);
+    };
+
+    if (parts != ppFace) {
         SetFaceColor(DarkenColor(face, 32));
-        const TPoint& last = front[kArcPoints - 1];
-        if (last.X < centreFront.X) {
-            TPoint side[4] = {centreFront, last, back[kArcPoints - 1], centreBack};
-            PolygonOfPoints(side, 4);
+        if (darkSides) {
+            TPoint startSide[4] = {centreFront, front[kArcPoints - 1], back[kArcPoints - 1],
+                                   centreBack};
+            if (facesViewer(startSide, 4))
+                PolygonOfPoints(startSide, 4);
+            TPoint endSide[4] = {front[0], centreFront, centreBack, back[0]};
+            if (facesViewer(endSide, 4))
+                PolygonOfPoints(endSide, 4);
         }
-        if (front[0].X > centreFront.X) {
-            TPoint side[4] = {centreFront, front[0], back[0], centreBack};
-            PolygonOfPoints(side, 4);
-        }
-    }
-
-    SetFaceColor(face);
-    TPoint frontFace[kArcPoints + 1];
-    frontFace[0] = centreFront;
-    std::copy(front, front + kArcPoints, frontFace + 1);
-    PolygonOfPoints(frontFace, kArcPoints + 1);
-
-    SetFaceColor(DarkenColor(face, 32));
-    for (int k = 0; k + 1 < kArcPoints; ++k) {
-        if (front[k + 1].Y > front[k].Y) {
-            TPoint band[4] = {front[k], front[k + 1], back[k + 1], back[k]};
-            PolygonOfPoints(band, 4);
+        for (int k = 0; k + 1 < kArcPoints; ++k) {
+            TPoint band[4] = {front[k + 1], front[k], back[k], back[k + 1]};
+            if (facesViewer(band, 4))
+                PolygonOfPoints(band, 4);
         }
     }
     SetFaceColor(face);
+    if (parts != ppSides) {
+        TPoint frontFace[kArcPoints + 1];
+        frontFace[0] = centreFront;
+        std::copy(front, front + kArcPoints, frontFace + 1);
+        PolygonOfPoints(frontFace, kArcPoints + 1);
+    }
 }

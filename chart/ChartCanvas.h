@@ -329,6 +329,9 @@ protected:
 };
 
 // The 3-D operations.
+// The parts of a solid pie slice to draw.
+enum TPieSliceParts { ppWhole, ppSides, ppFace };
+
 class TCanvas3D : public TChartCanvas {
 public:
     std::string ClassName() const override { return "TCanvas3D"; }
@@ -363,10 +366,13 @@ public:
     virtual void DrawLineAtDepth(int x0, int y0, int x1, int y1, int z) = 0;
     virtual void MovePenToSpace(int x, int y, int z) = 0;
     virtual void DrawLineToSpace(int x, int y, int z) = 0;
-    // Angles in radians; z0 the front depth, z1 the back one.
+    // Angles in radians; z0 the front depth, z1 the back one. Only the faces turned to the
+    // viewer are drawn: the rim and (with darkSides) the two radial sides first, the front
+    // face over them; parts picks both or one of the two (a whole pie draws every slice's
+    // rim before the faces, so that no rim lies across a neighbouring face).
     virtual void DrawSolidPieSlice(int xCenter, int yCenter, int xRadius, int yRadius,
                                    double startAngle, double endAngle, int z0, int z1,
-                                   bool darkSides) = 0;
+                                   bool darkSides, TPieSliceParts parts = ppWhole) = 0;
     virtual void DrawDepthPlane(const TPoint& p0, const TPoint& p1, int z0, int z1) = 0;
     virtual void DrawQuadAtDepth(const TPoint& p1, const TPoint& p2, const TPoint& p3,
                                  const TPoint& p4, int z) = 0;
@@ -457,7 +463,8 @@ public:
     void MovePenToSpace(int x, int y, int z) override;
     void DrawLineToSpace(int x, int y, int z) override;
     void DrawSolidPieSlice(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle,
-                           double endAngle, int z0, int z1, bool darkSides) override;
+                           double endAngle, int z0, int z1, bool darkSides,
+                           TPieSliceParts parts = ppWhole) override;
     void DrawDepthPlane(const TPoint& p0, const TPoint& p1, int z0, int z1) override;
     void DrawQuadAtDepth(const TPoint& p1, const TPoint& p2, const TPoint& p3, const TPoint& p4,
                          int z) override;

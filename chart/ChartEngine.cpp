@@ -1421,7 +1421,7 @@ void TChartSeries::CalcFirstLastVisible() {
     const bool yMandatory = IsYMandatory();
     TChartValueList* other = yMandatory ? FXValues.get() : FYValues.get();
     TCustomChartAxis* axis = yMandatory ? FGetHorizAxis : FGetVertAxis;
-    if (!FCalcVisiblePoints || other->Order() != loAscending || !axis || !FParentChart) {
+    if (!FCalcVisiblePoints || other->Order() == loNone || !axis || !FParentChart) {
         FFirstVisible = 0;
         FLastVisible = count - 1;
         return;
@@ -1436,13 +1436,21 @@ void TChartSeries::CalcFirstLastVisible() {
         low = axis->PixelToValue(axis->Inverted() ? r.Top : r.Bottom);
         high = axis->PixelToValue(axis->Inverted() ? r.Bottom : r.Top);
     }
-    // The values ascend: binary searches find the two ends.
+    // Binary searches find the two ends. A descending list is searched as the ascending
+    // list of its negated values, from the high end of the axis to the low.
+    const double sign = other->Order() == loDescending ? -1 : 1;
+    if (sign < 0) {
+        std::swap(low, high);
+        low = -low;
+        high = -high;
+    }
+    auto valueAt = [&](int index) { return sign * other->ValueAt(index); };
     auto firstNotBelow = [&](int from, double value) {
         int lo = from;
         int hi = count;
         while (lo < hi) {
             const int mid = lo + (hi - lo) / 2;
-            if (other->ValueAt(mid) < value)
+            if (valueAt(mid) < value)
                 lo = mid + 1;
             else
                 hi = mid;
@@ -1453,11 +1461,11 @@ void TChartSeries::CalcFirstLastVisible() {
     if (first >= count)
         return;
     FFirstVisible = first;
-    if (other->LastValue() > high) {
+    if (valueAt(count - 1) > high) {
         int last = firstNotBelow(first, high);
         if (last >= count)
             last = count - 1;
-        if (!FDrawBetweenPoints && other->ValueAt(last) > high)
+        if (!FDrawBetweenPoints && valueAt(last) > high)
             --last;
         FLastVisible = last;
     } else {
@@ -2038,6 +2046,28 @@ void TCustomChartAxis::SetWorkingRange(double minimum, double maximum) {
     FMinimumValue = minimum;
     FMaximumValue = maximum;
     FRange = maximum - minimum;
+    FLogLowerEnd = minimum;
+    if (FLogarithmic && !(minimum > 0))
+        FLogLowerEnd = SmallestPositiveValue(maximum);
+}
+
+double TCustomChartAxis::SmallestPositiveValue(double maximum) const {
+    double lowest = std::numeric_limits<double>::infinity();
+    if (FPanel)
+        for (TChartSeries* s : FPanel->SeriesList()) {
+            if (!s->Active() || !s->UsesAxis(this))
+                continue;
+            const TChartValueList* list = FHorizontal ? s->XValues() : s->YValues();
+            for (int i = 0; i < list->ValueCount(); ++i) {
+                const double v = list->ValueAt(i);
+                if (v > 0 && v < lowest)
+                    lowest = v;
+            }
+        }
+    if (std::isfinite(lowest) && lowest < maximum)
+        return lowest;
+    // Nothing positive below the maximum: one step of the base under it.
+    return maximum > 0 ? maximum / std::max(2, FLogarithmicBase) : 1;
 }
 
 void TCustomChartAxis::SetPixelRange(int startMargin, int endMargin) {
@@ -2083,9 +2113,10 @@ int TCustomChartAxis::ValueToPixel(double value) const {
     const int n = FIAxisSize;
     double d;
     if (FLogarithmic) {
-        if (m <= 0)
+        const double low = FLogLowerEnd;
+        if (!(low > 0))
             return FICenterPos;
-        const double lm = std::log(m);
+        const double lm = std::log(low);
         const double lM = std::log(M);
         const double span = lM - lm;
         if (span == 0 || !std::isfinite(span))
@@ -2127,11 +2158,12 @@ double TCustomChartAxis::PixelToValue(int pixel) const {
             return m;
         if (pixel == maxPixel)
             return M;
-        if (m <= 0 || M <= 0)
+        const double low = FLogLowerEnd;
+        if (low <= 0 || M <= 0)
             return 0;
         const double fraction = double(std::abs(pixel - minPixel)) / n *
                                 ((pixel - minPixel) * (maxPixel - minPixel) < 0 ? -1 : 1);
-        return std::exp(std::log(m) + fraction * (std::log(M) - std::log(m)));
+        return std::exp(std::log(low) + fraction * (std::log(M) - std::log(low)));
     }
     const double d = double(FInverted ? e - pixel : pixel - s) * FRange / n;
     return FHorizontal ? m + d : M - d;
@@ -2195,12 +2227,33 @@ double TCustomChartAxis::CalcIncrement() {
     return std::max(step, kMinimumStep);
 }
 
+std::string TCustomChartAxis::AutomaticDateFormat() const {
+    if (!FDateTimeFormat.empty())
+        return FDateTimeFormat;
+    return FDateWithTime.empty() ? DateTimeFormatForStep(FRange) : FDateWithTime;
+}
+
+bool TCustomChartAxis::ChooseDateFormat(const std::vector<TAxisLabel>& labels, double step) {
+    if (!FIsDateTime || !FDateTimeFormat.empty() || !FDateWithTime.empty())
+        return false;
+    const std::string format = DateTimeFormatForStep(FRange);
+    std::vector<std::string> texts;
+    for (const TAxisLabel& label : labels)
+        if (label.Value >= 0)
+            texts.push_back(FormatDateTime(format, label.Value));
+    std::sort(texts.begin(), texts.end());
+    if (std::adjacent_find(texts.begin(), texts.end()) == texts.end())
+        return false;
+    // Two labels alike: the date with the time of day (seconds for steps under a minute).
+    FDateWithTime = ShortDateFormat + " " + (step < 1.0 / 1440 ? LongTimeFormat : ShortTimeFormat);
+    return true;
+}
+
 std::string TCustomChartAxis::LabelText(double value) const {
     std::string text;
     if (FIsDateTime) {
         if (value >= 0)
-            text = FormatDateTime(
-                FDateTimeFormat.empty() ? DateTimeFormatForStep(FRange) : FDateTimeFormat, value);
+            text = FormatDateTime(AutomaticDateFormat(), value);
     } else {
         text = FormatFloat(FAxisValuesFormat, value);
     }
@@ -2223,10 +2276,13 @@ std::vector<double> TCustomChartAxis::LabelValues(double step) {
     const double m = FMinimumValue;
     const double M = FMaximumValue;
     int stepIndex = dtNone;
-    if (FIsDateTime && FExactDateTime && FIncrement != 0) {
-        stepIndex = DateTimeStepIndex(FIncrement);
-        while (stepIndex < dtOneYear && step > DateTimeStep[size_t(stepIndex)])
-            ++stepIndex;
+    // Exact date-time steps follow the calendar: the step's place in the date-time steps
+    // table, from the Increment when one is set, else from the step chosen for the labels.
+    if (FIsDateTime && FExactDateTime) {
+        stepIndex = DateTimeStepIndex(FIncrement != 0 ? FIncrement : step);
+        if (stepIndex != dtNone)
+            while (stepIndex < dtOneYear && step > DateTimeStep[size_t(stepIndex)])
+                ++stepIndex;
     }
     const bool calendar = stepIndex >= dtHalfMonth && stepIndex <= dtOneYear;
     if (!(step > 0 || calendar) || M < m)
@@ -2236,7 +2292,7 @@ std::vector<double> TCustomChartAxis::LabelValues(double step) {
         return values;
 
     double value;
-    if (FIsDateTime && FExactDateTime && stepIndex > dtTwelveHours && stepIndex <= dtOneYear)
+    if (FIsDateTime && FExactDateTime && stepIndex >= dtHalfMonth && stepIndex <= dtOneYear)
         value = AlignDateToStep(stepIndex, M);
     else if (m == M)
         value = M;
@@ -2286,6 +2342,8 @@ void TCustomChartAxis::SetLogarithmic(bool value) {
     if (FLogarithmic == value)
         return;
     if (value && !Loading()) {
+        // The series decide whether the axis shows dates now, not at the last paint.
+        UpdateIsDateTime();
         if (FIsDateTime)
             throw AxisException(SAxisLogDateTime);
         RecalcLimits();
@@ -2619,13 +2677,12 @@ void TCustomChartAxis::CollectLabels(double step, std::vector<TAxisLabel>& label
         if (M < m)
             return;
         const double base = FLogarithmicBase;
-        double value;
-        if (m > 0)
-            value = std::pow(base, double(Round(std::log(m) / std::log(base))));
-        else
-            value = m < 0 ? 1e-10 : 0.1;
+        const double low = FLogLowerEnd;
+        if (!(low > 0))
+            return;
+        double value = std::pow(base, double(Round(std::log(low) / std::log(base))));
         for (int guard = 0; guard < 1000 && value <= M && value > 0; ++guard) {
-            if (value >= m)
+            if (value >= low * (1 - 1e-12))
                 add(value);
             value *= base;
         }
@@ -2895,7 +2952,8 @@ void TCustomChartAxis::DrawAxis(bool calcPosition) {
         ReserveSpace(r, false);
     }
     FPanel->AssignCanvasFont(FLabelsFont.get());
-    const double step = CalcIncrement();
+    FDateWithTime.clear();
+    double step = CalcIncrement();
 
     if (!FTitle->Caption().empty()) {
         FPanel->AssignCanvasFont(FTitle->Font());
@@ -2911,9 +2969,16 @@ void TCustomChartAxis::DrawAxis(bool calcPosition) {
 
     std::vector<TAxisLabel> labels;
     const TAxisLabelStyle style = EffectiveLabelStyle();
-    if (style == talValue)
+    if (style == talValue) {
         CollectLabels(step, labels);
-    else if (style == talText || style == talMark)
+        if (ChooseDateFormat(labels, step)) {
+            // The longer texts may need a larger step.
+            FPanel->AssignCanvasFont(FLabelsFont.get());
+            step = CalcIncrement();
+            labels.clear();
+            CollectLabels(step, labels);
+        }
+    } else if (style == talText || style == talMark)
         CollectTextLabels(style, labels);
     DrawTicksAndGrid(labels);
 
@@ -3052,11 +3117,40 @@ void TCustomAxisPanel::AssignFrom(const TPersistent* source) {
     TCustomChartPanelExtended::AssignFrom(source);
 }
 
+void TCustomAxisPanel::ApplySeriesMargins() {
+    for (TChartAxis* axis : {TopAxis(), LeftAxis(), RightAxis(), BottomAxis()}) {
+        int low = 0;
+        int high = 0;
+        for (TChartSeries* s : SeriesList()) {
+            if (!s->Active() || !s->UsesAxis(axis))
+                continue;
+            int a = 0;
+            int b = 0;
+            if (axis->Horizontal()) {
+                s->HorizMargins(a, b);
+                if (axis->AutomaticMinimum())
+                    low = std::max(low, a);
+                if (axis->AutomaticMaximum())
+                    high = std::max(high, b);
+            } else {
+                s->VertMargins(a, b);
+                if (axis->AutomaticMaximum())
+                    low = std::max(low, a);
+                if (axis->AutomaticMinimum())
+                    high = std::max(high, b);
+            }
+        }
+        if (low || high)
+            axis->SetPixelRange(low, high);
+    }
+}
+
 void TCustomAxisPanel::GetChildren(const TGetChildProc& proc, TComponent* root) {
     TCustomChartPanelExtended::GetChildren(proc, root);
+    for (int i = 0; i < ControlCount(); ++i)
+        proc(Controls(i));
     for (TChartSeries* series : std::vector<TChartSeries*>(FSeriesList))
-        if (series->Owner() == root)
-            proc(series);
+        proc(series);
 }
 
 // ---- Series

@@ -741,6 +741,10 @@ class TCustomChartAxis : public TPersistent {
     double Range() const { return FRange; }
     // Working limits set directly (the chart's range computation, paging, margins).
     void SetWorkingRange(double minimum, double maximum);
+    // A logarithmic axis starts at its minimum or, when that is 0 or less (which has no
+    // logarithm), at the smallest positive value of its series; values at or below 0 lie at
+    // that end.
+    double LogLowerEnd() const { return FLogLowerEnd; }
     // Narrows the value range so that the margins (pixels at the start and the end)
     // fit inside the axis.
     void SetPixelRange(int startMargin, int endMargin);
@@ -906,6 +910,12 @@ protected:
 
 private:
     void PenChanged(TObject* sender);
+    // The format of date-time labels: DateTimeFormat when set, else the range's format, or
+    // the date with the time when the range's format would print two labels alike.
+    std::string AutomaticDateFormat() const;
+    // The smallest positive value of the axis' series below maximum (a step of the base
+    // under the maximum when there is none).
+    double SmallestPositiveValue(double maximum) const;
     // The values, pixels and texts of the labels of this frame.
     struct TAxisLabel {
         double Value;
@@ -914,6 +924,9 @@ private:
         bool Drawn;
     };
     void CollectLabels(double step, std::vector<TAxisLabel>& labels);
+    // Switches this frame's date-time labels to the date with the time when the range's
+    // format would print two of them alike; true when it switched.
+    bool ChooseDateFormat(const std::vector<TAxisLabel>& labels, double step);
     void CollectTextLabels(TAxisLabelStyle style, std::vector<TAxisLabel>& labels);
     void DrawTicksAndGrid(const std::vector<TAxisLabel>& labels);
     void DrawTick(int pixel, int length, int wallSize);
@@ -978,6 +991,10 @@ private:
     double FMinimumValue = 0;
     double FMaximumValue = 0;
     double FRange = 0;
+    // The value at the minimum's end of a logarithmic axis (see LogLowerEnd).
+    double FLogLowerEnd = 0;
+    // The date-with-time format of this frame's labels; empty for the range's format.
+    std::string FDateWithTime;
     int FIStartPos = 0;
     int FIEndPos = 0;
     int FIAxisSize = 0;
@@ -1025,12 +1042,15 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
     static void Publish(TPublisher<TCustomAxisPanel>& p);
     // The axes, the panel switches and paging, then the panel's part.
     void AssignFrom(const TPersistent* source) override;
-    // The series are the panel's children in a form stream.
+    // A form stream holds the panel's controls, then every series of its list in list
+    // order, whoever owns them (the series of a form are owned by the form).
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
     // ---- The chart's own steps of a frame
     virtual void CalcAxesRect() = 0;
-    virtual void ApplySeriesMargins() = 0;
+    // Narrows each automatic end of the four axes by the room the series' points need
+    // there (bars' half widths, points' sizes, marks).
+    virtual void ApplySeriesMargins();
     // The thickness of the wall beside the axis (0 without walls).
     virtual int AxisWallSize(const TCustomChartAxis* axis) const = 0;
     virtual void DrawTitlesAndLegend() = 0;

@@ -537,7 +537,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
     const int z0 = StartZ();
     const int z1 = EndZ();
     if ((x0 != x1 || y0 != y1) && color != clNone) {
-        // 1. The 3-D band of the line (or the top of the area).
+        // The 3-D band of the line (or the top of the area).
         if (is3D && (FDrawArea || (FDrawLine && FLineBrush != bsClear))) {
             TColor face = AreaColorOf(color);
             canvas->UseChartPen(FLinePen.get());
@@ -585,7 +585,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
             canvas->DrawLineAtDepth(x0, y0, x1, y1, MiddleZ());
         }
         if (FDrawArea) {
-            // 2. The area down to the baseline.
+            // The area down to the baseline.
             const TColor face = AreaColorOf(color);
             canvas->UseChartPen(FAreaLinesPen.get());
             if (FAreaLinesPen->Color() == clAutoColor || !FAreaLinesPen->Visible())
@@ -611,7 +611,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
                 canvas->DrawPolygon(points, 3);
             }
         } else if (!is3D && FDrawLine) {
-            // 3. The line.
+            // The line.
             canvas->UseChartPen(FLinePen.get());
             if (FLinePen->Visible())
                 canvas->Pen()->SetColor(color);
@@ -626,7 +626,7 @@ void TCustomSeries::DrawSegment(int x0, int y0, int b0, int x1, int y1, int b1, 
             canvas->DrawLineTo(x1, y1);
         }
     }
-    // 4. Pointers over the segments next to them.
+    // Pointers over the segments next to them.
     if (withPointers && FPointer->Visible()) {
         if (FPrevColor != clNone && FPrevIndex >= 0)
             DrawPointer(x0, y0, FPrevIndex, FPrevColor);
@@ -1769,8 +1769,12 @@ void TCircledSeries::DoBeforeDrawValues() {
             a += 2 * Marks()->Frame()->Width();
         const int widest = chart->MaxMarkWidth();
         chart->AssignCanvasFont(Marks()->Font());
-        const int vertical = a + canvas->FontHeight();
-        const int horizontal = canvas->MeasureTextWidth("W") + widest + a;
+        // The room a mark takes beyond the circle: its arrow's reach (the arrow length plus
+        // a line height, or a "W", as DrawMark places it) and the whole mark past that end.
+        const int markHeight = canvas->FontHeight();
+        const int markWidth = widest + canvas->MeasureTextWidth("W");
+        const int vertical = a + canvas->FontHeight() + markHeight;
+        const int horizontal = canvas->MeasureTextWidth("W") + markWidth + a;
         FCircleRect.Top += vertical;
         FCircleRect.Bottom -= vertical;
         FCircleRect.Left += horizontal;
@@ -2081,6 +2085,17 @@ void TPieSeries::DrawAllValues() {
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return distance(a) < distance(b); });
     }
+    if (ParentChart()->View3D() && !FAnyExploded) {
+        // A whole pie: every slice's rim and sides, then the faces over them.
+        FSliceParts = ppSides;
+        for (int i : order)
+            DrawValue(i);
+        FSliceParts = ppFace;
+        for (int i : order)
+            DrawValue(i);
+        FSliceParts = ppWhole;
+        return;
+    }
     for (int i : order)
         DrawValue(i);
 }
@@ -2107,7 +2122,9 @@ void TPieSeries::DrawSlice(int index) {
     if (chart->View3D()) {
         const int x = CircleXCenter() + (canvas->CanRotateFully() ? -dx : dx);
         canvas->DrawSolidPieSlice(x, CircleYCenter() - dy, XRadius(), YRadius(), a.Start + rotation,
-                                  a.End + rotation, StartZ(), EndZ(), FDark3D);
+                                  a.End + rotation, StartZ(), EndZ(),
+                                  // A whole pie's radial sides lie inside it.
+                                  FDark3D && FSliceParts == ppWhole, FSliceParts);
         return;
     }
     FEndPoint = PointOnEllipse(a.End, XRadius(), YRadius());

@@ -4,8 +4,8 @@
 // or stacked), and the pie with its grouping of small slices.
 
 #include "chart/ChartCanvas.h"
-#include "chart/ChartEngine.h"
 #include "chart/ChartConst.h"
+#include "chart/ChartEngine.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"
@@ -649,5 +649,7 @@ private:
     TPoint FStartPoint;
     TPoint FEndPoint;
     bool FAnyExploded = false;
+    // The parts of the slices drawn by this pass of a 3-D pie.
+    TPieSliceParts FSliceParts = ppWhole;
     double FGroupedSum = 0;
 };

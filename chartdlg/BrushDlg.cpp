@@ -89,7 +89,16 @@ void TBrushDialog::FormShow(TObject*) {
 }
 
 void TBrushDialog::FormClose(TObject*, TCloseAction&) {
+    // Every way out but OK (Cancel, Escape, the title bar's close) leaves the brush as it
+    // was.
+    if (ModalResult() != mrOk)
+        RestoreBrush();
     FBackupBrush.reset();
+}
+
+void TBrushDialog::RestoreBrush() {
+    if (TheBrush && FBackupBrush)
+        TheBrush->AssignFrom(FBackupBrush.get());
 }
 
 void TBrushDialog::RGStyleClick(TObject*) {
@@ -111,8 +120,7 @@ void TBrushDialog::SHColorMouseUp(TObject* sender, TMouseButton, TShiftState, in
 }
 
 void TBrushDialog::Button3Click(TObject*) {
-    if (TheBrush && FBackupBrush)
-        TheBrush->AssignFrom(FBackupBrush.get());
+    RestoreBrush();
     SetModalResult(mrCancel);
 }
 

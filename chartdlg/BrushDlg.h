@@ -40,6 +40,9 @@ private:
     // The colour controls follow the brush: no colour for a clear brush.
     void RefreshControls();
 
+    // The edited brush takes the settings it had when the dialog was shown.
+    void RestoreBrush();
+
     std::unique_ptr<TBrush> FBackupBrush;
     bool FLoading = true;
 };

@@ -12,11 +12,21 @@ namespace {
 
 constexpr uint16_t kMagic = 0x3060;
 constexpr uint16_t kVersion = 0x0120;
-// Only the first points decide what a series block holds.
-constexpr int kExaminedPoints = 10001;
 
 TChartValueList* NotMandatoryList(const TChartSeries* series) {
     return series->IsYMandatory() ? series->XValues() : series->YValues();
+}
+
+// A label as the block holds it: one length byte, so a longer label keeps the whole
+// characters of its first 255 bytes (a UTF-8 character is never cut in two).
+std::string_view LabelForBlock(std::string_view label) {
+    constexpr size_t kMaxLength = 255;
+    if (label.size() <= kMaxLength)
+        return label;
+    size_t length = kMaxLength;
+    while (length > 0 && (uint8_t(label[length]) & 0xC0) == 0x80)
+        --length;
+    return label.substr(0, length);
 }
 
 void WriteSeriesData(const TChartSeries* series, TStream* stream) {
@@ -33,10 +43,8 @@ void WriteSeriesData(const TChartSeries* series, TStream* stream) {
         if (flags & 2)
             stream->WriteUInt32(uint32_t(series->ValueColor(i)));
         if (flags & 4) {
-            // One length byte: a longer label keeps its first 255 bytes.
-            std::string label = series->ValueLabel(i);
-            if (label.size() > 255)
-                label.resize(255);
+            const std::string text = series->ValueLabel(i);
+            const std::string_view label = LabelForBlock(text);
             stream->WriteByte(uint8_t(label.size()));
             stream->WriteBytes(label);
         }
@@ -54,24 +62,23 @@ const bool kRegistered = [] {
 
 uint8_t SeriesDataFlags(const TChartSeries* series) {
     const int count = series->Count();
-    const int examined = std::min(count, kExaminedPoints);
     uint8_t flags = 0;
     if (count > 0) {
         const TChartValueList* other = NotMandatoryList(series);
         bool sequence = other->ValueAt(0) == 0 && other->ValueAt(count - 1) == count - 1;
-        for (int i = 0; sequence && i < examined; ++i)
+        for (int i = 0; sequence && i < count; ++i)
             sequence = other->ValueAt(i) == i;
         if (!sequence)
             flags |= 1;
     }
-    for (int i = 0; i < examined; ++i) {
+    for (int i = 0; i < count; ++i) {
         const TColor color = series->ValueColor(i);
         if (color != clAutoColor && color != series->SeriesColor()) {
             flags |= 2;
             break;
         }
     }
-    for (int i = 0; i < examined; ++i)
+    for (int i = 0; i < count; ++i)
         if (!series->ValueLabel(i).empty()) {
             flags |= 4;
             break;
@@ -90,8 +97,11 @@ void WriteChartToStream(TCustomChart* chart, TStream* stream) {
 
 void SaveChartFile(TComponent* component, const std::string& fileName) {
     if (auto* chart = dynamic_cast<TCustomChart*>(component)) {
-        TFileStream stream(fileName, fmCreate);
+        // Written whole in memory, then replacing the file in one piece: a failed write
+        // never destroys the file the user chose to replace.
+        TMemoryStream stream;
         WriteChartToStream(chart, &stream);
+        stream.SaveToFile(fileName);
         return;
     }
     SaveComponentFile(component, fileName);
@@ -110,6 +120,7 @@ void SaveComponentFile(TComponent* component, const std::string& fileName) {
     } restore{control, wasVisible};
     if (control)
         control->SetVisible(true);
-    TFileStream stream(fileName, fmCreate);
+    TMemoryStream stream;
     stream.WriteComponent(component);
+    stream.SaveToFile(fileName);
 }

@@ -215,7 +215,22 @@ void TPenDialog::FormShow(TObject*) {
 }
 
 void TPenDialog::FormClose(TObject*, TCloseAction&) {
+    // Every way out but OK (Cancel, Escape, the title bar's close) leaves the pen as it was.
+    if (ModalResult() != mrOk)
+        RestorePen();
     FBackupPen.reset();
+}
+
+void TPenDialog::RestorePen() {
+    if (!ThePen || !FBackupPen)
+        return;
+    ThePen->AssignFrom(FBackupPen.get());
+    if (TChartPen* pen = ChartPen()) {
+        pen->SetVisible(FBackupPen->Visible());
+        // The owner of the pen repaints on its change notification.
+        if (pen->OnChange())
+            pen->OnChange()(pen);
+    }
 }
 
 void TPenDialog::RGStyleClick(TObject*) {
@@ -259,15 +274,7 @@ void TPenDialog::SHColorMouseUp(TObject* sender, TMouseButton, TShiftState, int,
 }
 
 void TPenDialog::Button3Click(TObject*) {
-    if (ThePen && FBackupPen) {
-        ThePen->AssignFrom(FBackupPen.get());
-        if (TChartPen* pen = ChartPen()) {
-            pen->SetVisible(FBackupPen->Visible());
-            // The owner of the pen repaints on its change notification.
-            if (pen->OnChange())
-                pen->OnChange()(pen);
-        }
-    }
+    RestorePen();
     SetModalResult(mrCancel);
 }
 

@@ -86,6 +86,8 @@ private:
     // Whether the style group offers the alternate-pixel "Small Dots" pen.
     bool HasSmallDotsItem() const;
     void EnableStyleForWidth();
+    // The edited pen takes the settings it had when the dialog was shown.
+    void RestorePen();
 
     std::unique_ptr<TChartPen> FBackupPen;
     bool FLoading = true;

@@ -5,6 +5,9 @@
 
 #include "app/tests/WorkbenchTestSupport.h"
 #include "chart/Series.h"
+#include "chartdlg/ChartStore.h"
+#include "framework/core/Streams.h"
+#include "framework/core/tests/ComponentReader.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 
@@ -98,6 +101,41 @@ TEST_F(EnergyChartsTest, BatteryCapacitySweepPlotsElevenCapacities) {
         EXPECT_LE(seen.Y[i][0], seen.Y[i - 1][0]);
     EXPECT_EQ(ResultArrays(), arrays);
     EXPECT_EQ(BatCapacity, 6000);
+}
+
+// The sweep's series belong to the form, not the chart: the chart file still holds each of
+// them in its component part, in list order, and then their points.
+TEST_F(EnergyChartsTest, ChartFileOfTheSweepHoldsEverySeries) {
+    const std::string fileName = ShotFile("energy_per_bat.tee");
+    std::vector<std::string> names;
+    OnModal<TfmEnergyPerBat>([&](TfmEnergyPerBat* form) {
+        for (int i = 0; i < form->Chart1->SeriesCount(); ++i) {
+            EXPECT_NE(form->Chart1->GetSeries(i)->Owner(), form->Chart1);
+            names.push_back(form->Chart1->GetSeries(i)->Name());
+        }
+        SaveChartFile(form->Chart1, fileName);
+    });
+    TestKit::Click(Bench->BtnBatCapGr);
+    ASSERT_EQ(names.size(), 4u);
+
+    TMemoryStream stream;
+    stream.LoadFromFile(fileName);
+    EXPECT_EQ(stream.ReadWord(), 0x3060);
+    EXPECT_EQ(stream.ReadWord(), 0x0120);
+    const TStreamComponent chart = ReadComponentStream(stream);
+    std::vector<std::string> written;
+    for (const TStreamComponent& child : chart.Children)
+        if (child.ClassName == "TAreaSeries")
+            written.push_back(child.Name);
+    EXPECT_EQ(written, names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(stream.ReadByte(), 1); // capacities as X values
+        ASSERT_EQ(stream.ReadInt32(), 11);
+        EXPECT_EQ(stream.ReadDouble(), 3000);
+        stream.ReadBytes(8 + 10 * 16);
+    }
+    EXPECT_EQ(stream.Position(), stream.Size());
 }
 
 TEST_F(EnergyChartsTest, PowerFactorSweepRestoresTheFactor) {

@@ -391,3 +391,161 @@ TEST_F(ChartRenderTest, PrintsOnePageOnThePdfPrinter) {
     EXPECT_GT(fs::file_size(pdf), 500u);
     EXPECT_FALSE(chart->Printing());
 }
+
+// The charts whose drawing was mended, written for people to look at and checked where a
+// number says it.
+TEST_F(ChartRenderTest, PieMarksKeepClearOfTheTitleAndItsRimFacesTheViewer) {
+    for (bool view3D : {false, true}) {
+        SCOPED_TRACE(view3D ? "3-D" : "2-D");
+        auto chart = NewChart(600, 400);
+        chart->Title()->Text()->Add("Κάλυψη ζήτησης");
+        chart->SetAxisVisible(false);
+        chart->Frame()->SetVisible(false);
+        chart->SetClipPoints(false);
+        chart->SetView3D(view3D);
+        chart->SetView3DWalls(false);
+        chart->View3DOptions()->SetElevation(315);
+        chart->View3DOptions()->SetRotation(360);
+        chart->View3DOptions()->SetOrthogonal(false);
+        chart->SetMarginTop(0);
+        chart->SetMarginBottom(0);
+        auto* pie = new TPieSeries(chart.get());
+        pie->SetParentChart(chart.get());
+        // The first slice's mark stands straight above the pie, the second's below it.
+        pie->AddSlice(50, "Άνεμος", clGreen);
+        pie->AddSlice(50, "Ήλιος", clYellow);
+        Shoot(*chart, view3D ? "pie_3d" : "pie_2d");
+        TRecordingCanvas canvas;
+        Record(*chart, canvas);
+        // Every mark's text lies below the title and inside the chart.
+        const int titleBottom = chart->Title()->TitleRect().Bottom;
+        int marks = 0;
+        for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+            if (c.Text == "Άνεμος" || c.Text == "Ήλιος") {
+                ++marks;
+                EXPECT_GE(c.Points[0].Y, titleBottom) << c.Text;
+                EXPECT_LE(c.Points[0].Y + TRecordingCanvas::kLineHeight, chart->Height()) << c.Text;
+            }
+        EXPECT_EQ(marks, 2);
+        if (!view3D)
+            continue;
+        // The slices' faces come after every rim band: no rim lies across a face.
+        int lastFace = -1, lastRim = -1;
+        for (size_t i = 0; i < canvas.Calls.size(); ++i) {
+            const TDrawCall& c = canvas.Calls[i];
+            if (c.Kind != TDrawCall::dcPolygon)
+                continue;
+            if (c.Points.size() > 4)
+                lastFace = std::max(lastFace, int(i));
+            else if (c.Points.size() == 4)
+                lastRim = std::max(lastRim, int(i));
+        }
+        EXPECT_GT(lastRim, -1);
+        EXPECT_GT(lastFace, lastRim);
+    }
+}
+
+TEST_F(ChartRenderTest, LogarithmicAxisFromZeroSpreadsItsLabels) {
+    auto chart = NewChart(600, 400);
+    chart->SetView3D(false);
+    chart->Title()->Text()->Add("Λογαριθμικός άξονας από το 0");
+    chart->Legend()->SetVisible(false);
+    auto* series = new TLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    for (double y : {0.0, 1.0, 10.0, 100.0, 1000.0, 5.0, 0.0})
+        series->Add(y);
+    chart->LeftAxis()->SetLogarithmic(true);
+    Shoot(*chart, "logarithmic_from_zero");
+    TRecordingCanvas canvas;
+    Record(*chart, canvas);
+    TChartAxis* axis = chart->LeftAxis();
+    EXPECT_EQ(axis->MinimumValue(), 0);
+    EXPECT_EQ(axis->LogLowerEnd(), 1);
+    // Each decade a step higher; 0 at the bottom with the smallest value.
+    EXPECT_EQ(axis->ValueToPixel(0), axis->ValueToPixel(1));
+    EXPECT_GT(axis->ValueToPixel(1), axis->ValueToPixel(10));
+    EXPECT_GT(axis->ValueToPixel(10), axis->ValueToPixel(100));
+    EXPECT_GT(axis->ValueToPixel(100), axis->ValueToPixel(1000));
+    std::vector<int> rows;
+    for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText))
+        if (c.Points[0].X < chart->ChartRect().Left)
+            rows.push_back(c.Points[0].Y);
+    ASSERT_GE(rows.size(), 4u);
+    std::sort(rows.begin(), rows.end());
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_GT(rows[i] - rows[i - 1], TRecordingCanvas::kLineHeight);
+}
+
+// Dates along the bottom never repeat a text: a year labels the first days of months, a
+// zoomed day its hours, a day and a half its dates with their times.
+TEST_F(ChartRenderTest, DateLabelsFollowTheCalendarAndNeverRepeat) {
+    const double start = EncodeDate(1991, 1, 1);
+    struct TCase {
+        const char* Shot;
+        double From, To;
+        bool FirstOfMonth;
+    };
+    const TCase cases[] = {
+        {"date_axis_year", 0, 0, true},
+        {"date_axis_day", EncodeDate(1991, 3, 1), EncodeDate(1991, 3, 2), false},
+        {"date_axis_day_and_a_half", EncodeDate(1991, 3, 1), EncodeDate(1991, 3, 2) + 0.5, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Shot);
+        auto chart = NewChart();
+        chart->SetView3D(false);
+        chart->Legend()->SetVisible(false);
+        auto* series = new TFastLineSeries(chart.get());
+        series->SetParentChart(chart.get());
+        FillHourlyYear(*series);
+        if (c.To > c.From)
+            chart->BottomAxis()->SetMinMax(c.From, c.To);
+        Shoot(*chart, c.Shot);
+        TRecordingCanvas canvas;
+        Record(*chart, canvas);
+        std::vector<std::string> dates = TextsBelow(canvas, *chart);
+        ASSERT_GE(dates.size(), 3u);
+        if (c.FirstOfMonth)
+            for (const std::string& d : dates) {
+                bool first = false;
+                for (int m = 1; m <= 12; ++m)
+                    first = first || d == FormatDateTime(ShortDateFormat, EncodeDate(1991, m, 1));
+                EXPECT_TRUE(first) << d;
+            }
+        std::sort(dates.begin(), dates.end());
+        EXPECT_EQ(std::adjacent_find(dates.begin(), dates.end()), dates.end());
+    }
+    (void)start;
+}
+
+// Switching a date axis to logarithmic is refused whether or not the chart has been drawn.
+TEST_F(ChartRenderTest, DateAxisRefusesLogarithmicBeforeAndAfterPainting) {
+    for (bool painted : {false, true}) {
+        SCOPED_TRACE(painted ? "after" : "before");
+        auto chart = NewChart();
+        auto* series = new TFastLineSeries(chart.get());
+        series->SetParentChart(chart.get());
+        FillHourlyYear(*series);
+        if (painted)
+            chart->MakeBitmap(clWhite, chart->GetDrawRect());
+        EXPECT_THROW(chart->BottomAxis()->SetLogarithmic(true), Exception);
+        EXPECT_FALSE(chart->BottomAxis()->Logarithmic());
+        EXPECT_NO_THROW(chart->LeftAxis()->SetLogarithmic(true));
+    }
+}
+
+// A series listed in descending order draws only the points inside the axis' range.
+TEST_F(ChartRenderTest, DescendingSeriesDrawsOnlyItsVisiblePoints) {
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    auto* series = new TLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    series->XValues()->SetOrder(loDescending);
+    for (int x = 100; x >= 0; --x)
+        series->AddXY(x, x % 7);
+    chart->BottomAxis()->SetMinMax(20, 40);
+    chart->MakeBitmap(clWhite, chart->GetDrawRect());
+    ASSERT_GE(series->FirstValueIndex(), 0);
+    EXPECT_EQ(series->XValueAt(series->FirstValueIndex()), 40);
+    EXPECT_EQ(series->XValueAt(series->LastValueIndex()), 20);
+}

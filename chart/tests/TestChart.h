@@ -30,28 +30,6 @@ public:
         CalcAxesPositions();
     }
 
-    void ApplySeriesMargins() override {
-        for (TCustomChartAxis* axis : {static_cast<TCustomChartAxis*>(BottomAxis()),
-                                       static_cast<TCustomChartAxis*>(LeftAxis())}) {
-            int low = 0;
-            int high = 0;
-            for (TChartSeries* s : SeriesList()) {
-                if (!s->Active() || !s->UsesAxis(axis))
-                    continue;
-                int a = 0;
-                int b = 0;
-                if (axis->Horizontal())
-                    s->HorizMargins(a, b);
-                else
-                    s->VertMargins(a, b);
-                low = std::max(low, a);
-                high = std::max(high, b);
-            }
-            if (low || high)
-                axis->SetPixelRange(low, high);
-        }
-    }
-
     int AxisWallSize(const TCustomChartAxis* /*axis*/) const override { return 0; }
 
     void DrawTitlesAndLegend() override {

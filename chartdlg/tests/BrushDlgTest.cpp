@@ -116,4 +116,30 @@ TEST_F(BrushDialogTest, CancelRestoresStyleAndColour) {
     EXPECT_EQ(FBrush->Color(), clSilver);
 }
 
+// Every way out but OK puts the brush back; OK keeps the changes.
+TEST_F(BrushDialogTest, EveryCloseButOkRestoresTheBrush) {
+    struct TWayOut {
+        const char* Name;
+        std::function<void(TBrushDialog*)> Leave;
+        bool Kept;
+    };
+    const TWayOut ways[] = {
+        {"title bar's close", [](TBrushDialog* d) { d->Perform(WM_CLOSE); }, false},
+        {"Escape", [](TBrushDialog*) { TestKit::PressKey(VK_ESCAPE); }, false},
+        {"Close", [](TBrushDialog* d) { d->Close(); }, false},
+        {"OK", [](TBrushDialog* d) { TestKit::Click(d->Button2); }, true},
+    };
+    for (const TWayOut& way : ways) {
+        SCOPED_TRACE(way.Name);
+        FBrush->SetColor(clSilver);
+        FBrush->SetStyle(bsVertical);
+        Edit([&](TBrushDialog* d) {
+            TestKit::Click(d->RGStyle->Buttons(6));
+            ASSERT_EQ(FBrush->Style(), bsCross);
+            way.Leave(d);
+        });
+        EXPECT_EQ(FBrush->Style(), way.Kept ? bsCross : bsVertical);
+    }
+}
+
 } // namespace

@@ -3,11 +3,17 @@
 #include "chart/Series.h"
 #include "framework/core/Streams.h"
 #include "framework/core/tests/ComponentReader.h"
+#include "framework/gui/ExtCtrls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -70,5 +76,143 @@ INSTANTIATE_TEST_SUITE_P(
                       TSeriesCase{"Colour", {0, 1, 2}, {}, TColor(0x123456), 2},
                       TSeriesCase{"Labels", {0, 1}, {"", "Β"}, clAutoColor, 4}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+class ChartFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::StartTestApplication();
+        FDir = std::filesystem::temp_directory_path() /
+               ("chartfile-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(FDir);
+    }
+    void TearDown() override { std::filesystem::remove_all(FDir); }
+
+    static std::string ReadAll(const std::string& fileName) {
+        std::ifstream in(fileName, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::filesystem::path FDir;
+};
+
+// A point far beyond the first ten thousand decides the block's flags as much as the first.
+TEST_F(ChartFileTest, FlagsLookAtEveryPoint) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TLineSeries*, int)> Mark;
+        uint8_t Flags;
+    };
+    const TCase cases[] = {
+        {"X", [](TLineSeries* s, int i) { s->XValues()->SetValueAt(i, 0.5); }, 1},
+        {"colour", [](TLineSeries* s, int i) { s->SetPointColor(i, TColor(0x123456)); }, 2},
+        {"label", [](TLineSeries* s, int i) { s->SetValueLabel(i, "Χ"); }, 4},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TChart chart(nullptr);
+        auto* series = new TLineSeries(&chart);
+        series->SetParentChart(&chart);
+        for (int i = 0; i < 12000; ++i)
+            series->AddXY(i, 1);
+        EXPECT_EQ(SeriesDataFlags(series), 0);
+        c.Mark(series, 11000);
+        EXPECT_EQ(SeriesDataFlags(series), c.Flags);
+    }
+}
+
+// The one length byte holds at most 255 bytes: a longer label loses whole characters only.
+TEST_F(ChartFileTest, LongLabelIsCutBetweenCharacters) {
+    struct TCase {
+        std::string Label;
+        size_t Kept;
+    };
+    std::string greek;
+    for (int i = 0; i < 200; ++i)
+        greek += "Ω"; // two bytes each
+    const TCase cases[] = {
+        {std::string(255, 'a'), 255},
+        {std::string(300, 'a'), 255},
+        {"a" + greek, 255}, // 'a' and 127 letters
+        {greek, 254},       // 127 letters, the 128th would be cut
+        {"ab" + greek, 254},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label.size());
+        TChart chart(nullptr);
+        auto* series = new TLineSeries(&chart);
+        series->SetParentChart(&chart);
+        series->AddXY(0, 1, c.Label);
+        TMemoryStream stream;
+        WriteChartToStream(&chart, &stream);
+        const std::string& bytes = stream.Data();
+        const std::string written = bytes.substr(bytes.size() - c.Kept);
+        EXPECT_EQ(uint8_t(bytes[bytes.size() - c.Kept - 1]), c.Kept);
+        EXPECT_EQ(written, c.Label.substr(0, c.Kept));
+    }
+}
+
+// The chart's own controls and every series of its list are in the component part, the
+// series in list order whoever owns them.
+TEST_F(ChartFileTest, ComponentPartHoldsControlsAndEverySeries) {
+    TComponent form(nullptr);
+    auto* chart = new TChart(&form);
+    chart->SetName("Chart1");
+    auto* panel = new TPanel(&form);
+    panel->SetName("Panel1");
+    panel->SetParent(chart);
+    auto* second = new TBarSeries(&form);
+    second->SetName("Bars");
+    auto* first = new TLineSeries(chart);
+    first->SetName("Line");
+    first->SetParentChart(chart);
+    second->SetParentChart(chart);
+    TMemoryStream stream;
+    WriteChartToStream(chart, &stream);
+    stream.SetPosition(4);
+    const TStreamComponent tree = ReadComponentStream(stream);
+    std::vector<std::string> children;
+    for (const TStreamComponent& child : tree.Children)
+        children.push_back(child.ClassName + " " + child.Name);
+    EXPECT_EQ(children,
+              (std::vector<std::string>{"TPanel Panel1", "TLineSeries Line", "TBarSeries Bars"}));
+}
+
+// Saving replaces the file only when the whole file is written: a read-only file or a
+// folder that refuses keeps what was there; a full device reports the failure.
+TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile) {
+    TChart chart(nullptr);
+    auto* series = new TLineSeries(&chart);
+    series->SetParentChart(&chart);
+    series->AddXY(0, 1);
+
+    const std::string fileName = (FDir / "chart.tee").string();
+    SaveChartFile(&chart, fileName);
+    const std::string first = ReadAll(fileName);
+    ASSERT_GT(first.size(), 4u);
+    EXPECT_EQ(first.substr(0, 4), std::string("\x60\x30\x20\x01", 4));
+    // Saved again over itself: replaced, not appended to.
+    series->AddXY(1, 2);
+    SaveChartFile(&chart, fileName);
+    EXPECT_EQ(ReadAll(fileName).size(), first.size() + 8);
+
+    std::filesystem::permissions(fileName, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read);
+    const std::string kept = ReadAll(fileName);
+    series->AddXY(2, 3);
+    EXPECT_THROW(SaveChartFile(&chart, fileName), EInOutError);
+    EXPECT_THROW(SaveComponentFile(&chart, fileName), EInOutError);
+    EXPECT_EQ(ReadAll(fileName), kept);
+
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_THROW(SaveChartFile(&chart, "/dev/full"), EInOutError);
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    }
+    // Nothing but the saved file is left in the folder.
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(FDir))
+        ++files;
+    EXPECT_EQ(files, 1);
+}
 
 } // namespace

@@ -130,6 +130,7 @@ TEST_F(PenDialogTest, SmallDotsKeepsTheStyleAndAnotherStyleClearsIt) {
         EXPECT_FALSE(FPen->SmallDots());
         EXPECT_EQ(FPen->Style(), psDash);
         TestKit::Click(d->RGStyle->Buttons(5));
+        TestKit::Click(d->Button1);
     });
     // Opened again on a small-dots pen, the last item is the one chosen.
     Edit(FPen.get(), [&](TPenDialog* d) {
@@ -161,6 +162,38 @@ TEST_F(PenDialogTest, CancelRestoresWidthColourAndVisibility) {
     EXPECT_EQ(FPen->Style(), psDashDot);
     EXPECT_FALSE(FPen->SmallDots());
     EXPECT_GT(FChanges, 0); // the owner was told to repaint
+}
+
+// Every way out but OK puts the pen back, its owner told to repaint; OK keeps the changes.
+TEST_F(PenDialogTest, EveryCloseButOkRestoresThePen) {
+    struct TWayOut {
+        const char* Name;
+        std::function<void(TPenDialog*)> Leave;
+        bool Kept;
+    };
+    const TWayOut ways[] = {
+        {"title bar's close", [](TPenDialog* d) { d->Perform(WM_CLOSE); }, false},
+        {"Escape", [](TPenDialog*) { TestKit::PressKey(VK_ESCAPE); }, false},
+        {"Close", [](TPenDialog* d) { d->Close(); }, false},
+        {"OK", [](TPenDialog* d) { TestKit::Click(d->Button1); }, true},
+    };
+    for (const TWayOut& way : ways) {
+        SCOPED_TRACE(way.Name);
+        FPen->SetWidth(1);
+        FPen->SetVisible(true);
+        Edit(FPen.get(), [&](TPenDialog* d) {
+            d->UDWidth->Step(btNext);
+            TestKit::Click(d->CBVisible);
+            ASSERT_EQ(FPen->Width(), 2);
+            FChanges = 0;
+            way.Leave(d);
+        });
+        EXPECT_EQ(FPen->Width(), way.Kept ? 2 : 1);
+        EXPECT_EQ(FPen->Visible(), !way.Kept);
+        if (!way.Kept) {
+            EXPECT_GT(FChanges, 0);
+        }
+    }
 }
 
 TEST_F(PenDialogTest, PlainPenHasNoVisibilityNorSmallDots) {

@@ -1,6 +1,7 @@
 #include "framework/core/Streams.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/core/TextFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -197,8 +198,7 @@ void TMemoryStream::LoadFromStream(TStream& stream) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
+    WriteFileAtomically(fileName, FData);
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {

@@ -78,6 +78,7 @@ class TMemoryStream : public TStream {
     void SetData(std::string data);
     void SaveToStream(TStream& stream) const;
     void LoadFromStream(TStream& stream);
+    // Replaces the file in one piece (WriteFileAtomically): a failed write keeps the old.
     void SaveToFile(const std::string& fileName) const;
     void LoadFromFile(const std::string& fileName);
 

@@ -179,16 +179,53 @@ bool Writable(const std::string& path, const struct stat& st) {
 // whether it exists.
 std::string CheckTarget(const std::string& fileName, struct stat& targetStat, bool& exists) {
     const std::string target = ResolveLinks(fileName);
+    exists = stat(target.c_str(), &targetStat) == 0;
+    if (exists && (S_ISDIR(targetStat.st_mode) || !Writable(target, targetStat)))
+        UnableToWrite(fileName, EACCES);
+    // A device is written in place; only a file replaced by rename needs its folder.
+    if (exists && !S_ISREG(targetStat.st_mode))
+        return target;
     std::string dir = ExtractFileDir(target);
     if (dir.empty())
         dir = ".";
     struct stat dirStat {};
     if (stat(dir.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) || !Writable(dir, dirStat))
         UnableToWrite(fileName, errno);
-    exists = stat(target.c_str(), &targetStat) == 0;
-    if (exists && (S_ISDIR(targetStat.st_mode) || !Writable(target, targetStat)))
-        UnableToWrite(fileName, EACCES);
     return target;
+}
+
+// Writes everything to an open descriptor; false with errno set when the medium refuses.
+bool WriteAll(int fd, std::string_view content) {
+    size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        written += size_t(n);
+    }
+    return true;
+}
+
+// A device or pipe cannot be replaced by a rename: it is written in place, and a full or
+// refusing device is reported. A pipe without a reader is refused instead of waited on.
+void WriteToDevice(const std::string& fileName, const std::string& target,
+                   std::string_view content) {
+    const int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        UnableToWrite(fileName, errno);
+    const int flags = fcntl(fd, F_GETFL);
+    bool ok = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    ok = ok && WriteAll(fd, content);
+    int error = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok)
+        UnableToWrite(fileName, error);
 }
 
 } // namespace
@@ -239,6 +276,10 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
     struct stat targetStat {};
     bool exists = false;
     const std::string target = CheckTarget(fileName, targetStat, exists);
+    if (exists && !S_ISREG(targetStat.st_mode)) {
+        WriteToDevice(fileName, target, content);
+        return;
+    }
 
     // A temporary file beside the target, so the rename stays on one file system.
     const std::string base = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp";
@@ -254,20 +295,8 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
     if (fd < 0)
         UnableToWrite(fileName, EEXIST);
 
-    bool ok = true;
-    int error = 0;
-    size_t written = 0;
-    while (ok && written < content.size()) {
-        const ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            error = errno;
-        } else {
-            written += size_t(n);
-        }
-    }
+    bool ok = WriteAll(fd, content);
+    int error = ok ? 0 : errno;
     if (ok && exists) {
         if (fchmod(fd, targetStat.st_mode & 07777) != 0) {
             ok = false;

@@ -1,5 +1,6 @@
 #include "framework/gui/Bitmaps.h"
 
+#include "framework/core/TextFiles.h"
 #include "framework/gui/Metafile.h"
 
 #include <QBuffer>
@@ -7,6 +8,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -28,6 +30,85 @@ QByteArray ToByteArray(const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> FromByteArray(const QByteArray& a) {
     return std::vector<uint8_t>(a.begin(), a.end());
+}
+
+// The largest picture read from a file: 64 M pixels (256 MB as 32-bit pixels).
+constexpr int64_t kMaxPixels = int64_t(1) << 26;
+
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) |
+           (uint32_t(b[at + 3]) << 24);
+}
+
+// A bitmap file's headers checked against its size before a decoder sees them: every size
+// and offset inside the file, the rows of an uncompressed picture all there, the picture
+// no larger than kMaxPixels.
+bool PlausibleBmp(const std::vector<uint8_t>& b) {
+    constexpr size_t kFileHeader = 14;
+    if (b.size() < kFileHeader + 12)
+        return false;
+    const uint64_t bitsAt = Get32(b, 10);
+    const uint64_t infoSize = Get32(b, 14);
+    if (infoSize < 12 || infoSize > b.size() - kFileHeader || bitsAt > b.size() ||
+        bitsAt < kFileHeader + infoSize)
+        return false;
+    int64_t width = 0, height = 0;
+    uint32_t bitCount = 0, compression = 0, colors = 0;
+    if (infoSize == 12) {
+        width = b[18] | (b[19] << 8);
+        height = b[20] | (b[21] << 8);
+        bitCount = b[24] | (b[25] << 8);
+    } else {
+        if (infoSize < 40)
+            return false;
+        width = int32_t(Get32(b, 18));
+        height = int32_t(Get32(b, 22));
+        bitCount = b[28] | (b[29] << 8);
+        compression = Get32(b, 30);
+        colors = Get32(b, 46);
+    }
+    if (height < 0)
+        height = -height; // top-down rows
+    if (width <= 0 || height <= 0 || width * height > kMaxPixels)
+        return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32)
+        return false;
+    if (bitCount <= 8 && colors > (1u << bitCount))
+        return false;
+    // Uncompressed rows (and rows with colour masks) must all be in the file.
+    if (compression == 0 || compression == 3) {
+        const int64_t stride = ((width * bitCount + 31) / 32) * 4;
+        if (stride * height > int64_t(b.size() - bitsAt))
+            return false;
+    } else if (compression > 3) {
+        return false;
+    }
+    return true;
+}
+
+// Decodes a picture of one of the given formats (by content), refusing pictures larger
+// than kMaxPixels before their pixels are allocated.
+QImage DecodeImage(const std::vector<uint8_t>& bytes, std::initializer_list<const char*> formats) {
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && !PlausibleBmp(bytes))
+        return QImage();
+    QByteArray data = ToByteArray(bytes);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format().toLower();
+    if (std::none_of(formats.begin(), formats.end(),
+                     [&](const char* f) { return format == QByteArray(f); }))
+        return QImage();
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() ||
+        int64_t(size.width()) * int64_t(size.height()) > kMaxPixels)
+        return QImage();
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return image;
 }
 
 // The standard bitmap file: file header, 40-byte info header, colour table, bottom-up rows
@@ -136,13 +217,10 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
-    std::vector<uint8_t> bytes = SaveToBytes();
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!out)
-        throw EFCreateError(Format("Cannot create file \"%s\"", {fileName}));
+    // Replaced in one piece, so a failed write leaves the file that was there.
+    const std::vector<uint8_t> bytes = SaveToBytes();
+    WriteFileAtomically(
+        fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // ---------------------------------------------------------------------------
@@ -343,8 +421,8 @@ void TBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
 }
 
 void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
-    QImage img;
-    if (!img.loadFromData(ToByteArray(bytes)) || img.isNull())
+    const QImage img = DecodeImage(bytes, {"bmp", "dib", "png", "jpeg", "jpg", "gif"});
+    if (img.isNull())
         throw EInvalidGraphic("Bitmap image is not valid");
     TPixelFormat format = pfDevice;
     if (bytes.size() >= 30 && bytes[0] == 'B' && bytes[1] == 'M') {
@@ -476,8 +554,8 @@ void TIcon::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
 }
 
 void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
-    QImage img;
-    if (!img.loadFromData(ToByteArray(bytes)) || img.isNull())
+    const QImage img = DecodeImage(bytes, {"ico", "cur", "png", "bmp"});
+    if (img.isNull())
         throw EInvalidGraphic("Icon image is not valid");
     SetImage(img);
 }

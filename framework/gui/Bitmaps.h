@@ -49,7 +49,9 @@ class TGraphic : public TPersistent {
     virtual std::vector<uint8_t> SaveToBytes() const = 0;
     void LoadFromStream(std::istream& stream);
     void SaveToStream(std::ostream& stream) const;
-    // EInOutError "Cannot open file \"%s\"" / "Cannot create file \"%s\"".
+    // Reading raises EFOpenError "Cannot open file \"%s\""; saving replaces the file in one
+    // piece (a temporary file renamed over it) and raises EInOutError "Unable to write to
+    // %s" when the file is read-only or the medium refuses, leaving the old file.
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
 

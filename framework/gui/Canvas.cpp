@@ -244,6 +244,51 @@ namespace {
 
 // Sets the pixels of one-pixel solid lines straight into an image, inside the canvas'
 // clip. Lines leave out their last pixel, as every one-pixel line does.
+// A clip region's rectangles by row, so that a pixel is tested against the few spans of
+// its own row (a 3-D chart's clip is a polygon of hundreds of rows). The rows of the last
+// region lines were drawn through are kept: the lines of a series share one clip.
+struct TClipRows {
+    QRegion Region;
+    int Top = 0;
+    std::vector<uint32_t> RowStart; // per row, from Top, into Spans; one more at the end
+    std::vector<std::pair<int, int>> Spans;
+
+    bool Inside(int x, int y) const {
+        const int row = y - Top;
+        if (row < 0 || row + 1 >= int(RowStart.size()))
+            return false;
+        for (uint32_t k = RowStart[size_t(row)]; k < RowStart[size_t(row) + 1]; ++k)
+            if (x >= Spans[k].first && x <= Spans[k].second)
+                return true;
+        return false;
+    }
+
+    static const TClipRows& Of(const QRegion& clip) {
+        static thread_local TClipRows cache;
+        static thread_local bool built = false;
+        if (built && cache.Region == clip)
+            return cache;
+        built = true;
+        cache.Region = clip;
+        const QRect bounds = clip.boundingRect();
+        cache.Top = bounds.top();
+        const size_t rows = size_t(std::max(0, bounds.height()));
+        std::vector<uint32_t> counts(rows + 1, 0);
+        for (const QRect& r : clip)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                ++counts[size_t(y - cache.Top)];
+        cache.RowStart.assign(rows + 1, 0);
+        for (size_t row = 0; row < rows; ++row)
+            cache.RowStart[row + 1] = cache.RowStart[row] + counts[row];
+        cache.Spans.assign(cache.RowStart[rows], {});
+        std::vector<uint32_t> next(cache.RowStart.begin(), cache.RowStart.end() - 1);
+        for (const QRect& r : clip)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                cache.Spans[next[size_t(y - cache.Top)]++] = {r.left(), r.right()};
+        return cache;
+    }
+};
+
 class TDirectLineWriter {
 public:
     TDirectLineWriter(QImage& image, const TCanvas& canvas, bool hasClip, const QRegion& clip,
@@ -253,7 +298,7 @@ public:
         if (hasClip) {
             FBox &= clip.boundingRect();
             if (clip.rectCount() > 1)
-                FRects.assign(clip.begin(), clip.end());
+                FRows = &TClipRows::Of(clip);
         }
         const uint32_t rgb = Rgb24(color);
         FArgb = 0xFF000000u | rgb;
@@ -300,8 +345,7 @@ private:
     void Plot(int x, int y) {
         if (x < FBox.left() || x > FBox.right() || y < FBox.top() || y > FBox.bottom())
             return;
-        if (!FRects.empty() && std::none_of(FRects.begin(), FRects.end(),
-                                            [&](const QRect& r) { return r.contains(x, y); }))
+        if (FRows && !FRows->Inside(x, y))
             return;
         if (F32Bit)
             reinterpret_cast<uint32_t*>(FBits + qsizetype(y) * FStride)[x] = FArgb;
@@ -312,7 +356,7 @@ private:
     QImage& FImage;
     const TCanvas& FCanvas;
     QRect FBox;
-    std::vector<QRect> FRects;
+    const TClipRows* FRows = nullptr;
     uint32_t FArgb = 0;
     QColor FColor;
     bool F32Bit = false;
@@ -1379,6 +1423,11 @@ void TCanvas::DoEllipse(const TRect& r) {
     if (box.IsEmpty())
         return;
     auto spans = EllipseSpans(box);
+    // Only the rows and columns on the device are laid out, so a huge ellipse costs no more
+    // than the surface it can cover.
+    const TSize device = DeviceSize();
+    const int rowFrom = std::max(box.Top, -1);
+    const int rowTo = std::min(box.Bottom, device.cy + 1);
     std::vector<QPoint> outline;
     if (visible) {
         auto inside = [&](int x, int y) {
@@ -1387,9 +1436,10 @@ void TCanvas::DoEllipse(const TRect& r) {
             const auto& s = spans[size_t(y - box.Top)];
             return x >= s.first && x <= s.second;
         };
-        for (int y = box.Top; y < box.Bottom; ++y) {
+        for (int y = rowFrom; y < rowTo; ++y) {
             const auto& s = spans[size_t(y - box.Top)];
-            for (int x = s.first; x <= s.second; ++x)
+            const int columnTo = std::min(s.second, device.cx + 1);
+            for (int x = std::max(s.first, -1); x <= columnTo; ++x)
                 if (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
                     !inside(x, y + 1))
                     outline.emplace_back(x, y);
@@ -1398,9 +1448,12 @@ void TCanvas::DoEllipse(const TRect& r) {
     QColor penColor = pen.color();
     TCanvasPaint::Render(*this, bounds, FPen->Mode(), [&](QPainter& p) {
         if (brush.style() != Qt::NoBrush)
-            for (int y = box.Top; y < box.Bottom; ++y) {
+            for (int y = rowFrom; y < rowTo; ++y) {
                 const auto& s = spans[size_t(y - box.Top)];
-                p.fillRect(QRect(s.first, y, s.second - s.first + 1, 1), brush);
+                const int left = std::max(s.first, -1);
+                const int right = std::min(s.second, device.cx + 1);
+                if (left <= right)
+                    p.fillRect(QRect(left, y, right - left + 1, 1), brush);
             }
         if (!outline.empty()) {
             p.setPen(QPen(penColor, 1));
@@ -1621,6 +1674,24 @@ void TCanvas::DoStretchImage(const TRect& dest, const QImage& source, const TRec
         bool mirrorY = (src.Bottom < src.Top) != (dd.Bottom < dd.Top);
         if (mirrorX || mirrorY)
             part = part.mirrored(mirrorX, mirrorY);
+        // A destination far larger than the device (a crafted picture's) is cut to the
+        // device first, so that the scaled image never outgrows what can be shown.
+        const TSize device = DeviceSize();
+        const QRect whole = ToQRect(d);
+        if (int64_t(whole.width()) * whole.height() >
+            4 * int64_t(device.cx) * device.cy + 1000000) {
+            const QRect shown = whole & QRect(0, 0, device.cx, device.cy);
+            if (shown.isEmpty() || part.isNull())
+                return;
+            const double sx = double(part.width()) / whole.width();
+            const double sy = double(part.height()) / whole.height();
+            const int left = int(std::floor((shown.left() - whole.left()) * sx));
+            const int top = int(std::floor((shown.top() - whole.top()) * sy));
+            const int right = int(std::ceil((shown.right() + 1 - whole.left()) * sx));
+            const int bottom = int(std::ceil((shown.bottom() + 1 - whole.top()) * sy));
+            part = part.copy(left, top, std::max(1, right - left), std::max(1, bottom - top));
+            d = TRect(shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1);
+        }
         if (part.size() != QSize(d.Width(), d.Height()))
             part =
                 part.scaled(d.Width(), d.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);

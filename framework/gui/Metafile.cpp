@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -836,6 +837,704 @@ std::vector<uint8_t> TWmfWriter::Write() {
     return out;
 }
 
+// ---------------------------------------------------------------------------
+// Metafile reader: the records the writers above produce (and the same records from other
+// programs) become drawing calls again. Every size, count and offset is checked against
+// the bytes that are there; a file that points outside itself is not valid.
+
+[[noreturn]] void InvalidMetafile() {
+    throw EInvalidGraphic("Metafile is not valid");
+}
+
+class TByteReader {
+public:
+    TByteReader(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
+    size_t Size() const { return FSize; }
+    uint8_t U8(size_t at) const {
+        Need(at, 1);
+        return FData[at];
+    }
+    uint32_t U16(size_t at) const {
+        Need(at, 2);
+        return uint32_t(FData[at] | (FData[at + 1] << 8));
+    }
+    int I16(size_t at) const { return int(int16_t(U16(at))); }
+    uint32_t U32(size_t at) const {
+        Need(at, 4);
+        return uint32_t(FData[at]) | (uint32_t(FData[at + 1]) << 8) |
+               (uint32_t(FData[at + 2]) << 16) | (uint32_t(FData[at + 3]) << 24);
+    }
+    int I32(size_t at) const { return int32_t(U32(at)); }
+    TByteReader Sub(size_t at, size_t count) const {
+        Need(at, count);
+        return TByteReader(FData + at, count);
+    }
+    const uint8_t* Bytes(size_t at, size_t count) const {
+        Need(at, count);
+        return FData + at;
+    }
+
+private:
+    void Need(size_t at, size_t count) const {
+        if (at > FSize || count > FSize - at)
+            InvalidMetafile();
+    }
+    const uint8_t* FData;
+    size_t FSize;
+};
+
+// Coordinates far outside any picture are kept within reach of the canvas' arithmetic.
+int ClampCoordinate(int64_t v) {
+    return int(std::clamp<int64_t>(v, -1000000, 1000000));
+}
+
+TPenStyle PenStyleFromCode(uint32_t code) {
+    code &= 0xFF;
+    return code <= uint32_t(psInsideFrame) ? TPenStyle(code) : psSolid;
+}
+
+TBrushStyle BrushStyleFromCode(uint32_t style, uint32_t hatch) {
+    if (style == 1)
+        return bsClear;
+    if (style == 2 && hatch <= uint32_t(bsDiagCross - bsHorizontal))
+        return TBrushStyle(bsHorizontal + hatch);
+    return bsSolid;
+}
+
+TPenMode PenModeFromRop2(uint32_t code) {
+    static const uint32_t kCodes[] = {1, 16, 11, 6, 13, 4, 14, 5, 12, 3, 15, 2, 9, 8, 7, 10};
+    for (size_t i = 0; i < std::size(kCodes); ++i)
+        if (kCodes[i] == code)
+            return TPenMode(i);
+    return pmCopy;
+}
+
+TColor ColorFromRef(uint32_t ref) {
+    return TColor(ref & 0xFFFFFF);
+}
+
+// One byte per character in the Greek or the western character set.
+std::string DecodeAnsi(const uint8_t* bytes, size_t count, bool greek) {
+    QString s;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t b = bytes[i];
+        char16_t u = b;
+        if (greek && b >= 0xA0) {
+            if (b >= 0xC1 && b != 0xD2 && b != 0xFF)
+                u = char16_t(0x0391 + (b - 0xC1));
+            else if (b == 0xA2)
+                u = 0x0386;
+            else if (b >= 0xB8 && b <= 0xBA)
+                u = char16_t(0x0388 + (b - 0xB8));
+            else if (b == 0xBC)
+                u = 0x038C;
+            else if (b == 0xBE || b == 0xBF)
+                u = char16_t(0x038E + (b - 0xBE));
+            else if (b == 0xC0)
+                u = 0x0390;
+            else if (b == 0xB4)
+                u = 0x0384;
+            else if (b == 0xA1)
+                u = 0x0385;
+            else if (b == 0xD2 || b == 0xFF)
+                u = '?';
+        }
+        s += QChar(u);
+    }
+    return s.toStdString();
+}
+
+// A device-independent bitmap of 24 or 32 bits without compression, the kind the writers
+// produce; other kinds give a null image and the record is left out.
+QImage DecodeDib(const TByteReader& info, const TByteReader& bits) {
+    const uint32_t headerSize = info.U32(0);
+    if (headerSize < 40)
+        return QImage();
+    const int64_t width = info.I32(4);
+    int64_t height = info.I32(8);
+    const uint32_t bitCount = info.U16(14);
+    const uint32_t compression = info.U32(16);
+    if ((bitCount != 24 && bitCount != 32) || compression != 0)
+        return QImage();
+    const bool topDown = height < 0;
+    height = topDown ? -height : height;
+    if (width <= 0 || height <= 0 || width > 32767 || height > 32767)
+        return QImage();
+    const int64_t stride = ((width * bitCount + 31) / 32) * 4;
+    if (stride * height > int64_t(bits.Size()))
+        return QImage();
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    const size_t bytesPerPixel = bitCount / 8;
+    for (int64_t y = 0; y < height; ++y) {
+        const uint8_t* row =
+            bits.Bytes(size_t((topDown ? y : height - 1 - y) * stride), size_t(stride));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (int64_t x = 0; x < width; ++x) {
+            const uint8_t* p = row + size_t(x) * bytesPerPixel;
+            out[x] = qRgb(p[2], p[1], p[0]);
+        }
+    }
+    return image;
+}
+
+// The drawing state while records are read, and the records made so far.
+class TMetafilePlayer {
+public:
+    std::vector<TMetafileRecord> Records;
+    TMetafileRecord State;
+    TPoint Position;
+    // Mapping of the file's coordinates to the picture's pixels.
+    double OriginX = 0, OriginY = 0, ScaleX = 1, ScaleY = 1;
+
+    TMetafilePlayer() {
+        State.PenColor = clBlack;
+        State.BrushColor = clWhite;
+    }
+
+    TPoint Map(int64_t x, int64_t y) const {
+        return TPoint(ClampCoordinate(std::llround((double(x) - OriginX) * ScaleX)),
+                      ClampCoordinate(std::llround((double(y) - OriginY) * ScaleY)));
+    }
+    TRect MapRect(int64_t l, int64_t t, int64_t r, int64_t b) const {
+        const TPoint a = Map(l, t), c = Map(r, b);
+        return TRect(a.X, a.Y, c.X, c.Y);
+    }
+
+    TMetafileRecord& Add(TMetafileRecord::TKind kind) {
+        TMetafileRecord& r = Records.emplace_back(State);
+        r.Kind = kind;
+        r.Points.clear();
+        r.Text.clear();
+        r.Image = QImage();
+        return r;
+    }
+
+    // Objects: pens, brushes and fonts by handle.
+    enum TObjectKind { okNone, okPen, okBrush, okFont };
+    struct TObject {
+        TObjectKind Kind = okNone;
+        TMetafileRecord Value;
+    };
+    TObject* Slot(uint32_t handle) {
+        // Handles index a table sized by what the file creates, never by what it claims.
+        if (handle >= kMaxObjects)
+            return nullptr;
+        if (handle >= FObjects.size())
+            FObjects.resize(handle + 1);
+        return &FObjects[handle];
+    }
+    // The lowest free slot, as Windows metafiles number their objects.
+    uint32_t FreeSlot() {
+        for (size_t i = 0; i < FObjects.size(); ++i)
+            if (FObjects[i].Kind == okNone)
+                return uint32_t(i);
+        return uint32_t(FObjects.size());
+    }
+    void Select(uint32_t handle) {
+        if (handle & 0x80000000u) {
+            SelectStock(handle & 0x7FFFFFFF);
+            return;
+        }
+        TObject* o = handle < FObjects.size() ? &FObjects[handle] : nullptr;
+        if (!o)
+            return;
+        switch (o->Kind) {
+        case okPen:
+            State.PenColor = o->Value.PenColor;
+            State.PenWidth = o->Value.PenWidth;
+            State.PenStyle = o->Value.PenStyle;
+            break;
+        case okBrush:
+            State.BrushColor = o->Value.BrushColor;
+            State.BrushStyle = o->Value.BrushStyle;
+            break;
+        case okFont:
+            State.FontName = o->Value.FontName;
+            State.FontHeight = o->Value.FontHeight;
+            State.FontStyle = o->Value.FontStyle;
+            State.FontCharset = o->Value.FontCharset;
+            State.FontEscapement = o->Value.FontEscapement;
+            break;
+        case okNone:
+            break;
+        }
+    }
+    void SelectStock(uint32_t index) {
+        switch (index) {
+        case 0: // white brush
+            State.BrushColor = clWhite;
+            State.BrushStyle = bsSolid;
+            break;
+        case 4: // black brush
+            State.BrushColor = clBlack;
+            State.BrushStyle = bsSolid;
+            break;
+        case 5: // null brush
+            State.BrushStyle = bsClear;
+            break;
+        case 6: // white pen
+        case 7: // black pen
+            State.PenColor = index == 6 ? clWhite : clBlack;
+            State.PenWidth = 1;
+            State.PenStyle = psSolid;
+            break;
+        case 8: // null pen
+            State.PenStyle = psClear;
+            break;
+        default:
+            break;
+        }
+    }
+    void Delete(uint32_t handle) {
+        if (handle < FObjects.size())
+            FObjects[handle].Kind = okNone;
+    }
+    void MakePen(uint32_t handle, uint32_t style, int64_t width, uint32_t color) {
+        if (TObject* o = Slot(handle)) {
+            o->Kind = okPen;
+            o->Value.PenStyle = PenStyleFromCode(style);
+            o->Value.PenWidth = int(std::clamp<int64_t>(width, 1, 1000));
+            o->Value.PenColor = ColorFromRef(color);
+        }
+    }
+    void MakeBrush(uint32_t handle, uint32_t style, uint32_t color, uint32_t hatch) {
+        if (TObject* o = Slot(handle)) {
+            o->Kind = okBrush;
+            o->Value.BrushStyle = BrushStyleFromCode(style, hatch);
+            o->Value.BrushColor = ColorFromRef(color);
+        }
+    }
+    void MakeFont(uint32_t handle, int height, int escapement, int weight, bool italic,
+                  bool underline, bool strikeOut, uint8_t charset, std::string face) {
+        if (TObject* o = Slot(handle)) {
+            o->Kind = okFont;
+            o->Value.FontHeight = std::clamp(height, -2000, 2000);
+            o->Value.FontEscapement = escapement % 3600;
+            TFontStyles style;
+            if (weight >= 600)
+                style.Include(fsBold);
+            if (italic)
+                style.Include(fsItalic);
+            if (underline)
+                style.Include(fsUnderline);
+            if (strikeOut)
+                style.Include(fsStrikeOut);
+            o->Value.FontStyle = style;
+            o->Value.FontCharset = charset;
+            o->Value.FontName = std::move(face);
+        }
+    }
+
+    // Saved states keep the clip; a restore of -n goes back n saves.
+    void Save() {
+        if (FSaved.size() < kMaxSaved)
+            FSaved.push_back({State.HasClip, State.Clip});
+    }
+    void Restore(int relative) {
+        if (FSaved.empty())
+            return;
+        const size_t back =
+            relative < 0 ? size_t(std::min<int64_t>(-int64_t(relative), int64_t(FSaved.size())))
+                         : 1;
+        const auto saved = FSaved[FSaved.size() - back];
+        FSaved.resize(FSaved.size() - back);
+        State.HasClip = saved.first;
+        State.Clip = saved.second;
+    }
+    void IntersectClip(const TRect& r) {
+        TRect n(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+                std::max(r.Top, r.Bottom));
+        if (State.HasClip) {
+            TRect box;
+            for (const TRect& c : State.Clip)
+                UnionRect(box, box, c);
+            TRect cut;
+            IntersectRect(cut, box, n);
+            n = cut;
+        }
+        State.HasClip = true;
+        State.Clip = {n};
+    }
+
+private:
+    static constexpr uint32_t kMaxObjects = 4096;
+    static constexpr size_t kMaxSaved = 1024;
+    std::vector<TObject> FObjects;
+    std::vector<std::pair<bool, std::vector<TRect>>> FSaved;
+};
+
+constexpr uint32_t EMR_SETWINDOWORGEX = 10;
+
+// An enhanced metafile's records from its header on; the picture's size from the header.
+void ReadEnhanced(const TByteReader& file, TMetafilePlayer& player, int& width, int& height) {
+    const uint32_t headerSize = file.U32(4);
+    const uint32_t fileSize = file.U32(48);
+    if (headerSize < 88 || headerSize > file.Size() || fileSize > file.Size() ||
+        fileSize < headerSize)
+        InvalidMetafile();
+    const int64_t left = file.I32(8), top = file.I32(12), right = file.I32(16),
+                  bottom = file.I32(20);
+    const int64_t w = right - left + 1, h = bottom - top + 1;
+    if (w <= 0 || h <= 0 || w > 65535 || h > 65535)
+        InvalidMetafile();
+    width = int(w);
+    height = int(h);
+    player.OriginX = double(left);
+    player.OriginY = double(top);
+    const TByteReader data = file.Sub(0, fileSize);
+    using K = TMetafileRecord;
+    size_t at = headerSize;
+    while (at + 8 <= data.Size()) {
+        const uint32_t type = data.U32(at);
+        const uint32_t size = data.U32(at + 4);
+        if (size < 8 || size % 4 != 0 || size > data.Size() - at)
+            InvalidMetafile();
+        const TByteReader r = data.Sub(at, size);
+        at += size;
+        auto rect = [&](size_t o) {
+            return player.MapRect(r.I32(o), r.I32(o + 4), r.I32(o + 8), r.I32(o + 12));
+        };
+        auto point = [&](size_t o) { return player.Map(r.I32(o), r.I32(o + 4)); };
+        switch (type) {
+        case EMR_EOF:
+            return;
+        case EMR_SETBKMODE:
+            player.State.BkMode = r.I32(8) == OPAQUE ? OPAQUE : TRANSPARENT;
+            break;
+        case EMR_SETBKCOLOR:
+            player.State.BkColor = ColorFromRef(r.U32(8));
+            break;
+        case EMR_SETROP2:
+            player.State.PenMode = PenModeFromRop2(r.U32(8));
+            break;
+        case EMR_SETTEXTCOLOR:
+            player.State.TextColor = ColorFromRef(r.U32(8));
+            break;
+        case EMR_SETTEXTALIGN:
+            player.State.TextAlign = r.U32(8) & 0xFF;
+            break;
+        case EMR_SETWINDOWORGEX:
+            player.OriginX = r.I32(8);
+            player.OriginY = r.I32(12);
+            break;
+        case EMR_CREATEPEN:
+            player.MakePen(r.U32(8), r.U32(12), r.I32(16), r.U32(24));
+            break;
+        case EMR_CREATEBRUSHINDIRECT:
+            player.MakeBrush(r.U32(8), r.U32(12), r.U32(16), r.U32(20));
+            break;
+        case EMR_EXTCREATEFONTINDIRECTW: {
+            std::u16string face;
+            for (size_t i = 0; i < 32 && 40 + 2 * i + 2 <= r.Size(); ++i) {
+                const char16_t c = char16_t(r.U16(40 + 2 * i));
+                if (c == 0)
+                    break;
+                face.push_back(c);
+            }
+            player.MakeFont(r.U32(8), r.I32(12), r.I32(20), r.I32(28), r.U8(32) != 0, r.U8(33) != 0,
+                            r.U8(34) != 0, r.U8(35), QString::fromStdU16String(face).toStdString());
+            break;
+        }
+        case EMR_SELECTOBJECT:
+            player.Select(r.U32(8));
+            break;
+        case EMR_DELETEOBJECT:
+            player.Delete(r.U32(8));
+            break;
+        case EMR_SAVEDC:
+            player.Save();
+            break;
+        case EMR_RESTOREDC:
+            player.Restore(r.I32(8));
+            break;
+        case EMR_INTERSECTCLIPRECT:
+            player.IntersectClip(rect(8));
+            break;
+        case EMR_MOVETOEX:
+            player.Position = point(8);
+            break;
+        case EMR_LINETO: {
+            const TPoint to = point(8);
+            player.Add(K::mrLine).Points = {player.Position, to};
+            player.Position = to;
+            break;
+        }
+        case EMR_RECTANGLE:
+        case EMR_ELLIPSE:
+            player.Add(type == EMR_RECTANGLE ? K::mrRectangle : K::mrEllipse).Rect = rect(8);
+            break;
+        case EMR_ROUNDRECT: {
+            TMetafileRecord& m = player.Add(K::mrRoundRect);
+            m.Rect = rect(8);
+            m.Points = {TPoint(ClampCoordinate(r.I32(24)), ClampCoordinate(r.I32(28)))};
+            break;
+        }
+        case EMR_ARC:
+        case EMR_CHORD:
+        case EMR_PIE: {
+            TMetafileRecord& m = player.Add(type == EMR_ARC   ? K::mrArc
+                                            : type == EMR_PIE ? K::mrPie
+                                                              : K::mrChord);
+            m.Rect = rect(8);
+            m.Points = {point(24), point(32)};
+            break;
+        }
+        case EMR_POLYGON16:
+        case EMR_POLYLINE16: {
+            const uint32_t count = r.U32(24);
+            if (count > (r.Size() - 28) / 4)
+                InvalidMetafile();
+            if (count == 0)
+                break;
+            TMetafileRecord& m = player.Add(type == EMR_POLYGON16 ? K::mrPolygon : K::mrPolyline);
+            m.Points.reserve(count);
+            for (uint32_t i = 0; i < count; ++i)
+                m.Points.push_back(player.Map(r.I16(28 + 4 * i), r.I16(30 + 4 * i)));
+            break;
+        }
+        case EMR_SETPIXELV: {
+            TMetafileRecord& m = player.Add(K::mrPixel);
+            m.Points = {point(8)};
+            m.FillColor = ColorFromRef(r.U32(16));
+            break;
+        }
+        case EMR_EXTTEXTOUTW: {
+            const uint32_t count = r.U32(44);
+            const uint32_t offString = r.U32(48);
+            if (count > r.Size() / 2)
+                InvalidMetafile();
+            const uint8_t* text = r.Bytes(offString, size_t(count) * 2);
+            std::u16string u(count, u'\0');
+            for (uint32_t i = 0; i < count; ++i)
+                u[i] = char16_t(text[2 * i] | (text[2 * i + 1] << 8));
+            TMetafileRecord& m = player.Add(K::mrText);
+            m.Points = {point(36)};
+            m.Options = r.U32(52) & (ETO_OPAQUE | ETO_CLIPPED);
+            m.HasRect = m.Options != 0;
+            if (m.HasRect)
+                m.Rect = rect(56);
+            m.Text = QString::fromStdU16String(u).toStdString();
+            break;
+        }
+        case EMR_STRETCHDIBITS: {
+            const uint32_t offInfo = r.U32(48), infoSize = r.U32(52);
+            const uint32_t offBits = r.U32(56), bitsSize = r.U32(60);
+            const QImage image = DecodeDib(r.Sub(offInfo, infoSize), r.Sub(offBits, bitsSize));
+            if (image.isNull())
+                break;
+            TMetafileRecord& m = player.Add(K::mrImage);
+            const TPoint a = point(24);
+            const int64_t cx = r.I32(72), cy = r.I32(76);
+            m.Rect =
+                TRect(a.X, a.Y, ClampCoordinate(a.X + int64_t(std::llround(cx * player.ScaleX))),
+                      ClampCoordinate(a.Y + int64_t(std::llround(cy * player.ScaleY))));
+            m.Image = image;
+            m.SourceRect = TRect(0, 0, image.width(), image.height());
+            m.Rop = r.U32(68);
+            break;
+        }
+        default:
+            break; // records that do not change the picture as replayed here
+        }
+    }
+}
+
+// A placeable Windows metafile's records; the picture's size from the placeable header.
+void ReadWindows(const TByteReader& file, TMetafilePlayer& player, int& width, int& height) {
+    const int left = file.I16(6), top = file.I16(8), right = file.I16(10), bottom = file.I16(12);
+    const int inch = std::max(1, int(file.U16(14)));
+    width = MulDiv(right - left, 96, inch);
+    height = MulDiv(bottom - top, 96, inch);
+    if (width <= 0 || height <= 0)
+        InvalidMetafile();
+    constexpr size_t kPlaceable = 22;
+    const uint32_t headerWords = file.U16(kPlaceable + 2);
+    if (headerWords < 9)
+        InvalidMetafile();
+    bool haveExtent = false;
+    int64_t extX = 0, extY = 0, orgX = 0, orgY = 0;
+    auto remap = [&] {
+        if (!haveExtent || extX == 0 || extY == 0)
+            return;
+        player.OriginX = double(orgX);
+        player.OriginY = double(orgY);
+        player.ScaleX = double(width) / double(extX);
+        player.ScaleY = double(height) / double(extY);
+    };
+    using K = TMetafileRecord;
+    size_t at = kPlaceable + size_t(headerWords) * 2;
+    while (at + 6 <= file.Size()) {
+        const uint64_t words = file.U32(at);
+        const uint32_t function = file.U16(at + 4);
+        if (words < 3 || words * 2 > file.Size() - at)
+            InvalidMetafile();
+        const TByteReader r = file.Sub(at, size_t(words * 2));
+        at += size_t(words * 2);
+        // Parameters begin after the size and the function.
+        auto p16 = [&](size_t index) { return r.I16(6 + 2 * index); };
+        auto rectWords = [&](size_t index) {
+            // Bottom, right, top, left.
+            return player.MapRect(p16(index + 3), p16(index + 2), p16(index + 1), p16(index));
+        };
+        switch (function) {
+        case 0x0000:
+            return;
+        case 0x0102:
+            player.State.BkMode = p16(0) == OPAQUE ? OPAQUE : TRANSPARENT;
+            break;
+        case 0x0201:
+            player.State.BkColor = ColorFromRef(r.U32(6));
+            break;
+        case 0x0104:
+            player.State.PenMode = PenModeFromRop2(uint32_t(p16(0)));
+            break;
+        case 0x0209:
+            player.State.TextColor = ColorFromRef(r.U32(6));
+            break;
+        case 0x012E:
+            player.State.TextAlign = uint32_t(p16(0)) & 0xFF;
+            break;
+        case 0x020B:
+            orgY = p16(0);
+            orgX = p16(1);
+            remap();
+            break;
+        case 0x020C:
+            extY = p16(0);
+            extX = p16(1);
+            haveExtent = true;
+            remap();
+            break;
+        case 0x02FA:
+            player.MakePen(player.FreeSlot(), r.U16(6), p16(1), r.U32(12));
+            break;
+        case 0x02FC:
+            player.MakeBrush(player.FreeSlot(), r.U16(6), r.U32(8), r.U16(12));
+            break;
+        case 0x02FB: {
+            std::string face;
+            for (size_t i = 24; i < 24 + 32 && i < r.Size(); ++i) {
+                if (r.U8(i) == 0)
+                    break;
+                face.push_back(char(r.U8(i)));
+            }
+            const uint8_t charset = r.U8(19);
+            player.MakeFont(player.FreeSlot(), p16(0), p16(2), p16(4), r.U8(16) != 0, r.U8(17) != 0,
+                            r.U8(18) != 0, charset,
+                            DecodeAnsi(reinterpret_cast<const uint8_t*>(face.data()), face.size(),
+                                       charset == GREEK_CHARSET));
+            break;
+        }
+        case 0x012D:
+            player.Select(uint32_t(uint16_t(p16(0))));
+            break;
+        case 0x01F0:
+            player.Delete(uint32_t(uint16_t(p16(0))));
+            break;
+        case 0x001E:
+            player.Save();
+            break;
+        case 0x0127:
+            player.Restore(p16(0));
+            break;
+        case 0x0416:
+            player.IntersectClip(rectWords(0));
+            break;
+        case 0x0214:
+            player.Position = player.Map(p16(1), p16(0));
+            break;
+        case 0x0213: {
+            const TPoint to = player.Map(p16(1), p16(0));
+            player.Add(K::mrLine).Points = {player.Position, to};
+            player.Position = to;
+            break;
+        }
+        case 0x041B:
+        case 0x0418:
+            player.Add(function == 0x041B ? K::mrRectangle : K::mrEllipse).Rect = rectWords(0);
+            break;
+        case 0x061C: {
+            TMetafileRecord& m = player.Add(K::mrRoundRect);
+            m.Rect = rectWords(2);
+            m.Points = {TPoint(p16(1), p16(0))};
+            break;
+        }
+        case 0x0817:
+        case 0x081A:
+        case 0x0830: {
+            TMetafileRecord& m = player.Add(function == 0x0817   ? K::mrArc
+                                            : function == 0x081A ? K::mrPie
+                                                                 : K::mrChord);
+            m.Rect = rectWords(4);
+            m.Points = {player.Map(p16(3), p16(2)), player.Map(p16(1), p16(0))};
+            break;
+        }
+        case 0x0324:
+        case 0x0325: {
+            const int count = p16(0);
+            if (count < 0 || size_t(count) > (r.Size() - 8) / 4)
+                InvalidMetafile();
+            if (count == 0)
+                break;
+            TMetafileRecord& m = player.Add(function == 0x0324 ? K::mrPolygon : K::mrPolyline);
+            m.Points.reserve(size_t(count));
+            for (int i = 0; i < count; ++i)
+                m.Points.push_back(player.Map(p16(1 + 2 * size_t(i)), p16(2 + 2 * size_t(i))));
+            break;
+        }
+        case 0x041F: {
+            TMetafileRecord& m = player.Add(K::mrPixel);
+            m.FillColor = ColorFromRef(r.U32(6));
+            m.Points = {player.Map(p16(3), p16(2))};
+            break;
+        }
+        case 0x0A32: {
+            const TPoint p = player.Map(p16(1), p16(0));
+            const int count = p16(2);
+            const unsigned options = r.U16(12) & (ETO_OPAQUE | ETO_CLIPPED);
+            size_t textAt = 14;
+            TRect clip;
+            if (options) {
+                clip = player.MapRect(r.I16(14), r.I16(16), r.I16(18), r.I16(20));
+                textAt = 22;
+            }
+            if (count < 0)
+                InvalidMetafile();
+            const uint8_t* text = r.Bytes(textAt, size_t(count));
+            TMetafileRecord& m = player.Add(K::mrText);
+            m.Points = {p};
+            m.Options = options;
+            m.HasRect = options != 0;
+            m.Rect = clip;
+            m.Text = DecodeAnsi(text, size_t(count), player.State.FontCharset == GREEK_CHARSET);
+            break;
+        }
+        case 0x0F43: {
+            const TByteReader dib = r.Sub(28, r.Size() - std::min<size_t>(r.Size(), 28));
+            const uint32_t infoSize = dib.U32(0);
+            if (infoSize < 40 || infoSize > dib.Size())
+                break;
+            const QImage image =
+                DecodeDib(dib.Sub(0, infoSize), dib.Sub(infoSize, dib.Size() - infoSize));
+            if (image.isNull())
+                break;
+            TMetafileRecord& m = player.Add(K::mrImage);
+            const TPoint a = player.Map(p16(10), p16(9));
+            m.Rect = TRect(a.X, a.Y, ClampCoordinate(a.X + std::llround(p16(8) * player.ScaleX)),
+                           ClampCoordinate(a.Y + std::llround(p16(7) * player.ScaleY)));
+            m.Image = image;
+            m.SourceRect = TRect(0, 0, image.width(), image.height());
+            m.Rop = r.U32(6);
+            break;
+        }
+        default:
+            break; // records that do not change the picture as replayed here
+        }
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -1023,32 +1722,28 @@ std::vector<uint8_t> TMetafile::SaveToBytes() const {
 }
 
 void TMetafile::LoadFromBytes(const std::vector<uint8_t>& bytes) {
-    // Only the size is taken from a file; its drawing is not read back.
-    auto u32 = [&](size_t at) {
-        return uint32_t(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-                        (uint32_t(bytes[at + 3]) << 24));
-    };
-    auto i16 = [&](size_t at) { return int(int16_t(bytes[at] | (bytes[at + 1] << 8))); };
-    if (bytes.size() >= 88 && u32(0) == 1 && u32(40) == 0x464D4520) {
-        FRecords.clear();
-        FEnhanced = true;
-        FWidth = int(u32(16)) - int(u32(8)) + 1;
-        FHeight = int(u32(20)) - int(u32(12)) + 1;
-        FMMWidth = FMMHeight = 0;
-        Changed();
-        return;
+    const TByteReader file(bytes.data(), bytes.size());
+    TMetafilePlayer player;
+    int width = 0, height = 0;
+    bool enhanced = true;
+    int inch = FInch;
+    if (bytes.size() >= 88 && file.U32(0) == 1 && file.U32(40) == 0x464D4520) {
+        ReadEnhanced(file, player, width, height);
+    } else if (bytes.size() >= 40 && file.U32(0) == 0x9AC6CDD7) {
+        ReadWindows(file, player, width, height);
+        enhanced = false;
+        inch = std::max(1, int(file.U16(14)));
+    } else {
+        InvalidMetafile();
     }
-    if (bytes.size() >= 40 && u32(0) == 0x9AC6CDD7) {
-        FRecords.clear();
-        FEnhanced = false;
-        FInch = std::max(1, i16(14));
-        FWidth = MulDiv(i16(10) - i16(6), 96, FInch);
-        FHeight = MulDiv(i16(12) - i16(8), 96, FInch);
-        FMMWidth = FMMHeight = 0;
-        Changed();
-        return;
-    }
-    throw EInvalidGraphic("Metafile is not valid");
+    // Nothing changes until the whole file has been read.
+    FRecords = std::move(player.Records);
+    FEnhanced = enhanced;
+    FInch = inch;
+    FWidth = width;
+    FHeight = height;
+    FMMWidth = FMMHeight = 0;
+    Changed();
 }
 
 void TMetafile::AssignFrom(const TPersistent* source) {

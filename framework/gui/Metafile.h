@@ -100,8 +100,10 @@ class TMetafile : public TGraphic {
 
     // Replays the calls scaled from (0, 0, Width, Height) onto the rectangle.
     void DrawOnCanvas(TCanvas* canvas, const TRect& r) const override;
-    // EMF or WMF bytes, following Enhanced. Reading accepts what SaveToBytes writes (both
-    // formats); other files raise EInvalidGraphic "Metafile is not valid".
+    // EMF or WMF bytes, following Enhanced. Reading takes back the drawing calls of both
+    // formats (what SaveToBytes writes, and the same records from other programs), so a
+    // saved picture draws again; a file whose sizes or offsets point outside it, or that is
+    // neither format, raises EInvalidGraphic "Metafile is not valid" and changes nothing.
     std::vector<uint8_t> SaveToBytes() const override;
     void LoadFromBytes(const std::vector<uint8_t>& bytes) override;
     std::vector<uint8_t> SaveEnhanced() const;

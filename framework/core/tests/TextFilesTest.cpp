@@ -186,6 +186,21 @@ TEST_F(TextFilesTest, AtomicWriteKeepsModeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files, 1);
 }
 
+// A device cannot be replaced by a rename: it is written in place, it stays a device, and a
+// full one reports the failure; a pipe nobody reads is refused instead of waited on.
+TEST_F(TextFilesTest, DevicesAreWrittenInPlaceAndAFullOneFails) {
+    if (!fs::exists("/dev/full") || !fs::exists("/dev/null"))
+        GTEST_SKIP() << "no /dev/full";
+    EXPECT_THROW(WriteFileAtomically("/dev/full", "content"), EInOutError);
+    EXPECT_NO_THROW(WriteFileAtomically("/dev/null", "content"));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    const std::string fifo = Path("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(WriteFileAtomically(fifo, "content"), EInOutError);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 TEST_F(TextFilesTest, ReadOnlyFileOrFolderIsRefusedAndLeftUnchanged) {
     const std::string name = Path("locked.ini");
     Put(name, "keep");

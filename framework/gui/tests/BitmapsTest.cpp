@@ -76,6 +76,40 @@ TEST_F(BitmapsTest, BmpRoundTripInEachWrittenFormat) {
     EXPECT_TRUE(bad.Empty());
 }
 
+// Headers whose sizes, counts or offsets point outside the file are refused before any
+// pixel is allocated, and the bitmap keeps its picture.
+TEST_F(BitmapsTest, CraftedBitmapHeadersAreRefused) {
+    TBitmap source(4, 2);
+    source.SetPixelFormat(pf8bit);
+    const std::vector<uint8_t> good = source.SaveToBytes();
+    auto put32 = [](std::vector<uint8_t> b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.at(at + size_t(i)) = uint8_t(v >> (8 * i));
+        return b;
+    };
+    const struct {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+    } cases[] = {
+        {"pixels beyond the file", put32(good, 10, 0xFFFFFFF0u)},
+        {"info header longer than the file", put32(good, 14, 0x7FFFFFFFu)},
+        {"width times height overflows", put32(put32(good, 18, 0x7FFFFFFFu), 22, 0x7FFFFFFFu)},
+        {"rows missing", put32(good, 22, 5000)},
+        {"more colours than the bit count", put32(good, 46, 100000)},
+        {"negative width", put32(good, 18, 0xFFFFFFFFu)},
+        {"top-down height of the lowest integer", put32(good, 22, 0x80000000u)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBitmap b(3, 3);
+        EXPECT_THROW(b.LoadFromBytes(c.Bytes), EInvalidGraphic);
+        EXPECT_EQ(b.Width(), 3);
+    }
+    TBitmap b;
+    EXPECT_NO_THROW(b.LoadFromBytes(good));
+    EXPECT_EQ(b.Width(), 4);
+}
+
 TEST_F(BitmapsTest, FilesAndPictures) {
     auto dir =
         std::filesystem::temp_directory_path() / ("bitmaps_test_" + std::to_string(::getpid()));
@@ -91,6 +125,21 @@ TEST_F(BitmapsTest, FilesAndPictures) {
     EXPECT_THROW(pic.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
     EXPECT_THROW(b.LoadFromFile((dir / "missing.bmp").string()), EFOpenError);
     EXPECT_EQ(pic.Width(), 6); // unchanged by the failures
+    // A read-only picture is refused and kept; a writable one is replaced whole.
+    TBitmap wide(9, 3);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_THROW(wide.SaveToFile(file), EInOutError);
+    EXPECT_THROW(pic.SaveToFile(file), EInOutError);
+    pic.LoadFromFile(file);
+    EXPECT_EQ(pic.Width(), 6);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    wide.SaveToFile(file);
+    pic.LoadFromFile(file);
+    EXPECT_EQ(pic.Width(), 9);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left
     std::filesystem::remove_all(dir);
 }
 

@@ -85,6 +85,40 @@ TEST_F(CanvasTest, FiguresExcludeTheirRightAndBottomEdges) {
     }
 }
 
+// An ellipse far larger than the bitmap (a crafted picture's) is laid out only where the
+// bitmap is: it fills what it covers and returns at once.
+TEST_F(CanvasTest, HugeEllipseCostsOnlyTheSurfaceItCovers) {
+    for (bool outlined : {true, false}) {
+        TBitmap b(32, 32);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(clRed);
+        c->Pen()->SetStyle(outlined ? psSolid : psClear);
+        c->Ellipse(-1000000, -1000000, 1000000, 1000000);
+        EXPECT_EQ(c->Pixels(16, 16), clRed);
+        EXPECT_EQ(c->Pixels(0, 31), clRed);
+        c->Brush()->SetColor(clBlue);
+        c->Ellipse(-1000000, 10, 1000000, 20); // wide and flat: its rows cross the bitmap
+        EXPECT_EQ(c->Pixels(16, 15), clBlue);
+        EXPECT_EQ(c->Pixels(16, 25), clRed);
+    }
+}
+
+// An image stretched far beyond the bitmap is scaled only over the part that shows.
+TEST_F(CanvasTest, HugeStretchedImageShowsItsVisiblePart) {
+    TBitmap image(2, 2);
+    image.Canvas()->Brush()->SetColor(clGreen);
+    image.Canvas()->FillRect(TRect(0, 0, 2, 2));
+    image.Canvas()->SetPixels(0, 0, clRed);
+    TBitmap b(32, 32);
+    b.Canvas()->StretchDraw(TRect(-1000000, -1000000, 1000000, 1000000), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(16, 16), clGreen); // the image's lower right quarter
+    b.Canvas()->StretchDraw(TRect(-1999990, -1999990, 10, 10), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 5), clGreen);
+    EXPECT_EQ(b.Canvas()->Pixels(20, 20), clGreen);
+    b.Canvas()->StretchDraw(TRect(0, 0, 2000000, 2000000), &image);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 5), clRed); // the upper left quarter
+}
+
 TEST_F(CanvasTest, LineToLeavesOutItsLastPixelAndMovesThePosition) {
     struct TCase {
         TPoint From, To;
@@ -160,6 +194,32 @@ TEST_F(CanvasTest, NotXorTwiceRestoresThePicture) {
     EXPECT_NE(b->ToImage(), before);
     c->DrawFocusRect(TRect(1, 1, 28, 28));
     EXPECT_EQ(b->ToImage(), before);
+}
+
+// Lines through a region of many rectangles draw exactly inside it, also when the region
+// changes from one line to the next.
+TEST_F(CanvasTest, LinesKeepToARegionOfManyRectangles) {
+    auto b = White(20, 20);
+    TCanvas* c = b->Canvas();
+    TRegion ring = TRegion::FromRect(2, 2, 18, 18);
+    ring.Combine(TRegion::FromRect(6, 6, 14, 14), RGN_DIFF);
+    TRegion other = TRegion::FromRect(0, 0, 4, 20);
+    other.Combine(TRegion::FromRect(16, 0, 20, 20), RGN_OR);
+    for (int y : {1, 4, 10}) {
+        c->SelectClipRgn(&ring);
+        c->MoveTo(0, y);
+        c->LineTo(20, y);
+        for (int x = 0; x < 20; ++x) {
+            const bool inside =
+                y >= 2 && y < 18 && x >= 2 && x < 18 && !(y >= 6 && y < 14 && x >= 6 && x < 14);
+            EXPECT_EQ(Px(*b, x, y), inside ? clBlack : clWhite) << x << "," << y;
+        }
+        c->SelectClipRgn(&other);
+        c->MoveTo(0, y + 1);
+        c->LineTo(20, y + 1);
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(Px(*b, x, y + 1), x < 4 || x >= 16 ? clBlack : clWhite) << x;
+    }
 }
 
 TEST_F(CanvasTest, ClipRegionsLimitDrawing) {

@@ -115,6 +115,157 @@ TEST_F(MetafileTest, EnhancedAndWindowsHeaders) {
     EXPECT_THROW(back.LoadFromBytes({1, 2, 3}), EInvalidGraphic);
 }
 
+// A saved metafile read back draws the same picture: shapes, Greek text, a polygon, a
+// clipped fill and an image, in both formats.
+TEST_F(MetafileTest, SavedMetafileReadBackDrawsTheSamePicture) {
+    TMetafile mf;
+    mf.SetWidth(200);
+    mf.SetHeight(120);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+        c.Brush()->SetStyle(bsSolid);
+        c.Brush()->SetColor(clLime);
+        c.Polygon({TPoint(120, 80), TPoint(190, 80), TPoint(160, 115)});
+        c.TextOut(20, 40, "Ωμέγα");
+        TBitmap image(8, 8);
+        image.Canvas()->Brush()->SetColor(clBlue);
+        image.Canvas()->FillRect(TRect(0, 0, 8, 8));
+        c.Draw(90, 90, &image);
+        TRegion clip = TRegion::FromRect(TRect(0, 100, 40, 110));
+        c.SelectClipRgn(&clip);
+        c.Brush()->SetColor(clFuchsia);
+        c.FillRect(TRect(0, 95, 60, 120));
+    }
+    TBitmap original(200, 120);
+    original.Canvas()->Draw(0, 0, &mf);
+    for (bool enhanced : {true, false}) {
+        SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+        mf.SetEnhanced(enhanced);
+        TMetafile back;
+        back.LoadFromBytes(mf.SaveToBytes());
+        EXPECT_EQ(back.Width(), 200);
+        EXPECT_EQ(back.Height(), 120);
+        EXPECT_EQ(back.Enhanced(), enhanced);
+        TBitmap replayed(200, 120);
+        replayed.Canvas()->Draw(0, 0, &back);
+        TCanvas* r = replayed.Canvas();
+        EXPECT_EQ(r->Pixels(50, 80), clYellow);   // rectangle
+        EXPECT_EQ(r->Pixels(140, 45), clAqua);    // ellipse
+        EXPECT_EQ(r->Pixels(160, 90), clLime);    // polygon
+        EXPECT_EQ(r->Pixels(93, 93), clBlue);     // image
+        EXPECT_EQ(r->Pixels(20, 105), clFuchsia); // fill inside its clip
+        EXPECT_EQ(r->Pixels(50, 105), clWhite);   // and not outside it
+        // Text comes back with its letters; a few pixels may differ where glyphs are drawn
+        // from a font chosen by the other format's character set.
+        bool greek = false;
+        for (const TMetafileRecord& m : back.Records())
+            greek = greek || m.Text == "Ωμέγα";
+        EXPECT_TRUE(greek);
+        int differing = 0;
+        const QImage a = original.ToImage(), b = replayed.ToImage();
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 200; ++x)
+                differing += a.pixel(x, y) != b.pixel(x, y);
+        EXPECT_LT(differing, 200);
+    }
+}
+
+// A damaged or crafted file is refused with EInvalidGraphic and the metafile stays as it
+// was; sizes and counts that point outside the file never read outside it.
+TEST_F(MetafileTest, DamagedMetafilesAreRefused) {
+    TMetafile mf;
+    mf.SetWidth(60);
+    mf.SetHeight(40);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+        c.Polygon({TPoint(1, 1), TPoint(30, 1), TPoint(15, 20)});
+    }
+    auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + size_t(i)] = uint8_t(v >> (8 * i));
+    };
+    const std::vector<uint8_t> emf = mf.SaveEnhanced();
+    const std::vector<uint8_t> wmf = mf.SaveWindows();
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> damaged;
+    {
+        auto b = emf; // bounds whose width overflows an integer
+        put32(b, 8, 0x80000000u);
+        put32(b, 16, 0x7FFFFFFFu);
+        damaged.push_back({"EMF bounds", b});
+    }
+    {
+        auto b = emf; // header record longer than the file
+        put32(b, 4, 0xFFFFFFF0u);
+        damaged.push_back({"EMF header size", b});
+    }
+    {
+        auto b = emf; // file size beyond the bytes
+        put32(b, 48, uint32_t(b.size() + 4));
+        damaged.push_back({"EMF file size", b});
+    }
+    {
+        auto b = emf; // a record claiming more than is left
+        const size_t first = b[4] | (b[5] << 8);
+        put32(b, first + 4, 0x7FFFFFF8u);
+        damaged.push_back({"EMF record size", b});
+    }
+    {
+        auto b = wmf; // a record of more words than the file holds
+        put32(b, 22 + 18, 0x7FFFFFFFu);
+        damaged.push_back({"WMF record size", b});
+    }
+    {
+        auto b = wmf; // an empty picture
+        b[10] = b[6];
+        b[11] = b[7];
+        damaged.push_back({"WMF empty", b});
+    }
+    // Every cut of the files either reads (a cut after the end record) or is refused.
+    for (size_t cut = 0; cut < emf.size(); cut += 7)
+        damaged.push_back({"EMF cut " + std::to_string(cut),
+                           std::vector<uint8_t>(emf.begin(), emf.begin() + long(cut))});
+    for (size_t cut = 22; cut < wmf.size() - 6; cut += 5) {
+        auto b = std::vector<uint8_t>(wmf.begin(), wmf.begin() + long(cut));
+        // Without its end record, a record cut in two is past the end.
+        damaged.push_back({"WMF cut " + std::to_string(cut), b});
+    }
+    for (const auto& [name, bytes] : damaged) {
+        SCOPED_TRACE(name);
+        TMetafile kept;
+        kept.AssignFrom(&mf);
+        try {
+            kept.LoadFromBytes(bytes);
+        } catch (const EInvalidGraphic&) {
+            EXPECT_EQ(kept.Width(), 60);
+            EXPECT_EQ(kept.Records().size(), mf.Records().size());
+        }
+    }
+    for (size_t i = 0; i < 6; ++i) {
+        TMetafile kept;
+        EXPECT_THROW(kept.LoadFromBytes(damaged[i].second), EInvalidGraphic) << damaged[i].first;
+    }
+}
+
+// A full device reports that the picture was not written.
+TEST_F(MetafileTest, SavingToAFullDeviceFails) {
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    TMetafile mf;
+    mf.SetWidth(20);
+    mf.SetHeight(20);
+    {
+        TMetafileCanvas c(&mf, nullptr);
+        DrawSample(&c);
+    }
+    for (bool enhanced : {true, false}) {
+        mf.SetEnhanced(enhanced);
+        EXPECT_THROW(mf.SaveToFile("/dev/full"), EInOutError);
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
 TEST_F(MetafileTest, EnhancedMetafileOpensInAnotherProgram) {
     if (!HasProgram("emf2svg-conv"))
         GTEST_SKIP() << "emf2svg-conv is not installed";
