@@ -1929,6 +1929,9 @@ TCoolBar::TCoolBar(TComponent* owner)
 }
 
 TCoolBar::~TCoolBar() {
+    // Leaving a strip that stays lets the other bars there close up.
+    if (FStrip && !FStrip->IsDestroying())
+        SetParent(nullptr);
     Destroying();
     FBands->Clear();
 }
@@ -1976,26 +1979,99 @@ bool TCoolBar::DockedElsewhere() const {
 
 void TCoolBar::AttachParent(TWinControl* parent) {
     bool wasElsewhere = DockedElsewhere();
-    if (!wasElsewhere)
+    if (!wasElsewhere && !FStrip)
         FHomeAlign = Align();
+    TWinControl* oldStrip = FStrip;
+    const int oldStripHeight = FStripHeight;
+    if (parent != oldStrip)
+        FStrip = nullptr;
     TCustomControl::AttachParent(parent);
+    if (oldStrip && parent != oldStrip && !oldStrip->IsDestroying()) {
+        // The last bar to leave gives the strip its own height back.
+        if (StripBars(oldStrip).empty())
+            oldStrip->SetHeight(oldStripHeight);
+        else
+            oldStrip->Realign();
+    }
     if (!parent)
         return;
     if (DockedElsewhere()) {
-        // Lines up after the cool bars docked here before, as wide as its bands need.
-        int left = 0;
-        for (int i = 0; i < parent->ControlCount(); ++i) {
-            TControl* c = parent->Controls(i);
-            if (c != this && c->Visible() && c->Align() == alLeft)
-                left = std::max(left, c->Left() + c->Width());
+        if (FStrip != parent) {
+            FStripHeight = parent->Height();
+            for (TCoolBar* other : StripBars(parent))
+                if (other != this && other->FStripHeight > 0)
+                    FStripHeight = other->FStripHeight;
+            FStrip = parent;
         }
+        // Placed by FlowStrip whenever the strip arranges its children.
         SetAlign(alNone);
-        SetBounds(left, 0, ContentWidth(), parent->ClientHeight());
-        SetAlign(alLeft);
-    } else if (wasElsewhere) {
+        SetAlign(alCustom);
+    } else if (wasElsewhere || oldStrip) {
         SetAlign(FHomeAlign);
     }
     ArrangeBands();
+}
+
+std::vector<TCoolBar*> TCoolBar::StripBars(const TWinControl* strip) {
+    std::vector<TCoolBar*> bars;
+    for (int i = 0; i < strip->ControlCount(); ++i)
+        if (auto* bar = dynamic_cast<TCoolBar*>(strip->Controls(i)))
+            if (bar->FStrip == strip && bar->Visible() && bar->Align() == alCustom)
+                bars.push_back(bar);
+    return bars;
+}
+
+void TCoolBar::AlignCustom(const TRect& clientRect) {
+    // The first bar of the strip lays out all of them.
+    if (FStrip && Parent() == FStrip) {
+        std::vector<TCoolBar*> bars = StripBars(FStrip);
+        if (!bars.empty() && bars.front() == this)
+            FlowStrip(FStrip, clientRect);
+    }
+}
+
+void TCoolBar::FlowStrip(TWinControl* strip, const TRect& clientRect) {
+    std::vector<TCoolBar*> bars = StripBars(strip);
+    if (bars.empty())
+        return;
+    const int available = std::max(0, clientRect.Width());
+    struct TRow {
+        std::vector<std::pair<TCoolBar*, int>> Bars; // with their widths
+        int Height = 0;
+    };
+    std::vector<TRow> rows;
+    int x = 0;
+    for (TCoolBar* bar : bars) {
+        const int width =
+            available > 0 ? std::min(bar->ContentWidth(), available) : bar->ContentWidth();
+        if (rows.empty() || (x > 0 && x + width > available)) {
+            rows.emplace_back();
+            x = 0;
+        }
+        rows.back().Bars.emplace_back(bar, width);
+        rows.back().Height = std::max(rows.back().Height, bar->ContentHeight());
+        x += width;
+    }
+    const int frame = strip->Height() - strip->ClientHeight();
+    const int ownClient = std::max(0, bars.front()->FStripHeight - frame);
+    if (rows.size() == 1)
+        rows[0].Height = std::max(rows[0].Height, ownClient);
+    int y = clientRect.Top;
+    for (const TRow& row : rows) {
+        x = clientRect.Left;
+        for (size_t i = 0; i < row.Bars.size(); ++i) {
+            // As in a cool bar's own rows, the last bar takes the rest of the row.
+            auto [bar, width] = row.Bars[i];
+            if (i + 1 == row.Bars.size())
+                width = std::max(width, clientRect.Left + available - x);
+            bar->SetBounds(x, y, width, row.Height);
+            x += width;
+        }
+        y += row.Height;
+    }
+    const int needed = std::max(ownClient, y - clientRect.Top);
+    if (strip->ClientHeight() != needed)
+        strip->SetHeight(needed + frame);
 }
 
 int TCoolBar::ContentWidth() const {
@@ -2039,8 +2115,8 @@ void TCoolBar::ArrangeBands() {
         ~TGuard() { Flag = false; }
     } guard{FArranging};
     bool docked = DockedElsewhere();
-    if (docked && Align() == alLeft && Width() != ContentWidth())
-        SetWidth(ContentWidth());
+    if (docked && FStrip && Align() == alCustom && Width() != ContentWidth())
+        FStrip->Realign();
     else if (FAutoSize && !docked && Height() != ContentHeight())
         SetHeight(ContentHeight());
     int clientWidth = ClientWidth();

@@ -665,7 +665,9 @@ private:
 // Bands in rows (a band with Break starts a row). A window control placed on the cool
 // bar gets a band of its own. A cool bar moved into a panel of another form (a docked
 // form's tool bar in the main window's tool strip) lines up at the left of that panel,
-// after the cool bars docked there before it, as wide as its bands need.
+// after the cool bars docked there before it, as wide as its bands need; a bar that no
+// longer fits beside them wraps onto a further row, and the panel grows to show every
+// row (back to its own height when one row is enough).
 class TCoolBar : public TCustomControl {
     ORV_CLASS(TCoolBar, TCustomControl)
 public:
@@ -692,6 +694,7 @@ public:
     void ArrangeBands();
 
     void AttachParent(TWinControl* parent) override;
+    void AlignCustom(const TRect& clientRect) override;
 
 protected:
     void PaintControl() override;
@@ -700,6 +703,13 @@ protected:
 
 private:
     friend class TCoolBand;
+    // The cool bars docked in a panel of another form, in the panel's control order.
+    static std::vector<TCoolBar*> StripBars(const TWinControl* strip);
+    // Lays out the bars docked in the strip in rows and sizes the strip to them.
+    static void FlowStrip(TWinControl* strip, const TRect& clientRect);
+    // The panel of another form this bar is docked in, and that panel's own height.
+    TWinControl* FStrip = nullptr;
+    int FStripHeight = 0;
     static constexpr int kGripperWidth = 10;
     static constexpr int kBandPadding = 2;
     TAlign FHomeAlign = alTop;
