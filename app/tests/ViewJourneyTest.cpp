@@ -9,6 +9,8 @@
 #include "app/design.h"
 #include "app/phDataEd.h"
 #include "app/wgEd.h"
+#include "framework/gui/Bitmaps.h"
+#include "framework/gui/StdCtrls.h"
 
 namespace {
 
@@ -65,6 +67,29 @@ TEST_F(ViewJourneyTest, EveryDockedChartCanBeLeftAtTheDefaultWindowSize) {
         EXPECT_EQ(fmHolder->CurrentView(), view);
         EXPECT_EQ(StripButton("Επιστροφή"), nullptr);
     }
+}
+
+TEST_F(ViewJourneyTest, TheSummaryStaysReadableBesideItsScrollBar) {
+    fmHolder->ShowView(0);
+    // As short as the window gets with the tool strip wrapped onto two rows.
+    fmHolder->SetHeight(400);
+    TestKit::ProcessMessages();
+    Application->Idle();
+    auto* design = dynamic_cast<TfmDesign*>(fmHolder->CurrentView());
+    ASSERT_NE(design, nullptr);
+    TScrollBox* summary = design->upPanel;
+    ASSERT_LT(summary->ClientWidth(), summary->Width() - 10); // the scroll bar shows
+    TestKit::RenderToPng(fmHolder, ShotFile("journey-summary.png"));
+    TBitmap measure;
+    for (TStaticText* box :
+         {design->stModelName, design->stHZConType, design->stRatedPower, design->stBatCap}) {
+        SCOPED_TRACE(box->Name());
+        EXPECT_LE(box->Left() + box->Width(), summary->ClientWidth());
+        measure.Canvas()->Font()->AssignFrom(box->Font());
+        EXPECT_LE(measure.Canvas()->TextWidth(box->Caption()), box->ClientWidth() - 2);
+    }
+    EXPECT_EQ(TestKit::TextOf(design->stHZConType), "Στον πίνακα καταναλώσεων");
+    EXPECT_EQ(TestKit::TextOf(design->stModelName), "ΑΓ-3000");
 }
 
 } // namespace
