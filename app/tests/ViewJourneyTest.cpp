@@ -66,6 +66,7 @@ TEST_F(ViewJourneyTest, EveryDockedChartCanBeLeftAtTheDefaultWindowSize) {
         EXPECT_EQ(DockedChart(), nullptr);
         EXPECT_EQ(fmHolder->CurrentView(), view);
         EXPECT_EQ(StripButton("Επιστροφή"), nullptr);
+        EXPECT_EQ(fmHolder->Panel1->Height(), 53); // one row of tool bars again
     }
 }
 
