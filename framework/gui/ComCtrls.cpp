@@ -1708,9 +1708,16 @@ int TToolBar::ContentWidth() const {
 }
 
 int TToolBar::ContentHeight() const {
+    TRect nc = NonClientBorder();
+    const int clientWidth = const_cast<TToolBar*>(this)->ClientWidth();
+    return HeightAt(clientWidth + nc.Left + nc.Right) - nc.Top - nc.Bottom;
+}
+
+int TToolBar::HeightAt(int width) const {
+    TRect nc = NonClientBorder();
     int rows = 1;
     int x = FIndent;
-    int limit = const_cast<TToolBar*>(this)->ClientWidth();
+    int limit = width - nc.Left - nc.Right;
     for (TToolButton* b : FButtons) {
         if (!b->Visible())
             continue;
@@ -1721,7 +1728,7 @@ int TToolBar::ContentHeight() const {
         }
         x += w;
     }
-    return rows * FButtonHeight;
+    return rows * FButtonHeight + nc.Top + nc.Bottom;
 }
 
 void TToolBar::ArrangeButtons() {
@@ -1883,10 +1890,26 @@ int TCoolBand::NaturalWidth() const {
 }
 
 int TCoolBand::BandHeight() const {
+    return BandHeightAt(NaturalWidth());
+}
+
+int TCoolBand::ControlOffset() const {
+    TCoolBar* bar = CoolBar();
+    int offset = TCoolBar::kGripperWidth + TCoolBar::kBandPadding;
+    if (bar && bar->ShowText() && !FText.empty())
+        offset += TextWidthIn(bar->Font(), FText) + 4;
+    return offset;
+}
+
+int TCoolBand::BandHeightAt(int width) const {
     int content = FMinHeight;
     if (auto* toolBar = dynamic_cast<TToolBar*>(FControl)) {
         TRect nc = toolBar->NonClientBorder();
-        content = std::max(content, toolBar->ButtonHeight() + nc.Top + nc.Bottom);
+        int height = toolBar->ButtonHeight() + nc.Top + nc.Bottom;
+        if (toolBar->Wrapable())
+            height = std::max(height, toolBar->HeightAt(std::max(0, width - ControlOffset() -
+                                                                        TCoolBar::kBandPadding)));
+        content = std::max(content, height);
     } else if (FControl) {
         content = std::max(content, FControl->Height());
     }
@@ -2049,7 +2072,8 @@ void TCoolBar::FlowStrip(TWinControl* strip, const TRect& clientRect) {
             x = 0;
         }
         rows.back().Bars.emplace_back(bar, width);
-        rows.back().Height = std::max(rows.back().Height, bar->ContentHeight());
+        const int frame = bar->Width() - bar->ClientWidth();
+        rows.back().Height = std::max(rows.back().Height, bar->ContentHeightAt(width - frame));
         x += width;
     }
     const int frame = strip->Height() - strip->ClientHeight();
@@ -2091,19 +2115,40 @@ int TCoolBar::ContentWidth() const {
 }
 
 int TCoolBar::ContentHeight() const {
-    int total = 0, row = 0;
-    bool first = true;
+    return ContentHeightAt(const_cast<TCoolBar*>(this)->ClientWidth());
+}
+
+int TCoolBar::ContentHeightAt(int clientWidth) const {
+    int total = 0;
+    for (const TBandRow& row : BandRows(clientWidth))
+        total += row.Height;
+    return total;
+}
+
+std::vector<TCoolBar::TBandRow> TCoolBar::BandRows(int clientWidth) const {
+    std::vector<TBandRow> rows;
+    int x = 0;
     for (TCoolBand* band : FBands->Live()) {
         if (!band->Visible())
             continue;
-        if (band->Break() && !first) {
-            total += row;
-            row = 0;
+        if (rows.empty() || band->Break()) {
+            rows.emplace_back();
+            x = 0;
         }
-        first = false;
-        row = std::max(row, band->BandHeight());
+        rows.back().Bands.emplace_back(band, band->NaturalWidth());
+        x += band->NaturalWidth();
     }
-    return total + row;
+    for (TBandRow& row : rows) {
+        x = 0;
+        for (size_t i = 0; i < row.Bands.size(); ++i) {
+            auto& [band, width] = row.Bands[i];
+            if (i + 1 == row.Bands.size() && clientWidth > 0)
+                width = std::max(clientWidth - x, band->ControlOffset() + kBandPadding + 1);
+            row.Height = std::max(row.Height, band->BandHeightAt(width));
+            x += width;
+        }
+    }
+    return rows;
 }
 
 void TCoolBar::ArrangeBands() {
@@ -2119,32 +2164,14 @@ void TCoolBar::ArrangeBands() {
         FStrip->Realign();
     else if (FAutoSize && !docked && Height() != ContentHeight())
         SetHeight(ContentHeight());
-    int clientWidth = ClientWidth();
-    // Rows of bands; the last band of a row takes the rest of the width.
-    std::vector<std::vector<TCoolBand*>> rows;
-    for (TCoolBand* band : FBands->Live()) {
-        if (!band->Visible())
-            continue;
-        if (rows.empty() || band->Break())
-            rows.emplace_back();
-        rows.back().push_back(band);
-    }
     int y = 0;
-    for (const auto& row : rows) {
-        int height = 0;
-        for (TCoolBand* band : row)
-            height = std::max(height, band->BandHeight());
+    for (const TBandRow& row : BandRows(ClientWidth())) {
+        const int height = row.Height;
         int x = 0;
-        for (size_t i = 0; i < row.size(); ++i) {
-            TCoolBand* band = row[i];
-            int width = band->NaturalWidth();
-            if (i + 1 == row.size())
-                width = std::max(width, clientWidth - x);
+        for (const auto& [band, width] : row.Bands) {
             band->FRect = TRect(x, y, x + width, y + height);
             if (TWinControl* c = band->Control()) {
-                int left = x + kGripperWidth + kBandPadding;
-                if (FShowText && !band->Text().empty())
-                    left += TextWidthIn(Font(), band->Text()) + 4;
+                int left = x + band->ControlOffset();
                 c->SetBounds(left, y + kBandPadding, std::max(0, x + width - kBandPadding - left),
                              height - 2 * kBandPadding);
             }

@@ -672,7 +672,25 @@ TEST_F(ComCtrlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
     Form->SetWidth(800);
     EXPECT_EQ(bars[2]->Top(), 0);
     EXPECT_EQ(strip->Height(), 53);
-    // Narrower again, then the wrapped bar leaves: back to one row.
+    // Narrower than a bar: its buttons wrap inside its band, and every one of them stays
+    // inside the strip.
+    Form->SetWidth(180);
+    for (TCoolBar* bar : bars) {
+        auto* tb = TestKit::Find<TToolBar>(bar->Owner(), "ToolBar1");
+        ASSERT_NE(tb, nullptr);
+        for (int b = 0; b < tb->ButtonCount(); ++b) {
+            TToolButton* button = tb->Buttons(b);
+            TPoint at = strip->ScreenToClient(button->ClientToScreen(TPoint(0, 0)));
+            EXPECT_GE(at.X, 0);
+            EXPECT_LE(at.X + button->Width(), strip->ClientWidth()) << bar->Owner()->Name() << b;
+            EXPECT_LE(at.Y + button->Height(), strip->ClientHeight()) << bar->Owner()->Name() << b;
+        }
+    }
+    EXPECT_GT(bars[2]->Height(), row); // three buttons in two rows
+    EXPECT_EQ(client->Top(), strip->Height());
+    if (const char* dir = std::getenv("ORV_SHOT_DIR"))
+        TestKit::Render(Form).save(QString::fromStdString(std::string(dir) + "/toolstrip3.png"));
+    // Wider again, then the wrapped bar leaves: back to one row.
     Form->SetWidth(400);
     EXPECT_EQ(strip->Height(), 2 * row);
     delete views[2];
