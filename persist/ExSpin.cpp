@@ -656,12 +656,8 @@ void TExSpinEdit::HandleExit() {
     TCustomEdit::HandleExit();
     // Leaving puts an out-of-range number into range. An unreadable text was never
     // passed on as a number: the last number the box held comes back, unannounced, so
-    // that nothing reaches the owner's model (MinValue when it never held one).
+    // that nothing reaches the owner's model.
     if (!HasValue()) {
-        if (FLastNumber.empty()) {
-            SetValue(Value());
-            return;
-        }
         TQuiet quiet(FChanging);
         SetText(FLastNumber);
         return;
