@@ -1,5 +1,6 @@
 #include "app/BatEd.h"
 
+#include "app/FormParts.h"
 #include "framework/core/SysUtils.h"
 #include "model/Data.h"
 
@@ -82,25 +83,30 @@ void TfmBatEd::FormCreate(TObject*) {
 }
 
 void TfmBatEd::edBateryCapChange(TObject* sender) {
-    double voltage = edBatVoltage->Value();
+    // A box without a number stands for the model's value.
+    const double capacity = edBateryCap->HasValue() ? edBateryCap->Value() : BatCapacity;
+    const double voltage = edBatVoltage->HasValue() ? edBatVoltage->Value() : BatVoltage;
     if (voltage == 0)
         stBatCapA->SetCaption("Δ/Υ");
     else
-        stBatCapA->SetCaption(Format("%0.3f", {edBateryCap->Value() / voltage}));
+        stBatCapA->SetCaption(Format("%0.3f", {capacity / voltage}));
     if (FLoading)
         return;
-    if (sender == edBateryCap)
-        BatCapacity = edBateryCap->Value();
-    else if (sender == edBatVoltage)
-        BatVoltage = voltage;
+    double value;
+    if (sender == edBateryCap && ReadSpin(edBateryCap, BatCapacity, value))
+        BatCapacity = value;
+    else if (sender == edBatVoltage && ReadSpin(edBatVoltage, BatVoltage, value))
+        BatVoltage = value;
 }
 
 void TfmBatEd::edSafeBatCoefChange(TObject*) {
-    if (!FLoading)
-        BatSafeCoef = edSafeBatCoef->Value() / 100;
+    double percent;
+    if (!FLoading && ReadSpin(edSafeBatCoef, 100 * BatSafeCoef, percent, 0, 100))
+        BatSafeCoef = percent / 100;
 }
 
 void TfmBatEd::edBatLossesPerHourChange(TObject*) {
-    if (!FLoading)
-        BatLossesPerHour = edBatLossesPerHour->Value() / 100;
+    double percent;
+    if (!FLoading && ReadSpin(edBatLossesPerHour, 100 * BatLossesPerHour, percent))
+        BatLossesPerHour = percent / 100;
 }

@@ -2,6 +2,7 @@
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
+#include "app/FormParts.h"
 #include "framework/core/SysUtils.h"
 #include "model/Data.h"
 
@@ -50,6 +51,7 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     edRATEDPOWER->SetName("edRATEDPOWER");
     edRATEDPOWER->SetMaxLength(100000);
     Place(edRATEDPOWER, this, 140, 40, 120, 24);
+    edRATEDPOWER->SetOnChange(TNotifyEvent(this, &T::edRATEDPOWERChange, "edRATEDPOWERChange"));
     Label3 = label("Label3", "Watts", 268, 44);
 
     Label4 = label("Label4", "Περίοδος", 8, 80);
@@ -140,7 +142,9 @@ TfmDevEdit* TfmDevEdit::CreateForDevice(TDeviceEl* device) {
     // holds only the first until now.
     device->EnsureSeasons(std::max(form->cbSSn->Items()->Count(), 1) - 1);
     form->edDESCRIPTION->SetText(device->Name());
+    form->FLoading = true;
     form->edRATEDPOWER->SetValue(device->RatedPower());
+    form->FLoading = false;
     if (dm) {
         TImageList* images = dm->LargeImages;
         TBitmap* bitmap = form->Image1->Picture()->Bitmap();
@@ -219,6 +223,12 @@ void TfmDevEdit::gdFactorsSetEditText(TObject*, int aCol, int aRow, const std::s
 void TfmDevEdit::edDESCRIPTIONChange(TObject*) {
     if (FDevice)
         FDevice->SetName(edDESCRIPTION->Text());
+}
+
+void TfmDevEdit::edRATEDPOWERChange(TObject*) {
+    double power;
+    if (FDevice && !FLoading && ReadSpin(edRATEDPOWER, FDevice->RatedPower(), power))
+        FDevice->SetRatedPower(power);
 }
 
 void TfmDevEdit::edRATEDPOWERMouseWheelUp(TObject*, TShiftState, TPoint, bool&) {

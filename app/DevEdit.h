@@ -63,6 +63,8 @@ public:
     // raises "Value must be between 0.00 - 1.00" and stores nothing.
     void gdFactorsSetEditText(TObject* sender, int aCol, int aRow, const std::string& value);
     void edDESCRIPTIONChange(TObject* sender);
+    // Writes the device's rated power.
+    void edRATEDPOWERChange(TObject* sender);
     void edRATEDPOWERMouseWheelUp(TObject* sender, TShiftState shift, TPoint mousePos,
                                   bool& handled);
     void edRATEDPOWERMouseWheelDown(TObject* sender, TShiftState shift, TPoint mousePos,
@@ -77,6 +79,7 @@ public:
 private:
     void SetWholeDay(double value);
     TDeviceEl* FDevice = nullptr;
+    bool FLoading = false; // filling the controls: no writes to the device
 };
 
 // Shows the editor modally on the device and frees it.

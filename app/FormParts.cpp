@@ -1,6 +1,9 @@
 #include "app/FormParts.h"
 
 #include "app/DataMod.h"
+#include "framework/core/SysUtils.h"
+
+#include <cmath>
 
 TToolStrip MakeToolStrip(TCustomForm* form, int buttonWidth, int buttonHeight) {
     TToolStrip strip;
@@ -46,4 +49,28 @@ TAction* AddAction(TCustomForm* form, TActionList* list, const std::string& name
     action->SetShortCut(shortCut);
     action->SetOnExecute(std::move(onExecute));
     return action;
+}
+
+std::string RangeText(double minValue, double maxValue) {
+    if (std::isinf(maxValue))
+        return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " και πάνω.";
+    return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " έως " + FloatToStr(maxValue) + ".";
+}
+
+void CheckRange(double value, double minValue, double maxValue) {
+    if (!(value >= minValue && value <= maxValue))
+        throw EValueRange(RangeText(minValue, maxValue));
+}
+
+bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minValue,
+              double maxValue) {
+    if (!edit->HasValue())
+        return false;
+    const double typed = edit->Value();
+    if (!(typed >= minValue && typed <= maxValue)) {
+        edit->ShowValue(shownValue);
+        throw EValueRange(RangeText(minValue, maxValue));
+    }
+    value = typed;
+    return true;
 }

@@ -7,7 +7,9 @@
 #include "framework/gui/ActnList.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Forms.h"
+#include "persist/ExSpin.h"
 
+#include <limits>
 #include <string>
 
 struct TToolStrip {
@@ -26,3 +28,26 @@ TToolButton* AddToolButton(TCustomForm* form, TToolBar* bar, const std::string& 
 TAction* AddAction(TCustomForm* form, TActionList* list, const std::string& name,
                    const std::string& caption, int imageIndex, TShortCut shortCut,
                    TNotifyEvent onExecute);
+
+// Model quantities that cannot be negative (powers, capacities, counts, speeds, factors)
+// are checked before they are stored; a refused number raises this with a text naming
+// the allowed range, and the model keeps its value.
+class EValueRange : public Exception {
+public:
+    using Exception::Exception;
+};
+
+inline constexpr double kNoUpperLimit = std::numeric_limits<double>::infinity();
+
+// "Επιτρεπτές τιμές: από 0 έως 100.", or "... από 0 και πάνω." without an upper limit.
+std::string RangeText(double minValue, double maxValue);
+
+// Raises EValueRange when value lies outside minValue..maxValue.
+void CheckRange(double value, double minValue = 0, double maxValue = kNoUpperLimit);
+
+// Reads a spin edit's number for the model. False, with nothing read, while its text is
+// no number (emptied, or a sign alone). A number outside the range is refused: the box
+// shows shownValue (the model's value as the box shows it) again, unannounced, and
+// EValueRange is raised.
+bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minValue = 0,
+              double maxValue = kNoUpperLimit);

@@ -1,5 +1,6 @@
 #include "app/HZed.h"
 
+#include "app/FormParts.h"
 #include "model/Data.h"
 
 TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
@@ -67,8 +68,9 @@ void TFmHZed::FormCreate(TObject*) {
 }
 
 void TFmHZed::edHZPowerChange(TObject*) {
-    if (!FLoading)
-        HZPower = edHZPower->Value();
+    double power;
+    if (!FLoading && ReadSpin(edHZPower, HZPower, power))
+        HZPower = power;
 }
 
 void TFmHZed::edHZConTypeClick(TObject*) {

@@ -255,12 +255,17 @@ void TfmLoadConstr::gdDevicesSetEditText(TObject*, int aCol, int aRow, const std
     TDeviceEl* device = DeviceOfRow(aRow);
     if (!device)
         return;
-    if (aCol == 2)
-        device->SetDevCount(StrToInt(value));
-    else if (aCol == 3)
+    if (aCol == 2) {
+        const int count = StrToInt(value);
+        CheckRange(count);
+        device->SetDevCount(count);
+    } else if (aCol == 3) {
         device->SetName(value);
-    else if (aCol == 4)
-        device->SetRatedPower(StrToFloat(value));
+    } else if (aCol == 4) {
+        const double power = StrToFloat(value);
+        CheckRange(power);
+        device->SetRatedPower(power);
+    }
 }
 
 void TfmLoadConstr::gdDevicesSelectCell(TObject*, int aCol, int, bool&) {

@@ -1,5 +1,6 @@
 #include "app/PhotovEd.h"
 
+#include "app/FormParts.h"
 #include "model/Data.h"
 
 TfmPhotovEd::TfmPhotovEd(TComponent* owner) : TForm(owner) {
@@ -37,6 +38,7 @@ void TfmPhotovEd::FormCreate(TObject*) {
 }
 
 void TfmPhotovEd::edPhPowerChange(TObject*) {
-    if (!FLoading)
-        PVPower = edPhPower->Value();
+    double power;
+    if (!FLoading && ReadSpin(edPhPower, PVPower, power))
+        PVPower = power;
 }

@@ -117,7 +117,9 @@ std::string TfmSsnEd::CellText(int aCol, int aRow) const {
     case kDaysColumn:
         return IntToStr(season->Days());
     case kWayColumn:
-        return season->WayOp() < WayOpNames.size() ? WayOpNames[season->WayOp()] : "";
+        // A way read from a file that has no name shows its number.
+        return season->WayOp() < WayOpNames.size() ? WayOpNames[season->WayOp()]
+                                                   : IntToStr(season->WayOp());
     default:
         return {};
     }

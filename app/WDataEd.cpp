@@ -501,7 +501,9 @@ void TfmWDataEd::gdEditorGetEditText(TObject*, int aCol, int aRow, std::string& 
 void TfmWDataEd::gdEditorSetEditText(TObject*, int aCol, int aRow, const std::string& value) {
     if (aCol != 1 || aRow < 1 || size_t(aRow - 1) >= WindSpeed.size())
         return;
-    WindSpeed[size_t(aRow - 1)] = StrToFloat(value);
+    const double speed = StrToFloat(value);
+    CheckRange(speed);
+    WindSpeed[size_t(aRow - 1)] = speed;
 }
 
 void TfmWDataEd::gdEditorSelectCell(TObject*, int aCol, int, bool&) {
@@ -568,7 +570,9 @@ void TfmWDataEd::BtnBatCapClick(TObject*) {
     std::string text = FloatToStr(BatCapacity);
     if (!InputQuery("Χωριτηκότητα", "Βαταρία Wh", text))
         return;
-    BatCapacity = StrToFloat(text);
+    const double capacity = StrToFloat(text);
+    CheckRange(capacity);
+    BatCapacity = capacity;
     Recalc();
     gdEditor->Invalidate();
 }
@@ -586,6 +590,7 @@ void TfmWDataEd::Button1Click(TObject*) {
     double power = PVPower;
     if (!InputReal("Ισχύς Φωτοβολταϊκού:", power))
         return;
+    CheckRange(power);
     PVPower = power;
     FillPVProduction();
     Recalc();
@@ -842,6 +847,7 @@ void TfmWDataEd::btnNewMeanClick(TObject*) {
     double newMean = mean;
     if (!InputReal("Νεος ΜΟ:", newMean))
         return;
+    CheckRange(newMean);
     // The mean as the box showed it (15 digits) confirmed: the series stays as it is.
     const double factor = FloatToStr(newMean) == FloatToStr(mean) ? 1.0 : newMean / mean;
     for (double& v : WindSpeed)

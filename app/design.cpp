@@ -10,6 +10,7 @@
 #include "app/wgEd.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Bitmaps.h"
+#include "framework/gui/WindowSystem.h"
 #include "model/Data.h"
 
 #include <memory>
@@ -159,7 +160,9 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     upPanel->SetName("upPanel");
     upPanel->SetParent(this);
     upPanel->SetAlign(alLeft);
-    upPanel->SetWidth(kUnitLeft + 66);
+    // Room for a vertical scroll bar: a short window must not cover the summary's
+    // right-hand boxes ("ΑΓ-3000", "Στον πίνακα καταναλώσεων").
+    upPanel->SetWidth(kUnitLeft + 66 + GetSystemMetrics(SM_CXVSCROLL));
 
     Splitter1 = new TSplitter(this);
     Splitter1->SetName("Splitter1");

@@ -100,8 +100,11 @@ void TfmPhDataEd::gdPhDataGetEditText(TObject*, int aCol, int aRow, std::string&
 }
 
 void TfmPhDataEd::gdPhDataSetEditText(TObject*, int aCol, int aRow, const std::string& value) {
-    if (aCol >= 1 && aCol <= 12 && aRow >= 1 && aRow <= 24)
-        PhFactors->SetFactor(aCol, aRow - 1, StrToFloat(value));
+    if (aCol < 1 || aCol > 12 || aRow < 1 || aRow > 24)
+        return;
+    const double factor = StrToFloat(value);
+    CheckRange(factor);
+    PhFactors->SetFactor(aCol, aRow - 1, factor);
 }
 
 void TfmPhDataEd::actOpenFileExecute(TObject*) {

@@ -144,10 +144,14 @@ void TfmWGEd::gdPCGetEditText(TObject*, int aCol, int aRow, std::string& value) 
 void TfmWGEd::gdPCSetEditText(TObject*, int aCol, int aRow, const std::string& value) {
     if (aRow < 1 || aRow - 1 >= PwrCurve->PointCount())
         return;
+    if (aCol != 1 && aCol != 2)
+        return;
+    const double number = StrToFloat(value);
+    CheckRange(number);
     if (aCol == 1)
-        PwrCurve->SetPointSpeed(aRow - 1, StrToFloat(value));
-    else if (aCol == 2)
-        PwrCurve->SetPointPower(aRow - 1, StrToFloat(value));
+        PwrCurve->SetPointSpeed(aRow - 1, number);
+    else
+        PwrCurve->SetPointPower(aRow - 1, number);
 }
 
 // The placeholder row of an empty curve takes no input.
@@ -162,8 +166,9 @@ void TfmWGEd::edModelNameChange(TObject*) {
 }
 
 void TfmWGEd::edPRChange(TObject*) {
-    if (!FLoading)
-        PwrCurve->SetRatedPower(edPR->Value());
+    double power;
+    if (!FLoading && ReadSpin(edPR, PwrCurve->RatedPower(), power))
+        PwrCurve->SetRatedPower(power);
 }
 
 void TfmWGEd::actOpenPowExecute(TObject*) {

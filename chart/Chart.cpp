@@ -638,9 +638,11 @@ void TCustomChartLegend::PlaceLegend(TLegendLayout& layout) {
             r.Left = layout.TextX - FSymbolWidth - 8;
         }
     } else {
+        // Each column as wide as the rows are spaced below (symbol, gaps and text), so
+        // that the frame holds the last column too.
         const int width =
             std::min(chart->ChartWidth(),
-                     2 * FShadowSize + (FSymbolWidth + layout.Widest + 4) * FColumns + 8);
+                     2 * FShadowSize + (FSymbolWidth + layout.ItemWidth + 4) * FColumns + 8);
         r.Left = chart->ChartXCenter() - width / 2 +
                  int(Round(FTopPos * (panel.Width() - width) / 100.0));
         r.Right = r.Left + width;
@@ -1101,7 +1103,12 @@ bool TCustomChart::IsFreeSeriesColor(TColor color, bool checkBackground) const {
     for (TChartSeries* s : SeriesList())
         if (s->SeriesColor() == color)
             return false;
-    return !(checkBackground && (color == Color() || color == BackColor()));
+    // A system colour behind the chart (clWindow) hides the palette colour it shows as.
+    const auto shownAs = [color](TColor back) {
+        return color == back || (back != clNone && back != clAutoColor && color != clNone &&
+                                 color != clAutoColor && ColorToRGB(color) == ColorToRGB(back));
+    };
+    return !(checkBackground && (shownAs(Color()) || shownAs(BackColor())));
 }
 
 void TCustomChart::EnumSourceValueLists(TChartSeries* series, const TEnumValueListProc& proc) {

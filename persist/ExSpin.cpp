@@ -413,6 +413,7 @@ void TExUpDown::HandleResize() {
 TExSpinEdit::TExSpinEdit(TComponent* owner) : TCustomEdit(owner) {
     FControlStyle.Exclude(csSetCaption);
     SetText("0");
+    FLastNumber = "0";
     RecreateButton();
 }
 
@@ -458,6 +459,20 @@ void TExSpinEdit::Publish(TPublisher<TExSpinEdit>& p) {
 
 // ---- Value
 
+namespace {
+
+// Holds back the edit's change notification while the text is rewritten.
+struct TQuiet {
+    explicit TQuiet(bool& flag) : Flag(flag), Saved(flag) { Flag = true; }
+    ~TQuiet() { Flag = Saved; }
+    TQuiet(const TQuiet&) = delete;
+    TQuiet& operator=(const TQuiet&) = delete;
+    bool& Flag;
+    bool Saved;
+};
+
+} // namespace
+
 double TExSpinEdit::CheckValue(double value) const {
     if (FMaxValue == FMinValue)
         return value;
@@ -466,6 +481,18 @@ double TExSpinEdit::CheckValue(double value) const {
     if (value > FMaxValue)
         return FMaxValue;
     return value;
+}
+
+bool TExSpinEdit::HasValue() const {
+    double parsed;
+    int64_t whole;
+    return FValueType == vtFloat ? TryStrToFloat(Text(), parsed)
+                                 : TryStrToInt64(Trim(Text()), whole);
+}
+
+void TExSpinEdit::ShowValue(double value) {
+    TQuiet quiet(FChanging);
+    SetValue(value);
 }
 
 double TExSpinEdit::Value() const {
@@ -486,6 +513,7 @@ std::string TExSpinEdit::FormatValue(double value) const {
 
 void TExSpinEdit::SetValue(double value) {
     SetText(FormatValue(CheckValue(value)));
+    FLastNumber = Text();
 }
 
 void TExSpinEdit::SetMaxValue(double value) {
@@ -552,6 +580,8 @@ void TExSpinEdit::Step(double delta, const TNotifyEvent& event) {
 }
 
 void TExSpinEdit::Change() {
+    if (HasValue())
+        FLastNumber = Text();
     if (!FChanging)
         TCustomEdit::Change();
 }
@@ -619,14 +649,16 @@ void TExSpinEdit::HandleEnter() {
 
 void TExSpinEdit::HandleExit() {
     TCustomEdit::HandleExit();
-    // Leaving puts an out-of-range number into range and an unreadable text back to a
-    // number.
+    // Leaving puts an out-of-range number into range. An unreadable text was never
+    // passed on as a number: the last number the box held comes back, unannounced, so
+    // that nothing reaches the owner's model.
+    if (!HasValue()) {
+        TQuiet quiet(FChanging);
+        SetText(FLastNumber);
+        return;
+    }
     const double v = Value();
-    double parsed;
-    int64_t whole;
-    const bool readable =
-        FValueType == vtFloat ? TryStrToFloat(Text(), parsed) : TryStrToInt64(Trim(Text()), whole);
-    if (CheckValue(v) != v || !readable)
+    if (CheckValue(v) != v)
         SetValue(v);
 }
 

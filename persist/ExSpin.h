@@ -132,6 +132,11 @@ public:
     void SetValue(double value);
     // MinValue = MaxValue: no limits.
     double CheckValue(double value) const;
+    // The text reads as a number (an emptied or unreadable text does not).
+    bool HasValue() const;
+    // Writes the value as SetValue does, without a change notification: an owner showing
+    // its model's value again after refusing what was typed.
+    void ShowValue(double value);
     const TNotifyEvent& OnTopClick() const { return FOnTopClick; }
     void SetOnTopClick(TNotifyEvent value) { FOnTopClick = std::move(value); }
     const TNotifyEvent& OnBottomClick() const { return FOnBottomClick; }
@@ -175,6 +180,8 @@ private:
     void HandleEnabledChange();
     void UpDownClick(TObject* sender, TUDBtnType button);
     std::string FormatValue(double value) const;
+    // The last text that read as a number: leaving an unreadable text shows it again.
+    std::string FLastNumber;
 
     bool FArrowKeys = true;
     TSpinButtonKind FButtonKind = bkDiagonal;

@@ -257,6 +257,31 @@ TEST_F(PeriodsViewTest, SsnFilesAreSavedAndOpenedThroughTheDialogs) {
     EXPECT_NE(TestKit::Dialogs().LastText().find("100000"), std::string::npos);
 }
 
+TEST_F(PeriodsViewTest, AWayOfOperationWithoutANameShowsItsNumber) {
+    const std::string file = FDir + "/ways.ssn";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "[Seasons]\r\ncount=3\r\n"
+               "[season0]\r\nDescription=Α\r\nDayStart=1\r\nDayStop=120\r\nWayOp=2\r\n"
+               "[season1]\r\nDescription=Β\r\nDayStart=121\r\nDayStop=300\r\nWayOp=3\r\n"
+               "[season2]\r\nDescription=Γ\r\nDayStart=301\r\nDayStop=365\r\nWayOp=255\r\n";
+    }
+    ChooseFile(file);
+    ClickStrip("Ανοιγμα");
+    ASSERT_EQ(SeasonList->Count(), 3);
+    const std::pair<int, std::string> expected[] = {{1, WayOpNames[2]}, {2, "3"}, {3, "255"}};
+    for (const auto& [row, text] : expected) {
+        EXPECT_EQ(Ed->CellText(5, row), text) << row;
+        std::string edited;
+        Ed->gdSnlGetEditText(Ed->gdSnl, 5, row, edited);
+        EXPECT_EQ(edited, text) << row;
+    }
+    // Choosing a name from the list still sets the way.
+    Ed->gdSnlSetEditText(Ed->gdSnl, 5, 2, WayOpNames[1]);
+    EXPECT_EQ(SeasonList->GetSeason(1)->WayOp(), 1);
+    TestKit::RenderToPng(fmHolder, ShotFile("periods-ways.png"));
+}
+
 TEST_F(PeriodsViewTest, GanttChartDrawsAPeriodAcrossNewYearAsTwoBars) {
     TSeason* winter = SeasonList->AddSeason();
     winter->SetDescription("Χειμώνας");

@@ -7,6 +7,7 @@
 #include "app/phDataEd.h"
 #include "app/phDataGr.h"
 #include "chart/Series.h"
+#include "framework/gui/Bitmaps.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/Dialogs.h"
 
@@ -136,6 +137,38 @@ TEST_F(SunshineViewTest, ChartDrawsOneLinePerMonthInPercent) {
     EXPECT_DOUBLE_EQ(march->YValues()->ValueAt(0), 50);
     EXPECT_DOUBLE_EQ(march->YValues()->ValueAt(23), 25);
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("sunshine-chart.png")));
+}
+
+TEST_F(SunshineViewTest, LegendFramesEveryMonthAndNoLineTakesTheBackColour) {
+    ClickStrip("Γράφημα");
+    auto* gr = Find<TfmPhDataGr>(fmHolder->pnlHolder, "fmPhDataGr");
+    ASSERT_NE(gr, nullptr);
+    TChart* chart = gr->Chart1;
+    ASSERT_EQ(chart->SeriesCount(), 12);
+    // Every month in its own colour, none of them the colour behind the lines.
+    const TColor back = ColorToRGB(chart->Color());
+    for (int m = 0; m < 12; ++m) {
+        TColor color = ColorToRGB(chart->GetSeries(m)->SeriesColor());
+        EXPECT_NE(color, back) << m;
+        for (int k = 0; k < m; ++k)
+            EXPECT_NE(color, ColorToRGB(chart->GetSeries(k)->SeriesColor())) << m << " " << k;
+    }
+    // Where the legend writes each month: symbol and text inside its frame.
+    std::vector<std::pair<int, int>> placed; // row, x of the text
+    chart->SetOnGetLegendPos(TChartGetLegendPos(
+        [&](TCustomChart*, int row, int& x, int&, int&) { placed.emplace_back(row, x); }));
+    chart->Invalidate();
+    TestKit::ProcessMessages();
+    TestKit::RenderToPng(fmHolder, ShotFile("sunshine-legend.png"));
+    ASSERT_EQ(placed.size(), 12u);
+    TBitmap measure;
+    measure.Canvas()->Font()->AssignFrom(chart->Legend()->Font());
+    const TRect frame = chart->Legend()->RectLegend();
+    for (const auto& [row, x] : placed) {
+        const std::string& month = ShortMonthNames[size_t(row)];
+        EXPECT_GE(x - 4 - chart->Legend()->SymbolWidth(), frame.Left) << month;
+        EXPECT_LE(x + measure.Canvas()->TextWidth(month), frame.Right) << month;
+    }
 }
 
 } // namespace

@@ -154,6 +154,25 @@ TEST_F(WDataEdTest, HeaderButtonsCheckTheBalanceAndSumColumns) {
     EXPECT_TRUE(TestKit::Dialogs().Shown().empty());
 }
 
+TEST_F(WDataEdTest, NegativeCapacityPowerMeanAndSpeedAreRefusedNamingTheRange) {
+    const double capacity = BatCapacity, power = PVPower, speed = WindSpeed[10];
+    const double mean = Mean(WindSpeed);
+    const std::pair<TButton*, const char*> boxes[] = {
+        {Bench->BtnBatCap, "-4500"}, {Bench->Button1, "-500"}, {Bench->btnNewMean, "-3"}};
+    for (const auto& [button, typed] : boxes) {
+        SCOPED_TRACE(typed);
+        TestKit::Dialogs().Clear();
+        TestKit::Dialogs().AnswerNextInput(typed);
+        TestKit::Click(button);
+        EXPECT_EQ(LastMessage(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+    }
+    EXPECT_EQ(BatCapacity, capacity);
+    EXPECT_EQ(PVPower, power);
+    EXPECT_DOUBLE_EQ(Mean(WindSpeed), mean);
+    EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "-2"), Exception);
+    EXPECT_EQ(WindSpeed[10], speed);
+}
+
 TEST_F(WDataEdTest, WindCellTakesDigitsAndTheSeparatorOnly) {
     TExDrawGrid* grid = Bench->gdEditor;
     TestKit::Focus(grid);

@@ -1685,9 +1685,16 @@ int TToolBar::ContentWidth() const {
 }
 
 int TToolBar::ContentHeight() const {
+    TRect nc = NonClientBorder();
+    const int clientWidth = const_cast<TToolBar*>(this)->ClientWidth();
+    return HeightAt(clientWidth + nc.Left + nc.Right) - nc.Top - nc.Bottom;
+}
+
+int TToolBar::HeightAt(int width) const {
+    TRect nc = NonClientBorder();
     int rows = 1;
     int x = FIndent;
-    int limit = const_cast<TToolBar*>(this)->ClientWidth();
+    int limit = width - nc.Left - nc.Right;
     for (TToolButton* b : FButtons) {
         if (!b->Visible())
             continue;
@@ -1698,7 +1705,7 @@ int TToolBar::ContentHeight() const {
         }
         x += w;
     }
-    return rows * FButtonHeight;
+    return rows * FButtonHeight + nc.Top + nc.Bottom;
 }
 
 void TToolBar::ArrangeButtons() {
@@ -1860,10 +1867,26 @@ int TCoolBand::NaturalWidth() const {
 }
 
 int TCoolBand::BandHeight() const {
+    return BandHeightAt(NaturalWidth());
+}
+
+int TCoolBand::ControlOffset() const {
+    TCoolBar* bar = CoolBar();
+    int offset = TCoolBar::kGripperWidth + TCoolBar::kBandPadding;
+    if (bar && bar->ShowText() && !FText.empty())
+        offset += TextWidthIn(bar->Font(), FText) + 4;
+    return offset;
+}
+
+int TCoolBand::BandHeightAt(int width) const {
     int content = FMinHeight;
     if (auto* toolBar = dynamic_cast<TToolBar*>(FControl)) {
         TRect nc = toolBar->NonClientBorder();
-        content = std::max(content, toolBar->ButtonHeight() + nc.Top + nc.Bottom);
+        int height = toolBar->ButtonHeight() + nc.Top + nc.Bottom;
+        if (toolBar->Wrapable())
+            height = std::max(height, toolBar->HeightAt(std::max(0, width - ControlOffset() -
+                                                                        TCoolBar::kBandPadding)));
+        content = std::max(content, height);
     } else if (FControl) {
         content = std::max(content, FControl->Height());
     }
@@ -1906,6 +1929,9 @@ TCoolBar::TCoolBar(TComponent* owner)
 }
 
 TCoolBar::~TCoolBar() {
+    // Leaving a strip that stays lets the other bars there close up.
+    if (FStrip && !FStrip->IsDestroying())
+        SetParent(nullptr);
     Destroying();
     FBands->Clear();
 }
@@ -1953,26 +1979,100 @@ bool TCoolBar::DockedElsewhere() const {
 
 void TCoolBar::AttachParent(TWinControl* parent) {
     bool wasElsewhere = DockedElsewhere();
-    if (!wasElsewhere)
+    if (!wasElsewhere && !FStrip)
         FHomeAlign = Align();
+    TWinControl* oldStrip = FStrip;
+    const int oldStripHeight = FStripHeight;
+    if (parent != oldStrip)
+        FStrip = nullptr;
     TCustomControl::AttachParent(parent);
+    if (oldStrip && parent != oldStrip && !oldStrip->IsDestroying()) {
+        // The last bar to leave gives the strip its own height back.
+        if (StripBars(oldStrip).empty())
+            oldStrip->SetHeight(oldStripHeight);
+        else
+            oldStrip->Realign();
+    }
     if (!parent)
         return;
     if (DockedElsewhere()) {
-        // Lines up after the cool bars docked here before, as wide as its bands need.
-        int left = 0;
-        for (int i = 0; i < parent->ControlCount(); ++i) {
-            TControl* c = parent->Controls(i);
-            if (c != this && c->Visible() && c->Align() == alLeft)
-                left = std::max(left, c->Left() + c->Width());
+        if (FStrip != parent) {
+            FStripHeight = parent->Height();
+            for (TCoolBar* other : StripBars(parent))
+                if (other != this && other->FStripHeight > 0)
+                    FStripHeight = other->FStripHeight;
+            FStrip = parent;
         }
+        // Placed by FlowStrip whenever the strip arranges its children.
         SetAlign(alNone);
-        SetBounds(left, 0, ContentWidth(), parent->ClientHeight());
-        SetAlign(alLeft);
-    } else if (wasElsewhere) {
+        SetAlign(alCustom);
+    } else if (wasElsewhere || oldStrip) {
         SetAlign(FHomeAlign);
     }
     ArrangeBands();
+}
+
+std::vector<TCoolBar*> TCoolBar::StripBars(const TWinControl* strip) {
+    std::vector<TCoolBar*> bars;
+    for (int i = 0; i < strip->ControlCount(); ++i)
+        if (auto* bar = dynamic_cast<TCoolBar*>(strip->Controls(i)))
+            if (bar->FStrip == strip && bar->Visible() && bar->Align() == alCustom)
+                bars.push_back(bar);
+    return bars;
+}
+
+void TCoolBar::AlignCustom(const TRect& clientRect) {
+    // The first bar of the strip lays out all of them.
+    if (FStrip && Parent() == FStrip) {
+        std::vector<TCoolBar*> bars = StripBars(FStrip);
+        if (!bars.empty() && bars.front() == this)
+            FlowStrip(FStrip, clientRect);
+    }
+}
+
+void TCoolBar::FlowStrip(TWinControl* strip, const TRect& clientRect) {
+    std::vector<TCoolBar*> bars = StripBars(strip);
+    if (bars.empty())
+        return;
+    const int available = std::max(0, clientRect.Width());
+    struct TRow {
+        std::vector<std::pair<TCoolBar*, int>> Bars; // with their widths
+        int Height = 0;
+    };
+    std::vector<TRow> rows;
+    int x = 0;
+    for (TCoolBar* bar : bars) {
+        const int width =
+            available > 0 ? std::min(bar->ContentWidth(), available) : bar->ContentWidth();
+        if (rows.empty() || (x > 0 && x + width > available)) {
+            rows.emplace_back();
+            x = 0;
+        }
+        rows.back().Bars.emplace_back(bar, width);
+        const int frame = bar->Width() - bar->ClientWidth();
+        rows.back().Height = std::max(rows.back().Height, bar->ContentHeightAt(width - frame));
+        x += width;
+    }
+    const int frame = strip->Height() - strip->ClientHeight();
+    const int ownClient = std::max(0, bars.front()->FStripHeight - frame);
+    if (rows.size() == 1)
+        rows[0].Height = std::max(rows[0].Height, ownClient);
+    int y = clientRect.Top;
+    for (const TRow& row : rows) {
+        x = clientRect.Left;
+        for (size_t i = 0; i < row.Bars.size(); ++i) {
+            // As in a cool bar's own rows, the last bar takes the rest of the row.
+            auto [bar, width] = row.Bars[i];
+            if (i + 1 == row.Bars.size())
+                width = std::max(width, clientRect.Left + available - x);
+            bar->SetBounds(x, y, width, row.Height);
+            x += width;
+        }
+        y += row.Height;
+    }
+    const int needed = std::max(ownClient, y - clientRect.Top);
+    if (strip->ClientHeight() != needed)
+        strip->SetHeight(needed + frame);
 }
 
 int TCoolBar::ContentWidth() const {
@@ -1992,19 +2092,40 @@ int TCoolBar::ContentWidth() const {
 }
 
 int TCoolBar::ContentHeight() const {
-    int total = 0, row = 0;
-    bool first = true;
+    return ContentHeightAt(const_cast<TCoolBar*>(this)->ClientWidth());
+}
+
+int TCoolBar::ContentHeightAt(int clientWidth) const {
+    int total = 0;
+    for (const TBandRow& row : BandRows(clientWidth))
+        total += row.Height;
+    return total;
+}
+
+std::vector<TCoolBar::TBandRow> TCoolBar::BandRows(int clientWidth) const {
+    std::vector<TBandRow> rows;
+    int x = 0;
     for (TCoolBand* band : FBands->Live()) {
         if (!band->Visible())
             continue;
-        if (band->Break() && !first) {
-            total += row;
-            row = 0;
+        if (rows.empty() || band->Break()) {
+            rows.emplace_back();
+            x = 0;
         }
-        first = false;
-        row = std::max(row, band->BandHeight());
+        rows.back().Bands.emplace_back(band, band->NaturalWidth());
+        x += band->NaturalWidth();
     }
-    return total + row;
+    for (TBandRow& row : rows) {
+        x = 0;
+        for (size_t i = 0; i < row.Bands.size(); ++i) {
+            auto& [band, width] = row.Bands[i];
+            if (i + 1 == row.Bands.size() && clientWidth > 0)
+                width = std::max(clientWidth - x, band->ControlOffset() + kBandPadding + 1);
+            row.Height = std::max(row.Height, band->BandHeightAt(width));
+            x += width;
+        }
+    }
+    return rows;
 }
 
 void TCoolBar::ArrangeBands() {
@@ -2016,36 +2137,18 @@ void TCoolBar::ArrangeBands() {
         ~TGuard() { Flag = false; }
     } guard{FArranging};
     bool docked = DockedElsewhere();
-    if (docked && Align() == alLeft && Width() != ContentWidth())
-        SetWidth(ContentWidth());
+    if (docked && FStrip && Align() == alCustom && Width() != ContentWidth())
+        FStrip->Realign();
     else if (FAutoSize && !docked && Height() != ContentHeight())
         SetHeight(ContentHeight());
-    int clientWidth = ClientWidth();
-    // Rows of bands; the last band of a row takes the rest of the width.
-    std::vector<std::vector<TCoolBand*>> rows;
-    for (TCoolBand* band : FBands->Live()) {
-        if (!band->Visible())
-            continue;
-        if (rows.empty() || band->Break())
-            rows.emplace_back();
-        rows.back().push_back(band);
-    }
     int y = 0;
-    for (const auto& row : rows) {
-        int height = 0;
-        for (TCoolBand* band : row)
-            height = std::max(height, band->BandHeight());
+    for (const TBandRow& row : BandRows(ClientWidth())) {
+        const int height = row.Height;
         int x = 0;
-        for (size_t i = 0; i < row.size(); ++i) {
-            TCoolBand* band = row[i];
-            int width = band->NaturalWidth();
-            if (i + 1 == row.size())
-                width = std::max(width, clientWidth - x);
+        for (const auto& [band, width] : row.Bands) {
             band->FRect = TRect(x, y, x + width, y + height);
             if (TWinControl* c = band->Control()) {
-                int left = x + kGripperWidth + kBandPadding;
-                if (FShowText && !band->Text().empty())
-                    left += TextWidthIn(Font(), band->Text()) + 4;
+                int left = x + band->ControlOffset();
                 c->SetBounds(left, y + kBandPadding, std::max(0, x + width - kBandPadding - left),
                              height - 2 * kBandPadding);
             }

@@ -553,6 +553,8 @@ public:
     int ContentWidth() const;
     // The height the rows of buttons need.
     int ContentHeight() const;
+    // The bar's height (borders included) when it is the given width.
+    int HeightAt(int width) const;
     // Places the buttons again.
     void ArrangeButtons();
 
@@ -625,6 +627,11 @@ public:
     // The width the band needs: gripper, text and the control's natural width.
     int NaturalWidth() const;
     int BandHeight() const;
+    // The height when the band is the given width: a tool bar narrower than its buttons
+    // wraps them onto further rows.
+    int BandHeightAt(int width) const;
+    // Where the control starts in the band: after the gripper and the text.
+    int ControlOffset() const;
     std::string DisplayName() const override;
 
 private:
@@ -665,7 +672,9 @@ private:
 // Bands in rows (a band with Break starts a row). A window control placed on the cool
 // bar gets a band of its own. A cool bar moved into a panel of another form (a docked
 // form's tool bar in the main window's tool strip) lines up at the left of that panel,
-// after the cool bars docked there before it, as wide as its bands need.
+// after the cool bars docked there before it, as wide as its bands need; a bar that no
+// longer fits beside them wraps onto a further row, and the panel grows to show every
+// row (back to its own height when one row is enough).
 class TCoolBar : public TCustomControl {
     ORV_CLASS(TCoolBar, TCustomControl)
 public:
@@ -688,10 +697,13 @@ public:
     int ContentWidth() const;
     // The height the rows need.
     int ContentHeight() const;
+    // The height the rows need in the given client width.
+    int ContentHeightAt(int clientWidth) const;
     // Lays the bands out again.
     void ArrangeBands();
 
     void AttachParent(TWinControl* parent) override;
+    void AlignCustom(const TRect& clientRect) override;
 
 protected:
     void PaintControl() override;
@@ -700,6 +712,21 @@ protected:
 
 private:
     friend class TCoolBand;
+    struct TBandRow {
+        std::vector<std::pair<TCoolBand*, int>> Bands; // with their widths
+        int Height = 0;
+    };
+    // The visible bands in rows for a client width (0: as wide as they need); the last
+    // band of a row takes the rest of the width, and is squeezed when the row is too
+    // narrow for it.
+    std::vector<TBandRow> BandRows(int clientWidth) const;
+    // The cool bars docked in a panel of another form, in the panel's control order.
+    static std::vector<TCoolBar*> StripBars(const TWinControl* strip);
+    // Lays out the bars docked in the strip in rows and sizes the strip to them.
+    static void FlowStrip(TWinControl* strip, const TRect& clientRect);
+    // The panel of another form this bar is docked in, and that panel's own height.
+    TWinControl* FStrip = nullptr;
+    int FStripHeight = 0;
     static constexpr int kGripperWidth = 10;
     static constexpr int kBandPadding = 2;
     TAlign FHomeAlign = alTop;

@@ -1427,6 +1427,7 @@ void TWinControl::AlignControls() {
 }
 
 void TWinControl::ArrangeChildren(TControl* /*control*/, TRect& rect) {
+    const TRect client = rect;
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
         std::vector<TControl*> list;
         for (TControl* c : FControls)
@@ -1476,6 +1477,12 @@ void TWinControl::ArrangeChildren(TControl* /*control*/, TRect& rect) {
             }
         }
     }
+    std::vector<TControl*> custom;
+    for (TControl* c : FControls)
+        if (c->Align() == alCustom && c->Visible())
+            custom.push_back(c);
+    for (TControl* c : custom)
+        c->AlignCustom(client);
 }
 
 TRect TWinControl::ClientRect() const {

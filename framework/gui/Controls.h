@@ -231,6 +231,9 @@ public:
     // Moves the control into another window control's client area (nullptr removes it).
     // Ownership does not change.
     virtual void AttachParent(TWinControl* parent);
+    // A control aligned alCustom places itself: called whenever its parent arranges its
+    // children, after the other alignments, with the parent's whole client rectangle.
+    virtual void AlignCustom(const TRect& clientRect) { (void)clientRect; }
     bool HasParent() const override { return true; }
     TComponent* ParentComponent() const override;
     void SetParentComponent(TComponent* value) override;

@@ -834,9 +834,14 @@ QWidget* TCustomEdit::CreateNativeWidget(const TCreateParams& params, QWidget* p
     le->setMaxLength(kNoQtLimit);
     le->setFocusPolicy(Qt::StrongFocus);
     le->setText(Q(FText));
+    // A change handler that raises is reported here: no exception unwinds through Qt.
     QObject::connect(le, &QLineEdit::textEdited, le, [this] {
         if (FSetting == 0)
-            UserEdited();
+            try {
+                UserEdited();
+            } catch (...) {
+                WindowSystemDetail::HandleEventException();
+            }
     });
     return le;
 }
@@ -1442,9 +1447,14 @@ void TButtonControl::Publish(TPublisher<TButtonControl>& p) {
 void TButtonControl::ConnectButton(QAbstractButton* button) {
     button->setShortcut(QKeySequence());
     UseDisabledGray(button);
+    // A click handler that raises is reported here: no exception unwinds through Qt.
     QObject::connect(button, &QAbstractButton::clicked, button, [this] {
         if (FClicksDisabled == 0)
-            ButtonClicked();
+            try {
+                ButtonClicked();
+            } catch (...) {
+                WindowSystemDetail::HandleEventException();
+            }
     });
 }
 
@@ -2681,7 +2691,11 @@ QWidget* TCustomComboBox::CreateNativeWidget(const TCreateParams&, QWidget* pare
         w->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : kNoQtLimit);
         QObject::connect(w->lineEdit(), &QLineEdit::textEdited, w, [this] {
             if (FSetting == 0)
-                UserEdited();
+                try {
+                    UserEdited();
+                } catch (...) {
+                    WindowSystemDetail::HandleEventException();
+                }
         });
     }
     QObject::connect(w, qOverload<int>(&QComboBox::activated), w, [this](int index) {

@@ -133,19 +133,63 @@ TEST_F(ExSpinTest, KeysStepAndLeavingPutsTheNumberRight) {
     TestKit::Focus(Other);
     EXPECT_EQ(TestKit::TextOf(Spin), "10");
 
+    // An unreadable text reads as MinValue but is never passed on as a number: leaving
+    // shows the last number again.
     TestKit::Focus(Spin);
     Spin->SetText("abc");
     EXPECT_EQ(Spin->Value(), 1);
+    EXPECT_FALSE(Spin->HasValue());
     TestKit::Focus(Other);
-    EXPECT_EQ(TestKit::TextOf(Spin), "1");
+    EXPECT_EQ(TestKit::TextOf(Spin), "10");
 
     Spin->SetReadOnly(true);
     const int beeps = BeepCount();
     Reset();
     Spin->StepUp();
-    EXPECT_EQ(TestKit::TextOf(Spin), "1");
+    EXPECT_EQ(TestKit::TextOf(Spin), "10");
     EXPECT_EQ(BeepCount() - beeps, 1);
     EXPECT_EQ(TopClicks, 0);
+}
+
+TEST_F(ExSpinTest, EmptiedTextIsNeverReportedAsANumber) {
+    struct TCase {
+        TValueType Type;
+        std::string Start, Typed;
+    } const cases[] = {
+        {vtInteger, "250", ""},   // emptied
+        {vtInteger, "250", "-"},  // a sign alone
+        {vtFloat, "12.50", "e"},  // an exponent letter alone
+        {vtFloat, "12.50", "+."}, // a sign and a separator
+    };
+    std::vector<std::pair<bool, std::string>> seen;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Spin->SetOnChange(nullptr);
+        Spin->SetValueType(c.Type);
+        Spin->SetMinValue(0);
+        Spin->SetMaxValue(0);
+        Spin->SetText(c.Start);
+        TestKit::Focus(Spin);
+        Spin->SelectAll();
+        seen.clear();
+        Spin->SetOnChange(TNotifyEvent(
+            [&](TObject*) { seen.emplace_back(Spin->HasValue(), TestKit::TextOf(Spin)); }));
+        if (c.Typed.empty())
+            TestKit::PressKey(VK_DELETE);
+        else
+            TestKit::TypeText(c.Typed);
+        ASSERT_FALSE(seen.empty());
+        for (const auto& [readable, text] : seen)
+            EXPECT_FALSE(readable) << text;
+        seen.clear();
+        TestKit::Focus(Other);
+        EXPECT_EQ(TestKit::TextOf(Spin), c.Start);
+        EXPECT_TRUE(seen.empty()); // the number shown again is not reported as typed
+        // The owner puts its own value back without hearing of it.
+        Spin->ShowValue(7);
+        EXPECT_TRUE(seen.empty());
+        EXPECT_DOUBLE_EQ(Spin->Value(), 7);
+    }
 }
 
 TEST_F(ExSpinTest, HeldButtonRepeatsAfter400ThenEvery100Milliseconds) {

@@ -634,6 +634,73 @@ TEST_F(ComCtrlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWit
     EXPECT_EQ(strip->ControlCount(), 0);
 }
 
+TEST_F(ComCtrlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
+    Form->SetBounds(0, 0, 400, 300);
+    auto* strip = new TPanel(Form);
+    strip->SetName("Panel1");
+    strip->SetAlign(alTop);
+    strip->SetHeight(53);
+    strip->SetBevelOuter(bvNone);
+    strip->SetParent(Form);
+    auto* client = new TPanel(Form);
+    client->SetAlign(alClient);
+    client->SetParent(Form);
+    Form->Show();
+    TCoolBar* bars[3] = {};
+    TForm* views[3] = {MakeView("fmA", 2, &bars[0]), MakeView("fmB", 2, &bars[1]),
+                       MakeView("fmC", 3, &bars[2])};
+    for (TCoolBar* bar : bars)
+        bar->SetParent(strip);
+    const int width = strip->ClientWidth();
+    ASSERT_LE(bars[0]->ContentWidth() + bars[1]->ContentWidth(), width);
+    ASSERT_GT(bars[0]->ContentWidth() + bars[1]->ContentWidth() + bars[2]->ContentWidth(), width);
+    // Two side by side, the third on a row of its own; the strip shows both rows and the
+    // client area starts below them.
+    const int row = bars[0]->ContentHeight();
+    EXPECT_EQ(bars[1]->Left(), bars[0]->Width());
+    EXPECT_EQ(bars[1]->Top(), 0);
+    EXPECT_EQ(bars[2]->Left(), 0);
+    EXPECT_EQ(bars[2]->Top(), row);
+    EXPECT_EQ(strip->Height(), 2 * row);
+    EXPECT_EQ(client->Top(), 2 * row);
+    for (TCoolBar* bar : bars)
+        EXPECT_LE(bar->Left() + bar->Width(), width) << bar->Owner()->Name();
+    if (const char* dir = std::getenv("ORV_SHOT_DIR"))
+        TestKit::Render(Form).save(QString::fromStdString(std::string(dir) + "/toolstrip2.png"));
+
+    // A wider window takes them in one row, at the strip's own height.
+    Form->SetWidth(800);
+    EXPECT_EQ(bars[2]->Top(), 0);
+    EXPECT_EQ(strip->Height(), 53);
+    // Narrower than a bar: its buttons wrap inside its band, and every one of them stays
+    // inside the strip.
+    Form->SetWidth(180);
+    for (TCoolBar* bar : bars) {
+        auto* tb = TestKit::Find<TToolBar>(bar->Owner(), "ToolBar1");
+        ASSERT_NE(tb, nullptr);
+        for (int b = 0; b < tb->ButtonCount(); ++b) {
+            TToolButton* button = tb->Buttons(b);
+            TPoint at = strip->ScreenToClient(button->ClientToScreen(TPoint(0, 0)));
+            EXPECT_GE(at.X, 0);
+            EXPECT_LE(at.X + button->Width(), strip->ClientWidth()) << bar->Owner()->Name() << b;
+            EXPECT_LE(at.Y + button->Height(), strip->ClientHeight()) << bar->Owner()->Name() << b;
+        }
+    }
+    EXPECT_GT(bars[2]->Height(), row); // three buttons in two rows
+    EXPECT_EQ(client->Top(), strip->Height());
+    if (const char* dir = std::getenv("ORV_SHOT_DIR"))
+        TestKit::Render(Form).save(QString::fromStdString(std::string(dir) + "/toolstrip3.png"));
+    // Wider again, then the wrapped bar leaves: back to one row.
+    Form->SetWidth(400);
+    EXPECT_EQ(strip->Height(), 2 * row);
+    delete views[2];
+    EXPECT_EQ(strip->Height(), 53);
+    EXPECT_EQ(client->Top(), 53);
+    delete views[0];
+    delete views[1];
+    EXPECT_EQ(strip->Height(), 53);
+}
+
 // ---------------------------------------------------------------------------
 // A whole window, to look at
 

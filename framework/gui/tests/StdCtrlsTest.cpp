@@ -625,3 +625,35 @@ TEST_F(StdCtrlsTest, PublishedPropertiesAreSetByName) {
 }
 
 } // namespace
+
+namespace {
+
+// A change or click handler that raises is reported as the application reports any
+// error, and the control goes on working (nothing is left half done inside the toolkit).
+TEST_F(StdCtrlsTest, RaisingChangeAndClickHandlersAreReportedAndTheControlsGoOn) {
+    auto* edit = Add<TEdit>("Edit1", 10, 10, 100, 21);
+    auto* button = Add<TButton>("Button1", 10, 40, 75, 25);
+    int changes = 0, clicks = 0;
+    edit->SetOnChange(TNotifyEvent([&](TObject*) {
+        if (++changes == 1)
+            throw Exception("change refused");
+    }));
+    button->SetOnClick(TNotifyEvent([&](TObject*) {
+        if (++clicks == 1)
+            throw Exception("click refused");
+    }));
+    Form->Show();
+    TestKit::ProcessMessages();
+    TestKit::Dialogs().Clear();
+    TestKit::Focus(edit);
+    TestKit::TypeText("ab");
+    EXPECT_EQ(TestKit::TextOf(edit), "ab");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(TestKit::Dialogs().LastText(), "change refused.");
+    TestKit::Click(button);
+    EXPECT_EQ(TestKit::Dialogs().LastText(), "click refused.");
+    TestKit::Click(button);
+    EXPECT_EQ(clicks, 2);
+}
+
+} // namespace
