@@ -526,6 +526,19 @@ bool TWindowBridge::MouseEvent(QEvent* event) {
         SetMouseControl(under);
         target->Perform(WM_SETCURSOR, target->Handle(), MAKELPARAM(int(HTCLIENT), WM_MOUSEMOVE));
     }
+    if ((msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) && cap == 0 &&
+        target->Parent()) {
+        // A child window is asked first whether the press activates and reaches it.
+        HWND top = target->Handle();
+        for (TWinControl* p = target->Parent(); p; p = p->Parent())
+            top = p->Handle();
+        LRESULT answer =
+            target->Perform(WM_MOUSEACTIVATE, WPARAM(top), MAKELPARAM(int(HTCLIENT), int(msg)));
+        if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) {
+            event->accept();
+            return true;
+        }
+    }
     TMessage m{msg, flags, MAKELPARAM(pt.X, pt.Y), 0, origin};
     target->SendToWindowProc(m);
     event->accept();
@@ -1197,6 +1210,8 @@ void TWinControl::CreateHandle() {
     } else if (w->parentWidget() != parentWidget) {
         w->setParent(parentWidget);
     }
+    // Kept with the window for painting (see PaintHandler).
+    w->setProperty("orvExStyle", uint(params.ExStyle));
     FWidget = w;
     FHandle = WindowSystemDetail::RegisterControlWindow(this);
     FBridge = new TWindowBridge(this, w);
@@ -1677,6 +1692,14 @@ void TWinControl::PaintHandler(const QRegion& area) {
         ~TDepthGuard() { --Depth; }
     } guard{FPaintDepth};
     c->SetDevice(&FSurface);
+    if (Parent() && Parent()->FWidget && !Parent()->FSurface.isNull() &&
+        (FWidget->property("orvExStyle").toUInt() & WS_EX_TRANSPARENT)) {
+        // A transparent window starts from the parent's picture under it.
+        QPainter p(&FSurface);
+        p.setClipRegion(area);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), Parent()->FSurface, QRect(FWidget->pos(), FSurface.size()));
+    }
     TRegion clip(area);
     c->SelectClipRgn(&clip);
     TRect nc = NonClientBorder();

@@ -130,6 +130,9 @@ constexpr uint32_t WS_MINIMIZEBOX = 0x00020000;
 constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000;
 constexpr uint32_t WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr uint32_t WS_EX_TOPMOST = 0x00000008;
+// The window lets its parent's picture show through: the parent's pixels under it are
+// its background, and it paints over them.
+constexpr uint32_t WS_EX_TRANSPARENT = 0x00000020;
 constexpr uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 constexpr uint32_t WS_EX_WINDOWEDGE = 0x00000100;
 constexpr uint32_t WS_EX_CLIENTEDGE = 0x00000200;

@@ -186,6 +186,13 @@ constexpr LRESULT DLGC_WANTTAB = 0x0002;
 constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
 constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 
+// WM_MOUSEACTIVATE answers: activate or not, and whether the click that caused it is
+// discarded.
+constexpr LRESULT MA_ACTIVATE = 1;
+constexpr LRESULT MA_ACTIVATEANDEAT = 2;
+constexpr LRESULT MA_NOACTIVATE = 3;
+constexpr LRESULT MA_NOACTIVATEANDEAT = 4;
+
 // ---------------------------------------------------------------------------
 // The class library's notifications
 

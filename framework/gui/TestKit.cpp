@@ -431,4 +431,12 @@ bool RenderToPng(TControl* control, const std::string& fileName) {
     return !img.isNull() && img.save(QString::fromStdString(fileName), "PNG");
 }
 
+void RenderToBitmap(TControl* control, TBitmap& bitmap) {
+    bitmap.SetImage(Render(control));
+}
+
+bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName) {
+    return !bitmap.Empty() && bitmap.Image().save(QString::fromStdString(fileName), "PNG");
+}
+
 } // namespace TestKit

@@ -4,6 +4,7 @@
 // component by its name path, click, drag, type, press shortcuts, let time pass so that
 // timers fire, answer dialogs, read what a control shows and render it to PNG.
 
+#include "framework/gui/Bitmaps.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
@@ -111,5 +112,9 @@ std::string TextOf(const TControl* control);
 QImage Render(TControl* control);
 // Writes Render(control) to a PNG file; false when it cannot be written.
 bool RenderToPng(TControl* control, const std::string& fileName);
+// Render(control) as a bitmap, for tests that read pixels without the toolkit.
+void RenderToBitmap(TControl* control, TBitmap& bitmap);
+// Writes a bitmap to a PNG file; false when it cannot be written.
+bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName);
 
 } // namespace TestKit
