@@ -72,6 +72,8 @@ public:
     bool GetPartRect(int index, TRect& r) const;
     // True when the window was created with the size grip.
     bool HasSizeGripStyle() const { return FStyle & SBARS_SIZEGRIP; }
+    // The canvas of the window's surface; drawing outside a paint shows at once.
+    TCanvas* Canvas() { return WindowCanvas(); }
     // The number of times the window was created (each RecreateWnd counts).
     int WindowCreations() const { return FCreations; }
 
