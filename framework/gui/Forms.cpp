@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
 
 const TGlobalObject<TApplication> Application;
 const TGlobalObject<TScreen> Screen;
@@ -655,6 +656,17 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
         old->Perform(CM_EXIT);
     if (control && FFocusedControl == control)
         control->Perform(CM_ENTER);
+    // Every control of the form hears which control has the focus now (buttons that answer
+    // Enter follow it).
+    std::function<void(TWinControl*)> tell = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            c->Perform(CM_FOCUSCHANGED, 0, LPARAM(control));
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                tell(w);
+        }
+    };
+    tell(this);
 }
 
 void TCustomForm::ControlRemoved(TControl* control) {
