@@ -40,11 +40,7 @@ constexpr uint32_t CCS_TOP = 0x0001;
 constexpr uint32_t CCS_BOTTOM = 0x0003;
 constexpr uint32_t SBARS_SIZEGRIP = 0x0100;
 
-// Owner-draw control types (TDrawItemStruct::CtlType).
-constexpr UINT ODT_MENU = 1;
-constexpr UINT ODT_LISTBOX = 2;
-constexpr UINT ODT_COMBOBOX = 3;
-constexpr UINT ODT_BUTTON = 4;
+// The owner-draw control type of status windows (TDrawItemStruct::CtlType).
 constexpr UINT ODT_STATIC = 5;
 
 // Common-control initialisation: the classes are always available here, so these only
