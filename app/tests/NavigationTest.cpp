@@ -50,6 +50,7 @@ protected:
         ASSERT_FALSE(r.IsEmpty()) << tag;
         TestKit::ClickAt(List(), TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
         TestKit::ProcessMessages();
+        Application->Idle(); // the views fill their summaries when the program is idle
     }
 };
 
