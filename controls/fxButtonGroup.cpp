@@ -499,6 +499,14 @@ void TFxCustomButtonGroup::Rename(const std::string& newName) {
     TFxCustomTransparentPanel::Rename(newName);
 }
 
+void TFxCustomButtonGroup::WriteToResource(TWriter& writer) {
+    // Each button from the last item to the first goes to child position 0.
+    for (int i = FItems->Count() - 1; i >= 0; --i)
+        if (TFxCustomBitBtn* b = FItems->Items(i)->Button())
+            b->SendToBack();
+    TFxCustomTransparentPanel::WriteToResource(writer);
+}
+
 void TFxCustomButtonGroup::HandleControlListChange(TControl* control, bool inserting) {
     auto* button = dynamic_cast<TFxCustomBitBtn*>(control);
     if (!button)

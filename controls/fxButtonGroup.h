@@ -140,6 +140,8 @@ public:
 
     void AfterLoad() override;
     void Rename(const std::string& newName) override;
+    // The buttons are written in item order.
+    void WriteToResource(TWriter& writer) override;
     void HandleMessage(TMessage& message) override;
     bool IsTransparent() const override;
 

@@ -608,4 +608,26 @@ void TFxCustomOutlookBar::PaintControl() {
         canvas->FillRect(client);
     }
     canvas->RestoreDC(saved);
+    if (IsDestroying())
+        return;
+    // Windowed children of the open panel repaint where the new background lies under them.
+    TRect paintArea = canvas->ClipRect();
+    for (int i = 0; i < OutlookItems()->Count(); ++i) {
+        TFxOutlookPanel* panel = OutlookItems()->Pages(i)->FPanel;
+        if (!panel || !panel->Visible())
+            continue;
+        for (int k = 0; k < panel->ControlCount(); ++k) {
+            auto* child = dynamic_cast<TWinControl*>(panel->Controls(k));
+            if (!child || !child->HandleAllocated())
+                continue;
+            TRect onBar = child->BoundsRect();
+            OffsetRect(onBar, panel->Left(), panel->Top());
+            TRect overlap;
+            if (IntersectRect(overlap, onBar, paintArea)) {
+                OffsetRect(overlap, -onBar.Left, -onBar.Top);
+                child->InvalidateRect(&overlap);
+            }
+        }
+        break;
+    }
 }
