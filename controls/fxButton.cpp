@@ -409,7 +409,8 @@ bool TFxCustomBitBtn::CaptionNeedsStoring() const {
 void TFxCustomBitBtn::ReleaseGroupMates() {
     if (FGroupIndex == 0 || !Parent())
         return;
-    TMessage m{CM_FXBUTTONPRESSED, WPARAM(FGroupIndex), LPARAM(this), 0, nullptr};
+    TMessage m{CM_FXBUTTONPRESSED, WPARAM(FGroupIndex), LPARAM(static_cast<TControl*>(this)), 0,
+               nullptr};
     Parent()->Broadcast(m);
 }
 
@@ -938,7 +939,8 @@ void TFxCustomBitBtn::HandleMessage(TMessage& message) {
         }
         break;
     case CM_FXBUTTONPRESSED: {
-        auto* sender = reinterpret_cast<TFxCustomBitBtn*>(message.LParam);
+        // Speed buttons use the same message: only fx buttons are group mates here.
+        auto* sender = dynamic_cast<TFxCustomBitBtn*>(reinterpret_cast<TControl*>(message.LParam));
         if (sender && sender != this && int(message.WParam) == FGroupIndex && sender->Down() &&
             FDown) {
             SetDownState(false, true, false);

@@ -5,6 +5,7 @@
 #include "controls/fxImgBtn.h"
 #include "controls/fxShapeBtn.h"
 #include "framework/core/RegionData.h"
+#include "framework/gui/StdCtrls.h"
 
 #include <string>
 #include <vector>
@@ -397,6 +398,51 @@ TEST_F(FxButtonTest, RaisedShapeHasLightTopLeftAndDarkBottomRightEdges) {
     EXPECT_EQ(up.Pixel(59, 15), clBlack);
     EXPECT_EQ(down.Pixel(30, 0), clBlack);
     EXPECT_EQ(down.Pixel(30, 29), highlight);
+}
+
+TEST_F(FxButtonTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
+    MakeForm();
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(10, 100, 100, 20);
+    auto* ok = new TFxShapeBtn(Form);
+    ok->SetParent(Form);
+    ok->SetBounds(10, 10, 80, 25);
+    ok->SetKind(bkOK);
+    auto* cancel = new TFxShapeBtn(Form);
+    cancel->SetParent(Form);
+    cancel->SetBounds(100, 10, 80, 25);
+    cancel->SetKind(bkCancel);
+    int okClicks = 0, cancelClicks = 0;
+    ok->SetOnClick(TNotifyEvent([&](TObject*) { ++okClicks; }));
+    cancel->SetOnClick(TNotifyEvent([&](TObject*) { ++cancelClicks; }));
+    Form->Show();
+    TestKit::Focus(edit);
+    TestKit::ProcessMessages();
+    EXPECT_TRUE(ok->ActiveDefault());
+    TestKit::PressKey(VK_RETURN);
+    EXPECT_EQ(okClicks, 1);
+    EXPECT_EQ(Form->ModalResult(), 1);
+    TestKit::PressKey(VK_ESCAPE);
+    EXPECT_EQ(cancelClicks, 1);
+    EXPECT_EQ(Form->ModalResult(), 2);
+}
+
+TEST_F(FxButtonTest, SpeedButtonsOfTheSameGroupNumberAreNoGroupMates) {
+    MakeForm();
+    auto* speed = new TSpeedButton(Form);
+    speed->SetParent(Form);
+    speed->SetBounds(10, 60, 40, 20);
+    speed->SetGroupIndex(1);
+    speed->SetDown(true);
+    TFxShapeBtn* fx = AddShape("fx", 100, 1);
+    Form->Show();
+    TestKit::ProcessMessages();
+    TestKit::Click(fx);
+    EXPECT_TRUE(fx->Down());
+    EXPECT_TRUE(speed->Down()) << "the message is shared, the group is not";
+    TestKit::Click(speed);
+    EXPECT_TRUE(fx->Down());
 }
 
 } // namespace

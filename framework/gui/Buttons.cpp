@@ -455,7 +455,8 @@ void TSpeedButton::UpdateExclusive() {
         return;
     TWinControl* p = Parent();
     for (int i = 0; i < p->ControlCount(); ++i)
-        p->Controls(i)->Perform(CM_BUTTONPRESSED, WPARAM(FGroupIndex), LPARAM(this));
+        p->Controls(i)->Perform(CM_BUTTONPRESSED, WPARAM(FGroupIndex),
+                                LPARAM(static_cast<TControl*>(this)));
 }
 
 bool TSpeedButton::Inside(int x, int y) const {
@@ -542,7 +543,8 @@ void TSpeedButton::PaintControl() {
 void TSpeedButton::HandleMessage(TMessage& message) {
     switch (message.Msg) {
     case CM_BUTTONPRESSED: {
-        auto* sender = reinterpret_cast<TSpeedButton*>(message.LParam);
+        // Other button families share the message: only a speed button is a group mate.
+        auto* sender = dynamic_cast<TSpeedButton*>(reinterpret_cast<TControl*>(message.LParam));
         if (int(message.WParam) == FGroupIndex && sender && sender != this) {
             if (sender->Down() && FDown) {
                 FDown = false;
