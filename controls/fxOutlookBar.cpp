@@ -112,8 +112,8 @@ void TFxOutlookPage::MoveToIndex(int value) {
     if (!bar || bar->IsLoading())
         return;
     for (int i = 0; i < bar->OutlookItems()->Count(); ++i)
-        if (TFxOutlookPanel* panel = bar->OutlookItems()->Pages(i)->Panel())
-            panel->BringToFront();
+        if (TFxOutlookPage* page = bar->OutlookItems()->Pages(i); page && page->Panel())
+            page->Panel()->BringToFront();
 }
 
 void TFxOutlookPage::ItemChanged() {
@@ -161,6 +161,13 @@ TFxCustomOutlookBar* TFxOutlookPages::OutlookBar() const {
     return static_cast<TFxCustomOutlookBar*>(ButtonGroup());
 }
 
+bool TFxOutlookPages::AllPagesWhole() const {
+    for (int i = 0; i < Count(); ++i)
+        if (!Pages(i))
+            return false;
+    return true;
+}
+
 TFxButtonGroupItem* TFxOutlookPages::Add() {
     TFxButtonGroupItem* item = TFxButtonGroupItems::Add();
     if (Count() == 1)
@@ -186,7 +193,8 @@ void TFxOutlookPages::SetItemBounds(TControl* control, const TRect& rect) {
 
 void TFxOutlookPages::ArrangePages() {
     TFxCustomOutlookBar* bar = OutlookBar();
-    if (Arranging() || Adding() || !bar)
+    // An item being made or freed is left alone; the arrangement runs again after it.
+    if (Arranging() || Adding() || !bar || !AllPagesWhole())
         return;
     SetArranging(true);
     struct TArrangingGuard {
@@ -480,7 +488,7 @@ void TFxCustomOutlookBar::AfterLoad() {
             continue;
         for (int k = 0; k < pages->Count(); ++k) {
             TFxOutlookPage* page = pages->Pages(k);
-            if (page->FPanel)
+            if (!page || page->FPanel)
                 continue;
             page->FPanel = panel;
             for (int c = 0; c < panel->ControlCount(); ++c)
@@ -495,8 +503,8 @@ void TFxCustomOutlookBar::AfterLoad() {
     TFxCustomButtonGroup::AfterLoad();
     pages->SetArranging(true);
     for (int i = 0; i < pages->Count(); ++i)
-        if (TFxOutlookPanel* panel = pages->Pages(i)->FPanel)
-            panel->SetVisible(false);
+        if (TFxOutlookPage* page = pages->Pages(i); page && page->FPanel)
+            page->FPanel->SetVisible(false);
     pages->SetArranging(false);
     pages->ArrangePages();
 }
@@ -514,8 +522,8 @@ void TFxCustomOutlookBar::ComponentNotification(TComponent* component, TOperatio
     if (IsDestroying() || !Items())
         return;
     for (int i = 0; i < OutlookItems()->Count(); ++i)
-        if (OutlookItems()->Pages(i)->FList == component)
-            OutlookItems()->Pages(i)->FList = nullptr;
+        if (TFxOutlookPage* page = OutlookItems()->Pages(i); page && page->FList == component)
+            page->FList = nullptr;
 }
 
 void TFxCustomOutlookBar::Rename(const std::string& newName) {
@@ -523,7 +531,7 @@ void TFxCustomOutlookBar::Rename(const std::string& newName) {
     if (newName != oldName && Items())
         for (int i = 0; i < OutlookItems()->Count(); ++i) {
             TFxOutlookPage* page = OutlookItems()->Pages(i);
-            if (TFxOutlookPanel* panel = page->FPanel) {
+            if (TFxOutlookPanel* panel = page ? page->FPanel : nullptr) {
                 std::string renamed = Renamed(panel->Name(), oldName, newName);
                 if (renamed != panel->Name())
                     panel->SetName(renamed);
@@ -590,6 +598,8 @@ void TFxCustomOutlookBar::PaintControl() {
     TRegion clip = TRegion::FromRect(client);
     for (int i = 0; i < OutlookItems()->Count(); ++i) {
         TFxOutlookPage* page = OutlookItems()->Pages(i);
+        if (!page)
+            continue;
         if (TFxCustomBitBtn* b = page->Button(); b && b->Visible() && !ButtonNeedsParentRepaint(b))
             clip.Combine(TRegion::FromRect(b->BoundsRect()), RGN_DIFF);
         if (page->FPanel && page->FPanel->Visible() && !FImager)
@@ -613,7 +623,8 @@ void TFxCustomOutlookBar::PaintControl() {
     // Windowed children of the open panel repaint where the new background lies under them.
     TRect paintArea = canvas->ClipRect();
     for (int i = 0; i < OutlookItems()->Count(); ++i) {
-        TFxOutlookPanel* panel = OutlookItems()->Pages(i)->FPanel;
+        TFxOutlookPage* page = OutlookItems()->Pages(i);
+        TFxOutlookPanel* panel = page ? page->FPanel : nullptr;
         if (!panel || !panel->Visible())
             continue;
         for (int k = 0; k < panel->ControlCount(); ++k) {

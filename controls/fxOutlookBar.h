@@ -69,7 +69,10 @@ public:
     explicit TFxOutlookPages(TFxCustomOutlookBar* bar);
     // Adds a page; the only page is selected.
     TFxButtonGroupItem* Add() override;
-    TFxOutlookPage* Pages(int index) const { return static_cast<TFxOutlookPage*>(Items(index)); }
+    // The page at the index; nullptr while that item is not (or no longer) a whole page.
+    TFxOutlookPage* Pages(int index) const { return dynamic_cast<TFxOutlookPage*>(Items(index)); }
+    // True when every item is a whole page (none is being made or freed).
+    bool AllPagesWhole() const;
     // The page arrangement and the animated switch; replaces the grid layout.
     void ArrangeButtons() override { ArrangePages(); }
     void ArrangePages();
