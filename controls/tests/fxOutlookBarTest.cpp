@@ -2,6 +2,7 @@
 // page switch under the test clock, hidden buttons, panel alignments and renaming.
 
 #include "controls/fxOutlookBar.h"
+#include "ControlsTestSupport.h"
 #include "controls/fxShapeBtn.h"
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
@@ -15,14 +16,11 @@
 
 namespace {
 
-class FxOutlookBarTest : public ::testing::Test {
+class FxOutlookBarTest : public TFxTest {
 protected:
     void SetUp() override {
-        TestKit::StartTestApplication();
-        Form = new TForm(nullptr);
-        Form->SetName("fmBar");
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 300, 400);
+        TFxTest::SetUp();
+        MakeForm(300, 400);
         Bar = new TFxOutlookBar(Form);
         Bar->SetName("A");
         Bar->SetParent(Form);
@@ -31,13 +29,8 @@ protected:
         Form->Show();
         TestKit::ProcessMessages();
     }
-    void TearDown() override {
-        delete Form;
-        TestKit::ProcessMessages();
-    }
     TFxOutlookPage* Page(int i) const { return Bar->OutlookItems()->Pages(i); }
     TFxOutlookPage* AddPage() { return static_cast<TFxOutlookPage*>(Bar->OutlookItems()->Add()); }
-    TForm* Form = nullptr;
     TFxOutlookBar* Bar = nullptr;
 };
 
@@ -101,11 +94,19 @@ TEST_F(FxOutlookBarTest, PagesArrangeByThePanelAlignment) {
         }
         EXPECT_EQ(Page(c.Selected)->Panel()->BoundsRect(), c.Panel) << c.Alignment;
     }
+    Bar->SetPanelAlignment(paDynamic);
+    Page(1)->SetSelected(true);
+    for (const char* text : {"Πρώτο", "Δεύτερο"})
+        Page(1)->OutlookList()->Items()->Add()->SetText(text);
+    Page(0)->Button()->SetCaption("Σελίδα 1");
+    Page(1)->Button()->SetCaption("Σελίδα 2");
+    Page(2)->Button()->SetCaption("Σελίδα 3");
+    EXPECT_TRUE(TestKit::RenderToPng(Form, ShotFile("outlookbar-three-pages.png")));
     // Without buttons the selected page's panel fills the bar.
     Bar->SetShowButtons(false);
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(Page(i)->Button()->Visible());
-    EXPECT_EQ(Page(2)->Panel()->BoundsRect(), Bar->ClientRect());
+    EXPECT_EQ(Page(1)->Panel()->BoundsRect(), Bar->ClientRect());
     Bar->SetShowButtons(true);
     EXPECT_TRUE(Page(0)->Button()->Visible());
 }
