@@ -4,6 +4,7 @@
 #include "controls/fxStatusBar.h"
 #include "ControlsTestSupport.h"
 #include "framework/core/SysUtils.h"
+#include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/PlatformCalls.h"
 #include "framework/gui/TestKit.h"
@@ -238,6 +239,29 @@ TEST_F(FxStatusBarTest, MouseEventsReachThePanelUnderTheCursorFirst) {
     EXPECT_EQ(log, std::vector<std::string>({"b down", "b click", "bar click"}));
     TestKit::MouseMove(Bar, TPoint(160, 10));
     EXPECT_EQ(Bar->Hint(), "Δεύτερο");
+}
+
+TEST_F(FxStatusBarTest, AHostedControlFillsItsPanelAndBelongsToOnePanelOnly) {
+    TFxStatusPanel* first = AddPanel("150");
+    TFxStatusPanel* second = AddPanel("150");
+    auto* box = new TPanel(Form);
+    box->SetParent(Form);
+    first->SetComponent(box);
+    EXPECT_EQ(first->Style(), psControl);
+    first->SetMargin(2);
+    TestKit::Render(Form);
+    // The control sits in the panel's drawing rectangle, inside the margin.
+    EXPECT_EQ(box->Parent(), Bar);
+    EXPECT_EQ(box->BoundsRect(), TRect(3, 5, 147, 17));
+    // Another panel taking the control takes it from the first.
+    second->SetComponent(box);
+    EXPECT_EQ(first->Component(), nullptr);
+    EXPECT_EQ(first->Style(), psTextOnly);
+    // A freed control leaves its panel with plain text.
+    delete box;
+    EXPECT_EQ(second->Component(), nullptr);
+    EXPECT_EQ(second->Style(), psTextOnly);
+    TestKit::Render(Form);
 }
 
 TEST_F(FxStatusBarTest, NamePanelsShowWhatFitsTheBuffer) {
