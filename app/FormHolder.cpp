@@ -54,12 +54,24 @@ TfmHolder::TfmHolder(TComponent* owner) : TForm(owner) {
     Panel1->SetHeight(53);
     Panel1->SetBevelOuter(bvNone);
 
+    CreateNavigation();
+
     pnlHolder = new TPanel(this);
     pnlHolder->SetName("pnlHolder");
     pnlHolder->SetCaption("");
     pnlHolder->SetParent(this);
     pnlHolder->SetAlign(alClient);
     pnlHolder->SetBevelOuter(bvNone);
+
+    fxStatusBar1 = new TFxStatusBar(this);
+    fxStatusBar1->SetName("fxStatusBar1");
+    fxStatusBar1->SetParent(this);
+    fxStatusBar1->SetHeight(20);
+    fxStatusBar1->SetSimplePanel(false);
+    fxStatusBar1->StatusBarText()->SetCapsLock("Caps");
+    fxStatusBar1->StatusBarText()->SetNumLock("Num");
+    fxStatusBar1->StatusBarText()->SetScrollLock("Scroll");
+    fxStatusBar1->StatusBarText()->SetOverwrite("Overwrite");
 
     MainMenu1 = new TMainMenu(this);
     MainMenu1->SetName("MainMenu1");
@@ -78,16 +90,109 @@ TfmHolder::TfmHolder(TComponent* owner) : TForm(owner) {
     miExit->SetOnClick(TNotifyEvent(this, &TfmHolder::miExitClick, "miExitClick"));
     SetMenu(MainMenu1);
 
-    ImageList1 = new TImageList(this, 32, 32);
-    ImageList1->SetName("ImageList1");
-    FillViewImages(ImageList1, kViewImageCount);
-
     FormStorage1 = new TFormStorage(this);
     FormStorage1->SetName("FormStorage1");
     FormStorage1->SetUseRegistry(true);
 
     SetOnCreate(TNotifyEvent(this, &TfmHolder::FormCreate, "FormCreate"));
     SetOnShow(TNotifyEvent(this, &TfmHolder::FormShow, "FormShow"));
+}
+
+void TfmHolder::CreateNavigation() {
+    // The image list comes first: the view list refers to it.
+    ImageList1 = new TImageList(this, 32, 32);
+    ImageList1->SetName("ImageList1");
+    FillViewImages(ImageList1, kViewImageCount);
+
+    // The bar with its one page, as a form resource holds them: the page's button and
+    // panel are children of the bar, paired with the page when loading ends.
+    fxOutlookBar1 = new TFxOutlookBar(this);
+    fxOutlookBar1->SetName("fxOutlookBar1");
+    fxOutlookBar1->SetParent(this);
+    fxOutlookBar1->SetAlign(alLeft);
+    fxOutlookBar1->SetWidth(141);
+    fxOutlookBar1->Animation()->SetEnabled(true);
+    fxOutlookBar1->Animation()->SetInterval(1);
+    fxOutlookBar1->Animation()->SetSteps(7);
+    fxOutlookBar1->SetAutoBold(true);
+    fxOutlookBar1->SetBevelOuter(bvNone);
+    fxOutlookBar1->SetBorderStyle(bsSingle);
+    fxOutlookBar1->SetButtonSize(20);
+    fxOutlookBar1->SetButtonClassName("TFxShapeBtn");
+    fxOutlookBar1->SetLayout(loVertical);
+    fxOutlookBar1->SetOptions({cboAutoCreateOutlookList});
+    fxOutlookBar1->SetPanelAlignment(paDynamic);
+    fxOutlookBar1->SetShowButtons(true);
+    fxOutlookBar1->SetTabStop(true);
+    fxOutlookBar1->OutlookItems()->Add();
+
+    // The page's button is made by its class name, as the bar names its button class (the
+    // shape names of the button class are not visible here beside the chart's).
+    fxOutlookBar1fxShapeBtn1 =
+        dynamic_cast<TFxCustomBitBtn*>(FindClass("TFxShapeBtn")->Create(this));
+    TFxCustomBitBtn* pageButton = fxOutlookBar1fxShapeBtn1;
+    pageButton->SetName("fxOutlookBar1fxShapeBtn1");
+    pageButton->SetParent(fxOutlookBar1);
+    pageButton->SetBounds(0, 0, 137, 20);
+    pageButton->SetCaption("Δεδομένα");
+    pageButton->Font()->SetName("MS Sans Serif");
+    pageButton->Font()->SetHeight(-13);
+    pageButton->Font()->SetStyle({fsBold});
+    pageButton->SetColor(clBtnFace);
+    SetOrdProp(pageButton, FindPropInfo(pageButton, "DitherColor"), int64_t(clWhite));
+    SetOrdProp(pageButton, FindPropInfo(pageButton, "RoundRectBias"), 25);
+    pageButton->SetGroupIndex(1);
+    pageButton->SetDown(true);
+    pageButton->SetShadeStyle(fbsHighlight);
+    pageButton->TextOptions()->SetAlignment(taCenter);
+    pageButton->TextOptions()->SetVAlignment(vaVCenter);
+
+    fxOutlookBar1Panel1 = new TFxOutlookPanel(this);
+    fxOutlookBar1Panel1->SetName("fxOutlookBar1Panel1");
+    fxOutlookBar1Panel1->SetParent(fxOutlookBar1);
+    fxOutlookBar1Panel1->SetBounds(0, 20, 137, 337);
+
+    fxOutlookBar1OutlookList1 = new TFxOutlookList(this);
+    fxOutlookBar1OutlookList1->SetName("fxOutlookBar1OutlookList1");
+    fxOutlookBar1OutlookList1->SetParent(fxOutlookBar1Panel1);
+    fxOutlookBar1OutlookList1->SetAlign(alClient);
+    fxOutlookBar1OutlookList1->SetBorderStyle(bsNone);
+    fxOutlookBar1OutlookList1->SetClickStyle(csSelect);
+    fxOutlookBar1OutlookList1->SetColor(clBtnShadow);
+    fxOutlookBar1OutlookList1->Font()->SetName("MS Sans Serif");
+    fxOutlookBar1OutlookList1->Font()->SetHeight(-13);
+    fxOutlookBar1OutlookList1->Font()->SetColor(clWhite);
+    fxOutlookBar1OutlookList1->SetHotTrackStyle(hsIconHilite);
+    fxOutlookBar1OutlookList1->SetImages(ImageList1);
+    fxOutlookBar1OutlookList1->SetItemHighlightColor(clBtnFace);
+    fxOutlookBar1OutlookList1->SetItemHotTrackColor(clBtnShadow);
+    fxOutlookBar1OutlookList1->SetItemLayout(blGlyphTop);
+    fxOutlookBar1OutlookList1->SetItemShadowColor(clBtnText);
+    fxOutlookBar1OutlookList1->SetItemSpacing(20);
+    fxOutlookBar1OutlookList1->SetItemsWidth(0);
+    fxOutlookBar1OutlookList1->SetLayout(loVertical);
+    fxOutlookBar1OutlookList1->SetScrollButtonsVisible(true);
+    fxOutlookBar1OutlookList1->SetScrollInterval(250);
+    fxOutlookBar1OutlookList1->SetTransparent(false);
+    struct TViewItem {
+        int Tag;
+        const char* Text;
+        int ImageIndex;
+    };
+    static const TViewItem kViewItems[] = {
+        {0, "Σχεδιασμός", 7}, {1, "Περίοδοι", 4},       {2, "Συσκευές", 8},
+        {3, "Ηλιοφάνεια", 5}, {4, "Αιολ. Δυναμικό", 9},
+    };
+    for (const TViewItem& v : kViewItems) {
+        TFxOutlookListItem* item = fxOutlookBar1OutlookList1->Items()->Add();
+        item->SetTag(v.Tag);
+        item->SetText(v.Text);
+        item->SetImageIndex(v.ImageIndex);
+        item->SetSeparation(10);
+        item->SetOnClick(
+            TFxCustomOutlookListItemEvent(this, &TfmHolder::itemSelected, "itemSelected"));
+    }
+    fxOutlookBar1OutlookList1->Items()->Items(0)->SetSelected(true);
 }
 
 TfmHolder::~TfmHolder() {

@@ -5,6 +5,9 @@
 // the main window. Also the small routines the editors share: a number input box, cell
 // text painters and open/save dialogs that remember a folder per filter for the run.
 
+#include "controls/fxOutlookBar.h"
+#include "controls/fxOutlookList.h"
+#include "controls/fxStatusBar.h"
 #include "framework/core/Classes.h"
 #include "framework/core/TypInfo.h"
 #include "framework/gui/Canvas.h"
@@ -37,8 +40,14 @@ public:
     ~TfmHolder() override;
 
     // ---- Components
-    TPanel* Panel1 = nullptr;    // the tool strip: docked forms' cool bars go here
-    TPanel* pnlHolder = nullptr; // hosts the current view and chart windows over it
+    TPanel* Panel1 = nullptr; // the tool strip: docked forms' cool bars go here
+    // The view list on the left: one page ("Δεδομένα") whose icon list holds the views.
+    TFxOutlookBar* fxOutlookBar1 = nullptr;
+    TFxCustomBitBtn* fxOutlookBar1fxShapeBtn1 = nullptr; // the page's button
+    TFxOutlookPanel* fxOutlookBar1Panel1 = nullptr;      // the page's panel
+    TFxOutlookList* fxOutlookBar1OutlookList1 = nullptr;
+    TPanel* pnlHolder = nullptr;          // hosts the current view and chart windows over it
+    TFxStatusBar* fxStatusBar1 = nullptr; // one empty part; lock keys and hints could go here
     TMainMenu* MainMenu1 = nullptr;
     TMenuItem* miFile = nullptr; // "Αρχείο"
     TMenuItem* miOpen = nullptr; // "Ανοιγμα" (no effect: each editor opens its own data)
@@ -71,6 +80,8 @@ public:
     void HandleMessage(TMessage& message) override;
 
 private:
+    // The outlook bar with the view list, built as the form resource holds it.
+    void CreateNavigation();
     bool FLoadErrorsShown = false;
 };
 

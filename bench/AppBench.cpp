@@ -42,6 +42,34 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
 
+// A view switch as the user makes it: a click on the next item of the main window's view
+// list (the bar's animation does not take part: the list switches views, not pages), the
+// new view docked and the old one freed, until the window is painted again.
+void BM_SwitchViewThroughViewList(benchmark::State& state) {
+    InitModel();
+    CreateProgramWindows();
+    fmHolder->Show();
+    TestKit::ProcessMessages();
+    TFxOutlookList* list = fmHolder->fxOutlookBar1OutlookList1;
+    TestKit::Render(fmHolder);
+    int tag = 0;
+    long switched = 0;
+    for (auto _ : state) {
+        tag = (tag + 1) % ViewCount;
+        const TRect r = list->Items()->Items(tag)->HitRect();
+        TestKit::ClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        TestKit::ProcessMessages();
+        TestKit::Render(fmHolder);
+        TCustomForm* view = fmHolder->CurrentView();
+        switched += view && view->ClassType() == ViewClasses[size_t(tag)] ? 1 : 0;
+    }
+    state.counters["switched"] = double(switched) / double(state.iterations());
+    FreeProgramWindows();
+    TestKit::ProcessMessages();
+    FinalizeModel();
+}
+BENCHMARK(BM_SwitchViewThroughViewList)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -139,6 +139,8 @@ public:
     const TNotifyEvent& OnNameChange() const { return FOnNameChange; }
     void SetOnNameChange(TNotifyEvent value) { FOnNameChange = std::move(value); }
     bool Pressing() const { return FPressing; }
+    // Down at the last selection change.
+    bool LastDown() const { return FLastDown; }
     bool IgnoreInput() const { return FIgnoreInput; }
     void SetIgnoreInput(bool value) { FIgnoreInput = value; }
     // True while the mouse is over the button.

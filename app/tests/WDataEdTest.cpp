@@ -61,7 +61,12 @@ void AnswerFile(const std::string& fileName) {
 
 class WDataEdTest : public TWorkbenchTest {
 protected:
-    void ClickHeader(int col) { TestKit::ClickAt(Bench->gdEditor, CellCenter(col, 0)); }
+    void ClickHeader(int col) {
+        // A column out of sight is scrolled into view first, as a user would.
+        if (col >= Bench->gdEditor->FixedCols() && Bench->gdEditor->CellRect(col, 0).IsEmpty())
+            Bench->gdEditor->SetLeftCol(col);
+        TestKit::ClickAt(Bench->gdEditor, CellCenter(col, 0));
+    }
     std::string BalanceMessage() {
         TestKit::Dialogs().Clear();
         ClickHeader(0);

@@ -42,6 +42,9 @@ protected:
         FSimParams = SimParams;
         InitModel();
         CreateProgramWindows();
+        // As large as the test screen allows, so that beside the view list the workbench
+        // shows its buttons and summed columns.
+        fmHolder->SetBounds(0, 0, 800, 640);
         fmHolder->Show();
         TestKit::ProcessMessages();
         fmHolder->ShowView(kWorkbenchView);

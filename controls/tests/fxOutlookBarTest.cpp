@@ -1,0 +1,187 @@
+// The outlook bar: the arrangement of buttons and panels, the animated and the immediate
+// page switch under the test clock, hidden buttons, panel alignments and renaming.
+
+#include "controls/fxOutlookBar.h"
+#include "ControlsTestSupport.h"
+#include "controls/fxShapeBtn.h"
+#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/TestKit.h"
+#include "framework/gui/WindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class FxOutlookBarTest : public TFxTest {
+protected:
+    void SetUp() override {
+        TFxTest::SetUp();
+        MakeForm(300, 400);
+        Bar = new TFxOutlookBar(Form);
+        Bar->SetName("A");
+        Bar->SetParent(Form);
+        Bar->SetBorderStyle(bsNone);
+        Bar->SetBounds(0, 0, 141, 357);
+        Form->Show();
+        TestKit::ProcessMessages();
+    }
+    TFxOutlookPage* Page(int i) const { return Bar->OutlookItems()->Pages(i); }
+    TFxOutlookPage* AddPage() { return static_cast<TFxOutlookPage*>(Bar->OutlookItems()->Add()); }
+    TFxOutlookBar* Bar = nullptr;
+};
+
+TEST_F(FxOutlookBarTest, OnePageFillsTheBarBelowItsButton) {
+    TFxOutlookPage* page = AddPage();
+    ASSERT_NE(page->Button(), nullptr);
+    ASSERT_NE(page->Panel(), nullptr);
+    ASSERT_NE(page->OutlookList(), nullptr);
+    EXPECT_EQ(page->OutlookList()->Name(), "AOutlookList1");
+    EXPECT_EQ(page->OutlookList()->Owner(), Form);
+    EXPECT_EQ(Bar->ActivePage(), page->Button());
+    EXPECT_EQ(page->Button()->BoundsRect(), TRect(0, 0, 141, 20));
+    EXPECT_EQ(page->Panel()->BoundsRect(), TRect(0, 20, 141, 357));
+    EXPECT_TRUE(page->Panel()->Visible());
+    // Clicking the selected page's button starts no switch.
+    int changes = 0;
+    Bar->SetOnChange(TFxButtonGroupChangeEvent(
+        [&](TFxCustomButtonGroup*, TFxButtonGroupItem*, TFxButtonGroupItem*) { ++changes; }));
+    uint32_t before = GetTickCount();
+    TestKit::Click(page->Button());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(GetTickCount(), before);
+    EXPECT_EQ(page->Panel()->BoundsRect(), TRect(0, 20, 141, 357));
+}
+
+TEST_F(FxOutlookBarTest, PagesArrangeByThePanelAlignment) {
+    AddPage();
+    AddPage();
+    AddPage();
+    // Three buttons of 20 leave 297 for the open panel.
+    struct {
+        TFxPanelAlignment Alignment;
+        int Selected;
+        std::vector<TRect> Buttons;
+        TRect Panel;
+    } cases[] = {
+        {paDynamic,
+         0,
+         {TRect(0, 0, 141, 20), TRect(0, 317, 141, 337), TRect(0, 337, 141, 357)},
+         TRect(0, 20, 141, 317)},
+        {paDynamic,
+         1,
+         {TRect(0, 0, 141, 20), TRect(0, 20, 141, 40), TRect(0, 337, 141, 357)},
+         TRect(0, 40, 141, 337)},
+        {paTop,
+         1,
+         {TRect(0, 297, 141, 317), TRect(0, 317, 141, 337), TRect(0, 337, 141, 357)},
+         TRect(0, 0, 141, 297)},
+        {paBottom,
+         2,
+         {TRect(0, 0, 141, 20), TRect(0, 20, 141, 40), TRect(0, 40, 141, 60)},
+         TRect(0, 60, 141, 357)},
+    };
+    for (auto& c : cases) {
+        Bar->SetPanelAlignment(c.Alignment);
+        Page(c.Selected)->SetSelected(true);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Page(i)->Button()->BoundsRect(), c.Buttons[size_t(i)])
+                << c.Alignment << " " << i;
+            EXPECT_EQ(Page(i)->Panel()->Visible(), i == c.Selected) << c.Alignment << " " << i;
+        }
+        EXPECT_EQ(Page(c.Selected)->Panel()->BoundsRect(), c.Panel) << c.Alignment;
+    }
+    Bar->SetPanelAlignment(paDynamic);
+    Page(1)->SetSelected(true);
+    for (const char* text : {"Πρώτο", "Δεύτερο"})
+        Page(1)->OutlookList()->Items()->Add()->SetText(text);
+    Page(0)->Button()->SetCaption("Σελίδα 1");
+    Page(1)->Button()->SetCaption("Σελίδα 2");
+    Page(2)->Button()->SetCaption("Σελίδα 3");
+    EXPECT_TRUE(TestKit::RenderToPng(Form, ShotFile("outlookbar-three-pages.png")));
+    // Without buttons the selected page's panel fills the bar.
+    Bar->SetShowButtons(false);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(Page(i)->Button()->Visible());
+    EXPECT_EQ(Page(1)->Panel()->BoundsRect(), Bar->ClientRect());
+    Bar->SetShowButtons(true);
+    EXPECT_TRUE(Page(0)->Button()->Visible());
+}
+
+TEST_F(FxOutlookBarTest, AClickAnimatesTheSwitchWhileOtherChangesJump) {
+    AddPage();
+    AddPage();
+    std::vector<std::string> log;
+    Bar->SetOnChange(TFxButtonGroupChangeEvent(
+        [&](TFxCustomButtonGroup*, TFxButtonGroupItem* o, TFxButtonGroupItem* n) {
+            log.push_back(std::to_string(o->Index()) + ">" + std::to_string(n->Index()));
+        }));
+    // Arrangements that no click started move everything in one step, without pauses.
+    uint32_t t0 = GetTickCount();
+    Page(1)->SetSelected(true);
+    Bar->SetButtonSize(24);
+    Bar->SetBounds(0, 0, 141, 357);
+    Bar->SetButtonSize(20);
+    EXPECT_EQ(GetTickCount() - t0, 7u); // only the selection's switch was animated
+    EXPECT_EQ(Page(1)->Panel()->BoundsRect(), TRect(0, 40, 141, 357));
+    // A click animates in 7 steps with a 1 ms pause each.
+    uint32_t t1 = GetTickCount();
+    TestKit::Click(Page(0)->Button());
+    EXPECT_EQ(GetTickCount() - t1, 7u);
+    EXPECT_EQ(Page(0)->Panel()->BoundsRect(), TRect(0, 20, 141, 337));
+    EXPECT_EQ(Page(1)->Button()->BoundsRect(), TRect(0, 337, 141, 357));
+    EXPECT_FALSE(Page(1)->Panel()->Visible());
+    EXPECT_EQ(log, std::vector<std::string>({"0>1", "1>0"}));
+    // The animation switched off: the click jumps.
+    Bar->Animation()->SetEnabled(false);
+    uint32_t t2 = GetTickCount();
+    TestKit::Click(Page(1)->Button());
+    EXPECT_EQ(GetTickCount(), t2);
+    EXPECT_EQ(Page(1)->Panel()->BoundsRect(), TRect(0, 40, 141, 357));
+}
+
+TEST_F(FxOutlookBarTest, APanelWithAnAlignedControlSwitchesInOneStep) {
+    Bar->SetOptions({});
+    AddPage();
+    AddPage();
+    auto* memo = new TPanel(Form);
+    memo->SetParent(Page(1)->Panel());
+    memo->SetAlign(alClient);
+    uint32_t t = GetTickCount();
+    TestKit::Click(Page(1)->Button());
+    EXPECT_EQ(GetTickCount(), t);
+    EXPECT_EQ(Bar->ActivePage(), Page(1)->Button());
+    EXPECT_EQ(memo->BoundsRect(), TRect(0, 0, 141, 317));
+}
+
+TEST_F(FxOutlookBarTest, RenamingTheBarRenamesItsPanels) {
+    AddPage();
+    AddPage();
+    Page(0)->Panel()->SetName("APanelOne");
+    std::string button = Page(0)->Button()->Name();
+    Bar->SetName("B");
+    EXPECT_EQ(Page(0)->Panel()->Name(), "BPanelOne");
+    EXPECT_EQ(Page(1)->Panel()->Name(), ""); // a nameless panel stays nameless
+    EXPECT_EQ(Page(0)->Button()->Name(), button);
+}
+
+TEST_F(FxOutlookBarTest, RemovedListsAndPagesLeaveNoReferences) {
+    TFxOutlookPage* page = AddPage();
+    delete page->OutlookList();
+    EXPECT_EQ(page->OutlookList(), nullptr);
+    page->CreateOutlookList();
+    ASSERT_NE(page->OutlookList(), nullptr);
+    EXPECT_EQ(page->OutlookList()->Name(), "AOutlookList1");
+    TFxOutlookPanel* panel = page->Panel();
+    int before = Bar->ControlCount();
+    delete page;
+    EXPECT_EQ(Bar->OutlookItems()->Count(), 0);
+    EXPECT_LT(Bar->ControlCount(), before);
+    (void)panel;
+    TestKit::Render(Form);
+}
+
+} // namespace
