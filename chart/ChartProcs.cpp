@@ -524,6 +524,8 @@ void TCustomChartPanel::Publish(TPublisher<TCustomChartPanel>& p) {
     p.Enum("BevelOuter", TypeInfoTBevelCut(), &T::BevelOuter, &T::SetBevelOuter).Default(bvRaised);
     p.Integer("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1);
     p.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+    static const TTypeInfo borderStyleType = MakeEnumType("TBorderStyle", {"bsNone", "bsSingle"});
+    p.Enum("BorderStyle", &borderStyleType, &T::BorderStyle, &T::SetBorderStyle).Default(bsNone);
     p.Ordinal("Color", TypeInfoTColor(), &TControl::Color, &TControl::SetColor)
         .Default(int64_t(clBtnFace));
     p.Integer("Chart3DPercent", &T::Chart3DPercent, &T::SetChart3DPercent).Default(15);
@@ -673,6 +675,29 @@ void TCustomChartPanel::DrawBevels(TRect& r) {
     if (FBorderWidth > 0)
         FCanvas3D->DrawBevelFrame(r, Color(), Color(), FBorderWidth);
     bevel(FBevelInner);
+}
+
+void TCustomChartPanel::SetBorderStyle(TBorderStyle value) {
+    if (value != bsNone)
+        value = bsSingle;
+    if (value == FBorderStyle)
+        return;
+    FBorderStyle = value;
+    // The client area moves with the edge: a new window takes the new frame.
+    if (HandleAllocated())
+        RecreateWnd();
+    RequestRepaint();
+}
+
+TRect TCustomChartPanel::NonClientBorder() const {
+    return FBorderStyle == bsSingle ? TRect(2, 2, 2, 2) : TRect();
+}
+
+void TCustomChartPanel::PaintNonClient(TCanvas* canvas) {
+    if (FBorderStyle != bsSingle)
+        return;
+    TRect r(0, 0, Width(), Height());
+    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT);
 }
 
 void TCustomChartPanel::AssignCanvasFont(const TFont* font) {

@@ -11,6 +11,7 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Metafile.h"
 #include "framework/gui/Types.h"
@@ -380,10 +381,15 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     void SetBevelWidth(int value) { SetIntegerProperty(FBevelWidth, value); }
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int value) { SetIntegerProperty(FBorderWidth, value); }
+    // bsSingle: a sunken two-pixel edge around the panel, outside the bevels.
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    TRect NonClientBorder() const override;
 
 protected:
     // Paints from the canvas buffer when it is still valid, else draws a new frame.
     void PaintControl() override;
+    void PaintNonClient(TCanvas* canvas) override;
     void HandleMessage(TMessage& message) override;
     // Set once the constructors have run.
     bool FAllowInvalidate = false;
@@ -401,6 +407,7 @@ private:
     TPanelBevel FBevelOuter = bvRaised;
     int FBevelWidth = 1;
     int FBorderWidth = 0;
+    TBorderStyle FBorderStyle = bsNone;
     TRect FChartBounds;
     TRect FChartRect;
     int FChartWidth = 0;
