@@ -197,6 +197,9 @@ bool ChartIdentToCursor(std::string_view ident, int& cursor);
 bool ChartCursorToIdent(int cursor, std::string& ident);
 // base followed by 1, 2, 3 ... up to the first name owner does not hold.
 std::string UniqueComponentName(const TComponent* owner, std::string_view base);
+// The gallery icon (24 x 24, white where transparent) of the series' class, else of its
+// parent class, drawn into bitmap; false (bitmap untouched) when neither has one.
+bool LoadSeriesBitmap(const TObject* series, TBitmap* bitmap);
 
 // The corners and state of a zoom or panning drag.
 class TZoomPanningRecord : public TObject {

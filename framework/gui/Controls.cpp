@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -1598,6 +1599,18 @@ void TWinControl::RequestRepaint() {
         return;
     FInvalid = QRegion(FWidget->rect());
     FWidget->update();
+}
+
+void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
+    QWidget* w = Widget();
+    if (!w || !canvas)
+        return;
+    w->ensurePolished();
+    if (w->size() != QSize(Width(), Height()))
+        w->resize(Width(), Height());
+    const QPixmap picture = w->grab();
+    if (QPainter* painter = canvas->Painter())
+        painter->drawPixmap(x, y, picture);
 }
 
 void TWinControl::InvalidateRect(const TRect* r) {

@@ -502,6 +502,9 @@ public:
 
     // Invalidates part of the client area (nullptr: all of it).
     void InvalidateRect(const TRect* r);
+    // Draws what the window shows (its children included) on canvas with its top-left
+    // corner at (x, y); the window is created when needed and may be hidden.
+    void PaintTo(TCanvas* canvas, int x, int y);
 
 protected:
     // ---- Override points of the window's life
