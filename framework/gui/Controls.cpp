@@ -1601,6 +1601,53 @@ void TWinControl::RequestRepaint() {
     FWidget->update();
 }
 
+namespace {
+
+struct TCursorIdent {
+    TCursor Cursor;
+    const char* Name;
+};
+
+constexpr TCursorIdent kCursorIdents[] = {
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
+} // namespace
+
+void GetCursorValues(const std::function<void(const std::string&)>& proc) {
+    for (const TCursorIdent& c : kCursorIdents)
+        proc(c.Name);
+}
+
+bool CursorToIdent(TCursor cursor, std::string& ident) {
+    for (const TCursorIdent& c : kCursorIdents)
+        if (c.Cursor == cursor) {
+            ident = c.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToCursor(std::string_view ident, TCursor& cursor) {
+    if (SameText(ident, "crSize")) {
+        cursor = crSizeAll;
+        return true;
+    }
+    for (const TCursorIdent& c : kCursorIdents)
+        if (SameText(ident, c.Name)) {
+            cursor = c.Cursor;
+            return true;
+        }
+    return false;
+}
+
 void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
     QWidget* w = Widget();
     if (!w || !canvas)

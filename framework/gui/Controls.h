@@ -24,6 +24,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QWidget;
@@ -109,6 +110,12 @@ constexpr TCursor crAppStart = -19;
 constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
+
+// The cursor identifiers ("crDefault", "crArrow" ...) and their numbers, in table order;
+// "crSize" is read as crSizeAll.
+void GetCursorValues(const std::function<void(const std::string&)>& proc);
+bool CursorToIdent(TCursor cursor, std::string& ident);
+bool IdentToCursor(std::string_view ident, TCursor& cursor);
 
 // Window styles of PrepareWindowParams.
 constexpr uint32_t WS_OVERLAPPED = 0x00000000;
