@@ -118,12 +118,13 @@ void TFormPeriod::FormShow(TObject*) {
     else
         RBNum->SetChecked(true);
     RGAlign->SetItemIndex(PeriodAlign);
-    CBAll->SetChecked(Period == 0);
     if (RBNum->Checked()) {
         if (Period < 0)
             Period = 0;
         Period = std::round(Period);
     }
+    // Checked after the count is made whole, so that it agrees with the count shown.
+    CBAll->SetChecked(Period == 0);
     ENum->SetText(FloatToStr(Period));
     RefreshLabel();
     EnableControls();

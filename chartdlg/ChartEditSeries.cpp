@@ -653,14 +653,16 @@ void TFormChartSeries::CBFunctionsChange(TObject*) {
 }
 
 void TFormChartSeries::MoveItems(TListBox* from, TListBox* to, bool all) {
-    for (int i = 0; i < from->Count();) {
-        if (all || from->Selected(i)) {
-            to->Items()->AddObject(from->Items()->Get(i), from->Items()->GetObject(i));
-            from->Items()->Delete(i);
-        } else {
-            ++i;
-        }
-    }
+    // The selection is read before any item moves.
+    std::vector<int> moving;
+    for (int i = 0; i < from->Count(); ++i)
+        if (all || from->Selected(i))
+            moving.push_back(i);
+    for (int i : moving)
+        to->Items()->AddObject(from->Items()->Get(i), from->Items()->GetObject(i));
+    for (auto it = moving.rbegin(); it != moving.rend(); ++it)
+        from->Items()->Delete(*it);
+    from->ClearSelection();
     UpdateMoveButtons();
     FChangingFunction = true;
 }
