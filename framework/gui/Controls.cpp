@@ -131,6 +131,7 @@ void SetCaptureControl(TControl* control) {
 
 namespace WindowSystemDetail {
 void ForgetControl(const void* control) {
+    ForgetDragControl(control);
     if (gCaptureControl == control) {
         gCaptureControl = nullptr;
         ReleaseCapture();
@@ -458,6 +459,8 @@ bool TWindowBridge::MouseEvent(QEvent* event) {
     }
     QPoint global = me->globalPosition().toPoint();
     WindowSystemDetail::SetLastCursorPos(global.x(), global.y());
+    if (WindowSystemDetail::DragMouseEvent(event)) // a drag sees the mouse first
+        return true;
     TWinControl* target = FControl;
     QPoint local = me->position().toPoint();
     HWND cap = GetCapture();
@@ -538,6 +541,10 @@ bool TWindowBridge::KeyEvent(QKeyEvent* ke) {
     if (vk == 0)
         return false;
     bool down = ke->type() == QEvent::KeyPress;
+    if (down && WindowSystemDetail::DragKey(vk)) {
+        ke->accept();
+        return true;
+    }
     // The modifier keys' state follows the event.
     Qt::KeyboardModifiers mods = ke->modifiers();
     uint8_t state[256];
@@ -990,6 +997,8 @@ void TControl::MouseMessage(TMessage& message) {
                 DblClick();
         }
         HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        if (FDragMode == dmAutomatic && !dbl)
+            BeginDrag(false);
         break;
     }
     case WM_LBUTTONUP:
