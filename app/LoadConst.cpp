@@ -73,8 +73,6 @@ TfmLoadConstr::TfmLoadConstr(TComponent* owner) : TForm(owner) {
 TfmLoadConstr::~TfmLoadConstr() {
     // The form storage saves through this form's handlers: run it while they still exist.
     BeforeDestruction();
-    if (gdDevices)
-        UnregisterDropTarget(gdDevices);
 }
 
 void TfmLoadConstr::BuildToolBar() {
@@ -159,8 +157,9 @@ void TfmLoadConstr::FormCreate(TObject*) {
     FDevSel->ListView1->SetDragMode(dmAutomatic);
 
     gdDevices->SetControlStyle(gdDevices->ControlStyle() + TControlStyle{csDisplayDragImage});
-    RegisterDropTarget(
-        gdDevices, TDragOverEvent(this, &TfmLoadConstr::gdDevicesDragOver, "gdDevicesDragOver"),
+    gdDevices->SetOnDragOver(
+        TDragOverEvent(this, &TfmLoadConstr::gdDevicesDragOver, "gdDevicesDragOver"));
+    gdDevices->SetOnDragDrop(
         TDragDropEvent(this, &TfmLoadConstr::gdDevicesDragDrop, "gdDevicesDragDrop"));
     UpdateRowCount();
 }
@@ -275,7 +274,7 @@ void TfmLoadConstr::gdDevicesSelectCell(TObject*, int aCol, int, bool&) {
     gdDevices->SetOptions(options);
 }
 
-void TfmLoadConstr::gdDevicesDragOver(TObject*, TObject*, int, int, bool& accept) {
+void TfmLoadConstr::gdDevicesDragOver(TObject*, TObject*, int, int, TDragState, bool& accept) {
     accept = true;
 }
 

@@ -440,7 +440,7 @@ bool ChartIdentToCursor(std::string_view ident, int& cursor) {
         cursor = crChartHand;
         return true;
     }
-    return false;
+    return IdentToCursor(ident, cursor);
 }
 
 bool ChartCursorToIdent(int cursor, std::string& ident) {
@@ -448,7 +448,7 @@ bool ChartCursorToIdent(int cursor, std::string& ident) {
         ident = SCursorChartHand;
         return true;
     }
-    return false;
+    return CursorToIdent(cursor, ident);
 }
 
 std::string UniqueComponentName(const TComponent* owner, std::string_view base) {

@@ -192,7 +192,8 @@ bool CalcPrintScaling(int drawWidth, int drawHeight, int detailPercent, TRect& r
 
 // The export format's file extension ("BMP", "WMF", "EMF", "TEE"); empty out of range.
 std::string ExportFileExtension(int index);
-// The chart's hand cursor by name and back; false for every other name or number.
+// Cursors by name and back: the chart's hand cursor, then the framework's; false for
+// names and numbers neither knows.
 bool ChartIdentToCursor(std::string_view ident, int& cursor);
 bool ChartCursorToIdent(int cursor, std::string& ident);
 // base followed by 1, 2, 3 ... up to the first name owner does not hold.

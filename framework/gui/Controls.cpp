@@ -131,6 +131,7 @@ void SetCaptureControl(TControl* control) {
 
 namespace WindowSystemDetail {
 void ForgetControl(const void* control) {
+    ForgetDragControl(control);
     if (gCaptureControl == control) {
         gCaptureControl = nullptr;
         ReleaseCapture();
@@ -458,6 +459,8 @@ bool TWindowBridge::MouseEvent(QEvent* event) {
     }
     QPoint global = me->globalPosition().toPoint();
     WindowSystemDetail::SetLastCursorPos(global.x(), global.y());
+    if (WindowSystemDetail::DragMouseEvent(event)) // a drag sees the mouse first
+        return true;
     TWinControl* target = FControl;
     QPoint local = me->position().toPoint();
     HWND cap = GetCapture();
@@ -538,6 +541,10 @@ bool TWindowBridge::KeyEvent(QKeyEvent* ke) {
     if (vk == 0)
         return false;
     bool down = ke->type() == QEvent::KeyPress;
+    if (down && WindowSystemDetail::DragKey(vk)) {
+        ke->accept();
+        return true;
+    }
     // The modifier keys' state follows the event.
     Qt::KeyboardModifiers mods = ke->modifiers();
     uint8_t state[256];
@@ -990,6 +997,8 @@ void TControl::MouseMessage(TMessage& message) {
                 DblClick();
         }
         HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        if (FDragMode == dmAutomatic && !dbl)
+            BeginDrag(false);
         break;
     }
     case WM_LBUTTONUP:
@@ -1599,6 +1608,53 @@ void TWinControl::RequestRepaint() {
         return;
     FInvalid = QRegion(FWidget->rect());
     FWidget->update();
+}
+
+namespace {
+
+struct TCursorIdent {
+    TCursor Cursor;
+    const char* Name;
+};
+
+constexpr TCursorIdent kCursorIdents[] = {
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
+} // namespace
+
+void GetCursorValues(const std::function<void(const std::string&)>& proc) {
+    for (const TCursorIdent& c : kCursorIdents)
+        proc(c.Name);
+}
+
+bool CursorToIdent(TCursor cursor, std::string& ident) {
+    for (const TCursorIdent& c : kCursorIdents)
+        if (c.Cursor == cursor) {
+            ident = c.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToCursor(std::string_view ident, TCursor& cursor) {
+    if (SameText(ident, "crSize")) {
+        cursor = crSizeAll;
+        return true;
+    }
+    for (const TCursorIdent& c : kCursorIdents)
+        if (SameText(ident, c.Name)) {
+            cursor = c.Cursor;
+            return true;
+        }
+    return false;
 }
 
 void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
