@@ -8,6 +8,7 @@
 #include "chartdlg/ChartEditLegend.h"
 #include "chartdlg/ChartEditPaging.h"
 #include "chartdlg/ChartEditPanel.h"
+#include "chartdlg/ChartEditSeries.h"
 #include "chartdlg/ChartEditTitle.h"
 #include "chartdlg/ChartEditWall.h"
 #include "framework/core/SysUtils.h"
@@ -131,6 +132,9 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
 
 TChartEditForm::~TChartEditForm() {
     BeforeDestruction();
+    // The list stops mirroring into the series page, whichever of the two goes first.
+    if (LBSeries)
+        LBSeries->SetOtherItems(nullptr);
 }
 
 void TChartEditForm::FormCreate(TObject*) {
@@ -159,6 +163,11 @@ void TChartEditForm::ComponentNotification(TComponent* component, TOperation ope
         return;
     if (component == SeriesToOpen)
         SeriesToOpen = nullptr;
+    if (component == SeriesPage) {
+        SeriesPage = nullptr;
+        if (LBSeries)
+            LBSeries->SetOtherItems(nullptr);
+    }
     if (component == EditedChart) {
         EditedChart = nullptr;
         EditedAxis = nullptr;
@@ -259,18 +268,47 @@ void TChartEditForm::Notebook1Change(TObject*) {
     CreateActivePage();
 }
 
+void TChartEditForm::OpenSeriesPage() {
+    if (SeriesPage) {
+        SeriesPage->SetTheSeries(LBSeries->CurrentSeries());
+    } else {
+        SeriesPage = CreateForm<TFormChartSeries>(this);
+        SeriesPage->SetBorderStyle(bsNone);
+        SeriesPage->SetBorderIcons({});
+        LBSeries->SetOtherItems(SeriesPage->CBSeries->Items());
+        SeriesPage->SetAlign(alClient);
+        SeriesPage->SetParent(TabSeries);
+        SeriesPage->SetShowTabDataSource(SeriesActions.Contains(AllowDataSource));
+        SeriesPage->SetShowTabGeneral(!HiddenPages.test(9));
+        SeriesPage->SetShowTabMarks(!HiddenPages.test(10));
+        SeriesPage->SetShowPersistentCheck(ShowPersistentCheck);
+        SeriesPage->SetTheSeries(LBSeries->CurrentSeries());
+        LBSeries->FillSeries(SeriesPage->TheSeries());
+        SeriesPage->SetVisible(true);
+    }
+    SeriesPage->ShowCurrentSeries();
+}
+
 void TChartEditForm::ShowSeriesPage() {
     MainPage->SetActivePage(TabSeries);
+    OpenSeriesPage();
 }
 
 void TChartEditForm::MainPageChange(TObject*) {
     if (MainPage->ActivePage() == TabSeries)
-        ShowSeriesPage();
+        OpenSeriesPage();
 }
 
-void TChartEditForm::MainPageChanging(TObject*, bool&) {}
+void TChartEditForm::MainPageChanging(TObject*, bool& allowChange) {
+    if (SeriesPage)
+        SeriesPage->PageSeriesChanging(SeriesPage->PageSeries, allowChange);
+}
 
 void TChartEditForm::FormCloseQuery(TObject*, bool& canClose) {
+    // Pending data-source edits are applied without asking; one that fails is shown and
+    // dropped: the window always closes.
+    if (SeriesPage)
+        SeriesPage->CloseSeriesPage();
     canClose = true;
 }
 
@@ -279,7 +317,10 @@ void TChartEditForm::LBSeriesEditSeries(TObject*, int) {
         ShowSeriesPage();
 }
 
-void TChartEditForm::LBSeriesOtherItemsChange(TObject*) {}
+void TChartEditForm::LBSeriesOtherItemsChange(TObject*) {
+    if (SeriesPage)
+        SeriesPage->CBSeries->SetItemIndex(LBSeries->ItemIndex());
+}
 
 void TChartEditForm::LBSeriesRefreshButtons(TObject*) {
     TCustomChart* chart = LBSeries->Chart();
@@ -312,8 +353,12 @@ void TChartEditForm::BMoveDownClick(TObject*) {
 
 void TChartEditForm::BAddSeriesClick(TObject*) {
     TChartSeries* series = LBSeries->AddFromGallery();
-    if (series && series->FunctionType())
-        ShowSeriesPage();
+    if (!series || !series->FunctionType())
+        return;
+    // A function's source series is what the user picks next.
+    ShowSeriesPage();
+    SeriesPage->PageSeries->SetActivePage(SeriesPage->TabDataSource);
+    SeriesPage->PageSeriesChange(SeriesPage->PageSeries);
 }
 
 void TChartEditForm::BDeleteSeriesClick(TObject*) {

@@ -113,8 +113,11 @@ public:
     void BChangeTypeSeriesClick(TObject* sender);
     void BCloseClick(TObject* sender);
 
-    // Opens the series page on the series selected in the list.
+    // Switches to the series tab and opens the series page on the series selected in the
+    // list.
     void ShowSeriesPage();
+    // The series page on the selected series, created and docked the first time.
+    void OpenSeriesPage();
 
 protected:
     void ComponentNotification(TComponent* component, TOperation operation) override;

@@ -15,6 +15,7 @@
 #include "chartdlg/ChartEditLegend.h"
 #include "chartdlg/ChartEditPaging.h"
 #include "chartdlg/ChartEditPanel.h"
+#include "chartdlg/ChartEditSeries.h"
 #include "chartdlg/ChartEditTitle.h"
 #include "chartdlg/ChartEditWall.h"
 #include "chartdlg/ChartExport.h"
@@ -156,6 +157,10 @@ TEST_F(ChartEditorTest, OpeningEveryPageAndEveryTabOfItLeavesTheChartUnchanged) 
             EXPECT_NE(editor->PageOf(editor->Notebook1->Pages(page)), nullptr) << page;
             EXPECT_TRUE(Snapshot(FChart) == before) << "page " << page;
         }
+        ClickTab(editor->MainPage, 1);
+        ASSERT_NE(editor->SeriesPage, nullptr);
+        EXPECT_TRUE(Snapshot(FChart) == before) << "series page";
+        ClickTab(editor->MainPage, 0);
         auto* axisPage = dynamic_cast<TFormChartAxis*>(editor->PageOf(editor->TabAxis));
         ASSERT_NE(axisPage, nullptr);
         ShowChartPage(editor, cepAxis);
@@ -529,6 +534,44 @@ TEST_F(ChartEditorTest, SeriesButtonsFollowTheSelectionAndTheLocks) {
                       editor->BDeleteSeries, editor->BRenameSeries, editor->BCloneSeries,
                       editor->BChangeTypeSeries, editor->BMoveUP, editor->BMoveDown})
                  EXPECT_FALSE(button->Enabled()) << button->Name();
+         });
+}
+
+TEST_F(ChartEditorTest, SeriesTabOpensOnTheSeriesChosenInTheList) {
+    TChartSeries* second = FChart->GetSeries(1);
+    // A series to open: the window starts on the series tab with it.
+    Edit([&](TChartEditForm* editor) { editor->SeriesToOpen = second; },
+         [&](TChartEditForm* editor) {
+             EXPECT_EQ(editor->MainPage->ActivePage(), editor->TabSeries);
+             ASSERT_NE(editor->SeriesPage, nullptr);
+             EXPECT_EQ(editor->SeriesPage->TheSeries(), second);
+             EXPECT_EQ(editor->SeriesPage->CBSeries->Items()->ToVector(),
+                       (std::vector<std::string>{"Wind", "Sun", "Load"}));
+             EXPECT_EQ(editor->SeriesPage->CBSeries->ItemIndex(), 1);
+             TestKit::RenderToPng(editor, TTestFolder().ShotFile("editor_series_page.png"));
+         });
+
+    // A double click on a title opens the series tab; the list's changes reach its combo.
+    Edit([](TChartEditForm* editor) { editor->HiddenPages.set(10); },
+         [&](TChartEditForm* editor) {
+             TChartListBox* list = editor->LBSeries;
+             const TRect r = list->ItemRect(2);
+             const TPoint title(list->SectionLeft(lbcTitle) + 20, (r.Top + r.Bottom) / 2);
+             TestKit::ClickAt(list, title);
+             TestKit::DoubleClickAt(list, title);
+             EXPECT_EQ(editor->MainPage->ActivePage(), editor->TabSeries);
+             ASSERT_NE(editor->SeriesPage, nullptr);
+             EXPECT_EQ(editor->SeriesPage->TheSeries(), FChart->GetSeries(2));
+             EXPECT_FALSE(editor->SeriesPage->ShowTabMarks());
+             EXPECT_TRUE(editor->SeriesPage->ShowTabGeneral());
+             ClickTab(editor->MainPage, 0);
+             list->ClearSelection();
+             list->SetItemIndex(0);
+             list->SetSelected(0, true);
+             TestKit::Dialogs().AnswerNextInput("Αέρας");
+             TestKit::Click(editor->BRenameSeries);
+             EXPECT_EQ(FChart->GetSeries(0)->Title(), "Αέρας");
+             EXPECT_EQ(editor->SeriesPage->CBSeries->Items()->Get(0), "Αέρας");
          });
 }
 
