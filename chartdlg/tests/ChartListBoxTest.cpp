@@ -334,6 +334,11 @@ TEST_F(ChartListBoxTest, MouseTogglesActiveDoubleClickOpensAndDragReorders) {
     EXPECT_EQ(FList->ItemIndex(), 2);
     EXPECT_EQ(FList->SelCount(), 1);
 
+    // Only the list's own items are taken.
+    bool accept = true;
+    FList->DragOver(FChart, 10, 10, dsDragMove, accept);
+    EXPECT_FALSE(accept);
+
     // Dropped onto itself: nothing moves.
     const TPoint self = CellPoint(2, lbcTitle);
     TestKit::Drag(FList, self, TPoint(self.X + 30, self.Y + 2));
