@@ -157,8 +157,12 @@ void TChartListBox::RemoveItemOf(TComponent* series) {
         return;
     const int current = ItemIndex();
     Items()->Delete(index);
-    if (FOtherItems && index < FOtherItems->Count())
-        FOtherItems->Delete(index);
+    // The mirror's owner may have dropped the series already.
+    if (FOtherItems) {
+        const int other = FOtherItems->IndexOfObject(series);
+        if (other >= 0)
+            FOtherItems->Delete(other);
+    }
     if (Count() > 0 && current >= 0) {
         const int next = std::min(current, Count() - 1);
         SetItemIndex(next);
