@@ -12,10 +12,12 @@
 
 namespace {
 
-// Loading on for the guard's lifetime (restored afterwards, also after an error).
+// Loading on for the guard's lifetime; afterwards (also after an error) the flag takes its
+// earlier value, or endValue when given.
 class TLoadingGuard {
 public:
     explicit TLoadingGuard(bool& flag) : FFlag(flag), FSaved(flag) { FFlag = true; }
+    TLoadingGuard(bool& flag, bool endValue) : FFlag(flag), FSaved(endValue) { FFlag = true; }
     ~TLoadingGuard() { FFlag = FSaved; }
     TLoadingGuard(const TLoadingGuard&) = delete;
     TLoadingGuard& operator=(const TLoadingGuard&) = delete;
@@ -300,7 +302,8 @@ void TFormChartSeries::ShowCurrentSeries() {
 }
 
 void TFormChartSeries::CBSeriesChange(TObject*) {
-    TLoadingGuard loading(FLoading);
+    // A switch ends with the page ready for edits.
+    TLoadingGuard loading(FLoading, false);
     TTabSheet* remembered = PageSeries->ActivePage();
     PageSeries->SetActivePage(TheTabSheet);
     // Edits of the series shown before go to it; one that cannot be applied is shown and

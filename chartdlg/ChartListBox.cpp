@@ -8,13 +8,10 @@
 #include "framework/gui/Forms.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
 constexpr int kItemHeight = 27;
-// Pixels the mouse moves with the button held on a title before a drag starts.
-constexpr int kDragThreshold = 5;
 
 std::string SeriesText(const TChartSeries* series) {
     return series->Title().empty() ? series->Name() : series->Title();
@@ -160,8 +157,12 @@ void TChartListBox::RemoveItemOf(TComponent* series) {
         return;
     const int current = ItemIndex();
     Items()->Delete(index);
-    if (FOtherItems && index < FOtherItems->Count())
-        FOtherItems->Delete(index);
+    // The mirror's owner may have dropped the series already.
+    if (FOtherItems) {
+        const int other = FOtherItems->IndexOfObject(series);
+        if (other >= 0)
+            FOtherItems->Delete(other);
+    }
     if (Count() > 0 && current >= 0) {
         const int next = std::min(current, Count() - 1);
         SetItemIndex(next);
@@ -395,8 +396,6 @@ void TChartListBox::SelectionChangedByUser() {
 void TChartListBox::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCustomListBox::HandleMouseDown(button, shift, x, y);
     FLastPos = TPoint(x, y);
-    FDragItem = -1;
-    FDragging = false;
     const int index = ItemIndex();
     if (index >= 0 && ItemAtPos(TPoint(x, y), true) == index) {
         const int section = SectionAt(x);
@@ -407,8 +406,8 @@ void TChartListBox::HandleMouseDown(TMouseButton button, TShiftState shift, int 
             }
         } else if (section == lbcTitle && button == mbLeft && !shift.Contains(ssShift) &&
                    !shift.Contains(ssCtrl) && !shift.Contains(ssDouble)) {
-            FDragItem = index;
-            FDragStart = TPoint(x, y);
+            // The press of a double click (ssDouble) starts no drag.
+            BeginDrag(false);
         }
     }
     DoOtherItemsChange();
@@ -417,48 +416,22 @@ void TChartListBox::HandleMouseDown(TMouseButton button, TShiftState shift, int 
 void TChartListBox::HandleMouseMove(TShiftState shift, int x, int y) {
     TCustomListBox::HandleMouseMove(shift, x, y);
     FLastPos = TPoint(x, y);
-    if (FDragItem >= 0) {
-        if (!FDragging && (std::abs(x - FDragStart.X) >= kDragThreshold ||
-                           std::abs(y - FDragStart.Y) >= kDragThreshold)) {
-            FDragging = true;
-        }
-    }
-    TCursor cursor = crDefault;
-    if (FDragging)
-        cursor = ItemAtPos(TPoint(x, y), true) >= 0 ? crDrag : crNoDrop;
-    else if (const int section = SectionAt(x); section == lbcIcon || section == lbcColor)
-        cursor = crChartHand;
-    SetCursor(cursor);
+    const int section = SectionAt(x);
+    SetCursor(section == lbcIcon || section == lbcColor ? crChartHand : crDefault);
 }
 
-void TChartListBox::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TCustomListBox::HandleMouseUp(button, shift, x, y);
-    const int from = FDragItem;
-    const bool dragging = FDragging;
-    FDragItem = -1;
-    FDragging = false;
-    if (!dragging || button != mbLeft)
-        return;
-    SetCursor(crDefault);
+void TChartListBox::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    TCustomListBox::DragOver(source, x, y, state, accept);
+    // Only the list's own items are dropped here.
+    accept = source == this;
+}
+
+void TChartListBox::DragDrop(TObject* source, int x, int y) {
+    TCustomListBox::DragDrop(source, x, y);
+    const int current = ItemIndex();
     const int target = ItemAtPos(TPoint(x, y), true);
-    if (from >= 0 && target >= 0 && target != from)
-        ExchangeItems(from, target);
-    else if (from >= 0 && from < Count()) {
-        // Dropped onto itself or outside the items: the dragged item stays selected.
-        ClearSelection();
-        SetItemIndex(from);
-        SetSelected(from, true);
-    }
-}
-
-void TChartListBox::HandleMessage(TMessage& message) {
-    // While a title is held, the list's own drag selection stays out of the way.
-    if (message.Msg == WM_MOUSEMOVE && FDragItem >= 0) {
-        HandleMouseMove(ShiftStateFromMouseFlags(message.WParam), GET_X_LPARAM(message.LParam),
-                        GET_Y_LPARAM(message.LParam));
-        return;
-    }
-    TCustomListBox::HandleMessage(message);
+    if (source == this && current >= 0 && target >= 0 && target != current)
+        ExchangeItems(current, target);
 }
 
 void TChartListBox::DblClick() {

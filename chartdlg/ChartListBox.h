@@ -95,14 +95,14 @@ public:
 
     void ComponentNotification(TComponent* component, TOperation operation) override;
     void DblClick() override;
-    void HandleMessage(TMessage& message) override;
+    void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
+    void DragDrop(TObject* source, int x, int y) override;
 
 protected:
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
     void SelectionChangedByUser() override;
     void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void HandleMouseMove(TShiftState shift, int x, int y) override;
-    void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void HandleKeyUp(uint16_t& key, TShiftState shift) override;
 
 private:
@@ -122,10 +122,6 @@ private:
     std::unique_ptr<TBitmap> FBitmap;
     TPoint FLastPos;
     TStrings* FOtherItems = nullptr;
-    // A title pressed: the item that may be dragged, and where the press was.
-    int FDragItem = -1;
-    bool FDragging = false;
-    TPoint FDragStart;
     TDblClickSeriesEvent FOnDblClickSeries;
     TNotifyEvent FOnOtherItemsChange;
     TNotifyEvent FOnRefresh;

@@ -258,6 +258,17 @@ TEST_F(ChartEditSeriesTest, EditsReachTheSeriesAtOnce) {
     EXPECT_FALSE(FWind->Marks()->Transparent());
 }
 
+TEST_F(ChartEditSeriesTest, APageNotYetShownTakesEditsAfterASeriesSwitch) {
+    std::unique_ptr<TFormChartSeries> owned(CreateForm<TFormChartSeries>(nullptr));
+    TFormChartSeries* page = owned.get();
+    page->CBSeries->Items()->Assign(*FPage->CBSeries->Items());
+    page->SetTheSeries(FLoad);
+    page->ShowCurrentSeries();
+    EXPECT_FALSE(page->Loading());
+    page->CBMarksVisible->SetChecked(true);
+    EXPECT_TRUE(FLoad->Marks()->Visible());
+}
+
 TEST_F(ChartEditSeriesTest, APieHidesTheAxisChoices) {
     auto* pie = Add(new TPieSeries(FForm.get()), "Pie", 4);
     FList->FillSeries(pie);

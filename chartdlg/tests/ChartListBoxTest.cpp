@@ -301,6 +301,8 @@ TEST_F(ChartListBoxTest, AddFromGalleryCreatesTheChosenTypeOrNothing) {
 
 TEST_F(ChartListBoxTest, FollowsSeriesAndChartsThatAreFreed) {
     SelectOnly(2);
+    // The mirror's owner (the series page) may have dropped the series first.
+    FMirror.Delete(FMirror.IndexOf("Bar1"));
     delete FChart->GetSeries(1);
     EXPECT_EQ(Shown(), (std::vector<std::string>{"Wind", "Load"}));
     EXPECT_EQ(FMirror.ToVector(), Shown());
@@ -333,6 +335,11 @@ TEST_F(ChartListBoxTest, MouseTogglesActiveDoubleClickOpensAndDragReorders) {
     EXPECT_EQ(ChartOrder(), (std::vector<std::string>{"Area1", "Bar1", "Line1"}));
     EXPECT_EQ(FList->ItemIndex(), 2);
     EXPECT_EQ(FList->SelCount(), 1);
+
+    // Only the list's own items are taken.
+    bool accept = true;
+    FList->DragOver(FChart, 10, 10, dsDragMove, accept);
+    EXPECT_FALSE(accept);
 
     // Dropped onto itself: nothing moves.
     const TPoint self = CellPoint(2, lbcTitle);
