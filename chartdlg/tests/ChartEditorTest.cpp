@@ -343,6 +343,26 @@ TEST_F(ChartEditorTest, AxisPageEditsTheChosenAxis) {
          });
 }
 
+TEST_F(ChartEditorTest, ARefusedLogarithmicScaleLeavesTheBoxClearedAndShowsWhy) {
+    for (TChartSeries* series : FChart->SeriesList())
+        series->YValues()->SetDateTime(true);
+    FChart->LeftAxis()->SetIsDateTime(true);
+    Edit([](TChartEditForm* editor) { editor->OpenPageIndex = cepAxis; },
+         [&](TChartEditForm* editor) {
+             auto* page = dynamic_cast<TFormChartAxis*>(editor->PageOf(editor->TabAxis));
+             ASSERT_NE(page, nullptr);
+             TestKit::Dialogs().Clear();
+             TestKit::Click(page->CBLogarithmic);
+             EXPECT_FALSE(FChart->LeftAxis()->Logarithmic());
+             EXPECT_FALSE(page->CBLogarithmic->Checked());
+             ASSERT_FALSE(TestKit::Dialogs().Shown().empty());
+             EXPECT_FALSE(TestKit::Dialogs().LastText().empty());
+             // The page goes on working.
+             TestKit::Click(page->CBInverted);
+             EXPECT_TRUE(FChart->LeftAxis()->Inverted());
+         });
+}
+
 TEST_F(ChartEditorTest, TitleLegendWallAnd3DPagesWriteIntoTheChart) {
     auto* pie = new TPieSeries(FForm.get());
     pie->SetName("Pie1");
