@@ -163,6 +163,8 @@ void TChartEditForm::ComponentNotification(TComponent* component, TOperation ope
         return;
     if (component == SeriesToOpen)
         SeriesToOpen = nullptr;
+    if (component == LBSeries)
+        LBSeries = nullptr;
     if (component == SeriesPage) {
         SeriesPage = nullptr;
         if (LBSeries)
