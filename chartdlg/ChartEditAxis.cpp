@@ -352,15 +352,15 @@ void TFormChartAxis::CBLogarithmicClick(TObject*) {
         return;
     try {
         FAxis->SetLogarithmic(CBLogarithmic->Checked());
-    } catch (...) {
-        // The axis refused (a date-time axis): the switch goes back off and the message is
-        // shown by the application.
+    } catch (const std::exception& e) {
+        // The axis refused (a date-time axis): the switch goes back off and the
+        // application shows why.
         FAxis->SetLogarithmic(false);
         {
             TFlagGuard guard(FLoading);
             CBLogarithmic->SetChecked(false);
         }
-        throw;
+        Application->ShowException(e);
     }
 }
 
