@@ -1,5 +1,6 @@
 #include "app/GraphBase.h"
 
+#include "chartdlg/ChartEditor.h"
 #include "chartdlg/ChartPreview.h"
 
 #include "app/DataMod.h"
@@ -32,8 +33,8 @@ TfmGraphBase::TfmGraphBase(TComponent* owner) : TForm(owner) {
     if (dm)
         ActionList1->SetImages(dm->ieHots);
     actGraphProps =
-        AddAction(this, ActionList1, "actGraphProps", "Ιδιότητες", 1, TextToShortCut("F11"), {});
-    actGraphProps->SetEnabled(false);
+        AddAction(this, ActionList1, "actGraphProps", "Ιδιότητες", 1, TextToShortCut("F11"),
+                  TNotifyEvent(this, &TfmGraphBase::actGraphPropsExecute, "actGraphPropsExecute"));
     actGraphCopy =
         AddAction(this, ActionList1, "actGraphCopy", "Αντιγραφή", 0, TextToShortCut("Ctrl+Ins"),
                   TNotifyEvent(this, &TfmGraphBase::actGraphCopyExecute, "actGraphCopyExecute"));
@@ -69,6 +70,15 @@ TfmGraphBase::TfmGraphBase(TComponent* owner) : TForm(owner) {
     FormStorage = new TFormStorage(this);
     FormStorage->SetName("FormStorage");
     FormStorage->SetUseRegistry(true);
+}
+
+void TfmGraphBase::actGraphPropsExecute(TObject*) {
+    // The editor is freed also when showing it fails; the error goes on to the
+    // application's handler.
+    std::unique_ptr<TChartEditForm> editor(new TChartEditForm(Application));
+    editor->SetCaption("Ιδιότητες Γραφήματος");
+    editor->EditedChart = Chart1;
+    editor->ShowModal();
 }
 
 void TfmGraphBase::actGraphCopyExecute(TObject*) {

@@ -28,10 +28,12 @@ public:
     TChart* Chart1 = nullptr;
     TFormStorage* FormStorage = nullptr;
     TActionList* ActionList1 = nullptr;
-    TAction* actGraphProps = nullptr; // F11; disabled until the chart editor exists
+    TAction* actGraphProps = nullptr; // F11
     TAction* actGraphCopy = nullptr;  // Ctrl+Ins
     TAction* actGraphPrint = nullptr; // print preview
 
+    // Opens the chart editor on Chart1.
+    void actGraphPropsExecute(TObject* sender);
     // Copies Chart1 to the clipboard as a Windows (not enhanced) metafile.
     void actGraphCopyExecute(TObject* sender);
     // Shows Chart1 in the print preview.

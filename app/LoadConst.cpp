@@ -70,11 +70,6 @@ TfmLoadConstr::TfmLoadConstr(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &T::FormCreate, "FormCreate"));
 }
 
-TfmLoadConstr::~TfmLoadConstr() {
-    if (gdDevices)
-        UnregisterDropTarget(gdDevices);
-}
-
 void TfmLoadConstr::BuildToolBar() {
     using T = TfmLoadConstr;
     ActionList1 = new TActionList(this);
@@ -157,8 +152,9 @@ void TfmLoadConstr::FormCreate(TObject*) {
     FDevSel->ListView1->SetDragMode(dmAutomatic);
 
     gdDevices->SetControlStyle(gdDevices->ControlStyle() + TControlStyle{csDisplayDragImage});
-    RegisterDropTarget(
-        gdDevices, TDragOverEvent(this, &TfmLoadConstr::gdDevicesDragOver, "gdDevicesDragOver"),
+    gdDevices->SetOnDragOver(
+        TDragOverEvent(this, &TfmLoadConstr::gdDevicesDragOver, "gdDevicesDragOver"));
+    gdDevices->SetOnDragDrop(
         TDragDropEvent(this, &TfmLoadConstr::gdDevicesDragDrop, "gdDevicesDragDrop"));
     UpdateRowCount();
 }
@@ -278,7 +274,7 @@ void TfmLoadConstr::gdDevicesSelectCell(TObject*, int aCol, int, bool&) {
     gdDevices->SetOptions(options);
 }
 
-void TfmLoadConstr::gdDevicesDragOver(TObject*, TObject*, int, int, bool& accept) {
+void TfmLoadConstr::gdDevicesDragOver(TObject*, TObject*, int, int, TDragState, bool& accept) {
     accept = true;
 }
 

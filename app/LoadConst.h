@@ -12,8 +12,8 @@
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
-#include "persist/Placement.h"
 #include "persist/ExGrids.h"
+#include "persist/Placement.h"
 
 class TfmDevSel;
 
@@ -21,7 +21,6 @@ class TfmLoadConstr : public TForm {
     ORV_CLASS(TfmLoadConstr, TForm)
 public:
     explicit TfmLoadConstr(TComponent* owner);
-    ~TfmLoadConstr() override;
 
     TPanel* Panel1 = nullptr; // hosts the catalogue
     TSplitter* Splitter1 = nullptr;
@@ -50,7 +49,8 @@ public:
     void gdDevicesGetEditText(TObject* sender, int aCol, int aRow, std::string& value);
     void gdDevicesSetEditText(TObject* sender, int aCol, int aRow, const std::string& value);
     void gdDevicesSelectCell(TObject* sender, int aCol, int aRow, bool& canSelect);
-    void gdDevicesDragOver(TObject* sender, TObject* source, int x, int y, bool& accept);
+    void gdDevicesDragOver(TObject* sender, TObject* source, int x, int y, TDragState state,
+                           bool& accept);
     void gdDevicesDragDrop(TObject* sender, TObject* source, int x, int y);
     void sbDevicesToogleClick(TObject* sender);
     void ToolButton5Click(TObject* sender);

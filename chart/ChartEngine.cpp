@@ -798,9 +798,7 @@ void TChartSeries::AfterLoad() {
             TComponent* found = Owner() ? Owner()->FindComponent(name) : nullptr;
             if (auto* source = dynamic_cast<TChartSeries*>(found)) {
                 FDataSources.push_back(source);
-                if (std::find(source->FDependents.begin(), source->FDependents.end(), this) ==
-                    source->FDependents.end())
-                    source->FDependents.push_back(this);
+                source->AddLinkedSeries(this);
             }
         }
         FPendingSources.clear();
@@ -846,9 +844,7 @@ void TChartSeries::AssignFrom(const TPersistent* source) {
     if (!s->FDataSources.empty()) {
         for (TChartSeries* src : s->FDataSources) {
             FDataSources.push_back(src);
-            if (std::find(src->FDependents.begin(), src->FDependents.end(), this) ==
-                src->FDependents.end())
-                src->FDependents.push_back(this);
+            src->AddLinkedSeries(this);
         }
     } else if (!s->ComponentState().Contains(csDesigning)) {
         AddValuesFrom(other);
@@ -1233,9 +1229,7 @@ void TChartSeries::SetDataSource(TComponent* value) {
         FDataSources.clear();
     }
     FDataSources.push_back(source);
-    if (std::find(source->FDependents.begin(), source->FDependents.end(), this) ==
-        source->FDependents.end())
-        source->FDependents.push_back(this);
+    source->AddLinkedSeries(this);
     if (!IsLoading() && FParentChart)
         FParentChart->RefreshFromSource(this);
 }
@@ -1246,9 +1240,7 @@ void TChartSeries::AddDataSource(TChartSeries* source) {
         return;
     CheckCircularSource(source);
     FDataSources.push_back(source);
-    if (std::find(source->FDependents.begin(), source->FDependents.end(), this) ==
-        source->FDependents.end())
-        source->FDependents.push_back(this);
+    source->AddLinkedSeries(this);
     ReloadFromSource();
 }
 
@@ -1257,16 +1249,32 @@ void TChartSeries::RemoveDataSource(TChartSeries* source) {
     if (it == FDataSources.end())
         return;
     FDataSources.erase(it);
-    auto& deps = source->FDependents;
-    deps.erase(std::remove(deps.begin(), deps.end(), this), deps.end());
+    source->RemoveLinkedSeries(this);
     ReloadFromSource();
 }
 
+void TChartSeries::AddLinkedSeries(TChartSeries* series) {
+    if (series && std::find(FDependents.begin(), FDependents.end(), series) == FDependents.end())
+        FDependents.push_back(series);
+}
+
+void TChartSeries::RemoveLinkedSeries(TChartSeries* series) {
+    FDependents.erase(std::remove(FDependents.begin(), FDependents.end(), series),
+                      FDependents.end());
+}
+
 void TChartSeries::UnlinkSources() {
-    for (TChartSeries* source : FDataSources) {
-        auto& deps = source->FDependents;
-        deps.erase(std::remove(deps.begin(), deps.end(), this), deps.end());
-    }
+    for (TChartSeries* source : FDataSources)
+        source->RemoveLinkedSeries(this);
+}
+
+void TChartSeries::UnlinkDataSources() {
+    UnlinkSources();
+    FDataSources.clear();
+}
+
+bool TChartSeries::LoadGalleryBitmap(TBitmap* bitmap) {
+    return LoadSeriesBitmap(this, bitmap);
 }
 
 void TChartSeries::NotifyDependents(TSourceChange change, int index) {

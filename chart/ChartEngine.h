@@ -447,6 +447,13 @@ class TChartSeries : public TComponent {
     // reloads.
     void AddDataSource(TChartSeries* source);
     void RemoveDataSource(TChartSeries* source);
+    // Records series among the dependents of this one (no duplicates) and drops it again;
+    // neither touches the dependent's own source list nor reloads anything.
+    void AddLinkedSeries(TChartSeries* series);
+    void RemoveLinkedSeries(TChartSeries* series);
+    // Removes this series from the dependents of every source and empties the source list
+    // (the points stay as they are).
+    void UnlinkDataSources();
     const std::vector<TChartSeries*>& Dependents() const { return FDependents; }
     int SourceReactions() const { return FSourceReactions; }
     void SetSourceReactions(int value) { FSourceReactions = value; }
@@ -540,8 +547,8 @@ class TChartSeries : public TComponent {
     virtual void PrepareForGallery(bool keepColor);
     virtual void PrepareGalleryChart(bool is3D);
     virtual std::string EditorClassName() const { return {}; }
-    // No gallery pictures are linked into the programs: answers false.
-    virtual bool LoadGalleryBitmap(TBitmap* /*bitmap*/) { return false; }
+    // The series type's gallery icon (LoadSeriesBitmap); false when it has none.
+    virtual bool LoadGalleryBitmap(TBitmap* bitmap);
 
     // ---- Mouse
     virtual void MouseMoveHook(TShiftState /*shift*/, int /*x*/, int /*y*/) {}

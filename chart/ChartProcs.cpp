@@ -440,7 +440,7 @@ bool ChartIdentToCursor(std::string_view ident, int& cursor) {
         cursor = crChartHand;
         return true;
     }
-    return false;
+    return IdentToCursor(ident, cursor);
 }
 
 bool ChartCursorToIdent(int cursor, std::string& ident) {
@@ -448,7 +448,7 @@ bool ChartCursorToIdent(int cursor, std::string& ident) {
         ident = SCursorChartHand;
         return true;
     }
-    return false;
+    return CursorToIdent(cursor, ident);
 }
 
 std::string UniqueComponentName(const TComponent* owner, std::string_view base) {
@@ -524,6 +524,8 @@ void TCustomChartPanel::Publish(TPublisher<TCustomChartPanel>& p) {
     p.Enum("BevelOuter", TypeInfoTBevelCut(), &T::BevelOuter, &T::SetBevelOuter).Default(bvRaised);
     p.Integer("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1);
     p.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+    static const TTypeInfo borderStyleType = MakeEnumType("TBorderStyle", {"bsNone", "bsSingle"});
+    p.Enum("BorderStyle", &borderStyleType, &T::BorderStyle, &T::SetBorderStyle).Default(bsNone);
     p.Ordinal("Color", TypeInfoTColor(), &TControl::Color, &TControl::SetColor)
         .Default(int64_t(clBtnFace));
     p.Integer("Chart3DPercent", &T::Chart3DPercent, &T::SetChart3DPercent).Default(15);
@@ -673,6 +675,29 @@ void TCustomChartPanel::DrawBevels(TRect& r) {
     if (FBorderWidth > 0)
         FCanvas3D->DrawBevelFrame(r, Color(), Color(), FBorderWidth);
     bevel(FBevelInner);
+}
+
+void TCustomChartPanel::SetBorderStyle(TBorderStyle value) {
+    if (value != bsNone)
+        value = bsSingle;
+    if (value == FBorderStyle)
+        return;
+    FBorderStyle = value;
+    // The client area moves with the edge: a new window takes the new frame.
+    if (HandleAllocated())
+        RecreateWnd();
+    RequestRepaint();
+}
+
+TRect TCustomChartPanel::NonClientBorder() const {
+    return FBorderStyle == bsSingle ? TRect(2, 2, 2, 2) : TRect();
+}
+
+void TCustomChartPanel::PaintNonClient(TCanvas* canvas) {
+    if (FBorderStyle != bsSingle)
+        return;
+    TRect r(0, 0, Width(), Height());
+    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT);
 }
 
 void TCustomChartPanel::AssignCanvasFont(const TFont* font) {
@@ -1052,4 +1077,120 @@ void TCustomChartPanelExtended::DrawBackPicture(const TRect& rect, int z) {
     }
     if (clip)
         canvas->RemoveClipping();
+}
+
+// ---------------------------------------------------------------------------
+// Gallery icons
+
+namespace {
+
+constexpr int kIconSize = 24;
+
+void IconAxes(TCanvas* c) {
+    c->Pen()->SetColor(clGray);
+    c->Pen()->SetWidth(1);
+    c->MoveTo(2, 2);
+    c->LineTo(2, 21);
+    c->LineTo(22, 21);
+}
+
+void IconRect(TCanvas* c, TColor color, int x1, int y1, int x2, int y2) {
+    c->Pen()->SetColor(clBlack);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(color);
+    c->Rectangle(x1, y1, x2, y2);
+}
+
+void DrawIcon(const std::string& className, TCanvas* c) {
+    if (className == "TLineSeries" || className == "TFastLineSeries") {
+        IconAxes(c);
+        const bool fast = className == "TFastLineSeries";
+        const std::vector<TPoint> red =
+            fast ? std::vector<TPoint>{{3, 14}, {5, 10},  {7, 15}, {9, 8},  {11, 12},
+                                       {13, 6}, {15, 11}, {17, 4}, {19, 9}, {21, 5}}
+                 : std::vector<TPoint>{{3, 16}, {8, 8}, {13, 13}, {20, 4}};
+        c->Pen()->SetColor(clRed);
+        c->Pen()->SetWidth(fast ? 1 : 2);
+        c->Polyline(red);
+        if (!fast) {
+            c->Pen()->SetColor(clBlue);
+            c->Polyline(std::vector<TPoint>{{3, 19}, {9, 15}, {14, 17}, {20, 11}});
+        }
+        c->Pen()->SetWidth(1);
+    } else if (className == "TPointSeries") {
+        IconAxes(c);
+        const TPoint red[] = {{5, 14}, {9, 7}, {14, 11}, {18, 4}};
+        for (const TPoint& p : red)
+            IconRect(c, clRed, p.X - 2, p.Y - 2, p.X + 2, p.Y + 2);
+        const TPoint blue[] = {{7, 18}, {12, 15}, {17, 16}};
+        for (const TPoint& p : blue)
+            IconRect(c, clBlue, p.X - 2, p.Y - 2, p.X + 2, p.Y + 2);
+    } else if (className == "TAreaSeries") {
+        IconAxes(c);
+        c->Pen()->SetColor(clBlack);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clRed);
+        c->Polygon(std::vector<TPoint>{{3, 20}, {3, 13}, {8, 7}, {13, 12}, {20, 5}, {20, 20}});
+        c->Brush()->SetColor(clBlue);
+        c->Polygon(std::vector<TPoint>{{3, 20}, {3, 17}, {9, 14}, {14, 17}, {20, 12}, {20, 20}});
+    } else if (className == "TBarSeries") {
+        IconAxes(c);
+        IconRect(c, clRed, 4, 9, 8, 21);
+        IconRect(c, clBlue, 8, 13, 12, 21);
+        IconRect(c, clRed, 13, 4, 17, 21);
+        IconRect(c, clBlue, 17, 11, 21, 21);
+    } else if (className == "THorizBarSeries") {
+        IconAxes(c);
+        IconRect(c, clRed, 2, 3, 14, 7);
+        IconRect(c, clBlue, 2, 7, 10, 11);
+        IconRect(c, clRed, 2, 12, 20, 16);
+        IconRect(c, clBlue, 2, 16, 12, 20);
+    } else if (className == "TPieSeries") {
+        c->Pen()->SetColor(clBlack);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clRed);
+        c->Pie(2, 2, 22, 22, 22, 12, 12, 2);
+        c->Brush()->SetColor(clYellow);
+        c->Pie(2, 2, 22, 22, 12, 2, 3, 17);
+        c->Brush()->SetColor(clBlue);
+        c->Pie(2, 2, 22, 22, 3, 17, 22, 12);
+    } else if (className == "TGanttSeries") {
+        IconAxes(c);
+        IconRect(c, clRed, 4, 4, 12, 8);
+        IconRect(c, clBlue, 9, 10, 18, 14);
+        IconRect(c, clLime, 14, 16, 21, 20);
+        c->Pen()->SetColor(clGray);
+        c->MoveTo(12, 6);
+        c->LineTo(12, 10);
+    }
+}
+
+bool HasIcon(const std::string& className) {
+    static const char* const kNames[] = {"TLineSeries", "TFastLineSeries", "TPointSeries",
+                                         "TAreaSeries", "TBarSeries",      "THorizBarSeries",
+                                         "TPieSeries",  "TGanttSeries"};
+    return std::find(std::begin(kNames), std::end(kNames), className) != std::end(kNames);
+}
+
+} // namespace
+
+bool LoadSeriesBitmap(const TObject* series, TBitmap* bitmap) {
+    if (!series || !bitmap)
+        return false;
+    std::string name = series->ClassName();
+    if (!HasIcon(name)) {
+        TClass parent = series->ClassType() ? series->ClassType()->Parent() : nullptr;
+        if (!parent || !HasIcon(parent->Name()))
+            return false;
+        name = parent->Name();
+    }
+    bitmap->SetSize(kIconSize, kIconSize);
+    TCanvas* c = bitmap->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, kIconSize, kIconSize));
+    DrawIcon(name, c);
+    bitmap->SetTransparentMode(tmAuto);
+    bitmap->Modify();
+    return true;
 }

@@ -11,6 +11,7 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Metafile.h"
 #include "framework/gui/Types.h"
@@ -191,11 +192,15 @@ bool CalcPrintScaling(int drawWidth, int drawHeight, int detailPercent, TRect& r
 
 // The export format's file extension ("BMP", "WMF", "EMF", "TEE"); empty out of range.
 std::string ExportFileExtension(int index);
-// The chart's hand cursor by name and back; false for every other name or number.
+// Cursors by name and back: the chart's hand cursor, then the framework's; false for
+// names and numbers neither knows.
 bool ChartIdentToCursor(std::string_view ident, int& cursor);
 bool ChartCursorToIdent(int cursor, std::string& ident);
 // base followed by 1, 2, 3 ... up to the first name owner does not hold.
 std::string UniqueComponentName(const TComponent* owner, std::string_view base);
+// The gallery icon (24 x 24, white where transparent) of the series' class, else of its
+// parent class, drawn into bitmap; false (bitmap untouched) when neither has one.
+bool LoadSeriesBitmap(const TObject* series, TBitmap* bitmap);
 
 // The corners and state of a zoom or panning drag.
 class TZoomPanningRecord : public TObject {
@@ -380,10 +385,15 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     void SetBevelWidth(int value) { SetIntegerProperty(FBevelWidth, value); }
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int value) { SetIntegerProperty(FBorderWidth, value); }
+    // bsSingle: a sunken two-pixel edge around the panel, outside the bevels.
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    TRect NonClientBorder() const override;
 
 protected:
     // Paints from the canvas buffer when it is still valid, else draws a new frame.
     void PaintControl() override;
+    void PaintNonClient(TCanvas* canvas) override;
     void HandleMessage(TMessage& message) override;
     // Set once the constructors have run.
     bool FAllowInvalidate = false;
@@ -401,6 +411,7 @@ private:
     TPanelBevel FBevelOuter = bvRaised;
     int FBevelWidth = 1;
     int FBorderWidth = 0;
+    TBorderStyle FBorderStyle = bsNone;
     TRect FChartBounds;
     TRect FChartRect;
     int FChartWidth = 0;

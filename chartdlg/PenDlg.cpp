@@ -3,12 +3,6 @@
 #include "chart/ChartCanvas.h"
 #include "chart/ChartConst.h"
 
-#include <QApplication>
-#include <QColor>
-#include <QColorDialog>
-#include <QFont>
-#include <QFontDialog>
-
 #include <memory>
 
 namespace {
@@ -23,48 +17,6 @@ void Place(TControl* control, TWinControl* parent, int left, int top, int width,
 constexpr bool kSmallDotsAvailable = true;
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Common colour and font dialogs
-
-bool TColorDialog::ExecuteInteractive() {
-    const TColor rgb = ColorToRGB(FColor);
-    QColorDialog dialog(QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)),
-                        QApplication::activeWindow());
-    dialog.setOption(QColorDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    const QColor chosen = dialog.selectedColor();
-    FColor = RGB(chosen.red(), chosen.green(), chosen.blue());
-    return true;
-}
-
-TFontDialog::TFontDialog(TComponent* owner)
-    : TCommonDialog(owner), FFont(std::make_unique<TFont>()) {}
-
-TFontDialog::~TFontDialog() = default;
-
-bool TFontDialog::ExecuteInteractive() {
-    QFontDialog dialog(FFont->ToQFont(), QApplication::activeWindow());
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    const QFont chosen = dialog.selectedFont();
-    FFont->SetName(chosen.family().toStdString());
-    if (chosen.pointSize() > 0)
-        FFont->SetSize(chosen.pointSize());
-    TFontStyles style;
-    if (chosen.bold())
-        style.Include(fsBold);
-    if (chosen.italic())
-        style.Include(fsItalic);
-    if (chosen.underline())
-        style.Include(fsUnderline);
-    if (chosen.strikeOut())
-        style.Include(fsStrikeOut);
-    FFont->SetStyle(style);
-    return true;
-}
 
 TColor EditColor(TComponent* owner, TColor color) {
     auto dialog = std::make_unique<TColorDialog>(owner);

@@ -1,7 +1,7 @@
 #pragma once
 // The pen editor of the chart editor pages, and the small choosers every page shares:
-// the common colour and font dialogs (started through the dialog service) and routines
-// that show or enable several controls at once.
+// the colour and font choosers (the framework's common dialogs) and routines that show or
+// enable several controls at once.
 
 #include "framework/core/Classes.h"
 #include "framework/gui/ComCtrls.h"
@@ -16,39 +16,6 @@
 #include <memory>
 
 class TChartPen;
-
-// The common colour dialog: Color is the colour it starts on and, once accepted, the
-// chosen one.
-class TColorDialog : public TCommonDialog {
-    ORV_CLASS(TColorDialog, TCommonDialog)
-public:
-    explicit TColorDialog(TComponent* owner) : TCommonDialog(owner) {}
-
-    TColor Color() const { return FColor; }
-    void SetColor(TColor value) { FColor = value; }
-
-    bool ExecuteInteractive() override;
-
-private:
-    TColor FColor = clBlack;
-};
-
-// The common font dialog: Font is the font it starts on and, once accepted, the chosen
-// one.
-class TFontDialog : public TCommonDialog {
-    ORV_CLASS(TFontDialog, TCommonDialog)
-public:
-    explicit TFontDialog(TComponent* owner);
-    ~TFontDialog() override;
-
-    TFont* Font() const { return FFont.get(); }
-    void SetFont(const TFont* value) { FFont->AssignFrom(value); }
-
-    bool ExecuteInteractive() override;
-
-private:
-    std::unique_ptr<TFont> FFont;
-};
 
 // Edits a pen (a chart pen or a plain one): visibility, width, style and colour. Every
 // change goes to the pen at once; "Cancel" puts back what the pen was when shown.

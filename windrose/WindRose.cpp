@@ -2,6 +2,7 @@
 
 #include "app/DataMod.h"
 #include "app/FormParts.h"
+#include "chartdlg/ChartEditor.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -112,8 +114,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     actClipCopy =
         AddAction(this, ActionList1, "actClipCopy", "Αντιγραφή", 6, TextToShortCut("Ctrl+Ins"),
                   TNotifyEvent(this, &TForm1::actClipCopyExecute, "actClipCopyExecute"));
-    actEditChart = AddAction(this, ActionList1, "actEditChart", "Ιδιότητες", 15, scNone, {});
-    actEditChart->SetEnabled(false);
+    actEditChart =
+        AddAction(this, ActionList1, "actEditChart", "Ιδιότητες", 15, scNone,
+                  TNotifyEvent(this, &TForm1::actEditChartExecute, "actEditChartExecute"));
     actEditData = AddAction(this, ActionList1, "actEditData", "Επεξεργ.", 4, scNone,
                             TNotifyEvent(this, &TForm1::actEditDataExecute, "actEditDataExecute"));
     actEditData->SetEnabled(false);
@@ -165,6 +168,15 @@ void TForm1::actOpenExecute(TObject*) {
     OpenDialog->SetInitialDir(FileFolder(fileName));
     DrawRose();
     actEditData->SetEnabled(true);
+}
+
+void TForm1::actEditChartExecute(TObject*) {
+    std::unique_ptr<TChartEditForm> editor(new TChartEditForm(Application));
+    editor->EditedChart = Chart1;
+    editor->TabSeriesList->SetTabVisible(false);
+    editor->TabSeries->SetTabVisible(false);
+    editor->OpenPageIndex = cepAxis;
+    editor->ShowModal();
 }
 
 void TForm1::actClipCopyExecute(TObject*) {

@@ -61,7 +61,7 @@ public:
     TActionList* ActionList1 = nullptr;
     TAction* actOpen = nullptr;      // "Ανοιγμα", F3
     TAction* actClipCopy = nullptr;  // "Αντιγραφή", Ctrl+Ins
-    TAction* actEditChart = nullptr; // "Ιδιότητες": disabled until the chart editor exists
+    TAction* actEditChart = nullptr; // "Ιδιότητες": the chart editor on the axis page
     TAction* actEditData = nullptr;  // "Επεξεργ.": enabled once a table is open
     TOpenDialog* OpenDialog = nullptr;
     TFormStorage* FormStorage = nullptr; // placement and OpenDialog.InitialDir
@@ -77,6 +77,9 @@ public:
     void actOpenExecute(TObject* sender);
     // The chart to the clipboard as an enhanced metafile.
     void actClipCopyExecute(TObject* sender);
+    // The chart editor on Chart1, opened on the axis page without the series tabs (the
+    // rose is a background picture, not a series).
+    void actEditChartExecute(TObject* sender);
     // The table editor, modal, on the current table. The rose is not redrawn afterwards:
     // the next resize or opening shows the edits.
     void actEditDataExecute(TObject* sender);

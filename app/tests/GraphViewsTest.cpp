@@ -1,5 +1,6 @@
 // The chart views: the power-curve chart docked over the current view, its tool bar in
-// the main tool strip, the copy action's metafile, and the modal hourly chart.
+// the main tool strip, the copy action's metafile, the modal hourly chart, and F11 opening
+// the chart editor on either.
 
 #include "ViewsTestSupport.h"
 
@@ -7,6 +8,8 @@
 #include "app/GraphBaseSt.h"
 #include "app/PwrCurveGr.h"
 #include "chart/Series.h"
+#include "chartdlg/ChartEditTitle.h"
+#include "chartdlg/ChartEditor.h"
 #include "framework/gui/Clipbrd.h"
 
 namespace {
@@ -39,7 +42,7 @@ TEST_F(GraphViewsTest, PowerCurveChartDrawsTheCurveWithAxesTo110Percent) {
     // Docked: bordered, its tool bar in the main tool strip, properties and printing off.
     EXPECT_EQ(gr->CoolBar1->Parent(), fmHolder->Panel1);
     EXPECT_NE(gr->BorderStyle(), bsNone);
-    EXPECT_FALSE(gr->actGraphProps->Enabled());
+    EXPECT_TRUE(gr->actGraphProps->Enabled());
     EXPECT_TRUE(gr->actGraphPrint->Enabled());
     EXPECT_TRUE(gr->actGraphCopy->Enabled());
     EXPECT_EQ(TestKit::TextOf(gr->ToolButton4), "Επιστροφή");
@@ -118,6 +121,55 @@ TEST_F(GraphViewsTest, HourlyGraphShowsOnePointPerHourFromTheStartDate) {
     });
     EXPECT_FALSE(ShowHourlyGraph({}, BaseDate));
     Application->SetModalHandler(nullptr);
+}
+
+TEST_F(GraphViewsTest, F11OpensTheChartEditorOnADockedChartView) {
+    TfmPwrCurveGr* gr = DockCurveChart();
+    ASSERT_NE(gr, nullptr);
+    int editors = 0;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        auto* editor = dynamic_cast<TChartEditForm*>(form);
+        ASSERT_NE(editor, nullptr);
+        ++editors;
+        EXPECT_EQ(editor->Caption(), "Ιδιότητες Γραφήματος");
+        EXPECT_EQ(editor->EditedChart, gr->Chart1);
+        // An edit on the titles page reaches the view's chart at once.
+        editor->Notebook1->SetActivePage(editor->TabTitle);
+        editor->Notebook1Change(editor->Notebook1);
+        auto* titles = dynamic_cast<TFormChartTitle*>(editor->PageOf(editor->TabTitle));
+        ASSERT_NE(titles, nullptr);
+        titles->MText->Lines()->SetText("Καμπύλη");
+        TestKit::RenderToPng(editor, ShotFile("chart-editor-docked.png"));
+    });
+    TestKit::Focus(gr->Chart1);
+    TestKit::PressShortCut("F11");
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(gr->Chart1->Title()->Text()->Get(0), "Καμπύλη");
+}
+
+TEST_F(GraphViewsTest, F11OpensTheChartEditorOnTheModalHourlyChart) {
+    TFloatArray values(24, 1.0);
+    int editors = 0;
+    TChart* hourly = nullptr;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        if (auto* editor = dynamic_cast<TChartEditForm*>(form)) {
+            ++editors;
+            EXPECT_EQ(editor->Caption(), "Ιδιότητες Γραφήματος");
+            EXPECT_EQ(editor->EditedChart, hourly);
+            EXPECT_EQ(editor->LBSeries->Items()->Count(), 1);
+            return;
+        }
+        auto* gr = dynamic_cast<TfmGraphBase*>(form);
+        ASSERT_NE(gr, nullptr);
+        hourly = gr->Chart1;
+        TestKit::Focus(gr->Chart1);
+        TestKit::PressShortCut("F11");
+        gr->SetModalResult(mrOk);
+    });
+    EXPECT_TRUE(ShowHourlyGraph(values, BaseDate));
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(editors, 1);
 }
 
 } // namespace

@@ -205,6 +205,13 @@ TEST(ChartProcsTest, UniqueNamesAndCursors) {
     std::string ident;
     EXPECT_TRUE(ChartCursorToIdent(2020, ident));
     EXPECT_EQ(ident, "crChartHand");
+    // Other cursors are the framework's.
+    EXPECT_TRUE(ChartIdentToCursor("crHandPoint", cursor));
+    EXPECT_EQ(cursor, crHandPoint);
+    EXPECT_TRUE(ChartCursorToIdent(crNoDrop, ident));
+    EXPECT_EQ(ident, "crNoDrop");
+    EXPECT_FALSE(ChartIdentToCursor("crNothing", cursor));
+    EXPECT_FALSE(ChartCursorToIdent(12345, ident));
     EXPECT_EQ(ExportFileExtension(2), "EMF");
     EXPECT_EQ(ExportFileExtension(4), "");
 }

@@ -1302,6 +1302,88 @@ std::string FormatDateTime(std::string_view fmt, TDateTime value) {
     return out;
 }
 
+namespace {
+
+// The numbers of text separated by separator (at most maxParts); false on anything else.
+bool SplitNumbers(std::string_view text, char separator, size_t maxParts, std::vector<int>& parts) {
+    parts.clear();
+    size_t i = 0;
+    while (true) {
+        size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        if (i == start || i - start > 4)
+            return false;
+        parts.push_back(std::stoi(std::string(text.substr(start, i - start))));
+        if (i == text.size())
+            return parts.size() <= maxParts;
+        if (text[i] != separator)
+            return false;
+        ++i;
+    }
+}
+
+bool TryStrToDate(std::string_view text, TDateTime& result) {
+    std::vector<int> parts;
+    if (!SplitNumbers(Trim(text), DateSeparator, 3, parts) || parts.size() != 3)
+        return false;
+    // The order of day, month and year as ShortDateFormat writes them.
+    std::string order;
+    for (char c : ShortDateFormat) {
+        const char lower = char(std::tolower(static_cast<unsigned char>(c)));
+        if ((lower == 'd' || lower == 'm' || lower == 'y') &&
+            order.find(lower) == std::string::npos)
+            order += lower;
+    }
+    if (order.size() != 3)
+        order = "mdy";
+    int day = 0, month = 0, year = 0;
+    for (size_t k = 0; k < 3; ++k) {
+        if (order[k] == 'd')
+            day = parts[k];
+        else if (order[k] == 'm')
+            month = parts[k];
+        else
+            year = parts[k];
+    }
+    if (year < 100)
+        year += year < 50 ? 2000 : 1900;
+    return TryEncodeDate(year, month, day, result);
+}
+
+bool TryStrToTime(std::string_view text, TDateTime& result) {
+    std::string t = Trim(text);
+    int addHours = 0;
+    bool hasAmPm = false;
+    for (const auto& [marker, hours] :
+         {std::pair<const std::string&, int>(TimeAMString, 0), {TimePMString, 12}}) {
+        if (!marker.empty() && t.size() > marker.size() &&
+            SameText(t.substr(t.size() - marker.size()), marker)) {
+            t = Trim(t.substr(0, t.size() - marker.size()));
+            addHours = hours;
+            hasAmPm = true;
+            break;
+        }
+    }
+    std::vector<int> parts;
+    if (!SplitNumbers(t, TimeSeparator, 3, parts))
+        return false;
+    int hour = parts[0];
+    if (hasAmPm) {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + addHours;
+    }
+    const int minute = parts.size() > 1 ? parts[1] : 0;
+    const int second = parts.size() > 2 ? parts[2] : 0;
+    if (hour > 23 || minute > 59 || second > 59)
+        return false;
+    result = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    return true;
+}
+
+} // namespace
+
 std::string DateToStr(TDateTime value) {
     return FormatDateTime(ShortDateFormat, value);
 }
@@ -1310,6 +1392,32 @@ std::string TimeToStr(TDateTime value) {
 }
 std::string DateTimeToStr(TDateTime value) {
     return FormatDateTime("c", value);
+}
+
+TDateTime StrToDate(std::string_view text) {
+    TDateTime result = 0;
+    if (!TryStrToDate(text, result))
+        throw EConvertError(Format("'%s' is not a valid date", {std::string(text)}));
+    return result;
+}
+
+TDateTime StrToTime(std::string_view text) {
+    TDateTime result = 0;
+    if (!TryStrToTime(text, result))
+        throw EConvertError(Format("'%s' is not a valid time", {std::string(text)}));
+    return result;
+}
+
+TDateTime StrToDateTime(std::string_view text) {
+    const std::string t = Trim(text);
+    const size_t blank = t.find(' ');
+    TDateTime date = 0, time = 0;
+    const bool ok = blank == std::string::npos ? TryStrToDate(t, date)
+                                               : TryStrToDate(t.substr(0, blank), date) &&
+                                                     TryStrToTime(t.substr(blank + 1), time);
+    if (!ok)
+        throw EConvertError(Format("'%s' is not a valid date and time", {std::string(text)}));
+    return date < 0 ? date - time : date + time;
 }
 
 namespace {

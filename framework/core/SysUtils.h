@@ -170,6 +170,13 @@ std::string FormatDateTime(std::string_view fmt, TDateTime value);
 std::string DateToStr(TDateTime value);
 std::string TimeToStr(TDateTime value);
 std::string DateTimeToStr(TDateTime value);
+// Reads a date in the order of ShortDateFormat's day, month and year with DateSeparator
+// (a two-digit year lies in 1950..2049), a time as hours[:minutes[:seconds]] with
+// TimeSeparator and an optional AM/PM string, and a date followed by a blank and a time.
+// Raise EConvertError "'%s' is not a valid date" (time, date and time) otherwise.
+TDateTime StrToDate(std::string_view text);
+TDateTime StrToTime(std::string_view text);
+TDateTime StrToDateTime(std::string_view text);
 
 // The clock. Now() asks the installed provider (the system clock by default).
 TDateTime Now();

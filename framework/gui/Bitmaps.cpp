@@ -686,3 +686,20 @@ void TPicture::AssignFrom(const TPersistent* source) {
     }
     TPersistent::AssignFrom(source);
 }
+
+std::string GraphicFilter() {
+    static const std::pair<const char*, const char*> formats[] = {
+        {"Bitmaps", "*.bmp;*.dib"}, {"PNG images", "*.png"}, {"JPEG images", "*.jpg;*.jpeg"},
+        {"GIF images", "*.gif"},    {"Icons", "*.ico"},      {"Enhanced Metafiles", "*.emf"},
+        {"Metafiles", "*.wmf"},
+    };
+    std::string all;
+    std::string each;
+    for (const auto& [text, patterns] : formats) {
+        if (!all.empty())
+            all += ';';
+        all += patterns;
+        each += std::string("|") + text + " (" + patterns + ")|" + patterns;
+    }
+    return "All (" + all + ")|" + all + each;
+}

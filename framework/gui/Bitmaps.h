@@ -205,3 +205,7 @@ private:
     std::unique_ptr<TGraphic> FGraphic;
     TNotifyEvent FOnChange;
 };
+
+// The file-dialog filter of every graphic format TPicture reads: all of them first, then
+// one entry per format ("All (*.bmp;...)|*.bmp;...|Bitmaps (*.bmp)|*.bmp|...").
+std::string GraphicFilter();

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -145,6 +146,7 @@ WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) 
 }
 
 void ForgetControl(const void* control) {
+    ForgetDragControl(control);
     if (gCaptureControl == control) {
         gCaptureControl = nullptr;
         ReleaseCapture();
@@ -468,6 +470,8 @@ bool TWindowBridge::MouseEvent(QEvent* event) {
     }
     QPoint global = me->globalPosition().toPoint();
     WindowSystemDetail::SetLastCursorPos(global.x(), global.y());
+    if (WindowSystemDetail::DragMouseEvent(event)) // a drag sees the mouse first
+        return true;
     TWinControl* target = FControl;
     QPoint local = me->position().toPoint();
     HWND cap = GetCapture();
@@ -550,6 +554,10 @@ bool TWindowBridge::KeyEvent(QKeyEvent* ke) {
     if (vk == 0)
         return false;
     bool down = ke->type() == QEvent::KeyPress;
+    if (down && WindowSystemDetail::DragKey(vk)) {
+        ke->accept();
+        return true;
+    }
     // The modifier keys' state follows the event.
     Qt::KeyboardModifiers mods = ke->modifiers();
     uint8_t state[256];
@@ -996,6 +1004,8 @@ void TControl::MouseMessage(TMessage& message) {
                 DblClick();
         }
         HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        if (FDragMode == dmAutomatic && !dbl)
+            BeginDrag(false);
         break;
     }
     case WM_LBUTTONUP:
@@ -1614,6 +1624,65 @@ void TWinControl::RequestRepaint() {
         return;
     FInvalid = QRegion(FWidget->rect());
     FWidget->update();
+}
+
+namespace {
+
+struct TCursorIdent {
+    TCursor Cursor;
+    const char* Name;
+};
+
+constexpr TCursorIdent kCursorIdents[] = {
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
+} // namespace
+
+void GetCursorValues(const std::function<void(const std::string&)>& proc) {
+    for (const TCursorIdent& c : kCursorIdents)
+        proc(c.Name);
+}
+
+bool CursorToIdent(TCursor cursor, std::string& ident) {
+    for (const TCursorIdent& c : kCursorIdents)
+        if (c.Cursor == cursor) {
+            ident = c.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToCursor(std::string_view ident, TCursor& cursor) {
+    if (SameText(ident, "crSize")) {
+        cursor = crSizeAll;
+        return true;
+    }
+    for (const TCursorIdent& c : kCursorIdents)
+        if (SameText(ident, c.Name)) {
+            cursor = c.Cursor;
+            return true;
+        }
+    return false;
+}
+
+void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
+    QWidget* w = Widget();
+    if (!w || !canvas)
+        return;
+    w->ensurePolished();
+    if (w->size() != QSize(Width(), Height()))
+        w->resize(Width(), Height());
+    const QPixmap picture = w->grab();
+    if (QPainter* painter = canvas->Painter())
+        painter->drawPixmap(x, y, picture);
 }
 
 void TWinControl::InvalidateRect(const TRect* r) {

@@ -24,6 +24,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QWidget;
@@ -109,6 +110,12 @@ constexpr TCursor crAppStart = -19;
 constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
+
+// The cursor identifiers ("crDefault", "crArrow" ...) and their numbers, in table order;
+// "crSize" is read as crSizeAll.
+void GetCursorValues(const std::function<void(const std::string&)>& proc);
+bool CursorToIdent(TCursor cursor, std::string& ident);
+bool IdentToCursor(std::string_view ident, TCursor& cursor);
 
 // Window styles of PrepareWindowParams.
 constexpr uint32_t WS_OVERLAPPED = 0x00000000;
@@ -201,6 +208,23 @@ using TMouseMoveEvent = TEvent<void(TObject*, TShiftState, int, int)>;
 using TKeyEvent = TEvent<void(TObject*, uint16_t&, TShiftState)>;
 // Sender, character (set 0 to consume it).
 using TKeyPressEvent = TEvent<void(TObject*, char32_t&)>;
+
+// Drag and drop inside the program. A drag starts at once (BeginDrag(true)) or once the
+// mouse has moved more than a threshold with the button down; while it lasts, the control
+// under the mouse is asked by OnDragOver whether it takes the source (the answer sets the
+// drag or no-drop cursor); releasing the button over a control that accepted calls its
+// OnDragDrop, and the source's OnEndDrag learns the target (nullptr when the drag was
+// refused or cancelled by Escape).
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// Sender (the target), source, client point of the target, state, accept (true on entry).
+using TDragOverEvent = TEvent<void(TObject*, TObject*, int, int, TDragState, bool&)>;
+// Sender (the target), source, client point of the target.
+using TDragDropEvent = TEvent<void(TObject*, TObject*, int, int)>;
+// Sender (the source), target (nullptr when nothing took it), client point of the target.
+using TEndDragEvent = TEvent<void(TObject*, TObject*, int, int)>;
+// Sender (the source), when the drag has begun.
+using TStartDragEvent = TEvent<void(TObject*)>;
 
 // The shift state of mouse-message flags and of the keyboard state.
 TShiftState ShiftStateFromMouseFlags(WPARAM flags);
@@ -362,6 +386,36 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // ---- Drag and drop inside the program
+    // dmAutomatic starts a drag when the left button goes down on the control.
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode value) { FDragMode = value; }
+    // The cursor over a target that accepts (crDrag by default).
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor value) { FDragCursor = value; }
+    // Starts dragging the control: at once, or after the mouse has moved more than
+    // threshold pixels (-1: the platform's distance). Nothing while another drag runs.
+    void BeginDrag(bool immediate, int threshold = -1);
+    // Ends the control's drag: a drop where the mouse is (when the target accepted), or a
+    // cancel.
+    void EndDrag(bool drop);
+    // The control is the source of a drag that has begun.
+    bool Dragging() const;
+    const TDragOverEvent& OnDragOver() const { return FOnDragOver; }
+    void SetOnDragOver(TDragOverEvent value) { FOnDragOver = std::move(value); }
+    const TDragDropEvent& OnDragDrop() const { return FOnDragDrop; }
+    void SetOnDragDrop(TDragDropEvent value) { FOnDragDrop = std::move(value); }
+    const TEndDragEvent& OnEndDrag() const { return FOnEndDrag; }
+    void SetOnEndDrag(TEndDragEvent value) { FOnEndDrag = std::move(value); }
+    const TStartDragEvent& OnStartDrag() const { return FOnStartDrag; }
+    void SetOnStartDrag(TStartDragEvent value) { FOnStartDrag = std::move(value); }
+    // The target's answer: false without an OnDragOver, else what OnDragOver says.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    virtual void DragDrop(TObject* source, int x, int y);
+    // The source's end: fires OnEndDrag.
+    virtual void DoEndDrag(TObject* target, int x, int y);
+    virtual void DoStartDrag();
+
 protected:
     virtual void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void HandleMouseMove(TShiftState shift, int x, int y);
@@ -415,6 +469,12 @@ private:
     TMouseEvent FOnMouseDown;
     TMouseMoveEvent FOnMouseMove;
     TMouseEvent FOnMouseUp;
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
+    TDragOverEvent FOnDragOver;
+    TDragDropEvent FOnDragDrop;
+    TEndDragEvent FOnEndDrag;
+    TStartDragEvent FOnStartDrag;
 };
 
 // ---------------------------------------------------------------------------
@@ -508,6 +568,9 @@ public:
 
     // Invalidates part of the client area (nullptr: all of it).
     void InvalidateRect(const TRect* r);
+    // Draws what the window shows (its children included) on canvas with its top-left
+    // corner at (x, y); the window is created when needed and may be hidden.
+    void PaintTo(TCanvas* canvas, int x, int y);
 
 protected:
     // ---- Override points of the window's life
@@ -635,3 +698,11 @@ TCustomForm* GetParentForm(const TControl* control);
 // The control receiving every mouse message (the framework's capture), or nullptr.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
+
+// The control a drop at the screen point would go to: the innermost enabled control
+// under it (graphic controls included), or nullptr.
+TControl* FindDragTarget(const TPoint& screenPoint, bool allowDisabled = false);
+// The source of the drag in progress (begun or waiting for its threshold), or nullptr.
+TControl* DragSource();
+// The cursor the drag in progress shows (crDefault when none has begun).
+TCursor DragCursorShown();

@@ -5,7 +5,11 @@
 #include "framework/core/SysUtils.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -347,4 +351,46 @@ std::string InputBox(const std::string& caption, const std::string& prompt,
     if (!DialogService().InputQuery(caption, prompt, value))
         return defaultValue;
     return value;
+}
+
+// ---------------------------------------------------------------------------
+// Common colour and font dialogs
+
+bool TColorDialog::ExecuteInteractive() {
+    const TColor rgb = ColorToRGB(FColor);
+    QColorDialog dialog(QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)),
+                        QApplication::activeWindow());
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QColor chosen = dialog.selectedColor();
+    FColor = RGB(chosen.red(), chosen.green(), chosen.blue());
+    return true;
+}
+
+TFontDialog::TFontDialog(TComponent* owner)
+    : TCommonDialog(owner), FFont(std::make_unique<TFont>()) {}
+
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::ExecuteInteractive() {
+    QFontDialog dialog(FFont->ToQFont(), QApplication::activeWindow());
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QFont chosen = dialog.selectedFont();
+    FFont->SetName(chosen.family().toStdString());
+    if (chosen.pointSize() > 0)
+        FFont->SetSize(chosen.pointSize());
+    TFontStyles style;
+    if (chosen.bold())
+        style.Include(fsBold);
+    if (chosen.italic())
+        style.Include(fsItalic);
+    if (chosen.underline())
+        style.Include(fsUnderline);
+    if (chosen.strikeOut())
+        style.Include(fsStrikeOut);
+    FFont->SetStyle(style);
+    return true;
 }

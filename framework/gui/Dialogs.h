@@ -4,6 +4,7 @@
 // nothing modal blocks a run without a person.
 
 #include "framework/core/Classes.h"
+#include "framework/gui/Graphics.h"
 #include "framework/gui/WindowSystem.h"
 
 #include <memory>
@@ -155,6 +156,39 @@ public:
 
 protected:
     bool IsSaveDialog() const override { return true; }
+};
+
+// The common colour dialog: Color is the colour it starts on and, once accepted, the
+// chosen one.
+class TColorDialog : public TCommonDialog {
+    ORV_CLASS(TColorDialog, TCommonDialog)
+public:
+    explicit TColorDialog(TComponent* owner) : TCommonDialog(owner) {}
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value) { FColor = value; }
+
+    bool ExecuteInteractive() override;
+
+private:
+    TColor FColor = clBlack;
+};
+
+// The common font dialog: Font is the font it starts on and, once accepted, the chosen
+// one. The dialog chooses name, size and style; the font keeps its colour.
+class TFontDialog : public TCommonDialog {
+    ORV_CLASS(TFontDialog, TCommonDialog)
+public:
+    explicit TFontDialog(TComponent* owner);
+    ~TFontDialog() override;
+
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* value) { FFont->AssignFrom(value); }
+
+    bool ExecuteInteractive() override;
+
+private:
+    std::unique_ptr<TFont> FFont;
 };
 
 // What the programs ask of a person. A replacement answers without showing anything.

@@ -11,21 +11,9 @@
 
 namespace {
 
-constexpr int kDragThreshold = 5;
 constexpr int kIconCellWidth = 90;
 constexpr int kIconCellHeight = 64;
 constexpr int kListCellWidth = 150;
-
-struct TDropTarget {
-    TControl* Control;
-    TDragOverEvent OnDragOver;
-    TDragDropEvent OnDragDrop;
-};
-
-std::vector<TDropTarget>& DropTargets() {
-    static std::vector<TDropTarget> targets;
-    return targets;
-}
 
 } // namespace
 
@@ -98,9 +86,7 @@ void TListView::Publish(TPublisher<TListView>& p) {
     p.Bool("RowSelect", &T::RowSelect, &T::SetRowSelect).Default(false);
 }
 
-TListView::~TListView() {
-    UnregisterDropTarget(this);
-}
+TListView::~TListView() = default;
 
 TListColumn* TListView::Column(int i) const {
     if (i < 0 || i >= ColumnCount())
@@ -389,33 +375,7 @@ void TListView::HandleMouseDown(TMouseButton button, TShiftState shift, int x, i
         if (FViewStyle != vsReport || y >= HeaderHeight())
             SetSelected(GetItemAt(x, y));
     }
-    if (button == mbLeft) {
-        FMouseDown = true;
-        FDownPoint = TPoint(x, y);
-    }
     TCustomControl::HandleMouseDown(button, shift, x, y);
-}
-
-void TListView::HandleMouseMove(TShiftState shift, int x, int y) {
-    TCustomControl::HandleMouseMove(shift, x, y);
-    if (FMouseDown && !FDragging && FDragMode == dmAutomatic && FSelected &&
-        (std::abs(x - FDownPoint.X) > kDragThreshold ||
-         std::abs(y - FDownPoint.Y) > kDragThreshold)) {
-        FDragging = true;
-        SetCursor(crDrag);
-    }
-}
-
-void TListView::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbLeft) {
-        FMouseDown = false;
-        if (FDragging) {
-            FDragging = false;
-            SetCursor(crDefault);
-            DropAtScreenPoint(this, ClientToScreen(TPoint(x, y)));
-        }
-    }
-    TCustomControl::HandleMouseUp(button, shift, x, y);
 }
 
 void TListView::HandleKeyDown(uint16_t& key, TShiftState shift) {
@@ -434,40 +394,4 @@ void TListView::HandleKeyDown(uint16_t& key, TShiftState shift) {
         return;
     }
     TCustomControl::HandleKeyDown(key, shift);
-}
-
-// ---------------------------------------------------------------------------
-// Drop targets
-
-void RegisterDropTarget(TControl* target, TDragOverEvent onDragOver, TDragDropEvent onDragDrop) {
-    UnregisterDropTarget(target);
-    if (onDragDrop)
-        DropTargets().push_back({target, std::move(onDragOver), std::move(onDragDrop)});
-}
-
-void UnregisterDropTarget(TControl* target) {
-    auto& targets = DropTargets();
-    targets.erase(std::remove_if(targets.begin(), targets.end(),
-                                 [target](const TDropTarget& t) { return t.Control == target; }),
-                  targets.end());
-}
-
-bool DropAtScreenPoint(TObject* source, const TPoint& screenPoint) {
-    // A copy: a drop handler may register or remove targets.
-    const std::vector<TDropTarget> targets = DropTargets();
-    for (const TDropTarget& target : targets) {
-        if (!target.Control->Showing())
-            continue;
-        const TPoint p = target.Control->ScreenToClient(screenPoint);
-        if (!PtInRect(target.Control->ClientRect(), p))
-            continue;
-        bool accept = true;
-        if (target.OnDragOver)
-            target.OnDragOver(target.Control, source, p.X, p.Y, accept);
-        if (!accept)
-            return false;
-        target.OnDragDrop(target.Control, source, p.X, p.Y);
-        return true;
-    }
-    return false;
 }

@@ -4,11 +4,6 @@
 // of further columns (sub-items, each with an optional object) and a data pointer the
 // program owns. One item at a time is selected by a click or the arrow keys; the change
 // fires OnChange. A double click fires OnDblClick; a right click shows the pop-up menu.
-//
-// In-program drag and drop: with DragMode dmAutomatic, moving the mouse a few pixels with
-// the left button down starts a drag of the list view; releasing the button over a
-// control registered with RegisterDropTarget asks its drag-over handler and, when it
-// accepts, calls its drop handler with the list view as source.
 
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
@@ -31,7 +26,6 @@ enum TListArrangement {
     arSnapToGrid
 };
 enum TItemChange { ctText, ctImage, ctState };
-enum TDragMode { dmManual, dmAutomatic };
 
 class TListColumn {
 public:
@@ -82,10 +76,6 @@ private:
 
 // Sender, the item changed, what changed.
 using TLVChangeEvent = TEvent<void(TObject*, TListItem*, TItemChange)>;
-// Sender (the target), source, client point of the target, accept (true on entry).
-using TDragOverEvent = TEvent<void(TObject*, TObject*, int, int, bool&)>;
-// Sender (the target), source, client point of the target.
-using TDragDropEvent = TEvent<void(TObject*, TObject*, int, int)>;
 
 class TListView : public TCustomControl {
     ORV_CLASS(TListView, TCustomControl)
@@ -137,11 +127,6 @@ public:
     // The item's rectangle in the client area.
     TRect ItemRect(int index) const;
 
-    // ---- Drag and drop
-    TDragMode DragMode() const { return FDragMode; }
-    void SetDragMode(TDragMode value) { FDragMode = value; }
-    bool Dragging() const { return FDragging; }
-
     const TLVChangeEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TLVChangeEvent value) { FOnChange = std::move(value); }
 
@@ -150,8 +135,6 @@ public:
 protected:
     void PaintControl() override;
     void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void HandleMouseMove(TShiftState shift, int x, int y) override;
-    void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void HandleKeyDown(uint16_t& key, TShiftState shift) override;
 
 private:
@@ -169,18 +152,5 @@ private:
     TImageList* FSmallImages = nullptr;
     bool FReadOnly = false;
     bool FRowSelect = false;
-    TDragMode FDragMode = dmManual;
-    bool FMouseDown = false;
-    bool FDragging = false;
-    TPoint FDownPoint;
     TLVChangeEvent FOnChange;
 };
-
-// Makes a control a drop target of in-program drags; nullptr handlers remove it. A
-// control removes itself from the targets when it is freed only through this call, so
-// a target form calls UnregisterDropTarget in its destructor.
-void RegisterDropTarget(TControl* target, TDragOverEvent onDragOver, TDragDropEvent onDragDrop);
-void UnregisterDropTarget(TControl* target);
-// Asks the target under a screen point to take source: true when it accepted and the drop
-// handler ran.
-bool DropAtScreenPoint(TObject* source, const TPoint& screenPoint);

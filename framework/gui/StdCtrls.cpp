@@ -161,6 +161,10 @@ public:
         QWidget* w = FControl->WidgetIfAllocated();
         if (!w)
             return false;
+        const QPoint global = me->globalPosition().toPoint();
+        WindowSystemDetail::SetLastCursorPos(global.x(), global.y());
+        if (WindowSystemDetail::DragMouseEvent(event)) // a drag sees the mouse first
+            return true;
         QPoint at = FViewport->mapTo(w, me->position().toPoint());
         TMessage m{};
         if (!MouseMessageOf(me, at, m))

@@ -74,4 +74,11 @@ void HandleEventException();
 void SetQuitHandler(void (*handler)(int exitCode));
 // The capture state is cleared for a control that goes away.
 void ForgetControl(const void* control);
+// The drag in progress sees the mouse first (moves and releases); true when the drag
+// used the event (the control must not see it).
+bool DragMouseEvent(QEvent* event);
+// Escape cancels a drag that has begun; true when it did.
+bool DragKey(int virtualKey);
+// A control that goes away stops being the drag's source or target.
+void ForgetDragControl(const void* control);
 } // namespace WindowSystemDetail

@@ -1,6 +1,8 @@
 #include "windrose/WindRose.h"
 
 #include "PelmoraTestSupport.h"
+#include "chartdlg/ChartEditAxis.h"
+#include "chartdlg/ChartEditor.h"
 #include "framework/gui/Clipbrd.h"
 #include "framework/gui/Messages.h"
 
@@ -112,7 +114,7 @@ TEST_F(TPelmoraTest, StartsWithTheTitleAndNothingToEdit) {
     EXPECT_EQ(Form1->Chart1->Title()->Text()->Get(0), "Ροζέτα Ανέμου");
     EXPECT_FALSE(Form1->actEditData->Enabled());
     EXPECT_FALSE(Form1->ToolButton4->Enabled());
-    EXPECT_FALSE(Form1->actEditChart->Enabled());
+    EXPECT_TRUE(Form1->actEditChart->Enabled());
     EXPECT_TRUE(Form1->actOpen->Enabled());
     EXPECT_EQ(Rose(), nullptr);
     EXPECT_EQ(FootLines(), std::vector<std::string>{""});
@@ -332,4 +334,25 @@ TEST_F(TPelmoraTest, ScreenshotOfATwelveSectorRose) {
     ASSERT_NE(Rose(), nullptr);
     EXPECT_EQ(RecordsOf(Rose(), TK::mrPolygon).size(), 12u);
     EXPECT_TRUE(TestKit::RenderToPng(Form1, ShotFile("pelmora-rose12.png")));
+}
+
+TEST_F(TPelmoraTest, PropertiesOpenTheChartEditorOnTheAxisPageWithoutSeriesTabs) {
+    OpenTable(DataFile("rose12.tab"));
+    int editors = 0;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        auto* editor = dynamic_cast<TChartEditForm*>(form);
+        ASSERT_NE(editor, nullptr);
+        ++editors;
+        EXPECT_EQ(editor->EditedChart, Form1->Chart1);
+        EXPECT_FALSE(editor->TabSeriesList->TabVisible());
+        EXPECT_FALSE(editor->TabSeries->TabVisible());
+        EXPECT_EQ(editor->Notebook1->ActivePage(), editor->TabAxis);
+        auto* axis = dynamic_cast<TFormChartAxis*>(editor->PageOf(editor->TabAxis));
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->Axis(), Form1->Chart1->LeftAxis());
+        TestKit::RenderToPng(editor, ShotFile("pelmora-chart-editor.png"));
+    });
+    TestKit::Click(Form1->ToolButton3);
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(editors, 1);
 }

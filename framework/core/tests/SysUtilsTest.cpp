@@ -422,3 +422,43 @@ TEST_F(SysUtilsTest, DecimalSeparatorGuardRestoresAlsoOnException) {
 }
 
 } // namespace
+
+TEST_F(SysUtilsTest, DatesAndTimesReadBackInTheLocalesOrder) {
+    const std::string savedDate = ShortDateFormat;
+    const std::string savedAm = TimeAMString, savedPm = TimePMString;
+    ShortDateFormat = "dd/mm/yyyy";
+    TimeAMString = "AM";
+    TimePMString = "PM";
+    struct TCase {
+        const char* Text;
+        double Expected;
+    };
+    const TCase dates[] = {
+        {"15/03/2024", EncodeDate(2024, 3, 15)},
+        {" 1/1/91 ", EncodeDate(1991, 1, 1)},
+        {"29/2/24", EncodeDate(2024, 2, 29)},
+    };
+    for (const TCase& c : dates)
+        EXPECT_DOUBLE_EQ(StrToDate(c.Text), c.Expected) << c.Text;
+    const TCase times[] = {
+        {"06:30:15", EncodeTime(6, 30, 15, 0)},
+        {"23:59", EncodeTime(23, 59, 0, 0)},
+        {"7", EncodeTime(7, 0, 0, 0)},
+        {"1:05 PM", EncodeTime(13, 5, 0, 0)},
+        {"12:00 AM", 0.0},
+    };
+    for (const TCase& c : times)
+        EXPECT_NEAR(StrToTime(c.Text), c.Expected, 1e-12) << c.Text;
+    EXPECT_NEAR(StrToDateTime("15/03/2024 06:00:00"), EncodeDate(2024, 3, 15) + 0.25, 1e-12);
+    // The month comes first where the locale writes it first.
+    ShortDateFormat = "M/d/yyyy";
+    EXPECT_DOUBLE_EQ(StrToDate("3/15/2024"), EncodeDate(2024, 3, 15));
+    for (const char* bad : {"", "15/03", "31/02/2024", "a/b/c", "1/2/3/4", "15-03-2024"})
+        EXPECT_THROW(StrToDate(bad), EConvertError) << bad;
+    for (const char* bad : {"", "24:00", "12:60", "1:2:3:4", "13:00 PM", "x"})
+        EXPECT_THROW(StrToTime(bad), EConvertError) << bad;
+    EXPECT_THROW(StrToDateTime("3/15/2024 25:00"), EConvertError);
+    ShortDateFormat = savedDate;
+    TimeAMString = savedAm;
+    TimePMString = savedPm;
+}

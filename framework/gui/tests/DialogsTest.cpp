@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -112,6 +117,59 @@ TEST_F(DialogsTest, OpeningAMissingFileThatMustExistIsRefused) {
     TypeName("existing");
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.FileName(), Folder + "/existing.pow");
+}
+
+} // namespace
+
+namespace {
+
+// Answers the next modal Qt dialog of type D once the event loop runs it.
+template <class D> void AnswerQtDialog(std::function<void(D*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget()))
+            answer(dialog);
+    });
+}
+
+TEST(CommonDialogsTest, TheColourAndFontDialogsTakeWhatThePersonChose) {
+    TestKit::StartTestApplication();
+    // The interactive dialogs themselves, as a person would answer them.
+    TColorDialog color(nullptr);
+    color.SetColor(clRed);
+    AnswerQtDialog<QColorDialog>([](QColorDialog* d) {
+        EXPECT_EQ(d->currentColor(), QColor(255, 0, 0));
+        d->setCurrentColor(QColor(0x12, 0x34, 0x56));
+        d->accept();
+    });
+    ASSERT_TRUE(color.ExecuteInteractive());
+    EXPECT_EQ(color.Color(), RGB(0x12, 0x34, 0x56));
+    AnswerQtDialog<QColorDialog>([](QColorDialog* d) {
+        d->setCurrentColor(Qt::green);
+        d->reject();
+    });
+    EXPECT_FALSE(color.ExecuteInteractive());
+    EXPECT_EQ(color.Color(), RGB(0x12, 0x34, 0x56));
+
+    TFont start;
+    start.SetName("Arial");
+    start.SetSize(10);
+    start.SetColor(clBlue);
+    TFontDialog font(nullptr);
+    font.SetFont(&start);
+    AnswerQtDialog<QFontDialog>([](QFontDialog* d) {
+        QFont f("DejaVu Sans");
+        f.setPointSize(14);
+        f.setBold(true);
+        f.setItalic(true);
+        d->setCurrentFont(f);
+        d->accept();
+    });
+    ASSERT_TRUE(font.ExecuteInteractive());
+    EXPECT_EQ(font.Font()->Name(), "DejaVu Sans");
+    EXPECT_EQ(font.Font()->Size(), 14);
+    EXPECT_EQ(font.Font()->Style(), (TFontStyles{fsBold, fsItalic}));
+    EXPECT_EQ(font.Font()->Color(), clBlue); // the dialog has no colour: the font keeps its
+    EXPECT_EQ(start.Size(), 10);             // a copy was edited
 }
 
 } // namespace

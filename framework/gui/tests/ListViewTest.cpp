@@ -140,21 +140,20 @@ TEST_F(ListViewTest, DoubleClickAndPopupMenuReachTheProgram) {
     EXPECT_EQ(List->ItemIndex(), 0);
 }
 
-TEST_F(ListViewTest, AutomaticDragDropsOnARegisteredTarget) {
+TEST_F(ListViewTest, AutomaticDragDropsOnATargetThatAccepts) {
     auto* target = new TPanel(Form);
     target->SetBounds(310, 0, 80, 200);
     target->SetParent(Form);
     std::vector<std::string> log;
     bool acceptDrop = false;
-    RegisterDropTarget(
-        target,
-        [&](TObject*, TObject* source, int, int, bool& accept) {
+    target->SetOnDragOver([&](TObject*, TObject* source, int, int, TDragState state, bool& accept) {
+        if (state == dsDragEnter)
             log.push_back(source == List ? "over" : "over?");
-            accept = acceptDrop;
-        },
-        [&](TObject*, TObject*, int x, int y) {
-            log.push_back(Format("drop %d,%d", {x, y}));
-        });
+        accept = acceptDrop;
+    });
+    target->SetOnDragDrop([&](TObject*, TObject*, int x, int y) {
+        log.push_back(Format("drop %d,%d", {x, y}));
+    });
     List->SetDragMode(dmAutomatic);
     // A drag onto a target that refuses, then one that accepts; a short move is a click.
     TestKit::Drag(List, ItemCenter(1), TPoint(320, 50));
@@ -164,7 +163,7 @@ TEST_F(ListViewTest, AutomaticDragDropsOnARegisteredTarget) {
     EXPECT_EQ(log, (std::vector<std::string>{"over", "over", "drop 10,50"}));
     EXPECT_EQ(List->ItemIndex(), 0);
     EXPECT_FALSE(List->Dragging());
-    UnregisterDropTarget(target);
+    target->SetOnDragOver(nullptr);
     TestKit::Drag(List, ItemCenter(1), TPoint(320, 50));
     EXPECT_EQ(log.size(), 3u);
 }

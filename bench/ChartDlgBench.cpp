@@ -1,0 +1,66 @@
+// The chart dialogs: the series gallery painting every sample chart of a page (target:
+// under 50 ms for a page), and building a page's sample charts.
+
+#include "chartdlg/ChartGallery.h"
+#include "framework/gui/Bitmaps.h"
+#include "framework/gui/TestKit.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+struct TGallery {
+    std::unique_ptr<TChartGallery> Form;
+    explicit TGallery(int page) {
+        TestKit::StartTestApplication();
+        Form.reset(CreateForm<TChartGallery>(nullptr));
+        Form->FormShow(Form.get());
+        Form->TabControl->SetTabIndex(page);
+        Form->TabControlChange(Form->TabControl);
+    }
+};
+
+// The whole gallery window drawn off screen with every sample chart painted anew.
+void PaintGallery(benchmark::State& state, int page) {
+    TGallery gallery(page);
+    TChartGallery* form = gallery.Form.get();
+    TBitmap bitmap(form->Width(), form->Height());
+    // Counts the series drawn, to show that every sample is painted on every pass.
+    int64_t drawn = 0;
+    for (TCustomChart* chart : form->ChartGalleryPanel1->Charts())
+        for (TChartSeries* series : chart->SeriesList())
+            series->SetBeforeDrawValues(TNotifyEvent([&drawn](TObject*) { ++drawn; }));
+    for (auto _ : state) {
+        for (TCustomChart* chart : form->ChartGalleryPanel1->Charts())
+            chart->Invalidate();
+        form->PaintTo(bitmap.Canvas(), 0, 0);
+        benchmark::DoNotOptimize(bitmap.Image().constBits());
+    }
+    state.counters["charts"] = double(form->ChartGalleryPanel1->Charts().size());
+    state.counters["series drawn"] =
+        benchmark::Counter(double(drawn), benchmark::Counter::kAvgIterations);
+}
+
+void BM_PaintGalleryStandardPage(benchmark::State& state) {
+    PaintGallery(state, 0);
+}
+BENCHMARK(BM_PaintGalleryStandardPage)->Unit(benchmark::kMillisecond);
+
+void BM_PaintGalleryFunctionsPage(benchmark::State& state) {
+    PaintGallery(state, 1);
+}
+BENCHMARK(BM_PaintGalleryFunctionsPage)->Unit(benchmark::kMillisecond);
+
+// Freeing and making the sample charts of the standard page again (a tab change).
+void BM_FillGalleryStandardPage(benchmark::State& state) {
+    TGallery gallery(0);
+    for (auto _ : state)
+        gallery.Form->ChartGalleryPanel1->CreateGalleryPage("Standard", true);
+}
+BENCHMARK(BM_FillGalleryStandardPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,52 @@
+#pragma once
+// The modal dialog that sets a series function's period: a number of points (or all of
+// them) or a range of values, and where each period's result lies.
+
+#include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
+
+#include <functional>
+
+class TFormPeriod : public TForm {
+    ORV_CLASS(TFormPeriod, TForm)
+public:
+    explicit TFormPeriod(TComponent* owner);
+
+    TLabel* LCalc = nullptr;
+    TRadioButton* RBNum = nullptr;
+    TEdit* ENum = nullptr;
+    TCheckBox* CBAll = nullptr;
+    TRadioButton* RBRange = nullptr;
+    TButton* BChange = nullptr;
+    TLabel* BLabel = nullptr;
+    TRadioGroup* RGAlign = nullptr;
+    TButton* Button2 = nullptr;
+    TButton* Button3 = nullptr;
+
+    // Set by the opener and read back after OK.
+    double Period = 0;
+    int PeriodStyle = 0; // 0 number of points, 1 range
+    int PeriodAlign = 1; // 0 first, 1 centre, 2 last
+    bool IsDateTime = false;
+
+    // Edits a range of values (the period in days for a date-time): true with the new
+    // value; the editor's increment dialog is installed here by the program.
+    using TRangeEditor = std::function<bool(TFormPeriod*, double&)>;
+    static TRangeEditor& RangeEditor();
+    // The text BLabel shows for a range (the program installs the increment texts).
+    using TRangeText = std::function<std::string(bool isDateTime, double value)>;
+    static TRangeText& RangeText();
+
+    void FormShow(TObject* sender);
+    void RBNumClick(TObject* sender);
+    void RBRangeClick(TObject* sender);
+    void ENumChange(TObject* sender);
+    void CBAllClick(TObject* sender);
+    void BChangeClick(TObject* sender);
+    void RGAlignClick(TObject* sender);
+
+private:
+    void EnableControls();
+    void RefreshLabel();
+    bool FLoading = true;
+};

@@ -1,0 +1,196 @@
+#include "framework/core/SysUtils.h"
+#include "framework/gui/Controls.h"
+#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Forms.h"
+#include "framework/gui/StdCtrls.h"
+#include "framework/gui/TestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class DragDropTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::StartTestApplication();
+        Form = CreateForm<TForm>(nullptr);
+        Form->SetName("fmDrag");
+        Form->SetBounds(10, 10, 400, 300);
+        Source = Add<TPanel>("Source", 0, 0, 100, 100);
+        Taker = Add<TPanel>("Taker", 150, 0, 100, 100);
+        Refuser = Add<TPanel>("Refuser", 0, 150, 100, 100);
+        Shape = Add<TShape>("Shape", 300, 0, 60, 60);
+        for (TControl* target : {static_cast<TControl*>(Taker), static_cast<TControl*>(Refuser),
+                                 static_cast<TControl*>(Shape)})
+            target->SetOnDragOver([this](TObject* sender, TObject* source, int x, int y,
+                                         TDragState state, bool& accept) {
+                static const char* kStates[] = {"enter", "leave", "move"};
+                Log.push_back(
+                    Format("%s %s %s %d,%d", {Name(sender), kStates[state], Name(source), x, y}));
+                accept = sender != Refuser;
+            });
+        for (TControl* target : {static_cast<TControl*>(Taker), static_cast<TControl*>(Shape)})
+            target->SetOnDragDrop([this](TObject* sender, TObject* source, int x, int y) {
+                Log.push_back(Format("drop %s %s %d,%d", {Name(sender), Name(source), x, y}));
+            });
+        Source->SetOnEndDrag([this](TObject*, TObject* target, int x, int y) {
+            Log.push_back(Format("end %s %d,%d", {Name(target), x, y}));
+        });
+        Form->Show();
+        TestKit::ProcessMessages();
+    }
+    void TearDown() override {
+        if (DragSource())
+            DragSource()->EndDrag(false);
+        delete Form;
+    }
+
+    template <class T> T* Add(const std::string& name, int left, int top, int width, int height) {
+        T* c = new T(Form);
+        c->SetName(name);
+        c->SetParent(Form);
+        c->SetBounds(left, top, width, height);
+        return c;
+    }
+    static std::string Name(TObject* object) {
+        auto* component = dynamic_cast<TComponent*>(object);
+        return component ? component->Name() : "none";
+    }
+    // A point of the control in the source's client coordinates.
+    TPoint At(TControl* control, int x, int y) const {
+        return Source->ScreenToClient(control->ClientToScreen(TPoint(x, y)));
+    }
+
+    TForm* Form = nullptr;
+    TPanel* Source = nullptr;
+    TPanel* Taker = nullptr;
+    TPanel* Refuser = nullptr;
+    TShape* Shape = nullptr;
+    std::vector<std::string> Log;
+};
+
+TEST_F(DragDropTest, TargetsAreAskedAsTheMouseMovesAndTheCursorFollowsTheirAnswer) {
+    Source->SetDragMode(dmAutomatic);
+    TestKit::MouseDown(Source, TPoint(50, 50));
+    EXPECT_EQ(DragSource(), Source);
+    EXPECT_FALSE(Source->Dragging()); // waits for the threshold
+    TestKit::MouseMove(Source, TPoint(52, 51));
+    EXPECT_FALSE(Source->Dragging());
+    TestKit::MouseMove(Source, TPoint(80, 50));
+    ASSERT_TRUE(Source->Dragging());
+    EXPECT_EQ(DragCursorShown(), crNoDrop); // over itself, which takes no drags
+    TestKit::MouseMove(Source, At(Refuser, 10, 10));
+    EXPECT_EQ(DragCursorShown(), crNoDrop);
+    TestKit::MouseMove(Source, At(Taker, 10, 10));
+    EXPECT_EQ(DragCursorShown(), crDrag);
+    TestKit::MouseMove(Source, At(Taker, 20, 30));
+    TestKit::MouseMove(Source, At(Shape, 5, 6));
+    EXPECT_EQ(DragCursorShown(), crDrag);
+    TestKit::MouseMove(Source, At(Taker, 40, 41));
+    TestKit::MouseUp(Source, At(Taker, 40, 41));
+    EXPECT_EQ(DragSource(), nullptr);
+    EXPECT_EQ(DragCursorShown(), crDefault);
+    EXPECT_EQ(Log, (std::vector<std::string>{
+                       "Refuser enter Source 10,10",
+                       "Refuser leave Source 160,-140", // at the new point
+                       "Taker enter Source 10,10",
+                       "Taker move Source 20,30",
+                       "Taker leave Source 155,6",
+                       "Shape enter Source 5,6",
+                       "Shape leave Source -110,41",
+                       "Taker enter Source 40,41",
+                       "drop Taker Source 40,41",
+                       "end Taker 40,41",
+                   }));
+}
+
+TEST_F(DragDropTest, RefusedDropsAndEscapeEndTheDragWithoutATarget) {
+    struct TCase {
+        const char* Name;
+        bool Escape;
+        TControl* Over;
+    };
+    for (const TCase& c : {TCase{"refused", false, Refuser}, TCase{"escape", true, Taker}}) {
+        SCOPED_TRACE(c.Name);
+        Log.clear();
+        int clicks = 0;
+        Source->SetOnClick([&](TObject*) { ++clicks; });
+        Source->SetOnMouseDown([](TObject* sender, TMouseButton, TShiftState, int, int) {
+            static_cast<TControl*>(sender)->BeginDrag(false, 3);
+        });
+        TestKit::MouseDown(Source, TPoint(50, 50));
+        TestKit::MouseMove(Source, At(c.Over, 10, 10));
+        ASSERT_TRUE(Source->Dragging());
+        if (c.Escape) {
+            TestKit::Focus(Source);
+            TestKit::PressKey(VK_ESCAPE);
+            EXPECT_FALSE(Source->Dragging());
+        }
+        TestKit::MouseUp(Source, At(c.Over, 10, 10));
+        EXPECT_EQ(clicks, 0);
+        ASSERT_FALSE(Log.empty());
+        EXPECT_EQ(Log.back(), "end none 0,0");
+        for (const std::string& entry : Log)
+            EXPECT_EQ(entry.rfind("drop", 0), std::string::npos) << entry;
+        EXPECT_EQ(DragSource(), nullptr);
+    }
+}
+
+TEST_F(DragDropTest, AShortMoveIsAClickAndNoDrag) {
+    int clicks = 0;
+    Source->SetDragMode(dmAutomatic);
+    Source->SetOnClick([&](TObject*) { ++clicks; });
+    TestKit::Drag(Source, TPoint(50, 50), TPoint(53, 52));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(Log.empty());
+    EXPECT_EQ(DragSource(), nullptr);
+}
+
+TEST_F(DragDropTest, AListBoxReordersItsItemsByDraggingOntoItself) {
+    auto* list = Add<TListBox>("List", 260, 100, 120, 140);
+    for (const char* s : {"a", "b", "c", "d"})
+        list->Items()->Add(s);
+    list->SetDragMode(dmAutomatic);
+    std::vector<std::string> ends;
+    list->SetOnDragOver([](TObject* sender, TObject* source, int, int, TDragState, bool& accept) {
+        accept = source == sender;
+    });
+    list->SetOnDragDrop([list](TObject*, TObject*, int x, int y) {
+        const int from = list->ItemIndex();
+        int to = list->ItemAtPos(TPoint(x, y), true);
+        if (to < 0)
+            to = list->Count() - 1;
+        list->Items()->Move(from, to);
+        list->SetItemIndex(to);
+    });
+    list->SetOnEndDrag([&](TObject*, TObject* target, int, int) { ends.push_back(Name(target)); });
+    TestKit::ProcessMessages();
+    const TRect first = list->ItemRect(0);
+    const TRect third = list->ItemRect(2);
+    TestKit::Drag(list, TPoint(first.Left + 5, (first.Top + first.Bottom) / 2),
+                  TPoint(third.Left + 5, (third.Top + third.Bottom) / 2));
+    EXPECT_EQ(list->Items()->Text(), "b\r\nc\r\na\r\nd\r\n");
+    EXPECT_EQ(list->ItemIndex(), 2);
+    // Dropped outside, over a panel that takes nothing else: the list stays as it is.
+    TestKit::Drag(list, TPoint(first.Left + 5, (first.Top + first.Bottom) / 2),
+                  list->ScreenToClient(Refuser->ClientToScreen(TPoint(50, 50))));
+    EXPECT_EQ(list->Items()->Text(), "b\r\nc\r\na\r\nd\r\n");
+    EXPECT_EQ(ends, (std::vector<std::string>{"List", "none"}));
+}
+
+TEST_F(DragDropTest, FreeingTheTargetDuringADragLeavesNoDanglingTarget) {
+    Source->SetDragMode(dmAutomatic);
+    TestKit::MouseDown(Source, TPoint(50, 50));
+    TestKit::MouseMove(Source, At(Taker, 10, 10));
+    ASSERT_TRUE(Source->Dragging());
+    const TPoint over = At(Taker, 10, 10);
+    delete Taker;
+    Taker = nullptr;
+    TestKit::MouseUp(Source, over);
+    EXPECT_EQ(Log.back(), "end none 0,0");
+}
+
+} // namespace
