@@ -2,7 +2,7 @@
 
 // A folder of its own for one test's files: made under the system's temporary folder with a
 // unique name that starts with the running test's name, removed with everything in it when
-// the object goes, so tests running in parallel never meet. With ORV_TEST_OUTPUT set, the
+// the object goes, so tests running in parallel never meet. With ORV_SHOT_DIR set, the
 // folder is made inside that folder instead and kept, so people can look at the pictures.
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 class TTempFolder {
 public:
     TTempFolder() {
-        const char* output = std::getenv("ORV_TEST_OUTPUT");
+        const char* output = std::getenv("ORV_SHOT_DIR");
         FKeep = output != nullptr && *output != '\0';
         const std::filesystem::path base =
             FKeep ? std::filesystem::path(output) : std::filesystem::temp_directory_path();
