@@ -1,26 +1,17 @@
 #include "chartdlg/ChartEditPeriod.h"
 
+#include "chart/ChartProcs.h"
+#include "chartdlg/AxisIncrement.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Dialogs.h"
 
 #include <cmath>
+#include <memory>
 
-TFormPeriod::TRangeEditor& TFormPeriod::RangeEditor() {
-    // Until the program installs its increment dialog, the range is typed as a number.
-    static TRangeEditor editor = [](TFormPeriod*, double& value) {
-        std::string text = FloatToStr(value);
-        if (!InputQuery("Period range", "Increment:", text))
-            return false;
-        value = StrToFloat(text);
-        return true;
-    };
-    return editor;
-}
-
-TFormPeriod::TRangeText& TFormPeriod::RangeText() {
-    static TRangeText text = [](bool, double value) { return FloatToStr(value); };
-    return text;
-}
+namespace {
+// How a range that is not a date-time span is shown.
+constexpr const char* kRangeFormat = "#,##0.###";
+} // namespace
 
 TFormPeriod::TFormPeriod(TComponent* owner) : TForm(owner) {
     SetName("FormPeriod");
@@ -108,7 +99,7 @@ void TFormPeriod::EnableControls() {
 }
 
 void TFormPeriod::RefreshLabel() {
-    BLabel->SetCaption(RangeText()(IsDateTime, Period));
+    BLabel->SetCaption(IncrementToText(IsDateTime, true, kRangeFormat, Period));
 }
 
 void TFormPeriod::FormShow(TObject*) {
@@ -169,10 +160,15 @@ void TFormPeriod::CBAllClick(TObject*) {
 
 void TFormPeriod::BChangeClick(TObject*) {
     RBRange->SetChecked(true);
-    double value = Period;
-    if (!RangeEditor() || !RangeEditor()(this, value))
+    std::unique_ptr<TAxisIncrement> dialog(new TAxisIncrement(this));
+    dialog->SetCaption("Period range");
+    dialog->IsDateTime = IsDateTime;
+    dialog->ExactDateTime = true;
+    dialog->Increment = Period;
+    dialog->StepIndex = DateTimeStepIndex(Period);
+    if (dialog->ShowModal() != mrOk)
         return;
-    Period = value;
+    Period = dialog->Increment;
     RefreshLabel();
     FLoading = true;
     CBAll->SetChecked(Period == 0);

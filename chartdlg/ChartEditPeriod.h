@@ -29,14 +29,6 @@ public:
     int PeriodAlign = 1; // 0 first, 1 centre, 2 last
     bool IsDateTime = false;
 
-    // Edits a range of values (the period in days for a date-time): true with the new
-    // value; the editor's increment dialog is installed here by the program.
-    using TRangeEditor = std::function<bool(TFormPeriod*, double&)>;
-    static TRangeEditor& RangeEditor();
-    // The text BLabel shows for a range (the program installs the increment texts).
-    using TRangeText = std::function<std::string(bool isDateTime, double value)>;
-    static TRangeText& RangeText();
-
     void FormShow(TObject* sender);
     void RBNumClick(TObject* sender);
     void RBRangeClick(TObject* sender);

@@ -7,6 +7,7 @@
 
 #include "chart/ChartFunctions.h"
 #include "chart/Series.h"
+#include "chartdlg/AxisIncrement.h"
 #include "chartdlg/ChartEditPeriod.h"
 #include "chartdlg/ChartListBox.h"
 #include "chartdlg/PenDlg.h"
@@ -478,6 +479,33 @@ TEST_F(ChartEditSeriesTest, PeriodDialogRoundsCountsAndUpdatesTheFunctionOnce) {
     EXPECT_EQ(function->Period(), 2);
     EXPECT_EQ(function->PeriodAlign(), paLast);
     EXPECT_EQ(function->PeriodStyle(), psNumPoints);
+}
+
+TEST_F(ChartEditSeriesTest, PeriodRangeIsChosenInTheIncrementDialog) {
+    std::unique_ptr<TFormPeriod> dialog(CreateForm<TFormPeriod>(FForm.get()));
+    dialog->Period = 5;
+    dialog->PeriodStyle = 1;
+    std::string caption;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        if (form == dialog.get()) {
+            EXPECT_EQ(TestKit::TextOf(dialog->BLabel), "5");
+            TestKit::Click(dialog->BChange);
+            EXPECT_EQ(TestKit::TextOf(dialog->BLabel), "12.5");
+            EXPECT_FALSE(dialog->CBAll->Checked());
+            form->SetModalResult(mrOk);
+            return;
+        }
+        auto* increment = dynamic_cast<TAxisIncrement*>(form);
+        ASSERT_NE(increment, nullptr);
+        caption = increment->Caption();
+        EXPECT_EQ(TestKit::TextOf(increment->ECustom), "5");
+        increment->ECustom->SetText("12.5");
+        increment->BitBtn1Click(nullptr);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(caption, "Period range");
+    EXPECT_DOUBLE_EQ(dialog->Period, 12.5);
 }
 
 TEST_F(ChartEditSeriesTest, ScreenshotsOfEveryTab) {
