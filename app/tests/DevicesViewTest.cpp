@@ -11,6 +11,7 @@
 #include "framework/core/IniFiles.h"
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -268,6 +269,82 @@ TEST_F(DevicesViewTest, TheCatalogueButtonShowsAndHidesTheCatalogue) {
     EXPECT_TRUE(Catalogue->Visible());
     Catalogue->Close();
     EXPECT_FALSE(View->sbDevicesToogle->Down());
+}
+
+TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheListOverTheGrid) {
+    const int row = CatalogueRow("Ραδιόφωνο");
+    TListView* list = Catalogue->ListView1;
+    const TPoint from = ItemPoint(row);
+    const TPoint onGrid =
+        list->ScreenToClient(View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    ASSERT_TRUE(list->Dragging());
+    EXPECT_EQ(DragCursorShown(), crNoDrop);
+    MouseMove(list, onGrid);
+    EXPECT_EQ(DragCursorShown(), crDrag);
+    MouseUp(list, onGrid);
+    ProcessMessages();
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->Name(), "Ραδιόφωνο");
+    // Dropped back on the catalogue, nothing is added.
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 30));
+    MouseUp(list, TPoint(from.X, from.Y + 30));
+    EXPECT_EQ(DevList->Count(), 1);
+}
+
+TEST_F(DevicesViewTest, TheCaptionStripClosesTheCatalogueAndItsButtonShowsItAgain) {
+    TPanel* site = View->Panel1;
+    ASSERT_EQ(Catalogue->HostDockSite(), site);
+    const TRect close = site->DockCloseButtonRect(Catalogue);
+    ASSERT_FALSE(close.IsEmpty());
+    ClickAt(site, TPoint((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2));
+    EXPECT_FALSE(Catalogue->Visible());
+    EXPECT_FALSE(View->sbDevicesToogle->Down());
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_closed.png"));
+    Click(View->sbDevicesToogle);
+    EXPECT_TRUE(View->sbDevicesToogle->Down());
+    EXPECT_TRUE(Catalogue->Showing());
+    EXPECT_FALSE(site->DockCaptionRect(Catalogue).IsEmpty());
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_docked.png"));
+}
+
+TEST_F(DevicesViewTest, RestoringTheViewCopiesOnlyAStoredFolderToTheOpenDialog) {
+    // No folder stored yet: the open dialog keeps the one it remembers itself.
+    fmHolder->ShowView(0);
+    dm->SelDevListDlg->SetInitialDir(FDir + "/own/");
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    View = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+    ASSERT_NE(View, nullptr);
+    EXPECT_EQ(dm->SelDevListDlg->InitialDir(), FDir + "/own/");
+    // A list saved into a folder: that folder is stored and given to the open dialog.
+    std::filesystem::create_directories(FDir + "/lists");
+    Dialogs().AnswerNextWith([&](const TShownDialog& shown) {
+        static_cast<TSaveDialog*>(shown.Dialog)->SetFileName(FDir + "/lists/a.dvl");
+        return 1;
+    });
+    Click(View->ToolButton1);
+    fmHolder->ShowView(0);
+    dm->SelDevListDlg->SetInitialDir(FDir + "/own/");
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    EXPECT_EQ(dm->SelDevListDlg->InitialDir(), FDir + "/lists/");
+}
+
+TEST(CatalogFilesTest, CatalogueFilesAreSortedByNameWhateverTheCaseOfTheirExtension) {
+    char pattern[] = "/tmp/catalog-files-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    for (const char* name : {"b.IDEV", "a.idev", "C.Idev", "notes.txt", "d.idevx", "a2.idev"})
+        std::ofstream(dir + "/" + name) << "[Device]\n";
+    std::vector<std::string> names;
+    for (const std::string& file : CatalogFiles(dir))
+        names.push_back(std::filesystem::path(file).filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.idev", "a2.idev", "b.IDEV", "C.Idev"}));
+    EXPECT_TRUE(CatalogFiles(dir + "/missing").empty());
+    std::filesystem::remove_all(dir);
 }
 
 // ---------------------------------------------------------------------------

@@ -602,6 +602,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_uniqu
 
 TControl::~TControl() {
     Destroying();
+    if (FHostDockSite)
+        FHostDockSite->RemoveDockClient(this);
     WindowSystemDetail::ForgetControl(this);
     if (FParent)
         FParent->RemoveControl(this);
@@ -1113,6 +1115,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     TComponent::Destroying();
+    for (TControl* client : FDockClients)
+        client->FHostDockSite = nullptr;
+    FDockClients.clear();
+    FDockCaptions.clear();
     for (TCustomForm* f : FormsOfChain(Parent()))
         f->ControlRemoved(this);
     DestroyHandle();
@@ -1427,6 +1433,8 @@ void TWinControl::AlignControls() {
 }
 
 void TWinControl::ArrangeChildren(TControl* /*control*/, TRect& rect) {
+    if (FDockSite)
+        ArrangeDockClients(rect);
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
         std::vector<TControl*> list;
         for (TControl* c : FControls)
