@@ -997,9 +997,11 @@ void TControl::MouseMessage(TMessage& message) {
             if (HasStyle(csClickEvents))
                 DblClick();
         }
-        HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        // An automatic drag waits for the mouse to move; the control's own press
+        // handling may still call it off (EndDrag).
         if (FDragMode == dmAutomatic && !dbl)
             BeginDrag(false);
+        HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
         break;
     }
     case WM_LBUTTONUP:
