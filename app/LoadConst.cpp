@@ -151,7 +151,12 @@ void TfmLoadConstr::FormCreate(TObject*) {
     FDevSel->ManualDock(Panel1);
     FDevSel->tbnLarge->SetDown(true);
     FDevSel->tbnList->SetDown(false);
-    FDevSel->SetOnShow(TNotifyEvent(this, &TfmLoadConstr::DevSelShow, "DevSelShow"));
+    // After the catalogue's own show handling (its storage restores the columns there).
+    FDevSel->SetOnShow(TNotifyEvent([this, previous = FDevSel->OnShow()](TObject* sender) {
+        if (previous)
+            previous(sender);
+        DevSelShow(sender);
+    }));
     FDevSel->Show();
 
     FDevSel->ListView1->SetOnDblClick(

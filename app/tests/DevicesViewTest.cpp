@@ -333,6 +333,58 @@ TEST_F(DevicesViewTest, RestoringTheViewCopiesOnlyAStoredFolderToTheOpenDialog) 
     EXPECT_EQ(dm->SelDevListDlg->InitialDir(), FDir + "/lists/");
 }
 
+TEST_F(DevicesViewTest, TheCatalogueScrollsToItsLastDeviceInEveryStyle) {
+    TListView* list = Catalogue->ListView1;
+    const int last = list->ItemCount() - 1;
+    for (TViewStyle style : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+        SCOPED_TRACE(int(style));
+        list->SetViewStyle(style);
+        ClickAt(list, ItemPoint(0));
+        ASSERT_EQ(list->ItemIndex(), 0);
+        PressKey(VK_END);
+        EXPECT_EQ(list->ItemIndex(), last);
+        const TRect r = list->ItemRect(last);
+        EXPECT_GE(r.Top, 0);
+        EXPECT_LE(r.Bottom, list->ClientHeight());
+        EXPECT_LT(r.Left, list->ClientWidth());
+        EXPECT_EQ(list->GetItemAt(r.Left + 20, (r.Top + r.Bottom) / 2), list->Item(last));
+        if (style == vsIcon) {
+            EXPECT_TRUE(list->VertScrollBarVisible());
+            RenderToPng(fmHolder, ShotFile("devices_catalogue_last_icon.png"));
+        }
+        PressKey(VK_HOME);
+        EXPECT_EQ(list->ViewOrigin(), TPoint());
+    }
+}
+
+TEST_F(DevicesViewTest, TheCatalogueShowsTheElectricCookersWholeName) {
+    TListView* list = Catalogue->ListView1;
+    int cooker = -1;
+    for (int i = 0; i < list->ItemCount(); ++i)
+        if (list->Item(i)->Caption() == "Ηλεκτρική κουζίνα")
+            cooker = i;
+    ASSERT_GE(cooker, 0);
+    ASSERT_EQ(list->ViewStyle(), vsIcon);
+    EXPECT_EQ(list->CaptionLines(cooker), (std::vector<std::string>{"Ηλεκτρική", "κουζίνα"}));
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_icons.png"));
+}
+
+TEST_F(DevicesViewTest, AWidenedReportColumnKeepsItsWidthWhenTheViewOpensAgain) {
+    Click(Catalogue->tbnList);
+    TListView* list = Catalogue->ListView1;
+    ASSERT_EQ(list->ViewStyle(), vsReport);
+    const int edge = list->Column(0)->Width();
+    Drag(list, TPoint(edge, 8), TPoint(edge + 40, 8));
+    EXPECT_EQ(list->Column(0)->Width(), edge + 40);
+    fmHolder->ShowView(0);
+    ProcessMessages();
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    View = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+    ASSERT_NE(View, nullptr);
+    EXPECT_EQ(View->DevSel()->ListView1->Column(0)->Width(), edge + 40);
+}
+
 TEST(CatalogFilesTest, CatalogueFilesAreSortedByNameWhateverTheCaseOfTheirExtension) {
     char pattern[] = "/tmp/catalog-files-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
