@@ -847,6 +847,12 @@ void TControl::TextChanged() {
     Perform(CM_TEXTCHANGED);
 }
 
+bool TControl::ShowHint() const {
+    if (FParentShowHint && FParent)
+        return FParent->ShowHint();
+    return FShowHint;
+}
+
 void TControl::SetShowHint(bool value) {
     FParentShowHint = false;
     FShowHint = value;
@@ -919,6 +925,8 @@ void TControl::HandleMessage(TMessage& message) {
     case CM_MOUSELEAVE:
         if (FOnMouseLeave)
             FOnMouseLeave(this);
+        if (Application && message.LParam == 0)
+            Application->ControlMouseLeft(this);
         return;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -981,6 +989,8 @@ void TControl::MouseMessage(TMessage& message) {
     DefaultHandler(message);
     TPoint pt = MessagePoint(message);
     TShiftState shift = ShiftStateFromMouseFlags(message.WParam);
+    if (message.Msg != WM_MOUSEMOVE && Application)
+        Application->CancelHint(); // a click ends the hint
     switch (message.Msg) {
     case WM_MOUSEMOVE:
         HandleMouseMove(shift, pt.X, pt.Y);

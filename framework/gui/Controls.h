@@ -307,7 +307,8 @@ public:
     TComponent* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TComponent* value);
     void ComponentNotification(TComponent* component, TOperation operation) override;
-    bool ShowHint() const { return FShowHint; }
+    // Own, or the parent's while ParentShowHint.
+    bool ShowHint() const;
     void SetShowHint(bool value);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool value);

@@ -1040,7 +1040,13 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     WindowSystemDetail::SetQuitHandler(&QuitHandler);
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+    CancelHint();
+    SetHintControl(nullptr);
+    if (FHintTimers)
+        DeallocateHWnd(FHintTimers);
+    FHintTimers = 0;
+}
 
 void TApplication::Initialize() {
     if (!QCoreApplication::instance()) {
@@ -1127,12 +1133,6 @@ void TApplication::SetHint(const std::string& value) {
             HandleException(this);
         }
     }
-}
-
-void TApplication::CancelHint() {}
-
-void TApplication::ControlMouseEntered(TControl* control) {
-    SetHint(GetLongHint(control->Hint()));
 }
 
 bool TApplication::IsShortCut(TMessage& message) {
