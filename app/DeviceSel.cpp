@@ -43,6 +43,7 @@ TfmDevSel::TfmDevSel(TComponent* owner) : TForm(owner) {
     ToolBar1->SetFlat(true);
     ToolBar1->SetButtonWidth(29);
     ToolBar1->SetButtonHeight(26);
+    ToolBar1->SetShowHint(true); // the buttons have no captions: their hints name them
     if (dm) {
         ToolBar1->SetImages(dm->ieGrays);
         ToolBar1->SetHotImages(dm->ieHots);

@@ -385,6 +385,21 @@ TEST_F(DevicesViewTest, AWidenedReportColumnKeepsItsWidthWhenTheViewOpensAgain) 
     EXPECT_EQ(View->DevSel()->ListView1->Column(0)->Width(), edge + 40);
 }
 
+TEST_F(DevicesViewTest, ACatalogueButtonsHintShowsAfterTheDelayAndHidesOnLeaving) {
+    auto moveOnto = [this](TControl* control, TPoint at) {
+        MouseMove(fmHolder, fmHolder->ScreenToClient(control->ClientToScreen(at)));
+    };
+    TToolButton* large = Catalogue->tbnLarge;
+    moveOnto(large, TPoint(large->Width() / 2, large->Height() / 2));
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+    AdvanceClock(Application->HintPause());
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Μεγάλα Εικονίδια");
+    RenderToPng(Application->HintWindow(), ShotFile("devices_hint.png"));
+    moveOnto(Catalogue->ListView1, TPoint(60, 60));
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+}
+
 TEST(CatalogFilesTest, CatalogueFilesAreSortedByNameWhateverTheCaseOfTheirExtension) {
     char pattern[] = "/tmp/catalog-files-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
