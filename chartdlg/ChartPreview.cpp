@@ -26,11 +26,6 @@ struct THourGlass {
 
 } // namespace
 
-bool TPrinterSetupDialog::ExecuteInteractive() {
-    // The printer and its orientation are chosen in the preview itself.
-    return true;
-}
-
 // ---------------------------------------------------------------------------
 // TChartPreviewPage
 
@@ -43,12 +38,16 @@ TChartPreviewPage::~TChartPreviewPage() = default;
 void TChartPreviewPage::Publish(TPublisher<TChartPreviewPage>& p) {
     p.Bool("ShowMargins", &TChartPreviewPage::ShowMargins, &TChartPreviewPage::SetShowMargins)
         .Default(true);
-    p.Bool("ShowImage", &TChartPreviewPage::ShowImage, &TChartPreviewPage::SetShowImage).Default(true);
-    p.Bool("AsBitmap", &TChartPreviewPage::AsBitmap, &TChartPreviewPage::SetAsBitmap).Default(false);
+    p.Bool("ShowImage", &TChartPreviewPage::ShowImage, &TChartPreviewPage::SetShowImage)
+        .Default(true);
+    p.Bool("AsBitmap", &TChartPreviewPage::AsBitmap, &TChartPreviewPage::SetAsBitmap)
+        .Default(false);
     p.Bool("AllowResize", &TChartPreviewPage::AllowResize, &TChartPreviewPage::SetAllowResize)
         .Default(true);
-    p.Bool("AllowMove", &TChartPreviewPage::AllowMove, &TChartPreviewPage::SetAllowMove).Default(true);
-    p.Bool("DragImage", &TChartPreviewPage::DragImage, &TChartPreviewPage::SetDragImage).Default(false);
+    p.Bool("AllowMove", &TChartPreviewPage::AllowMove, &TChartPreviewPage::SetAllowMove)
+        .Default(true);
+    p.Bool("DragImage", &TChartPreviewPage::DragImage, &TChartPreviewPage::SetDragImage)
+        .Default(false);
 }
 
 void TChartPreviewPage::SetImage(TCustomChartPanel* value) {
@@ -224,7 +223,7 @@ void TChartPreviewPage::HandleMouseMove(TShiftState shift, int x, int y) {
     if (!PtInRect(FPaper, TPoint(x, y)))
         return;
     if (FDragZone == 0) {
-        static constexpr TCursor kCursors[10] = {crDefault,  crHSplit,  crVSplit,   crHSplit,
+        static constexpr TCursor kCursors[10] = {crDefault,  crHSplit,    crVSplit,   crHSplit,
                                                  crVSplit,   crChartHand, crSizeNWSE, crSizeNESW,
                                                  crSizeNESW, crSizeNWSE};
         SetCursor(kCursors[ZoneAt(x, y)]);
@@ -658,6 +657,9 @@ void TChartPreview::BSetupPrinterClick(TObject*) {
     PrinterSetupDialog1->Execute();
     FillPrinters();
     Orientation->SetItemIndex(Printer()->Orientation() == poPortrait ? 0 : 1);
+    // The sheet follows the printer's paper and orientation.
+    ResetMargins();
+    ChartPreviewPanel1->Invalidate();
 }
 
 void TChartPreview::ResolutionChange(TObject*) {
