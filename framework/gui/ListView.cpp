@@ -23,9 +23,10 @@ constexpr int kMinColumnWidth = 0;
 
 // A canvas to measure texts in the list view's font outside painting.
 TCanvas* MeasureCanvas(const TFont* font) {
-    static TBitmap bitmap(1, 1);
-    bitmap.Canvas()->SetFont(font);
-    return bitmap.Canvas();
+    // Kept for the whole run: it must not outlive the toolkit at exit.
+    static TBitmap* bitmap = new TBitmap(1, 1);
+    bitmap->Canvas()->SetFont(font);
+    return bitmap->Canvas();
 }
 
 } // namespace
