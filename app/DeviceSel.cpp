@@ -7,6 +7,7 @@
 #include "framework/core/SysUtils.h"
 #include "model/Data.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +43,7 @@ TfmDevSel::TfmDevSel(TComponent* owner) : TForm(owner) {
     ToolBar1->SetFlat(true);
     ToolBar1->SetButtonWidth(29);
     ToolBar1->SetButtonHeight(26);
+    ToolBar1->SetShowHint(true); // the buttons have no captions: their hints name them
     if (dm) {
         ToolBar1->SetImages(dm->ieGrays);
         ToolBar1->SetHotImages(dm->ieHots);
@@ -114,16 +116,28 @@ TDeviceEl* TfmDevSel::SelectedDevice() const {
     return item ? dynamic_cast<TDeviceEl*>(item->Data()) : nullptr;
 }
 
-void TfmDevSel::FormCreate(TObject*) {
-    const std::filesystem::path folder = std::filesystem::path(AppDir()) / "devices";
+std::vector<std::string> CatalogFiles(const std::string& folder) {
+    std::vector<std::filesystem::path> files;
     std::error_code error;
-    std::filesystem::directory_iterator it(folder, error);
-    if (error)
-        return; // no catalogue folder: an empty catalogue
-    for (const auto& entry : it) {
-        if (entry.path().extension() != ".idev")
-            continue;
-        TIniFile ini(entry.path().string());
+    std::filesystem::directory_iterator it(std::filesystem::path(folder), error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        if (LowerCase(it->path().extension().string()) == ".idev")
+            files.push_back(it->path());
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        const std::string na = a.filename().string(), nb = b.filename().string();
+        const int byText = CompareText(na, nb);
+        return byText != 0 ? byText < 0 : na < nb;
+    });
+    std::vector<std::string> names;
+    for (const auto& file : files)
+        names.push_back(file.string());
+    return names;
+}
+
+void TfmDevSel::FormCreate(TObject*) {
+    for (const std::string& file :
+         CatalogFiles((std::filesystem::path(AppDir()) / "devices").string())) {
+        TIniFile ini(file);
         FDevices.push_back(TDeviceEl::CreateFromCatalog(ini));
         TListItem* item = AddToListView(*FDevices.back(), ListView1);
         item->SetSubItemObject(0, FDevices.back().get());

@@ -13,6 +13,7 @@
 #include "persist/Placement.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class TDeviceEl;
@@ -21,6 +22,11 @@ class TDeviceEl;
 // item's data; sub-items the rated power ("?" when it is not known; the device is the
 // sub-item's object) and the daily energy, each as the shortest general number text.
 TListItem* AddToListView(const TDeviceEl& device, TListView* listView);
+
+// The catalogue files of a folder: every file whose extension is ".idev" in any case,
+// sorted by name (without regard to case), so that the catalogue reads the same on every
+// file system. A missing folder gives none.
+std::vector<std::string> CatalogFiles(const std::string& folder);
 
 class TfmDevSel : public TForm {
     ORV_CLASS(TfmDevSel, TForm)

@@ -137,14 +137,21 @@ void TfmLoadConstr::BuildGrid() {
 
 void TfmLoadConstr::FormCreate(TObject*) {
     FDevSel = CreateForm<TfmDevSel>(this);
-    FDevSel->FormStorage->SetActive(false);
+    // Docked, the catalogue keeps no placement of its own, but its report columns keep
+    // the widths the user dragged them to.
+    FDevSel->FormStorage->SetOptions({});
     FDevSel->SetBorderIcons({});
     FDevSel->SetBorderStyle(bsNone);
-    FDevSel->SetAlign(alClient);
-    FDevSel->SetParent(Panel1);
+    Panel1->SetDockSite(true);
+    FDevSel->ManualDock(Panel1);
     FDevSel->tbnLarge->SetDown(true);
     FDevSel->tbnList->SetDown(false);
-    FDevSel->SetOnShow(TNotifyEvent(this, &TfmLoadConstr::DevSelShow, "DevSelShow"));
+    // After the catalogue's own show handling (its storage restores the columns there).
+    FDevSel->SetOnShow(TNotifyEvent([this, previous = FDevSel->OnShow()](TObject* sender) {
+        if (previous)
+            previous(sender);
+        DevSelShow(sender);
+    }));
     FDevSel->Show();
 
     FDevSel->ListView1->SetOnDblClick(
@@ -342,7 +349,8 @@ void TfmLoadConstr::FormStorageSavePlacement(TObject*) {
 
 void TfmLoadConstr::FormStorageRestorePlacement(TObject*) {
     SaveDialog->SetInitialDir(FormStorage->ReadSetting("InitialDir", ""));
-    if (dm)
+    // Without a folder of its own the view leaves the open dialog's remembered one alone.
+    if (dm && !SaveDialog->InitialDir().empty())
         dm->SelDevListDlg->SetInitialDir(SaveDialog->InitialDir());
 }
 

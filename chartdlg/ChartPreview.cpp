@@ -26,11 +26,6 @@ struct THourGlass {
 
 } // namespace
 
-bool TPrinterSetupDialog::ExecuteInteractive() {
-    // The printer and its orientation are chosen in the preview itself.
-    return true;
-}
-
 // ---------------------------------------------------------------------------
 // TChartPreviewPage
 
@@ -653,6 +648,9 @@ void TChartPreview::BSetupPrinterClick(TObject*) {
     PrinterSetupDialog1->Execute();
     FillPrinters();
     Orientation->SetItemIndex(Printer()->Orientation() == poPortrait ? 0 : 1);
+    // The sheet follows the printer's paper and orientation.
+    ResetMargins();
+    ChartPreviewPanel1->Invalidate();
 }
 
 void TChartPreview::ResolutionChange(TObject*) {

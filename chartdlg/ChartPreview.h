@@ -19,14 +19,6 @@
 // Called after every drag step with the new margins (percent of the paper).
 using TChangeMarginsEvent = TEvent<void(TObject*, bool, const TRect&)>;
 
-// The printer set-up dialog; its answer is not used by the preview.
-class TPrinterSetupDialog : public TCommonDialog {
-    ORV_CLASS(TPrinterSetupDialog, TCommonDialog)
-public:
-    explicit TPrinterSetupDialog(TComponent* owner) : TCommonDialog(owner) {}
-    bool ExecuteInteractive() override;
-};
-
 class TChartPreviewPage : public TGraphicControl {
     ORV_CLASS(TChartPreviewPage, TGraphicControl)
 public:

@@ -11,6 +11,7 @@
 #include "framework/core/IniFiles.h"
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -268,6 +269,149 @@ TEST_F(DevicesViewTest, TheCatalogueButtonShowsAndHidesTheCatalogue) {
     EXPECT_TRUE(Catalogue->Visible());
     Catalogue->Close();
     EXPECT_FALSE(View->sbDevicesToogle->Down());
+}
+
+TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheListOverTheGrid) {
+    const int row = CatalogueRow("Ραδιόφωνο");
+    TListView* list = Catalogue->ListView1;
+    const TPoint from = ItemPoint(row);
+    const TPoint onGrid =
+        list->ScreenToClient(View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    ASSERT_TRUE(list->Dragging());
+    EXPECT_EQ(DragCursorShown(), crNoDrop);
+    MouseMove(list, onGrid);
+    EXPECT_EQ(DragCursorShown(), crDrag);
+    MouseUp(list, onGrid);
+    ProcessMessages();
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->Name(), "Ραδιόφωνο");
+    // Dropped back on the catalogue, nothing is added.
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 30));
+    MouseUp(list, TPoint(from.X, from.Y + 30));
+    EXPECT_EQ(DevList->Count(), 1);
+}
+
+TEST_F(DevicesViewTest, TheCaptionStripClosesTheCatalogueAndItsButtonShowsItAgain) {
+    TPanel* site = View->Panel1;
+    ASSERT_EQ(Catalogue->HostDockSite(), site);
+    const TRect close = site->DockCloseButtonRect(Catalogue);
+    ASSERT_FALSE(close.IsEmpty());
+    ClickAt(site, TPoint((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2));
+    EXPECT_FALSE(Catalogue->Visible());
+    EXPECT_FALSE(View->sbDevicesToogle->Down());
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_closed.png"));
+    Click(View->sbDevicesToogle);
+    EXPECT_TRUE(View->sbDevicesToogle->Down());
+    EXPECT_TRUE(Catalogue->Showing());
+    EXPECT_FALSE(site->DockCaptionRect(Catalogue).IsEmpty());
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_docked.png"));
+}
+
+TEST_F(DevicesViewTest, RestoringTheViewCopiesOnlyAStoredFolderToTheOpenDialog) {
+    // No folder stored yet: the open dialog keeps the one it remembers itself.
+    fmHolder->ShowView(0);
+    dm->SelDevListDlg->SetInitialDir(FDir + "/own/");
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    View = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+    ASSERT_NE(View, nullptr);
+    EXPECT_EQ(dm->SelDevListDlg->InitialDir(), FDir + "/own/");
+    // A list saved into a folder: that folder is stored and given to the open dialog.
+    std::filesystem::create_directories(FDir + "/lists");
+    Dialogs().AnswerNextWith([&](const TShownDialog& shown) {
+        static_cast<TSaveDialog*>(shown.Dialog)->SetFileName(FDir + "/lists/a.dvl");
+        return 1;
+    });
+    Click(View->ToolButton1);
+    fmHolder->ShowView(0);
+    dm->SelDevListDlg->SetInitialDir(FDir + "/own/");
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    EXPECT_EQ(dm->SelDevListDlg->InitialDir(), FDir + "/lists/");
+}
+
+TEST_F(DevicesViewTest, TheCatalogueScrollsToItsLastDeviceInEveryStyle) {
+    TListView* list = Catalogue->ListView1;
+    const int last = list->ItemCount() - 1;
+    for (TViewStyle style : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+        SCOPED_TRACE(int(style));
+        list->SetViewStyle(style);
+        ClickAt(list, ItemPoint(0));
+        ASSERT_EQ(list->ItemIndex(), 0);
+        PressKey(VK_END);
+        EXPECT_EQ(list->ItemIndex(), last);
+        const TRect r = list->ItemRect(last);
+        EXPECT_GE(r.Top, 0);
+        EXPECT_LE(r.Bottom, list->ClientHeight());
+        EXPECT_LT(r.Left, list->ClientWidth());
+        EXPECT_EQ(list->GetItemAt(r.Left + 20, (r.Top + r.Bottom) / 2), list->Item(last));
+        if (style == vsIcon) {
+            EXPECT_TRUE(list->VertScrollBarVisible());
+            RenderToPng(fmHolder, ShotFile("devices_catalogue_last_icon.png"));
+        }
+        PressKey(VK_HOME);
+        EXPECT_EQ(list->ViewOrigin(), TPoint());
+    }
+}
+
+TEST_F(DevicesViewTest, TheCatalogueShowsTheElectricCookersWholeName) {
+    TListView* list = Catalogue->ListView1;
+    int cooker = -1;
+    for (int i = 0; i < list->ItemCount(); ++i)
+        if (list->Item(i)->Caption() == "Ηλεκτρική κουζίνα")
+            cooker = i;
+    ASSERT_GE(cooker, 0);
+    ASSERT_EQ(list->ViewStyle(), vsIcon);
+    EXPECT_EQ(list->CaptionLines(cooker), (std::vector<std::string>{"Ηλεκτρική", "κουζίνα"}));
+    RenderToPng(fmHolder, ShotFile("devices_catalogue_icons.png"));
+}
+
+TEST_F(DevicesViewTest, AWidenedReportColumnKeepsItsWidthWhenTheViewOpensAgain) {
+    Click(Catalogue->tbnList);
+    TListView* list = Catalogue->ListView1;
+    ASSERT_EQ(list->ViewStyle(), vsReport);
+    const int edge = list->Column(0)->Width();
+    Drag(list, TPoint(edge, 8), TPoint(edge + 40, 8));
+    EXPECT_EQ(list->Column(0)->Width(), edge + 40);
+    fmHolder->ShowView(0);
+    ProcessMessages();
+    fmHolder->ShowView(2);
+    ProcessMessages();
+    View = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+    ASSERT_NE(View, nullptr);
+    EXPECT_EQ(View->DevSel()->ListView1->Column(0)->Width(), edge + 40);
+}
+
+TEST_F(DevicesViewTest, ACatalogueButtonsHintShowsAfterTheDelayAndHidesOnLeaving) {
+    auto moveOnto = [this](TControl* control, TPoint at) {
+        MouseMove(fmHolder, fmHolder->ScreenToClient(control->ClientToScreen(at)));
+    };
+    TToolButton* large = Catalogue->tbnLarge;
+    moveOnto(large, TPoint(large->Width() / 2, large->Height() / 2));
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+    AdvanceClock(Application->HintPause());
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Μεγάλα Εικονίδια");
+    RenderToPng(Application->HintWindow(), ShotFile("devices_hint.png"));
+    moveOnto(Catalogue->ListView1, TPoint(60, 60));
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+}
+
+TEST(CatalogFilesTest, CatalogueFilesAreSortedByNameWhateverTheCaseOfTheirExtension) {
+    char pattern[] = "/tmp/catalog-files-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    for (const char* name : {"b.IDEV", "a.idev", "C.Idev", "notes.txt", "d.idevx", "a2.idev"})
+        std::ofstream(dir + "/" + name) << "[Device]\n";
+    std::vector<std::string> names;
+    for (const std::string& file : CatalogFiles(dir))
+        names.push_back(std::filesystem::path(file).filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.idev", "a2.idev", "b.IDEV", "C.Idev"}));
+    EXPECT_TRUE(CatalogFiles(dir + "/missing").empty());
+    std::filesystem::remove_all(dir);
 }
 
 // ---------------------------------------------------------------------------

@@ -161,4 +161,39 @@ TEST_F(ChartPreviewTest, PrintsToThePdfPrinter) {
     }
 }
 
+TEST_F(ChartPreviewTest, ThePrinterSetUpSelectsLandscapeOnThePdfPrinterAndThePreviewFollows) {
+    RunPreview([&](TChartPreview* p) {
+        TestKit::Click(p->Orientation->Buttons(0)); // portrait first
+        ASSERT_EQ(Printer()->Orientation(), poPortrait);
+        TestKit::Dialogs().AnswerNextWith([](const TestKit::TShownDialog& shown) {
+            auto* setup = dynamic_cast<TPrinterSetupDialog*>(shown.Dialog);
+            if (!setup)
+                return 0;
+            EXPECT_EQ(setup->Orientation(), 0); // started on the printer's
+            setup->SetPrinterIndex(Printer()->Printers()->IndexOf(kPdfPrinterName));
+            setup->SetPaperName("A5");
+            setup->SetOrientation(1);
+            return 1;
+        });
+        TestKit::Click(p->BSetupPrinter);
+        EXPECT_TRUE(Printer()->IsPdfPrinter());
+        EXPECT_EQ(Printer()->PaperName(), "A5");
+        EXPECT_EQ(Printer()->Orientation(), poLandscape);
+        EXPECT_EQ(p->Orientation->ItemIndex(), 1);
+        EXPECT_EQ(p->Printers->Text(), kPdfPrinterName);
+        const TRect paper = p->ChartPreviewPanel1->PaperRect();
+        EXPECT_GT(paper.Width(), paper.Height());
+        Shot(p, "preview_setup_landscape");
+        // Cancelled, the set-up changes nothing.
+        TestKit::Dialogs().AnswerNextWith([](const TestKit::TShownDialog& shown) {
+            if (auto* setup = dynamic_cast<TPrinterSetupDialog*>(shown.Dialog))
+                setup->SetOrientation(0);
+            return 0;
+        });
+        TestKit::Click(p->BSetupPrinter);
+        EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    });
+    Printer()->SetPaperName("A4");
+}
+
 } // namespace

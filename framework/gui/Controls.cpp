@@ -616,6 +616,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_uniqu
 
 TControl::~TControl() {
     Destroying();
+    if (FHostDockSite)
+        FHostDockSite->RemoveDockClient(this);
     WindowSystemDetail::ForgetControl(this);
     if (FParent)
         FParent->RemoveControl(this);
@@ -859,6 +861,12 @@ void TControl::TextChanged() {
     Perform(CM_TEXTCHANGED);
 }
 
+bool TControl::ShowHint() const {
+    if (FParentShowHint && FParent)
+        return FParent->ShowHint();
+    return FShowHint;
+}
+
 void TControl::SetShowHint(bool value) {
     FParentShowHint = false;
     FShowHint = value;
@@ -931,6 +939,8 @@ void TControl::HandleMessage(TMessage& message) {
     case CM_MOUSELEAVE:
         if (FOnMouseLeave)
             FOnMouseLeave(this);
+        if (Application && message.LParam == 0)
+            Application->ControlMouseLeft(this);
         return;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -987,6 +997,8 @@ void TControl::MouseMessage(TMessage& message) {
     DefaultHandler(message);
     TPoint pt = MessagePoint(message);
     TShiftState shift = ShiftStateFromMouseFlags(message.WParam);
+    if (message.Msg != WM_MOUSEMOVE && Application)
+        Application->CancelHint(); // a click ends the hint
     switch (message.Msg) {
     case WM_MOUSEMOVE:
         HandleMouseMove(shift, pt.X, pt.Y);
@@ -1003,9 +1015,11 @@ void TControl::MouseMessage(TMessage& message) {
             if (HasStyle(csClickEvents))
                 DblClick();
         }
-        HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
+        // An automatic drag waits for the mouse to move; the control's own press
+        // handling may still call it off (EndDrag).
         if (FDragMode == dmAutomatic && !dbl)
             BeginDrag(false);
+        HandleMouseDown(mbLeft, shift, pt.X, pt.Y);
         break;
     }
     case WM_LBUTTONUP:
@@ -1121,6 +1135,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     TComponent::Destroying();
+    for (TControl* client : FDockClients)
+        client->FHostDockSite = nullptr;
+    FDockClients.clear();
+    FDockCaptions.clear();
     for (TCustomForm* f : FormsOfChain(Parent()))
         f->ControlRemoved(this);
     DestroyHandle();
@@ -1438,6 +1456,8 @@ void TWinControl::AlignControls() {
 
 void TWinControl::ArrangeChildren(TControl* /*control*/, TRect& rect) {
     const TRect client = rect;
+    if (FDockSite)
+        ArrangeDockClients(rect);
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
         std::vector<TControl*> list;
         for (TControl* c : FControls)

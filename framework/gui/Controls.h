@@ -320,7 +320,8 @@ public:
     TComponent* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TComponent* value);
     void ComponentNotification(TComponent* component, TOperation operation) override;
-    bool ShowHint() const { return FShowHint; }
+    // Own, or the parent's while ParentShowHint.
+    bool ShowHint() const;
     void SetShowHint(bool value);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool value);
@@ -416,6 +417,12 @@ public:
     virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void DoStartDrag();
 
+    // ---- Docking
+    // Docks the control into a dock site (see TWinControl::DockSite); nullptr takes it
+    // out of its site again (it keeps its parent).
+    void ManualDock(TWinControl* newDockSite);
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+
 protected:
     virtual void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void HandleMouseMove(TShiftState shift, int x, int y);
@@ -475,6 +482,7 @@ private:
     TDragDropEvent FOnDragDrop;
     TEndDragEvent FOnEndDrag;
     TStartDragEvent FOnStartDrag;
+    TWinControl* FHostDockSite = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -542,6 +550,19 @@ public:
     void SetOnKeyUp(TKeyEvent value) { FOnKeyUp = std::move(value); }
     const TKeyPressEvent& OnKeyPress() const { return FOnKeyPress; }
     void SetOnKeyPress(TKeyPressEvent value) { FOnKeyPress = std::move(value); }
+
+    // ---- Docking
+    // A dock site lays its docked clients out over its client area, one below the other,
+    // each below a caption strip whose close button closes it (a form's Close, so its
+    // OnClose decides; other controls are hidden). A hidden client gives up its place.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool value);
+    int DockClientCount() const { return int(FDockClients.size()); }
+    TControl* DockClients(int index) const { return FDockClients.at(index); }
+    // The caption strip of a shown docked client and its close button, in the client
+    // area of the site (empty when the client is not docked here or hidden).
+    TRect DockCaptionRect(const TControl* client) const;
+    TRect DockCloseButtonRect(const TControl* client) const;
 
     // ---- Window extras
     // The window's region: painting and hit testing are limited to it (nullptr: none).
@@ -629,7 +650,14 @@ private:
     bool ForwardMouseToGraphicChild(TMessage& message);
     void KeyMessage(TMessage& message);
 
-    std::vector<TControl*> FControls; // children in z-order (the last is on top)
+    friend class TDockCaption;
+    void ArrangeDockClients(TRect& rect);
+    void AddDockClient(TControl* client);
+    void RemoveDockClient(TControl* client);
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;
+    std::vector<TControl*> FDockCaptions; // one per client, in the same order
+    std::vector<TControl*> FControls;     // children in z-order (the last is on top)
     HWND FHandle = 0;
     QWidget* FWidget = nullptr;
     TWindowBridge* FBridge = nullptr;

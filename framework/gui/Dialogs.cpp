@@ -1,18 +1,24 @@
 #include "framework/gui/Dialogs.h"
 
 #include "framework/gui/Forms.h"
+#include "framework/gui/Printers.h"
 
 #include "framework/core/SysUtils.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QColor>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -137,6 +143,7 @@ std::unique_ptr<TDialogService>& ServiceSlot() {
 bool TCommonDialog::Execute() {
     // A service that keeps giving answers the dialog refuses would never let go.
     constexpr int kMaxRounds = 20;
+    BeforeExecute();
     for (int round = 0; round < kMaxRounds; ++round) {
         if (!DialogService().ExecuteDialog(this))
             return false;
@@ -392,5 +399,68 @@ bool TFontDialog::ExecuteInteractive() {
     if (chosen.strikeOut())
         style.Include(fsStrikeOut);
     FFont->SetStyle(style);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Printer set-up
+
+void TPrinterSetupDialog::BeforeExecute() {
+    TPrinter* printer = Printer();
+    FPrinterIndex = printer->PrinterIndex();
+    FPaperName = printer->PaperName();
+    FOrientation = printer->Orientation() == poLandscape ? 1 : 0;
+}
+
+bool TPrinterSetupDialog::ExecuteInteractive() {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    auto* layout = new QFormLayout(&dialog);
+    auto* printers = new QComboBox(&dialog);
+    TStrings* names = Printer()->Printers();
+    for (int i = 0; i < names->Count(); ++i)
+        printers->addItem(QString::fromStdString(names->Get(i)));
+    printers->setCurrentIndex(FPrinterIndex);
+    layout->addRow(QStringLiteral("&Name:"), printers);
+    auto* papers = new QComboBox(&dialog);
+    for (const std::string& paper : TPrinter::PaperNames())
+        papers->addItem(QString::fromStdString(paper));
+    papers->setCurrentText(QString::fromStdString(FPaperName));
+    layout->addRow(QStringLiteral("Si&ze:"), papers);
+    auto* portrait = new QRadioButton(QStringLiteral("P&ortrait"), &dialog);
+    auto* landscape = new QRadioButton(QStringLiteral("L&andscape"), &dialog);
+    (FOrientation == 1 ? landscape : portrait)->setChecked(true);
+    layout->addRow(QStringLiteral("Orientation:"), portrait);
+    layout->addRow(QString(), landscape);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    FPrinterIndex = printers->currentIndex();
+    FPaperName = papers->currentText().toStdString();
+    FOrientation = landscape->isChecked() ? 1 : 0;
+    return true;
+}
+
+bool TPrinterSetupDialog::AcceptAnswer() {
+    TPrinter* printer = Printer();
+    const std::vector<std::string> papers = TPrinter::PaperNames();
+    if (FPrinterIndex < 0 || FPrinterIndex >= printer->Printers()->Count()) {
+        DialogService().MessageBox("Printer selected is not valid", "Print Setup",
+                                   MB_OK | MB_ICONERROR);
+        BeforeExecute(); // shown again on what the printer has
+        return false;
+    }
+    if (std::find(papers.begin(), papers.end(), FPaperName) == papers.end()) {
+        DialogService().MessageBox(Format("Paper size %s is not supported", {FPaperName}),
+                                   "Print Setup", MB_OK | MB_ICONERROR);
+        BeforeExecute();
+        return false;
+    }
+    printer->SetPrinterIndex(FPrinterIndex);
+    printer->SetPaperName(FPaperName);
+    printer->SetOrientation(FOrientation == 1 ? poLandscape : poPortrait);
     return true;
 }

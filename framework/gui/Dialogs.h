@@ -63,6 +63,8 @@ public:
     // whose answer does not pass AcceptAnswer is shown again, as the dialog would stay
     // open.
     bool Execute();
+    // Fills the dialog from the program's state before it shows (the default: nothing).
+    virtual void BeforeExecute() {}
     // The interactive dialog with a person (a Qt dialog); the service's default calls it.
     virtual bool ExecuteInteractive() { return false; }
     // Checks and completes what the person chose, asking through the service where the
@@ -189,6 +191,32 @@ public:
 
 private:
     std::unique_ptr<TFont> FFont;
+};
+
+// The printer set-up dialog: starts on the program's printer, its paper and orientation;
+// once accepted, the printer takes what was chosen. An index that names no printer is
+// refused with "Printer selected is not valid" and the dialog stays open.
+class TPrinterSetupDialog : public TCommonDialog {
+    ORV_CLASS(TPrinterSetupDialog, TCommonDialog)
+public:
+    explicit TPrinterSetupDialog(TComponent* owner) : TCommonDialog(owner) {}
+
+    int PrinterIndex() const { return FPrinterIndex; }
+    void SetPrinterIndex(int value) { FPrinterIndex = value; }
+    const std::string& PaperName() const { return FPaperName; }
+    void SetPaperName(const std::string& value) { FPaperName = value; }
+    // 0 portrait, 1 landscape (the printer's orientation).
+    int Orientation() const { return FOrientation; }
+    void SetOrientation(int value) { FOrientation = value; }
+
+    void BeforeExecute() override;
+    bool ExecuteInteractive() override;
+    bool AcceptAnswer() override;
+
+private:
+    int FPrinterIndex = -1;
+    std::string FPaperName;
+    int FOrientation = 0;
 };
 
 // What the programs ask of a person. A replacement answers without showing anything.

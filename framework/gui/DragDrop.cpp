@@ -58,6 +58,7 @@ QWidget* WindowAt(const QPoint& global) {
     QWidget* active = QApplication::activeWindow();
     auto holds = [&](QWidget* w) {
         return w && w->isVisible() && w->windowType() != Qt::ToolTip &&
+               !w->testAttribute(Qt::WA_TransparentForMouseEvents) &&
                w->frameGeometry().contains(global) && TWindowBridge::ControlOfWidget(w);
     };
     if (holds(active))

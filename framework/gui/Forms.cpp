@@ -1064,7 +1064,13 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     WindowSystemDetail::SetQuitHandler(&QuitHandler);
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+    CancelHint();
+    SetHintControl(nullptr);
+    if (FHintTimers)
+        DeallocateHWnd(FHintTimers);
+    FHintTimers = 0;
+}
 
 void TApplication::Initialize() {
     if (!QCoreApplication::instance()) {
@@ -1151,12 +1157,6 @@ void TApplication::SetHint(const std::string& value) {
             HandleException(this);
         }
     }
-}
-
-void TApplication::CancelHint() {}
-
-void TApplication::ControlMouseEntered(TControl* control) {
-    SetHint(GetLongHint(control->Hint()));
 }
 
 bool TApplication::IsShortCut(TMessage& message) {

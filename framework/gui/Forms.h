@@ -331,6 +331,25 @@ private:
     std::map<TCursor, QCursor> FCustomCursors;
 };
 
+// The tool-tip window of hints: a small frameless window on top of the others, in the
+// hint colour, showing its caption; it takes neither the focus nor the mouse.
+class THintWindow : public TCustomControl {
+    ORV_CLASS(THintWindow, TCustomControl)
+public:
+    explicit THintWindow(TComponent* owner);
+    bool IsTopLevel() const override { return true; }
+    // The size the text needs.
+    TRect CalcHintRect(int maxWidth, const std::string& hint) const;
+    // Shows the hint with its top left at a screen point.
+    void ActivateHint(const TPoint& screenPoint, const std::string& hint);
+    void ReleaseHandle() { Hide(); }
+
+protected:
+    void PrepareWindowParams(TCreateParams& params) override;
+    void AfterWindowCreated() override;
+    void PaintControl() override;
+};
+
 class TApplication : public TComponent {
     ORV_CLASS(TApplication, TComponent)
 public:
@@ -385,7 +404,23 @@ public:
     void SetShowHint(bool value) { FShowHint = value; }
     const TNotifyEvent& OnHint() const { return FOnHint; }
     void SetOnHint(TNotifyEvent value) { FOnHint = std::move(value); }
+    // The delays of the hint window, in milliseconds of the clock: before it shows, before
+    // it shows when another hint has just been showing, and before it hides again.
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int value) { FHintPause = value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int value) { FHintShortPause = value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int value) { FHintHidePause = value; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor value) { FHintColor = value; }
+    // The hint window while it shows, else nullptr.
+    THintWindow* HintWindow() const;
+    // The mouse came onto a control (Hint follows it; its hint window is due after the
+    // pause when its ShowHint is on), left it, or pressed a button (the hint goes).
     void ControlMouseEntered(TControl* control);
+    void ControlMouseLeft(TControl* control);
+    void ComponentNotification(TComponent* component, TOperation operation) override;
 
     // ---- Exceptions
     // Handles the exception being handled now (call it inside a catch block): OnException
@@ -429,6 +464,18 @@ private:
     bool FHandlingException = false;
     int FModalLevel = 0;
     TNotifyEvent FOnHint;
+    void HintTimerMessage(TMessage& message);
+    void ShowHintWindow();
+    void SetHintControl(TControl* control);
+    int FHintPause = 500;
+    int FHintShortPause = 50;
+    int FHintHidePause = 2500;
+    TColor FHintColor = clInfoBk;
+    TControl* FHintControl = nullptr; // the control whose hint is due or showing
+    THintWindow* FHintWindow = nullptr;
+    HWND FHintTimers = 0;
+    bool FHintLeftShowing = false; // the mouse left a control whose hint was showing
+    uint32_t FHintLeftAt = 0;
     TExceptionEvent FOnException;
     TIdleEvent FOnIdle;
     TShortCutEvent FOnShortCut;

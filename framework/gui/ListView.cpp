@@ -1,9 +1,14 @@
 #include "framework/gui/ListView.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/gui/Bitmaps.h"
 #include "framework/gui/Canvas.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/WindowBridge.h"
+
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,8 +17,17 @@
 namespace {
 
 constexpr int kIconCellWidth = 90;
-constexpr int kIconCellHeight = 64;
 constexpr int kListCellWidth = 150;
+constexpr int kEdgeTolerance = 3; // pixels either side of a header edge that grab it
+constexpr int kMinColumnWidth = 0;
+
+// A canvas to measure texts in the list view's font outside painting.
+TCanvas* MeasureCanvas(const TFont* font) {
+    // Kept for the whole run: it must not outlive the toolkit at exit.
+    static TBitmap* bitmap = new TBitmap(1, 1);
+    bitmap->Canvas()->SetFont(font);
+    return bitmap->Canvas();
+}
 
 } // namespace
 
@@ -67,6 +81,10 @@ void TListItem::SetSelected(bool value) {
         FOwner->SetSelected(nullptr);
 }
 
+void TListItem::MakeVisible(bool partialOK) {
+    FOwner->MakeVisible(Index(), partialOK);
+}
+
 // ---------------------------------------------------------------------------
 // TListView
 
@@ -100,7 +118,7 @@ TListColumn* TListView::AddColumn(const std::string& caption, int width, TAlignm
     column->SetWidth(width);
     column->SetAlignment(alignment);
     FColumns.push_back(std::move(column));
-    Invalidate();
+    LayoutChanged();
     return FColumns.back().get();
 }
 
@@ -123,7 +141,7 @@ void TListView::SetColumnsText(const std::string& text) {
         if (end != part.c_str() && *end == '\0' && width >= 0)
             FColumns[size_t(i)]->SetWidth(int(width));
     }
-    Invalidate();
+    LayoutChanged();
 }
 
 TListItem* TListView::Item(int i) const {
@@ -134,14 +152,14 @@ TListItem* TListView::Item(int i) const {
 
 TListItem* TListView::AddItem() {
     FItems.push_back(std::make_unique<TListItem>(this));
-    Invalidate();
+    LayoutChanged();
     return FItems.back().get();
 }
 
 void TListView::ClearItems() {
     FSelected = nullptr;
     FItems.clear();
-    Invalidate();
+    LayoutChanged();
 }
 
 void TListView::SetSelected(TListItem* item) {
@@ -157,24 +175,30 @@ void TListView::SetSelected(TListItem* item) {
 }
 
 void TListView::ItemChanged(TListItem* item, TItemChange change) {
-    Invalidate();
+    if (change == ctText)
+        LayoutChanged();
+    else
+        Invalidate();
     if (FOnChange)
         FOnChange(this, item, change);
 }
 
 void TListView::SetViewStyle(TViewStyle value) {
+    if (value == FViewStyle)
+        return;
     FViewStyle = value;
-    Invalidate();
+    FOrigin = TPoint();
+    LayoutChanged();
 }
 
 void TListView::SetLargeImages(TImageList* value) {
     FLargeImages = value;
-    Invalidate();
+    LayoutChanged();
 }
 
 void TListView::SetSmallImages(TImageList* value) {
     FSmallImages = value;
-    Invalidate();
+    LayoutChanged();
 }
 
 void TListView::SetRowSelect(bool value) {
@@ -182,30 +206,41 @@ void TListView::SetRowSelect(bool value) {
     Invalidate();
 }
 
-void TListView::Arrange(TListArrangement) {
-    Invalidate();
+void TListView::Arrange(TListArrangement code) {
+    FArrangement = code == arAlignLeft ? arAlignLeft : arAlignTop;
+    FOrigin = TPoint();
+    LayoutChanged();
 }
+
+// ---- Geometry ---------------------------------------------------------------
 
 int TListView::HeaderHeight() const {
     return FViewStyle == vsReport ? 20 : 0;
 }
 
+int TListView::LineHeight() const {
+    return MeasureCanvas(Font())->TextHeight("Ag");
+}
+
 int TListView::RowHeight() const {
     const int image = FSmallImages ? FSmallImages->Height() : 0;
-    return std::max({17, image + 2, std::abs(Font()->Height()) + 4});
+    return std::max({17, image + 2, LineHeight() + 4});
 }
 
 TSize TListView::CellSize() const {
     switch (FViewStyle) {
-    case vsIcon:
-        return TSize{kIconCellWidth, kIconCellHeight};
+    case vsIcon: {
+        // The icon, then room for two lines of caption.
+        const int image = FLargeImages ? FLargeImages->Height() : 32;
+        return TSize{kIconCellWidth, 4 + image + 2 + 2 * LineHeight() + 6};
+    }
     case vsSmallIcon:
     case vsList:
         return TSize{kListCellWidth, RowHeight()};
     case vsReport:
         break;
     }
-    return TSize{std::max(ColumnsWidth(), ClientWidth()), RowHeight()};
+    return TSize{ColumnsWidth(), RowHeight()};
 }
 
 int TListView::ColumnsWidth() const {
@@ -215,35 +250,309 @@ int TListView::ColumnsWidth() const {
     return width;
 }
 
-TRect TListView::ItemRect(int index) const {
+bool TListView::InColumns() const {
+    return FViewStyle == vsList ||
+           ((FViewStyle == vsIcon || FViewStyle == vsSmallIcon) && FArrangement == arAlignLeft);
+}
+
+int TListView::PerLine(int clientWidth, int clientHeight) const {
     const TSize cell = CellSize();
-    switch (FViewStyle) {
-    case vsReport:
-        return Bounds(0, HeaderHeight() + index * cell.cy, cell.cx, cell.cy);
-    case vsList: {
-        // Columns top to bottom, then left to right.
-        const int perColumn = std::max(1, ClientHeight() / cell.cy);
-        return Bounds(index / perColumn * cell.cx, index % perColumn * cell.cy, cell.cx, cell.cy);
-    }
-    case vsIcon:
-    case vsSmallIcon:
-        break;
-    }
-    // Rows left to right, aligned at the top.
-    const int perRow = std::max(1, ClientWidth() / cell.cx);
-    return Bounds(index % perRow * cell.cx, index / perRow * cell.cy, cell.cx, cell.cy);
+    if (InColumns())
+        return std::max(1, clientHeight / std::max(1, cell.cy));
+    return std::max(1, clientWidth / std::max(1, cell.cx));
+}
+
+TRect TListView::ContentItemRect(int index, int clientWidth, int clientHeight) const {
+    const TSize cell = CellSize();
+    if (FViewStyle == vsReport)
+        return Bounds(0, HeaderHeight() + index * cell.cy, std::max(cell.cx, clientWidth), cell.cy);
+    const int per = PerLine(clientWidth, clientHeight);
+    if (InColumns())
+        return Bounds(index / per * cell.cx, index % per * cell.cy, cell.cx, cell.cy);
+    return Bounds(index % per * cell.cx, index / per * cell.cy, cell.cx, cell.cy);
+}
+
+TSize TListView::ContentSize(int clientWidth, int clientHeight) const {
+    const TSize cell = CellSize();
+    const int n = ItemCount();
+    if (FViewStyle == vsReport)
+        return TSize{ColumnsWidth(), HeaderHeight() + n * cell.cy};
+    if (n == 0)
+        return TSize{0, 0};
+    const int per = PerLine(clientWidth, clientHeight);
+    const int lines = (n + per - 1) / per;
+    if (InColumns())
+        return TSize{lines * cell.cx, std::min(n, per) * cell.cy};
+    return TSize{std::min(n, per) * cell.cx, lines * cell.cy};
+}
+
+TRect TListView::ItemRect(int index) const {
+    TRect r = ContentItemRect(index, ClientWidth(), ClientHeight());
+    OffsetRect(r, -FOrigin.X, -FOrigin.Y);
+    return r;
 }
 
 TListItem* TListView::GetItemAt(int x, int y) const {
+    if (y < HeaderHeight())
+        return nullptr;
     for (int i = 0; i < ItemCount(); ++i) {
         TRect r = ItemRect(i);
-        if (FViewStyle == vsReport && !FRowSelect)
-            r.Right = FColumns.empty() ? r.Right : FColumns[0]->Width();
+        if (FViewStyle == vsReport && !FRowSelect && !FColumns.empty())
+            r.Right = r.Left + FColumns[0]->Width();
         if (PtInRect(r, TPoint(x, y)))
             return Item(i);
     }
     return nullptr;
 }
+
+int TListView::ColumnEdgeAt(int x, int y) const {
+    if (FViewStyle != vsReport || y < 0 || y >= HeaderHeight())
+        return -1;
+    int right = -FOrigin.X;
+    int found = -1;
+    for (int c = 0; c < ColumnCount(); ++c) {
+        right += FColumns[size_t(c)]->Width();
+        // The last edge within reach wins, so a column dragged to width 0 can come back.
+        if (std::abs(x - right) <= kEdgeTolerance)
+            found = c;
+    }
+    return found;
+}
+
+std::vector<std::string> TListView::WrapCaption(const std::string& caption, int width,
+                                                bool whole) const {
+    TCanvas* canvas = MeasureCanvas(Font());
+    // Words with the blanks after them; a word wider than the line breaks by characters.
+    std::vector<std::string> lines;
+    std::string line;
+    auto fits = [&](const std::string& text) { return canvas->TextWidth(text) <= width; };
+    size_t pos = 0;
+    while (pos < caption.size()) {
+        size_t end = caption.find(' ', pos);
+        end = end == std::string::npos ? caption.size() : end;
+        std::string word = caption.substr(pos, end - pos);
+        pos = end < caption.size() ? end + 1 : end;
+        const std::string joined = line.empty() ? word : line + " " + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+            line.clear();
+        }
+        // Break a long word at the last character that fits (whole UTF-8 characters).
+        while (!fits(word)) {
+            size_t cut = 0;
+            for (size_t k = 1; k <= word.size(); ++k) {
+                if (k < word.size() && (uint8_t(word[k]) & 0xC0) == 0x80)
+                    continue;
+                if (!fits(word.substr(0, k)))
+                    break;
+                cut = k;
+            }
+            if (cut == 0) // not even one character fits
+                cut = std::min(word.size(), size_t(1) + (uint8_t(word[0]) >= 0xC0 ? 1 : 0));
+            lines.push_back(word.substr(0, cut));
+            word = word.substr(cut);
+        }
+        line = word;
+    }
+    if (!line.empty() || lines.empty())
+        lines.push_back(line);
+    if (whole || lines.size() <= 2)
+        return lines;
+    // Two lines: the second ends in an ellipsis where the caption goes on.
+    std::string second = lines[1];
+    while (!second.empty() && !fits(second + "...")) {
+        size_t k = second.size() - 1;
+        while (k > 0 && (uint8_t(second[k]) & 0xC0) == 0x80)
+            --k;
+        second.erase(k);
+    }
+    return {lines[0], second + "..."};
+}
+
+std::vector<std::string> TListView::CaptionLines(int index) const {
+    TListItem* item = Item(index);
+    const bool whole = item == FSelected && Focused();
+    return WrapCaption(item->Caption(), CellSize().cx - 4, whole);
+}
+
+// ---- Scrolling ----------------------------------------------------------------
+
+TRect TListView::NonClientBorder() const {
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    return TRect(0, 0, FVertShown ? bar : 0, FHorzShown ? bar : 0);
+}
+
+void TListView::LayoutChanged() {
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int width = Width();
+    const int height = Height();
+    // Showing one bar narrows the other direction: bars are only ever added.
+    bool vert = false, horz = false;
+    for (int i = 0; i < 3; ++i) {
+        const int cw = std::max(0, width - (vert ? bar : 0));
+        const int ch = std::max(0, height - (horz ? bar : 0));
+        const TSize content = ContentSize(cw, ch);
+        const bool needVert = content.cy > ch;
+        const bool needHorz = content.cx > cw;
+        if (needVert == vert && needHorz == horz)
+            break;
+        vert = vert || needVert;
+        horz = horz || needHorz;
+    }
+    const bool changed = vert != FVertShown || horz != FHorzShown;
+    FVertShown = vert;
+    FHorzShown = horz;
+    SetOrigin(FOrigin); // kept inside the content
+    if (changed)
+        Perform(WM_SIZE, 0, MAKELPARAM(ClientWidth(), ClientHeight()));
+    PlaceScrollBars();
+    Invalidate();
+}
+
+void TListView::SetOrigin(TPoint origin) {
+    const TSize content = ContentSize(ClientWidth(), ClientHeight());
+    origin.X = std::clamp(origin.X, 0, std::max(0, content.cx - ClientWidth()));
+    origin.Y = std::clamp(origin.Y, 0, std::max(0, content.cy - ClientHeight()));
+    if (origin == FOrigin)
+        return;
+    FOrigin = origin;
+    PlaceScrollBars();
+    Invalidate();
+}
+
+void TListView::Scroll(int dx, int dy) {
+    SetOrigin(TPoint(FOrigin.X + dx, FOrigin.Y + dy));
+}
+
+void TListView::MakeVisible(int index, bool partialOK) {
+    if (index < 0 || index >= ItemCount())
+        return;
+    TRect r = ContentItemRect(index, ClientWidth(), ClientHeight());
+    if (FViewStyle == vsReport)
+        r.Right = r.Left + std::min(r.Width(), ClientWidth());
+    // The header covers the top of the report's rows.
+    const int top = FOrigin.Y + HeaderHeight();
+    const int bottom = FOrigin.Y + ClientHeight();
+    const int left = FOrigin.X;
+    const int right = FOrigin.X + ClientWidth();
+    if (partialOK && r.Bottom > top && r.Top < bottom && r.Right > left && r.Left < right)
+        return;
+    TPoint origin = FOrigin;
+    if (r.Top < top)
+        origin.Y = r.Top - HeaderHeight();
+    else if (r.Bottom > bottom)
+        origin.Y = r.Bottom - ClientHeight();
+    if (r.Left < left)
+        origin.X = r.Left;
+    else if (r.Right > right)
+        origin.X = r.Right - ClientWidth();
+    SetOrigin(origin);
+}
+
+void TListView::PlaceScrollBars() {
+    QWidget* w = WidgetIfAllocated();
+    if (!w)
+        return;
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    auto make = [this, w](bool vertical) {
+        auto* scroll = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, w);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(scroll, &QAbstractSlider::valueChanged, scroll, [this, vertical](int v) {
+            if (FSettingBars > 0)
+                return;
+            try {
+                SetOrigin(vertical ? TPoint(FOrigin.X, v) : TPoint(v, FOrigin.Y));
+            } catch (...) {
+                WindowSystemDetail::HandleEventException();
+            }
+        });
+        return scroll;
+    };
+    if (FVertShown && !FVertBar)
+        FVertBar = make(true);
+    if (FHorzShown && !FHorzBar)
+        FHorzBar = make(false);
+    const TSize content = ContentSize(ClientWidth(), ClientHeight());
+    ++FSettingBars;
+    if (FVertBar) {
+        FVertBar->setVisible(FVertShown);
+        FVertBar->setGeometry(Width() - bar, 0, bar,
+                              std::max(0, Height() - (FHorzShown ? bar : 0)));
+        // The report's header stays: the rows scroll in the space below it.
+        FVertBar->setRange(0, std::max(0, content.cy - ClientHeight()));
+        FVertBar->setPageStep(std::max(1, ClientHeight() - HeaderHeight()));
+        FVertBar->setSingleStep(std::max(1, CellSize().cy));
+        FVertBar->setValue(FOrigin.Y);
+    }
+    if (FHorzBar) {
+        FHorzBar->setVisible(FHorzShown);
+        FHorzBar->setGeometry(0, Height() - bar, std::max(0, Width() - (FVertShown ? bar : 0)),
+                              bar);
+        FHorzBar->setRange(0, std::max(0, content.cx - ClientWidth()));
+        FHorzBar->setPageStep(std::max(1, ClientWidth()));
+        FHorzBar->setSingleStep(FViewStyle == vsReport ? 16 : std::max(1, CellSize().cx));
+        FHorzBar->setValue(FOrigin.X);
+    }
+    --FSettingBars;
+}
+
+void TListView::HandleResize() {
+    LayoutChanged();
+    TCustomControl::HandleResize();
+}
+
+void TListView::AfterWindowCreated() {
+    TCustomControl::AfterWindowCreated();
+    LayoutChanged();
+}
+
+void TListView::BeforeWindowDestroyed() {
+    for (QScrollBar* bar : {FVertBar, FHorzBar})
+        if (bar) {
+            bar->disconnect();
+            bar->hide();
+            bar->deleteLater();
+        }
+    FVertBar = nullptr;
+    FHorzBar = nullptr;
+    TCustomControl::BeforeWindowDestroyed();
+}
+
+void TListView::HandleMessage(TMessage& message) {
+    switch (message.Msg) {
+    case WM_MOUSEWHEEL: {
+        const int delta = int16_t(HIWORD(message.WParam));
+        const int steps = -delta / 120 * 3;
+        if (InColumns() && FViewStyle != vsIcon && FViewStyle != vsSmallIcon)
+            Scroll(steps * CellSize().cx / 3, 0);
+        else
+            Scroll(0, steps * (FViewStyle == vsIcon ? CellSize().cy / 3 : CellSize().cy));
+        message.Result = 1;
+        return;
+    }
+    case WM_SETCURSOR:
+        if (QWidget* w = WidgetIfAllocated(); w && Screen) {
+            TPoint p;
+            GetCursorPos(p);
+            p = ScreenToClient(p);
+            if (FResizing >= 0 || ColumnEdgeAt(p.X, p.Y) >= 0) {
+                w->setCursor(Screen->CursorShape(crHSplit));
+                message.Result = 1;
+                return;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    TCustomControl::HandleMessage(message);
+}
+
+// ---- Painting -----------------------------------------------------------------
 
 void TListView::PaintItem(TCanvas* canvas, int index) {
     TListItem* item = Item(index);
@@ -273,19 +582,28 @@ void TListView::PaintItem(TCanvas* canvas, int index) {
             FLargeImages->Draw(canvas, r.Left + (r.Width() - FLargeImages->Width()) / 2, r.Top + 4,
                                item->ImageIndex());
         const int imageBottom = r.Top + 6 + (FLargeImages ? FLargeImages->Height() : 32);
-        TRect text(r.Left + 2, imageBottom, r.Right - 2, r.Bottom);
-        const int width = std::min(canvas->TextWidth(item->Caption()) + 6, text.Width());
-        TRect mark(r.Left + (r.Width() - width) / 2, imageBottom, 0, 0);
-        mark.Right = mark.Left + width;
-        mark.Bottom = imageBottom + canvas->TextHeight("Ag") + 2;
+        const std::vector<std::string> lines = CaptionLines(index);
+        const int lineHeight = canvas->TextHeight("Ag");
+        int width = 0;
+        for (const std::string& line : lines)
+            width = std::max(width, canvas->TextWidth(line));
+        width = std::min(width + 4, r.Width());
+        const TRect mark(r.Left + (r.Width() - width) / 2, imageBottom,
+                         r.Left + (r.Width() + width) / 2,
+                         imageBottom + int(lines.size()) * lineHeight + 2);
         if (selected) {
             canvas->Brush()->SetColor(highlight);
             canvas->FillRect(mark);
         }
         canvas->Font()->SetColor(selected ? highlightText : clWindowText);
         canvas->Brush()->SetStyle(bsClear);
-        TRect box = text;
-        DrawText(canvas, item->Caption(), box, DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS);
+        for (size_t k = 0; k < lines.size(); ++k) {
+            TRect box(r.Left, mark.Top + 1 + int(k) * lineHeight, r.Right,
+                      mark.Top + 1 + int(k + 1) * lineHeight);
+            DrawText(canvas, lines[k], box, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        if (focused)
+            canvas->DrawFocusRect(mark);
         canvas->Brush()->SetStyle(bsSolid);
         return;
     }
@@ -304,13 +622,15 @@ void TListView::PaintItem(TCanvas* canvas, int index) {
         drawText(TRect(x, r.Top, r.Right, r.Bottom), item->Caption(), DT_LEFT, selected);
         return;
     }
-    int left = 0;
+    int left = r.Left;
     for (int c = 0; c < ColumnCount(); ++c) {
         TListColumn* column = Column(c);
         TRect box(left, r.Top, left + column->Width(), r.Bottom);
         left = box.Right;
         if (c == 0)
             box.Left = x;
+        if (box.Right <= box.Left)
+            continue;
         const unsigned align = column->Alignment() == taCenter         ? DT_CENTER
                                : column->Alignment() == taRightJustify ? DT_RIGHT
                                                                        : DT_LEFT;
@@ -337,14 +657,29 @@ void TListView::PaintControl() {
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(ClientRect());
-    for (int i = 0; i < ItemCount(); ++i)
-        PaintItem(canvas, i);
+    const TRect client = ClientRect();
+    // The focused large icon's whole caption may reach into the cells below: it comes last.
+    int last = -1;
+    for (int i = 0; i < ItemCount(); ++i) {
+        const TRect r = ItemRect(i);
+        if (FViewStyle == vsIcon && Item(i) == FSelected && Focused()) {
+            last = i;
+            continue;
+        }
+        if (r.Bottom > HeaderHeight() && r.Top < client.Bottom && r.Right > 0 &&
+            r.Left < client.Right)
+            PaintItem(canvas, i);
+    }
+    if (last >= 0)
+        PaintItem(canvas, last);
     if (FViewStyle == vsReport) {
-        int left = 0;
+        int left = -FOrigin.X;
         for (int c = 0; c < ColumnCount(); ++c) {
             TListColumn* column = Column(c);
             TRect r(left, 0, left + column->Width(), HeaderHeight());
             left = r.Right;
+            if (r.Width() <= 0)
+                continue;
             canvas->Brush()->SetColor(clBtnFace);
             canvas->FillRect(r);
             TRect edge = r;
@@ -368,28 +703,99 @@ void TListView::PaintControl() {
     }
 }
 
+void TListView::PaintNonClient(TCanvas* canvas) {
+    if (FVertShown && FHorzShown) {
+        const int bar = GetSystemMetrics(SM_CXVSCROLL);
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(clBtnFace);
+        canvas->FillRect(TRect(Width() - bar, Height() - bar, Width(), Height()));
+    }
+}
+
+// ---- Mouse and keys -----------------------------------------------------------
+
 void TListView::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (CanFocus() && !Focused())
         SetFocus();
-    if (button == mbLeft || button == mbRight) {
-        if (FViewStyle != vsReport || y >= HeaderHeight())
-            SetSelected(GetItemAt(x, y));
+    if (button == mbLeft && FViewStyle == vsReport && y < HeaderHeight()) {
+        // The header: an edge starts resizing its column; the header drags nothing.
+        FResizing = ColumnEdgeAt(x, y);
+        if (DragSource() == this)
+            EndDrag(false);
+    } else if (button == mbLeft || button == mbRight) {
+        SetSelected(GetItemAt(x, y));
+        if (FSelected)
+            MakeVisible(FSelected->Index(), true);
+        else if (DragSource() == this)
+            EndDrag(false); // nothing under the mouse to drag
     }
     TCustomControl::HandleMouseDown(button, shift, x, y);
 }
 
+void TListView::HandleMouseMove(TShiftState shift, int x, int y) {
+    if (FResizing >= 0 && FResizing < ColumnCount()) {
+        int left = -FOrigin.X;
+        for (int c = 0; c < FResizing; ++c)
+            left += FColumns[size_t(c)]->Width();
+        const int width = std::max(kMinColumnWidth, x - left);
+        if (width != FColumns[size_t(FResizing)]->Width()) {
+            FColumns[size_t(FResizing)]->SetWidth(width);
+            LayoutChanged();
+        }
+    }
+    TCustomControl::HandleMouseMove(shift, x, y);
+}
+
+void TListView::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft)
+        FResizing = -1;
+    TCustomControl::HandleMouseUp(button, shift, x, y);
+}
+
 void TListView::HandleKeyDown(uint16_t& key, TShiftState shift) {
-    if (ItemCount() > 0 && (key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END)) {
+    const int n = ItemCount();
+    if (n > 0 && (key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT ||
+                  key == VK_HOME || key == VK_END || key == VK_PRIOR || key == VK_NEXT)) {
+        const int per = PerLine(ClientWidth(), ClientHeight());
+        // Up and down step by one item in the report and in columns, by a row of icons
+        // otherwise; left and right the other way round.
+        const int page = FViewStyle == vsReport || FViewStyle == vsList
+                             ? std::max(1, (ClientHeight() - HeaderHeight()) / CellSize().cy)
+                             : per;
         int index = ItemIndex();
-        if (key == VK_UP)
-            index = std::max(0, index - 1);
-        else if (key == VK_DOWN)
-            index = std::min(ItemCount() - 1, index + 1);
-        else if (key == VK_HOME)
+        switch (key) {
+        case VK_UP:
+            index = index < 0 ? 0 : index - (FViewStyle == vsReport ? 1 : InColumns() ? 1 : per);
+            break;
+        case VK_DOWN:
+            index = index < 0 ? 0 : index + (FViewStyle == vsReport ? 1 : InColumns() ? 1 : per);
+            break;
+        case VK_LEFT:
+            if (FViewStyle != vsReport)
+                index = index < 0 ? 0 : index - (InColumns() ? per : 1);
+            break;
+        case VK_RIGHT:
+            if (FViewStyle != vsReport)
+                index = index < 0 ? 0 : index + (InColumns() ? per : 1);
+            break;
+        case VK_HOME:
             index = 0;
-        else
-            index = ItemCount() - 1;
+            break;
+        case VK_END:
+            index = n - 1;
+            break;
+        case VK_PRIOR:
+            index = std::max(0, index) - page;
+            break;
+        case VK_NEXT:
+            index = std::max(0, index) + page;
+            break;
+        default:
+            break;
+        }
+        index = std::clamp(index, 0, n - 1);
         SetItemIndex(index);
+        MakeVisible(index, false);
         key = 0;
         return;
     }

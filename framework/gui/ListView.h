@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QScrollBar;
 class TListView;
 
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
@@ -64,6 +65,9 @@ public:
     void SetData(TObject* value) { FData = value; }
     bool Selected() const;
     void SetSelected(bool value);
+    // Scrolls the list view so that the item shows (wholly unless partialOK and part of
+    // it shows already).
+    void MakeVisible(bool partialOK);
 
 private:
     TListView* FOwner;
@@ -118,31 +122,69 @@ public:
     void SetReadOnly(bool value) { FReadOnly = value; }
     bool RowSelect() const { return FRowSelect; }
     void SetRowSelect(bool value);
-    // Lays the icons out again (the layout is always arranged; this repaints).
+    // Lays the icons out again from the top left: in rows (arAlignTop, arDefault,
+    // arSnapToGrid) or in columns (arAlignLeft); scrolls back to the top left.
     void Arrange(TListArrangement code);
+
+    // ---- Scrolling
+    // The content point shown at the client area's top left.
+    TPoint ViewOrigin() const { return FOrigin; }
+    // Scrolls by dx, dy pixels, kept inside the content.
+    void Scroll(int dx, int dy);
+    bool VertScrollBarVisible() const { return FVertShown; }
+    bool HorzScrollBarVisible() const { return FHorzShown; }
+    // Scrolls so that the item shows (see TListItem::MakeVisible).
+    void MakeVisible(int index, bool partialOK);
+    // The lines a large icon's caption shows: two at most, the second ending in "..."
+    // when the caption goes on; the focused item's whole caption.
+    std::vector<std::string> CaptionLines(int index) const;
 
     // ---- Geometry
     // The item under a client point, or nullptr.
     TListItem* GetItemAt(int x, int y) const;
-    // The item's rectangle in the client area.
+    // The item's rectangle in the client area (scrolled).
     TRect ItemRect(int index) const;
+    // The report column whose header edge (its right side) is at client x, or -1.
+    int ColumnEdgeAt(int x, int y) const;
 
     const TLVChangeEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TLVChangeEvent value) { FOnChange = std::move(value); }
 
     void ItemChanged(TListItem* item, TItemChange change);
 
+    TRect NonClientBorder() const override;
+    void HandleMessage(TMessage& message) override;
+
 protected:
     void PaintControl() override;
+    void PaintNonClient(TCanvas* canvas) override;
     void HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void HandleMouseMove(TShiftState shift, int x, int y) override;
+    void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void HandleKeyDown(uint16_t& key, TShiftState shift) override;
+    void HandleResize() override;
+    void AfterWindowCreated() override;
+    void BeforeWindowDestroyed() override;
 
 private:
     int HeaderHeight() const;
     int RowHeight() const;
+    int LineHeight() const;
     TSize CellSize() const;
     int ColumnsWidth() const;
+    // The item's rectangle in content coordinates.
+    TRect ContentItemRect(int index, int clientWidth, int clientHeight) const;
+    TSize ContentSize(int clientWidth, int clientHeight) const;
+    // Items per row of icons, or per column of the list style or of arranged columns.
+    int PerLine(int clientWidth, int clientHeight) const;
+    bool InColumns() const;
+    // The caption's lines at width: all of them, or two at most with an ellipsis.
+    std::vector<std::string> WrapCaption(const std::string& caption, int width, bool whole) const;
     void PaintItem(TCanvas* canvas, int index);
+    // Shows or hides the scroll bars for the content and keeps the origin inside it.
+    void LayoutChanged();
+    void PlaceScrollBars();
+    void SetOrigin(TPoint origin);
 
     std::vector<std::unique_ptr<TListColumn>> FColumns;
     std::vector<std::unique_ptr<TListItem>> FItems;
@@ -152,5 +194,13 @@ private:
     TImageList* FSmallImages = nullptr;
     bool FReadOnly = false;
     bool FRowSelect = false;
+    TListArrangement FArrangement = arAlignTop;
+    TPoint FOrigin;
+    bool FVertShown = false;
+    bool FHorzShown = false;
+    QScrollBar* FVertBar = nullptr;
+    QScrollBar* FHorzBar = nullptr;
+    int FSettingBars = 0;
+    int FResizing = -1; // the column whose edge is being dragged
     TLVChangeEvent FOnChange;
 };

@@ -18,6 +18,27 @@ namespace {
 // The PDF printer's resolution: fine enough for print, small enough for quick pages.
 constexpr int kPdfResolution = 300;
 
+struct TPaper {
+    const char* Name;
+    QPageSize::PageSizeId Id;
+};
+constexpr TPaper kPapers[] = {
+    {"A4", QPageSize::A4},
+    {"A3", QPageSize::A3},
+    {"A5", QPageSize::A5},
+    {"B5", QPageSize::B5},
+    {"Letter", QPageSize::Letter},
+    {"Legal", QPageSize::Legal},
+    {"Executive", QPageSize::Executive},
+};
+
+QPageSize PageSizeOf(const std::string& name) {
+    for (const TPaper& paper : kPapers)
+        if (name == paper.Name)
+            return QPageSize(paper.Id);
+    return QPageSize(QPageSize::A4);
+}
+
 std::unique_ptr<TPrinter>& PrinterSlot() {
     static std::unique_ptr<TPrinter> printer;
     return printer;
@@ -114,7 +135,7 @@ void TPrinter::MakeDevice() {
         FDevice = std::make_unique<QPrinter>(QPrinter::HighResolution);
         FDevice->setOutputFormat(QPrinter::PdfFormat);
         FDevice->setResolution(kPdfResolution);
-        FDevice->setPageSize(QPageSize(QPageSize::A4));
+        FDevice->setPageSize(PageSizeOf(FPaperName));
         // A file has no unprintable border: the whole sheet is the page.
         FDevice->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         FDevice->setFullPage(true);
@@ -125,6 +146,7 @@ void TPrinter::MakeDevice() {
             throw EPrinter("There is no default printer currently selected");
         FDevice = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         FDevice->setOutputFormat(QPrinter::NativeFormat);
+        FDevice->setPageSize(PageSizeOf(FPaperName));
     }
     FDevice->setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape
                                                             : QPageLayout::Portrait);
@@ -142,6 +164,25 @@ void TPrinter::SetOrientation(TPrinterOrientation value) {
     if (FDevice)
         FDevice->setPageOrientation(value == poLandscape ? QPageLayout::Landscape
                                                          : QPageLayout::Portrait);
+}
+
+std::vector<std::string> TPrinter::PaperNames() {
+    std::vector<std::string> names;
+    for (const TPaper& paper : kPapers)
+        names.push_back(paper.Name);
+    return names;
+}
+
+void TPrinter::SetPaperName(const std::string& value) {
+    CheckPrinting(false);
+    bool known = false;
+    for (const TPaper& paper : kPapers)
+        known = known || value == paper.Name;
+    if (!known)
+        throw EPrinter(Format("Paper size %s is not supported", {value}));
+    FPaperName = value;
+    if (FDevice)
+        FDevice->setPageSize(PageSizeOf(value));
 }
 
 void TPrinter::SetCopies(int value) {

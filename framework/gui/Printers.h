@@ -50,6 +50,15 @@ public:
     // Reads the system's printer list again (the chosen printer is kept by name).
     void Refresh();
 
+    // ---- Paper
+    // The paper sizes a printer may be given, by name ("A4", "A3", "A5", "B5", "Letter",
+    // "Legal", "Executive").
+    static std::vector<std::string> PaperNames();
+    // The chosen paper (A4 at first); an unknown name raises EPrinter "Paper size %s is
+    // not supported", and "Printing in progress" while printing.
+    const std::string& PaperName() const { return FPaperName; }
+    void SetPaperName(const std::string& value);
+
     // ---- The page (of the chosen printer, in its orientation)
     TPrinterOrientation Orientation() const { return FOrientation; }
     // Raises "Printing in progress" while printing.
@@ -97,6 +106,7 @@ private:
     std::unique_ptr<QPainter> FPainter;
     std::unique_ptr<TCanvas> FCanvas;
     TPrinterOrientation FOrientation = poPortrait;
+    std::string FPaperName = "A4";
     std::string FTitle;
     std::string FPdfFileName;
     int FCopies = 1;

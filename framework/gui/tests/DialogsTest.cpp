@@ -1,11 +1,15 @@
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDialog>
 #include <QFontDialog>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -170,6 +174,111 @@ TEST(CommonDialogsTest, TheColourAndFontDialogsTakeWhatThePersonChose) {
     EXPECT_EQ(font.Font()->Style(), (TFontStyles{fsBold, fsItalic}));
     EXPECT_EQ(font.Font()->Color(), clBlue); // the dialog has no colour: the font keeps its
     EXPECT_EQ(start.Size(), 10);             // a copy was edited
+}
+
+} // namespace
+
+namespace {
+
+class PrinterSetupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::StartTestApplication();
+        TPrinter* printer = Printer();
+        Pdf = printer->Printers()->IndexOf(kPdfPrinterName);
+        printer->SetPrinterIndex(Pdf);
+        printer->SetOrientation(poPortrait);
+        printer->SetPaperName("A4");
+    }
+    void TearDown() override {
+        Printer()->SetPaperName("A4");
+        Printer()->SetOrientation(poPortrait);
+    }
+    int Pdf = -1;
+};
+
+TEST_F(PrinterSetupTest, TheChoicesReachThePrinterOnlyWhenAccepted) {
+    TPrinterSetupDialog dialog(nullptr);
+    const int portraitHeight = Printer()->PageHeight();
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        auto* setup = static_cast<TPrinterSetupDialog*>(shown.Dialog);
+        EXPECT_EQ(setup->PrinterIndex(), Pdf);
+        EXPECT_EQ(setup->PaperName(), "A4");
+        EXPECT_EQ(setup->Orientation(), 0);
+        setup->SetPaperName("A5");
+        setup->SetOrientation(1);
+        return 0; // cancelled
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(Printer()->PaperName(), "A4");
+    EXPECT_EQ(Printer()->Orientation(), poPortrait);
+
+    // A printer that is not in the list is refused and the dialog shows again.
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        static_cast<TPrinterSetupDialog*>(shown.Dialog)->SetPrinterIndex(99);
+        return 1;
+    });
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        EXPECT_EQ(shown.Kind, "MessageBox");
+        EXPECT_EQ(shown.Text, "Printer selected is not valid");
+        return IDOK;
+    });
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        auto* setup = static_cast<TPrinterSetupDialog*>(shown.Dialog);
+        EXPECT_EQ(setup->PrinterIndex(), Pdf); // back on the printer's own
+        setup->SetPaperName("A5");
+        setup->SetOrientation(1);
+        return 1;
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_TRUE(Printer()->IsPdfPrinter());
+    EXPECT_EQ(Printer()->PaperName(), "A5");
+    EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    // Across, A5's long side (A4's short side) is the width.
+    EXPECT_NEAR(Printer()->PageWidth(), Printer()->PixelsPerInchX() * 210 / 25.4, 3);
+    EXPECT_LT(Printer()->PageHeight(), portraitHeight);
+}
+
+TEST_F(PrinterSetupTest, PaperSizesAreCheckedAndShapeThePage) {
+    EXPECT_EQ(TPrinter::PaperNames().front(), "A4");
+    struct TCase {
+        const char* Paper;
+        double WidthMm, HeightMm;
+    };
+    for (const TCase& c :
+         {TCase{"A4", 210, 297}, TCase{"A3", 297, 420}, TCase{"Letter", 215.9, 279.4}}) {
+        SCOPED_TRACE(c.Paper);
+        Printer()->SetPaperName(c.Paper);
+        const double dpi = Printer()->PixelsPerInchX();
+        EXPECT_NEAR(Printer()->PageWidth(), dpi * c.WidthMm / 25.4, 3);
+        EXPECT_NEAR(Printer()->PageHeight(), dpi * c.HeightMm / 25.4, 3);
+    }
+    try {
+        Printer()->SetPaperName("A0");
+        ADD_FAILURE() << "no error";
+    } catch (const EPrinter& e) {
+        EXPECT_STREQ(e.what(), "Paper size A0 is not supported");
+    }
+    EXPECT_EQ(Printer()->PaperName(), "Letter");
+}
+
+TEST_F(PrinterSetupTest, TheInteractiveDialogOffersPrinterPaperAndOrientation) {
+    TPrinterSetupDialog dialog(nullptr);
+    dialog.BeforeExecute();
+    AnswerQtDialog<QDialog>([](QDialog* d) {
+        const QList<QComboBox*> combos = d->findChildren<QComboBox*>();
+        ASSERT_EQ(combos.size(), 2);
+        EXPECT_EQ(combos[0]->currentText().toStdString(), kPdfPrinterName);
+        combos[1]->setCurrentText("Legal");
+        for (QRadioButton* r : d->findChildren<QRadioButton*>())
+            if (r->text().contains("andscape"))
+                r->setChecked(true);
+        d->accept();
+    });
+    ASSERT_TRUE(dialog.ExecuteInteractive());
+    EXPECT_EQ(dialog.PaperName(), "Legal");
+    EXPECT_EQ(dialog.Orientation(), 1);
+    EXPECT_EQ(dialog.PrinterIndex(), Pdf);
 }
 
 } // namespace

@@ -168,6 +168,111 @@ TEST_F(ListViewTest, AutomaticDragDropsOnATargetThatAccepts) {
     EXPECT_EQ(log.size(), 3u);
 }
 
+TEST_F(ListViewTest, EveryStyleScrollsToTheLastItemAndBack) {
+    for (int i = 0; i < 40; ++i)
+        List->AddItem()->SetCaption("Item " + std::to_string(i));
+    struct TCase {
+        TViewStyle Style;
+        bool Vertical; // the bar the items need
+    };
+    for (const TCase& c : {TCase{vsIcon, true}, TCase{vsSmallIcon, true}, TCase{vsList, false},
+                           TCase{vsReport, true}}) {
+        SCOPED_TRACE(int(c.Style));
+        List->SetViewStyle(c.Style);
+        EXPECT_EQ(List->VertScrollBarVisible(), c.Vertical);
+        EXPECT_EQ(List->HorzScrollBarVisible(), !c.Vertical);
+        TestKit::ClickAt(List, ItemCenter(0));
+        TestKit::PressKey(VK_END);
+        const int last = List->ItemCount() - 1;
+        EXPECT_EQ(List->ItemIndex(), last);
+        const TRect r = List->ItemRect(last);
+        const TRect client = List->ClientRect();
+        EXPECT_GE(r.Top, c.Style == vsReport ? 20 : 0);
+        EXPECT_LE(r.Bottom, client.Bottom);
+        EXPECT_LE(r.Left, client.Right);
+        EXPECT_EQ(List->GetItemAt(r.Left + 5, (r.Top + r.Bottom) / 2), List->Item(last));
+        TestKit::RenderToPng(List, Shot("listview_end_" + std::to_string(int(c.Style)) + ".png"));
+        TestKit::PressKey(VK_HOME);
+        EXPECT_EQ(List->ViewOrigin(), TPoint());
+        // Scrolling stops at the content's ends.
+        List->Scroll(-50, -50);
+        EXPECT_EQ(List->ViewOrigin(), TPoint());
+        List->Scroll(100000, 100000);
+        EXPECT_EQ(List->ItemRect(last).Bottom <= client.Bottom, true);
+    }
+    // With the items removed again no bar is left.
+    List->ClearItems();
+    EXPECT_FALSE(List->VertScrollBarVisible());
+    EXPECT_FALSE(List->HorzScrollBarVisible());
+    EXPECT_EQ(List->ViewOrigin(), TPoint());
+}
+
+TEST_F(ListViewTest, DraggingAHeaderEdgeResizesItsColumn) {
+    // The edge of "Name" is at x = 120; the header is 20 pixels high.
+    EXPECT_EQ(List->ColumnEdgeAt(121, 10), 0);
+    EXPECT_EQ(List->ColumnEdgeAt(121, 30), -1);
+    EXPECT_EQ(List->ColumnEdgeAt(60, 10), -1);
+    List->SetDragMode(dmAutomatic); // the header starts no drag
+    TestKit::Drag(List, TPoint(120, 10), TPoint(170, 12));
+    EXPECT_EQ(List->Column(0)->Width(), 170);
+    EXPECT_EQ(List->ColumnsText(), "170;60");
+    EXPECT_EQ(DragSource(), nullptr);
+    // Narrower than nothing is nothing; the edge can still be found and widened.
+    TestKit::Drag(List, TPoint(170, 10), TPoint(-20, 10));
+    EXPECT_EQ(List->Column(0)->Width(), 0);
+    TestKit::Drag(List, TPoint(1, 10), TPoint(90, 10));
+    EXPECT_EQ(List->ColumnsText(), "90;60");
+    // A press beside the edges selects nothing and resizes nothing.
+    TestKit::Drag(List, TPoint(40, 10), TPoint(80, 10));
+    EXPECT_EQ(List->ColumnsText(), "90;60");
+    EXPECT_EQ(List->Selected(), nullptr);
+    // Wide columns scroll sideways.
+    List->Column(1)->SetWidth(600);
+    List->SetColumnsText(List->ColumnsText());
+    EXPECT_TRUE(List->HorzScrollBarVisible());
+}
+
+TEST_F(ListViewTest, LargeIconCaptionsWrapOntoTwoLinesAndTheFocusedOneShowsWhole) {
+    List->SetLargeImages(Images);
+    List->SetViewStyle(vsIcon);
+    List->Item(0)->SetCaption("Refrigerator freezer");
+    List->Item(1)->SetCaption("A very long caption that needs more than two lines");
+    List->Item(2)->SetCaption("Supercalifragilisticexpialidocious");
+    EXPECT_EQ(List->CaptionLines(0), (std::vector<std::string>{"Refrigerator", "freezer"}));
+    const std::vector<std::string> cut = List->CaptionLines(1);
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[1].substr(cut[1].size() - 3), "...");
+    // A word wider than the cell breaks inside.
+    const std::vector<std::string> broken = List->CaptionLines(2);
+    EXPECT_GE(broken.size(), 2u);
+    EXPECT_EQ(broken[0].rfind("Super", 0), 0u);
+    // Focused and selected, the whole caption shows.
+    TestKit::ClickAt(List, ItemCenter(1));
+    ASSERT_EQ(List->ItemIndex(), 1);
+    std::string whole;
+    for (const std::string& line : List->CaptionLines(1))
+        whole += (whole.empty() ? "" : " ") + line;
+    EXPECT_EQ(whole, List->Item(1)->Caption());
+    EXPECT_GT(List->CaptionLines(1).size(), 2u);
+    TestKit::RenderToPng(List, Shot("listview_icons_focused.png"));
+}
+
+TEST_F(ListViewTest, ArrangeLaysIconsOutInRowsOrColumnsFromTheTopLeft) {
+    List->SetViewStyle(vsSmallIcon);
+    for (int i = 0; i < 9; ++i)
+        List->AddItem()->SetCaption("Extra " + std::to_string(i));
+    // Rows: the second item beside the first.
+    EXPECT_EQ(List->ItemRect(1).Top, List->ItemRect(0).Top);
+    EXPECT_GT(List->ItemRect(1).Left, List->ItemRect(0).Left);
+    List->Arrange(arAlignLeft);
+    EXPECT_EQ(List->ItemRect(1).Left, List->ItemRect(0).Left);
+    EXPECT_GT(List->ItemRect(1).Top, List->ItemRect(0).Top);
+    EXPECT_EQ(List->ItemRect(0).Left, 0);
+    EXPECT_EQ(List->ItemRect(0).Top, 0);
+    List->Arrange(arAlignTop);
+    EXPECT_EQ(List->ItemRect(1).Top, List->ItemRect(0).Top);
+}
+
 TEST_F(ListViewTest, ColumnWidthsTravelAsThePublishedColumnsText) {
     PPropInfo prop = GetPropInfo(List, "Columns");
     ASSERT_NE(prop, nullptr);
