@@ -2,6 +2,7 @@
 // the workbench: a header row and one row per hour of the year), with a cell painter that
 // writes the text of every cell.
 
+#include "bench/GuiBench.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
@@ -84,12 +85,5 @@ BENCHMARK(BM_DrawGridScrollPage)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 // off (two pages, each with its icon list of five items), a click on an icon-list item, and
 // a status bar of six panels repainted by its clock timer.
 
+#include "bench/GuiBench.h"
 #include "controls/fxBitmap.h"
 #include "controls/fxImager.h"
 #include "controls/fxOutlookBar.h"
@@ -179,7 +180,7 @@ void BM_OutlookListItemClick(benchmark::State& state) {
     for (auto _ : state) {
         index = (index + 1) % 5;
         const TRect r = list->Items()->Items(index)->HitRect();
-        TestKit::ClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        TestKit::ClickAt(list, MiddleOf(r));
         TestKit::Render(list);
     }
     state.counters["clicks"] = double(f.Clicks) / double(state.iterations());
@@ -214,12 +215,5 @@ BENCHMARK(BM_StatusBarClockTick)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }
