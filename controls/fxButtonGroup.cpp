@@ -210,11 +210,7 @@ void TFxButtonGroupItems::ArrangeButtons() {
     int n = VisibleCount();
     if (FArranging || FAdding || n == 0 || !FGroup)
         return;
-    FArranging = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FArranging};
+    TFxBusyFlag busy(FArranging);
     TFxCustomButtonGroup* g = FGroup;
     int c = std::max(1, g->Columns());
     int q = n / c, r = n % c;
