@@ -16,16 +16,13 @@
 namespace {
 
 struct TGridFixture {
-    TForm* Form = nullptr;
+    TBenchForm Form{900, 640};
     TDrawGrid* Grid = nullptr;
     long CellsDrawn = 0;
 
     TGridFixture() {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 900, 640);
-        Grid = new TDrawGrid(Form);
-        Grid->SetParent(Form);
+        Grid = new TDrawGrid(Form.Get());
+        Grid->SetParent(Form.Get());
         Grid->SetAlign(alClient);
         Grid->SetColCount(8);
         Grid->SetDefaultColWidth(120);
@@ -43,12 +40,7 @@ struct TGridFixture {
             TCanvas* canvas = Grid->Canvas();
             canvas->TextRect(rect, rect.Left + 2, rect.Top + 2, text);
         }));
-        Form->Show();
-        TestKit::ProcessMessages();
-    }
-    ~TGridFixture() {
-        delete Form;
-        TestKit::ProcessMessages();
+        Form.Show();
     }
 };
 
