@@ -71,7 +71,7 @@ TFxBitmap::TFxBitmap() {
 }
 
 TFxBitmap::~TFxBitmap() {
-    FChangeLinks.clear();
+    FChangeLinks.Clear();
     DiscardStashedImage();
     FUpdating = true; // nobody is told of the end
     FreeImage();
@@ -134,21 +134,15 @@ void TFxBitmap::SignalChange(TObject* /*sender*/) {
 }
 
 void TFxBitmap::NotifyChangeLinks() {
-    for (TFxChangeLink* link : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        link->SetSender(this);
-        link->FireChange();
-    }
+    FChangeLinks.Fire(this, &TFxChangeLink::FireChange);
 }
 
 void TFxBitmap::AddChangeLink(TFxChangeLink* link) {
-    if (link)
-        FChangeLinks.push_back(link);
+    FChangeLinks.Add(link);
 }
 
 void TFxBitmap::RemoveChangeLink(TFxChangeLink* link) {
-    auto it = std::find(FChangeLinks.begin(), FChangeLinks.end(), link);
-    if (it != FChangeLinks.end())
-        FChangeLinks.erase(it);
+    FChangeLinks.Remove(link);
 }
 
 // ---------------------------------------------------------------------------

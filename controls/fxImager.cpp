@@ -284,10 +284,7 @@ bool TFxCustomImager::PictureIsEmpty() const {
 }
 
 void TFxCustomImager::TellLinks() {
-    for (TFxChangeLink* l : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        l->SetSender(FWorkBitmap.get());
-        l->FireChange();
-    }
+    FChangeLinks.Fire(FWorkBitmap.get(), &TFxChangeLink::FireChange);
 }
 
 void TFxCustomImager::HandleOptionsChange(TObject* /*sender*/) {
@@ -331,14 +328,11 @@ void TFxCustomImager::AdjustAutoSize() {
 }
 
 void TFxCustomImager::AddChangeLink(TFxChangeLink* link) {
-    if (link)
-        FChangeLinks.push_back(link);
+    FChangeLinks.Add(link);
 }
 
 void TFxCustomImager::RemoveChangeLink(TFxChangeLink* link) {
-    auto it = std::find(FChangeLinks.begin(), FChangeLinks.end(), link);
-    if (it != FChangeLinks.end())
-        FChangeLinks.erase(it);
+    FChangeLinks.Remove(link);
 }
 
 void TFxCustomImager::CopyToClipboard() {
