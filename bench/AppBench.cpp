@@ -4,6 +4,7 @@
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
+#include "bench/GuiBench.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
@@ -57,7 +58,7 @@ void BM_SwitchViewThroughViewList(benchmark::State& state) {
     for (auto _ : state) {
         tag = (tag + 1) % ViewCount;
         const TRect r = list->Items()->Items(tag)->HitRect();
-        TestKit::ClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        TestKit::ClickAt(list, MiddleOf(r));
         TestKit::ProcessMessages();
         TestKit::Render(fmHolder);
         TCustomForm* view = fmHolder->CurrentView();
@@ -73,19 +74,13 @@ BENCHMARK(BM_SwitchViewThroughViewList)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // The remembered placement and folders go to a store of this run only.
     char pattern[] = "/tmp/app-bench-XXXXXX";
     const char* dir = mkdtemp(pattern);
     if (!dir)
         return 1;
     setenv("HKCU_STORE", (std::string(dir) + "/hkcu.txt").c_str(), 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = RunGuiBenchmarks(argc, argv);
     std::filesystem::remove_all(dir);
-    return 0;
+    return status;
 }

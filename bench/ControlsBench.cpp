@@ -2,6 +2,7 @@
 // the workbench: a header row and one row per hour of the year), with a cell painter that
 // writes the text of every cell.
 
+#include "bench/GuiBench.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
@@ -15,16 +16,13 @@
 namespace {
 
 struct TGridFixture {
-    TForm* Form = nullptr;
+    TBenchForm Form{900, 640};
     TDrawGrid* Grid = nullptr;
     long CellsDrawn = 0;
 
     TGridFixture() {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 900, 640);
-        Grid = new TDrawGrid(Form);
-        Grid->SetParent(Form);
+        Grid = new TDrawGrid(Form.Get());
+        Grid->SetParent(Form.Get());
         Grid->SetAlign(alClient);
         Grid->SetColCount(8);
         Grid->SetDefaultColWidth(120);
@@ -42,12 +40,7 @@ struct TGridFixture {
             TCanvas* canvas = Grid->Canvas();
             canvas->TextRect(rect, rect.Left + 2, rect.Top + 2, text);
         }));
-        Form->Show();
-        TestKit::ProcessMessages();
-    }
-    ~TGridFixture() {
-        delete Form;
-        TestKit::ProcessMessages();
+        Form.Show();
     }
 };
 
@@ -84,12 +77,5 @@ BENCHMARK(BM_DrawGridScrollPage)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 // off (two pages, each with its icon list of five items), a click on an icon-list item, and
 // a status bar of six panels repainted by its clock timer.
 
+#include "bench/GuiBench.h"
 #include "controls/fxBitmap.h"
 #include "controls/fxImager.h"
 #include "controls/fxOutlookBar.h"
@@ -89,11 +90,9 @@ BENCHMARK(BM_Effect256)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 // One repaint of the page button "Δεδομένα" as the main window has it: off-screen face,
 // bevels, caption, and the copy to the window.
 void BM_ShapeButtonRepaint(benchmark::State& state) {
-    TForm form(nullptr);
-    form.SetBorderStyle(bsNone);
-    form.SetBounds(0, 0, 200, 100);
-    auto* b = new TFxShapeBtn(&form);
-    b->SetParent(&form);
+    TBenchForm form(200, 100);
+    auto* b = new TFxShapeBtn(form.Get());
+    b->SetParent(form.Get());
     b->SetBounds(0, 0, 137, 20);
     b->SetCaption("Δεδομένα");
     b->Font()->SetName("MS Sans Serif");
@@ -104,7 +103,6 @@ void BM_ShapeButtonRepaint(benchmark::State& state) {
     b->SetDown(true);
     b->SetRoundRectBias(25);
     form.Show();
-    TestKit::ProcessMessages();
     for (auto _ : state) {
         b->Invalidate();
         b->Update();
@@ -113,24 +111,21 @@ void BM_ShapeButtonRepaint(benchmark::State& state) {
 BENCHMARK(BM_ShapeButtonRepaint)->Unit(benchmark::kMicrosecond);
 
 struct TBarFixture {
-    TForm* Form = nullptr;
+    TBenchForm Form{300, 480};
     TFxOutlookBar* Bar = nullptr;
     TImageList* Images = nullptr;
     long Clicks = 0;
 
     TBarFixture() {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 300, 480);
-        Images = new TImageList(Form, 32, 32);
+        Images = new TImageList(Form.Get(), 32, 32);
         for (int i = 0; i < 5; ++i) {
             TBitmap bmp(32, 32);
             bmp.Canvas()->Brush()->SetColor(TColor(0x203040 * (i + 1)));
             bmp.Canvas()->FillRect(TRect(0, 0, 32, 32));
             Images->Add(&bmp, nullptr);
         }
-        Bar = new TFxOutlookBar(Form);
-        Bar->SetParent(Form);
+        Bar = new TFxOutlookBar(Form.Get());
+        Bar->SetParent(Form.Get());
         Bar->SetBounds(0, 0, 141, 480);
         Bar->Animation()->SetEnabled(false);
         for (int p = 0; p < 2; ++p) {
@@ -146,13 +141,8 @@ struct TBarFixture {
                 item->SetImageIndex(i);
             }
         }
-        Form->Show();
-        TestKit::ProcessMessages();
-        TestKit::Render(Form);
-    }
-    ~TBarFixture() {
-        delete Form;
-        TestKit::ProcessMessages();
+        Form.Show();
+        TestKit::Render(Form.Get());
     }
     TFxOutlookPage* Page(int i) const { return Bar->OutlookItems()->Pages(i); }
 };
@@ -179,7 +169,7 @@ void BM_OutlookListItemClick(benchmark::State& state) {
     for (auto _ : state) {
         index = (index + 1) % 5;
         const TRect r = list->Items()->Items(index)->HitRect();
-        TestKit::ClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        TestKit::ClickAt(list, MiddleOf(r));
         TestKit::Render(list);
     }
     state.counters["clicks"] = double(f.Clicks) / double(state.iterations());
@@ -188,11 +178,9 @@ BENCHMARK(BM_OutlookListItemClick)->Unit(benchmark::kMillisecond);
 
 // One second of a status bar with a clock, a hint, lock keys and text panels.
 void BM_StatusBarClockTick(benchmark::State& state) {
-    auto* form = new TForm(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 700, 60);
-    auto* bar = new TFxStatusBar(form);
-    bar->SetParent(form);
+    TBenchForm form(700, 60);
+    auto* bar = new TFxStatusBar(form.Get());
+    bar->SetParent(form.Get());
     const TFxStatusPanelStyle styles[] = {psTextOnly, psDateTime, psHint,
                                           psCapsLock, psNumLock,  psTextOnly};
     for (TFxStatusPanelStyle s : styles) {
@@ -201,25 +189,15 @@ void BM_StatusBarClockTick(benchmark::State& state) {
         p->SetStyle(s);
         p->SetText("Κείμενο");
     }
-    form->Show();
-    TestKit::ProcessMessages();
-    TestKit::Render(form);
+    form.Show();
+    TestKit::Render(form.Get());
     for (auto _ : state)
         TestKit::AdvanceClock(1000);
-    delete form;
-    TestKit::ProcessMessages();
 }
 BENCHMARK(BM_StatusBarClockTick)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

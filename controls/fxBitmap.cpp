@@ -33,6 +33,18 @@ int RandomBelow(int n) {
     return int(RandomSource()() % uint32_t(n));
 }
 
+// Addresses the pixels of an image with the coordinates clamped to it, so that a
+// neighbourhood reaching past an edge reads the edge pixel.
+struct TClampedPixels {
+    explicit TClampedPixels(TFxBitmap& bmp)
+        : bits(bmp.Bits()), stride(bmp.RowStride()), w(bmp.ImageWidth()), h(bmp.ImageHeight()) {}
+    uint8_t* operator()(int x, int y) const {
+        return bits + size_t(Clamp(y, 0, h - 1)) * size_t(stride) + 3 * Clamp(x, 0, w - 1);
+    }
+    uint8_t* bits;
+    int stride, w, h;
+};
+
 // Runs fn(pixel) over every pixel, row by row from the top.
 template <class F> void ForEachPixel(TFxBitmap& bmp, F fn) {
     uint8_t* bits = bmp.Bits();
@@ -59,7 +71,7 @@ TFxBitmap::TFxBitmap() {
 }
 
 TFxBitmap::~TFxBitmap() {
-    FChangeLinks.clear();
+    FChangeLinks.Clear();
     DiscardStashedImage();
     FUpdating = true; // nobody is told of the end
     FreeImage();
@@ -122,21 +134,15 @@ void TFxBitmap::SignalChange(TObject* /*sender*/) {
 }
 
 void TFxBitmap::NotifyChangeLinks() {
-    for (TFxChangeLink* link : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        link->SetSender(this);
-        link->FireChange();
-    }
+    FChangeLinks.Fire(this, &TFxChangeLink::FireChange);
 }
 
 void TFxBitmap::AddChangeLink(TFxChangeLink* link) {
-    if (link)
-        FChangeLinks.push_back(link);
+    FChangeLinks.Add(link);
 }
 
 void TFxBitmap::RemoveChangeLink(TFxChangeLink* link) {
-    auto it = std::find(FChangeLinks.begin(), FChangeLinks.end(), link);
-    if (it != FChangeLinks.end())
-        FChangeLinks.erase(it);
+    FChangeLinks.Remove(link);
 }
 
 // ---------------------------------------------------------------------------
@@ -599,13 +605,9 @@ void TFxBitmap::ApplyEmboss() {
 void TFxBitmap::Blur(int radius) {
     if (IsBlank())
         return;
-    int w = FImageWidth, h = FImageHeight, stride = RowStride();
-    uint8_t* bits = Bits();
-    auto at = [&](int x, int y) {
-        return bits + size_t(Clamp(y, 0, h - 1)) * size_t(stride) + 3 * Clamp(x, 0, w - 1);
-    };
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+    TClampedPixels at(*this);
+    for (int y = 0; y < at.h; ++y)
+        for (int x = 0; x < at.w; ++x) {
             const uint8_t* a = at(x - radius, y - radius);
             const uint8_t* b = at(x + radius, y - radius);
             const uint8_t* c = at(x - radius, y + radius);
@@ -624,13 +626,9 @@ void TFxBitmap::ApplyGaussianBlur(int amount) {
 void TFxBitmap::ApplySharpen(int amount) {
     if (IsBlank())
         return;
-    int w = FImageWidth, h = FImageHeight, stride = RowStride();
-    uint8_t* bits = Bits();
-    auto at = [&](int x, int y) {
-        return bits + size_t(Clamp(y, 0, h - 1)) * size_t(stride) + 3 * Clamp(x, 0, w - 1);
-    };
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+    TClampedPixels at(*this);
+    for (int y = 0; y < at.h; ++y)
+        for (int x = 0; x < at.w; ++x) {
             int sum[3] = {0, 0, 0};
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
@@ -649,16 +647,12 @@ void TFxBitmap::ApplySharpen(int amount) {
 void TFxBitmap::ApplySponge(int amount) {
     if (IsBlank())
         return;
-    int w = FImageWidth, h = FImageHeight, stride = RowStride();
-    uint8_t* bits = Bits();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+    TClampedPixels at(*this);
+    for (int y = 0; y < at.h; ++y)
+        for (int x = 0; x < at.w; ++x) {
             int k = RandomBelow(amount);
             int dx = RandomBelow(2 * k), dy = RandomBelow(2 * k);
-            int sx = Clamp(x + k - dx, 0, w - 1), sy = Clamp(y + k - dy, 0, h - 1);
-            uint8_t* p = bits + size_t(y) * size_t(stride) + 3 * x;
-            const uint8_t* s = bits + size_t(sy) * size_t(stride) + 3 * sx;
-            std::memmove(p, s, 3);
+            std::memmove(at(x, y), at(x + k - dx, y + k - dy), 3);
         }
 }
 

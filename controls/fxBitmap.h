@@ -154,7 +154,7 @@ private:
     mutable HPALETTE FPaletteHandle = 0;
     bool FUsePalette = false;
     bool FUpdating = false;
-    std::vector<TFxChangeLink*> FChangeLinks;
+    TFxChangeLinks FChangeLinks;
     mutable bool FDrawingToBitmap = false;
     std::array<TFxRGBQuad, 256> FColorTable{};
 };

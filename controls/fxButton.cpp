@@ -422,35 +422,23 @@ void TFxCustomBitBtn::SelectionChanged() {
 }
 
 void TFxCustomBitBtn::AddChangeLink(TFxChangeLink* link) {
-    if (link)
-        FChangeLinks.push_back(link);
+    FChangeLinks.Add(link);
 }
 
 void TFxCustomBitBtn::RemoveChangeLink(TFxChangeLink* link) {
-    auto it = std::find(FChangeLinks.begin(), FChangeLinks.end(), link);
-    if (it != FChangeLinks.end())
-        FChangeLinks.erase(it);
+    FChangeLinks.Remove(link);
 }
 
 void TFxCustomBitBtn::NotifyLinksSelChange() {
-    for (TFxChangeLink* l : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        l->SetSender(this);
-        l->FireChange();
-    }
+    FChangeLinks.Fire(this, &TFxChangeLink::FireChange);
 }
 
 void TFxCustomBitBtn::NotifyLinksDown() {
-    for (TFxChangeLink* l : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        l->SetSender(this);
-        l->FireStateDown();
-    }
+    FChangeLinks.Fire(this, &TFxChangeLink::FireStateDown);
 }
 
 void TFxCustomBitBtn::NotifyLinksLoaded() {
-    for (TFxChangeLink* l : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        l->SetSender(this);
-        l->FireLoaded();
-    }
+    FChangeLinks.Fire(this, &TFxChangeLink::FireLoaded);
 }
 
 void TFxCustomBitBtn::DeriveShadeColors(TColor color) {

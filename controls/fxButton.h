@@ -249,7 +249,7 @@ private:
     TNotifyEvent FOnNameChange;
     bool FKindModified = false;
     TFxButtonOptions FOptions;
-    std::vector<TFxChangeLink*> FChangeLinks;
+    TFxChangeLinks FChangeLinks;
     bool FPressing = false;
     bool FWasDown = false;
     std::vector<uint8_t> FDownRegionData;

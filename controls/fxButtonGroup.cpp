@@ -21,6 +21,14 @@ int CeilDiv(int a, int b) {
     return b <= 0 ? 0 : (a + b - 1) / b;
 }
 
+// Stores a layout property's new value and lays the buttons out again.
+template <class T> void ChangeAndArrange(TFxButtonGroupItems* items, T& field, T value) {
+    if (value == field)
+        return;
+    field = value;
+    items->ArrangeButtons();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -210,11 +218,7 @@ void TFxButtonGroupItems::ArrangeButtons() {
     int n = VisibleCount();
     if (FArranging || FAdding || n == 0 || !FGroup)
         return;
-    FArranging = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FArranging};
+    TFxBusyFlag busy(FArranging);
     TFxCustomButtonGroup* g = FGroup;
     int c = std::max(1, g->Columns());
     int q = n / c, r = n % c;
@@ -340,32 +344,20 @@ void TFxCustomButtonGroup::SetAutoBold(bool value) {
 }
 
 void TFxCustomButtonGroup::SetSpacing(int value) {
-    if (value == FSpacing)
-        return;
-    FSpacing = value;
-    FItems->ArrangeButtons();
+    ChangeAndArrange(FItems.get(), FSpacing, value);
 }
 
 void TFxCustomButtonGroup::SetColumns(int value) {
     value = std::max(1, value);
-    if (value == FColumns)
-        return;
-    FColumns = value;
-    FItems->ArrangeButtons();
+    ChangeAndArrange(FItems.get(), FColumns, value);
 }
 
 void TFxCustomButtonGroup::SetLayout(TFxLayout value) {
-    if (value == FLayout)
-        return;
-    FLayout = value;
-    FItems->ArrangeButtons();
+    ChangeAndArrange(FItems.get(), FLayout, value);
 }
 
 void TFxCustomButtonGroup::SetGroupMetric(int value) {
-    if (value == FGroupMetric)
-        return;
-    FGroupMetric = value;
-    FItems->ArrangeButtons();
+    ChangeAndArrange(FItems.get(), FGroupMetric, value);
 }
 
 std::string TFxCustomButtonGroup::ButtonClassName() const {

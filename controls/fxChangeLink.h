@@ -5,6 +5,8 @@
 
 #include "framework/core/Classes.h"
 
+#include <vector>
+
 class TFxChangeLink : public TObject {
     ORV_CLASS(TFxChangeLink, TObject)
 public:
@@ -29,4 +31,19 @@ private:
     TNotifyEvent FOnStateDown;
     TNotifyEvent FOnLoaded;
     TObject* FSender = nullptr;
+};
+
+// The links a notifier keeps, in the order they were added.
+class TFxChangeLinks {
+public:
+    // A null link is not added.
+    void Add(TFxChangeLink* link);
+    void Remove(TFxChangeLink* link);
+    void Clear() { FLinks.clear(); }
+    // Calls fire on every link, each told the sender first; the links are those listed
+    // when the call begins, so that a handler may add or remove links.
+    void Fire(TObject* sender, void (TFxChangeLink::*fire)()) const;
+
+private:
+    std::vector<TFxChangeLink*> FLinks;
 };

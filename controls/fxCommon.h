@@ -47,6 +47,18 @@ inline bool SamePoint(const TPoint& a, const TPoint& b) {
 inline bool IsEmptyRect(const TRect& r) {
     return r == TRect();
 }
+// Raises a flag that keeps a routine from running again inside itself, and lowers it when
+// the scope ends, also after an exception.
+class TFxBusyFlag {
+public:
+    explicit TFxBusyFlag(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TFxBusyFlag() { FFlag = false; }
+    TFxBusyFlag(const TFxBusyFlag&) = delete;
+    TFxBusyFlag& operator=(const TFxBusyFlag&) = delete;
+
+private:
+    bool& FFlag;
+};
 // The common part of a and b in dest; false (and an empty dest) when they do not meet.
 bool IntersectRects(TRect& dest, const TRect& a, const TRect& b);
 // The control's rectangle in screen coordinates.

@@ -5,6 +5,19 @@
 
 #include <algorithm>
 
+namespace {
+
+// Stores an effect parameter's new value and runs the imager's effects again.
+template <class T> void ChangeAndApply(TFxBitmapOptions* options, T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    if (options)
+        options->ApplyEffects();
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Effect parameters
 
@@ -15,27 +28,15 @@ void TFxRotate::Publish(TPublisher<TFxRotate>& p) {
 }
 
 void TFxRotate::SetCenterX(int value) {
-    if (FCenterX == value)
-        return;
-    FCenterX = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FCenterX, value);
 }
 
 void TFxRotate::SetCenterY(int value) {
-    if (FCenterY == value)
-        return;
-    FCenterY = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FCenterY, value);
 }
 
 void TFxRotate::SetAngle(int value) {
-    if (FAngle == value)
-        return;
-    FAngle = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FAngle, value);
 }
 
 TFxAlphaBlend::TFxAlphaBlend(TFxBitmapOptions* options)
@@ -56,12 +57,7 @@ void TFxAlphaBlend::Publish(TPublisher<TFxAlphaBlend>& p) {
 }
 
 void TFxAlphaBlend::SetAmount(int value) {
-    uint8_t v = uint8_t(std::clamp(value, 0, 255));
-    if (FAmount == v)
-        return;
-    FAmount = v;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FAmount, uint8_t(std::clamp(value, 0, 255)));
 }
 
 void TFxAlphaBlend::SetBitmap(const TFxBitmap* value) {
@@ -93,35 +89,19 @@ void TFxWave::Publish(TPublisher<TFxWave>& p) {
 }
 
 void TFxWave::SetXDiv(int value) {
-    if (FXDiv == value)
-        return;
-    FXDiv = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FXDiv, value);
 }
 
 void TFxWave::SetYDiv(int value) {
-    if (FYDiv == value)
-        return;
-    FYDiv = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FYDiv, value);
 }
 
 void TFxWave::SetRatio(int value) {
-    if (FRatio == value)
-        return;
-    FRatio = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FRatio, value);
 }
 
 void TFxWave::SetWrap(bool value) {
-    if (FWrap == value)
-        return;
-    FWrap = value;
-    if (FOptions)
-        FOptions->ApplyEffects();
+    ChangeAndApply(FOptions, FWrap, value);
 }
 
 // ---------------------------------------------------------------------------
@@ -284,10 +264,7 @@ bool TFxCustomImager::PictureIsEmpty() const {
 }
 
 void TFxCustomImager::TellLinks() {
-    for (TFxChangeLink* l : std::vector<TFxChangeLink*>(FChangeLinks)) {
-        l->SetSender(FWorkBitmap.get());
-        l->FireChange();
-    }
+    FChangeLinks.Fire(FWorkBitmap.get(), &TFxChangeLink::FireChange);
 }
 
 void TFxCustomImager::HandleOptionsChange(TObject* /*sender*/) {
@@ -331,14 +308,11 @@ void TFxCustomImager::AdjustAutoSize() {
 }
 
 void TFxCustomImager::AddChangeLink(TFxChangeLink* link) {
-    if (link)
-        FChangeLinks.push_back(link);
+    FChangeLinks.Add(link);
 }
 
 void TFxCustomImager::RemoveChangeLink(TFxChangeLink* link) {
-    auto it = std::find(FChangeLinks.begin(), FChangeLinks.end(), link);
-    if (it != FChangeLinks.end())
-        FChangeLinks.erase(it);
+    FChangeLinks.Remove(link);
 }
 
 void TFxCustomImager::CopyToClipboard() {

@@ -200,7 +200,7 @@ private:
     bool FWorkAtPictureSize = true;
     std::unique_ptr<TFxBitmap> FWorkBitmap;
     std::unique_ptr<TPicture> FPicture;
-    std::vector<TFxChangeLink*> FChangeLinks;
+    TFxChangeLinks FChangeLinks;
     bool FInAutoSize = false;
     bool FInSizeChange = false;
 };

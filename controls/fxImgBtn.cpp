@@ -121,28 +121,25 @@ void TFxCustomImageBtn::DetachLink(TComponent* source, bool down) {
         (down ? btn->ImageDown() : btn->Image())->RemoveChangeLink(&FImageLink);
 }
 
-void TFxCustomImageBtn::SetExtImage(TComponent* value) {
-    if (FExtImage == value)
+void TFxCustomImageBtn::ChangeExtImage(TComponent* value, bool down) {
+    TComponent*& source = down ? FExtImageDown : FExtImage;
+    if (source == value)
         return;
     if (value)
-        FImage->ReleaseImage();
-    DetachLink(FExtImage, false);
-    FExtImage = value;
-    AttachLink(value, false);
+        (down ? FImageDown : FImage)->ReleaseImage();
+    DetachLink(source, down);
+    source = value;
+    AttachLink(value, down);
     if (HandleAllocated())
         RecreateWnd();
 }
 
+void TFxCustomImageBtn::SetExtImage(TComponent* value) {
+    ChangeExtImage(value, false);
+}
+
 void TFxCustomImageBtn::SetExtImageDown(TComponent* value) {
-    if (FExtImageDown == value)
-        return;
-    if (value)
-        FImageDown->ReleaseImage();
-    DetachLink(FExtImageDown, true);
-    FExtImageDown = value;
-    AttachLink(value, true);
-    if (HandleAllocated())
-        RecreateWnd();
+    ChangeExtImage(value, true);
 }
 
 void TFxCustomImageBtn::ComponentNotification(TComponent* component, TOperation operation) {

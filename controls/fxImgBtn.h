@@ -90,6 +90,8 @@ protected:
 private:
     void AttachLink(TComponent* source, bool down);
     void DetachLink(TComponent* source, bool down);
+    // Takes the pictures of the up (or down) state from value from now on.
+    void ChangeExtImage(TComponent* value, bool down);
 
     TColor FDitherColor = clWhite;
     TFxDitherStyle FDitherStyle = dsDither;

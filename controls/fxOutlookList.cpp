@@ -509,6 +509,15 @@ TFxOutlookListItem* TFxCustomOutlookList::LastShownItem() const {
     return FItems->Items(FItems->Count() - 1);
 }
 
+template <class F> void TFxCustomOutlookList::ForEachShownItem(F fn) const {
+    TFxOutlookListItem* first = FirstShownItem();
+    TFxOutlookListItem* last = LastShownItem();
+    if (!first || !last)
+        return;
+    for (int i = first->Index(); i <= last->Index(); ++i)
+        fn(FItems->Items(i));
+}
+
 TRect TFxCustomOutlookList::ItemRectOf(const TFxOutlookListItem* item, TItemRectKind kind,
                                        int offset) const {
     TFxOutlookListItem* first = FirstShownItem();
@@ -589,29 +598,17 @@ void TFxCustomOutlookList::ScrollStep() {
 }
 
 void TFxCustomOutlookList::UpdateItemRects() {
-    TFxOutlookListItem* first = FirstShownItem();
-    TFxOutlookListItem* last = LastShownItem();
-    if (!first || !last)
-        return;
-    for (int i = first->Index(); i <= last->Index(); ++i) {
-        TFxOutlookListItem* item = FItems->Items(i);
+    ForEachShownItem([this](TFxOutlookListItem* item) {
         item->FItemRect = ItemRectOf(item, irWhole);
         item->FHitRect = WholeItemHighlight() ? item->FItemRect : ItemRectOf(item, irGlyph);
-    }
+    });
 }
 
 void TFxCustomOutlookList::UpdateHotItem() {
     TPoint p;
     GetCursorPos(p);
     p = ScreenToClient(p);
-    TFxOutlookListItem* first = FirstShownItem();
-    TFxOutlookListItem* last = LastShownItem();
-    if (!first || !last)
-        return;
-    for (int i = first->Index(); i <= last->Index(); ++i) {
-        TFxOutlookListItem* item = FItems->Items(i);
-        item->SetHot(PtInRect(item->FHitRect, p));
-    }
+    ForEachShownItem([p](TFxOutlookListItem* item) { item->SetHot(PtInRect(item->FHitRect, p)); });
 }
 
 void TFxCustomOutlookList::LayoutScrollButtons() {
@@ -746,17 +743,13 @@ void TFxCustomOutlookList::HandleMouseDown(TMouseButton button, TShiftState shif
 
 void TFxCustomOutlookList::HandleMouseMove(TShiftState shift, int x, int y) {
     TFxOutlookPanel::HandleMouseMove(shift, x, y);
-    TFxOutlookListItem* first = FirstShownItem();
-    TFxOutlookListItem* last = LastShownItem();
     bool anyHot = false;
     bool inside = x >= 0 && y >= 0 && x < Width() && y < Height();
-    if (first && last)
-        for (int i = first->Index(); i <= last->Index(); ++i) {
-            TFxOutlookListItem* item = FItems->Items(i);
-            bool hot = inside && PtInRect(item->FHitRect, TPoint(x, y));
-            item->SetHot(hot);
-            anyHot = anyHot || hot;
-        }
+    ForEachShownItem([&](TFxOutlookListItem* item) {
+        bool hot = inside && PtInRect(item->FHitRect, TPoint(x, y));
+        item->SetHot(hot);
+        anyHot = anyHot || hot;
+    });
     // The capture a held scroll button took stays until the button is released.
     if (!anyHot && !FPressedScroll && HandleAllocated() && GetCapture() == Handle())
         ReleaseCapture();
@@ -775,25 +768,19 @@ void TFxCustomOutlookList::HandleMouseUp(TMouseButton button, TShiftState shift,
     TFxOutlookPanel::HandleMouseUp(button, shift, x, y);
     if (button != mbLeft)
         return;
-    TFxOutlookListItem* first = FirstShownItem();
-    TFxOutlookListItem* last = LastShownItem();
-    if (first && last) {
-        std::vector<TFxOutlookListItem*> clicked;
-        for (int i = first->Index(); i <= last->Index(); ++i) {
-            TFxOutlookListItem* item = FItems->Items(i);
-            if (item->FPressed && PtInRect(item->FHitRect, TPoint(x, y)))
-                clicked.push_back(item);
-        }
-        for (int i = first->Index(); i <= last->Index(); ++i)
-            FItems->Items(i)->SetPressed(false);
-        // A click handler may change the list: each item clicked is looked up again.
-        for (TFxOutlookListItem* item : clicked)
-            for (int i = 0; i < FItems->Count(); ++i)
-                if (FItems->Items(i) == item) {
-                    ItemClicked(item);
-                    break;
-                }
-    }
+    std::vector<TFxOutlookListItem*> clicked;
+    ForEachShownItem([&](TFxOutlookListItem* item) {
+        if (item->FPressed && PtInRect(item->FHitRect, TPoint(x, y)))
+            clicked.push_back(item);
+    });
+    ForEachShownItem([](TFxOutlookListItem* item) { item->SetPressed(false); });
+    // A click handler may change the list: each item clicked is looked up again.
+    for (TFxOutlookListItem* item : clicked)
+        for (int i = 0; i < FItems->Count(); ++i)
+            if (FItems->Items(i) == item) {
+                ItemClicked(item);
+                break;
+            }
     if (FPressedScroll && CanScroll(FPressedScroll) &&
         PtInRect(ScrollButtonRect(FPressedScroll), TPoint(x, y)))
         ScrollStep();

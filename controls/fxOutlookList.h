@@ -231,6 +231,8 @@ protected:
 
 private:
     friend class TFxOutlookListItem;
+    // Runs fn(item) over the items shown, first to last.
+    template <class F> void ForEachShownItem(F fn) const;
     void HandleTimer();
     bool CursorInScrollButton(int which) const;
     void ReleaseScrollCapture();

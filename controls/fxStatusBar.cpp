@@ -1,5 +1,6 @@
 #include "controls/fxStatusBar.h"
 
+#include "controls/fxCommon.h"
 #include "framework/core/SysUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Forms.h"
@@ -552,11 +553,7 @@ void TFxStatusPanel::DrawPanel(TCanvas* canvas, const TRect& rect) {
 void TFxStatusPanel::DrawPanelText(const std::string& text, TRect rect, bool enabled) {
     if (FDrawingText || !FCanvas)
         return;
-    FDrawingText = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FDrawingText};
+    TFxBusyFlag busy(FDrawingText);
     rect.Left += 2 + FIndent;
     rect.Right -= 2;
     FCanvas->Font()->AssignFrom(FFont.get());
@@ -1023,11 +1020,7 @@ void TFxCustomStatusBar::HandleTimer(uintptr_t id) {
 }
 
 void TFxCustomStatusBar::HandleResize() {
-    FResizing = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FResizing};
+    TFxBusyFlag busy(FResizing);
     if (Parent() && !IsLoading() && !IsDestroying() && FPanels) {
         LayoutPanelWidths();
         for (int i = 0; i < FPanels->Count(); ++i)

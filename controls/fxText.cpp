@@ -43,6 +43,27 @@ const TTypeInfo* VAlignmentType() {
     return &t;
 }
 
+// Stores a property's new value and has the renderer repaint.
+template <class T> void ChangeAndRepaint(TFxText* owner, T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    if (owner)
+        owner->NotifyChanged();
+}
+
+// The same for a property that can move or grow the text: the renderer first reports the
+// old extent, so that what the text covered there is repainted too.
+template <class T> void ChangeAndResize(TFxText* owner, T& field, T value) {
+    if (field == value)
+        return;
+    if (owner)
+        owner->NotifySizeChanged();
+    field = value;
+    if (owner)
+        owner->NotifyChanged();
+}
+
 } // namespace
 
 TPoint OrientationStep(TFxOrientation orientation) {
@@ -63,41 +84,19 @@ void TFxShadowEffects::Publish(TPublisher<TFxShadowEffects>& p) {
 }
 
 void TFxShadowEffects::SetColor(TColor value) {
-    if (FColor == value)
-        return;
-    FColor = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FColor, value);
 }
 
 void TFxShadowEffects::SetEnabled(bool value) {
-    if (FEnabled == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FEnabled = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FEnabled, value);
 }
 
 void TFxShadowEffects::SetXOffset(int value) {
-    if (FXOffset == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FXOffset = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FXOffset, value);
 }
 
 void TFxShadowEffects::SetYOffset(int value) {
-    if (FYOffset == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FYOffset = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FYOffset, value);
 }
 
 void TFxShadowEffects::CopyInto(TPersistent* dest) const {
@@ -131,57 +130,27 @@ void TFxExtrudeEffects::Publish(TPublisher<TFxExtrudeEffects>& p) {
 }
 
 void TFxExtrudeEffects::SetDepth(int value) {
-    if (FDepth == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FDepth = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FDepth, value);
 }
 
 void TFxExtrudeEffects::SetEnabled(bool value) {
-    if (FEnabled == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FEnabled = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FEnabled, value);
 }
 
 void TFxExtrudeEffects::SetFarColor(TColor value) {
-    if (FFarColor == value)
-        return;
-    FFarColor = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FFarColor, value);
 }
 
 void TFxExtrudeEffects::SetNearColor(TColor value) {
-    if (FNearColor == value)
-        return;
-    FNearColor = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FNearColor, value);
 }
 
 void TFxExtrudeEffects::SetOrientation(TFxOrientation value) {
-    if (FOrientation == value)
-        return;
-    if (FOwner)
-        FOwner->NotifySizeChanged();
-    FOrientation = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndResize(FOwner, FOrientation, value);
 }
 
 void TFxExtrudeEffects::SetStriated(bool value) {
-    if (FStriated == value)
-        return;
-    FStriated = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FStriated, value);
 }
 
 void TFxExtrudeEffects::CopyInto(TPersistent* dest) const {
@@ -210,19 +179,11 @@ void TFxDisabledColors::Publish(TPublisher<TFxDisabledColors>& p) {
 }
 
 void TFxDisabledColors::SetHighlightColor(TColor value) {
-    if (FHighlightColor == value)
-        return;
-    FHighlightColor = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FHighlightColor, value);
 }
 
 void TFxDisabledColors::SetShadeColor(TColor value) {
-    if (FShadeColor == value)
-        return;
-    FShadeColor = value;
-    if (FOwner)
-        FOwner->NotifyChanged();
+    ChangeAndRepaint(FOwner, FShadeColor, value);
 }
 
 // ---------------------------------------------------------------------------
@@ -249,10 +210,7 @@ void TFxText::NotifySizeChanged() {
 }
 
 void TFxText::SetAlignment(TAlignment value) {
-    if (FAlignment == value)
-        return;
-    FAlignment = value;
-    NotifyChanged();
+    ChangeAndRepaint(this, FAlignment, value);
 }
 
 void TFxText::SetDisabledColors(const TFxDisabledColors* value) {
@@ -273,18 +231,11 @@ void TFxText::SetShadow(const TFxShadowEffects* value) {
 }
 
 void TFxText::SetHighlightColor(TColor value) {
-    if (FHighlightColor == value)
-        return;
-    FHighlightColor = value;
-    NotifyChanged();
+    ChangeAndRepaint(this, FHighlightColor, value);
 }
 
 void TFxText::SetLineSpacing(int value) {
-    if (FLineSpacing == value)
-        return;
-    NotifySizeChanged();
-    FLineSpacing = value;
-    NotifyChanged();
+    ChangeAndResize(this, FLineSpacing, value);
 }
 
 void TFxText::SetOptions(TFxTextOptions value) {
@@ -304,10 +255,7 @@ void TFxText::SetOptions(TFxTextOptions value) {
 }
 
 void TFxText::SetOutlineColor(TColor value) {
-    if (FOutlineColor == value)
-        return;
-    FOutlineColor = value;
-    NotifyChanged();
+    ChangeAndRepaint(this, FOutlineColor, value);
 }
 
 void TFxText::SetRotation(int value) {
@@ -322,25 +270,15 @@ void TFxText::SetRotation(int value) {
 }
 
 void TFxText::SetShadeColor(TColor value) {
-    if (FShadeColor == value)
-        return;
-    FShadeColor = value;
-    NotifyChanged();
+    ChangeAndRepaint(this, FShadeColor, value);
 }
 
 void TFxText::SetStyle(TFxTextStyle value) {
-    if (FStyle == value)
-        return;
-    NotifySizeChanged();
-    FStyle = value;
-    NotifyChanged();
+    ChangeAndResize(this, FStyle, value);
 }
 
 void TFxText::SetVAlignment(TFxVAlignment value) {
-    if (FVAlignment == value)
-        return;
-    FVAlignment = value;
-    NotifyChanged();
+    ChangeAndRepaint(this, FVAlignment, value);
 }
 
 void TFxText::SetWordWrap(bool value) {

@@ -1011,6 +1011,17 @@ public:
         return r;
     }
 
+    // A decoded picture drawn with its top left at a (already mapped) and the extent
+    // (cx, cy) in the file's units.
+    void AddImage(const QImage& image, TPoint a, int64_t cx, int64_t cy, uint32_t rop) {
+        TMetafileRecord& m = Add(TMetafileRecord::mrImage);
+        m.Rect = TRect(a.X, a.Y, ClampCoordinate(a.X + int64_t(std::llround(cx * ScaleX))),
+                       ClampCoordinate(a.Y + int64_t(std::llround(cy * ScaleY))));
+        m.Image = image;
+        m.SourceRect = TRect(0, 0, image.width(), image.height());
+        m.Rop = rop;
+    }
+
     // Objects: pens, brushes and fonts by handle.
     enum TObjectKind { okNone, okPen, okBrush, okFont };
     struct TObject {
@@ -1322,17 +1333,8 @@ void ReadEnhanced(const TByteReader& file, TMetafilePlayer& player, int& width, 
             const uint32_t offInfo = r.U32(48), infoSize = r.U32(52);
             const uint32_t offBits = r.U32(56), bitsSize = r.U32(60);
             const QImage image = DecodeDib(r.Sub(offInfo, infoSize), r.Sub(offBits, bitsSize));
-            if (image.isNull())
-                break;
-            TMetafileRecord& m = player.Add(K::mrImage);
-            const TPoint a = point(24);
-            const int64_t cx = r.I32(72), cy = r.I32(76);
-            m.Rect =
-                TRect(a.X, a.Y, ClampCoordinate(a.X + int64_t(std::llround(cx * player.ScaleX))),
-                      ClampCoordinate(a.Y + int64_t(std::llround(cy * player.ScaleY))));
-            m.Image = image;
-            m.SourceRect = TRect(0, 0, image.width(), image.height());
-            m.Rop = r.U32(68);
+            if (!image.isNull())
+                player.AddImage(image, point(24), r.I32(72), r.I32(76), r.U32(68));
             break;
         }
         default:
@@ -1518,15 +1520,8 @@ void ReadWindows(const TByteReader& file, TMetafilePlayer& player, int& width, i
                 break;
             const QImage image =
                 DecodeDib(dib.Sub(0, infoSize), dib.Sub(infoSize, dib.Size() - infoSize));
-            if (image.isNull())
-                break;
-            TMetafileRecord& m = player.Add(K::mrImage);
-            const TPoint a = player.Map(p16(10), p16(9));
-            m.Rect = TRect(a.X, a.Y, ClampCoordinate(a.X + std::llround(p16(8) * player.ScaleX)),
-                           ClampCoordinate(a.Y + std::llround(p16(7) * player.ScaleY)));
-            m.Image = image;
-            m.SourceRect = TRect(0, 0, image.width(), image.height());
-            m.Rop = r.U32(6);
+            if (!image.isNull())
+                player.AddImage(image, player.Map(p16(10), p16(9)), p16(8), p16(7), r.U32(6));
             break;
         }
         default:
