@@ -21,8 +21,8 @@
 #include "framework/gui/Menus.h"
 #include "framework/gui/StdCtrls.h"
 #include "model/Data.h"
-#include "persist/Placement.h"
 #include "persist/ExGrids.h"
+#include "persist/Placement.h"
 
 #include <array>
 #include <cstdint>

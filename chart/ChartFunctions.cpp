@@ -80,7 +80,7 @@ double TAddChartFunction::CalculateAcross(const std::vector<TChartSeries*>& sour
 }
 
 double TManySeriesChartFunction::CalculateAcross(const std::vector<TChartSeries*>& sources,
-                                               int index) {
+                                                 int index) {
     bool found = false;
     double result = 0;
     ForEachValueAt(*this, sources, index, [&](double v) {
@@ -116,7 +116,8 @@ double TAverageChartFunction::CalculateRange(TChartSeries* source, int first, in
     return count == 0 ? 0 : sum / count;
 }
 
-double TAverageChartFunction::CalculateAcross(const std::vector<TChartSeries*>& sources, int index) {
+double TAverageChartFunction::CalculateAcross(const std::vector<TChartSeries*>& sources,
+                                              int index) {
     double sum = 0;
     int count = 0;
     ForEachValueAt(*this, sources, index, [&](double v) {

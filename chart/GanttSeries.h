@@ -2,9 +2,9 @@
 // The Gantt series: one horizontal bar per task from its start to its end value (date-
 // times) at the task's row, optionally joined to a following task by a connecting line.
 
-#include "chart/Series.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartEngine.h"
+#include "chart/Series.h"
 
 #include <memory>
 #include <string>

@@ -13,8 +13,7 @@
 
 // A file that holds the current input; one per process, rewritten for every input.
 inline const std::string& FuzzFileName(const char* ext) {
-    static const std::string name =
-        "/tmp/orv-fuzz-" + std::to_string(getpid()) + std::string(ext);
+    static const std::string name = "/tmp/orv-fuzz-" + std::to_string(getpid()) + std::string(ext);
     return name;
 }
 
@@ -30,11 +29,10 @@ inline const std::string& WriteFuzzInput(const uint8_t* data, size_t size, const
 }
 
 // A promise broken: stop the fuzzer with a report it can minimise.
-#define FUZZ_CHECK(cond)                                                                   \
-    do {                                                                                   \
-        if (!(cond)) {                                                                     \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #cond, __FILE__,      \
-                         __LINE__);                                                        \
-            std::abort();                                                                  \
-        }                                                                                  \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);    \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)

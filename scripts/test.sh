@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, runs every test, then does the
-# same in a build with address and undefined-behaviour sanitizers, and runs the benchmarks once.
+# Installs what is missing, checks that Qt stays inside framework/gui and that the sources are
+# formatted, builds with warnings as errors, runs every test, then does the same in a build
+# with address and undefined-behaviour sanitizers, and runs the benchmarks once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/check.sh
 export QT_QPA_PLATFORM=offscreen
 export HKCU_STORE=$(mktemp -d)/hkcu.store
 

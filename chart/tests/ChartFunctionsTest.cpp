@@ -82,7 +82,8 @@ TEST(ChartFunctionsTest, SeveralSourcesPointByPoint) {
               (std::vector<double>{30, 0, 150}));
     EXPECT_EQ(Across<TDivideChartFunction>({a.get(), c.get()}),
               (std::vector<double>{10.0 / 3, 20, 6})); // dividing by 0 keeps the result
-    EXPECT_EQ(Across<TAverageChartFunction>({a.get(), b.get()}), (std::vector<double>{5.5, 11, 30}));
+    EXPECT_EQ(Across<TAverageChartFunction>({a.get(), b.get()}),
+              (std::vector<double>{5.5, 11, 30}));
 
     // High and low start from the first source that has the point.
     auto shortOne = Source({1});

@@ -1,7 +1,7 @@
 #include "chart/Chart.h"
+#include "chart/ChartFunctions.h"
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/ChartFunctions.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"

@@ -1,7 +1,7 @@
 #include "chart/Chart.h"
+#include "chart/ChartFunctions.h"
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
-#include "chart/ChartFunctions.h"
 #include "chart/tests/ChartTestSupport.h"
 
 #include <gtest/gtest.h>
