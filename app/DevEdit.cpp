@@ -52,6 +52,10 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     edRATEDPOWER->SetMaxLength(100000);
     Place(edRATEDPOWER, this, 140, 40, 120, 24);
     edRATEDPOWER->SetOnChange(TNotifyEvent(this, &T::edRATEDPOWERChange, "edRATEDPOWERChange"));
+    edRATEDPOWER->SetOnMouseWheelUp(
+        TMouseWheelUpDownEvent(this, &T::edRATEDPOWERMouseWheelUp, "edRATEDPOWERMouseWheelUp"));
+    edRATEDPOWER->SetOnMouseWheelDown(
+        TMouseWheelUpDownEvent(this, &T::edRATEDPOWERMouseWheelDown, "edRATEDPOWERMouseWheelDown"));
     Label3 = label("Label3", "Watts", 268, 44);
 
     Label4 = label("Label4", "Περίοδος", 8, 80);

@@ -188,6 +188,13 @@ TEST_F(RefusedInputTest, DeviceEditorWritesTheRatedPowerAndRefusesANegativeOne) 
     EXPECT_DOUBLE_EQ(device.RatedPower(), 250);
     editor->edRATEDPOWER->StepUp();
     EXPECT_DOUBLE_EQ(device.RatedPower(), 251);
+    // The wheel over the box steps it, a notch at a time.
+    editor->edRATEDPOWER->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_DOUBLE_EQ(device.RatedPower(), 252);
+    editor->edRATEDPOWER->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
+    editor->edRATEDPOWER->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
+    EXPECT_DOUBLE_EQ(device.RatedPower(), 250);
+    TypeInto(editor->edRATEDPOWER, "251");
     TestKit::Dialogs().Clear();
     TypeInto(editor->edRATEDPOWER, "-1");
     EXPECT_DOUBLE_EQ(device.RatedPower(), 251);

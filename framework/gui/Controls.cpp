@@ -915,6 +915,17 @@ void TControl::SendToWindowProc(TMessage& message) {
 
 void TControl::DefaultHandler(TMessage& message) {}
 
+bool TControl::DoMouseWheel(const TMessage& message) {
+    const int delta = int16_t(HIWORD(message.WParam));
+    const TMouseWheelUpDownEvent& handler = delta > 0 ? FOnMouseWheelUp : FOnMouseWheelDown;
+    if (delta == 0 || !handler)
+        return false;
+    bool handled = false;
+    handler(this, ShiftStateFromMouseFlags(LOWORD(message.WParam)),
+            TPoint(GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)), handled);
+    return handled;
+}
+
 void TControl::HandleMessage(TMessage& message) {
     if (IsMouseMessage(message.Msg)) {
         MouseMessage(message);
@@ -1826,6 +1837,13 @@ void TWinControl::HandleMessage(TMessage& message) {
     if (IsMouseMessage(message.Msg) && ForwardMouseToGraphicChild(message))
         return;
     switch (message.Msg) {
+    case WM_MOUSEWHEEL:
+        if (DoMouseWheel(message)) {
+            message.Result = 1;
+            return;
+        }
+        TControl::HandleMessage(message);
+        return;
     case WM_PAINT:
         if (FOwnPainted && message.Origin) {
             PaintEvent(message);

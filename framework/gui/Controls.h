@@ -204,6 +204,9 @@ struct TMinMaxInfo {
 // Sender, button, shift state, x, y (client coordinates of the sender).
 using TMouseEvent = TEvent<void(TObject*, TMouseButton, TShiftState, int, int)>;
 using TMouseMoveEvent = TEvent<void(TObject*, TShiftState, int, int)>;
+// The wheel turned one way over a control (mousePos in screen coordinates); a handler that
+// sets handled keeps the turn from the control's own scrolling.
+using TMouseWheelUpDownEvent = TEvent<void(TObject*, TShiftState, TPoint, bool&)>;
 // Sender, virtual key (set 0 to consume it), shift state.
 using TKeyEvent = TEvent<void(TObject*, uint16_t&, TShiftState)>;
 // Sender, character (set 0 to consume it).
@@ -383,6 +386,12 @@ public:
     void SetOnMouseMove(TMouseMoveEvent value) { FOnMouseMove = std::move(value); }
     const TMouseEvent& OnMouseUp() const { return FOnMouseUp; }
     void SetOnMouseUp(TMouseEvent value) { FOnMouseUp = std::move(value); }
+    const TMouseWheelUpDownEvent& OnMouseWheelUp() const { return FOnMouseWheelUp; }
+    void SetOnMouseWheelUp(TMouseWheelUpDownEvent value) { FOnMouseWheelUp = std::move(value); }
+    const TMouseWheelUpDownEvent& OnMouseWheelDown() const { return FOnMouseWheelDown; }
+    void SetOnMouseWheelDown(TMouseWheelUpDownEvent value) { FOnMouseWheelDown = std::move(value); }
+    // Hands a WM_MOUSEWHEEL to OnMouseWheelUp or OnMouseWheelDown; true when one handled it.
+    bool DoMouseWheel(const TMessage& message);
 
     virtual void Click();
     virtual void DblClick();
@@ -475,6 +484,7 @@ private:
     TNotifyEvent FOnMouseLeave;
     TMouseEvent FOnMouseDown;
     TMouseMoveEvent FOnMouseMove;
+    TMouseWheelUpDownEvent FOnMouseWheelUp, FOnMouseWheelDown;
     TMouseEvent FOnMouseUp;
     TDragMode FDragMode = dmManual;
     TCursor FDragCursor = crDrag;
