@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -419,7 +420,12 @@ TEST_F(FormHolderTest, SelectPowerCurveOwnsWhatItReadsAndKeepsFolderOnFailure) {
 
 TEST(DataModuleTest, PelmoraVariantHasFifteenToolImagesAndNoModelDialogs) {
     TestKit::StartTestApplication();
-    Tdm orvanti(nullptr), pelmora(nullptr, TdmVariant::Pelmora);
+    // Made on the heap as the programs make them: the modules' OnDestroy handlers run while
+    // the modules are whole.
+    auto orvantiModule = std::make_unique<Tdm>(nullptr);
+    auto pelmoraModule = std::make_unique<Tdm>(nullptr, TdmVariant::Pelmora);
+    Tdm& orvanti = *orvantiModule;
+    Tdm& pelmora = *pelmoraModule;
     for (TImageList* list : {pelmora.ieHots, pelmora.ieGrays, pelmora.ieDisabled})
         EXPECT_EQ(list->Count(), 15);
     for (TImageList* list : {orvanti.ieHots, orvanti.ieGrays, orvanti.ieDisabled})
