@@ -107,10 +107,12 @@ inline TComboBox* MakeList(TComponent* owner, TWinControl* parent, const char* n
     return combo;
 }
 
-// Sets a flag for its lifetime and restores the previous value afterwards.
+// Sets a flag for its lifetime; afterwards (also after an error) the flag takes its
+// previous value, or endValue when given.
 class TFlagGuard {
 public:
     explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+    TFlagGuard(bool& flag, bool endValue) : FFlag(flag), FOld(endValue) { FFlag = true; }
     ~TFlagGuard() { FFlag = FOld; }
     TFlagGuard(const TFlagGuard&) = delete;
     TFlagGuard& operator=(const TFlagGuard&) = delete;

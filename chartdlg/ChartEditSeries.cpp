@@ -13,21 +13,6 @@
 
 namespace {
 
-// Loading on for the guard's lifetime; afterwards (also after an error) the flag takes its
-// earlier value, or endValue when given.
-class TLoadingGuard {
-public:
-    explicit TLoadingGuard(bool& flag) : FFlag(flag), FSaved(flag) { FFlag = true; }
-    TLoadingGuard(bool& flag, bool endValue) : FFlag(flag), FSaved(endValue) { FFlag = true; }
-    ~TLoadingGuard() { FFlag = FSaved; }
-    TLoadingGuard(const TLoadingGuard&) = delete;
-    TLoadingGuard& operator=(const TLoadingGuard&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
 std::string SeriesText(const TChartSeries* series) {
     return series->Title().empty() ? series->Name() : series->Title();
 }
@@ -288,7 +273,7 @@ void TFormChartSeries::ShowCurrentSeries() {
 
 void TFormChartSeries::CBSeriesChange(TObject*) {
     // A switch ends with the page ready for edits.
-    TLoadingGuard loading(FLoading, false);
+    ChartEdit::TFlagGuard loading(FLoading, false);
     TTabSheet* remembered = PageSeries->ActivePage();
     PageSeries->SetActivePage(TheTabSheet);
     // Edits of the series shown before go to it; one that cannot be applied is shown and
@@ -378,7 +363,7 @@ void TFormChartSeries::ShowOwnEditor() {
 void TFormChartSeries::PageSeriesChange(TObject*) {
     if (!FTheSeries)
         return;
-    TLoadingGuard loading(FLoading);
+    ChartEdit::TFlagGuard loading(FLoading);
     TTabSheet* page = PageSeries->ActivePage();
     if (page == TabGeneral)
         FillGeneral();
@@ -423,7 +408,7 @@ void TFormChartSeries::FillMarks() {
 void TFormChartSeries::FillDataSource() {
     if (!FTheSeries)
         return;
-    TLoadingGuard loading(FLoading);
+    ChartEdit::TFlagGuard loading(FLoading);
     TChartSeries* s = FTheSeries;
     int style = dssNoData;
     if (s->DataSource())
@@ -623,7 +608,7 @@ void TFormChartSeries::CBDataSourcestyleChange(TObject*) {
         FTheSeries->FillSampleValues(FTheSeries->NumSampleValues());
         break;
     case dssFunction: {
-        TLoadingGuard loading(FLoading);
+        ChartEdit::TFlagGuard loading(FLoading);
         FillFunctions();
         PCData->SetActivePage(TabFunctions);
         break;
