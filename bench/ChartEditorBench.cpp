@@ -2,6 +2,7 @@
 // (the window made, the page created, filled and painted, the window closed and freed).
 // Target on the development machine: under 100 ms for each page.
 
+#include "bench/GuiBench.h"
 #include "chart/Series.h"
 #include "chartdlg/ChartEditor.h"
 #include "framework/gui/TestKit.h"
@@ -9,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -61,12 +61,5 @@ BENCHMARK(BM_OpenEditorOnPage)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TestKit::StartTestApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

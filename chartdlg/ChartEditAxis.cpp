@@ -13,15 +13,6 @@ using namespace ChartEdit;
 
 namespace {
 
-TTabSheet* MakeTab(TComponent* owner, TPageControl* pages, const char* name,
-                   const std::string& caption) {
-    auto* tab = new TTabSheet(owner);
-    tab->SetName(name);
-    tab->SetPageControl(pages);
-    tab->SetCaption(caption);
-    return tab;
-}
-
 // A date-time limit as date and time from one day on, as time alone below.
 std::string LimitText(const TCustomChartAxis* axis, double value) {
     if (axis->IsDateTime())

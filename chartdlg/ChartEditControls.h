@@ -33,22 +33,39 @@ inline TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* nam
     return label;
 }
 
+// A control with a caption that answers a click.
+template <class T>
+T* MakeClickable(TComponent* owner, TWinControl* parent, const char* name,
+                 const std::string& caption, int left, int top, int width, int height,
+                 TNotifyEvent onClick) {
+    T* control = Place<T>(owner, parent, name, left, top, width, height);
+    control->SetCaption(caption);
+    control->SetOnClick(std::move(onClick));
+    return control;
+}
+
 inline TCheckBox* MakeCheck(TComponent* owner, TWinControl* parent, const char* name,
                             const std::string& caption, int left, int top, int width,
                             TNotifyEvent onClick) {
-    TCheckBox* check = Place<TCheckBox>(owner, parent, name, left, top, width, 19);
-    check->SetCaption(caption);
-    check->SetOnClick(std::move(onClick));
-    return check;
+    return MakeClickable<TCheckBox>(owner, parent, name, caption, left, top, width, 19,
+                                    std::move(onClick));
 }
 
 inline TButton* MakeButton(TComponent* owner, TWinControl* parent, const char* name,
                            const std::string& caption, int left, int top, int width,
                            TNotifyEvent onClick) {
-    TButton* button = Place<TButton>(owner, parent, name, left, top, width, 25);
-    button->SetCaption(caption);
-    button->SetOnClick(std::move(onClick));
-    return button;
+    return MakeClickable<TButton>(owner, parent, name, caption, left, top, width, 25,
+                                  std::move(onClick));
+}
+
+// A named page of a page control.
+inline TTabSheet* MakeTab(TComponent* owner, TPageControl* pages, const std::string& name,
+                          const std::string& caption) {
+    auto* tab = new TTabSheet(owner);
+    tab->SetName(name);
+    tab->SetPageControl(pages);
+    tab->SetCaption(caption);
+    return tab;
 }
 
 // An edit with an up-down beside it; onChange is the edit's change handler, which reads
@@ -90,10 +107,12 @@ inline TComboBox* MakeList(TComponent* owner, TWinControl* parent, const char* n
     return combo;
 }
 
-// Sets a flag for its lifetime and restores the previous value afterwards.
+// Sets a flag for its lifetime; afterwards (also after an error) the flag takes its
+// previous value, or endValue when given.
 class TFlagGuard {
 public:
     explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+    TFlagGuard(bool& flag, bool endValue) : FFlag(flag), FOld(endValue) { FFlag = true; }
     ~TFlagGuard() { FFlag = FOld; }
     TFlagGuard(const TFlagGuard&) = delete;
     TFlagGuard& operator=(const TFlagGuard&) = delete;

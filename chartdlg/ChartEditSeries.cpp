@@ -2,6 +2,7 @@
 
 #include "chart/ChartConst.h"
 #include "chart/ChartProcs.h"
+#include "chartdlg/ChartEditControls.h"
 #include "chartdlg/ChartEditPeriod.h"
 #include "chartdlg/ChartGallery.h"
 #include "chartdlg/PenDlg.h"
@@ -11,21 +12,6 @@
 #include <algorithm>
 
 namespace {
-
-// Loading on for the guard's lifetime; afterwards (also after an error) the flag takes its
-// earlier value, or endValue when given.
-class TLoadingGuard {
-public:
-    explicit TLoadingGuard(bool& flag) : FFlag(flag), FSaved(flag) { FFlag = true; }
-    TLoadingGuard(bool& flag, bool endValue) : FFlag(flag), FSaved(endValue) { FFlag = true; }
-    ~TLoadingGuard() { FFlag = FSaved; }
-    TLoadingGuard(const TLoadingGuard&) = delete;
-    TLoadingGuard& operator=(const TLoadingGuard&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
 
 std::string SeriesText(const TChartSeries* series) {
     return series->Title().empty() ? series->Name() : series->Title();
@@ -37,24 +23,6 @@ TLabel* MakeLabel(TForm* form, TWinControl* parent, const std::string& caption, 
     label->SetBounds(x, y, 60, 13);
     label->SetParent(parent);
     return label;
-}
-
-template <class T>
-T* Make(TForm* form, TWinControl* parent, const std::string& name, int x, int y, int w, int h) {
-    auto* control = new T(form);
-    control->SetName(name);
-    control->SetBounds(x, y, w, h);
-    control->SetParent(parent);
-    return control;
-}
-
-TTabSheet* MakeTab(TForm* form, TPageControl* pages, const std::string& name,
-                   const std::string& caption) {
-    auto* tab = new TTabSheet(form);
-    tab->SetName(name);
-    tab->SetCaption(caption);
-    tab->SetPageControl(pages);
-    return tab;
 }
 
 void SetRadioItems(TRadioGroup* group, std::initializer_list<const char*> items) {
@@ -72,25 +40,25 @@ TFormChartSeries::TFormChartSeries(TComponent* owner) : TForm(owner) {
     SetClientWidth(411);
     SetClientHeight(264);
 
-    CBSeries = Make<TComboBox>(this, this, "CBSeries", 8, 6, 145, 21);
+    CBSeries = ChartEdit::Place<TComboBox>(this, this, "CBSeries", 8, 6, 145, 21);
     CBSeries->SetStyle(csDropDownList);
     CBSeries->SetDropDownCount(16);
-    ImageSeries = Make<TImage>(this, this, "ImageSeries", 162, 4, 24, 24);
+    ImageSeries = ChartEdit::Place<TImage>(this, this, "ImageSeries", 162, 4, 24, 24);
     ImageSeries->SetTransparent(true);
-    LabelSeriesClass = Make<TLabel>(this, this, "LabelSeriesClass", 192, 9, 120, 13);
+    LabelSeriesClass = ChartEdit::Place<TLabel>(this, this, "LabelSeriesClass", 192, 9, 120, 13);
     LabelSeriesClass->SetCaption("");
-    CBPersistent = Make<TCheckBox>(this, this, "CBPersistent", 322, 7, 85, 17);
+    CBPersistent = ChartEdit::Place<TCheckBox>(this, this, "CBPersistent", 322, 7, 85, 17);
     CBPersistent->SetCaption("Persistent");
     CBPersistent->SetVisible(false);
 
-    PageSeries = Make<TPageControl>(this, this, "PageSeries", 0, 32, 411, 232);
+    PageSeries = ChartEdit::Place<TPageControl>(this, this, "PageSeries", 0, 32, 411, 232);
     PageSeries->SetAlign(alBottom);
     PageSeries->SetHotTrack(true);
     PageSeries->SetVisible(false);
-    TheTabSheet = MakeTab(this, PageSeries, "TheTabSheet", "Format");
-    TabGeneral = MakeTab(this, PageSeries, "TabGeneral", "General");
-    TabMarks = MakeTab(this, PageSeries, "TabMarks", "Marks");
-    TabDataSource = MakeTab(this, PageSeries, "TabDataSource", "Data Source");
+    TheTabSheet = ChartEdit::MakeTab(this, PageSeries, "TheTabSheet", "Format");
+    TabGeneral = ChartEdit::MakeTab(this, PageSeries, "TabGeneral", "General");
+    TabMarks = ChartEdit::MakeTab(this, PageSeries, "TabMarks", "Marks");
+    TabDataSource = ChartEdit::MakeTab(this, PageSeries, "TabDataSource", "Data Source");
     PageSeries->SetActivePage(TheTabSheet);
     BuildGeneralTab();
     BuildMarksTab();
@@ -114,24 +82,24 @@ TFormChartSeries::~TFormChartSeries() {
 
 void TFormChartSeries::BuildGeneralTab() {
     TTabSheet* t = TabGeneral;
-    CBShowInLegend = Make<TCheckBox>(this, t, "CBShowInLegend", 8, 8, 130, 17);
+    CBShowInLegend = ChartEdit::Place<TCheckBox>(this, t, "CBShowInLegend", 8, 8, 130, 17);
     CBShowInLegend->SetCaption("&Show In Legend");
     MakeLabel(this, t, "&Cursor:", 8, 36);
-    CBSeriesCursor = Make<TComboBox>(this, t, "CBSeriesCursor", 70, 32, 120, 21);
+    CBSeriesCursor = ChartEdit::Place<TComboBox>(this, t, "CBSeriesCursor", 70, 32, 120, 21);
     CBSeriesCursor->SetStyle(csDropDownList);
     MakeLabel(this, t, "&Values:", 8, 66);
-    EValueformat = Make<TEdit>(this, t, "EValueformat", 70, 62, 120, 21);
+    EValueformat = ChartEdit::Place<TEdit>(this, t, "EValueformat", 70, 62, 120, 21);
     MakeLabel(this, t, "&Percents:", 8, 96);
-    EPercentFormat = Make<TEdit>(this, t, "EPercentFormat", 70, 92, 120, 21);
-    RGHorizAxis = Make<TRadioGroup>(this, t, "RGHorizAxis", 210, 4, 90, 82);
+    EPercentFormat = ChartEdit::Place<TEdit>(this, t, "EPercentFormat", 70, 92, 120, 21);
+    RGHorizAxis = ChartEdit::Place<TRadioGroup>(this, t, "RGHorizAxis", 210, 4, 90, 82);
     RGHorizAxis->SetCaption("Horizontal Axis:");
     SetRadioItems(RGHorizAxis, {"&Top", "&Bottom", "B&oth"});
-    RGVertAxis = Make<TRadioGroup>(this, t, "RGVertAxis", 306, 4, 90, 82);
+    RGVertAxis = ChartEdit::Place<TRadioGroup>(this, t, "RGVertAxis", 306, 4, 90, 82);
     RGVertAxis->SetCaption("Vertical Axis:");
     SetRadioItems(RGVertAxis, {"&Left", "&Right", "Bo&th"});
-    CBXDateTime = Make<TCheckBox>(this, t, "CBXDateTime", 214, 92, 85, 17);
+    CBXDateTime = ChartEdit::Place<TCheckBox>(this, t, "CBXDateTime", 214, 92, 85, 17);
     CBXDateTime->SetCaption("&DateTime");
-    CBYDateTime = Make<TCheckBox>(this, t, "CBYDateTime", 310, 92, 85, 17);
+    CBYDateTime = ChartEdit::Place<TCheckBox>(this, t, "CBYDateTime", 310, 92, 85, 17);
     CBYDateTime->SetCaption("D&ateTime");
 
     GetCursorValues(
@@ -150,31 +118,34 @@ void TFormChartSeries::BuildGeneralTab() {
 
 void TFormChartSeries::BuildMarksTab() {
     TTabSheet* t = TabMarks;
-    CBMarksVisible = Make<TCheckBox>(this, t, "CBMarksVisible", 8, 6, 80, 17);
+    CBMarksVisible = ChartEdit::Place<TCheckBox>(this, t, "CBMarksVisible", 8, 6, 80, 17);
     CBMarksVisible->SetCaption("&Visible");
-    GBMarksFormat = Make<TGroupBox>(this, t, "GBMarksFormat", 8, 28, 190, 96);
+    GBMarksFormat = ChartEdit::Place<TGroupBox>(this, t, "GBMarksFormat", 8, 28, 190, 96);
     GBMarksFormat->SetCaption("Format");
-    BMarksBackColor = Make<TButton>(this, GBMarksFormat, "BMarksBackColor", 8, 18, 85, 23);
+    BMarksBackColor =
+        ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarksBackColor", 8, 18, 85, 23);
     BMarksBackColor->SetCaption("&Back Color...");
-    CBTransparent = Make<TCheckBox>(this, GBMarksFormat, "CBTransparent", 100, 21, 85, 17);
+    CBTransparent =
+        ChartEdit::Place<TCheckBox>(this, GBMarksFormat, "CBTransparent", 100, 21, 85, 17);
     CBTransparent->SetCaption("&Transparent");
-    BMarkFont = Make<TButton>(this, GBMarksFormat, "BMarkFont", 8, 44, 85, 23);
+    BMarkFont = ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarkFont", 8, 44, 85, 23);
     BMarkFont->SetCaption("F&ont");
-    BMarksFrame = Make<TButton>(this, GBMarksFormat, "BMarksFrame", 100, 44, 85, 23);
+    BMarksFrame = ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarksFrame", 100, 44, 85, 23);
     BMarksFrame->SetCaption("Bo&rder...");
-    CBMarkClip = Make<TCheckBox>(this, GBMarksFormat, "CBMarkClip", 8, 72, 85, 17);
+    CBMarkClip = ChartEdit::Place<TCheckBox>(this, GBMarksFormat, "CBMarkClip", 8, 72, 85, 17);
     CBMarkClip->SetCaption("Cl&ipped");
-    GBMarksArrows = Make<TGroupBox>(this, t, "GBMarksArrows", 8, 128, 190, 70);
+    GBMarksArrows = ChartEdit::Place<TGroupBox>(this, t, "GBMarksArrows", 8, 128, 190, 70);
     GBMarksArrows->SetCaption("Arrows");
-    BMarkLinCol = Make<TButton>(this, GBMarksArrows, "BMarkLinCol", 8, 18, 85, 23);
+    BMarkLinCol = ChartEdit::Place<TButton>(this, GBMarksArrows, "BMarkLinCol", 8, 18, 85, 23);
     BMarkLinCol->SetCaption("&Color...");
     MakeLabel(this, GBMarksArrows, "&Length:", 8, 47);
-    SEArrowLength = Make<TEdit>(this, GBMarksArrows, "SEArrowLength", 60, 44, 45, 21);
-    UDArrowLength = Make<TUpDown>(this, GBMarksArrows, "UDArrowLength", 105, 44, 15, 21);
+    SEArrowLength = ChartEdit::Place<TEdit>(this, GBMarksArrows, "SEArrowLength", 60, 44, 45, 21);
+    UDArrowLength =
+        ChartEdit::Place<TUpDown>(this, GBMarksArrows, "UDArrowLength", 105, 44, 15, 21);
     UDArrowLength->SetMin(-100);
     UDArrowLength->SetMax(100);
     UDArrowLength->SetAssociate(SEArrowLength);
-    RGMarkStyle = Make<TRadioGroup>(this, t, "RGMarkStyle", 206, 6, 190, 192);
+    RGMarkStyle = ChartEdit::Place<TRadioGroup>(this, t, "RGMarkStyle", 206, 6, 190, 192);
     RGMarkStyle->SetCaption("St&yle:");
     SetRadioItems(RGMarkStyle, {"Value", "Percent", "Label", "Label and Percent", "Label and Value",
                                 "Legend", "Percent Total", "Label && Percent Total", "X Value"});
@@ -192,32 +163,32 @@ void TFormChartSeries::BuildMarksTab() {
 
 void TFormChartSeries::BuildDataSourceTab() {
     TTabSheet* t = TabDataSource;
-    CBDataSourcestyle = Make<TComboBox>(this, t, "CBDataSourcestyle", 8, 6, 145, 21);
+    CBDataSourcestyle = ChartEdit::Place<TComboBox>(this, t, "CBDataSourcestyle", 8, 6, 145, 21);
     CBDataSourcestyle->SetStyle(csDropDownList);
     for (const char* item : {"No Data", "Random Values", "Function"})
         CBDataSourcestyle->Items()->Add(item);
-    PCData = Make<TPageControl>(this, t, "PCData", 0, 32, 403, 170);
+    PCData = ChartEdit::Place<TPageControl>(this, t, "PCData", 0, 32, 403, 170);
     PCData->SetVisible(false);
-    TabFunctions = MakeTab(this, PCData, "TabFunctions", "Function");
+    TabFunctions = ChartEdit::MakeTab(this, PCData, "TabFunctions", "Function");
     TWinControl* f = TabFunctions;
     MakeLabel(this, f, "&Function:", 8, 8);
-    CBFunctions = Make<TComboBox>(this, f, "CBFunctions", 64, 4, 120, 21);
+    CBFunctions = ChartEdit::Place<TComboBox>(this, f, "CBFunctions", 64, 4, 120, 21);
     CBFunctions->SetStyle(csDropDownList);
-    BEditFunc = Make<TButton>(this, f, "BEditFunc", 192, 3, 75, 23);
+    BEditFunc = ChartEdit::Place<TButton>(this, f, "BEditFunc", 192, 3, 75, 23);
     BEditFunc->SetCaption("&Edit...");
     MakeLabel(this, f, "&Available Series:", 8, 32);
-    LBAvailSeries = Make<TListBox>(this, f, "LBAvailSeries", 8, 48, 160, 90);
+    LBAvailSeries = ChartEdit::Place<TListBox>(this, f, "LBAvailSeries", 8, 48, 160, 90);
     LBAvailSeries->SetMultiSelect(true);
     MakeLabel(this, f, "&Selected Series: ", 226, 32);
-    LBSelectedSeries = Make<TListBox>(this, f, "LBSelectedSeries", 226, 48, 160, 90);
+    LBSelectedSeries = ChartEdit::Place<TListBox>(this, f, "LBSelectedSeries", 226, 48, 160, 90);
     LBSelectedSeries->SetMultiSelect(true);
-    BRightOne = Make<TButton>(this, f, "BRightOne", 180, 50, 34, 20);
+    BRightOne = ChartEdit::Place<TButton>(this, f, "BRightOne", 180, 50, 34, 20);
     BRightOne->SetCaption(">");
-    BRightAll = Make<TButton>(this, f, "BRightAll", 180, 72, 34, 20);
+    BRightAll = ChartEdit::Place<TButton>(this, f, "BRightAll", 180, 72, 34, 20);
     BRightAll->SetCaption(">>");
-    BLeftOne = Make<TButton>(this, f, "BLeftOne", 180, 94, 34, 20);
+    BLeftOne = ChartEdit::Place<TButton>(this, f, "BLeftOne", 180, 94, 34, 20);
     BLeftOne->SetCaption("<");
-    BLeftAll = Make<TButton>(this, f, "BLeftAll", 180, 116, 34, 20);
+    BLeftAll = ChartEdit::Place<TButton>(this, f, "BLeftAll", 180, 116, 34, 20);
     BLeftAll->SetCaption("<<");
 
     CBDataSourcestyle->SetOnChange(
@@ -302,7 +273,7 @@ void TFormChartSeries::ShowCurrentSeries() {
 
 void TFormChartSeries::CBSeriesChange(TObject*) {
     // A switch ends with the page ready for edits.
-    TLoadingGuard loading(FLoading, false);
+    ChartEdit::TFlagGuard loading(FLoading, false);
     TTabSheet* remembered = PageSeries->ActivePage();
     PageSeries->SetActivePage(TheTabSheet);
     // Edits of the series shown before go to it; one that cannot be applied is shown and
@@ -392,7 +363,7 @@ void TFormChartSeries::ShowOwnEditor() {
 void TFormChartSeries::PageSeriesChange(TObject*) {
     if (!FTheSeries)
         return;
-    TLoadingGuard loading(FLoading);
+    ChartEdit::TFlagGuard loading(FLoading);
     TTabSheet* page = PageSeries->ActivePage();
     if (page == TabGeneral)
         FillGeneral();
@@ -437,7 +408,7 @@ void TFormChartSeries::FillMarks() {
 void TFormChartSeries::FillDataSource() {
     if (!FTheSeries)
         return;
-    TLoadingGuard loading(FLoading);
+    ChartEdit::TFlagGuard loading(FLoading);
     TChartSeries* s = FTheSeries;
     int style = dssNoData;
     if (s->DataSource())
@@ -637,7 +608,7 @@ void TFormChartSeries::CBDataSourcestyleChange(TObject*) {
         FTheSeries->FillSampleValues(FTheSeries->NumSampleValues());
         break;
     case dssFunction: {
-        TLoadingGuard loading(FLoading);
+        ChartEdit::TFlagGuard loading(FLoading);
         FillFunctions();
         PCData->SetActivePage(TabFunctions);
         break;

@@ -21,15 +21,6 @@ const struct TRegisterChartEditForm {
     TRegisterChartEditForm() { RegisterClass(TChartEditForm::StaticClass()); }
 } registerChartEditForm;
 
-TTabSheet* MakeTab(TComponent* owner, TPageControl* pages, const char* name,
-                   const std::string& caption) {
-    auto* tab = new TTabSheet(owner);
-    tab->SetName(name);
-    tab->SetPageControl(pages);
-    tab->SetCaption(caption);
-    return tab;
-}
-
 // A 16 x 16 glyph with a black arrow pointing up or down on a transparent ground.
 void DrawArrowGlyph(TBitBtn* button, bool up) {
     TBitmap glyph;

@@ -4,6 +4,7 @@
 #include "chartdlg/BrushDlg.h"
 
 #include "chart/ChartCanvas.h"
+#include "chartdlg/tests/ChartDlgTestSupport.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -118,18 +119,7 @@ TEST_F(BrushDialogTest, CancelRestoresStyleAndColour) {
 
 // Every way out but OK puts the brush back; OK keeps the changes.
 TEST_F(BrushDialogTest, EveryCloseButOkRestoresTheBrush) {
-    struct TWayOut {
-        const char* Name;
-        std::function<void(TBrushDialog*)> Leave;
-        bool Kept;
-    };
-    const TWayOut ways[] = {
-        {"title bar's close", [](TBrushDialog* d) { d->Perform(WM_CLOSE); }, false},
-        {"Escape", [](TBrushDialog*) { TestKit::PressKey(VK_ESCAPE); }, false},
-        {"Close", [](TBrushDialog* d) { d->Close(); }, false},
-        {"OK", [](TBrushDialog* d) { TestKit::Click(d->Button2); }, true},
-    };
-    for (const TWayOut& way : ways) {
+    for (const TWayOut<TBrushDialog>& way : WaysOut(&TBrushDialog::Button2)) {
         SCOPED_TRACE(way.Name);
         FBrush->SetColor(clSilver);
         FBrush->SetStyle(bsVertical);

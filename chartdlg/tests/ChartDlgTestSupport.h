@@ -1,6 +1,11 @@
 #pragma once
-// Helpers of the chart dialog tests: a temporary folder per test, and where screenshots
-// go (ORV_SHOT_DIR when set, so that people can look at them, else that folder).
+// Helpers of the chart dialog tests: a temporary folder per test, where screenshots go
+// (ORV_SHOT_DIR when set, so that people can look at them, else that folder), and the
+// ways a modal dialog can be left.
+
+#include "framework/gui/Messages.h"
+#include "framework/gui/StdCtrls.h"
+#include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +13,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 class TTestFolder {
 public:
@@ -39,3 +46,20 @@ public:
 private:
     std::filesystem::path FPath;
 };
+
+// One way out of a modal dialog, and whether the changes made in it stay.
+template <class TDialog> struct TWayOut {
+    const char* Name;
+    std::function<void(TDialog*)> Leave;
+    bool Kept;
+};
+
+// The title bar's close, Escape and Close, which keep nothing, and the dialog's OK button.
+template <class TDialog> std::vector<TWayOut<TDialog>> WaysOut(TButton* TDialog::*ok) {
+    return {
+        {"title bar's close", [](TDialog* d) { d->Perform(WM_CLOSE); }, false},
+        {"Escape", [](TDialog*) { TestKit::PressKey(VK_ESCAPE); }, false},
+        {"Close", [](TDialog* d) { d->Close(); }, false},
+        {"OK", [ok](TDialog* d) { TestKit::Click(d->*ok); }, true},
+    };
+}

@@ -4,6 +4,7 @@
 #include "chartdlg/PenDlg.h"
 
 #include "chart/ChartCanvas.h"
+#include "chartdlg/tests/ChartDlgTestSupport.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -166,18 +167,7 @@ TEST_F(PenDialogTest, CancelRestoresWidthColourAndVisibility) {
 
 // Every way out but OK puts the pen back, its owner told to repaint; OK keeps the changes.
 TEST_F(PenDialogTest, EveryCloseButOkRestoresThePen) {
-    struct TWayOut {
-        const char* Name;
-        std::function<void(TPenDialog*)> Leave;
-        bool Kept;
-    };
-    const TWayOut ways[] = {
-        {"title bar's close", [](TPenDialog* d) { d->Perform(WM_CLOSE); }, false},
-        {"Escape", [](TPenDialog*) { TestKit::PressKey(VK_ESCAPE); }, false},
-        {"Close", [](TPenDialog* d) { d->Close(); }, false},
-        {"OK", [](TPenDialog* d) { TestKit::Click(d->Button1); }, true},
-    };
-    for (const TWayOut& way : ways) {
+    for (const TWayOut<TPenDialog>& way : WaysOut(&TPenDialog::Button1)) {
         SCOPED_TRACE(way.Name);
         FPen->SetWidth(1);
         FPen->SetVisible(true);

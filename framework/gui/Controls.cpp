@@ -11,6 +11,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -130,6 +131,21 @@ void SetCaptureControl(TControl* control) {
 }
 
 namespace WindowSystemDetail {
+QScrollBar* NewScrollBar(QWidget* parent, bool vertical) {
+    auto* bar = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+    bar->setFocusPolicy(Qt::NoFocus);
+    return bar;
+}
+
+void ReleaseScrollBar(QScrollBar*& bar) {
+    if (!bar)
+        return;
+    bar->disconnect();
+    bar->hide();
+    bar->deleteLater();
+    bar = nullptr;
+}
+
 WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     WPARAM flags = 0;
     if (buttons & Qt::LeftButton)

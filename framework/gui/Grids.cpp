@@ -1351,8 +1351,7 @@ void TCustomGrid::LayoutScrollBars() {
     if (!w)
         return;
     auto make = [this, w](bool vertical) {
-        auto* bar = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, w);
-        bar->setFocusPolicy(Qt::NoFocus);
+        QScrollBar* bar = WindowSystemDetail::NewScrollBar(w, vertical);
         QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [this, vertical](int a) {
             try {
                 BarAction(vertical, a);
@@ -1505,14 +1504,8 @@ void TCustomGrid::AfterWindowCreated() {
 }
 
 void TCustomGrid::BeforeWindowDestroyed() {
-    for (QScrollBar* bar : {FVertBar, FHorzBar})
-        if (bar) {
-            bar->disconnect();
-            bar->hide();
-            bar->deleteLater();
-        }
-    FVertBar = nullptr;
-    FHorzBar = nullptr;
+    WindowSystemDetail::ReleaseScrollBar(FVertBar);
+    WindowSystemDetail::ReleaseScrollBar(FHorzBar);
     TCustomControl::BeforeWindowDestroyed();
 }
 

@@ -459,8 +459,7 @@ void TListView::PlaceScrollBars() {
         return;
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
     auto make = [this, w](bool vertical) {
-        auto* scroll = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, w);
-        scroll->setFocusPolicy(Qt::NoFocus);
+        QScrollBar* scroll = WindowSystemDetail::NewScrollBar(w, vertical);
         QObject::connect(scroll, &QAbstractSlider::valueChanged, scroll, [this, vertical](int v) {
             if (FSettingBars > 0)
                 return;
@@ -511,14 +510,8 @@ void TListView::AfterWindowCreated() {
 }
 
 void TListView::BeforeWindowDestroyed() {
-    for (QScrollBar* bar : {FVertBar, FHorzBar})
-        if (bar) {
-            bar->disconnect();
-            bar->hide();
-            bar->deleteLater();
-        }
-    FVertBar = nullptr;
-    FHorzBar = nullptr;
+    WindowSystemDetail::ReleaseScrollBar(FVertBar);
+    WindowSystemDetail::ReleaseScrollBar(FHorzBar);
     TCustomControl::BeforeWindowDestroyed();
 }
 

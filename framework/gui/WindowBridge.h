@@ -10,6 +10,7 @@
 
 class QEvent;
 class QKeyEvent;
+class QScrollBar;
 class TWinControl;
 
 // The widget of a window we paint ourselves: it draws nothing on its own and keeps mouse
@@ -81,4 +82,9 @@ bool DragMouseEvent(QEvent* event);
 bool DragKey(int virtualKey);
 // A control that goes away stops being the drag's source or target.
 void ForgetDragControl(const void* control);
+// A scroll bar a control lays over its own widget; it never takes the focus.
+QScrollBar* NewScrollBar(QWidget* parent, bool vertical);
+// Disconnects, hides and deletes (once control returns to the event loop) a control's
+// scroll bar, and clears the pointer; nothing for a bar never made.
+void ReleaseScrollBar(QScrollBar*& bar);
 } // namespace WindowSystemDetail

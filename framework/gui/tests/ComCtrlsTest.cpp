@@ -580,6 +580,17 @@ TForm* MakeView(const std::string& name, int buttons, TCoolBar** coolBar) {
     return view;
 }
 
+// The bevel-less strip along the top of a form that the views' cool bars move into.
+TPanel* MakeToolStrip(TForm* form) {
+    auto* strip = new TPanel(form);
+    strip->SetName("Panel1");
+    strip->SetAlign(alTop);
+    strip->SetHeight(53);
+    strip->SetBevelOuter(bvNone);
+    strip->SetParent(form);
+    return strip;
+}
+
 TEST_F(ComCtrlsTest, CoolBarGivesEachControlABandAndSizesToIt) {
     TCoolBar* cb = nullptr;
     TForm* view = MakeView("fmView", 2, &cb);
@@ -604,12 +615,7 @@ TEST_F(ComCtrlsTest, CoolBarGivesEachControlABandAndSizesToIt) {
 }
 
 TEST_F(ComCtrlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWithTheirForm) {
-    auto* strip = new TPanel(Form);
-    strip->SetName("Panel1");
-    strip->SetAlign(alTop);
-    strip->SetHeight(53);
-    strip->SetBevelOuter(bvNone);
-    strip->SetParent(Form);
+    TPanel* strip = MakeToolStrip(Form);
     Form->Show();
     TCoolBar* first = nullptr;
     TCoolBar* second = nullptr;
@@ -636,12 +642,7 @@ TEST_F(ComCtrlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWit
 
 TEST_F(ComCtrlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
     Form->SetBounds(0, 0, 400, 300);
-    auto* strip = new TPanel(Form);
-    strip->SetName("Panel1");
-    strip->SetAlign(alTop);
-    strip->SetHeight(53);
-    strip->SetBevelOuter(bvNone);
-    strip->SetParent(Form);
+    TPanel* strip = MakeToolStrip(Form);
     auto* client = new TPanel(Form);
     client->SetAlign(alClient);
     client->SetParent(Form);
