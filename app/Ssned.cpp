@@ -226,7 +226,7 @@ void TfmSsnEd::actLoadFromFileExecute(TObject*) {
     if (fileName.empty())
         return;
     try {
-        TIniFile ini(fileName);
+        TMemIniFile ini(fileName);
         SeasonList->LoadFromIni(ini);
     } catch (...) {
         // What was read stays; the devices and the grid follow it before the error shows.
@@ -245,8 +245,11 @@ void TfmSsnEd::actSaveToFileExecute(TObject*) {
     SelectSaveFile(kSsnFilter, "", fileName);
     if (fileName.empty())
         return;
-    TIniFile ini(fileName);
+    // The whole list replaces the file in one piece.
+    TMemIniFile ini(fileName);
+    ini.Clear();
     SeasonList->SaveToIni(ini);
+    ini.UpdateFile();
 }
 
 void TfmSsnEd::actGraphExecute(TObject*) {

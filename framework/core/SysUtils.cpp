@@ -1521,6 +1521,19 @@ bool SameText(std::string_view a, std::string_view b) {
     return CompareText(a, b) == 0;
 }
 
+std::string FoldedText(std::string_view s) {
+    // Three bytes per folded code point: a fixed width keeps distinct texts distinct.
+    std::string key;
+    key.reserve(s.size() * 3);
+    for (size_t i = 0; i < s.size();) {
+        const uint32_t cp = FoldCase(NextCodePoint(s, i));
+        key += char((cp >> 16) & 0xFF);
+        key += char((cp >> 8) & 0xFF);
+        key += char(cp & 0xFF);
+    }
+    return key;
+}
+
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     if (from.empty())
         return std::string(s);
