@@ -15,6 +15,11 @@ int main() {
     InitModel();
     Application->Initialize();
     CreateProgramWindows();
+    if (!fmHolder) { // the reason has been shown
+        FreeProgramWindows();
+        FinalizeModel();
+        return 1;
+    }
     if (const char* quit = std::getenv("ORV_QUIT_AFTER_FIRST_PAINT"); quit && *quit)
         WhenFirstPainted(fmHolder, [] { Application->Terminate(); });
     const int exitCode = Application->Run();
