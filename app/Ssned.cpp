@@ -246,8 +246,7 @@ void TfmSsnEd::actSaveToFileExecute(TObject*) {
     if (fileName.empty())
         return;
     // The whole list replaces the file in one piece.
-    TMemIniFile ini(fileName);
-    ini.Clear();
+    TMemIniFile ini(fileName, false);
     SeasonList->SaveToIni(ini);
     ini.UpdateFile();
 }

@@ -234,8 +234,18 @@ int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
     return count >= 1 && count <= held ? count : held;
 }
 
+// "h%2.2d_%2.2d" of period and hour, written directly: a list of devices reads and writes
+// hundreds of thousands of these.
 std::string FactorKey(int period, int hour) {
-    return Format("h%2.2d_%2.2d", {period, hour});
+    std::string key(1, 'h');
+    if (period >= 0 && period < 10)
+        key += '0';
+    key += std::to_string(period);
+    key += '_';
+    if (hour >= 0 && hour < 10)
+        key += '0';
+    key += std::to_string(hour);
+    return key;
 }
 
 } // namespace
@@ -398,8 +408,7 @@ void TDevList::LoadFromFile(const std::string& fileName) {
 void TDevList::SaveToFile(const std::string& fileName) const {
     // The whole list is built in memory and replaces the file in one piece: nothing of an
     // earlier content stays, and a failed write leaves the old file as it was.
-    TMemIniFile ini(fileName);
-    ini.Clear();
+    TMemIniFile ini(fileName, false);
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
     ini.WriteInteger("devlist", "count", Count());
     for (int i = 0; i < Count(); ++i)

@@ -133,18 +133,23 @@ std::string TIniText::Text() const {
     std::string content;
     auto writeEntries = [&](const std::vector<TEntry>& entries) {
         for (const TEntry& entry : entries) {
-            if (!entry.Line.empty())
-                content += entry.Line;
-            else if (entry.Key.empty())
-                content += entry.Value;
-            else
-                content += entry.Key + "=" + entry.Value;
-            content += "\r\n";
+            if (!entry.Line.empty()) {
+                content.append(entry.Line);
+            } else if (entry.Key.empty()) {
+                content.append(entry.Value);
+            } else {
+                content.append(entry.Key);
+                content.push_back('=');
+                content.append(entry.Value);
+            }
+            content.append("\r\n");
         }
     };
     writeEntries(FPreamble);
     for (const TSection& section : FSections) {
-        content += "[" + section.Name + "]\r\n";
+        content.push_back('[');
+        content.append(section.Name);
+        content.append("]\r\n");
         writeEntries(section.Entries);
     }
     return content;
@@ -191,10 +196,14 @@ void TIniText::Write(std::string_view section, std::string_view ident, std::stri
         FSections.push_back(TSection{std::string(section), {}, {}, true});
         found = &FSections.back();
     }
-    const std::string line = OneLine(value);
+    std::string line = OneLine(value);
+    std::string trimmed = Trim(line);
+    // The line as written is kept only where blanks around the value make it differ.
+    if (trimmed.size() == line.size())
+        line.clear();
     if (TEntry* entry = FindEntry(*found, ident)) {
-        entry->Value = Trim(line);
-        entry->Line = entry->Key + "=" + line;
+        entry->Value = std::move(trimmed);
+        entry->Line = line.empty() ? std::string() : entry->Key + "=" + line;
         return;
     }
     // After the section's last non-blank line, so blank lines keep separating sections.
@@ -204,8 +213,9 @@ void TIniText::Write(std::string_view section, std::string_view ident, std::stri
         --at;
     TEntry added;
     added.Key = std::string(ident);
-    added.Value = Trim(line);
-    added.Line = added.Key + "=" + line;
+    added.Value = std::move(trimmed);
+    if (!line.empty())
+        added.Line = added.Key + "=" + line;
     if (at == entries.size())
         found->Keys.try_emplace(FoldedText(added.Key), at);
     else
@@ -404,9 +414,10 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view ident) {
 // ---------------------------------------------------------------------------
 // TMemIniFile
 
-TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {
+TMemIniFile::TMemIniFile(std::string fileName, bool readFile)
+    : TCustomIniFile(std::move(fileName)) {
     std::string bytes;
-    if (ReadFileBytes(FileName(), bytes))
+    if (readFile && ReadFileBytes(FileName(), bytes))
         FText.Parse(DecodeText(bytes));
 }
 

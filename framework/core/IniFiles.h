@@ -130,10 +130,11 @@ private:
 
 // A profile file read once into memory: reads and writes change only the memory until
 // UpdateFile replaces the file, atomically and in one piece, with what is held. A file
-// that is missing or cannot be read starts empty.
+// that is missing or cannot be read starts empty, and so does one not read (readFile
+// false: a writer of a whole new content).
 class TMemIniFile : public TCustomIniFile {
 public:
-    explicit TMemIniFile(std::string fileName);
+    explicit TMemIniFile(std::string fileName, bool readFile = true);
 
     std::string ReadString(std::string_view section, std::string_view ident,
                            std::string_view def) override;
