@@ -16,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -248,6 +249,7 @@ bool Parse(std::string_view text, TKeyMap& keys) {
     if (lines.empty() || lines[0] != kHeader)
         return false;
     TStoredKey* current = nullptr;
+    std::unordered_map<const TStoredKey*, std::unordered_map<std::string, size_t>> valueIndex;
     bool skipping = false; // inside a key whose path is too deep or too long
     for (size_t n = 1; n < lines.size(); ++n) {
         std::string_view line = lines[n];
@@ -303,10 +305,18 @@ bool Parse(std::string_view text, TKeyMap& keys) {
                 return false;
             v.Type = rdString;
         }
-        if (TStoredValue* existing = current->Find(v.Name))
-            *existing = std::move(v);
-        else
+        // Values found through an index per key, so that a key of many values reads in
+        // time linear in their number; a later value of the same name replaces the first.
+        auto [index, fresh] = valueIndex.try_emplace(current);
+        if (fresh)
+            for (size_t k = 0; k < current->Values.size(); ++k)
+                index->second.try_emplace(FoldedText(current->Values[k].Name), k);
+        const auto [slot, added] =
+            index->second.try_emplace(FoldedText(v.Name), current->Values.size());
+        if (added)
             current->Values.push_back(std::move(v));
+        else
+            current->Values[slot->second] = std::move(v);
     }
     return true;
 }

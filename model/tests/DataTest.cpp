@@ -990,6 +990,21 @@ TEST_F(ModelTest, AFailingDefaultFileIsRecordedAndTheOthersLoad) {
     EXPECT_EQ(WindSpeed.size(), size_t(HoursPerYear));
 }
 
+// A FIFO or a folder in place of a default file gives a message at once instead of
+// holding up the start for ever.
+TEST_F(ModelTest, DefaultFilesThatAreNotRegularFilesAreReportedWithoutWaiting) {
+    ASSERT_EQ(mkfifo(FDir.File("default.pow").c_str(), 0600), 0);
+    fs::create_directory(FDir.File("default.dat"));
+    FDir.Write("default.pph", "0.5 0.25\r\n");
+    InitModel();
+    ASSERT_EQ(DefaultLoadErrors.size(), 1u);
+    EXPECT_EQ(DefaultLoadErrors[0].rfind(FDir.File("default.pow") + ": ", 0), 0u)
+        << DefaultLoadErrors[0];
+    EXPECT_NE(DefaultLoadErrors[0].find("Not a regular file"), std::string::npos)
+        << DefaultLoadErrors[0];
+    EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);
+}
+
 } // namespace
 
 // The period editor and the form storage reach a period's values by property name.
