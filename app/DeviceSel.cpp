@@ -124,7 +124,7 @@ void TfmDevSel::FormCreate(TObject*) {
     for (const auto& entry : it) {
         if (entry.path().extension() != ".idev")
             continue;
-        TIniFile ini(entry.path().string());
+        TMemIniFile ini(entry.path().string()); // read once, not once per value
         FDevices.push_back(TDeviceEl::CreateFromCatalog(ini));
         TListItem* item = AddToListView(*FDevices.back(), ListView1);
         item->SetSubItemObject(0, FDevices.back().get());
