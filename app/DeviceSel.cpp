@@ -137,7 +137,7 @@ std::vector<std::string> CatalogFiles(const std::string& folder) {
 void TfmDevSel::FormCreate(TObject*) {
     for (const std::string& file :
          CatalogFiles((std::filesystem::path(AppDir()) / "devices").string())) {
-        TIniFile ini(file);
+        TMemIniFile ini(file); // read once, not once per value
         FDevices.push_back(TDeviceEl::CreateFromCatalog(ini));
         TListItem* item = AddToListView(*FDevices.back(), ListView1);
         item->SetSubItemObject(0, FDevices.back().get());

@@ -23,6 +23,14 @@ constexpr UINT kShowLoadErrors = WM_USER + 1;
 
 constexpr int kViewImageCount = 10;
 
+// Errors raised while the program's windows were created; reported with the default
+// files' read errors once the main window is up.
+std::vector<std::string> StartUpErrors;
+
+void NoteStartUpError(const std::exception& e) {
+    StartUpErrors.push_back(e.what());
+}
+
 } // namespace
 
 // The five views of the main window, by the view list's Tag.
@@ -203,21 +211,28 @@ TfmHolder::~TfmHolder() {
 }
 
 void TfmHolder::FormCreate(TObject*) {
-    ShowView(0);
+    // A first view that fails to open is reported once the window is up; the main window
+    // opens all the same.
+    try {
+        ShowView(0);
+    } catch (const std::exception& e) {
+        NoteStartUpError(e);
+    }
 }
 
 void TfmHolder::FormShow(TObject*) {
-    if (!FLoadErrorsShown && !DefaultLoadErrors.empty())
+    if (!FLoadErrorsShown && (!DefaultLoadErrors.empty() || !StartUpErrors.empty()))
         PostMessage(Handle(), kShowLoadErrors);
 }
 
 void TfmHolder::HandleMessage(TMessage& message) {
     if (message.Msg == kShowLoadErrors) {
-        if (!FLoadErrorsShown && !DefaultLoadErrors.empty()) {
+        if (!FLoadErrorsShown && (!DefaultLoadErrors.empty() || !StartUpErrors.empty())) {
             FLoadErrorsShown = true;
             std::string text;
-            for (const std::string& line : DefaultLoadErrors)
-                text += (text.empty() ? "" : "\n") + line;
+            for (const auto* lines : {&DefaultLoadErrors, &StartUpErrors})
+                for (const std::string& line : *lines)
+                    text += (text.empty() ? "" : "\n") + line;
             MessageDlg(text, mtError, {mbOK});
         }
         return;
@@ -322,8 +337,21 @@ TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bord
 }
 
 void CreateProgramWindows() {
-    Application->CreateForm(dm);
-    Application->CreateForm(fmHolder);
+    StartUpErrors.clear();
+    try {
+        Application->CreateForm(dm);
+        Application->CreateForm(fmHolder);
+    } catch (const std::exception& e) {
+        // Without its data module or main window the program cannot go on: it says why.
+        NoteStartUpError(e);
+        delete fmHolder;
+        fmHolder = nullptr;
+        std::string text;
+        for (const auto* lines : {&DefaultLoadErrors, &StartUpErrors})
+            for (const std::string& line : *lines)
+                text += (text.empty() ? "" : "\n") + line;
+        MessageDlg(text, mtError, {mbOK});
+    }
 }
 
 void FreeProgramWindows() {

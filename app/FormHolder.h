@@ -95,7 +95,10 @@ TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bord
                              const TFormInitProc& initProc, TFormClass formClass, bool closeOthers);
 
 // The program block's windows: the data module `dm`, then the main window `fmHolder`,
-// both owned by the application (the model must be initialised before).
+// both owned by the application (the model must be initialised before). An error while
+// a view is created is shown with the default files' read errors once the main window is
+// up; when the data module or the main window itself cannot be made, the errors are shown
+// at once and fmHolder stays nullptr.
 void CreateProgramWindows();
 // Frees the main window and the data module, as the application does at the end of a run
 // (placement and dialog folders are saved).

@@ -224,7 +224,7 @@ void TfmSsnEd::actLoadFromFileExecute(TObject*) {
     if (fileName.empty())
         return;
     try {
-        TIniFile ini(fileName);
+        TMemIniFile ini(fileName);
         SeasonList->LoadFromIni(ini);
     } catch (...) {
         // What was read stays; the devices and the grid follow it before the error shows.
@@ -243,8 +243,10 @@ void TfmSsnEd::actSaveToFileExecute(TObject*) {
     SelectSaveFile(kSsnFilter, "", fileName);
     if (fileName.empty())
         return;
-    TIniFile ini(fileName);
+    // The whole list replaces the file in one piece.
+    TMemIniFile ini(fileName, false);
     SeasonList->SaveToIni(ini);
+    ini.UpdateFile();
 }
 
 void TfmSsnEd::actGraphExecute(TObject*) {

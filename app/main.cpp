@@ -18,6 +18,11 @@ int main() {
     InitModel();
     Application->Initialize();
     CreateProgramWindows();
+    if (!fmHolder) { // the reason has been shown
+        FreeProgramWindows();
+        FinalizeModel();
+        return 1;
+    }
     if (const char* shot = std::getenv("ORV_SHOT_AFTER_FIRST_PAINT"); shot && *shot)
         WhenFirstPainted(fmHolder, [shot] {
             // The picture is taken when the program is next idle, after the painting.

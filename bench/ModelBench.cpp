@@ -16,7 +16,9 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -178,6 +180,63 @@ void BM_BatterySizing(benchmark::State& state) {
 }
 BENCHMARK(BM_BatterySizing)->Unit(benchmark::kMillisecond);
 
+// A device list of 1000 devices with 12 profiles each (every factor set), in a file of
+// the benchmark's own folder.
+class TDeviceListFile {
+public:
+    TDeviceListFile() {
+        char pattern[] = "/tmp/orv-bench-dvl-XXXXXX";
+        if (mkdtemp(pattern) != nullptr)
+            FDir = pattern;
+        FFile = FDir + "/devices.dvl";
+        for (int d = 0; d < 1000; ++d) {
+            auto device = std::make_unique<TDeviceEl>();
+            device->SetName("Συσκευή " + std::to_string(d));
+            device->SetRatedPower(10 + d);
+            device->EnsureSeasons(11);
+            for (int p = 0; p < 12; ++p)
+                for (int h = 0; h < 24; ++h)
+                    device->HourOps().SetFactor(p, h, ((d + p * 24 + h) % 97 + 1) / 97.0);
+            FList.Add(std::move(device));
+        }
+        FList.SaveToFile(FFile);
+    }
+    ~TDeviceListFile() {
+        DeleteFile(FFile);
+        rmdir(FDir.c_str());
+    }
+    const std::string& File() const { return FFile; }
+    TDevList& List() { return FList; }
+
+private:
+    std::string FDir, FFile;
+    TDevList FList;
+};
+
+TDeviceListFile& DeviceListFile() {
+    static TDeviceListFile file;
+    return file;
+}
+
+void BM_LoadDeviceList(benchmark::State& state) {
+    const std::string& file = DeviceListFile().File();
+    for (auto _ : state) {
+        TDevList list;
+        list.LoadFromFile(file);
+        if (list.Count() != 1000 || list.GetDevice(999)->HourOps().Count() != 12)
+            state.SkipWithError("the list did not load whole");
+        benchmark::DoNotOptimize(list);
+    }
+}
+BENCHMARK(BM_LoadDeviceList)->Unit(benchmark::kMillisecond);
+
+void BM_SaveDeviceList(benchmark::State& state) {
+    TDeviceListFile& file = DeviceListFile();
+    for (auto _ : state)
+        file.List().SaveToFile(file.File());
+}
+BENCHMARK(BM_SaveDeviceList)->Unit(benchmark::kMillisecond);
+
 // Keeps the real time per iteration (ns) of every run for the summary.
 class TSummaryReporter : public benchmark::ConsoleReporter {
 public:
@@ -231,6 +290,12 @@ int main(int argc, char** argv) {
         if (LastSizing.Err != 0)
             status = 1;
     }
+    for (const char* name : {"BM_LoadDeviceList", "BM_SaveDeviceList"})
+        if (t.count(name))
+            std::printf("%s of 1000 devices with 12 profiles: %.1f ms (target under 200 ms)\n",
+                        std::string(name).find("Load") != std::string::npos ? "Loading a list"
+                                                                            : "Saving a list",
+                        t.at(name) / 1e6);
     FinalizeModel();
     return status;
 }

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SavedDecimalSeparator = ',';
     DecimalSeparator = ',';
     try {
-        TIniFile ini(name);
+        TMemIniFile ini(name); // as the program reads them: once
         auto device = TDeviceEl::CreateFromCatalog(ini);
         FUZZ_CHECK(device && device->HourOps().Count() >= 1);
         (void)device->DailyEnergy();

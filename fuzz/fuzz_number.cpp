@@ -1,6 +1,7 @@
 // The text-number reader: every run of bytes gives numbers, lines or an input/output error,
-// and reading always ends.
+// and reading always ends; an error message never cuts a character in two.
 #include "FuzzFile.h"
+#include "framework/core/SysUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <string_view>
@@ -16,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 reader.SkipLine();
             else if (pass % 3 == 1)
                 (void)reader.ReadLine();
-        } catch (const EInOutError&) {
+        } catch (const EInOutError& e) {
+            // The message quotes the run: whole characters only.
+            FUZZ_CHECK(IsValidUtf8(e.Message()));
             reader.SkipLine();
         }
     }

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecimalSeparator = ',';
     TSeasonList list;
     try {
-        TIniFile ini(name);
+        TMemIniFile ini(name); // as the program reads them: once
         list.LoadFromIni(ini);
     } catch (const Exception&) {
     }

@@ -9,9 +9,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+// The store's folder inside the process's RAM-backed fuzz folder (removed at exit).
 fs::path StoreFolder() {
     static const fs::path folder = [] {
-        fs::path p = fs::temp_directory_path() / ("orv-fuzz-store-" + std::to_string(getpid()));
+        fs::path p = FuzzFolder() / "store";
         fs::create_directories(p);
         return p;
     }();

@@ -217,12 +217,10 @@ int PeriodOfFactorKey(std::string_view key) {
     return res.ec == std::errc() ? value : -1;
 }
 
-// Profiles stored in a .dvl section: the HourOpCount key, or in a file without it one
-// more than the highest period of the factor keys; at least 1.
+// Profiles stored in a .dvl section: the HourOpCount key, never more than the section
+// holds (one more than the highest period of its factor keys, at least 1); without the
+// key, all that the section holds.
 int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
-    const int count = ini.ReadInteger(section, "HourOpCount", 0);
-    if (count >= 1 && count <= kMaxStoredProfiles)
-        return count;
     TStringList keys;
     ini.ReadSection(section, keys);
     int highest = 0;
@@ -231,11 +229,23 @@ int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
         if (period >= 0 && period < kMaxStoredProfiles)
             highest = std::max(highest, period);
     }
-    return highest + 1;
+    const int held = highest + 1;
+    const int count = ini.ReadInteger(section, "HourOpCount", 0);
+    return count >= 1 && count <= held ? count : held;
 }
 
+// "h%2.2d_%2.2d" of period and hour, written directly: a list of devices reads and writes
+// hundreds of thousands of these.
 std::string FactorKey(int period, int hour) {
-    return Format("h%2.2d_%2.2d", {period, hour});
+    std::string key(1, 'h');
+    if (period >= 0 && period < 10)
+        key += '0';
+    key += std::to_string(period);
+    key += '_';
+    if (hour >= 0 && hour < 10)
+        key += '0';
+    key += std::to_string(hour);
+    return key;
 }
 
 } // namespace
@@ -328,12 +338,19 @@ void TDeviceEl::SaveToSection(TCustomIniFile& ini, std::string_view section) con
     ini.WriteInteger(section, "DevCount", FDevCount);
     ini.WriteFloat(section, "RatedPower", FRatedPower);
     ini.WriteInteger(section, "HourOpCount", FHourOps.Count());
-    for (int p = 0; p < FHourOps.Count(); ++p)
+    for (int p = 0; p < FHourOps.Count(); ++p) {
+        bool written = false;
         for (int h = 0; h < 24; ++h) {
             const double factor = FHourOps.GetFactor(p, h);
-            if (factor != 0)
+            if (factor != 0) {
                 ini.WriteFloat(section, FactorKey(p, h), factor);
+                written = true;
+            }
         }
+        // A profile of zeros still leaves one key, so that reading counts it as held.
+        if (!written)
+            ini.WriteFloat(section, FactorKey(p, 0), 0);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -374,7 +391,8 @@ void TDevList::FillLoad(TFloatArray& a) const {
 }
 
 void TDevList::LoadFromFile(const std::string& fileName) {
-    TIniFile ini(fileName);
+    // Parsed once into memory: every value read afterwards is a lookup.
+    TMemIniFile ini(fileName);
     // A count beyond any real list marks a damaged file: refuse it before the list changes,
     // rather than building millions of empty devices.
     const int count = ini.ReadInteger("devlist", "count", 0);
@@ -388,11 +406,14 @@ void TDevList::LoadFromFile(const std::string& fileName) {
 }
 
 void TDevList::SaveToFile(const std::string& fileName) const {
-    TIniFile ini(fileName);
+    // The whole list is built in memory and replaces the file in one piece: nothing of an
+    // earlier content stays, and a failed write leaves the old file as it was.
+    TMemIniFile ini(fileName, false);
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
     ini.WriteInteger("devlist", "count", Count());
     for (int i = 0; i < Count(); ++i)
         FItems[i]->SaveToSection(ini, Format("dev%d", {i}));
+    ini.UpdateFile();
 }
 
 // ---------------------------------------------------------------------------
@@ -433,14 +454,31 @@ void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
         throw EInOutError(
             Format("Το αρχείο %s δηλώνει %d περιόδους λειτουργίας (επιτρέπονται έως %d)",
                    {ini.FileName(), count, kMaxSeasons}));
-    Clear();
+    // Every period is read and checked before the list changes: a day outside the year
+    // would overflow the period's day and hour counts.
+    struct TRead {
+        std::string Description;
+        int DayStart, DayStop, WayOp;
+    };
+    std::vector<TRead> read;
     for (int i = 0; i < count; ++i) {
-        TSeason* season = AddSeason();
         const std::string section = Format("season%d", {i});
-        season->SetDescription(ini.ReadString(section, "Description", ""));
-        season->SetDayStart(ini.ReadInteger(section, "DayStart", 1));
-        season->SetDayStop(ini.ReadInteger(section, "DayStop", 365));
-        season->SetWayOp(uint8_t(ini.ReadInteger(section, "WayOp", 0) & 0xFF));
+        TRead r{ini.ReadString(section, "Description", ""), ini.ReadInteger(section, "DayStart", 1),
+                ini.ReadInteger(section, "DayStop", 365), ini.ReadInteger(section, "WayOp", 0)};
+        if (r.DayStart < 1 || r.DayStart > 365 || r.DayStop < 1 || r.DayStop > 365)
+            throw EInOutError(
+                Format("Το αρχείο %s: η περίοδος %d \"%s\" έχει ημέρες %d έως %d "
+                       "(επιτρέπονται 1 έως 365)",
+                       {ini.FileName(), i + 1, r.Description, r.DayStart, r.DayStop}));
+        read.push_back(std::move(r));
+    }
+    Clear();
+    for (const TRead& r : read) {
+        TSeason* season = AddSeason();
+        season->SetDescription(r.Description);
+        season->SetDayStart(r.DayStart);
+        season->SetDayStop(r.DayStop);
+        season->SetWayOp(uint8_t(r.WayOp & 0xFF));
     }
 }
 
@@ -641,13 +679,20 @@ bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMea
     int iter = 0;
     uint8_t err = 0;
     Secant(1.0, k0, 1e-10, 100, WeibullEq, shape, fr, iter, err);
-    if (err != 0 && fr >= 1e-10)
+    // A search that failed with a large residual, or ended on a shape that is no shape,
+    // falls back to the first estimate.
+    if ((err != 0 && fr >= 1e-10) || !std::isfinite(shape) || !(shape > 0))
         shape = k0;
     const double g1 = GammaFn(1 + 1 / shape);
+    const double scale = mean / g1;
+    const double spread = std::sqrt(scale * scale * (GammaFn(1 + 2 / shape) - g1 * g1));
+    // Statistics no Weibull distribution can hold (an estimate that is itself not finite).
+    if (!std::isfinite(shape) || !(shape > 0) || !std::isfinite(scale) || !(scale > 0))
+        return false;
     k = shape;
-    c = mean / g1;
+    c = scale;
     fitMean = g1 * c;
-    fitStdDev = std::sqrt(c * c * (GammaFn(1 + 2 / shape) - g1 * g1));
+    fitStdDev = spread;
     return true;
 }
 

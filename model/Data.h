@@ -311,7 +311,9 @@ double GammaFn(double x);
 // Zero at the Weibull shape whose coefficient of variation is WeibullStdDev / WeibullMean.
 double WeibullEq(double k);
 // Fits a Weibull distribution (scale c, shape k) by the method of moments. False, with
-// the outputs unchanged, for a standard deviation of 0 or a mean of 0 or less.
+// the outputs unchanged, for a standard deviation of 0 or a mean of 0 or less, or when
+// no finite positive shape and scale fit. A root search that fails or ends on a shape
+// that is not finite and positive falls back to the estimate (stdDev / mean)^-1.086.
 bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMean,
                 double& fitStdDev);
 

@@ -471,6 +471,10 @@ struct TQuiet {
     bool Saved;
 };
 
+bool FitsInt64(double value) {
+    return std::isfinite(value) && std::fabs(value) < 9.2e18;
+}
+
 } // namespace
 
 double TExSpinEdit::CheckValue(double value) const {
@@ -502,12 +506,22 @@ double TExSpinEdit::Value() const {
         return TryStrToFloat(text, v) ? v : FMinValue;
     }
     int64_t v;
-    return TryStrToInt64(Trim(text), v) ? double(v) : double(Round(FMinValue));
+    if (TryStrToInt64(Trim(text), v))
+        return double(v);
+    // A whole number too large for 64 bits is shown as a real (see FormatValue).
+    double real;
+    if (TryStrToFloat(Trim(text), real))
+        return real;
+    return FitsInt64(FMinValue) ? double(Round(FMinValue)) : 0;
 }
 
 std::string TExSpinEdit::FormatValue(double value) const {
     if (FValueType == vtFloat)
         return FixedText(value, FDecimal);
+    // A value no 64-bit integer holds (read from a file, say) is shown as it is, as text,
+    // rather than failing the window that shows it.
+    if (!FitsInt64(value))
+        return FloatToStr(value);
     return IntToStr(Round(value));
 }
 

@@ -215,6 +215,46 @@ TEST_F(FormHolderTest, DefaultFileThatFailedToLoadIsReportedOnceWhenTheWindowIsU
     EXPECT_EQ(TestKit::Dialogs().Shown().size(), 1u);
 }
 
+// Values read from the default files never keep a window from opening: a power too large
+// for a whole-number box shows as a real number.
+TEST_F(FormHolderTest, HugePowersInTheDefaultCurveStillOpenTheWindows) {
+    const std::string dir = MakeDir("program");
+    WriteFile(dir + "/default.pow", "Huge\r\nm/s W\r\n1 1\r\n0 0\r\n3 10\r\n12 1e19\r\n");
+    UseProgramFolder(dir);
+    StartProgram();
+    EXPECT_TRUE(TestKit::Dialogs().Shown().empty());
+    ASSERT_NE(fmHolder, nullptr);
+    EXPECT_TRUE(fmHolder->Visible());
+    if (ViewClasses[0]) {
+        auto* sysHolder = TestKit::Find<TWinControl>(fmHolder->CurrentView(), "sysHolder");
+        ASSERT_NE(sysHolder, nullptr);
+        TControl* edPR = nullptr;
+        for (int i = 0; i < sysHolder->ComponentCount() && !edPR; ++i)
+            if (sysHolder->Components(i)->ClassName() == "TfmWGEd")
+                edPR = TestKit::Find<TControl>(sysHolder->Components(i), "edPR");
+        ASSERT_NE(edPR, nullptr);
+        EXPECT_EQ(StrToFloat(TestKit::TextOf(edPR)), 1e19) << TestKit::TextOf(edPR);
+    }
+    EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("huge-power.png")));
+}
+
+// An error while the windows are made is reported like the default files' read errors,
+// and the program goes on: here the settings store is a folder.
+TEST_F(FormHolderTest, AnErrorWhileTheWindowsAreMadeIsReportedAndTheProgramGoesOn) {
+    const std::string store = MakeDir("store-folder");
+    setenv("HKCU_STORE", store.c_str(), 1);
+    StartProgram();
+    const auto& shown = TestKit::Dialogs().Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].Text.find("The settings store " + store + " is not a regular file"),
+              std::string::npos)
+        << shown[0].Text;
+    ASSERT_NE(fmHolder, nullptr);
+    EXPECT_TRUE(fmHolder->Visible());
+    EXPECT_TRUE(fs::is_directory(store));
+    EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("start-error.png")));
+}
+
 TEST_F(FormHolderTest, CleanStartShowsNoMessageAndReportsTheFirstPaintOnce) {
     int firstPaints = 0;
     StartProgram([&] { WhenFirstPainted(fmHolder, [&] { ++firstPaints; }); });

@@ -255,6 +255,26 @@ TEST_F(PeriodsViewTest, SsnFilesAreSavedAndOpenedThroughTheDialogs) {
     EXPECT_EQ(SeasonList->Count(), 1);
     EXPECT_EQ(SeasonList->GetSeason(0)->Description(), "Χειμώνας");
     EXPECT_NE(TestKit::Dialogs().LastText().find("100000"), std::string::npos);
+
+    // So is a day outside the year, with the period it belongs to.
+    {
+        std::ofstream out(damaged, std::ios::binary);
+        out << "[Seasons]\r\ncount=1\r\n[season0]\r\nDescription=Λάθος\r\nDayStop=999\r\n";
+    }
+    ChooseFile(damaged);
+    ClickStrip("Ανοιγμα");
+    ASSERT_EQ(SeasonList->Count(), 1);
+    EXPECT_EQ(SeasonList->GetSeason(0)->Description(), "Χειμώνας");
+    EXPECT_NE(TestKit::Dialogs().LastText().find("Λάθος"), std::string::npos);
+
+    // Saving over a longer list leaves nothing of it in the file.
+    ChooseFile(three);
+    ClickStrip("Αποθήκευση");
+    TIniFile ini(three);
+    EXPECT_EQ(ini.ReadInteger("Seasons", "count", 0), 1);
+    EXPECT_FALSE(ini.SectionExists("season1"));
+    EXPECT_FALSE(ini.SectionExists("season2"));
+    EXPECT_EQ(ini.ReadString("season0", "Description", ""), "Χειμώνας");
 }
 
 TEST_F(PeriodsViewTest, AWayOfOperationWithoutANameShowsItsNumber) {

@@ -4,7 +4,11 @@
 #include "framework/core/SysUtils.h"
 #include "framework/core/TextFiles.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // ---------------------------------------------------------------------------
 // TCustomIniFile: typed values on top of strings
@@ -75,6 +79,235 @@ std::string OneLine(std::string_view value) {
 
 } // namespace
 
+// ---------------------------------------------------------------------------
+// TIniText
+
+void TIniText::Clear() {
+    FPreamble.clear();
+    FSections.clear();
+    FSectionIndex.clear();
+}
+
+void TIniText::Parse(std::string_view text) {
+    Clear();
+    std::vector<TEntry>* entries = &FPreamble;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        const std::string_view line = text.substr(pos, end - pos);
+        pos = end;
+        if (pos < text.size()) {
+            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+                pos += 2;
+            else
+                ++pos;
+        }
+        const std::string trimmed = Trim(line);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            const size_t close = trimmed.find(']');
+            TSection section;
+            section.Name =
+                Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            FSectionIndex.try_emplace(FoldedText(section.Name), FSections.size());
+            FSections.push_back(std::move(section));
+            entries = &FSections.back().Entries;
+            continue;
+        }
+        TEntry entry;
+        entry.Line = line;
+        const size_t equals = trimmed.find('=');
+        if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string::npos &&
+            equals > 0) {
+            entry.Key = Trim(trimmed.substr(0, equals));
+            entry.Value = Trim(trimmed.substr(equals + 1));
+        } else {
+            entry.Value = line;
+        }
+        entries->push_back(std::move(entry));
+    }
+}
+
+std::string TIniText::Text() const {
+    std::string content;
+    auto writeEntries = [&](const std::vector<TEntry>& entries) {
+        for (const TEntry& entry : entries) {
+            if (!entry.Line.empty()) {
+                content.append(entry.Line);
+            } else if (entry.Key.empty()) {
+                content.append(entry.Value);
+            } else {
+                content.append(entry.Key);
+                content.push_back('=');
+                content.append(entry.Value);
+            }
+            content.append("\r\n");
+        }
+    };
+    writeEntries(FPreamble);
+    for (const TSection& section : FSections) {
+        content.push_back('[');
+        content.append(section.Name);
+        content.append("]\r\n");
+        writeEntries(section.Entries);
+    }
+    return content;
+}
+
+void TIniText::IndexSections() {
+    FSectionIndex.clear();
+    for (size_t i = 0; i < FSections.size(); ++i)
+        FSectionIndex.try_emplace(FoldedText(FSections[i].Name), i);
+}
+
+void TIniText::IndexKeys(TSection& section) {
+    section.Keys.clear();
+    for (size_t i = 0; i < section.Entries.size(); ++i)
+        if (!section.Entries[i].Key.empty())
+            section.Keys.try_emplace(FoldedText(section.Entries[i].Key), i);
+    section.KeysValid = true;
+}
+
+TIniText::TSection* TIniText::FindSection(std::string_view name) {
+    const auto found = FSectionIndex.find(FoldedText(name));
+    return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
+}
+
+TIniText::TEntry* TIniText::FindEntry(TSection& section, std::string_view ident) {
+    if (!section.KeysValid)
+        IndexKeys(section);
+    const auto found = section.Keys.find(FoldedText(ident));
+    return found == section.Keys.end() ? nullptr : &section.Entries[found->second];
+}
+
+const std::string* TIniText::Find(std::string_view section, std::string_view ident) {
+    TSection* found = FindSection(section);
+    if (!found)
+        return nullptr;
+    const TEntry* entry = FindEntry(*found, ident);
+    return entry ? &entry->Value : nullptr;
+}
+
+void TIniText::Write(std::string_view section, std::string_view ident, std::string_view value) {
+    TSection* found = FindSection(section);
+    if (!found) {
+        FSectionIndex.try_emplace(FoldedText(section), FSections.size());
+        FSections.push_back(TSection{std::string(section), {}, {}, true});
+        found = &FSections.back();
+    }
+    std::string line = OneLine(value);
+    std::string trimmed = Trim(line);
+    // The line as written is kept only where blanks around the value make it differ.
+    if (trimmed.size() == line.size())
+        line.clear();
+    if (TEntry* entry = FindEntry(*found, ident)) {
+        entry->Value = std::move(trimmed);
+        entry->Line = line.empty() ? std::string() : entry->Key + "=" + line;
+        return;
+    }
+    // After the section's last non-blank line, so blank lines keep separating sections.
+    auto& entries = found->Entries;
+    size_t at = entries.size();
+    while (at > 0 && entries[at - 1].Key.empty() && Trim(entries[at - 1].Value).empty())
+        --at;
+    TEntry added;
+    added.Key = std::string(ident);
+    added.Value = std::move(trimmed);
+    if (!line.empty())
+        added.Line = added.Key + "=" + line;
+    if (at == entries.size())
+        found->Keys.try_emplace(FoldedText(added.Key), at);
+    else
+        found->KeysValid = false; // the entries after it move
+    entries.insert(entries.begin() + std::ptrdiff_t(at), std::move(added));
+}
+
+void TIniText::ReadSection(std::string_view section, TStrings& idents) {
+    idents.Clear();
+    if (TSection* found = FindSection(section))
+        for (const TEntry& entry : found->Entries)
+            if (!entry.Key.empty())
+                idents.Add(entry.Key);
+}
+
+void TIniText::ReadSections(TStrings& sections) const {
+    sections.Clear();
+    for (size_t i = 0; i < FSections.size(); ++i) {
+        // Each name once, where it first appears.
+        const auto found = FSectionIndex.find(FoldedText(FSections[i].Name));
+        if (found != FSectionIndex.end() && found->second == i)
+            sections.Add(FSections[i].Name);
+    }
+}
+
+void TIniText::ReadSectionValues(std::string_view section, TStrings& values) {
+    values.Clear();
+    if (TSection* found = FindSection(section))
+        for (const TEntry& entry : found->Entries)
+            if (!entry.Key.empty())
+                values.Add(entry.Key + "=" + Unquote(entry.Value));
+}
+
+bool TIniText::EraseSection(std::string_view section) {
+    if (!FindSection(section))
+        return false;
+    std::erase_if(FSections, [&](const TSection& s) { return SameText(s.Name, section); });
+    IndexSections();
+    return true;
+}
+
+bool TIniText::DeleteKey(std::string_view section, std::string_view ident) {
+    TSection* found = FindSection(section);
+    if (!found || !FindEntry(*found, ident))
+        return false;
+    std::erase_if(found->Entries, [&](const TEntry& entry) {
+        return !entry.Key.empty() && SameText(entry.Key, ident);
+    });
+    found->KeysValid = false;
+    return true;
+}
+
+bool TIniText::SectionExists(std::string_view section) {
+    TSection* found = FindSection(section);
+    if (!found)
+        return false;
+    if (!found->KeysValid)
+        IndexKeys(*found);
+    return !found->Keys.empty();
+}
+
+// ---------------------------------------------------------------------------
+// Writers of one profile file exclude each other by a lock on the file's folder (the
+// file itself is replaced by every write, so it cannot carry the lock).
+
+namespace {
+
+class TFolderLock {
+public:
+    explicit TFolderLock(const std::string& fileName) {
+        const std::string dir = ExtractFileDir(ResolveFileLinks(fileName));
+        FHandle = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (FHandle >= 0)
+            while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~TFolderLock() {
+        if (FHandle >= 0)
+            ::close(FHandle); // closing releases the lock
+    }
+    TFolderLock(const TFolderLock&) = delete;
+    TFolderLock& operator=(const TFolderLock&) = delete;
+
+private:
+    int FHandle = -1;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TIniFile
+
 TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {}
 
 TIniFile::TFileStamp TIniFile::StampOf(const std::string& fileName) {
@@ -100,202 +333,134 @@ void TIniFile::Load() {
         return;
     FLoaded = false;
     FStamp = stamp;
-    FPreamble.clear();
-    FSections.clear();
+    FText.Clear();
     FUnreadable = false;
     std::string bytes;
     if (!ReadFileBytes(FileName(), bytes)) {
         // A missing or unreadable file reads as empty; one that is there but unreadable
         // must not be replaced by what this object knows of it.
-        FUnreadable = FileExists(FileName()) || DirectoryExists(FileName());
+        FUnreadable = stamp.Exists;
         return;
     }
-    const std::string text = DecodeText(bytes);
-    std::vector<TEntry>* entries = &FPreamble;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = pos;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        const std::string line = text.substr(pos, end - pos);
-        pos = end;
-        if (pos < text.size()) {
-            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
-                pos += 2;
-            else
-                ++pos;
-        }
-        const std::string trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            const size_t close = trimmed.find(']');
-            TSection section;
-            section.Name =
-                Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            FSections.push_back(std::move(section));
-            entries = &FSections.back().Entries;
-            continue;
-        }
-        TEntry entry;
-        entry.Line = line;
-        const size_t equals = trimmed.find('=');
-        if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string::npos &&
-            equals > 0) {
-            entry.Key = Trim(trimmed.substr(0, equals));
-            entry.Value = Trim(trimmed.substr(equals + 1));
-        } else {
-            entry.Value = line;
-        }
-        entries->push_back(std::move(entry));
-    }
+    FText.Parse(DecodeText(bytes));
     FLoaded = true;
 }
 
 void TIniFile::Save() {
     if (FUnreadable)
         throw EInOutError("Unable to write to " + FileName());
-    std::string content;
-    auto writeEntries = [&](const std::vector<TEntry>& entries) {
-        for (const TEntry& entry : entries) {
-            if (!entry.Line.empty())
-                content += entry.Line;
-            else if (entry.Key.empty())
-                content += entry.Value;
-            else
-                content += entry.Key + "=" + entry.Value;
-            content += "\r\n";
-        }
-    };
-    writeEntries(FPreamble);
-    for (const TSection& section : FSections) {
-        content += "[" + section.Name + "]\r\n";
-        writeEntries(section.Entries);
-    }
     // Until the write succeeds, what this object holds is not what the file holds.
     FLoaded = false;
-    WriteFileAtomically(FileName(), content);
+    WriteFileAtomically(FileName(), FText.Text());
     FStamp = StampOf(FileName());
     FLoaded = FStamp.Exists;
 }
 
-TIniFile::TSection* TIniFile::FindSection(std::string_view name) {
-    for (TSection& section : FSections)
-        if (SameText(section.Name, name))
-            return &section;
-    return nullptr;
-}
-
-TIniFile::TEntry* TIniFile::FindEntry(TSection& section, std::string_view ident) {
-    for (TEntry& entry : section.Entries)
-        if (!entry.Key.empty() && SameText(entry.Key, ident))
-            return &entry;
-    return nullptr;
+void TIniFile::Change(const std::function<bool()>& change) {
+    TFolderLock lock(FileName());
+    Load();
+    if (change())
+        Save();
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view ident,
                                  std::string_view def) {
     Load();
-    TSection* found = FindSection(section);
-    if (!found)
-        return std::string(def);
-    const TEntry* entry = FindEntry(*found, ident);
-    return entry ? Unquote(entry->Value) : std::string(def);
+    const std::string* value = FText.Find(section, ident);
+    return value ? Unquote(*value) : std::string(def);
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view ident,
                            std::string_view value) {
-    Load();
-    TSection* found = FindSection(section);
-    if (!found) {
-        FSections.push_back(TSection{std::string(section), {}});
-        found = &FSections.back();
-    }
-    const std::string line = OneLine(value);
-    if (TEntry* entry = FindEntry(*found, ident)) {
-        entry->Value = Trim(line);
-        entry->Line = entry->Key + "=" + line;
-    } else {
-        // After the section's last non-blank line, so blank lines keep separating sections.
-        auto& entries = found->Entries;
-        size_t at = entries.size();
-        while (at > 0 && entries[at - 1].Key.empty() && Trim(entries[at - 1].Value).empty())
-            --at;
-        TEntry added;
-        added.Key = std::string(ident);
-        added.Value = Trim(line);
-        added.Line = added.Key + "=" + line;
-        entries.insert(entries.begin() + std::ptrdiff_t(at), std::move(added));
-    }
-    Save();
+    Change([&] {
+        FText.Write(section, ident, value);
+        return true;
+    });
 }
 
 void TIniFile::ReadSection(std::string_view section, TStrings& idents) {
     Load();
-    idents.Clear();
-    if (TSection* found = FindSection(section))
-        for (const TEntry& entry : found->Entries)
-            if (!entry.Key.empty())
-                idents.Add(entry.Key);
+    FText.ReadSection(section, idents);
 }
 
 void TIniFile::ReadSections(TStrings& sections) {
     Load();
-    sections.Clear();
-    std::vector<std::string> seen;
-    for (const TSection& section : FSections) {
-        bool duplicate = false;
-        for (const std::string& name : seen)
-            if (SameText(name, section.Name))
-                duplicate = true;
-        if (!duplicate) {
-            seen.push_back(section.Name);
-            sections.Add(section.Name);
-        }
-    }
+    FText.ReadSections(sections);
 }
 
 void TIniFile::ReadSectionValues(std::string_view section, TStrings& values) {
     Load();
-    values.Clear();
-    if (TSection* found = FindSection(section))
-        for (const TEntry& entry : found->Entries)
-            if (!entry.Key.empty())
-                values.Add(entry.Key + "=" + Unquote(entry.Value));
+    FText.ReadSectionValues(section, values);
 }
 
 void TIniFile::EraseSection(std::string_view section) {
-    Load();
-    const size_t before = FSections.size();
-    std::erase_if(FSections, [&](const TSection& s) { return SameText(s.Name, section); });
-    if (FSections.size() != before)
-        Save();
+    Change([&] { return FText.EraseSection(section); });
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident) {
-    Load();
-    TSection* found = FindSection(section);
-    if (!found)
-        return;
-    const size_t before = found->Entries.size();
-    std::erase_if(found->Entries, [&](const TEntry& entry) {
-        return !entry.Key.empty() && SameText(entry.Key, ident);
-    });
-    if (found->Entries.size() != before)
-        Save();
+    Change([&] { return FText.DeleteKey(section, ident); });
 }
 
 bool TIniFile::SectionExists(std::string_view section) {
     Load();
-    TSection* found = FindSection(section);
-    if (!found)
-        return false;
-    for (const TEntry& entry : found->Entries)
-        if (!entry.Key.empty())
-            return true;
-    return false;
+    return FText.SectionExists(section);
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view ident) {
     Load();
-    TSection* found = FindSection(section);
-    return found && FindEntry(*found, ident) != nullptr;
+    return FText.Find(section, ident) != nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TMemIniFile
+
+TMemIniFile::TMemIniFile(std::string fileName, bool readFile)
+    : TCustomIniFile(std::move(fileName)) {
+    std::string bytes;
+    if (readFile && ReadFileBytes(FileName(), bytes))
+        FText.Parse(DecodeText(bytes));
+}
+
+std::string TMemIniFile::ReadString(std::string_view section, std::string_view ident,
+                                    std::string_view def) {
+    const std::string* value = FText.Find(section, ident);
+    return value ? Unquote(*value) : std::string(def);
+}
+
+void TMemIniFile::WriteString(std::string_view section, std::string_view ident,
+                              std::string_view value) {
+    FText.Write(section, ident, value);
+}
+
+void TMemIniFile::ReadSection(std::string_view section, TStrings& idents) {
+    FText.ReadSection(section, idents);
+}
+
+void TMemIniFile::ReadSections(TStrings& sections) {
+    FText.ReadSections(sections);
+}
+
+void TMemIniFile::ReadSectionValues(std::string_view section, TStrings& values) {
+    FText.ReadSectionValues(section, values);
+}
+
+void TMemIniFile::EraseSection(std::string_view section) {
+    FText.EraseSection(section);
+}
+
+void TMemIniFile::DeleteKey(std::string_view section, std::string_view ident) {
+    FText.DeleteKey(section, ident);
+}
+
+bool TMemIniFile::SectionExists(std::string_view section) {
+    return FText.SectionExists(section);
+}
+
+bool TMemIniFile::ValueExists(std::string_view section, std::string_view ident) {
+    return FText.Find(section, ident) != nullptr;
+}
+
+void TMemIniFile::UpdateFile() {
+    TFolderLock lock(FileName());
+    WriteFileAtomically(FileName(), FText.Text());
 }

@@ -1,6 +1,11 @@
 #include "framework/core/Registry.h"
 
 #include "framework/core/SysUtils.h"
+#include "framework/core/TextFiles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include <cerrno>
 #include <cstdlib>
@@ -11,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -42,6 +48,17 @@ struct TStoredKey {
 };
 
 using TKeyMap = std::map<std::string, TStoredKey, TCaseLess>;
+using TKeySnapshot = std::shared_ptr<const TKeyMap>;
+
+// Deeper or longer key paths are not kept: each level implies a key of its own, so such
+// a path would make the store grow out of all proportion to the text that named it.
+constexpr size_t kMaxKeyDepth = 512;
+constexpr size_t kMaxKeyPathLength = 32 * 1024;
+
+bool KeyPathFits(const std::string& path) {
+    return path.size() <= kMaxKeyPathLength &&
+           size_t(std::count(path.begin(), path.end(), '\\')) < kMaxKeyDepth;
+}
 
 // ---- paths
 
@@ -166,9 +183,17 @@ bool Unquote(std::string_view line, size_t& pos, std::string& out) {
     return false;
 }
 
+// A key without values whose subkey follows it is implied by that subkey and not written,
+// so writing what was read never makes the file larger.
 std::string Serialize(const TKeyMap& keys) {
     std::string out = std::string(kHeader) + "\n";
-    for (const auto& [path, key] : keys) {
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        const auto& [path, key] = *it;
+        if (key.Values.empty()) {
+            const auto next = std::next(it);
+            if (next != keys.end() && IsBelow(next->first, path))
+                continue;
+        }
         out += "\n[" + key.Path + "]\n";
         for (const auto& v : key.Values) {
             out += "\"" + Escape(v.Name) + "\"=";
@@ -205,6 +230,8 @@ bool ParseHex(std::string_view s, int64_t& value) {
 
 bool Parse(std::string_view text, TKeyMap& keys) {
     keys.clear();
+    if (text.starts_with("\xEF\xBB\xBF")) // a UTF-8 byte-order mark
+        text.remove_prefix(3);
     if (text.empty())
         return true;
     std::vector<std::string_view> lines;
@@ -222,6 +249,8 @@ bool Parse(std::string_view text, TKeyMap& keys) {
     if (lines.empty() || lines[0] != kHeader)
         return false;
     TStoredKey* current = nullptr;
+    std::unordered_map<const TStoredKey*, std::unordered_map<std::string, size_t>> valueIndex;
+    bool skipping = false; // inside a key whose path is too deep or too long
     for (size_t n = 1; n < lines.size(); ++n) {
         std::string_view line = lines[n];
         if (line.empty())
@@ -232,10 +261,15 @@ bool Parse(std::string_view text, TKeyMap& keys) {
             std::string path = NormalizePath(line.substr(1, line.size() - 2));
             if (path.empty())
                 return false;
+            skipping = !KeyPathFits(path);
+            if (skipping)
+                continue;
             EnsureKey(keys, path);
             current = &keys[path];
             continue;
         }
+        if (skipping)
+            continue;
         if (current == nullptr)
             return false;
         size_t pos = 0;
@@ -271,10 +305,18 @@ bool Parse(std::string_view text, TKeyMap& keys) {
                 return false;
             v.Type = rdString;
         }
-        if (TStoredValue* existing = current->Find(v.Name))
-            *existing = std::move(v);
-        else
+        // Values found through an index per key, so that a key of many values reads in
+        // time linear in their number; a later value of the same name replaces the first.
+        auto [index, fresh] = valueIndex.try_emplace(current);
+        if (fresh)
+            for (size_t k = 0; k < current->Values.size(); ++k)
+                index->second.try_emplace(FoldedText(current->Values[k].Name), k);
+        const auto [slot, added] =
+            index->second.try_emplace(FoldedText(v.Name), current->Values.size());
+        if (added)
             current->Values.push_back(std::move(v));
+        else
+            current->Values[slot->second] = std::move(v);
     }
     return true;
 }
@@ -285,10 +327,12 @@ std::function<void()> gCommitHook;
 
 class TStoreFile {
 public:
-    // The keys as they are in the file now (cached while the file is unchanged).
-    TKeyMap Snapshot() {
+    // The keys as they are in the file now (cached while the file is unchanged); shared,
+    // not copied, so that a read costs no more than the lookup.
+    TKeySnapshot Snapshot() {
         std::string fileName = SettingsStoreFileName();
         std::lock_guard lock(FMutex);
+        CheckStoreFile(fileName);
         struct stat st {};
         bool exists = ::stat(fileName.c_str(), &st) == 0;
         if (exists && fileName == FCachedName && SameStat(st))
@@ -306,10 +350,10 @@ public:
         if (!exists)
             st = {};
         FCachedName = fileName;
-        FCache = keys;
+        FCache = std::make_shared<const TKeyMap>(std::move(keys));
         FCachedStat = st;
         FHasStat = exists;
-        return keys;
+        return FCache;
     }
 
     // Applies one change under the file lock; false when the change reports nothing to do.
@@ -317,6 +361,7 @@ public:
     bool Modify(const std::function<bool(TKeyMap&)>& change, const std::string& failMessage) {
         std::string fileName = SettingsStoreFileName();
         std::lock_guard lock(FMutex);
+        CheckStoreFile(fileName);
         MakeFolder(fileName);
         TLockGuard fileLock(fileName);
         if (!fileLock.Locked())
@@ -329,10 +374,10 @@ public:
         }
         if (!change(keys))
             return false;
-        if (!Commit(fileName, Serialize(keys)))
-            throw ERegistryException(failMessage);
+        if (const std::string problem = Commit(fileName, Serialize(keys)); !problem.empty())
+            throw ERegistryException(failMessage + ": " + problem);
         FCachedName = fileName;
-        FCache = std::move(keys);
+        FCache = std::make_shared<const TKeyMap>(std::move(keys));
         FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
         return true;
     }
@@ -367,9 +412,14 @@ private:
     }
 
     static bool ReadKeys(const std::string& fileName, TKeyMap& keys) {
-        int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0)
             return errno == ENOENT;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return false;
+        }
         std::string text;
         char buffer[65536];
         bool ok = true;
@@ -417,33 +467,61 @@ private:
         return true;
     }
 
+    // A store that is not a regular file (a folder, a FIFO, a device) is refused with a
+    // clear error: reading it would block or fail, and moving it aside would move what
+    // the user named.
+    static void CheckStoreFile(const std::string& fileName) {
+        struct stat st {};
+        if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            throw ERegistryException("The settings store " + fileName + " is not a regular file");
+    }
+
     // Temporary file beside the store (one name: only the lock holder uses it), flushed
-    // to disk, then renamed over the store.
-    static bool Commit(const std::string& fileName, const std::string& content) {
-        std::string temp = fileName + ".tmp";
+    // to disk, then renamed over the store. A symbolic link is followed: its target is
+    // replaced and the link stays. A store the user may not write (a read-only file or a
+    // folder without write permission) is left as it is. The store's mode is kept. Gives
+    // what went wrong, or empty text when the store was replaced.
+    static std::string Commit(const std::string& fileName, const std::string& content) {
+        const std::string target = ResolveFileLinks(fileName);
+        std::string dir = ExtractFileDir(target);
+        if (dir.empty())
+            dir = ".";
+        struct stat targetStat {};
+        const bool exists = ::stat(target.c_str(), &targetStat) == 0;
+        // The permission bits are checked by hand too: the super-user passes access().
+        if (exists && ((targetStat.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+            return "the settings store " + target + " is read-only";
+        struct stat dirStat {};
+        if (::stat(dir.c_str(), &dirStat) != 0 || (dirStat.st_mode & 0222) == 0 ||
+            ::access(dir.c_str(), W_OK) != 0)
+            return "the folder " + dir + " of the settings store is not writable";
+        std::string temp = target + ".tmp";
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (fd < 0)
-            return false;
-        bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+            return std::strerror(errno);
+        bool ok =
+            WriteAll(fd, content) && (!exists || ::fchmod(fd, targetStat.st_mode & 07777) == 0);
+        ok = ok && ::fsync(fd) == 0;
+        const int error = errno;
         ok = ::close(fd) == 0 && ok;
         if (ok && gCommitHook)
             gCommitHook();
-        if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
+        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+            const std::string problem = std::strerror(ok ? errno : error);
             ::unlink(temp.c_str());
-            return false;
+            return problem;
         }
-        std::string dir = ExtractFileDir(fileName);
-        int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dirFd >= 0) {
             ::fsync(dirFd);
             ::close(dirFd);
         }
-        return true;
+        return {};
     }
 
+    std::shared_ptr<const TKeyMap> FCache = std::make_shared<const TKeyMap>();
     std::mutex FMutex;
     std::string FCachedName;
-    TKeyMap FCache;
     struct stat FCachedStat {};
     bool FHasStat = false;
 };
@@ -492,7 +570,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     if (FRootKey != HKEY_CURRENT_USER)
         return false;
     std::string path = Resolve(key);
-    if (!path.empty() && !Store().Snapshot().count(path)) {
+    if (!path.empty() && !Store().Snapshot()->count(path)) {
         if (!canCreate || !CreateKey("\\" + path))
             return false;
     }
@@ -517,9 +595,9 @@ bool TRegistry::CreateKey(const std::string& key) {
     if (path.empty())
         return true;
     if (std::any_of(path.begin(), path.end(), [](char c) { return (unsigned char)c < 0x20; }) ||
-        path.find(']') != std::string::npos)
+        path.find(']') != std::string::npos || !KeyPathFits(path))
         return false;
-    if (Store().Snapshot().count(path))
+    if (Store().Snapshot()->count(path))
         return true;
     Store().Modify(
         [&](TKeyMap& keys) {
@@ -532,7 +610,7 @@ bool TRegistry::CreateKey(const std::string& key) {
 
 bool TRegistry::DeleteKey(const std::string& key) {
     std::string path = Resolve(key);
-    if (path.empty() || !Store().Snapshot().count(path))
+    if (path.empty() || !Store().Snapshot()->count(path))
         return false;
     return Store().Modify(
         [&](TKeyMap& keys) {
@@ -552,12 +630,13 @@ bool TRegistry::DeleteKey(const std::string& key) {
 
 bool TRegistry::KeyExists(const std::string& key) {
     std::string path = Resolve(key);
-    return path.empty() || Store().Snapshot().count(path) > 0;
+    return path.empty() || Store().Snapshot()->count(path) > 0;
 }
 
 void TRegistry::GetKeyNames(TStrings& names) {
     names.Clear();
-    for (const auto& [path, key] : Store().Snapshot()) {
+    const TKeySnapshot keys = Store().Snapshot();
+    for (const auto& [path, key] : *keys) {
         if (FCurrentPath.empty() ? path.find('\\') == std::string::npos
                                  : (IsBelow(path, FCurrentPath) &&
                                     path.find('\\', FCurrentPath.size() + 1) == std::string::npos))
@@ -573,9 +652,9 @@ bool TRegistry::HasSubKeys() {
 
 void TRegistry::GetValueNames(TStrings& names) {
     names.Clear();
-    TKeyMap keys = Store().Snapshot();
-    auto it = keys.find(FCurrentPath);
-    if (it == keys.end())
+    const TKeySnapshot keys = Store().Snapshot();
+    auto it = keys->find(FCurrentPath);
+    if (it == keys->end())
         return;
     for (const auto& v : it->second.Values)
         names.Add(v.Name);
@@ -583,15 +662,16 @@ void TRegistry::GetValueNames(TStrings& names) {
 
 namespace {
 bool FindValue(const std::string& keyPath, const std::string& name, TStoredValue& value) {
-    TKeyMap keys = Store().Snapshot();
-    auto it = keys.find(keyPath);
-    if (it == keys.end())
+    const TKeySnapshot keys = Store().Snapshot();
+    auto it = keys->find(keyPath);
+    if (it == keys->end())
         return false;
-    TStoredValue* v = it->second.Find(name);
-    if (v == nullptr)
-        return false;
-    value = *v;
-    return true;
+    for (const TStoredValue& v : it->second.Values)
+        if (SameText(v.Name, name)) {
+            value = v;
+            return true;
+        }
+    return false;
 }
 } // namespace
 

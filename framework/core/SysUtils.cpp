@@ -1629,6 +1629,23 @@ bool SameText(std::string_view a, std::string_view b) {
     return CompareText(a, b) == 0;
 }
 
+std::string FoldedText(std::string_view s) {
+    // ASCII text folds to its lower case. Other text gives three bytes per folded code
+    // point after a 0xFF byte, which no ASCII text holds: no other code point folds to an
+    // ASCII letter, so the two kinds never compare equal.
+    if (std::all_of(s.begin(), s.end(), [](char c) { return (unsigned char)c < 0x80; }))
+        return LowerCase(s);
+    std::string key(1, '\xFF');
+    key.reserve(s.size() * 3 + 1);
+    for (size_t i = 0; i < s.size();) {
+        const uint32_t cp = FoldCase(NextCodePoint(s, i));
+        key += char((cp >> 16) & 0xFF);
+        key += char((cp >> 8) & 0xFF);
+        key += char(cp & 0xFF);
+    }
+    return key;
+}
+
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     if (from.empty())
         return std::string(s);

@@ -211,6 +211,8 @@ std::string LowerCase(std::string_view s);
 // Comparison without regard to case (ASCII and Greek letters).
 int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
+// A key for lookups without regard to case: equal exactly when SameText holds.
+std::string FoldedText(std::string_view s);
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
 std::string ExtractFilePath(std::string_view fileName); // with the trailing "/"

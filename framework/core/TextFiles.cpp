@@ -13,6 +13,10 @@ namespace {
 
 constexpr size_t kMaxNumberLength = 64;
 
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 bool IsBlankOrLineEnd(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
@@ -29,8 +33,12 @@ std::string ErrorText(int error) {
 void TTextReader::Open(const std::string& fileName) {
     Close();
     std::string bytes;
-    if (!ReadFileBytes(fileName, bytes))
-        throw EInOutError("Cannot open file \"" + fileName + "\". " + ErrorText(errno), errno);
+    if (!ReadFileBytes(fileName, bytes)) {
+        const int error = errno;
+        throw EInOutError("Cannot open file \"" + fileName + "\". " +
+                              (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
+                          error);
+    }
     FText = DecodeText(bytes);
     FFileName = fileName;
     FPos = 0;
@@ -77,9 +85,15 @@ void TTextReader::SkipLine() {
 std::string TTextReader::NextToken() {
     while (FPos < FText.size() && IsBlankOrLineEnd(FText[FPos]))
         ++FPos;
+    // At most kMaxNumberLength characters: the text is UTF-8, so continuation bytes do not
+    // count, and the run never ends inside a character.
     const size_t start = FPos;
-    while (FPos < FText.size() && FPos - start < kMaxNumberLength && !IsBlankOrLineEnd(FText[FPos]))
+    size_t characters = 0;
+    while (FPos < FText.size() && !IsBlankOrLineEnd(FText[FPos])) {
+        if (!IsUtf8Continuation(FText[FPos]) && ++characters > kMaxNumberLength)
+            break;
         ++FPos;
+    }
     return FText.substr(start, FPos - start);
 }
 
@@ -147,26 +161,6 @@ namespace {
     throw EInOutError("Unable to write to " + fileName, error);
 }
 
-// The file a name refers to, symbolic links followed (a dangling link gives its
-// target's name).
-std::string ResolveLinks(const std::string& fileName) {
-    std::string name = fileName;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st {};
-        if (lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return name;
-        std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
-        const ssize_t length = readlink(name.c_str(), target.data(), target.size());
-        if (length < 0)
-            return name;
-        target.resize(size_t(length));
-        if (!target.empty() && target[0] != '/')
-            target = ExtractFilePath(name) + target;
-        name = target;
-    }
-    return name;
-}
-
 // Whether the system lets this process write there. Permission bits are also checked
 // by hand, since the super-user passes access() for files nobody may write.
 bool Writable(const std::string& path, const struct stat& st) {
@@ -178,7 +172,7 @@ bool Writable(const std::string& path, const struct stat& st) {
 // Checks that the target can be replaced; gives the resolved target, its mode and
 // whether it exists.
 std::string CheckTarget(const std::string& fileName, struct stat& targetStat, bool& exists) {
-    const std::string target = ResolveLinks(fileName);
+    const std::string target = ResolveFileLinks(fileName);
     exists = stat(target.c_str(), &targetStat) == 0;
     if (exists && (S_ISDIR(targetStat.st_mode) || !Writable(target, targetStat)))
         UnableToWrite(fileName, EACCES);
@@ -272,6 +266,24 @@ void TTextWriter::Close() {
 // ---------------------------------------------------------------------------
 // Whole files
 
+std::string ResolveFileLinks(const std::string& fileName) {
+    std::string name = fileName;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return name;
+        std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
+        const ssize_t length = readlink(name.c_str(), target.data(), target.size());
+        if (length < 0)
+            return name;
+        target.resize(size_t(length));
+        if (!target.empty() && target[0] != '/')
+            target = ExtractFilePath(name) + target;
+        name = target;
+    }
+    return name;
+}
+
 void WriteFileAtomically(const std::string& fileName, std::string_view content) {
     struct stat targetStat {};
     bool exists = false;
@@ -323,15 +335,20 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
 
 bool ReadFileBytes(const std::string& fileName, std::string& content) {
     content.clear();
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so that a FIFO or a device is refused instead of waiting for
+    // a writer; only regular files are read.
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
-        errno = EISDIR;
+        errno = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
         return false;
     }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     char buffer[65536];
     while (true) {
         const ssize_t n = read(fd, buffer, sizeof buffer);

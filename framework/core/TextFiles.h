@@ -68,5 +68,11 @@ private:
 // rename over the target, keeping the target's mode and following a symbolic link.
 // Raises EInOutError "Unable to write to %s" when the file system refuses.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);
-// Reads a whole file's bytes; false when it cannot be opened.
+// Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
+// read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
+// folder with EISDIR.
 bool ReadFileBytes(const std::string& fileName, std::string& content);
+constexpr int kNotRegularFile = 0x4E52; // not a system error number
+// The file a name refers to, symbolic links followed (a dangling link gives its target's
+// name).
+std::string ResolveFileLinks(const std::string& fileName);

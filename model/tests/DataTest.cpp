@@ -338,7 +338,7 @@ TEST_F(DvlFileTest, ReadsFilesOfOlderWritersAndMissingSections) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST_F(DvlFileTest, SavingFewerDevicesLeavesOtherSections) {
+TEST_F(DvlFileTest, SavingFewerDevicesReplacesTheWholeFile) {
     TDevList five;
     for (int i = 0; i < 5; ++i)
         five.Add(MakeDevice("d" + std::to_string(i), 10 * i, 1, {{{i, 1.0}}}));
@@ -350,12 +350,66 @@ TEST_F(DvlFileTest, SavingFewerDevicesLeavesOtherSections) {
     two.SaveToFile(file);
 
     TIniFile ini(file);
-    EXPECT_TRUE(ini.SectionExists("dev4"));
+    EXPECT_FALSE(ini.SectionExists("dev4"));         // nothing of the longer list stays
     EXPECT_FALSE(ini.ValueExists("dev1", "h00_01")); // a saved section is replaced whole
     TDevList back;
     back.LoadFromFile(file);
     ASSERT_EQ(back.Count(), 2);
     EXPECT_EQ(back.GetDevice(1)->Name(), "y");
+}
+
+// A section's profile count never goes above the profiles it holds: a small file whose
+// sections each claim hundreds of profiles would otherwise build them all.
+TEST_F(DvlFileTest, ProfileCountIsLimitedToTheProfilesTheSectionHolds) {
+    struct Case {
+        const char* keys;
+        int profiles;
+    };
+    const Case cases[] = {
+        {"HourOpCount=365\r\nh00_01=1\r\n", 1},
+        {"HourOpCount=365\r\nh02_01=1\r\n", 3},
+        {"HourOpCount=2\r\nh04_01=1\r\n", 2}, // fewer claimed than held: the count holds
+        {"HourOpCount=0\r\nh01_01=1\r\n", 2},
+        {"HourOpCount=-5\r\n", 1},
+        {"HourOpCount=2147483647\r\nh364_00=1\r\nh999_00=1\r\n", 365},
+    };
+    for (const Case& c : cases) {
+        const std::string file =
+            FDir.Write("claim.dvl", std::string("[devlist]\r\ncount=1\r\n[dev0]\r\n") + c.keys);
+        TDevList list;
+        list.LoadFromFile(file);
+        ASSERT_EQ(list.Count(), 1) << c.keys;
+        EXPECT_EQ(list.GetDevice(0)->HourOps().Count(), c.profiles) << c.keys;
+    }
+}
+
+// A profile of zeros keeps its place through a save and a load, though zero factors are
+// not written: a later period must not take a copy of the one before it.
+TEST_F(DvlFileTest, TrailingProfilesOfZerosSurviveTheRoundTrip) {
+    TDevList list;
+    list.Add(MakeDevice("a", 10, 1, {{{3, 1.0}}, {}, {}}));
+    const std::string file = FDir.File("zeros.dvl");
+    list.SaveToFile(file);
+    TDevList back;
+    back.LoadFromFile(file);
+    ASSERT_EQ(back.Count(), 1);
+    ASSERT_EQ(back.GetDevice(0)->HourOps().Count(), 3);
+    EXPECT_EQ(back.GetDevice(0)->HourOps().GetFactor(2, 3), 0);
+}
+
+// Saving writes the list and nothing else, in one replacement of the file.
+TEST_F(DvlFileTest, SavingReplacesEarlierContentAndLeavesNoTemporaryFile) {
+    const std::string file = FDir.Write("old.dvl", "; notes\r\n[other]\r\nx=1\r\n[devlist]\r\n"
+                                                   "count=9\r\n[dev8]\r\nName=gone\r\n");
+    TDevList list;
+    list.Add(MakeDevice("kept", 1, 1, {{{0, 1.0}}}));
+    list.SaveToFile(file);
+    const std::string text = FDir.Read("old.dvl");
+    EXPECT_EQ(text.find("other"), std::string::npos) << text;
+    EXPECT_EQ(text.find("notes"), std::string::npos) << text;
+    EXPECT_EQ(text.find("dev8"), std::string::npos) << text;
+    EXPECT_EQ(text.rfind("[devlist]\r\ncount=1\r\n", 0), 0u) << text;
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(DvlFileTest, ReadOnlyFileRefusesTheSave) {
@@ -463,11 +517,11 @@ TEST(SeasonTest, SsnFileDefaults) {
     EXPECT_EQ(list.GetSeason(0)->DayStop(), 365);
 
     TIniFile odd(dir.Write("odd.ssn", "[Seasons]\r\ncount=2\r\n[season0]\r\nWayOp=258\r\n"
-                                      "DayStart=400\r\n"));
+                                      "DayStart=40\r\n"));
     list.LoadFromIni(odd);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.GetSeason(0)->WayOp(), 2);
-    EXPECT_EQ(list.GetSeason(0)->DayStart(), 400);
+    EXPECT_EQ(list.GetSeason(0)->DayStart(), 40);
     EXPECT_EQ(list.GetSeason(1)->DayStop(), 365);
 
     TIniFile empty(dir.Write("empty.ssn", "[Seasons]\r\ncount=0\r\n"));
@@ -497,6 +551,40 @@ TEST(SeasonTest, DamagedCountsAreRefusedAndLeaveTheListsAsTheyWere) {
     const std::string dvl = dir.Write("bad.dvl", "[devlist]\r\ncount=99999999\r\n");
     EXPECT_THROW(devices.LoadFromFile(dvl), EInOutError);
     EXPECT_EQ(devices.Count(), 1);
+}
+
+// Days outside the year are refused with a message naming the file and the period; the
+// list stays as it was.
+TEST(SeasonTest, DaysOutsideTheYearAreRefusedAndLeaveTheList) {
+    TempDir dir;
+    struct Case {
+        const char* days;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"DayStart=0\r\n", "0 έως 365"},
+        {"DayStart=366\r\n", "366 έως 365"},
+        {"DayStop=400\r\n", "1 έως 400"},
+        {"DayStart=2147483647\r\nDayStop=-2147483648\r\n", "2147483647 έως -2147483648"},
+    };
+    for (const Case& c : cases) {
+        TSeasonList periods;
+        periods.AddSeason()->SetDescription("kept");
+        TIniFile ssn(dir.Write("bad.ssn", std::string("[Seasons]\r\ncount=2\r\n[season0]\r\n"
+                                                      "Description=ok\r\n[season1]\r\n"
+                                                      "Description=Χειμώνας\r\n") +
+                                              c.days));
+        try {
+            periods.LoadFromIni(ssn);
+            ADD_FAILURE() << "no error for " << c.days;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find("bad.ssn"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find("2 \"Χειμώνας\""), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.shown), std::string::npos) << e.Message();
+        }
+        ASSERT_EQ(periods.Count(), 1) << c.days;
+        EXPECT_EQ(periods.GetSeason(0)->Description(), "kept");
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -683,6 +771,32 @@ TEST_F(SimulateTest, TotalsSharesAndBalance) {
     EXPECT_NEAR(r.WindShare / r.PVShare, r.TotWind / r.TotPV, 1e-12);
 }
 
+// The battery's floor follows the safety coefficient: 0.25 of 4000 Wh is 1000 Wh.
+TEST_F(SimulateTest, SafetyCoefficientSetsTheBatteryFloor) {
+    BatSafeCoef = 0.25;
+    struct Case {
+        const char* name;
+        bool startFull;
+        TFloatArray wind, pv, load;
+        double genset, dump, charge, initial;
+    };
+    const Case cases[] = {
+        {"empty start, deficit", false, {0}, {0}, {300}, 300, 0, 1000, 1000},
+        {"full, deficit down to the floor", true, {0}, {0}, {3000}, 0, 0, 1000, 4000},
+        {"full, deficit below the floor", true, {0}, {0}, {3500}, 500, 0, 1000, 4000},
+        {"empty start, surplus", false, {5}, {0}, {100}, 0, 0, 1400, 1000},
+    };
+    for (const Case& c : cases) {
+        SimParams.BatStartFull = c.startFull;
+        const TSimResult r = Run(c.wind, c.pv, c.load, 4000);
+        ASSERT_EQ(FHours.size(), 1u) << c.name;
+        EXPECT_EQ(FHours[0].genset, c.genset) << c.name;
+        EXPECT_EQ(FHours[0].dump, c.dump) << c.name;
+        EXPECT_EQ(r.FinalCharge, c.charge) << c.name;
+        EXPECT_EQ(r.InitialCharge, c.initial) << c.name;
+    }
+}
+
 TEST_F(SimulateTest, DegenerateInputs) {
     // No hours.
     TSimResult r = Run({}, {}, {}, 6000);
@@ -743,6 +857,33 @@ TEST(StatisticsTest, WeibullFitByMoments) {
         double c2 = 1, k2 = 2, m2 = 3, s2 = 4;
         EXPECT_FALSE(WeibullFit(mean, stdDev, c2, k2, m2, s2));
         EXPECT_EQ(std::tuple(c2, k2, m2, s2), std::tuple(1.0, 2.0, 3.0, 4.0));
+    }
+}
+
+// A root search that fails, or ends on a shape that is not a finite positive number,
+// falls back to the first estimate; statistics that no finite fit holds give false.
+TEST(StatisticsTest, WeibullFitFallsBackAndNeverSucceedsWithoutAFiniteFit) {
+    struct Case {
+        double mean, stdDev;
+        bool fits;
+    };
+    const Case cases[] = {
+        {1, 10, true},      // the search stops with a large residual
+        {1, 3, true},       // the search ends on a value that is not a number
+        {1, 1e-300, false}, // the estimate itself is infinite
+        {1, 1e6, false},    // the scale underflows to zero
+    };
+    for (const Case& c : cases) {
+        double scale = 1, shape = 2, fitMean = 3, fitStdDev = 4;
+        const bool fitted = WeibullFit(c.mean, c.stdDev, scale, shape, fitMean, fitStdDev);
+        ASSERT_EQ(fitted, c.fits) << c.stdDev;
+        if (c.fits) {
+            EXPECT_EQ(shape, std::pow(c.stdDev / c.mean, -1.086)) << c.stdDev;
+            EXPECT_TRUE(std::isfinite(scale) && scale > 0) << c.stdDev;
+            EXPECT_NEAR(fitMean, c.mean, 1e-9) << c.stdDev;
+        } else {
+            EXPECT_EQ(std::tuple(scale, shape, fitMean, fitStdDev), std::tuple(1.0, 2.0, 3.0, 4.0));
+        }
     }
 }
 
@@ -847,6 +988,21 @@ TEST_F(ModelTest, AFailingDefaultFileIsRecordedAndTheOthersLoad) {
     EXPECT_EQ(PwrCurve->PointCount(), 3);
     EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);
     EXPECT_EQ(WindSpeed.size(), size_t(HoursPerYear));
+}
+
+// A FIFO or a folder in place of a default file gives a message at once instead of
+// holding up the start for ever.
+TEST_F(ModelTest, DefaultFilesThatAreNotRegularFilesAreReportedWithoutWaiting) {
+    ASSERT_EQ(mkfifo(FDir.File("default.pow").c_str(), 0600), 0);
+    fs::create_directory(FDir.File("default.dat"));
+    FDir.Write("default.pph", "0.5 0.25\r\n");
+    InitModel();
+    ASSERT_EQ(DefaultLoadErrors.size(), 1u);
+    EXPECT_EQ(DefaultLoadErrors[0].rfind(FDir.File("default.pow") + ": ", 0), 0u)
+        << DefaultLoadErrors[0];
+    EXPECT_NE(DefaultLoadErrors[0].find("Not a regular file"), std::string::npos)
+        << DefaultLoadErrors[0];
+    EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);
 }
 
 } // namespace

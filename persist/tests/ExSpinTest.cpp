@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <string>
 
 namespace {
@@ -98,6 +101,26 @@ TEST_F(ExSpinTest, ValueFormattingRoundsHalvesToEven) {
     Spin->SetIncrement(0.4);
     Spin->SetValueType(vtInteger);
     EXPECT_EQ(Spin->Increment(), 1.0);
+}
+
+// A whole number no 64-bit integer holds (a power read from a file) is shown as a real
+// and read back as such; nothing raises while the box shows it.
+TEST_F(ExSpinTest, WholeNumbersBeyondSixtyFourBitsShowAsReals) {
+    Spin->SetValueType(vtInteger);
+    struct TCase {
+        double Value;
+        std::string Text;
+    };
+    const TCase cases[] = {{1e19, "1E19"}, {-3e30, "-3E30"}, {9e18, "9000000000000000000"}};
+    for (const TCase& c : cases) {
+        Spin->SetValue(c.Value);
+        EXPECT_EQ(TestKit::TextOf(Spin), c.Text) << c.Value;
+        EXPECT_EQ(Spin->Value(), c.Value) << c.Value;
+    }
+    Spin->SetValue(std::numeric_limits<double>::infinity());
+    EXPECT_FALSE(TestKit::TextOf(Spin).empty());
+    Spin->SetValue(std::nan(""));
+    EXPECT_FALSE(TestKit::TextOf(Spin).empty());
 }
 
 TEST_F(ExSpinTest, TypedCharactersAreFiltered) {

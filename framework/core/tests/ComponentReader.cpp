@@ -4,13 +4,22 @@
 
 namespace {
 
+// Lists, collections and components nest no deeper than this: deeper input would exhaust
+// the stack of the recursive reader (and of the tree's destruction), so it is refused.
+constexpr int kMaxNesting = 128;
+
+void EnterLevel(int depth) {
+    if (depth > kMaxNesting)
+        throw EReadError("Stream read error: nesting deeper than " + std::to_string(kMaxNesting));
+}
+
 std::string ReadStr(TStream& s) {
     return s.ReadBytes(s.ReadByte());
 }
 
-TStreamProps ReadProps(TStream& s);
+TStreamProps ReadProps(TStream& s, int depth);
 
-TStreamValue ReadValue(TStream& s) {
+TStreamValue ReadValue(TStream& s, int depth) {
     TStreamValue v;
     v.Type = TValueType(s.ReadByte());
     switch (v.Type) {
@@ -68,18 +77,20 @@ TStreamValue ReadValue(TStream& s) {
             v.Set.push_back(name);
         break;
     case vaList:
+        EnterLevel(depth + 1);
         for (;;) {
-            TStreamValue item = ReadValue(s);
+            TStreamValue item = ReadValue(s, depth + 1);
             if (item.Type == vaNull)
                 break;
             v.List.push_back(std::move(item));
         }
         break;
     case vaCollection:
+        EnterLevel(depth + 1);
         for (uint8_t tag = s.ReadByte(); tag != vaNull; tag = s.ReadByte()) {
             if (tag != vaList)
                 throw EReadError("Collection item expected");
-            v.Items.push_back(ReadProps(s));
+            v.Items.push_back(ReadProps(s, depth + 1));
         }
         break;
     default:
@@ -88,25 +99,26 @@ TStreamValue ReadValue(TStream& s) {
     return v;
 }
 
-TStreamProps ReadProps(TStream& s) {
+TStreamProps ReadProps(TStream& s, int depth) {
     TStreamProps props;
     for (std::string name = ReadStr(s); !name.empty(); name = ReadStr(s))
-        props.emplace_back(name, ReadValue(s));
+        props.emplace_back(name, ReadValue(s, depth));
     return props;
 }
 
-TStreamComponent ReadNode(TStream& s) {
+TStreamComponent ReadNode(TStream& s, int depth) {
+    EnterLevel(depth);
     TStreamComponent node;
     node.ClassName = ReadStr(s);
     node.Name = ReadStr(s);
-    node.Props = ReadProps(s);
+    node.Props = ReadProps(s, depth);
     while (s.Position() < s.Size()) {
         uint8_t next;
         s.ReadBuffer(&next, 1);
         if (next == 0)
             return node;
         s.Seek(-1, soCurrent);
-        node.Children.push_back(ReadNode(s));
+        node.Children.push_back(ReadNode(s, depth + 1));
     }
     throw EReadError("Stream read error");
 }
@@ -314,7 +326,7 @@ private:
 TStreamComponent ReadComponentStream(TStream& stream) {
     if (stream.ReadBytes(4) != "TPF0")
         throw EReadError("Invalid stream format");
-    return ReadNode(stream);
+    return ReadNode(stream, 0);
 }
 
 TComponent* CreateFromStream(const TStreamComponent& tree, TComponent* owner,

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -197,6 +199,69 @@ TEST_F(IniFilesTest, RefusedWritesRaiseAndLeaveTheFileAsItWas) {
     TIniFile folder(FDir + "/folder.ini");
     EXPECT_EQ(folder.ReadString("a", "k", "def"), "def");
     EXPECT_THROW(folder.WriteString("a", "k", "1"), EInOutError);
+}
+
+// Two processes writing one file at once: each write takes the lock, reads what the other
+// wrote and replaces the file with both, so no key is lost.
+TEST_F(IniFilesTest, TwoProcessesWritingOneFileLoseNothing) {
+    const int kValues = 60;
+    pid_t children[2];
+    for (int w = 0; w < 2; ++w) {
+        children[w] = fork();
+        ASSERT_GE(children[w], 0);
+        if (children[w] == 0) {
+            TIniFile ini(FName);
+            for (int i = 0; i < kValues; ++i)
+                ini.WriteInteger("w" + std::to_string(w), "k" + std::to_string(i), i);
+            _exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    TIniFile ini(FName);
+    for (int w = 0; w < 2; ++w)
+        for (int i = 0; i < kValues; ++i)
+            EXPECT_EQ(ini.ReadInteger("w" + std::to_string(w), "k" + std::to_string(i), -1), i);
+}
+
+// The in-memory profile reads once, finds keys without regard to case (Greek included) and
+// changes the file only at UpdateFile, in one piece.
+TEST_F(IniFilesTest, MemIniFileChangesTheFileOnlyAtUpdate) {
+    Put("; kept\r\n[Α]\r\nΚλειδί=1\r\nk=2\r\n\r\n[b]\r\nx=3\r\n[a]\r\nk=dup\r\n");
+    TMemIniFile ini(FName);
+    EXPECT_EQ(ini.ReadString("α", "κλειδί", ""), "1");
+    EXPECT_EQ(ini.ReadString("A", "K", ""), "dup");
+    ini.WriteString("b", "y", "4");
+    ini.WriteString("new", "z", "5");
+    ini.DeleteKey("Α", "k");
+    EXPECT_EQ(ini.ReadString("b", "y", ""), "4");
+    EXPECT_FALSE(ini.ValueExists("Α", "k"));
+    EXPECT_EQ(Content(), "; kept\r\n[Α]\r\nΚλειδί=1\r\nk=2\r\n\r\n[b]\r\nx=3\r\n[a]\r\nk=dup\r\n");
+    ini.UpdateFile();
+    EXPECT_EQ(
+        Content(),
+        "; kept\r\n[Α]\r\nΚλειδί=1\r\n\r\n[b]\r\nx=3\r\ny=4\r\n[a]\r\nk=dup\r\n[new]\r\nz=5\r\n");
+    ini.Clear();
+    ini.WriteString("only", "v", "1");
+    ini.UpdateFile();
+    EXPECT_EQ(Content(), "[only]\r\nv=1\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()), 1);
+}
+
+// A FIFO named as a profile file reads as empty at once and is never written.
+TEST_F(IniFilesTest, AFifoIsNeitherWaitedForNorReplaced) {
+    ASSERT_EQ(mkfifo(FName.c_str(), 0600), 0);
+    TIniFile ini(FName);
+    EXPECT_EQ(ini.ReadString("a", "k", "def"), "def");
+    EXPECT_THROW(ini.WriteString("a", "k", "1"), EInOutError);
+    TMemIniFile mem(FName);
+    EXPECT_FALSE(mem.SectionExists("a"));
+    struct stat st {};
+    ASSERT_EQ(stat(FName.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +161,107 @@ TEST_F(RegistryTest, AnUnreadableStoreIsKeptAsideAndTheStoreStartsEmpty) {
             EXPECT_EQ(ReadAll(entry.path()), "not a store\n[broken");
         }
     EXPECT_EQ(aside, 1);
+}
+
+// A key path too deep or too long is skipped and the rest loads; the store read and
+// written back is no larger than it was.
+TEST_F(RegistryTest, DeepOrLongKeyPathsAreSkippedAndTheStoreNeverGrows) {
+    std::string deep, deepOk, longName(33 * 1024, 'x');
+    for (int i = 0; i < 2000; ++i)
+        deep += i ? "\\a" : "a";
+    for (int i = 0; i < 400; ++i)
+        deepOk += i ? "\\b" : "b";
+    {
+        std::ofstream out(FStore, std::ios::binary);
+        out << "HKCU-STORE 1\n\n[" << deep << "]\n\"v\"=\"1\"\n\n[" << longName
+            << "]\n\"v\"=\"2\"\n\n[" << deepOk << "]\n\"v\"=\"3\"\n\n[Software\\Orvanti\\dm]\n"
+            << "\"Folder\"=\"/home\"\n";
+    }
+    const auto sizeBefore = fs::file_size(FStore);
+    TRegIniFile ini("Software\\Orvanti");
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/home");
+    TRegistry reg;
+    EXPECT_FALSE(reg.KeyExists("\\" + deep));
+    EXPECT_FALSE(reg.KeyExists("\\" + longName));
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\" + deepOk));
+    EXPECT_EQ(reg.ReadString("v"), "3");
+    ini.WriteString("dm", "Folder", "/home"); // a write rewrites the whole store
+    EXPECT_LE(fs::file_size(FStore), sizeBefore);
+    EXPECT_FALSE(reg.CreateKey("\\" + deep));
+}
+
+// The store's file edge cases: a byte-order mark is read, a symbolic link is followed and
+// stays, a read-only store or folder is refused and left as it was, the mode is kept.
+TEST_F(RegistryTest, StoreFileEdgeCases) {
+    {
+        std::ofstream out(FStore, std::ios::binary);
+        out << "\xEF\xBB\xBFHKCU-STORE 1\n\n[Software\\Orvanti\\dm]\n\"Folder\"=\"/bom\"\n";
+    }
+    TRegIniFile ini("Software\\Orvanti");
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/bom");
+
+    // Mode kept.
+    ASSERT_EQ(chmod(FStore.c_str(), 0640), 0);
+    ini.WriteString("dm", "Folder", "/mode");
+    EXPECT_EQ(fs::status(FStore).permissions(), fs::perms(0640));
+
+    // A symbolic link: the target changes, the link stays.
+    const fs::path target = FDir / "real.txt";
+    fs::rename(FStore, target);
+    fs::create_symlink(target, FStore);
+    ini.WriteString("dm", "Folder", "/link");
+    EXPECT_TRUE(fs::is_symlink(FStore));
+    EXPECT_NE(ReadAll(target).find("/link"), std::string::npos);
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/link");
+    fs::remove(FStore);
+    fs::rename(target, FStore);
+
+    // Read-only store, then a folder without write permission.
+    const std::string before = ReadAll(FStore);
+    ASSERT_EQ(chmod(FStore.c_str(), 0444), 0);
+    try {
+        ini.WriteString("dm", "Folder", "/ro");
+        ADD_FAILURE() << "wrote a read-only store";
+    } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find("read-only"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(ReadAll(FStore), before);
+    ASSERT_EQ(chmod(FStore.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(FDir.c_str(), 0555), 0);
+    try {
+        ini.WriteString("dm", "Folder", "/ro");
+        ADD_FAILURE() << "wrote into a read-only folder";
+    } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find("not writable"), std::string::npos) << e.Message();
+    }
+    ASSERT_EQ(chmod(FDir.c_str(), 0755), 0);
+    EXPECT_EQ(ReadAll(FStore), before);
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/link");
+}
+
+// HKCU_STORE naming a folder or a FIFO gives a clear error; nothing is moved aside.
+TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
+    const fs::path folder = FDir / "folder";
+    fs::create_directories(folder / "inside");
+    const fs::path fifo = FDir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& store : {folder, fifo}) {
+        setenv("HKCU_STORE", store.c_str(), 1);
+        TRegIniFile ini("Software\\Orvanti");
+        try {
+            ini.ReadString("dm", "Folder", "");
+            ADD_FAILURE() << store;
+        } catch (const ERegistryException& e) {
+            EXPECT_NE(e.Message().find("not a regular file"), std::string::npos) << e.Message();
+        }
+        EXPECT_THROW(ini.WriteString("dm", "Folder", "x"), ERegistryException);
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "inside"));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(FDir))
+        ++entries;
+    EXPECT_EQ(entries, 2); // nothing made or moved beside them
 }
 
 TEST_F(RegistryTest, StoreFileFollowsTheEnvironment) {

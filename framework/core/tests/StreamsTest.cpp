@@ -439,3 +439,49 @@ TEST(StreamValues, LengthBeyondTheStreamIsAReadError) {
     EXPECT_THROW(stream.ReadBytes(1000), EReadError);
     EXPECT_EQ(stream.Position(), 0);
 }
+
+// Nesting of lists, collections and components deeper than the reader allows is a read
+// error, not a stack overflow; shallow nesting still reads.
+TEST(StreamValues, DeepNestingIsAReadError) {
+    const auto stream = [](const std::string& head, const std::string& level,
+                           const std::string& tail, int depth) {
+        std::string bytes = "TPF0" + head;
+        for (int i = 0; i < depth; ++i)
+            bytes += level;
+        return bytes + tail;
+    };
+    struct Case {
+        const char* name;
+        std::string head, level, tail;
+    };
+    const std::string root = std::string("\x01"
+                                         "A\x00",
+                                         3);
+    const Case cases[] = {
+        {"lists", root + "\x01P", std::string(1, char(vaList)), ""},
+        {"collections", root + "\x01P", std::string(1, char(vaCollection)) + char(vaList) + "\x01P",
+         ""},
+        {"components", "",
+         std::string("\x01"
+                     "A\x00\x00",
+                     4),
+         ""},
+    };
+    for (const Case& c : cases) {
+        for (const int depth : {10, 100000}) {
+            TMemoryStream s;
+            const std::string bytes = stream(c.head, c.level, c.tail, depth);
+            s.Write(bytes.data(), int64_t(bytes.size()));
+            s.SetPosition(0);
+            // Both end as damaged input (the shallow ones are cut short); only the deep one
+            // says why.
+            try {
+                ReadComponentStream(s);
+                ADD_FAILURE() << c.name;
+            } catch (const EReadError& e) {
+                EXPECT_EQ(e.Message().find("nesting") != std::string::npos, depth > 1000)
+                    << c.name << " " << e.Message();
+            }
+        }
+    }
+}

@@ -128,6 +128,30 @@ TEST_F(TextFilesTest, ARunEndsAfterSixtyFourCharacters) {
     EXPECT_EQ(reader.ReadNumber(), 22);
 }
 
+// The limit counts characters: a run of Greek letters (two bytes each) ends after 64
+// letters, never inside one, and the error message shows whole characters only.
+TEST_F(TextFilesTest, TheRunLimitCountsCharactersAndMessagesKeepThemWhole) {
+    std::string greek;
+    for (int i = 0; i < 70; ++i)
+        greek += "α";
+    for (const std::string& prefix : {std::string(), std::string("1"), std::string("12345")}) {
+        TTextReader reader;
+        reader.OpenText(prefix + greek + " 7", "f.pow");
+        try {
+            reader.ReadNumber();
+            ADD_FAILURE() << "read a number from letters";
+        } catch (const EInOutError& e) {
+            EXPECT_TRUE(IsValidUtf8(e.Message())) << e.Message();
+            const std::string run = e.Message().substr(e.Message().find('\'') + 1);
+            const std::string shown = run.substr(0, run.find('\''));
+            std::string expected = prefix;
+            for (size_t i = prefix.size(); i < 64; ++i)
+                expected += "α";
+            EXPECT_EQ(shown, expected);
+        }
+    }
+}
+
 TEST_F(TextFilesTest, ReadIntegerTakesWholeDecimalNumbers) {
     TTextReader reader;
     reader.OpenText("12 -3 +4 1.5", "x.ssn");
@@ -154,6 +178,28 @@ TEST_F(TextFilesTest, OpeningAMissingFileNamesIt) {
         ADD_FAILURE();
     } catch (const EInOutError& e) {
         EXPECT_NE(e.Message().find(name), std::string::npos) << e.Message();
+    }
+}
+
+// A FIFO, a device or a folder is refused at once with a message; reading never waits
+// for a writer that will not come.
+TEST_F(TextFilesTest, OnlyRegularFilesAreRead) {
+    const std::string fifo = Path("default.pow");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, std::string("/dev/null"), FDir}) {
+        std::string bytes;
+        EXPECT_FALSE(ReadFileBytes(name, bytes)) << name;
+        try {
+            TTextReader reader(name);
+            ADD_FAILURE() << name;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find(name), std::string::npos) << e.Message();
+        }
+    }
+    try {
+        TTextReader reader(fifo);
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("Not a regular file"), std::string::npos) << e.Message();
     }
 }
 
