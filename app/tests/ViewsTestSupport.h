@@ -6,6 +6,7 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "framework/core/SysUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/ComCtrls.h"
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/TestKit.h"
@@ -53,10 +54,7 @@ protected:
     }
 
     // Where screenshots go: $ORV_SHOT_DIR, else the test's temporary folder.
-    std::string ShotFile(const std::string& name) const {
-        const char* dir = std::getenv("ORV_SHOT_DIR");
-        return (dir ? std::string(dir) : FDir) + "/" + name;
-    }
+    std::string ShotFile(const std::string& name) const { return ShotPath(FDir, name); }
 
     // The tool button showing the caption, among the cool bars in the main tool strip.
     TToolButton* StripButton(const std::string& caption) const {

@@ -9,6 +9,7 @@
 #include "app/FormHolder.h"
 #include "app/WDataEd.h"
 #include "framework/core/SysUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 
@@ -72,10 +73,7 @@ protected:
     }
 
     // Where screenshots go: $ORV_SHOT_DIR, else the test's temporary folder.
-    std::string ShotFile(const std::string& name) const {
-        const char* dir = std::getenv("ORV_SHOT_DIR");
-        return (dir ? std::string(dir) : FDir) + "/" + name;
-    }
+    std::string ShotFile(const std::string& name) const { return ShotPath(FDir, name); }
 
     // Runs a modal window's contents check while it is shown.
     template <class T> void OnModal(std::function<void(T*)> check) {

@@ -521,7 +521,7 @@ TEST_F(ChartEditSeriesTest, ScreenshotsOfEveryTab) {
     };
     for (const auto& [tab, file] : tabs) {
         ClickTab(tab);
-        EXPECT_TRUE(TestKit::RenderToPng(FPage, folder.ShotFile(file)));
+        EXPECT_TRUE(TestKit::RenderToPng(FPage, folder.File(file)));
     }
 }
 

@@ -568,7 +568,7 @@ TEST_F(ChartEditorTest, SeriesTabOpensOnTheSeriesChosenInTheList) {
              EXPECT_EQ(editor->SeriesPage->CBSeries->Items()->ToVector(),
                        (std::vector<std::string>{"Wind", "Sun", "Load"}));
              EXPECT_EQ(editor->SeriesPage->CBSeries->ItemIndex(), 1);
-             TestKit::RenderToPng(editor, TTestFolder().ShotFile("editor_series_page.png"));
+             TestKit::RenderToPng(editor, TTestFolder().File("editor_series_page.png"));
          });
 
     // A double click on a title opens the series tab; the list's changes reach its combo.
@@ -644,7 +644,7 @@ TEST_F(ChartEditorTest, ScreenshotsOfEveryPage) {
         for (int page = cepSeriesList; page <= cep3D; ++page) {
             ShowChartPage(editor, page);
             TestKit::ProcessMessages();
-            const std::string file = folder.ShotFile(std::string("editor_") + names[page] + ".png");
+            const std::string file = folder.File(std::string("editor_") + names[page] + ".png");
             EXPECT_TRUE(TestKit::RenderToPng(editor, file)) << file;
         }
     });

@@ -254,11 +254,11 @@ TEST_F(ChartGalleryTest, ScreenshotsOfBothPages) {
     TTestFolder folder;
     Run(nullptr, true, [&](TChartGallery* g) {
         TestKit::ProcessMessages();
-        EXPECT_TRUE(TestKit::RenderToPng(g, folder.ShotFile("gallery-standard.png")));
+        EXPECT_TRUE(TestKit::RenderToPng(g, folder.File("gallery-standard.png")));
         g->TabControl->SetTabIndex(1);
         g->TabControlChange(g->TabControl);
         TestKit::ProcessMessages();
-        EXPECT_TRUE(TestKit::RenderToPng(g, folder.ShotFile("gallery-functions.png")));
+        EXPECT_TRUE(TestKit::RenderToPng(g, folder.File("gallery-functions.png")));
         g->SetModalResult(mrCancel);
     });
 }

@@ -347,7 +347,7 @@ TEST_F(ChartListBoxTest, MouseTogglesActiveDoubleClickOpensAndDragReorders) {
     EXPECT_EQ(ChartOrder(), (std::vector<std::string>{"Area1", "Bar1", "Line1"}));
 
     TTestFolder folder;
-    EXPECT_TRUE(TestKit::RenderToPng(FList, folder.ShotFile("chartlistbox.png")));
+    EXPECT_TRUE(TestKit::RenderToPng(FList, folder.File("chartlistbox.png")));
 }
 
 } // namespace

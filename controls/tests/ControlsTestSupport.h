@@ -3,6 +3,7 @@
 // controls on, and small pixel helpers.
 
 #include "controls/fxBitmap.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
@@ -29,10 +30,7 @@ protected:
         std::filesystem::remove_all(FDir);
     }
     // Pictures go to ORV_SHOT_DIR when it is set (to keep them), else to the test's folder.
-    std::string ShotFile(const std::string& name) const {
-        const char* dir = std::getenv("ORV_SHOT_DIR");
-        return (dir ? std::string(dir) : FDir) + "/" + name;
-    }
+    std::string ShotFile(const std::string& name) const { return ShotPath(FDir, name); }
     TForm* MakeForm(int width = 400, int height = 300) {
         Form = new TForm(nullptr);
         Form->SetName("fmFx");

@@ -5,6 +5,7 @@
 
 #include "app/DataMod.h"
 #include "framework/core/SysUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Metafile.h"
 #include "framework/gui/TestKit.h"
@@ -111,10 +112,7 @@ protected:
     }
 
     // Where screenshots go: $ORV_SHOT_DIR, else the test's temporary folder.
-    std::string ShotFile(const std::string& name) const {
-        const char* dir = std::getenv("ORV_SHOT_DIR");
-        return (dir && *dir ? std::string(dir) : FDir) + "/" + name;
-    }
+    std::string ShotFile(const std::string& name) const { return ShotPath(FDir, name); }
 
     std::string FDir;
 

@@ -54,3 +54,10 @@ private:
     std::filesystem::path FPath;
     bool FKeep = false;
 };
+
+// Where a test's picture goes: into $ORV_SHOT_DIR when it is set (kept for people to look
+// at), else into the test's own folder.
+inline std::string ShotPath(const std::string& folder, const std::string& name) {
+    const char* dir = std::getenv("ORV_SHOT_DIR");
+    return (dir && *dir ? std::string(dir) : folder) + "/" + name;
+}

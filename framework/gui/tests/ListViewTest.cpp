@@ -2,6 +2,7 @@
 
 #include "framework/core/SysUtils.h"
 #include "framework/core/TypInfo.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/ExtCtrls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
@@ -59,11 +60,8 @@ protected:
         const TRect r = List->ItemRect(i);
         return TPoint(r.Left + 40, (r.Top + r.Bottom) / 2);
     }
-    std::string Shot(const std::string& name) const {
-        const char* dir = std::getenv("ORV_SHOT_DIR");
-        return (dir ? std::string(dir) : std::filesystem::temp_directory_path().string()) + "/" +
-               name;
-    }
+    std::string Shot(const std::string& name) const { return Folder.File(name); }
+    TTempFolder Folder;
     TForm* Form = nullptr;
     TImageList* Images = nullptr;
     TListView* List = nullptr;
