@@ -1,7 +1,7 @@
 #include "app/BatEd.h"
 
 #include "app/FormParts.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "persist/ExSpin.h"
 
 class TfmBatEd : public TForm {

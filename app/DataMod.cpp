@@ -1,7 +1,7 @@
 #include "app/DataMod.h"
 
 #include "app/Icons.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 Tdm* dm = nullptr;

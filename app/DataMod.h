@@ -10,7 +10,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "persist/Placement.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "app/FormParts.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 #include <memory>

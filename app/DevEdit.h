@@ -5,12 +5,12 @@
 // "Κλείσιμο" only close the dialog.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 #include "framework/gui/Menus.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include "chart/Chart.h"
 #include "chart/Series.h"

@@ -4,7 +4,7 @@
 #include "app/DevEdit.h"
 #include "app/LoadConst.h"
 #include "framework/core/IniFiles.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 // properties button edits the selected one in memory (catalogue files are never written).
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/ListView.h"
 #include "framework/gui/Menus.h"

@@ -1,7 +1,7 @@
 #include "app/FormParts.h"
 
 #include "app/DataMod.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 // image, shortcut and handler.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Forms.h"
 #include "persist/ExSpin.h"
 

@@ -7,9 +7,9 @@
 // ShowHourlyGraph shows an hourly series in a modal window of this class.
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Forms.h"
 
 #include "chart/Chart.h"

@@ -4,7 +4,7 @@
 // list, pale for the disabled list), the device icons and the view icons.
 
 #include "framework/gui/Canvas.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 
 enum class TIconStyle { Hot, Gray, Disabled };
 

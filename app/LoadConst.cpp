@@ -7,7 +7,7 @@
 #include "app/FormParts.h"
 #include "app/GraphBaseSt.h"
 #include "chart/Series.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/ListView.h"
 #include "model/Data.h"
 

@@ -5,11 +5,11 @@
 // operation editor, and a stacked bar chart of the daily load.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 #include "persist/ExGrids.h"

@@ -3,9 +3,9 @@
 // or stores yet.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "persist/ExSpin.h"
 
 class TfmRestED : public TForm {

@@ -5,7 +5,7 @@
 #include "app/FormParts.h"
 #include "app/SsnGr.h"
 #include "framework/core/IniFiles.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 #include "model/Dates.h"
 

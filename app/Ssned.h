@@ -5,8 +5,8 @@
 // daily profiles follow the periods: one profile per period.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Forms.h"
 #include "persist/ExGrids.h"
 

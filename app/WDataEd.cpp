@@ -8,7 +8,7 @@
 #include "app/GraphBase.h"
 #include "app/PwrCurveGr.h"
 #include "chart/Series.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "model/RootsEqu.h"
 
 #include <algorithm>

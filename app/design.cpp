@@ -8,7 +8,7 @@
 #include "app/PhotovEd.h"
 #include "app/RestEd.h"
 #include "app/wgEd.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/WindowSystem.h"
 #include "model/Data.h"

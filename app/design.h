@@ -4,12 +4,12 @@
 // component whose button is down. The summary follows the model at every idle moment.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ActnList.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Buttons.h"
-#include "framework/gui/ComCtrls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <array>
 #include <string>

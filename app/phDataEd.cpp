@@ -4,7 +4,7 @@
 #include "app/FormHolder.h"
 #include "app/FormParts.h"
 #include "app/phDataGr.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 #include "model/Data.h"
 

@@ -1,7 +1,7 @@
 #include "app/phDataGr.h"
 
 #include "chart/Series.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 TfmPhDataGr::TfmPhDataGr(TComponent* owner) : TfmGraphBaseSt(owner) {

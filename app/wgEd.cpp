@@ -4,7 +4,7 @@
 #include "app/FormHolder.h"
 #include "app/FormParts.h"
 #include "app/PwrCurveGr.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {

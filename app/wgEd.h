@@ -4,11 +4,11 @@
 // a chart over the current view.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "persist/ExGrids.h"
 #include "persist/ExSpin.h"
 

@@ -5,7 +5,7 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "bench/GuiBench.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"

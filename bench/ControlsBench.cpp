@@ -3,7 +3,7 @@
 // writes the text of every cell.
 
 #include "bench/GuiBench.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 #include "framework/gui/TestKit.h"

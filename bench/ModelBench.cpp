@@ -7,7 +7,7 @@
 // the workbench's placeholder load (800 W x a uniform random number per hour, fixed seed)
 // and PV production (PVPower x PVDayProfile).
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 #include "model/RootsEqu.h"
 

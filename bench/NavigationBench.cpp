@@ -12,7 +12,7 @@
 #include "controls/fxShapeBtn.h"
 #include "controls/fxStatusBar.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/TestKit.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // The chart engine's texts and shared constants, and the exception classes its range
 // checks raise. Every text here is shown to the user as it is.
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <cstdint>
 

@@ -7,7 +7,7 @@
 #include "chart/ChartConst.h"
 #include "chart/ChartProcs.h"
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"

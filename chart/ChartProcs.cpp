@@ -1,6 +1,6 @@
 #include "chart/ChartProcs.h"
 
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/Printers.h"
 
 #include <algorithm>

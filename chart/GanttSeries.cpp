@@ -1,6 +1,6 @@
 #include "chart/GanttSeries.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "chartdlg/AxisIncrement.h"
 
 #include "chart/ChartProcs.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "chartdlg/AxisMinMax.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 
 using namespace ChartEdit;

@@ -4,10 +4,10 @@
 #include "chartdlg/PenDlg.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 

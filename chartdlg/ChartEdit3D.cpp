@@ -1,7 +1,7 @@
 #include "chartdlg/ChartEdit3D.h"
 
 #include "chartdlg/PenDlg.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 using namespace ChartEdit;
 

@@ -4,7 +4,7 @@
 #include "chartdlg/AxisIncrement.h"
 #include "chartdlg/AxisMinMax.h"
 #include "chartdlg/PenDlg.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <cmath>
 #include <memory>

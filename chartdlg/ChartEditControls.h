@@ -4,11 +4,11 @@
 // every page is.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <initializer_list>
 #include <string>

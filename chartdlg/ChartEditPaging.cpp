@@ -1,6 +1,6 @@
 #include "chartdlg/ChartEditPaging.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 using namespace ChartEdit;
 

@@ -2,7 +2,7 @@
 
 #include "chart/ChartProcs.h"
 #include "chartdlg/AxisIncrement.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 
 #include <cmath>

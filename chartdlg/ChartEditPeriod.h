@@ -3,7 +3,7 @@
 // them) or a range of values, and where each period's result lies.
 
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <functional>
 

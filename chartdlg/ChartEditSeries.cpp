@@ -6,7 +6,7 @@
 #include "chartdlg/ChartEditPeriod.h"
 #include "chartdlg/ChartGallery.h"
 #include "chartdlg/PenDlg.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 
 #include <algorithm>

@@ -7,10 +7,10 @@
 
 #include "chart/Chart.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/ComCtrls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 #include "chartdlg/ChartEditSeries.h"
 #include "chartdlg/ChartEditTitle.h"
 #include "chartdlg/ChartEditWall.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 using namespace ChartEdit;
 

@@ -6,7 +6,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 class TChartExportForm : public TForm {
     ORV_CLASS(TChartExportForm, TForm)

@@ -3,7 +3,7 @@
 #include "chart/ChartConst.h"
 #include "chart/ChartProcs.h"
 #include "chart/Series.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 

@@ -4,10 +4,10 @@
 // picks one to add a series or to change the type of existing series.
 
 #include "chart/Chart.h"
-#include "framework/gui/ComCtrls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <string>
 #include <vector>

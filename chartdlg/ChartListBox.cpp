@@ -3,7 +3,7 @@
 #include "chart/ChartConst.h"
 #include "chartdlg/ChartGallery.h"
 #include "chartdlg/PenDlg.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 

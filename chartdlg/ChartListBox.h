@@ -6,7 +6,7 @@
 
 #include "chart/Chart.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "chartdlg/ChartPreview.h"
 
 #include "chart/ChartConst.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Printers.h"

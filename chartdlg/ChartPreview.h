@@ -7,12 +7,12 @@
 
 #include "chart/ChartProcs.h"
 #include "framework/core/Classes.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Dialogs.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 

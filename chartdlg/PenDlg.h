@@ -4,13 +4,13 @@
 // enable several controls at once.
 
 #include "framework/core/Classes.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Dialogs.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <initializer_list>
 #include <memory>

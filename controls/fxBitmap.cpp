@@ -1,7 +1,7 @@
 #include "controls/fxBitmap.h"
 
 #include "controls/fxGraphics.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 #include "controls/fxCommon.h"
 #include "framework/core/RegionData.h"
 #include "framework/core/Streams.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/ImageList.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/WindowSystem.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "controls/fxCommon.h"
 #include "controls/fxImgBtn.h"
 #include "controls/fxShapeBtn.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // background (only its bevels and border), its window takes the transparent style, and a
 // repaint request repaints the parent's area under it first.
 
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 
 class TFxCustomTransparentPanel : public TCustomPanel {
     ORV_CLASS(TFxCustomTransparentPanel, TCustomPanel)

@@ -1,8 +1,8 @@
 #include "controls/fxCommon.h"
 
 #include "controls/fxBitmap.h"
-#include "framework/core/SysUtils.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Delays.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/WindowSystem.h"

@@ -8,7 +8,7 @@
 #include "framework/gui/Buttons.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Regions.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "controls/fxEvaluator.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <climits>
 #include <cstdint>

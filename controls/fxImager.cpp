@@ -1,7 +1,7 @@
 #include "controls/fxImager.h"
 
 #include "controls/fxCommon.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 
 #include <algorithm>
 

@@ -9,8 +9,8 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Buttons.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ImgList.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/ImageList.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "controls/fxCommon.h"
 #include "controls/fxEvaluator.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <cmath>
 

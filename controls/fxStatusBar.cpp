@@ -1,7 +1,7 @@
 #include "controls/fxStatusBar.h"
 
 #include "controls/fxCommon.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/PlatformCalls.h"

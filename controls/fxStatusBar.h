@@ -9,7 +9,7 @@
 #include "controls/fxCollection.h"
 #include "controls/fxText.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Menus.h"
 #include "framework/gui/StatusWindow.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 // Forks a process that waits until this one has ended (the pipe's write end closes with
 // it), then removes the folder.

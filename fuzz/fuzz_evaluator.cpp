@@ -2,7 +2,7 @@
 // documented errors, never undefined arithmetic, and a non-negative value reads back.
 #include "FuzzFile.h"
 #include "controls/fxEvaluator.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <string>
 

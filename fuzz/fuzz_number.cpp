@@ -1,7 +1,7 @@
 // The text-number reader: every run of bytes gives numbers, lines or an input/output error,
 // and reading always ends; an error message never cuts a character in two.
 #include "FuzzFile.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <string_view>

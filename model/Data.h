@@ -8,8 +8,8 @@
 
 #include "framework/core/Classes.h"
 #include "framework/core/IniFiles.h"
-#include "framework/core/SysUtils.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/core/TypeInfo.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "persist/AppUtils.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"

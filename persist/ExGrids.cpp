@@ -1,6 +1,6 @@
 #include "persist/ExGrids.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/WindowSystem.h"
 #include "persist/AppUtils.h"

@@ -11,7 +11,7 @@
 // list or set by the ellipsis button counts as modified. Escape drops the text.
 
 #include "framework/gui/Grids.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "persist/GuiUtils.h"
 #include "persist/Placement.h"
 

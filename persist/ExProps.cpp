@@ -1,6 +1,6 @@
 #include "persist/ExProps.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/Variants.h"
 #include "framework/gui/Forms.h"
 #include "persist/StrUtils.h"

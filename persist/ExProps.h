@@ -6,7 +6,7 @@
 // section, string lists and collections get a sub-section "<section>.<identifier>".
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 
 #include <functional>
 #include <memory>

@@ -6,10 +6,10 @@
 // up-down control TExUpDown.
 
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ExtCtrls.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/ExtraControls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 #include <string>

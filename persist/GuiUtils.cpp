@@ -1,6 +1,6 @@
 #include "persist/GuiUtils.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Forms.h"

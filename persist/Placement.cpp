@@ -2,7 +2,7 @@
 
 #include "framework/core/Registry.h"
 #include "framework/core/Streams.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/WindowSystem.h"
 #include "persist/AppUtils.h"
 #include "persist/ExProps.h"

@@ -6,7 +6,7 @@
 // the workbench seeds the generator from the clock, this program seeds it with 0 so that
 // its output is the same on every run.
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
 #include <algorithm>

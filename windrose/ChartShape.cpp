@@ -1,7 +1,7 @@
 #include "windrose/ChartShape.h"
 
 #include "chart/ChartProcs.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 #include <climits>

@@ -8,7 +8,7 @@
 #include "chart/ChartCanvas.h"
 #include "chart/ChartEngine.h"
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"
 

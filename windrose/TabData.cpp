@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 namespace {

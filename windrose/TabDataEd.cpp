@@ -1,7 +1,7 @@
 #include "windrose/TabDataEd.h"
 
 #include "app/FormHolder.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 
 TfmTabDataEd::TfmTabDataEd(TComponent* owner) : TForm(owner) {

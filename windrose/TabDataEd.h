@@ -6,8 +6,8 @@
 // frequencies. Changes go straight into the table; there is no cancel.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Grids.h"
 

@@ -3,7 +3,7 @@
 #include "app/DataMod.h"
 #include "app/FormParts.h"
 #include "chartdlg/ChartEditor.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Metafile.h"

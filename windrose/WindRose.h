@@ -6,9 +6,9 @@
 // clipboard as an enhanced metafile and opens the table editor.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"

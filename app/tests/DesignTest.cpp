@@ -13,7 +13,7 @@
 #include "app/wgEd.h"
 #include "framework/core/TextFiles.h"
 #include "framework/gui/Buttons.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 
 #include <fstream>
 

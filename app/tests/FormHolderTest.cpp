@@ -6,10 +6,10 @@
 #include "app/DataMod.h"
 #include "app/Icons.h"
 #include "framework/core/Registry.h"
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ActnList.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 

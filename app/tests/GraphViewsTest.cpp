@@ -10,7 +10,7 @@
 #include "chart/Series.h"
 #include "chartdlg/ChartEditTitle.h"
 #include "chartdlg/ChartEditor.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 
 namespace {
 

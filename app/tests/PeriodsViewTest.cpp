@@ -9,7 +9,7 @@
 #include "app/Ssned.h"
 #include "chart/GanttSeries.h"
 #include "framework/core/IniFiles.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
 
 #include <fstream>

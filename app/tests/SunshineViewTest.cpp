@@ -8,7 +8,7 @@
 #include "app/phDataGr.h"
 #include "chart/Series.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
 
 #include <filesystem>

@@ -10,7 +10,7 @@
 #include "app/phDataEd.h"
 #include "app/wgEd.h"
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
-#include "framework/gui/ComCtrls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 

@@ -1,7 +1,7 @@
 #include "app/WDataEd.h"
 
 #include "app/tests/WorkbenchTestSupport.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 

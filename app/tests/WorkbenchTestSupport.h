@@ -8,7 +8,7 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "app/WDataEd.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"

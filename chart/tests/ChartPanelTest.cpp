@@ -1,7 +1,7 @@
 #include "chart/ChartProcs.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "framework/core/tests/TempFolder.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
 #include "chart/tests/ChartTestSupport.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/Printers.h"
 
 #include <gtest/gtest.h>

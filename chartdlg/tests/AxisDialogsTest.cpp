@@ -6,7 +6,7 @@
 #include "chartdlg/AxisMinMax.h"
 
 #include "chart/ChartProcs.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

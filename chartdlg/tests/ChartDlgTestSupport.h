@@ -4,7 +4,7 @@
 
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Messages.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include "chartdlg/PenDlg.h"
 #include "chartdlg/tests/ChartDlgTestSupport.h"
 #include "framework/core/Streams.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         TestKit::StartTestApplication();
         FDir = fs::temp_directory_path() /
-               ("teexport_" + std::to_string(::getpid()) + "_" + GetParam().Name);
+               ("chartexport_" + std::to_string(::getpid()) + "_" + GetParam().Name);
         fs::create_directories(FDir);
         FForm.reset(new TForm(nullptr));
         FForm->SetBounds(0, 0, 400, 300);

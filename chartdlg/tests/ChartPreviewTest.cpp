@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         TestKit::StartTestApplication();
         FDir = fs::temp_directory_path() /
-               ("teeprevi_" + std::to_string(::getpid()) + "_" +
+               ("chartpreview_" + std::to_string(::getpid()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(FDir);
         TPrinter* printer = Printer();

@@ -3,7 +3,7 @@
 #include "chart/Series.h"
 #include "framework/core/Streams.h"
 #include "framework/core/tests/ComponentReader.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "controls/fxImgBtn.h"
 #include "controls/fxShapeBtn.h"
 #include "framework/core/RegionData.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <string>
 #include <vector>

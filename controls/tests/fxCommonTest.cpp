@@ -5,7 +5,7 @@
 #include "controls/fxCollection.h"
 #include "controls/fxCommon.h"
 #include "framework/gui/Delays.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "controls/fxEvaluator.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "controls/fxChangeLink.h"
 #include "controls/fxImager.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 
 namespace {
 

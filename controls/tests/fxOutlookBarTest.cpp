@@ -4,7 +4,7 @@
 #include "controls/fxOutlookBar.h"
 #include "ControlsTestSupport.h"
 #include "controls/fxShapeBtn.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"

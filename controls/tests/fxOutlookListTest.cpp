@@ -2,10 +2,10 @@
 // the test clock, the click order of its events, hot tracking and the mouse capture.
 
 #include "controls/fxOutlookList.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/ImageList.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
 

@@ -3,8 +3,8 @@
 
 #include "controls/fxStatusBar.h"
 #include "ControlsTestSupport.h"
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/PlatformCalls.h"
 #include "framework/gui/TestKit.h"

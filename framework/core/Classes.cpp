@@ -1,7 +1,7 @@
 #include "framework/core/Classes.h"
 
 #include "framework/core/Streams.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 #include <exception>

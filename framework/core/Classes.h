@@ -3,8 +3,8 @@
 // of object references, collections, string lists and the component model (ownership,
 // names, free notification, loading state).
 
-#include "framework/core/SysUtils.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/core/TypeInfo.h"
 
 #include <array>
 #include <atomic>

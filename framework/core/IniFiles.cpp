@@ -1,7 +1,7 @@
 #include "framework/core/IniFiles.h"
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <cerrno>

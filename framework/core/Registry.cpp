@@ -1,6 +1,6 @@
 #include "framework/core/Registry.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "framework/core/Streams.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <algorithm>

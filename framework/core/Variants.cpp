@@ -1,6 +1,6 @@
 #include "framework/core/Variants.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 TVariant TVariant::Null() {
     TVariant v;

@@ -4,7 +4,7 @@
 // of any graphic that picks the class from a file's extension).
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"

@@ -9,7 +9,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "framework/gui/Canvas.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 
 #include <QFontMetrics>

@@ -3,7 +3,7 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "framework/gui/Forms.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/WindowBridge.h"

@@ -1,6 +1,6 @@
 #include "framework/gui/Graphics.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

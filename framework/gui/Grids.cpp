@@ -1,6 +1,6 @@
 #include "framework/gui/Grids.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/WindowBridge.h"
 #include "framework/gui/WindowSystem.h"
 

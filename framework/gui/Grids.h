@@ -28,7 +28,7 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Messages.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/Types.h"
 
 #include <cstdint>

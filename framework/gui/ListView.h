@@ -7,7 +7,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Types.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "framework/gui/Menus.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,10 +7,10 @@
 // each time it is shown.
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ActnList.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Types.h"
 
 #include <QPointer>

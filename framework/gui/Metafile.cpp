@@ -1,6 +1,6 @@
 #include "framework/gui/Metafile.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <QFontMetrics>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "framework/gui/PlatformCalls.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/WindowSystem.h"
 

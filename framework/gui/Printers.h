@@ -6,7 +6,7 @@
 // then writes no file).
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Canvas.h"
 
 #include <memory>

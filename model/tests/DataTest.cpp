@@ -1,7 +1,7 @@
 #include "model/Data.h"
 
 #include "framework/core/IniFiles.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <gtest/gtest.h>

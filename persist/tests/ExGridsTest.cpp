@@ -1,6 +1,6 @@
 #include "persist/ExGrids.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
@@ -105,12 +105,12 @@ TEST_F(ExGridsTest, FixedCellsClickLikeButtons) {
     TestKit::MouseMove(Grid, Form->CellCenter(3, 3), {ssLeft});
     TestKit::MouseMove(Grid, Form->CellCenter(2, 0), {ssLeft});
     EXPECT_TRUE(Grid->FixedButtonDown());
-    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/rx_grid_pressed.png"));
+    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/ex_grid_pressed.png"));
     TestKit::MouseUp(Grid, Form->CellCenter(2, 0));
     EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{2, 0}}));
     EXPECT_FALSE(Grid->FixedButtonDown());
     EXPECT_EQ(GetCapture(), HWND(0));
-    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/rx_grid.png"));
+    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/ex_grid.png"));
 }
 
 TEST_F(ExGridsTest, DoubleClicksPressTwiceAndReachOnMouseDown) {
@@ -233,8 +233,8 @@ TEST_F(ExGridsTest, PickListOpensBelowWithTypeAhead) {
     EXPECT_EQ(list->ItemIndex(), 3); // charlie alone
     TestKit::PressKey(VK_DOWN);
     EXPECT_EQ(list->ItemIndex(), 4);
-    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/rx_grid_editor.png"));
-    EXPECT_TRUE(TestKit::RenderToPng(list, FDir + "/rx_grid_picklist.png"));
+    EXPECT_TRUE(TestKit::RenderToPng(Form, FDir + "/ex_grid_editor.png"));
+    EXPECT_TRUE(TestKit::RenderToPng(list, FDir + "/ex_grid_picklist.png"));
     TestKit::PressKey(VK_RETURN);
     EXPECT_FALSE(editor->ListVisible());
     EXPECT_EQ(TestKit::TextOf(editor), "delta");

@@ -2,7 +2,7 @@
 #include "persist/tests/SampleComponent.h"
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 

@@ -1,8 +1,8 @@
 #include "persist/ExSpin.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
 

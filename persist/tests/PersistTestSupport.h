@@ -5,7 +5,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/core/Registry.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

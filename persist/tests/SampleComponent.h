@@ -2,7 +2,7 @@
 // A component with a published property of every kind the property storage handles.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 
 #include <cstdint>
 #include <string>

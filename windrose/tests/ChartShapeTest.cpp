@@ -1,7 +1,7 @@
 #include "windrose/ChartShape.h"
 
 #include "chart/Series.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Metafile.h"
 #include "framework/gui/TestKit.h"
 

@@ -4,7 +4,7 @@
 // of opening a table through the open dialog.
 
 #include "app/DataMod.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Metafile.h"

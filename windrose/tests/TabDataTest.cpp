@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 namespace {
 

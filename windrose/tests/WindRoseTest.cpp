@@ -3,7 +3,7 @@
 #include "PelmoraTestSupport.h"
 #include "chartdlg/ChartEditAxis.h"
 #include "chartdlg/ChartEditor.h"
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/Messages.h"
 
 #include <climits>

@@ -1,6 +1,6 @@
 #include "framework/core/IniFiles.h"
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "framework/core/TextFiles.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <gtest/gtest.h>
 

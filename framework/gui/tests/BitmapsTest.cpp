@@ -1,5 +1,5 @@
 #include "framework/gui/Bitmaps.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/tests/TestApp.h"
 
 #include <gtest/gtest.h>

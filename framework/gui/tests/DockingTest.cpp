@@ -1,5 +1,5 @@
 #include "framework/gui/Controls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 

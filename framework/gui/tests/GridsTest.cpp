@@ -1,9 +1,9 @@
 #include "framework/gui/Grids.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "framework/gui/ListView.h"
 
-#include "framework/core/SysUtils.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/core/tests/TempFolder.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
 #include "framework/gui/TestKit.h"

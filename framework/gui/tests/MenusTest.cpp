@@ -1,5 +1,5 @@
 #include "framework/gui/Menus.h"
-#include "framework/gui/ActnList.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 

@@ -1,6 +1,6 @@
 #include "framework/gui/OwnerDrawButton.h"
 #include "framework/gui/Delays.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Palettes.h"
 #include "framework/gui/TestKit.h"

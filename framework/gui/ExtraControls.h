@@ -7,7 +7,7 @@
 // on the window system's numbered timers, so the manual clock of tests drives it.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Controls.h"

@@ -1,7 +1,7 @@
-#include "framework/gui/ComCtrls.h"
+#include "framework/gui/CommonControls.h"
 
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ActnList.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"

@@ -1,4 +1,4 @@
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Metafile.h"

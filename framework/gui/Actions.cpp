@@ -1,4 +1,4 @@
-#include "framework/gui/ActnList.h"
+#include "framework/gui/Actions.h"
 
 #include <algorithm>
 

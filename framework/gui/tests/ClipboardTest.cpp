@@ -1,4 +1,4 @@
-#include "framework/gui/Clipbrd.h"
+#include "framework/gui/Clipboard.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Metafile.h"
 #include "framework/gui/TestKit.h"
@@ -24,7 +24,7 @@ void DrawPicture(TMetafile& metafile, bool enhanced) {
     canvas.TextOut(70, 20, "Ισχύς");
 }
 
-class ClipbrdTest : public ::testing::Test {
+class ClipboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestKit::StartTestApplication();
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(ClipbrdTest, MetafilesComeBackByteForByteWithAPngBesideThem) {
+TEST_F(ClipboardTest, MetafilesComeBackByteForByteWithAPngBesideThem) {
     struct TCase {
         bool Enhanced;
         unsigned Format;
@@ -68,7 +68,7 @@ TEST_F(ClipbrdTest, MetafilesComeBackByteForByteWithAPngBesideThem) {
     }
 }
 
-TEST_F(ClipbrdTest, BitmapsAndTextReplaceEachOtherUnlessGroupedBetweenOpenAndClose) {
+TEST_F(ClipboardTest, BitmapsAndTextReplaceEachOtherUnlessGroupedBetweenOpenAndClose) {
     TBitmap bitmap(20, 10);
     bitmap.Canvas()->Brush()->SetColor(clBlue);
     bitmap.Canvas()->FillRect(Rect(0, 0, 20, 10));

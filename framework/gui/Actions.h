@@ -9,7 +9,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 
 #include <functional>
 #include <string>

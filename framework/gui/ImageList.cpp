@@ -1,4 +1,4 @@
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 
 #include <QPainter>
 

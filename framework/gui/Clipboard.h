@@ -9,7 +9,7 @@
 // Close: then the formats added there go onto the clipboard together at Close.
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <cstdint>
 #include <memory>

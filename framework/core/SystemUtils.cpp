@@ -1,4 +1,4 @@
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <algorithm>
 #include <cctype>

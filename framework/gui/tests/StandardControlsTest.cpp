@@ -1,5 +1,5 @@
-#include "framework/gui/StdCtrls.h"
-#include "framework/core/TypInfo.h"
+#include "framework/gui/StandardControls.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 
@@ -35,7 +35,7 @@ struct TEventLog {
     }
 };
 
-class StdCtrlsTest : public ::testing::Test {
+class StandardControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestKit::StartTestApplication();
@@ -62,7 +62,7 @@ protected:
 // ---------------------------------------------------------------------------
 // Accelerators
 
-TEST(StdCtrlsHotkeyTest, AmpersandMarksTheAcceleratorAndDoubledIsALiteral) {
+TEST(StandardControlsHotkeyTest, AmpersandMarksTheAcceleratorAndDoubledIsALiteral) {
     struct TCase {
         std::string Text;
         char32_t Key;
@@ -79,7 +79,7 @@ TEST(StdCtrlsHotkeyTest, AmpersandMarksTheAcceleratorAndDoubledIsALiteral) {
     }
 }
 
-TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsControlAndAutoSizeFitsTheText) {
+TEST_F(StandardControlsTest, LabelAcceleratorFocusesItsControlAndAutoSizeFitsTheText) {
     auto* edit = Add<TEdit>("edPR", 100, 10);
     auto* other = Add<TEdit>("edOther", 100, 50);
     auto* label = Add<TLabel>("lbPR", 10, 10);
@@ -101,7 +101,7 @@ TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsControlAndAutoSizeFitsTheText) {
 // ---------------------------------------------------------------------------
 // Edits
 
-TEST_F(StdCtrlsTest, EditTypedTextFiresOnChangePerCharacterAndSetsModified) {
+TEST_F(StandardControlsTest, EditTypedTextFiresOnChangePerCharacterAndSetsModified) {
     auto* edit = Add<TEdit>("edModelName", 10, 10, 150);
     edit->SetOnChange(Log.Note("change"));
     Form->Show();
@@ -115,7 +115,7 @@ TEST_F(StdCtrlsTest, EditTypedTextFiresOnChangePerCharacterAndSetsModified) {
     EXPECT_EQ(Log.Count("change"), 4);
 }
 
-TEST_F(StdCtrlsTest, EditTextSetByProgramFiresOnChangeOnceWhenItHasAWindow) {
+TEST_F(StandardControlsTest, EditTextSetByProgramFiresOnChangeOnceWhenItHasAWindow) {
     auto* edit = Add<TEdit>("edPhPower", 10, 10);
     edit->SetOnChange(Log.Note("change"));
     // Without a window the text is only stored.
@@ -136,7 +136,7 @@ TEST_F(StdCtrlsTest, EditTextSetByProgramFiresOnChangeOnceWhenItHasAWindow) {
     EXPECT_EQ(Log.Count("change"), 3);
 }
 
-TEST_F(StdCtrlsTest, EditMaxLengthLimitsTypingButNotTheProgram) {
+TEST_F(StandardControlsTest, EditMaxLengthLimitsTypingButNotTheProgram) {
     auto* edit = Add<TEdit>("ed", 10, 10);
     edit->SetMaxLength(3);
     Form->Show();
@@ -147,7 +147,7 @@ TEST_F(StdCtrlsTest, EditMaxLengthLimitsTypingButNotTheProgram) {
     EXPECT_EQ(edit->Text(), "123456");
 }
 
-TEST_F(StdCtrlsTest, EditReadOnlyRefusesTypingCutAndPaste) {
+TEST_F(StandardControlsTest, EditReadOnlyRefusesTypingCutAndPaste) {
     auto* edit = Add<TEdit>("ed", 10, 10);
     Form->Show();
     edit->SetText("abc");
@@ -196,7 +196,7 @@ protected:
     }
 };
 
-TEST_F(StdCtrlsTest, EditOverridesSeeKeysPasteExitAndPaintOverTheWidget) {
+TEST_F(StandardControlsTest, EditOverridesSeeKeysPasteExitAndPaintOverTheWidget) {
     auto* edit = new TDigitEdit(Form);
     edit->SetParent(Form);
     edit->SetBounds(10, 10, 100, 24);
@@ -225,7 +225,7 @@ TEST_F(StdCtrlsTest, EditOverridesSeeKeysPasteExitAndPaintOverTheWidget) {
     EXPECT_EQ(QColor(img.pixel(edit->Width() - 5, 12)), QColor(Qt::red));
 }
 
-TEST_F(StdCtrlsTest, EditAutoSelectSelectsAllWhenEnteredByKeyboard) {
+TEST_F(StandardControlsTest, EditAutoSelectSelectsAllWhenEnteredByKeyboard) {
     auto* first = Add<TEdit>("first", 10, 10);
     auto* edit = Add<TEdit>("ed", 10, 50);
     edit->SetText("123.5");
@@ -258,7 +258,7 @@ public:
     }
 };
 
-TEST_F(StdCtrlsTest, EditChangeNotificationGoesThroughTheParent) {
+TEST_F(StandardControlsTest, EditChangeNotificationGoesThroughTheParent) {
     auto* panel = new TConsumingPanel(Form);
     panel->SetParent(Form);
     panel->SetBounds(0, 0, 200, 100);
@@ -273,7 +273,7 @@ TEST_F(StdCtrlsTest, EditChangeNotificationGoesThroughTheParent) {
     EXPECT_EQ(edit->Text(), "c");
 }
 
-TEST_F(StdCtrlsTest, EditKeepsTextSelectionAndModifiedAcrossRecreation) {
+TEST_F(StandardControlsTest, EditKeepsTextSelectionAndModifiedAcrossRecreation) {
     auto* edit = Add<TEdit>("ed", 10, 10);
     Form->Show();
     Focus(edit);
@@ -287,7 +287,7 @@ TEST_F(StdCtrlsTest, EditKeepsTextSelectionAndModifiedAcrossRecreation) {
     EXPECT_TRUE(edit->LineEdit()->alignment() & Qt::AlignRight);
 }
 
-TEST_F(StdCtrlsTest, MemoLinesAndTypingFireOnChange) {
+TEST_F(StandardControlsTest, MemoLinesAndTypingFireOnChange) {
     auto* memo = Add<TMemo>("mmNotes", 10, 10, 200, 100);
     memo->SetOnChange(Log.Note("change"));
     Form->Show();
@@ -314,7 +314,7 @@ TEST_F(StdCtrlsTest, MemoLinesAndTypingFireOnChange) {
 // ---------------------------------------------------------------------------
 // Buttons
 
-TEST_F(StdCtrlsTest, CheckBoxFiresOnClickOnceByMouseSpaceAcceleratorAndProgram) {
+TEST_F(StandardControlsTest, CheckBoxFiresOnClickOnceByMouseSpaceAcceleratorAndProgram) {
     auto* check = Add<TCheckBox>("cbHZCalc", 10, 10, 200);
     check->SetCaption("&Clip Points");
     check->SetOnClick(Log.Note("click"));
@@ -336,7 +336,7 @@ TEST_F(StdCtrlsTest, CheckBoxFiresOnClickOnceByMouseSpaceAcceleratorAndProgram) 
     EXPECT_EQ(check->Widget()->property("checked").toBool(), false);
 }
 
-TEST_F(StdCtrlsTest, CheckBoxWithAllowGrayedCyclesThroughThreeStates) {
+TEST_F(StandardControlsTest, CheckBoxWithAllowGrayedCyclesThroughThreeStates) {
     auto* check = Add<TCheckBox>("cb", 10, 10);
     check->SetAllowGrayed(true);
     Form->Show();
@@ -348,7 +348,7 @@ TEST_F(StdCtrlsTest, CheckBoxWithAllowGrayedCyclesThroughThreeStates) {
     EXPECT_EQ(seen, std::vector<TCheckBoxState>({cbGrayed, cbChecked, cbUnchecked}));
 }
 
-TEST_F(StdCtrlsTest, RadioButtonsOfOneParentExcludeEachOther) {
+TEST_F(StandardControlsTest, RadioButtonsOfOneParentExcludeEachOther) {
     auto* a = Add<TRadioButton>("rbA", 10, 10);
     auto* b = Add<TRadioButton>("rbB", 10, 40);
     a->SetOnClick(Log.Note("a"));
@@ -363,7 +363,7 @@ TEST_F(StdCtrlsTest, RadioButtonsOfOneParentExcludeEachOther) {
     EXPECT_EQ(Log.Entries, std::vector<std::string>({"a", "b"}));
 }
 
-TEST_F(StdCtrlsTest, ButtonWithModalResultClosesTheModalForm) {
+TEST_F(StandardControlsTest, ButtonWithModalResultClosesTheModalForm) {
     auto* dialog = CreateForm<TForm>(nullptr);
     auto* ok = new TButton(dialog);
     ok->SetParent(dialog);
@@ -378,7 +378,7 @@ TEST_F(StdCtrlsTest, ButtonWithModalResultClosesTheModalForm) {
     delete dialog;
 }
 
-TEST_F(StdCtrlsTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
+TEST_F(StandardControlsTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
     auto* edit = Add<TEdit>("ed", 10, 10);
     auto* ok = Add<TButton>("btnOK", 10, 50);
     auto* cancel = Add<TButton>("btnCancel", 100, 50);
@@ -405,7 +405,7 @@ TEST_F(StdCtrlsTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
 // ---------------------------------------------------------------------------
 // Group boxes and radio groups
 
-TEST_F(StdCtrlsTest, DisabledGroupBoxBlocksItsChildrenButKeepsTheirEnabledState) {
+TEST_F(StandardControlsTest, DisabledGroupBoxBlocksItsChildrenButKeepsTheirEnabledState) {
     auto* group = Add<TGroupBox>("gbHZPower", 10, 10, 200, 120);
     group->SetCaption("Ισχύς");
     auto* check = Add<TCheckBox>("cb", 10, 20, 150, 17, group);
@@ -427,7 +427,7 @@ TEST_F(StdCtrlsTest, DisabledGroupBoxBlocksItsChildrenButKeepsTheirEnabledState)
     EXPECT_EQ(Log.Count("click"), 1);
 }
 
-TEST_F(StdCtrlsTest, RadioGroupItemIndexFiresOnClickWhenItChanges) {
+TEST_F(StandardControlsTest, RadioGroupItemIndexFiresOnClickWhenItChanges) {
     auto* group = Add<TRadioGroup>("edHZConType", 10, 10, 250, 80);
     group->Items()->Add("Στον πίνακα κατανάλωσης");
     group->Items()->Add("Στον φορτιστή μπαταριών");
@@ -445,7 +445,7 @@ TEST_F(StdCtrlsTest, RadioGroupItemIndexFiresOnClickWhenItChanges) {
     EXPECT_EQ(TestKit::TextOf(group->Buttons(1)), "Στον φορτιστή μπαταριών");
 }
 
-TEST_F(StdCtrlsTest, RadioGroupLaysItsButtonsOutInColumns) {
+TEST_F(StandardControlsTest, RadioGroupLaysItsButtonsOutInColumns) {
     auto* group = Add<TRadioGroup>("RGPanning", 10, 10, 210, 100);
     for (const char* s : {"&None", "&Horizontal", "&Vertical", "&Both", "Fifth"})
         group->Items()->Add(s);
@@ -469,7 +469,7 @@ TEST_F(StdCtrlsTest, RadioGroupLaysItsButtonsOutInColumns) {
 // ---------------------------------------------------------------------------
 // Lists
 
-TEST_F(StdCtrlsTest, ComboBoxItemIndexByProgramIsSilentAndByUserFiresChangeAndClick) {
+TEST_F(StandardControlsTest, ComboBoxItemIndexByProgramIsSilentAndByUserFiresChangeAndClick) {
     auto* combo = Add<TComboBox>("cbSSn", 10, 10, 150);
     combo->SetStyle(csDropDownList);
     TObject marker;
@@ -495,7 +495,7 @@ TEST_F(StdCtrlsTest, ComboBoxItemIndexByProgramIsSilentAndByUserFiresChangeAndCl
     EXPECT_EQ(Log.Entries.size(), 2u);
 }
 
-TEST_F(StdCtrlsTest, ComboBoxDropDownTypingFiresOnChange) {
+TEST_F(StandardControlsTest, ComboBoxDropDownTypingFiresOnChange) {
     auto* combo = Add<TComboBox>("cb", 10, 10, 150);
     combo->Items()->Add("Top Bottom");
     combo->SetOnChange(Log.Note("change"));
@@ -509,7 +509,7 @@ TEST_F(StdCtrlsTest, ComboBoxDropDownTypingFiresOnChange) {
     EXPECT_EQ(Log.Count("change"), 2);
 }
 
-TEST_F(StdCtrlsTest, ListBoxSelectionByUserFiresOnClickAndByProgramNothing) {
+TEST_F(StandardControlsTest, ListBoxSelectionByUserFiresOnClickAndByProgramNothing) {
     auto* list = Add<TListBox>("lbPL", 10, 10, 150, 120);
     for (const char* s : {"alpha", "beta", "gamma", "delta"})
         list->Items()->Add(s);
@@ -538,7 +538,7 @@ TEST_F(StdCtrlsTest, ListBoxSelectionByUserFiresOnClickAndByProgramNothing) {
     EXPECT_EQ(list->ItemIndex(), -1);
 }
 
-TEST_F(StdCtrlsTest, MultiSelectListExtendsTheSelectionWithControl) {
+TEST_F(StandardControlsTest, MultiSelectListExtendsTheSelectionWithControl) {
     auto* list = Add<TListBox>("lbSeries", 10, 10, 150, 120);
     list->SetMultiSelect(true);
     for (const char* s : {"Series1", "Series2", "Series3"})
@@ -554,7 +554,7 @@ TEST_F(StdCtrlsTest, MultiSelectListExtendsTheSelectionWithControl) {
     EXPECT_THROW(list->Selected(3), EListError);
 }
 
-TEST_F(StdCtrlsTest, OwnerDrawListDrawsEachItemAtItsHeight) {
+TEST_F(StandardControlsTest, OwnerDrawListDrawsEachItemAtItsHeight) {
     auto* list = Add<TListBox>("lbColors", 10, 10, 150, 120);
     list->SetStyle(lbOwnerDrawFixed);
     list->SetItemHeight(20);
@@ -579,7 +579,7 @@ TEST_F(StdCtrlsTest, OwnerDrawListDrawsEachItemAtItsHeight) {
 // ---------------------------------------------------------------------------
 // Scroll bars
 
-TEST_F(StdCtrlsTest, ScrollBarPositionFiresOnChangeAndUserScrollFiresOnScrollFirst) {
+TEST_F(StandardControlsTest, ScrollBarPositionFiresOnChangeAndUserScrollFiresOnScrollFirst) {
     auto* bar = Add<TScrollBar>("sbZoom", 10, 10, 200);
     bar->SetParams(10, 0, 50);
     bar->SetLargeChange(5);
@@ -604,7 +604,7 @@ TEST_F(StdCtrlsTest, ScrollBarPositionFiresOnChangeAndUserScrollFiresOnScrollFir
 // ---------------------------------------------------------------------------
 // Storage by name
 
-TEST_F(StdCtrlsTest, PublishedPropertiesAreSetByName) {
+TEST_F(StandardControlsTest, PublishedPropertiesAreSetByName) {
     auto* edit = Add<TEdit>("edModelName", 10, 10);
     auto* check = Add<TCheckBox>("cbHZCalc", 10, 40);
     auto* combo = Add<TComboBox>("cbSSn", 10, 70);
@@ -630,7 +630,7 @@ namespace {
 
 // A change or click handler that raises is reported as the application reports any
 // error, and the control goes on working (nothing is left half done inside the toolkit).
-TEST_F(StdCtrlsTest, RaisingChangeAndClickHandlersAreReportedAndTheControlsGoOn) {
+TEST_F(StandardControlsTest, RaisingChangeAndClickHandlersAreReportedAndTheControlsGoOn) {
     auto* edit = Add<TEdit>("Edit1", 10, 10, 100, 21);
     auto* button = Add<TButton>("Button1", 10, 40, 75, 25);
     int changes = 0, clicks = 0;

@@ -281,7 +281,7 @@ private:
     TPropInfo& FInfo;
 };
 
-namespace TypInfoDetail {
+namespace TypeInfoDetail {
 template <class C, class G> decltype(auto) Get(const G& g, const TObject* obj) {
     return std::invoke(g, static_cast<const C*>(obj));
 }
@@ -289,7 +289,7 @@ template <class C, class G> decltype(auto) GetAt(const G& g, const TObject* obj,
     return std::invoke(g, static_cast<const C*>(obj), index);
 }
 template <class S> constexpr bool kHasSetter = !std::is_same_v<S, std::nullptr_t>;
-} // namespace TypInfoDetail
+} // namespace TypeInfoDetail
 
 // Registers the properties of class C. Getters are member functions or callables taking
 // const C*; setters member functions or callables taking (C*, value); nullptr for none.
@@ -301,8 +301,8 @@ public:
     template <class G, class S>
     TPropBuilder Ordinal(std::string name, const TTypeInfo* type, G get, S set) {
         TPropInfo& p = FList.Add(std::move(name), type);
-        p.GetOrd = [get](const TObject* o) { return int64_t(TypInfoDetail::Get<C>(get, o)); };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        p.GetOrd = [get](const TObject* o) { return int64_t(TypeInfoDetail::Get<C>(get, o)); };
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetOrd = [set](TObject* o, int64_t v) { SetValue(set, o, v); };
         return TPropBuilder(p);
     }
@@ -338,9 +338,9 @@ public:
         TPropInfo& p = FList.Add(std::move(name), TypeInfoInteger());
         p.Index = index;
         p.GetOrd = [get, index](const TObject* o) {
-            return int64_t(TypInfoDetail::GetAt<C>(get, o, index));
+            return int64_t(TypeInfoDetail::GetAt<C>(get, o, index));
         };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetOrd = [set, index](TObject* o, int64_t v) {
                 std::invoke(set, static_cast<C*>(o), index, int(v));
             };
@@ -351,9 +351,9 @@ public:
     TPropBuilder Float(std::string name, G get, S set, const TTypeInfo* type = TypeInfoDouble()) {
         TPropInfo& p = FList.Add(std::move(name), type);
         p.GetFloat = [get](const TObject* o) {
-            return (long double)(TypInfoDetail::Get<C>(get, o));
+            return (long double)(TypeInfoDetail::Get<C>(get, o));
         };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetFloat = [set](TObject* o, long double v) { SetValue(set, o, v); };
         return TPropBuilder(p);
     }
@@ -362,8 +362,8 @@ public:
     template <class G, class S>
     TPropBuilder String(std::string name, G get, S set, const TTypeInfo* type = TypeInfoString()) {
         TPropInfo& p = FList.Add(std::move(name), type);
-        p.GetStr = [get](const TObject* o) { return std::string(TypInfoDetail::Get<C>(get, o)); };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        p.GetStr = [get](const TObject* o) { return std::string(TypeInfoDetail::Get<C>(get, o)); };
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetStr = [set](TObject* o, const std::string& v) {
                 std::invoke(set, static_cast<C*>(o), v);
             };
@@ -375,11 +375,12 @@ public:
     TPropBuilder Class(std::string name, TClass declared, G get, S set) {
         TPropInfo& p = FList.Add(std::move(name), ClassType(declared));
         p.GetObject = [get](const TObject* o) -> TObject* {
-            return const_cast<TObject*>(static_cast<const TObject*>(TypInfoDetail::Get<C>(get, o)));
+            return const_cast<TObject*>(
+                static_cast<const TObject*>(TypeInfoDetail::Get<C>(get, o)));
         };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetObject = [set](TObject* o, TObject* v) {
-                using TArg = std::remove_cvref_t<decltype(TypInfoDetail::Get<C>(
+                using TArg = std::remove_cvref_t<decltype(TypeInfoDetail::Get<C>(
                     std::declval<G>(), std::declval<const TObject*>()))>;
                 std::invoke(set, static_cast<C*>(o),
                             dynamic_cast<std::remove_const_t<std::remove_pointer_t<TArg>>*>(v));
@@ -389,8 +390,8 @@ public:
 
     template <class G, class S> TPropBuilder Variant(std::string name, G get, S set) {
         TPropInfo& p = FList.Add(std::move(name), TypeInfoVariant());
-        p.GetVariant = [get](const TObject* o) { return TVariant(TypInfoDetail::Get<C>(get, o)); };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        p.GetVariant = [get](const TObject* o) { return TVariant(TypeInfoDetail::Get<C>(get, o)); };
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetVariant = [set](TObject* o, const TVariant& v) {
                 std::invoke(set, static_cast<C*>(o), v);
             };
@@ -399,17 +400,17 @@ public:
 
     // Events: the getter gives a TEvent<...>, the setter takes one.
     template <class G, class S> TPropBuilder Event(std::string name, G get, S set) {
-        using TEv = std::remove_cvref_t<decltype(TypInfoDetail::Get<C>(
+        using TEv = std::remove_cvref_t<decltype(TypeInfoDetail::Get<C>(
             std::declval<G>(), std::declval<const TObject*>()))>;
         TPropInfo& p = FList.Add(std::move(name), MethodType());
         p.GetEvent = [get](const TObject* o) {
-            return std::any(TEv(TypInfoDetail::Get<C>(get, o)));
+            return std::any(TEv(TypeInfoDetail::Get<C>(get, o)));
         };
         p.GetMethod = [get](const TObject* o) {
-            const TEv& e = TypInfoDetail::Get<C>(get, o);
+            const TEv& e = TypeInfoDetail::Get<C>(get, o);
             return TMethodRef{bool(e), e.Data(), e.MethodName()};
         };
-        if constexpr (TypInfoDetail::kHasSetter<S>)
+        if constexpr (TypeInfoDetail::kHasSetter<S>)
             p.SetEvent = [set](TObject* o, const std::any& v) {
                 std::invoke(set, static_cast<C*>(o), std::any_cast<const TEv&>(v));
             };

@@ -1,6 +1,6 @@
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/WindowSystem.h"
 
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace {
 
 // Fixes the format settings the expected texts are written for and restores them after.
-class SysUtilsTest : public ::testing::Test {
+class SystemUtilsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FSaved = {DecimalSeparator, ThousandSeparator, DateSeparator, TimeSeparator};
@@ -39,7 +39,7 @@ struct TFormatCase {
     const char* Expected;
 };
 
-TEST_F(SysUtilsTest, FormatFollowsTheClassLibrarySyntax) {
+TEST_F(SystemUtilsTest, FormatFollowsTheClassLibrarySyntax) {
     const std::vector<TFormatCase> cases = {
         {"%0.2d", {5}, "05"},
         {"%2.2d", {7}, "07"},
@@ -66,13 +66,13 @@ TEST_F(SysUtilsTest, FormatFollowsTheClassLibrarySyntax) {
         EXPECT_EQ(Format(c.Fmt, c.Args), c.Expected) << c.Fmt;
 }
 
-TEST_F(SysUtilsTest, FormatUsesTheCurrentSeparators) {
+TEST_F(SystemUtilsTest, FormatUsesTheCurrentSeparators) {
     DecimalSeparator = ',';
     ThousandSeparator = '.';
     EXPECT_EQ(Format("%.2f %n %g", {1.5, 1234567.0, 0.25}), "1,50 1.234.567,00 0,25");
 }
 
-TEST_F(SysUtilsTest, FormatRejectsMismatchedOrMissingArguments) {
+TEST_F(SystemUtilsTest, FormatRejectsMismatchedOrMissingArguments) {
     const std::vector<std::pair<const char*, std::vector<TFormatArg>>> cases = {
         {"%d", {1.5}}, {"%s", {5}}, {"%d", {"x"}}, {"%d %d", {1}}, {"%q", {1}}, {"%", {}},
     };
@@ -87,7 +87,7 @@ TEST_F(SysUtilsTest, FormatRejectsMismatchedOrMissingArguments) {
     }
 }
 
-TEST_F(SysUtilsTest, FloatToStrGivesTheShortestGeneralForm) {
+TEST_F(SystemUtilsTest, FloatToStrGivesTheShortestGeneralForm) {
     const std::vector<std::pair<double, const char*>> cases = {
         {0.1 + 0.2, "0.3"},
         {1500.0, "1500"},
@@ -112,7 +112,7 @@ TEST_F(SysUtilsTest, FloatToStrGivesTheShortestGeneralForm) {
     EXPECT_EQ(FloatToStrSep(0.5, '.'), "0.5");
 }
 
-TEST_F(SysUtilsTest, StrToFloatAcceptsOnlyDecimalNumbers) {
+TEST_F(SystemUtilsTest, StrToFloatAcceptsOnlyDecimalNumbers) {
     const std::vector<std::pair<const char*, double>> accepted = {
         {"1.5", 1.5},
         {"  1.5\t", 1.5},
@@ -150,7 +150,7 @@ TEST_F(SysUtilsTest, StrToFloatAcceptsOnlyDecimalNumbers) {
     EXPECT_DOUBLE_EQ(value, 1.5);
 }
 
-TEST_F(SysUtilsTest, StrToIntAcceptsDecimalAndHexadecimal) {
+TEST_F(SystemUtilsTest, StrToIntAcceptsDecimalAndHexadecimal) {
     const std::vector<std::pair<const char*, int>> accepted = {
         {" 42 ", 42},
         {"-7", -7},
@@ -177,7 +177,7 @@ TEST_F(SysUtilsTest, StrToIntAcceptsDecimalAndHexadecimal) {
     }
 }
 
-TEST_F(SysUtilsTest, FormatFloatFollowsThePattern) {
+TEST_F(SystemUtilsTest, FormatFloatFollowsThePattern) {
     const std::vector<std::tuple<const char*, double, const char*>> cases = {
         {"#,##0.00", 1234567.891, "1,234,567.89"},
         {"#,##0.00", 0.5, "0.50"},
@@ -214,7 +214,7 @@ TEST_F(SysUtilsTest, FormatFloatFollowsThePattern) {
     EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1.234,50");
 }
 
-TEST_F(SysUtilsTest, DateSerialsCountDaysFrom1899December30) {
+TEST_F(SystemUtilsTest, DateSerialsCountDaysFrom1899December30) {
     EXPECT_EQ(EncodeDate(1991, 1, 1), 33239);
     EXPECT_EQ(EncodeDate(1899, 12, 30), 0);
     EXPECT_EQ(EncodeDate(1899, 12, 29), -1);
@@ -234,7 +234,7 @@ TEST_F(SysUtilsTest, DateSerialsCountDaysFrom1899December30) {
     EXPECT_EQ(std::make_tuple(h, n, s, ms), std::make_tuple(13, 45, 30, 250));
 }
 
-TEST_F(SysUtilsTest, FormatDateTimeRoundsToTheMillisecond) {
+TEST_F(SystemUtilsTest, FormatDateTimeRoundsToTheMillisecond) {
     const TDateTime lastMs = EncodeDate(2000, 2, 29) + EncodeTime(23, 59, 59, 999);
     const double msDay = 1.0 / 86400000.0;
     const char* fmt = "yyyy-mm-dd hh:nn:ss.zzz";
@@ -254,7 +254,7 @@ TEST_F(SysUtilsTest, FormatDateTimeRoundsToTheMillisecond) {
     EXPECT_EQ(FormatDateTime("dd/mm/yyyy", t), "01.01.1991");
 }
 
-TEST_F(SysUtilsTest, RoundTakesHalvesToTheEvenNeighbour) {
+TEST_F(SystemUtilsTest, RoundTakesHalvesToTheEvenNeighbour) {
     const std::vector<std::pair<double, int64_t>> cases = {
         {0.5, 0},
         {1.5, 2},
@@ -276,7 +276,7 @@ TEST_F(SysUtilsTest, RoundTakesHalvesToTheEvenNeighbour) {
     EXPECT_THROW(Trunc(1e19), EInvalidOperation);
 }
 
-TEST_F(SysUtilsTest, MulDivRoundsHalvesAwayFromZero) {
+TEST_F(SystemUtilsTest, MulDivRoundsHalvesAwayFromZero) {
     const std::vector<std::tuple<int, int, int, int>> cases = {
         {10, 3, 4, 8},
         {-10, 3, 4, -8},
@@ -292,7 +292,7 @@ TEST_F(SysUtilsTest, MulDivRoundsHalvesAwayFromZero) {
         EXPECT_EQ(MulDiv(a, b, c), expected) << a << "*" << b << "/" << c;
 }
 
-TEST_F(SysUtilsTest, RandomFollowsTheLinearCongruentialSequence) {
+TEST_F(SystemUtilsTest, RandomFollowsTheLinearCongruentialSequence) {
     RandSeed = 0;
     const int expected[] = {0, 3, 86, 20, 27};
     for (int e : expected)
@@ -313,14 +313,14 @@ TEST_F(SysUtilsTest, RandomFollowsTheLinearCongruentialSequence) {
     }
 }
 
-TEST_F(SysUtilsTest, NowAsksTheInstalledProvider) {
+TEST_F(SystemUtilsTest, NowAsksTheInstalledProvider) {
     SetNowProvider([] { return 33239.5; });
     EXPECT_EQ(Now(), 33239.5);
     SetNowProvider({});
     EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
 }
 
-TEST_F(SysUtilsTest, CompareTextIgnoresCaseOfLatinAndGreekLetters) {
+TEST_F(SystemUtilsTest, CompareTextIgnoresCaseOfLatinAndGreekLetters) {
     EXPECT_EQ(CompareText("DevList", "devlist"), 0);
     EXPECT_TRUE(SameText("ΑΒΓΔ", "αβγδ"));
     EXPECT_TRUE(SameText("Άλφα Ώρα", "άλφα ώρα"));
@@ -330,7 +330,7 @@ TEST_F(SysUtilsTest, CompareTextIgnoresCaseOfLatinAndGreekLetters) {
     EXPECT_EQ(UpperCase("abc-ä"), "ABC-ä");
 }
 
-TEST_F(SysUtilsTest, FileNameParts) {
+TEST_F(SystemUtilsTest, FileNameParts) {
     EXPECT_EQ(ExtractFilePath("/a/b/c.txt"), "/a/b/");
     EXPECT_EQ(ExtractFileDir("/a/b/c.txt"), "/a/b");
     EXPECT_EQ(ExtractFileDir("/c.txt"), "/");
@@ -349,7 +349,7 @@ TEST_F(SysUtilsTest, FileNameParts) {
     EXPECT_FALSE(ParamStr0().empty());
 }
 
-TEST_F(SysUtilsTest, DecodeTextReadsNonUtf8AsGreekCodePage) {
+TEST_F(SystemUtilsTest, DecodeTextReadsNonUtf8AsGreekCodePage) {
     // "Αθήνα" in code page 1253, then the euro sign, a capital alpha with tonos and an
     // undefined byte.
     EXPECT_EQ(DecodeText("\xC1\xE8\xDE\xED\xE1"), "Αθήνα");
@@ -370,7 +370,7 @@ struct TLocaleCase {
     char Thousand;
 };
 
-TEST_F(SysUtilsTest, SeparatorsComeFromTheLocaleEnvironment) {
+TEST_F(SystemUtilsTest, SeparatorsComeFromTheLocaleEnvironment) {
     const char* names[] = {"LC_ALL", "LC_NUMERIC", "LANG"};
     std::array<std::string, 3> saved;
     std::array<bool, 3> had{};
@@ -408,7 +408,7 @@ TEST_F(SysUtilsTest, SeparatorsComeFromTheLocaleEnvironment) {
     InitFormatSettingsFromLocale();
 }
 
-TEST_F(SysUtilsTest, DecimalSeparatorGuardRestoresAlsoOnException) {
+TEST_F(SystemUtilsTest, DecimalSeparatorGuardRestoresAlsoOnException) {
     DecimalSeparator = ',';
     try {
         TDecimalSeparatorGuard guard('.');
@@ -423,7 +423,7 @@ TEST_F(SysUtilsTest, DecimalSeparatorGuardRestoresAlsoOnException) {
 
 } // namespace
 
-TEST_F(SysUtilsTest, DatesAndTimesReadBackInTheLocalesOrder) {
+TEST_F(SystemUtilsTest, DatesAndTimesReadBackInTheLocalesOrder) {
     const std::string savedDate = ShortDateFormat;
     const std::string savedAm = TimeAMString, savedPm = TimePMString;
     ShortDateFormat = "dd/mm/yyyy";

@@ -1,4 +1,4 @@
-#include "framework/gui/ActnList.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
 #include "framework/gui/TestKit.h"
@@ -100,7 +100,7 @@ public:
     int Opened = 0;
 };
 
-class ActnListTest : public ::testing::Test {
+class ActionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestKit::StartTestApplication();
@@ -114,7 +114,7 @@ protected:
     TMainWindow* Main = nullptr;
 };
 
-TEST_F(ActnListTest, ShortcutsReachTheDockedFormsActionsThroughTheMainWindow) {
+TEST_F(ActionsTest, ShortcutsReachTheDockedFormsActionsThroughTheMainWindow) {
     TView* view = Main->Dock();
     TestKit::Focus(view->Pad);
     TestKit::PressShortCut("F9");
@@ -131,7 +131,7 @@ TEST_F(ActnListTest, ShortcutsReachTheDockedFormsActionsThroughTheMainWindow) {
     EXPECT_EQ(view->Pad->Keys.back(), VK_F9);
 }
 
-TEST_F(ActnListTest, ExecutingUpdatesFirstAndRunsOnlyAnEnabledAction) {
+TEST_F(ActionsTest, ExecutingUpdatesFirstAndRunsOnlyAnEnabledAction) {
     TView* view = Main->Dock();
     struct TCase {
         bool EnabledByUpdate;
@@ -151,7 +151,7 @@ TEST_F(ActnListTest, ExecutingUpdatesFirstAndRunsOnlyAnEnabledAction) {
     EXPECT_EQ(order.size(), 3u);
 }
 
-TEST_F(ActnListTest, ListHandlersSeeEveryActionFirst) {
+TEST_F(ActionsTest, ListHandlersSeeEveryActionFirst) {
     TView* view = Main->Dock();
     std::vector<std::string> seen;
     view->Actions->SetOnExecute([&](TBasicAction* a, bool& handled) {
@@ -165,7 +165,7 @@ TEST_F(ActnListTest, ListHandlersSeeEveryActionFirst) {
     EXPECT_EQ(view->Ran, std::vector<std::string>({"actEQUBat"}));
 }
 
-TEST_F(ActnListTest, IdleTimeUpdatesActionsShownOnScreenOncePerAction) {
+TEST_F(ActionsTest, IdleTimeUpdatesActionsShownOnScreenOncePerAction) {
     TView* view = Main->Dock();
     std::vector<std::string> updates;
     view->Actions->SetOnUpdate([&](TBasicAction* a, bool& handled) {
@@ -196,7 +196,7 @@ TEST_F(ActnListTest, IdleTimeUpdatesActionsShownOnScreenOncePerAction) {
     EXPECT_EQ(updates.size(), 2u);
 }
 
-TEST_F(ActnListTest, CheckingAGroupedActionUnchecksTheOthersAndClientsFollow) {
+TEST_F(ActionsTest, CheckingAGroupedActionUnchecksTheOthersAndClientsFollow) {
     TView* view = Main->Dock();
     TAction* a = view->AddAction("actA", "A", "");
     TAction* b = view->AddAction("actB", "B", "");

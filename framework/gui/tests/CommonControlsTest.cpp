@@ -1,9 +1,9 @@
-#include "framework/gui/ComCtrls.h"
-#include "framework/core/SysUtils.h"
-#include "framework/gui/ActnList.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Menus.h"
 #include "framework/gui/TestKit.h"
 
@@ -47,7 +47,7 @@ protected:
     }
 };
 
-class ComCtrlsTest : public ::testing::Test {
+class CommonControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestKit::StartTestApplication();
@@ -87,7 +87,7 @@ struct TUpDownFixture {
     std::vector<std::string> Log;
 };
 
-TEST_F(ComCtrlsTest, UpDownPositionSetByProgramRewritesTheAssociatesTextOnly) {
+TEST_F(CommonControlsTest, UpDownPositionSetByProgramRewritesTheAssociatesTextOnly) {
     TUpDownFixture f;
     f.Box = new TTextBox(Form);
     f.Box->SetBounds(10, 10, 100, 21);
@@ -122,7 +122,7 @@ TEST_F(ComCtrlsTest, UpDownPositionSetByProgramRewritesTheAssociatesTextOnly) {
     EXPECT_EQ(f.UpDown->Position(), 1234);
 }
 
-TEST_F(ComCtrlsTest, UpDownClickedByUserAsksChangesTheTextThenClicks) {
+TEST_F(CommonControlsTest, UpDownClickedByUserAsksChangesTheTextThenClicks) {
     auto* box = new TTextBox(Form);
     box->SetParent(Form);
     auto* ud = new TRecordingUpDown(Form);
@@ -161,7 +161,7 @@ TEST_F(ComCtrlsTest, UpDownClickedByUserAsksChangesTheTextThenClicks) {
     EXPECT_EQ(box->Text(), "3");
 }
 
-TEST_F(ComCtrlsTest, UpDownRepeatsWhileHeldAndStepsFromTheAssociatesArrowKeys) {
+TEST_F(CommonControlsTest, UpDownRepeatsWhileHeldAndStepsFromTheAssociatesArrowKeys) {
     auto* box = new TTextBox(Form);
     box->SetParent(Form);
     auto* ud = new TUpDown(Form);
@@ -197,7 +197,7 @@ TEST_F(ComCtrlsTest, UpDownRepeatsWhileHeldAndStepsFromTheAssociatesArrowKeys) {
     EXPECT_EQ(seenByBox, VK_UP);
 }
 
-TEST_F(ComCtrlsTest, UpDownMessagesSetThePositionAndTheKeyBuddy) {
+TEST_F(CommonControlsTest, UpDownMessagesSetThePositionAndTheKeyBuddy) {
     auto* box = new TTextBox(Form);
     box->SetParent(Form);
     auto* ud = new TUpDown(Form);
@@ -253,7 +253,7 @@ void LogPageEvents(TPages& p, bool* allow = nullptr) {
         [&p](TObject*) { p.Log.push_back("change to " + p.Control->ActivePage()->Name()); }));
 }
 
-TEST_F(ComCtrlsTest, PageControlActivePageSetByProgramFiresNothing) {
+TEST_F(CommonControlsTest, PageControlActivePageSetByProgramFiresNothing) {
     TPages p = MakePages(Form, 3);
     LogPageEvents(p);
     Form->Show();
@@ -270,7 +270,7 @@ TEST_F(ComCtrlsTest, PageControlActivePageSetByProgramFiresNothing) {
     EXPECT_TRUE(p.Log.empty());
 }
 
-TEST_F(ComCtrlsTest, PageControlTabClickedByUserAsksThenChanges) {
+TEST_F(CommonControlsTest, PageControlTabClickedByUserAsksThenChanges) {
     TPages p = MakePages(Form, 3);
     bool allow = true;
     LogPageEvents(p, &allow);
@@ -291,7 +291,7 @@ TEST_F(ComCtrlsTest, PageControlTabClickedByUserAsksThenChanges) {
     EXPECT_TRUE(p.Log.empty());
 }
 
-TEST_F(ComCtrlsTest, PageControlHiddenTabsKeepPageIndexes) {
+TEST_F(CommonControlsTest, PageControlHiddenTabsKeepPageIndexes) {
     TPages p = MakePages(Form, 4);
     LogPageEvents(p);
     Form->Show();
@@ -331,7 +331,7 @@ TEST_F(ComCtrlsTest, PageControlHiddenTabsKeepPageIndexes) {
     EXPECT_EQ(p.Sheets[3]->PageIndex(), 2);
 }
 
-TEST_F(ComCtrlsTest, PageControlHotTracksAndChangesPagesFromTheKeyboard) {
+TEST_F(CommonControlsTest, PageControlHotTracksAndChangesPagesFromTheKeyboard) {
     TPages p = MakePages(Form, 3);
     p.Control->SetHotTrack(true);
     auto* box = new TTextBox(Form);
@@ -363,7 +363,7 @@ TEST_F(ComCtrlsTest, PageControlHotTracksAndChangesPagesFromTheKeyboard) {
     EXPECT_EQ(p.Log, std::vector<std::string>({"changing from ts1", "change to ts2"}));
 }
 
-TEST_F(ComCtrlsTest, TabControlTabIndexSetByProgramFiresNothingButUserClickDoes) {
+TEST_F(CommonControlsTest, TabControlTabIndexSetByProgramFiresNothingButUserClickDoes) {
     auto* tc = new TTabControl(Form);
     tc->SetBounds(0, 0, 300, 150);
     tc->SetParent(Form);
@@ -391,7 +391,7 @@ TEST_F(ComCtrlsTest, TabControlTabIndexSetByProgramFiresNothingButUserClickDoes)
 // ---------------------------------------------------------------------------
 // Header control
 
-TEST_F(ComCtrlsTest, HeaderSectionsAreClickedAndResizedByTheUser) {
+TEST_F(CommonControlsTest, HeaderSectionsAreClickedAndResizedByTheUser) {
     auto* hc = new THeaderControl(Form);
     hc->SetParent(Form);
     for (auto [text, width] : {std::pair{"Α", 60}, std::pair{"Β", 80}}) {
@@ -418,7 +418,7 @@ TEST_F(ComCtrlsTest, HeaderSectionsAreClickedAndResizedByTheUser) {
 // ---------------------------------------------------------------------------
 // Tool bars
 
-TEST_F(ComCtrlsTest, ToolBarLaysOutButtonsAndCheckButtonsToggleBeforeOnClick) {
+TEST_F(CommonControlsTest, ToolBarLaysOutButtonsAndCheckButtonsToggleBeforeOnClick) {
     auto* bar = new TToolBar(Form);
     bar->SetParent(Form);
     bar->SetButtonWidth(30);
@@ -466,7 +466,7 @@ TEST_F(ComCtrlsTest, ToolBarLaysOutButtonsAndCheckButtonsToggleBeforeOnClick) {
     EXPECT_FALSE(list->Down());
 }
 
-TEST_F(ComCtrlsTest, ToolBarWrapsButtonsOnANarrowBar) {
+TEST_F(CommonControlsTest, ToolBarWrapsButtonsOnANarrowBar) {
     auto* bar = new TToolBar(Form);
     bar->SetParent(Form);
     bar->SetAutoSize(true);
@@ -480,7 +480,7 @@ TEST_F(ComCtrlsTest, ToolBarWrapsButtonsOnANarrowBar) {
     EXPECT_EQ(bar->Height(), 66);
 }
 
-TEST_F(ComCtrlsTest, DropDownButtonPopsItsMenuFromTheArrowOnly) {
+TEST_F(CommonControlsTest, DropDownButtonPopsItsMenuFromTheArrowOnly) {
     auto* bar = new TToolBar(Form);
     bar->SetParent(Form);
     auto* menu = new TPopupMenu(Form);
@@ -504,7 +504,7 @@ TEST_F(ComCtrlsTest, DropDownButtonPopsItsMenuFromTheArrowOnly) {
     EXPECT_EQ(b->DropdownMenu(), nullptr);
 }
 
-TEST_F(ComCtrlsTest, ToolButtonFollowsItsActionAndRunsIt) {
+TEST_F(CommonControlsTest, ToolButtonFollowsItsActionAndRunsIt) {
     auto* bar = new TToolBar(Form);
     bar->SetParent(Form);
     bar->SetShowCaptions(true);
@@ -531,7 +531,7 @@ TEST_F(ComCtrlsTest, ToolButtonFollowsItsActionAndRunsIt) {
     EXPECT_EQ(b->Action(), nullptr);
 }
 
-TEST_F(ComCtrlsTest, ToolButtonDrawsNormalHotAndDisabledImages) {
+TEST_F(CommonControlsTest, ToolButtonDrawsNormalHotAndDisabledImages) {
     auto* bar = new TToolBar(Form);
     bar->SetParent(Form);
     bar->SetFlat(true);
@@ -591,7 +591,7 @@ TPanel* MakeToolStrip(TForm* form) {
     return strip;
 }
 
-TEST_F(ComCtrlsTest, CoolBarGivesEachControlABandAndSizesToIt) {
+TEST_F(CommonControlsTest, CoolBarGivesEachControlABandAndSizesToIt) {
     TCoolBar* cb = nullptr;
     TForm* view = MakeView("fmView", 2, &cb);
     ASSERT_EQ(cb->Bands()->Count(), 1);
@@ -614,7 +614,7 @@ TEST_F(ComCtrlsTest, CoolBarGivesEachControlABandAndSizesToIt) {
     delete view;
 }
 
-TEST_F(ComCtrlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWithTheirForm) {
+TEST_F(CommonControlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWithTheirForm) {
     TPanel* strip = MakeToolStrip(Form);
     Form->Show();
     TCoolBar* first = nullptr;
@@ -640,7 +640,7 @@ TEST_F(ComCtrlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLeaveWit
     EXPECT_EQ(strip->ControlCount(), 0);
 }
 
-TEST_F(ComCtrlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
+TEST_F(CommonControlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
     Form->SetBounds(0, 0, 400, 300);
     TPanel* strip = MakeToolStrip(Form);
     auto* client = new TPanel(Form);
@@ -705,7 +705,7 @@ TEST_F(ComCtrlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip) {
 // ---------------------------------------------------------------------------
 // A whole window, to look at
 
-TEST_F(ComCtrlsTest, RendersAFormWithPanelPagesToolBarAndCoolBar) {
+TEST_F(CommonControlsTest, RendersAFormWithPanelPagesToolBarAndCoolBar) {
     Form->SetBounds(0, 0, 480, 320);
     Form->SetColor(clBtnFace);
     auto* cb = new TCoolBar(Form);
@@ -749,9 +749,10 @@ TEST_F(ComCtrlsTest, RendersAFormWithPanelPagesToolBarAndCoolBar) {
     TPoint origin = Form->ClientToScreen(TPoint(0, 0));
     EXPECT_EQ(Pixel(img, glyph.X - origin.X, glyph.Y - origin.Y), ColorToRGB(clRed));
     namespace fs = std::filesystem;
-    fs::path file = fs::temp_directory_path() / ("comctrls_" + std::to_string(::getpid()) + ".png");
+    fs::path file =
+        fs::temp_directory_path() / ("commoncontrols_" + std::to_string(::getpid()) + ".png");
     if (const char* dir = std::getenv("ORV_SHOT_DIR"))
-        file = fs::path(dir) / "comctrls.png";
+        file = fs::path(dir) / "commoncontrols.png";
     ASSERT_TRUE(TestKit::RenderToPng(Form, file.string()));
     if (!std::getenv("ORV_SHOT_DIR"))
         fs::remove(file);

@@ -1,6 +1,6 @@
-#include "framework/gui/StdCtrls.h"
+#include "framework/gui/StandardControls.h"
 
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 #include "framework/gui/WindowBridge.h"
 #include "framework/gui/WindowSystem.h"
 

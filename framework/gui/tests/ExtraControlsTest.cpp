@@ -1,4 +1,4 @@
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-class ExtCtrlsTest : public ::testing::Test {
+class ExtraControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestKit::StartTestApplication();
@@ -38,7 +38,7 @@ protected:
     TForm* Form = nullptr;
 };
 
-TEST_F(ExtCtrlsTest, PanelPlacesAlignedChildrenInsideBevelsAndBorder) {
+TEST_F(ExtraControlsTest, PanelPlacesAlignedChildrenInsideBevelsAndBorder) {
     TPanel* panel = AddPanel("pnl", Form);
     panel->SetBounds(0, 0, 200, 100);
     TPanel* child = AddPanel("child", panel);
@@ -67,7 +67,7 @@ TEST_F(ExtCtrlsTest, PanelPlacesAlignedChildrenInsideBevelsAndBorder) {
     EXPECT_EQ(top->BoundsRect(), TRect(inner.Left, inner.Top, inner.Right, inner.Top + 20));
 }
 
-TEST_F(ExtCtrlsTest, PanelDrawsBevelsFromOutsideInAndItsCaption) {
+TEST_F(ExtraControlsTest, PanelDrawsBevelsFromOutsideInAndItsCaption) {
     TPanel* panel = AddPanel("pnl", Form);
     panel->SetBounds(0, 0, 120, 40);
     panel->SetBevelOuter(bvRaised);
@@ -114,7 +114,7 @@ TEST_F(ExtCtrlsTest, PanelDrawsBevelsFromOutsideInAndItsCaption) {
     EXPECT_GT(leftInk, 5);
 }
 
-TEST_F(ExtCtrlsTest, PanelWithSingleBorderKeepsChildrenInsideTheEdge) {
+TEST_F(ExtraControlsTest, PanelWithSingleBorderKeepsChildrenInsideTheEdge) {
     TPanel* panel = AddPanel("pnl", Form);
     panel->SetBounds(10, 10, 100, 60);
     TPanel* child = AddPanel("child", panel);
@@ -130,7 +130,7 @@ TEST_F(ExtCtrlsTest, PanelWithSingleBorderKeepsChildrenInsideTheEdge) {
     EXPECT_EQ(child->ClientOrigin().X, panel->ClientOrigin().X);
 }
 
-TEST_F(ExtCtrlsTest, PanelClickedByUserFiresOnClick) {
+TEST_F(ExtraControlsTest, PanelClickedByUserFiresOnClick) {
     TPanel* panel = AddPanel("pnl", Form);
     int clicks = 0;
     panel->SetOnClick(TNotifyEvent([&](TObject* sender) {
@@ -142,7 +142,7 @@ TEST_F(ExtCtrlsTest, PanelClickedByUserFiresOnClick) {
     EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(ExtCtrlsTest, PanelPublishesItsLook) {
+TEST_F(ExtraControlsTest, PanelPublishesItsLook) {
     TPanel* panel = AddPanel("pnl", Form);
     SetEnumProp(panel, GetPropInfo(panel, "BevelOuter"), "bvNone");
     SetEnumProp(panel, GetPropInfo(panel, "Alignment"), "taRightJustify");
@@ -155,7 +155,7 @@ TEST_F(ExtCtrlsTest, PanelPublishesItsLook) {
     EXPECT_EQ(GetEnumProp(panel, GetPropInfo(panel, "BevelInner")), "bvNone");
 }
 
-TEST_F(ExtCtrlsTest, TimerFiresOnTheClockOnlyWhileEnabledAndAssigned) {
+TEST_F(ExtraControlsTest, TimerFiresOnTheClockOnlyWhileEnabledAndAssigned) {
     auto* timer = new TTimer(Form);
     timer->SetInterval(100);
     EXPECT_FALSE(timer->Running()); // nothing to call yet
@@ -182,7 +182,7 @@ TEST_F(ExtCtrlsTest, TimerFiresOnTheClockOnlyWhileEnabledAndAssigned) {
     EXPECT_EQ(fired, 3);
 }
 
-TEST_F(ExtCtrlsTest, SplitterDraggedByUserResizesTheControlItTouches) {
+TEST_F(ExtraControlsTest, SplitterDraggedByUserResizesTheControlItTouches) {
     TPanel* left = AddPanel("left", Form);
     left->SetBounds(0, 0, 100, 300);
     left->SetAlign(alLeft);
@@ -214,7 +214,7 @@ TEST_F(ExtCtrlsTest, SplitterDraggedByUserResizesTheControlItTouches) {
     }
 }
 
-TEST_F(ExtCtrlsTest, SplitterWithUpdateStyleResizesWhileDragging) {
+TEST_F(ExtraControlsTest, SplitterWithUpdateStyleResizesWhileDragging) {
     TPanel* top = AddPanel("top", Form);
     top->SetBounds(0, 0, 400, 100);
     top->SetAlign(alTop);
@@ -234,7 +234,7 @@ TEST_F(ExtCtrlsTest, SplitterWithUpdateStyleResizesWhileDragging) {
     EXPECT_EQ(top->Height(), 120);
 }
 
-TEST_F(ExtCtrlsTest, ShapesAndBevelsDrawWithTheirToolsAndColours) {
+TEST_F(ExtraControlsTest, ShapesAndBevelsDrawWithTheirToolsAndColours) {
     TPanel* back = AddPanel("back", Form);
     back->SetBounds(0, 0, 300, 100);
     back->SetBevelOuter(bvNone);
@@ -276,7 +276,7 @@ TEST_F(ExtCtrlsTest, ShapesAndBevelsDrawWithTheirToolsAndColours) {
     EXPECT_EQ(Pixel(img, 40, 20), ColorToRGB(clYellow));
 }
 
-TEST_F(ExtCtrlsTest, ImagePlacesItsPictureByCentreStretchAndProportion) {
+TEST_F(ExtraControlsTest, ImagePlacesItsPictureByCentreStretchAndProportion) {
     auto* image = new TImage(Form);
     image->SetBounds(0, 0, 100, 100);
     image->SetParent(Form);
@@ -304,7 +304,7 @@ TEST_F(ExtCtrlsTest, ImagePlacesItsPictureByCentreStretchAndProportion) {
     }
 }
 
-TEST_F(ExtCtrlsTest, ImageCanvasDrawsOnABitmapOfTheControlsSize) {
+TEST_F(ExtraControlsTest, ImageCanvasDrawsOnABitmapOfTheControlsSize) {
     auto* image = new TImage(Form);
     image->SetBounds(10, 10, 60, 30);
     image->SetParent(Form);
@@ -330,7 +330,7 @@ TEST_F(ExtCtrlsTest, ImageCanvasDrawsOnABitmapOfTheControlsSize) {
     EXPECT_THROW(image->Canvas(), EInvalidOperation);
 }
 
-TEST_F(ExtCtrlsTest, ScrollBoxScrollsItsChildrenByProgramAndByUser) {
+TEST_F(ExtraControlsTest, ScrollBoxScrollsItsChildrenByProgramAndByUser) {
     auto* box = new TScrollBox(Form);
     box->SetName("sb");
     box->SetBounds(0, 0, 100, 100);

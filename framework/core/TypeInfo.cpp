@@ -1,7 +1,7 @@
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 
 #include "framework/core/Classes.h"
-#include "framework/core/SysUtils.h"
+#include "framework/core/SystemUtils.h"
 
 #include <map>
 #include <mutex>

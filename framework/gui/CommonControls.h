@@ -9,12 +9,12 @@
 // associated control's text, so that control fires its own change event.
 
 #include "framework/core/Classes.h"
-#include "framework/core/TypInfo.h"
+#include "framework/core/TypeInfo.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Controls.h"
-#include "framework/gui/ExtCtrls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Graphics.h"
-#include "framework/gui/ImgList.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Types.h"
 #include "framework/gui/WindowSystem.h"
