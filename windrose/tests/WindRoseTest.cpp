@@ -349,6 +349,7 @@ TEST_F(TPelmoraTest, TheShippedExampleTableOpensAndIsNormalised) {
     EXPECT_EQ(FootLines(), std::vector<std::string>{table->Title});
     ASSERT_NE(Rose(), nullptr);
     EXPECT_EQ(RecordsOf(Rose(), TK::mrPolygon).size(), 12u);
+    EXPECT_TRUE(TestKit::RenderToPng(Form1, ShotFile("pelmora-example.png")));
 
     TTabData normalised;
     LoadFromFile(normalised, std::string(APP_DATA_DIR) + "/example.tab");
