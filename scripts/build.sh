@@ -1,8 +1,25 @@
 #!/usr/bin/env bash
-# Configures and builds one build tree: build.sh <dir> [extra cmake options...]
+# Configures and builds one build tree:
+#   build.sh <dir> [--target <name>]... [extra cmake options...]
+# Without --target every target is built (programs, tests, benchmarks); with it, only the named
+# targets and what they link.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 shift
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$dir" -j8
+targets=()
+options=()
+while (($#)); do
+    case "$1" in
+        --target)
+            targets+=(--target "$2")
+            shift 2
+            ;;
+        *)
+            options+=("$1")
+            shift
+            ;;
+    esac
+done
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+cmake --build "$dir" -j8 "${targets[@]}"

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts a program on its default data:
+# Installs what is missing, builds the program and the libraries it links (no tests, no
+# benchmarks), and starts it on its default data:
 #   scripts/run.sh [Orvanti|Pelmora]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${1:-Orvanti}
-scripts/setup.sh
-scripts/build.sh build -DORV_BENCH=OFF
 case "$program" in
-    Orvanti) exec build/app/Orvanti ;;
-    Pelmora) exec build/windrose/Pelmora ;;
+    Orvanti) path=build/app/Orvanti ;;
+    Pelmora) path=build/windrose/Pelmora ;;
     *) echo "Unknown program: $program (Orvanti or Pelmora)" >&2; exit 2 ;;
 esac
+scripts/setup.sh
+scripts/build.sh build --target "$program" -DORV_BENCH=OFF
+exec "$path"

@@ -336,6 +336,32 @@ TEST_F(TPelmoraTest, ScreenshotOfATwelveSectorRose) {
     EXPECT_TRUE(TestKit::RenderToPng(Form1, ShotFile("pelmora-rose12.png")));
 }
 
+// The example table shipped beside the programs opens without a message, draws twelve
+// sectors and is already normalised (frequencies sum to 100 %, every sector to 1000 per mille).
+TEST_F(TPelmoraTest, TheShippedExampleTableOpensAndIsNormalised) {
+    TestKit::Dialogs().Clear();
+    OpenTable(std::string(APP_DATA_DIR) + "/example.tab");
+    EXPECT_EQ(TestKit::Dialogs().Shown().size(), 1u) << TestKit::Dialogs().LastText();
+    const TTabData* table = Form1->TabData();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->SectorCount, 12);
+    EXPECT_EQ(table->Rows.size(), 20u);
+    EXPECT_EQ(FootLines(), std::vector<std::string>{table->Title});
+    ASSERT_NE(Rose(), nullptr);
+    EXPECT_EQ(RecordsOf(Rose(), TK::mrPolygon).size(), 12u);
+    EXPECT_TRUE(TestKit::RenderToPng(Form1, ShotFile("pelmora-example.png")));
+
+    TTabData normalised;
+    LoadFromFile(normalised, std::string(APP_DATA_DIR) + "/example.tab");
+    NormalizeAll(normalised);
+    for (int s = 0; s < 12; ++s) {
+        SCOPED_TRACE(DirLabels[size_t(s)]);
+        EXPECT_NEAR(normalised.SectorFreq[size_t(s)], table->SectorFreq[size_t(s)], 1e-9);
+        for (size_t r = 0; r < table->Rows.size(); ++r)
+            EXPECT_EQ(normalised.Rows[r][size_t(s)], table->Rows[r][size_t(s)]) << r;
+    }
+}
+
 TEST_F(TPelmoraTest, PropertiesOpenTheChartEditorOnTheAxisPageWithoutSeriesTabs) {
     OpenTable(DataFile("rose12.tab"));
     int editors = 0;
