@@ -148,9 +148,9 @@ private:
     std::unordered_map<std::string, size_t> FIndex;
 };
 
-// The keys of a store in the order of its file (new keys last; a key's parents always come
-// before it), found through a hash index of their folded paths: reading, looking up and
-// writing take time linear in the store's size. Paths given are normalized.
+// The keys of a store in the order they were read or made (a key's parents before it),
+// found through a hash index of their folded paths: reading and looking up take time
+// linear in the store's size. Paths given are normalized.
 class TKeyMap {
 public:
     const TStoredKey* Find(std::string_view path) const {
@@ -357,13 +357,22 @@ bool Unquote(std::string_view line, size_t& pos, std::string& out) {
     return false;
 }
 
-// A key without values that has a key below it is implied by that key and not written,
-// so writing what was read never makes the file larger.
+// Keys are written in the order of their folded paths (a key before the keys below it),
+// so that the same settings always give the same file whatever order they were written
+// in. A key without values that has a key below it is implied by that key and not
+// written, so writing what was read never makes the file larger.
 std::string Serialize(const TKeyMap& keys) {
     std::string out = std::string(kHeader) + "\n";
     const std::vector<bool> hasSubKeys = keys.HasSubKeys();
     const auto& list = keys.Keys();
-    for (size_t i = 0; i < list.size(); ++i) {
+    std::vector<size_t> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (!std::is_sorted(order.begin(), order.end(),
+                        [&](size_t a, size_t b) { return list[a].Folded < list[b].Folded; }))
+        std::sort(order.begin(), order.end(),
+                  [&](size_t a, size_t b) { return list[a].Folded < list[b].Folded; });
+    for (const size_t i : order) {
         const TStoredKey& key = list[i];
         if (key.Values().empty() && hasSubKeys[i])
             continue;
@@ -628,19 +637,17 @@ private:
         bool changed = false;
         for (const TChange& change : changes)
             changed = Apply(keys, change) || changed;
-        if (!changed) {
-            // The keys are the file's as read: they stay the cache.
-            SetCache(fileName, std::make_shared<const TKeyMap>(std::move(keys)), std::move(text));
-            FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
+        std::string written = changed ? Serialize(keys) : text;
+        if (written == text) {
+            // Nothing to write: the keys are the file's as read, and stay the cache.
+            KeepAsCache(fileName, std::move(keys), std::move(text));
             return false;
         }
-        text = Serialize(keys);
-        if (const std::string problem = Commit(fileName, text); !problem.empty())
+        if (const std::string problem = Commit(fileName, written); !problem.empty())
             return Report(fileName, problem, failMessage);
         const bool dropped = keys.DroppedPaths;
         keys.DroppedPaths = false;
-        SetCache(fileName, std::make_shared<const TKeyMap>(std::move(keys)), std::move(text));
-        FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
+        KeepAsCache(fileName, std::move(keys), std::move(written));
         if (dropped && FReported.insert("dropped\n" + fileName).second)
             throw ERegistryException(
                 "The settings store " + fileName +
@@ -664,6 +671,12 @@ private:
         FCachedName = fileName;
         FCache = std::move(keys);
         FCachedText = std::move(text);
+    }
+
+    // The keys and text are what the file holds now.
+    void KeepAsCache(const std::string& fileName, TKeyMap keys, std::string text) {
+        SetCache(fileName, std::make_shared<const TKeyMap>(std::move(keys)), std::move(text));
+        FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
     }
 
     bool SameStat(const struct stat& st) const {
