@@ -31,6 +31,10 @@ void NoteStartUpError(const std::exception& e) {
     StartUpErrors.push_back(e.what());
 }
 
+// The settings saved while the program ends (the main window's placement, the views' and
+// the data module's folders), written to the store at once when the windows are freed.
+std::unique_ptr<TSettingsStoreUpdate> ExitSave;
+
 } // namespace
 
 // The five views of the main window, by the view list's Tag.
@@ -241,7 +245,14 @@ void TfmHolder::HandleMessage(TMessage& message) {
 }
 
 void TfmHolder::ShowView(TFormClass formClass) {
+    // The view freed here and the forms inside it save their settings in one write.
+    TSettingsStoreUpdate save;
     ShowFormInPanel(pnlHolder, Panel1, false, nullptr, formClass, true);
+    try {
+        save.Commit();
+    } catch (...) {
+        Application->HandleException(this);
+    }
 }
 
 void TfmHolder::ShowView(int index) {
@@ -271,6 +282,22 @@ void TfmHolder::itemSelected(TObject*, TObject* item) {
     else if (PPropInfo prop = FindPropInfo(item, "Tag"))
         tag = int(GetOrdProp(item, prop));
     ShowView(tag);
+}
+
+bool TfmHolder::CloseQuery() {
+    const bool ending = Application->MainForm() == this;
+    if (ending && !ExitSave)
+        ExitSave = std::make_unique<TSettingsStoreUpdate>();
+    const bool canClose = TForm::CloseQuery();
+    if (!canClose && ending && ExitSave) {
+        // The program goes on: what was saved meanwhile is written now.
+        try {
+            std::unique_ptr<TSettingsStoreUpdate>(std::move(ExitSave))->Commit();
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
+    return canClose;
 }
 
 void TfmHolder::miExitClick(TObject*) {
@@ -355,10 +382,18 @@ void CreateProgramWindows() {
 }
 
 void FreeProgramWindows() {
+    std::unique_ptr<TSettingsStoreUpdate> save = std::move(ExitSave);
+    if (!save)
+        save = std::make_unique<TSettingsStoreUpdate>();
     delete fmHolder;
     fmHolder = nullptr;
     delete dm;
     dm = nullptr;
+    try {
+        save->Commit();
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
 }
 
 // ---------------------------------------------------------------------------

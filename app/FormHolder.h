@@ -78,6 +78,9 @@ public:
     bool IsShortCut(TMessage& message) override;
 
     void HandleMessage(TMessage& message) override;
+    // As the form's; when closing ends the program, the settings saved from here to the
+    // end of FreeProgramWindows go to the settings store in one write.
+    bool CloseQuery() override;
 
 private:
     // The outlook bar with the view list, built as the form resource holds it.

@@ -495,12 +495,16 @@ void TFormPlacement::SaveToStorage() {
     // A window that was never restored does not overwrite what is stored.
     if (!FRestored && FActive)
         return;
+    // The placement, the stored properties and what the links and handlers save go to the
+    // settings store in one write.
+    TSettingsStoreUpdate update;
     const bool opened = !StorageObject();
     OpenStorage();
     TStorageCloser closer{this, opened};
     StorePlacement();
     CallOnSavePlacement();
     FSaved = true;
+    update.Commit();
 }
 
 void TFormPlacement::LoadFromStorage() {

@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each one over its seed corpus for a fixed number
-# of executions:  scripts/fuzz.sh [runs-per-target] [target...]
-# CI runs it with a small count; run it with 1000000 or more to search for new faults.
+# Builds the fuzz targets with clang and runs each one over its seed corpus, for a fixed
+# number of executions or for a given time per target:
+#   scripts/fuzz.sh [runs-per-target] [target...]
+#   scripts/fuzz.sh --time seconds-per-target [target...]
+# CI runs it with a small count; run it with 1000000 or more, or with --time 600, to search
+# for new faults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-20000}
-shift || true
+limit=(-runs=20000)
+if [[ ${1:-} == --time ]]; then
+    [[ ${2:-} =~ ^[0-9]+$ ]] || { echo "usage: $0 --time seconds [target...]" >&2; exit 2; }
+    limit=(-max_total_time="$2")
+    shift 2
+elif [[ ${1:-} =~ ^[0-9]+$ ]]; then
+    limit=(-runs="$1")
+    shift
+fi
 targets=("$@")
 if ((${#targets[@]} == 0)); then
     for f in fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
@@ -31,9 +41,10 @@ for t in "${targets[@]}"; do
     *) max_len=4096 ;;
     esac
     # New inputs go to a scratch folder; the committed corpus is only read.
-    if build-fuzz/fuzz/$t -runs="$runs" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
+    if build-fuzz/fuzz/$t "${limit[@]}" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="build-fuzz/" "$work" "$corpus" >"$log" 2>&1; then
-        echo "$t: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs, ok"
+        echo "$t: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs," \
+            "$(grep -o 'average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$') a second, ok"
     else
         echo "$t: FAILED" >&2
         tail -40 "$log" >&2

@@ -92,6 +92,10 @@ public:
     // a drawable table or with a chart of no size.
     void DrawRose();
 
+    // As the form's; when closing ends the program, the settings saved from here to the
+    // end of FreeRoseWindows go to the settings store in one write.
+    bool CloseQuery() override;
+
 private:
     std::unique_ptr<TTabData> FTabData;
 };

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -421,6 +422,69 @@ TEST_F(FormHolderTest, FileMenuExitClosesAndOpenSaveDoNothing) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Orvanti\\TfmHolder"));
     EXPECT_EQ(reg.ReadString("NormPos"), "60,70,760,560");
+}
+
+// Leaving a view saves its placement in one write of the settings store; closing the
+// program writes the store once, with the main window's, the views' and the data
+// module's settings.
+TEST_F(FormHolderTest, AViewSwitchAndTheProgramsEndWriteTheStoreOnceEach) {
+    StartProgram();
+    int writes = 0;
+    SetSettingsStoreCommitHook([&] { ++writes; });
+    for (int view : {2, 3, 4, 0}) {
+        writes = 0;
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        EXPECT_LE(writes, 1) << "switch to view " << view;
+    }
+    fmHolder->ShowView(2);
+    TestKit::ProcessMessages();
+    dm->SelWGDlg->SetInitialDir(MakeDir("curves"));
+    fmHolder->SetBounds(60, 70, 700, 490);
+    TestKit::ProcessMessages();
+    writes = 0;
+    Application->SetMainForm(fmHolder); // closing it ends the program
+    fmHolder->Close();
+    EXPECT_TRUE(Application->Terminated());
+    Application->SetMainForm(nullptr);
+    Application->ClearTerminated();
+    EXPECT_EQ(writes, 0); // nothing yet: the windows are still there
+    StopProgram();
+    SetSettingsStoreCommitHook(nullptr);
+    EXPECT_EQ(writes, 1);
+    TRegIniFile ini("Software\\Orvanti");
+    EXPECT_EQ(ini.ReadString("TfmHolder", "NormPos", ""), "60,70,760,560");
+    EXPECT_EQ(ini.ReadString("dm", "SelWGDlg_InitialDir", ""), FDir + "/curves");
+    EXPECT_TRUE(ini.SectionExists("TfmLoadConstr"));
+}
+
+// A settings store the user may not write is reported once in a run: not at every view
+// switch, not again at the end.
+TEST_F(FormHolderTest, AReadOnlyStoreIsReportedOnceInARun) {
+    StartProgram();
+    fmHolder->ShowView(2);
+    fmHolder->ShowView(3); // the store is written
+    TestKit::ProcessMessages();
+    const std::string store = FDir + "/hkcu.txt";
+    ASSERT_TRUE(fs::exists(store));
+    ASSERT_EQ(chmod(store.c_str(), 0444), 0);
+    std::vector<std::string> shown;
+    Application->SetOnException(
+        TExceptionEvent([&](TObject*, const std::exception& e) { shown.push_back(e.what()); }));
+    for (int view : {2, 4, 2, 3, 0}) {
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        fmHolder->SetBounds(50 + view, 60, 700, 490); // something new to save each time
+    }
+    Application->SetMainForm(fmHolder);
+    fmHolder->Close();
+    Application->SetMainForm(nullptr);
+    Application->ClearTerminated();
+    StopProgram();
+    Application->SetOnException(nullptr);
+    chmod(store.c_str(), 0644);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("read-only"), std::string::npos) << shown[0];
 }
 
 // ---------------------------------------------------------------------------

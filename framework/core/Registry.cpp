@@ -4,15 +4,14 @@
 #include "framework/core/TextFiles.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
-
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <map>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,33 +22,6 @@ namespace {
 
 const char* const kHeader = "HKCU-STORE 1";
 
-struct TCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return CompareText(a, b) < 0;
-    }
-};
-
-struct TStoredValue {
-    std::string Name;
-    TRegDataType Type = rdString;
-    std::string Data; // text, decimal integer, or raw bytes
-};
-
-struct TStoredKey {
-    std::string Path; // as first written
-    std::vector<TStoredValue> Values;
-
-    TStoredValue* Find(std::string_view name) {
-        for (auto& v : Values)
-            if (SameText(v.Name, name))
-                return &v;
-        return nullptr;
-    }
-};
-
-using TKeyMap = std::map<std::string, TStoredKey, TCaseLess>;
-using TKeySnapshot = std::shared_ptr<const TKeyMap>;
-
 // Deeper or longer key paths are not kept: each level implies a key of its own, so such
 // a path would make the store grow out of all proportion to the text that named it.
 constexpr size_t kMaxKeyDepth = 512;
@@ -58,6 +30,12 @@ constexpr size_t kMaxKeyPathLength = 32 * 1024;
 bool KeyPathFits(const std::string& path) {
     return path.size() <= kMaxKeyPathLength &&
            size_t(std::count(path.begin(), path.end(), '\\')) < kMaxKeyDepth;
+}
+
+// A folded text (FoldedText) of ASCII text is its lower case, so its prefixes are the folded
+// prefixes of the text.
+bool FoldedIsAscii(const std::string& folded) {
+    return folded.empty() || folded[0] != '\xFF';
 }
 
 // ---- paths
@@ -79,28 +57,222 @@ std::string NormalizePath(std::string_view path) {
     return result;
 }
 
-std::string ParentPath(const std::string& path) {
-    size_t pos = path.rfind('\\');
-    return pos == std::string::npos ? std::string() : path.substr(0, pos);
-}
-
 bool IsBelow(const std::string& path, const std::string& ancestor) {
     return path.size() > ancestor.size() + 1 && path[ancestor.size()] == '\\' &&
            SameText(std::string_view(path).substr(0, ancestor.size()), ancestor);
 }
 
-void EnsureKey(TKeyMap& keys, const std::string& path) {
-    for (std::string p = path; !p.empty(); p = ParentPath(p)) {
-        if (keys.count(p))
-            return;
-        keys[p].Path = p;
+// ---- keys and values
+
+struct TStoredValue {
+    std::string Name;
+    TRegDataType Type = rdString;
+    std::string Data; // text, decimal integer, or raw bytes
+};
+
+// A key: its path as first written and its values in the order they were first written.
+// A value is found by its folded name: by a look along the values while they are few, by
+// a hash index once they are many, so that a key of many values reads in linear time.
+class TStoredKey {
+public:
+    TStoredKey(std::string path, std::string folded)
+        : Path(std::move(path)), Folded(std::move(folded)) {}
+
+    std::string Path;
+    std::string Folded; // FoldedText(Path): the key's index entry
+
+    const std::vector<TStoredValue>& Values() const { return FValues; }
+
+    const TStoredValue* Find(std::string_view name) const {
+        const size_t pos = IndexOf(FoldedText(name));
+        return pos == npos ? nullptr : &FValues[pos];
     }
+
+    // Sets a value; one of the same name keeps its name and takes type and data. False when
+    // the value was already so.
+    bool Set(std::string_view name, TRegDataType type, std::string_view data) {
+        std::string folded = FoldedText(name);
+        const size_t pos = IndexOf(folded);
+        if (pos == npos) {
+            FValues.push_back({std::string(name), type, std::string(data)});
+            FFolded.push_back(std::move(folded));
+            if (FValues.size() == kIndexFrom)
+                BuildIndex();
+            else if (FValues.size() > kIndexFrom)
+                FIndex.emplace(FFolded.back(), FValues.size() - 1);
+            return true;
+        }
+        TStoredValue& v = FValues[pos];
+        if (v.Type == type && v.Data == data)
+            return false;
+        v.Type = type;
+        v.Data = std::string(data);
+        return true;
+    }
+
+    bool Erase(std::string_view name) {
+        const size_t pos = IndexOf(FoldedText(name));
+        if (pos == npos)
+            return false;
+        FValues.erase(FValues.begin() + std::ptrdiff_t(pos));
+        FFolded.erase(FFolded.begin() + std::ptrdiff_t(pos));
+        BuildIndex();
+        return true;
+    }
+
+private:
+    static constexpr size_t npos = size_t(-1);
+    static constexpr size_t kIndexFrom = 16;
+
+    size_t IndexOf(const std::string& folded) const {
+        if (FValues.size() < kIndexFrom) {
+            for (size_t i = 0; i < FFolded.size(); ++i)
+                if (FFolded[i] == folded)
+                    return i;
+            return npos;
+        }
+        const auto it = FIndex.find(folded);
+        return it == FIndex.end() ? npos : it->second;
+    }
+
+    // Kept while the key has many values.
+    void BuildIndex() {
+        FIndex.clear();
+        if (FValues.size() >= kIndexFrom)
+            for (size_t i = 0; i < FFolded.size(); ++i)
+                FIndex.emplace(FFolded[i], i);
+    }
+
+    std::vector<TStoredValue> FValues;
+    std::vector<std::string> FFolded; // the values' folded names
+    std::unordered_map<std::string, size_t> FIndex;
+};
+
+// The keys of a store in the order they were read or made (a key's parents before it),
+// found through a hash index of their folded paths: reading and looking up take time
+// linear in the store's size. Paths given are normalized.
+class TKeyMap {
+public:
+    const TStoredKey* Find(std::string_view path) const {
+        const auto it = FIndex.find(FoldedText(path));
+        return it == FIndex.end() ? nullptr : &FKeys[it->second];
+    }
+    TStoredKey* Find(std::string_view path) {
+        const auto it = FIndex.find(FoldedText(path));
+        return it == FIndex.end() ? nullptr : &FKeys[it->second];
+    }
+    bool Contains(std::string_view path) const { return Find(path) != nullptr; }
+    const std::vector<TStoredKey>& Keys() const { return FKeys; }
+
+    // The key, made with every missing key above it (those first). The reference holds
+    // until the next key is made.
+    TStoredKey& Ensure(const std::string& path) {
+        std::string folded = FoldedText(path);
+        if (const auto it = FIndex.find(folded); it != FIndex.end())
+            return FKeys[it->second];
+        const bool ascii = FoldedIsAscii(folded);
+        std::vector<std::pair<std::string, std::string>> missing; // path, folded
+        for (size_t pos = path.rfind('\\'); pos != std::string::npos && pos > 0;
+             pos = path.rfind('\\', pos - 1)) {
+            std::string parent = path.substr(0, pos);
+            std::string parentFolded = ascii ? folded.substr(0, pos) : FoldedText(parent);
+            if (FIndex.count(parentFolded))
+                break;
+            missing.emplace_back(std::move(parent), std::move(parentFolded));
+        }
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+            Add(std::move(it->first), std::move(it->second));
+        Add(path, std::move(folded));
+        return FKeys.back();
+    }
+
+    // Removes the key and every key below it; false when there was no such key.
+    bool EraseTree(const std::string& path) {
+        if (!Contains(path))
+            return false;
+        std::erase_if(FKeys, [&](const TStoredKey& key) {
+            return SameText(key.Path, path) || IsBelow(key.Path, path);
+        });
+        FIndex.clear();
+        for (size_t i = 0; i < FKeys.size(); ++i)
+            FIndex.emplace(FKeys[i].Folded, i);
+        return true;
+    }
+
+    // Which keys have a key below them.
+    std::vector<bool> HasSubKeys() const {
+        std::vector<bool> result(FKeys.size());
+        for (const TStoredKey& key : FKeys) {
+            const size_t pos = key.Path.rfind('\\');
+            if (pos == std::string::npos)
+                continue;
+            const auto it = FIndex.find(
+                FoldedIsAscii(key.Folded) ? key.Folded.substr(0, pos)
+                                          : FoldedText(std::string_view(key.Path).substr(0, pos)));
+            if (it != FIndex.end())
+                result[it->second] = true;
+        }
+        return result;
+    }
+
+    // Whether reading the file left out key paths too deep or too long to keep.
+    bool DroppedPaths = false;
+
+private:
+    void Add(std::string path, std::string folded) {
+        FIndex.emplace(folded, FKeys.size());
+        FKeys.emplace_back(std::move(path), std::move(folded));
+    }
+
+    std::vector<TStoredKey> FKeys;
+    std::unordered_map<std::string, size_t> FIndex;
+};
+
+using TKeySnapshot = std::shared_ptr<const TKeyMap>;
+
+// One change of the store, kept as data so that a gathered batch can be applied again to
+// the store as it is on disk when the batch is written.
+struct TChange {
+    enum TKind { ckCreateKey, ckDeleteKey, ckSetValue, ckDeleteValue };
+    TKind Kind = ckSetValue;
+    std::string Path;
+    std::string Name;
+    TRegDataType Type = rdString;
+    std::string Data;
+};
+
+// Applies a change; false when it changes nothing.
+bool Apply(TKeyMap& keys, const TChange& change) {
+    switch (change.Kind) {
+    case TChange::ckCreateKey:
+        if (keys.Contains(change.Path))
+            return false;
+        keys.Ensure(change.Path);
+        return true;
+    case TChange::ckDeleteKey:
+        return keys.EraseTree(change.Path);
+    case TChange::ckSetValue: {
+        const bool existed = keys.Contains(change.Path);
+        return keys.Ensure(change.Path).Set(change.Name, change.Type, change.Data) || !existed;
+    }
+    case TChange::ckDeleteValue: {
+        TStoredKey* key = keys.Find(change.Path);
+        return key != nullptr && key->Erase(change.Name);
+    }
+    }
+    return false;
 }
 
 // ---- text form
 
-std::string Escape(std::string_view s) {
-    std::string out;
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+void AppendHexByte(std::string& out, unsigned char b) {
+    out += kHexDigits[b >> 4];
+    out += kHexDigits[b & 15];
+}
+
+void AppendEscaped(std::string& out, std::string_view s) {
     for (char c : s) {
         switch (c) {
         case '\\':
@@ -119,13 +291,21 @@ std::string Escape(std::string_view s) {
             out += "\\t";
             break;
         default:
-            if ((unsigned char)c < 0x20)
-                out += Format("\\x%.2x", {int((unsigned char)c)});
-            else
+            if ((unsigned char)c < 0x20) {
+                out += "\\x";
+                AppendHexByte(out, (unsigned char)c);
+            } else {
                 out += c;
+            }
         }
     }
-    return out;
+}
+
+int HexDigit(char h) {
+    return (h >= '0' && h <= '9')   ? h - '0'
+           : (h >= 'a' && h <= 'f') ? h - 'a' + 10
+           : (h >= 'A' && h <= 'F') ? h - 'A' + 10
+                                    : -1;
 }
 
 // Reads a quoted string at line[pos] (pos at the opening quote); false when malformed.
@@ -135,16 +315,17 @@ bool Unquote(std::string_view line, size_t& pos, std::string& out) {
     ++pos;
     out.clear();
     while (pos < line.size()) {
-        char c = line[pos++];
+        const size_t plain = line.find_first_of("\"\\", pos);
+        if (plain == std::string_view::npos)
+            return false;
+        out.append(line.substr(pos, plain - pos));
+        pos = plain;
+        const char c = line[pos++];
         if (c == '"')
             return true;
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
         if (pos >= line.size())
             return false;
-        char e = line[pos++];
+        const char e = line[pos++];
         switch (e) {
         case '\\':
         case '"':
@@ -162,18 +343,11 @@ bool Unquote(std::string_view line, size_t& pos, std::string& out) {
         case 'x': {
             if (pos + 2 > line.size())
                 return false;
-            int v = 0;
-            for (int k = 0; k < 2; ++k) {
-                char h = line[pos++];
-                int d = (h >= '0' && h <= '9')   ? h - '0'
-                        : (h >= 'a' && h <= 'f') ? h - 'a' + 10
-                        : (h >= 'A' && h <= 'F') ? h - 'A' + 10
-                                                 : -1;
-                if (d < 0)
-                    return false;
-                v = v * 16 + d;
-            }
-            out += char(v);
+            const int hi = HexDigit(line[pos]), lo = HexDigit(line[pos + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            out += char(hi * 16 + lo);
+            pos += 2;
             break;
         }
         default:
@@ -183,76 +357,124 @@ bool Unquote(std::string_view line, size_t& pos, std::string& out) {
     return false;
 }
 
-// A key without values whose subkey follows it is implied by that subkey and not written,
-// so writing what was read never makes the file larger.
+// Keys are written in the order of their folded paths (a key before the keys below it),
+// so that the same settings always give the same file whatever order they were written
+// in. A key without values that has a key below it is implied by that key and not
+// written, so writing what was read never makes the file larger.
 std::string Serialize(const TKeyMap& keys) {
     std::string out = std::string(kHeader) + "\n";
-    for (auto it = keys.begin(); it != keys.end(); ++it) {
-        const auto& [path, key] = *it;
-        if (key.Values.empty()) {
-            const auto next = std::next(it);
-            if (next != keys.end() && IsBelow(next->first, path))
-                continue;
-        }
-        out += "\n[" + key.Path + "]\n";
-        for (const auto& v : key.Values) {
-            out += "\"" + Escape(v.Name) + "\"=";
+    const std::vector<bool> hasSubKeys = keys.HasSubKeys();
+    const auto& list = keys.Keys();
+    std::vector<size_t> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (!std::is_sorted(order.begin(), order.end(),
+                        [&](size_t a, size_t b) { return list[a].Folded < list[b].Folded; }))
+        std::sort(order.begin(), order.end(),
+                  [&](size_t a, size_t b) { return list[a].Folded < list[b].Folded; });
+    for (const size_t i : order) {
+        const TStoredKey& key = list[i];
+        if (key.Values().empty() && hasSubKeys[i])
+            continue;
+        out += "\n[";
+        out += key.Path;
+        out += "]\n";
+        for (const TStoredValue& v : key.Values()) {
+            out += '"';
+            AppendEscaped(out, v.Name);
+            out += "\"=";
             if (v.Type == rdInteger) {
-                out += "dword:" + Format("%.8x", {int64_t(uint32_t(StrToInt64(v.Data)))});
+                out += "dword:";
+                const uint32_t value = uint32_t(StrToInt64(v.Data));
+                for (int shift = 28; shift >= 0; shift -= 4)
+                    out += kHexDigits[(value >> shift) & 15];
             } else if (v.Type == rdBinary) {
                 out += "hex:";
-                for (size_t i = 0; i < v.Data.size(); ++i)
-                    out += Format(i ? ",%.2x" : "%.2x", {int((unsigned char)v.Data[i])});
+                for (size_t k = 0; k < v.Data.size(); ++k) {
+                    if (k)
+                        out += ',';
+                    AppendHexByte(out, (unsigned char)v.Data[k]);
+                }
             } else {
-                out += "\"" + Escape(v.Data) + "\"";
+                out += '"';
+                AppendEscaped(out, v.Data);
+                out += '"';
             }
-            out += "\n";
+            out += '\n';
         }
     }
     return out;
 }
 
-bool ParseHex(std::string_view s, int64_t& value) {
-    if (s.empty() || s.size() > 16)
-        return false;
-    value = 0;
-    for (char h : s) {
-        int d = (h >= '0' && h <= '9')   ? h - '0'
-                : (h >= 'a' && h <= 'f') ? h - 'a' + 10
-                : (h >= 'A' && h <= 'F') ? h - 'A' + 10
-                                         : -1;
-        if (d < 0)
+// A value line after its name: dword:, hex: or a quoted string.
+bool ParseValueData(std::string_view line, size_t pos, TStoredValue& v) {
+    std::string_view rest = line.substr(pos);
+    if (rest.starts_with("dword:")) {
+        if (rest.size() != 14)
             return false;
-        value = value * 16 + d;
+        uint32_t value = 0;
+        for (char h : rest.substr(6)) {
+            const int d = HexDigit(h);
+            if (d < 0)
+                return false;
+            value = value * 16 + uint32_t(d);
+        }
+        v.Type = rdInteger;
+        v.Data = IntToStr(int32_t(value));
+        return true;
     }
-    return true;
+    if (rest.starts_with("hex:")) {
+        v.Type = rdBinary;
+        const std::string_view bytes = rest.substr(4);
+        v.Data.clear();
+        v.Data.reserve(bytes.size() / 3 + 1);
+        size_t k = 0;
+        while (k < bytes.size()) {
+            if (k + 2 > bytes.size())
+                return false;
+            const int hi = HexDigit(bytes[k]), lo = HexDigit(bytes[k + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            v.Data += char(hi * 16 + lo);
+            k += 2;
+            if (k < bytes.size()) {
+                if (bytes[k] != ',')
+                    return false;
+                ++k;
+            }
+        }
+        return true;
+    }
+    v.Type = rdString;
+    return Unquote(line, pos, v.Data) && pos == line.size();
 }
 
+// Reads the text form in one pass: time linear in the text's size.
 bool Parse(std::string_view text, TKeyMap& keys) {
-    keys.clear();
+    keys = TKeyMap();
     if (text.starts_with("\xEF\xBB\xBF")) // a UTF-8 byte-order mark
         text.remove_prefix(3);
     if (text.empty())
         return true;
-    std::vector<std::string_view> lines;
-    size_t i = 0;
-    while (i <= text.size()) {
+    std::string currentPath;
+    bool haveKey = false;
+    bool skipping = false; // inside a key whose path is too deep or too long
+    bool first = true;
+    TStoredValue v;
+    for (size_t i = 0; i <= text.size();) {
         size_t j = text.find('\n', i);
         if (j == std::string_view::npos)
             j = text.size();
         std::string_view line = text.substr(i, j - i);
+        i = j + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        lines.push_back(line);
-        i = j + 1;
-    }
-    if (lines.empty() || lines[0] != kHeader)
-        return false;
-    TStoredKey* current = nullptr;
-    std::unordered_map<const TStoredKey*, std::unordered_map<std::string, size_t>> valueIndex;
-    bool skipping = false; // inside a key whose path is too deep or too long
-    for (size_t n = 1; n < lines.size(); ++n) {
-        std::string_view line = lines[n];
+        if (first) {
+            if (line != kHeader)
+                return false;
+            first = false;
+            continue;
+        }
         if (line.empty())
             continue;
         if (line.front() == '[') {
@@ -262,61 +484,26 @@ bool Parse(std::string_view text, TKeyMap& keys) {
             if (path.empty())
                 return false;
             skipping = !KeyPathFits(path);
-            if (skipping)
+            if (skipping) {
+                keys.DroppedPaths = true;
                 continue;
-            EnsureKey(keys, path);
-            current = &keys[path];
+            }
+            keys.Ensure(path);
+            currentPath = std::move(path);
+            haveKey = true;
             continue;
         }
         if (skipping)
             continue;
-        if (current == nullptr)
+        if (!haveKey)
             return false;
         size_t pos = 0;
-        TStoredValue v;
         if (!Unquote(line, pos, v.Name) || pos >= line.size() || line[pos] != '=')
             return false;
-        ++pos;
-        std::string_view rest = line.substr(pos);
-        if (rest.starts_with("dword:")) {
-            int64_t value;
-            if (rest.size() != 14 || !ParseHex(rest.substr(6), value))
-                return false;
-            v.Type = rdInteger;
-            v.Data = IntToStr(int32_t(uint32_t(value)));
-        } else if (rest.starts_with("hex:")) {
-            v.Type = rdBinary;
-            std::string_view bytes = rest.substr(4);
-            size_t k = 0;
-            while (k < bytes.size()) {
-                int64_t b;
-                if (k + 2 > bytes.size() || !ParseHex(bytes.substr(k, 2), b))
-                    return false;
-                v.Data += char(b);
-                k += 2;
-                if (k < bytes.size()) {
-                    if (bytes[k] != ',')
-                        return false;
-                    ++k;
-                }
-            }
-        } else {
-            if (!Unquote(line, pos, v.Data) || pos != line.size())
-                return false;
-            v.Type = rdString;
-        }
-        // Values found through an index per key, so that a key of many values reads in
-        // time linear in their number; a later value of the same name replaces the first.
-        auto [index, fresh] = valueIndex.try_emplace(current);
-        if (fresh)
-            for (size_t k = 0; k < current->Values.size(); ++k)
-                index->second.try_emplace(FoldedText(current->Values[k].Name), k);
-        const auto [slot, added] =
-            index->second.try_emplace(FoldedText(v.Name), current->Values.size());
-        if (added)
-            current->Values.push_back(std::move(v));
-        else
-            current->Values[slot->second] = std::move(v);
+        if (!ParseValueData(line, pos + 1, v))
+            return false;
+        // A later value of the same name replaces the first.
+        keys.Find(currentPath)->Set(v.Name, v.Type, v.Data);
     }
     return true;
 }
@@ -327,59 +514,60 @@ std::function<void()> gCommitHook;
 
 class TStoreFile {
 public:
-    // The keys as they are in the file now (cached while the file is unchanged); shared,
-    // not copied, so that a read costs no more than the lookup.
+    // The keys as they are in the file now (cached while the file is unchanged), or as an
+    // open update has changed them; shared, not copied, so that a read costs no more than
+    // the lookup.
     TKeySnapshot Snapshot() {
-        std::string fileName = SettingsStoreFileName();
+        const std::string fileName = SettingsStoreFileName();
         std::lock_guard lock(FMutex);
-        CheckStoreFile(fileName);
-        struct stat st {};
-        bool exists = ::stat(fileName.c_str(), &st) == 0;
-        if (exists && fileName == FCachedName && SameStat(st))
-            return FCache;
-        TKeyMap keys;
-        if (exists && !ReadKeys(fileName, keys)) {
-            // Only a locked writer may move a broken file aside; check again under it.
-            TLockGuard fileLock(fileName);
-            if (!ReadKeys(fileName, keys)) {
-                KeepAside(fileName);
-                keys.clear();
-            }
-            exists = ::stat(fileName.c_str(), &st) == 0;
-        }
-        if (!exists)
-            st = {};
-        FCachedName = fileName;
-        FCache = std::make_shared<const TKeyMap>(std::move(keys));
-        FCachedStat = st;
-        FHasStat = exists;
-        return FCache;
+        if (FUpdateView && fileName == FUpdateFile)
+            return FUpdateView;
+        return SnapshotLocked(fileName);
     }
 
-    // Applies one change under the file lock; false when the change reports nothing to do.
-    // Raises ERegistryException with failMessage when the store cannot be written.
-    bool Modify(const std::function<bool(TKeyMap&)>& change, const std::string& failMessage) {
-        std::string fileName = SettingsStoreFileName();
+    // Applies one change; false when it changes nothing. Inside an update the change is
+    // gathered; otherwise it is written at once under the file lock. Raises
+    // ERegistryException with failMessage when the store cannot be written (once for the
+    // same failure of the same store).
+    bool Modify(TChange change, const std::string& failMessage) {
+        const std::string fileName = SettingsStoreFileName();
         std::lock_guard lock(FMutex);
-        CheckStoreFile(fileName);
-        MakeFolder(fileName);
-        TLockGuard fileLock(fileName);
-        if (!fileLock.Locked())
-            throw ERegistryException(failMessage);
-        TKeyMap keys;
-        struct stat st {};
-        if (::stat(fileName.c_str(), &st) == 0 && !ReadKeys(fileName, keys)) {
-            KeepAside(fileName);
-            keys.clear();
+        if (FUpdateDepth > 0 && (!FUpdateView || fileName == FUpdateFile)) {
+            if (!FUpdateView) {
+                FUpdateFile = fileName;
+                FUpdateView = std::make_shared<TKeyMap>(*SnapshotLocked(fileName));
+            } else if (FUpdateView.use_count() > 1) {
+                FUpdateView = std::make_shared<TKeyMap>(*FUpdateView); // a reader holds it
+            }
+            const bool changed = Apply(*FUpdateView, change);
+            // Kept even when the view has it already: another program may have changed
+            // the file since.
+            FPending.push_back(std::move(change));
+            if (FUpdateFailMessage.empty())
+                FUpdateFailMessage = failMessage;
+            return changed;
         }
-        if (!change(keys))
-            return false;
-        if (const std::string problem = Commit(fileName, Serialize(keys)); !problem.empty())
-            throw ERegistryException(failMessage + ": " + problem);
-        FCachedName = fileName;
-        FCache = std::make_shared<const TKeyMap>(std::move(keys));
-        FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
-        return true;
+        return WriteChanges(fileName, {std::move(change)}, failMessage);
+    }
+
+    void BeginUpdate() {
+        std::lock_guard lock(FMutex);
+        ++FUpdateDepth;
+    }
+
+    void EndUpdate() {
+        std::lock_guard lock(FMutex);
+        if (FUpdateDepth == 0 || --FUpdateDepth > 0)
+            return;
+        std::vector<TChange> changes = std::move(FPending);
+        FPending.clear();
+        const std::string fileName = std::move(FUpdateFile);
+        const std::string failMessage = std::move(FUpdateFailMessage);
+        FUpdateFile.clear();
+        FUpdateFailMessage.clear();
+        FUpdateView.reset();
+        if (!changes.empty())
+            WriteChanges(fileName, changes, failMessage);
     }
 
 private:
@@ -404,6 +592,93 @@ private:
         int FHandle = -1;
     };
 
+    TKeySnapshot SnapshotLocked(const std::string& fileName) {
+        CheckStoreFile(fileName);
+        struct stat st {};
+        bool exists = ::stat(fileName.c_str(), &st) == 0;
+        if (exists && fileName == FCachedName && SameStat(st))
+            return FCache;
+        TKeyMap keys;
+        std::string text;
+        if (exists && !ReadKeys(fileName, keys, text)) {
+            // Only a locked writer may move a broken file aside; check again under it.
+            TLockGuard fileLock(fileName);
+            if (!ReadKeys(fileName, keys, text)) {
+                KeepAside(fileName);
+                keys = TKeyMap();
+                text.clear();
+            }
+            exists = ::stat(fileName.c_str(), &st) == 0;
+        }
+        if (!exists)
+            st = {};
+        SetCache(fileName, std::make_shared<const TKeyMap>(std::move(keys)), std::move(text));
+        FCachedStat = st;
+        FHasStat = exists;
+        return FCache;
+    }
+
+    // Applies changes to the store as it is on disk under the file lock and writes it once
+    // when any of them changed something; false when nothing was written.
+    bool WriteChanges(const std::string& fileName, const std::vector<TChange>& changes,
+                      const std::string& failMessage) {
+        CheckStoreFile(fileName);
+        MakeFolder(fileName);
+        TLockGuard fileLock(fileName);
+        if (!fileLock.Locked())
+            return Report(fileName, "cannot lock the settings store: " + ErrorText(errno),
+                          failMessage);
+        TKeyMap keys;
+        std::string text;
+        if (!ReadKeys(fileName, keys, text)) {
+            KeepAside(fileName);
+            keys = TKeyMap();
+        }
+        bool changed = false;
+        for (const TChange& change : changes)
+            changed = Apply(keys, change) || changed;
+        std::string written = changed ? Serialize(keys) : text;
+        if (written == text) {
+            // Nothing to write: the keys are the file's as read, and stay the cache.
+            KeepAsCache(fileName, std::move(keys), std::move(text));
+            return false;
+        }
+        if (const std::string problem = Commit(fileName, written); !problem.empty())
+            return Report(fileName, problem, failMessage);
+        const bool dropped = keys.DroppedPaths;
+        keys.DroppedPaths = false;
+        KeepAsCache(fileName, std::move(keys), std::move(written));
+        if (dropped && FReported.insert("dropped\n" + fileName).second)
+            throw ERegistryException(
+                "The settings store " + fileName +
+                " held keys nested too deeply or named too long to keep; they were left out "
+                "when the store was saved");
+        return true;
+    }
+
+    // A failure of writing the store: raised the first time, quiet when the same failure of
+    // the same store was reported before.
+    bool Report(const std::string& fileName, const std::string& problem,
+                const std::string& failMessage) {
+        if (FReported.insert(fileName + "\n" + problem).second)
+            throw ERegistryException(failMessage + ": " + problem);
+        return false;
+    }
+
+    static std::string ErrorText(int error) { return std::strerror(error); }
+
+    void SetCache(const std::string& fileName, TKeySnapshot keys, std::string text) {
+        FCachedName = fileName;
+        FCache = std::move(keys);
+        FCachedText = std::move(text);
+    }
+
+    // The keys and text are what the file holds now.
+    void KeepAsCache(const std::string& fileName, TKeyMap keys, std::string text) {
+        SetCache(fileName, std::make_shared<const TKeyMap>(std::move(keys)), std::move(text));
+        FHasStat = ::stat(fileName.c_str(), &FCachedStat) == 0;
+    }
+
     bool SameStat(const struct stat& st) const {
         return FHasStat && st.st_ino == FCachedStat.st_ino && st.st_dev == FCachedStat.st_dev &&
                st.st_size == FCachedStat.st_size &&
@@ -411,16 +686,21 @@ private:
                st.st_mtim.tv_nsec == FCachedStat.st_mtim.tv_nsec;
     }
 
-    static bool ReadKeys(const std::string& fileName, TKeyMap& keys) {
+    // Reads and parses the store; a missing store reads as empty. The same bytes as the
+    // cached ones are not parsed again. False when the file cannot be read or parsed.
+    bool ReadKeys(const std::string& fileName, TKeyMap& keys, std::string& text) {
+        text.clear();
         int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd < 0)
+        if (fd < 0) {
+            keys = TKeyMap();
             return errno == ENOENT;
+        }
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             return false;
         }
-        std::string text;
+        text.reserve(size_t(st.st_size));
         char buffer[65536];
         bool ok = true;
         for (;;) {
@@ -434,7 +714,22 @@ private:
             text.append(buffer, size_t(n));
         }
         ::close(fd);
-        return ok && Parse(text, keys);
+        if (!ok)
+            return false;
+        if (FCache && fileName == FCachedName && text == FCachedText) {
+            if (FCache.use_count() == 1) {
+                // Nobody else holds the cached keys: they are taken, not copied, and the
+                // cache is empty until the caller sets it again.
+                keys = std::move(const_cast<TKeyMap&>(*FCache));
+                FCache = std::make_shared<const TKeyMap>();
+                FCachedName.clear();
+                FHasStat = false;
+            } else {
+                keys = *FCache;
+            }
+            return true;
+        }
+        return Parse(text, keys);
     }
 
     static void KeepAside(const std::string& fileName) {
@@ -454,19 +749,6 @@ private:
                 ::mkdir(dir.substr(0, pos).c_str(), 0700);
     }
 
-    static bool WriteAll(int fd, const std::string& content) {
-        size_t done = 0;
-        while (done < content.size()) {
-            ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += size_t(n);
-        }
-        return true;
-    }
-
     // A store that is not a regular file (a folder, a FIFO, a device) is refused with a
     // clear error: reading it would block or fail, and moving it aside would move what
     // the user named.
@@ -476,10 +758,10 @@ private:
             throw ERegistryException("The settings store " + fileName + " is not a regular file");
     }
 
-    // Temporary file beside the store (one name: only the lock holder uses it), flushed
-    // to disk, then renamed over the store. A symbolic link is followed: its target is
-    // replaced and the link stays. A store the user may not write (a read-only file or a
-    // folder without write permission) is left as it is. The store's mode is kept. Gives
+    // Replaces the store by the atomic writer (temporary file synced, renamed, folder
+    // synced). A symbolic link is followed: its target is replaced and the link stays. A
+    // store the user may not write (a read-only file or a folder without write permission)
+    // is left as it is. The store's mode is kept; a new store is the user's alone. Gives
     // what went wrong, or empty text when the store was replaced.
     static std::string Commit(const std::string& fileName, const std::string& content) {
         const std::string target = ResolveFileLinks(fileName);
@@ -495,35 +777,35 @@ private:
         if (::stat(dir.c_str(), &dirStat) != 0 || (dirStat.st_mode & 0222) == 0 ||
             ::access(dir.c_str(), W_OK) != 0)
             return "the folder " + dir + " of the settings store is not writable";
-        std::string temp = target + ".tmp";
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return std::strerror(errno);
-        bool ok =
-            WriteAll(fd, content) && (!exists || ::fchmod(fd, targetStat.st_mode & 07777) == 0);
-        ok = ok && ::fsync(fd) == 0;
-        const int error = errno;
-        ok = ::close(fd) == 0 && ok;
-        if (ok && gCommitHook)
-            gCommitHook();
-        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-            const std::string problem = std::strerror(ok ? errno : error);
-            ::unlink(temp.c_str());
-            return problem;
-        }
-        int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
+        // Earlier versions wrote through one fixed temporary name under the lock; one that a
+        // killed writer left is of no use now.
+        ::unlink((target + ".tmp").c_str());
+        TAtomicWriteOptions options;
+        options.BeforeReplace = gCommitHook;
+        options.NewFileMode = 0600;
+        try {
+            WriteFileAtomically(target, content, options);
+        } catch (const EInOutError& e) {
+            return e.ErrorCode() != 0 ? ErrorText(e.ErrorCode()) : e.Message();
         }
         return {};
     }
 
-    std::shared_ptr<const TKeyMap> FCache = std::make_shared<const TKeyMap>();
     std::mutex FMutex;
+    // The store as last read or written by this process.
+    TKeySnapshot FCache = std::make_shared<const TKeyMap>();
     std::string FCachedName;
+    std::string FCachedText;
     struct stat FCachedStat {};
     bool FHasStat = false;
+    // An open update: its changes, and the store as they have made it.
+    int FUpdateDepth = 0;
+    std::string FUpdateFile;
+    std::shared_ptr<TKeyMap> FUpdateView;
+    std::vector<TChange> FPending;
+    std::string FUpdateFailMessage;
+    // Failures reported already (store and problem).
+    std::set<std::string> FReported;
 };
 
 TStoreFile& Store() {
@@ -552,6 +834,38 @@ void SetSettingsStoreCommitHook(std::function<void()> hook) {
     gCommitHook = std::move(hook);
 }
 
+bool ParseSettingsStoreText(std::string_view text, std::string& written) {
+    TKeyMap keys;
+    if (!Parse(text, keys))
+        return false;
+    written = Serialize(keys);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TSettingsStoreUpdate
+
+TSettingsStoreUpdate::TSettingsStoreUpdate() {
+    Store().BeginUpdate();
+}
+
+TSettingsStoreUpdate::~TSettingsStoreUpdate() {
+    if (!FOpen)
+        return;
+    try {
+        Commit();
+    } catch (...) {
+        // A destructor cannot report; callers that care call Commit themselves.
+    }
+}
+
+void TSettingsStoreUpdate::Commit() {
+    if (!FOpen)
+        return;
+    FOpen = false;
+    Store().EndUpdate();
+}
+
 // ---------------------------------------------------------------------------
 // TRegistry
 
@@ -570,7 +884,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     if (FRootKey != HKEY_CURRENT_USER)
         return false;
     std::string path = Resolve(key);
-    if (!path.empty() && !Store().Snapshot()->count(path)) {
+    if (!path.empty() && !Store().Snapshot()->Contains(path)) {
         if (!canCreate || !CreateKey("\\" + path))
             return false;
     }
@@ -597,51 +911,46 @@ bool TRegistry::CreateKey(const std::string& key) {
     if (std::any_of(path.begin(), path.end(), [](char c) { return (unsigned char)c < 0x20; }) ||
         path.find(']') != std::string::npos || !KeyPathFits(path))
         return false;
-    if (Store().Snapshot()->count(path))
+    if (Store().Snapshot()->Contains(path))
         return true;
-    Store().Modify(
-        [&](TKeyMap& keys) {
-            EnsureKey(keys, path);
-            return true;
-        },
-        Format("Failed to create key %s", {key}));
+    TChange change;
+    change.Kind = TChange::ckCreateKey;
+    change.Path = path;
+    Store().Modify(std::move(change), Format("Failed to create key %s", {key}));
     return true;
 }
 
 bool TRegistry::DeleteKey(const std::string& key) {
     std::string path = Resolve(key);
-    if (path.empty() || !Store().Snapshot()->count(path))
+    if (path.empty() || !Store().Snapshot()->Contains(path))
         return false;
-    return Store().Modify(
-        [&](TKeyMap& keys) {
-            bool any = false;
-            for (auto it = keys.begin(); it != keys.end();) {
-                if (SameText(it->first, path) || IsBelow(it->first, path)) {
-                    it = keys.erase(it);
-                    any = true;
-                } else {
-                    ++it;
-                }
-            }
-            return any;
-        },
-        Format("Failed to delete key %s", {key}));
+    TChange change;
+    change.Kind = TChange::ckDeleteKey;
+    change.Path = path;
+    return Store().Modify(std::move(change), Format("Failed to delete key %s", {key}));
 }
 
 bool TRegistry::KeyExists(const std::string& key) {
     std::string path = Resolve(key);
-    return path.empty() || Store().Snapshot()->count(path) > 0;
+    return path.empty() || Store().Snapshot()->Contains(path);
 }
 
 void TRegistry::GetKeyNames(TStrings& names) {
     names.Clear();
     const TKeySnapshot keys = Store().Snapshot();
-    for (const auto& [path, key] : *keys) {
+    std::vector<std::string> found;
+    for (const TStoredKey& key : keys->Keys()) {
+        const std::string& path = key.Path;
         if (FCurrentPath.empty() ? path.find('\\') == std::string::npos
                                  : (IsBelow(path, FCurrentPath) &&
                                     path.find('\\', FCurrentPath.size() + 1) == std::string::npos))
-            names.Add(FCurrentPath.empty() ? key.Path : key.Path.substr(FCurrentPath.size() + 1));
+            found.push_back(FCurrentPath.empty() ? path : path.substr(FCurrentPath.size() + 1));
     }
+    // Subkeys are listed in alphabetical order, whatever the order of the file.
+    std::sort(found.begin(), found.end(),
+              [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+    for (const std::string& name : found)
+        names.Add(name);
 }
 
 bool TRegistry::HasSubKeys() {
@@ -653,25 +962,22 @@ bool TRegistry::HasSubKeys() {
 void TRegistry::GetValueNames(TStrings& names) {
     names.Clear();
     const TKeySnapshot keys = Store().Snapshot();
-    auto it = keys->find(FCurrentPath);
-    if (it == keys->end())
+    const TStoredKey* key = keys->Find(FCurrentPath);
+    if (key == nullptr)
         return;
-    for (const auto& v : it->second.Values)
+    for (const TStoredValue& v : key->Values())
         names.Add(v.Name);
 }
 
 namespace {
 bool FindValue(const std::string& keyPath, const std::string& name, TStoredValue& value) {
     const TKeySnapshot keys = Store().Snapshot();
-    auto it = keys->find(keyPath);
-    if (it == keys->end())
+    const TStoredKey* key = keys->Find(keyPath);
+    const TStoredValue* v = key != nullptr ? key->Find(name) : nullptr;
+    if (v == nullptr)
         return false;
-    for (const TStoredValue& v : it->second.Values)
-        if (SameText(v.Name, name)) {
-            value = v;
-            return true;
-        }
-    return false;
+    value = *v;
+    return true;
 }
 } // namespace
 
@@ -688,41 +994,24 @@ TRegDataType TRegistry::GetDataType(const std::string& name) {
 bool TRegistry::DeleteValue(const std::string& name) {
     if (!ValueExists(name))
         return false;
-    std::string path = FCurrentPath;
-    return Store().Modify(
-        [&](TKeyMap& keys) {
-            auto it = keys.find(path);
-            if (it == keys.end())
-                return false;
-            auto& values = it->second.Values;
-            auto before = values.size();
-            std::erase_if(values, [&](const TStoredValue& v) { return SameText(v.Name, name); });
-            return values.size() != before;
-        },
-        Format("Failed to set data for '%s'", {name}));
+    TChange change;
+    change.Kind = TChange::ckDeleteValue;
+    change.Path = FCurrentPath;
+    change.Name = name;
+    return Store().Modify(std::move(change), Format("Failed to set data for '%s'", {name}));
 }
 
 void TRegistry::WriteValue(const std::string& name, TRegDataType type, std::string data) {
-    if (FRootKey != HKEY_CURRENT_USER)
+    // The store's file holds values in keys only.
+    if (FRootKey != HKEY_CURRENT_USER || FCurrentPath.empty())
         throw ERegistryException(Format("Failed to set data for '%s'", {name}));
-    std::string path = FCurrentPath;
-    Store().Modify(
-        [&](TKeyMap& keys) {
-            if (!path.empty())
-                EnsureKey(keys, path);
-            TStoredKey& key = keys[path];
-            if (key.Path.empty())
-                key.Path = path;
-            TStoredValue* v = key.Find(name);
-            if (v == nullptr) {
-                key.Values.push_back({name, type, data});
-            } else {
-                v->Type = type;
-                v->Data = data;
-            }
-            return true;
-        },
-        Format("Failed to set data for '%s'", {name}));
+    TChange change;
+    change.Kind = TChange::ckSetValue;
+    change.Path = FCurrentPath;
+    change.Name = name;
+    change.Type = type;
+    change.Data = std::move(data);
+    Store().Modify(std::move(change), Format("Failed to set data for '%s'", {name}));
 }
 
 std::string TRegistry::ReadString(const std::string& name) {

@@ -4,11 +4,19 @@
 // ~/.config). Keys are paths of names separated by "\", compared without regard to case;
 // each key holds named values (strings, 32-bit integers, binary data).
 //
-// Every change locks the store (flock on "<file>.lock"), reads it afresh, applies the one
+// Every change locks the store (flock on "<file>.lock"), reads it afresh, applies the
 // change, writes a temporary file and renames it over the store, so programs running at
-// once lose nothing and a crash never leaves a half-written store. A store file that
-// cannot be read or parsed is kept aside as "<file>.bad-<time>-<pid>" and the store
+// once lose nothing and a crash never leaves a half-written store. Inside a
+// TSettingsStoreUpdate the changes are gathered and written in one such step. A store file
+// that cannot be read or parsed is kept aside as "<file>.bad-<time>-<pid>" and the store
 // starts empty.
+//
+// A store that cannot be written raises ERegistryException at the first change that fails
+// and keeps quiet about the same failure afterwards: a read-only store is reported once per
+// run, not at every save. Key paths too deep or too long to keep (more than 512 levels or
+// 32 KB) are left out when the store is read; the first write of such a store, which drops
+// them from the file, raises ERegistryException naming the store (once per run) after the
+// write succeeded.
 
 #include "framework/core/Classes.h"
 #include "framework/core/IniFiles.h"
@@ -33,6 +41,28 @@ std::string SettingsStoreFileName();
 // file and before it replaces the store.
 void SetSettingsStoreCommitHook(std::function<void()> hook);
 
+// The store's text form read from memory: false when the text is not a store. On success
+// `written` receives the text the store would write for what was read.
+bool ParseSettingsStoreText(std::string_view text, std::string& written);
+
+// Gathers the settings store's changes while it lives: reads see them at once, and the
+// outermost scope writes them all to the store in one locked read-change-write-rename,
+// applied to the store as it is on disk then (what another program wrote meanwhile stays).
+// Scopes nest; only the outermost one writes. Commit writes and raises ERegistryException
+// when the store cannot be written; a scope left without Commit writes in its destructor,
+// where a failure cannot be reported.
+class TSettingsStoreUpdate {
+public:
+    TSettingsStoreUpdate();
+    ~TSettingsStoreUpdate();
+    TSettingsStoreUpdate(const TSettingsStoreUpdate&) = delete;
+    TSettingsStoreUpdate& operator=(const TSettingsStoreUpdate&) = delete;
+    void Commit();
+
+private:
+    bool FOpen = true;
+};
+
 class TRegistry : public TObject {
     ORV_CLASS(TRegistry, TObject)
 
@@ -56,7 +86,8 @@ class TRegistry : public TObject {
     // Values of the current key. Reads of a missing value: ReadString gives empty text,
     // the others raise ERegistryException "Failed to get data for '%s'"; a value of
     // another type raises "Invalid data type for '%s'". Writes that cannot be saved raise
-    // "Failed to set data for '%s'".
+    // "Failed to set data for '%s'" (see above for a failure that repeats); the root key
+    // holds no values.
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);
     TRegDataType GetDataType(const std::string& name);

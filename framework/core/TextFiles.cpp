@@ -2,8 +2,11 @@
 
 #include "framework/core/SystemUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -284,7 +287,56 @@ std::string ResolveFileLinks(const std::string& fileName) {
     return name;
 }
 
+namespace {
+
+// Removes the temporaries ".<name>.tmp<digits>" of this one target that are older than
+// kStaleTemporarySeconds: what a save killed between making its temporary and renaming it
+// left behind. A live writer's temporary is younger and stays.
+void RemoveStaleTemporaries(const std::string& target) {
+    std::string dir = ExtractFileDir(target);
+    if (dir.empty())
+        dir = ".";
+    const std::string prefix = "." + ExtractFileName(target) + ".tmp";
+    DIR* folder = opendir(dir.c_str());
+    if (!folder)
+        return;
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() <= prefix.size() || !name.starts_with(prefix))
+            continue;
+        const std::string_view digits = name.substr(prefix.size());
+        if (digits.size() > 9 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const std::string path = IncludeTrailingPathDelimiter(dir) + std::string(name);
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            now - st.st_mtime > kStaleTemporarySeconds)
+            unlink(path.c_str());
+    }
+    closedir(folder);
+}
+
+void SyncFolder(const std::string& target) {
+    std::string dir = ExtractFileDir(target);
+    if (dir.empty())
+        dir = ".";
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+} // namespace
+
 void WriteFileAtomically(const std::string& fileName, std::string_view content) {
+    WriteFileAtomically(fileName, content, TAtomicWriteOptions());
+}
+
+void WriteFileAtomically(const std::string& fileName, std::string_view content,
+                         const TAtomicWriteOptions& options) {
     struct stat targetStat {};
     bool exists = false;
     const std::string target = CheckTarget(fileName, targetStat, exists);
@@ -292,6 +344,7 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
         WriteToDevice(fileName, target, content);
         return;
     }
+    RemoveStaleTemporaries(target);
 
     // A temporary file beside the target, so the rename stays on one file system.
     const std::string base = ExtractFilePath(target) + "." + ExtractFileName(target) + ".tmp";
@@ -300,7 +353,8 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = base + std::to_string(device() % 1000000);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  mode_t(options.NewFileMode & 07777));
         if (fd < 0 && errno != EEXIST)
             UnableToWrite(fileName, errno);
     }
@@ -319,10 +373,18 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
             // Not fatal: the content is what matters.
         }
     }
+    // The content reaches the disk before the name points at it: otherwise a power cut
+    // soon after the rename can leave an empty file under the target's name.
+    if (ok && fsync(fd) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (close(fd) != 0 && ok) {
         ok = false;
         error = errno;
     }
+    if (ok && options.BeforeReplace)
+        options.BeforeReplace();
     if (ok && rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         error = errno;
@@ -331,6 +393,8 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content) 
         unlink(temp.c_str());
         UnableToWrite(fileName, error);
     }
+    // And the rename itself reaches the disk.
+    SyncFolder(target);
 }
 
 bool ReadFileBytes(const std::string& fileName, std::string& content) {

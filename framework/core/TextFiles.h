@@ -3,6 +3,7 @@
 // and numbers, and a writer with CR LF line ends.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -64,10 +65,25 @@ private:
     bool FOpen = false;
 };
 
-// Writes a file's content in one piece: a temporary file in the same folder, then a
-// rename over the target, keeping the target's mode and following a symbolic link.
-// Raises EInOutError "Unable to write to %s" when the file system refuses.
+// Writes a file's content in one piece: a temporary file ".<name>.tmpNNNNNN" in the same
+// folder, synced to disk, then renamed over the target, and the folder synced, so that a
+// crash or a power cut leaves either the old file or the new one. The target's mode is
+// kept and a symbolic link followed. Temporaries of the same file that a save killed half
+// way left behind, and that nobody has written for a minute, are removed. Raises
+// EInOutError "Unable to write to %s" when the file system refuses.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);
+
+// How WriteFileAtomically replaces a file, for callers with needs of their own.
+struct TAtomicWriteOptions {
+    // Runs once the new content is on disk, before it replaces the file.
+    std::function<void()> BeforeReplace;
+    // The mode of a file made new (less the umask); a file that exists keeps its own.
+    unsigned NewFileMode = 0666;
+};
+void WriteFileAtomically(const std::string& fileName, std::string_view content,
+                         const TAtomicWriteOptions& options);
+// Temporaries older than this are taken for leftovers of a killed save.
+constexpr int kStaleTemporarySeconds = 60;
 // Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
 // folder with EISDIR.

@@ -15,6 +15,8 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -325,6 +327,50 @@ TEST_F(PlacementTest, StoredPropsOfEveryKindGoToTheirSectionsAndComeBack) {
     EXPECT_EQ(form->Storage->StoredProps()->Count(), 0);
     delete form;
     delete other;
+}
+
+// A window's save (placement, stored properties, handlers' settings) is one write of the
+// settings store; a save that changes nothing writes nothing. A store that cannot be
+// written is reported at the first save only.
+TEST_F(PlacementTest, AWindowsSaveIsOneWriteOfTheStoreAndAFailureIsReportedOnce) {
+    auto setup = [](TfmPlaced* f) {
+        auto* sample = new TSample(f);
+        sample->SetName("Sample");
+        for (const char* e : {"Sample.Folder", "Sample.Lines", "Sample.Columns"})
+            f->Storage->StoredProps()->Add(e);
+        f->Storage->SetOnSavePlacement(
+            TNotifyEvent([f](TObject*) { f->Storage->WriteSetting("InitialDir", "/data/"); }));
+    };
+    int writes = 0;
+    SetSettingsStoreCommitHook([&] { ++writes; });
+    auto user = [](TfmPlaced* f) {
+        auto* s = TestKit::Find<TSample>(f, "Sample");
+        s->SetFolder("/wind/");
+        s->Lines()->Clear();
+        s->Lines()->Add("one");
+        s->Lines()->Add("two");
+        f->SetBounds(100, 120, 300, 200);
+    };
+    RunPlacedWindow(user, setup);
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(Value("TfmPlaced", "InitialDir"), "/data/");
+    EXPECT_EQ(Value("TfmPlaced.Sample_Lines", "Item1"), "two");
+    EXPECT_EQ(Value("TfmPlaced", "NormPos"), "100,120,400,320");
+    writes = 0;
+    RunPlacedWindow(user, setup); // the same again
+    EXPECT_EQ(writes, 0);
+    SetSettingsStoreCommitHook(nullptr);
+
+    std::vector<std::string> shown;
+    Application->SetOnException(
+        TExceptionEvent([&](TObject*, const std::exception& e) { shown.push_back(e.what()); }));
+    ASSERT_EQ(chmod((FDir + "/hkcu.txt").c_str(), 0444), 0);
+    for (int i = 0; i < 3; ++i)
+        RunPlacedWindow([i](TfmPlaced* f) { f->SetBounds(10 * i, 20, 300, 200); }, setup);
+    Application->SetOnException(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("read-only"), std::string::npos) << shown[0];
+    EXPECT_EQ(Value("TfmPlaced", "NormPos"), "100,120,400,320");
 }
 
 TEST_F(PlacementTest, DataModuleStoresOnlyItsProperties) {

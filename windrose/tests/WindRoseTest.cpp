@@ -1,4 +1,5 @@
 #include "windrose/WindRose.h"
+#include "framework/core/Registry.h"
 
 #include "PelmoraTestSupport.h"
 #include "chartdlg/ChartEditAxis.h"
@@ -327,6 +328,27 @@ TEST_F(TPelmoraTest, TheSettingsStoreKeepsTheFolderAndThePlacement) {
     });
     TestKit::Click(Form1->ToolButton1);
     EXPECT_EQ(shownIn, FDir + "/stations/north");
+}
+
+// Closing the program writes the settings store once: the window's placement and the
+// data module's folders together.
+TEST_F(TPelmoraTest, ClosingTheProgramWritesTheStoreOnce) {
+    OpenTable(CopyFixture("rose12.tab", "stations/south"));
+    Form1->SetBounds(30, 40, 600, 500);
+    TestKit::ProcessMessages();
+    int writes = 0;
+    SetSettingsStoreCommitHook([&] { ++writes; });
+    Application->SetMainForm(Form1);
+    Form1->Close();
+    EXPECT_TRUE(Application->Terminated());
+    Application->SetMainForm(nullptr);
+    Application->ClearTerminated();
+    StopProgram();
+    SetSettingsStoreCommitHook(nullptr);
+    EXPECT_EQ(writes, 1);
+    StartProgram();
+    EXPECT_EQ(Form1->OpenDialog->InitialDir(), FDir + "/stations/south");
+    EXPECT_EQ(Form1->BoundsRect(), Bounds(30, 40, 600, 500));
 }
 
 TEST_F(TPelmoraTest, ScreenshotOfATwelveSectorRose) {

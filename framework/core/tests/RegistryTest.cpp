@@ -124,6 +124,202 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
     }
 }
 
+// An update gathers its changes: reads see them at once, the file only when the
+// outermost scope ends, in one write.
+TEST_F(RegistryTest, AnUpdateWritesAllItsChangesOnce) {
+    TRegIniFile ini("Software\\Orvanti");
+    ini.WriteString("Old", "Gone", "1");
+    ini.WriteString("dm", "Folder", "/before");
+    const std::string before = ReadAll(FStore);
+    int writes = 0;
+    SetSettingsStoreCommitHook([&] { ++writes; });
+    {
+        TSettingsStoreUpdate update;
+        for (int i = 0; i < 12; ++i)
+            ini.WriteInteger("TfmHolder", "Value" + std::to_string(i), i);
+        ini.WriteString("dm", "Folder", "/after");
+        ini.EraseSection("Old");
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Orvanti\\New\\Deep", true));
+        reg.WriteBinaryData("B", "\x01\x02");
+        {
+            TSettingsStoreUpdate inner;
+            ini.WriteString("TfmHolder", "Inner", "yes");
+            inner.Commit(); // joins the outer update
+        }
+        EXPECT_EQ(writes, 0);
+        EXPECT_EQ(ReadAll(FStore), before);
+        EXPECT_EQ(ini.ReadInteger("TfmHolder", "Value11", -1), 11);
+        EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/after");
+        EXPECT_FALSE(ini.SectionExists("Old"));
+        EXPECT_EQ(ini.ReadString("TfmHolder", "Inner", ""), "yes");
+        update.Commit();
+        EXPECT_EQ(writes, 1);
+    }
+    EXPECT_EQ(writes, 1);
+    EXPECT_NE(ReadAll(FStore).find("\"Inner\"=\"yes\""), std::string::npos);
+    EXPECT_EQ(ReadAll(FStore).find("Old"), std::string::npos);
+    // What another program reads.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TRegIniFile other("Software\\Orvanti");
+        TRegistry reg;
+        const bool ok = other.ReadInteger("TfmHolder", "Value5", -1) == 5 &&
+                        other.ReadString("dm", "Folder", "") == "/after" &&
+                        !other.SectionExists("Old") &&
+                        reg.OpenKeyReadOnly("\\Software\\Orvanti\\New\\Deep") &&
+                        reg.ReadBinaryData("B") == "\x01\x02";
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // Writing what the store holds already writes nothing; an empty update neither.
+    writes = 0;
+    ini.WriteString("dm", "Folder", "/after");
+    { TSettingsStoreUpdate nothing; }
+    EXPECT_EQ(writes, 0);
+}
+
+// An update is applied to the store as it is on disk when it is written: what another
+// program wrote while the update was open stays, and two programs writing updates at once
+// lose nothing.
+TEST_F(RegistryTest, UpdatesOfTwoProcessesAtOnceLoseNothing) {
+    TRegIniFile ini("Software\\Shared");
+    ini.WriteString("Common", "Start", "1");
+    int toChild[2], toParent[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(toParent), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char c;
+        TSettingsStoreUpdate update;
+        TRegIniFile mine("Software\\Shared");
+        mine.WriteString("Common", "Child", "open");
+        mine.WriteString("ChildOnly", "A", "1");
+        // The parent writes now, while this update is open.
+        if (write(toParent[1], "x", 1) != 1 || read(toChild[0], &c, 1) != 1)
+            _exit(2);
+        update.Commit();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(toParent[0], &c, 1), 1);
+    ini.WriteString("Common", "Parent", "meanwhile");
+    ASSERT_EQ(write(toChild[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ini.ReadString("Common", "Start", ""), "1");
+    EXPECT_EQ(ini.ReadString("Common", "Parent", ""), "meanwhile");
+    EXPECT_EQ(ini.ReadString("Common", "Child", ""), "open");
+    EXPECT_EQ(ini.ReadString("ChildOnly", "A", ""), "1");
+
+    // Many updates from two programs at once.
+    const int kUpdates = 15, kValues = 6;
+    pid_t children[2];
+    for (int w = 0; w < 2; ++w) {
+        children[w] = fork();
+        ASSERT_GE(children[w], 0);
+        if (children[w] == 0) {
+            TRegIniFile mine("Software\\Shared");
+            for (int u = 0; u < kUpdates; ++u) {
+                TSettingsStoreUpdate update;
+                for (int v = 0; v < kValues; ++v)
+                    mine.WriteInteger("Writer" + std::to_string(w),
+                                      "U" + std::to_string(u) + "V" + std::to_string(v),
+                                      u * 100 + v);
+                update.Commit();
+            }
+            _exit(0);
+        }
+    }
+    for (pid_t c2 : children) {
+        waitpid(c2, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int w = 0; w < 2; ++w)
+        for (int u = 0; u < kUpdates; ++u)
+            for (int v = 0; v < kValues; ++v)
+                EXPECT_EQ(ini.ReadInteger("Writer" + std::to_string(w),
+                                          "U" + std::to_string(u) + "V" + std::to_string(v), -1),
+                          u * 100 + v);
+}
+
+// An update killed while it is written leaves the store as it was.
+TEST_F(RegistryTest, AnUpdateKilledWhileWritingLeavesThePreviousStore) {
+    TRegIniFile ini("Software\\Orvanti");
+    ini.WriteString("dm", "Folder", "old");
+    const std::string before = ReadAll(FStore);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SetSettingsStoreCommitHook([] { raise(SIGKILL); });
+        TSettingsStoreUpdate update;
+        TRegIniFile mine(ini.FileName());
+        mine.WriteString("dm", "Folder", "new");
+        mine.WriteString("dm", "Other", "new");
+        update.Commit();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(ReadAll(FStore), before);
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
+    // The killed writer's temporary is not in the way of the next save.
+    ini.WriteString("dm", "Other", "x");
+    EXPECT_EQ(ini.ReadString("dm", "Other", ""), "x");
+}
+
+// A store that cannot be written is reported at the first failing write, not at every
+// one: the program's saves go on quietly after the user has been told.
+TEST_F(RegistryTest, AReadOnlyStoreIsReportedOnce) {
+    TRegIniFile ini("Software\\Orvanti");
+    ini.WriteString("dm", "Folder", "/kept");
+    ASSERT_EQ(chmod(FStore.c_str(), 0444), 0);
+    int reports = 0;
+    for (int i = 0; i < 3; ++i) {
+        try {
+            ini.WriteString("TfmHolder", "Left", std::to_string(i));
+        } catch (const ERegistryException& e) {
+            ++reports;
+            EXPECT_NE(e.Message().find(FStore.string()), std::string::npos) << e.Message();
+        }
+        TSettingsStoreUpdate update;
+        ini.WriteString("TfmHolder", "Top", std::to_string(i));
+        ini.WriteString("TfmHolder", "Width", std::to_string(i));
+        try {
+            update.Commit();
+        } catch (const ERegistryException&) {
+            ++reports;
+        }
+    }
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(ini.ReadString("TfmHolder", "Left", "none"), "none"); // nothing pretends
+    ASSERT_EQ(chmod(FStore.c_str(), 0644), 0);
+    ini.WriteString("TfmHolder", "Left", "7"); // writable again: saved
+    EXPECT_EQ(ini.ReadString("TfmHolder", "Left", ""), "7");
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/kept");
+}
+
+// The store's text read from memory, as the fuzz test reads it.
+TEST_F(RegistryTest, TheStoreTextParsesFromMemory) {
+    std::string written;
+    ASSERT_TRUE(ParseSettingsStoreText("HKCU-STORE 1\r\n\r\n[a\\\\b]\r\n\"x\"=dword:0000000A\r\n"
+                                       "[A]\n\"y\"=hex:01,ff\n[a\\b]\n\"X\"=\"\\x41\\t\"\n",
+                                       written));
+    EXPECT_EQ(written, "HKCU-STORE 1\n\n[a]\n\"y\"=hex:01,ff\n\n[a\\b]\n\"x\"=\"A\\t\"\n");
+    std::string again;
+    ASSERT_TRUE(ParseSettingsStoreText(written, again));
+    EXPECT_EQ(again, written);
+    EXPECT_FALSE(ParseSettingsStoreText("not a store", written));
+    EXPECT_FALSE(ParseSettingsStoreText("HKCU-STORE 1\n\"v\"=\"no key\"\n", written));
+    EXPECT_FALSE(fs::exists(FStore)); // no file involved
+}
+
 TEST_F(RegistryTest, AWriterKilledHalfWayLeavesThePreviousStore) {
     TRegIniFile ini("Software\\Orvanti");
     ini.WriteString("dm", "Folder", "old");
@@ -185,9 +381,22 @@ TEST_F(RegistryTest, DeepOrLongKeyPathsAreSkippedAndTheStoreNeverGrows) {
     EXPECT_FALSE(reg.KeyExists("\\" + longName));
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\" + deepOk));
     EXPECT_EQ(reg.ReadString("v"), "3");
-    ini.WriteString("dm", "Folder", "/home"); // a write rewrites the whole store
+    // The first write rewrites the whole store without them, and says so, naming the
+    // store; the value is written all the same.
+    try {
+        ini.WriteString("dm", "Folder", "/home2");
+        ADD_FAILURE() << "dropped keys not reported";
+    } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find(FStore.string()), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/home2");
     EXPECT_LE(fs::file_size(FStore), sizeBefore);
     EXPECT_FALSE(reg.CreateKey("\\" + deep));
+    // Once per run: the same store with such keys again is rewritten quietly.
+    const std::string text = ReadAll(FStore);
+    std::ofstream(FStore, std::ios::binary) << text << "\n[" << deep << "]\n\"v\"=\"1\"\n";
+    EXPECT_NO_THROW(ini.WriteString("dm", "Folder", "/home3"));
+    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/home3");
 }
 
 // The store's file edge cases: a byte-order mark is read, a symbolic link is followed and

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -234,6 +238,65 @@ TEST_F(TextFilesTest, AtomicWriteKeepsModeAndLeavesNoTemporaryFile) {
 
 // A device cannot be replaced by a rename: it is written in place, it stays a device, and a
 // full one reports the failure; a pipe nobody reads is refused instead of waited on.
+// A save killed between making its temporary and renaming it leaves ".<name>.tmpNNNNNN";
+// the next save of that file removes such leftovers once they are stale, and nothing else:
+// not a live writer's fresh temporary, not another file's, not a file of another pattern.
+TEST_F(TextFilesTest, TheNextSaveRemovesStaleTemporariesOfItsOwnFile) {
+    const std::string target = Path("model.dvl");
+    Put(target, "one");
+    const auto make = [&](const std::string& name, bool stale) {
+        Put(Path(name), "partial");
+        if (stale) {
+            const time_t old = time(nullptr) - kStaleTemporarySeconds - 30;
+            struct timespec times[2] = {{old, 0}, {old, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, Path(name).c_str(), times, 0), 0);
+        }
+    };
+    make(".model.dvl.tmp123456", true);
+    make(".model.dvl.tmp7", true);
+    make(".model.dvl.tmp654321", false); // a writer still at work
+    make(".model.dvl.tmp12x456", true);
+    make(".other.dvl.tmp111111", true);
+    make("model.dvl.tmp222222", true);
+    make(".model.dvl.tmp123456.dvl", true);
+    Put(target, "two");
+    EXPECT_EQ(Content(target), "two");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(FDir))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    const std::vector<std::string> expected = {".model.dvl.tmp123456.dvl",
+                                               ".model.dvl.tmp12x456",
+                                               ".model.dvl.tmp654321",
+                                               ".other.dvl.tmp111111",
+                                               "model.dvl",
+                                               "model.dvl.tmp222222"};
+    EXPECT_EQ(left, expected);
+}
+
+// The hook runs with the new content complete on disk beside the old file.
+TEST_F(TextFilesTest, AnAtomicWriteReplacesTheFileOnlyAfterItsContentIsWritten) {
+    const std::string target = Path("store.txt");
+    Put(target, "old");
+    TAtomicWriteOptions options;
+    std::string seen;
+    options.BeforeReplace = [&] {
+        EXPECT_EQ(Content(target), "old");
+        for (const auto& entry : fs::directory_iterator(FDir))
+            if (entry.path().filename().string().starts_with(".store.txt.tmp"))
+                seen = Content(entry.path().string());
+    };
+    WriteFileAtomically(target, "new content", options);
+    EXPECT_EQ(seen, "new content");
+    EXPECT_EQ(Content(target), "new content");
+    // A new file takes the mode asked for.
+    const std::string fresh = Path("fresh.txt");
+    options = {};
+    options.NewFileMode = 0600;
+    WriteFileAtomically(fresh, "x", options);
+    EXPECT_EQ(Mode(fresh), 0600u);
+}
+
 TEST_F(TextFilesTest, DevicesAreWrittenInPlaceAndAFullOneFails) {
     if (!fs::exists("/dev/full") || !fs::exists("/dev/null"))
         GTEST_SKIP() << "no /dev/full";
