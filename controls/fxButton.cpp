@@ -4,6 +4,7 @@
 #include "framework/core/RegionData.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/ImageList.h"
 #include "framework/gui/StandardControls.h"
@@ -286,6 +287,30 @@ void TFxCustomBitBtn::SetGlyph(const TBitmap* value) {
     else
         FGlyph->SetSize(0, 0);
     FKindModified = true;
+    Invalidate();
+}
+
+void TFxCustomBitBtn::ActionChange(TBasicAction* sender) {
+    TOwnerDrawButton::ActionChange(sender);
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (!action || !action->ActionList())
+        return;
+    TImageList* images = action->ActionList()->Images();
+    int index = action->ImageIndex();
+    if (!images || index < 0 || index >= images->Count())
+        return;
+    if (!FGlyph->Empty() && !FOptions.Contains(boOverrideActionGlyph))
+        return;
+    // The action's image on magenta, the colour masked when the glyph is drawn.
+    constexpr TColor kGlyphBack = TColor(0xFF00FF);
+    TBitmap glyph;
+    glyph.SetSize(images->Width(), images->Height());
+    glyph.Canvas()->Brush()->SetColor(kGlyphBack);
+    glyph.Canvas()->Brush()->SetStyle(bsSolid);
+    glyph.Canvas()->FillRect(TRect(0, 0, images->Width(), images->Height()));
+    images->Draw(glyph.Canvas(), 0, 0, index);
+    glyph.SetTransparentColor(kGlyphBack);
+    FGlyph->AssignFrom(&glyph);
     Invalidate();
 }
 

@@ -216,6 +216,9 @@ protected:
     void HandleResize() override;
     void CopyInto(TPersistent* dest) const override;
     UINT OwnerDrawState() override;
+    // A linked action with an image list and a valid image index gives an empty glyph its
+    // image (any glyph with boOverrideActionGlyph).
+    void ActionChange(TBasicAction* sender) override;
 
     std::unique_ptr<TFxOffsets> FOffsets;
 

@@ -337,8 +337,11 @@ void TFxStatusPanel::SetComponent(TComponent* value) {
     FComponent = value;
     if (value && bar)
         value->FreeNotification(bar);
-    if (!value)
+    if (!value) {
+        ReleaseCaretTimer();
         FStyle = psTextOnly;
+    } else if (dynamic_cast<TCustomRichEdit*>(value))
+        SetStyle(psRichEditStatus);
     else
         SetStyle(psControl);
     MarkChanged();
@@ -375,11 +378,21 @@ void TFxStatusPanel::SetStyle(TFxStatusPanelStyle value) {
     MarkChanged();
 }
 
+void TFxStatusPanel::ReleaseCaretTimer() {
+    // A caret panel that lets its editor go leaves no caret to follow: the timer stops
+    // with the last one.
+    TFxCustomStatusBar* bar = StatusBar();
+    if (FStyle == psRichEditStatus && bar && bar->HandleAllocated() &&
+        !bar->HasStyle({psRichEditStatus}, this))
+        KillTimer(bar->Handle(), kStatusCaretTimer);
+}
+
 void TFxStatusPanel::PanelNotification(TComponent* component, TOperation operation) {
     if (operation != opRemove)
         return;
     if (component == FComponent) {
         FComponent = nullptr;
+        ReleaseCaretTimer();
         FStyle = psTextOnly;
         MarkChanged();
     }
@@ -635,7 +648,25 @@ void TFxStatusPanel::DrawGlyphPanel() {
 }
 
 void TFxStatusPanel::DrawRichEditPanel() {
-    // No rich-text editor exists in this system, so the panel never has a caret to show.
+    DrawPanelText("Ln: " + std::to_string(FCaretLine + 1) +
+                      ", Col: " + std::to_string(FCaretColumn + 1),
+                  FRect, FEnabled);
+}
+
+void TFxStatusPanel::UpdateCaretPosition() {
+    auto* editor = dynamic_cast<TCustomRichEdit*>(FComponent);
+    if (!editor)
+        return;
+    int start = editor->SelStart();
+    int line = editor->LineFromChar(start);
+    int column = start - editor->LineIndex(-1);
+    if (start - editor->LineIndex(line) != column)
+        --line;
+    if (line == FCaretLine && column == FCaretColumn)
+        return;
+    FCaretLine = line;
+    FCaretColumn = column;
+    RepaintNow();
 }
 
 void TFxStatusPanel::DrawHintPanel() {
@@ -1012,7 +1043,9 @@ void TFxCustomStatusBar::HandleTimer(uintptr_t id) {
                 FPanels->Items(i)->SetText(Application->Hint());
         break;
     case kStatusCaretTimer:
-        // No rich-text editor exists to report a caret.
+        for (int i = 0; i < FPanels->Count(); ++i)
+            if (FPanels->Items(i)->Style() == psRichEditStatus)
+                FPanels->Items(i)->UpdateCaretPosition();
         break;
     default:
         break;
@@ -1024,7 +1057,8 @@ void TFxCustomStatusBar::HandleResize() {
     if (Parent() && !IsLoading() && !IsDestroying() && FPanels) {
         LayoutPanelWidths();
         for (int i = 0; i < FPanels->Count(); ++i)
-            if (!FPanels->Items(i)->Component())
+            if (!FPanels->Items(i)->Component() ||
+                dynamic_cast<TCustomRichEdit*>(FPanels->Items(i)->Component()))
                 FPanels->Items(i)->RepaintNow();
     }
     TStatusWindow::HandleResize();

@@ -11,6 +11,7 @@
 #include "framework/gui/Controls.h"
 #include "framework/gui/ImageList.h"
 #include "framework/gui/Menus.h"
+#include "framework/gui/RichEdit.h"
 #include "framework/gui/StatusWindow.h"
 
 #include <memory>
@@ -185,6 +186,10 @@ private:
     void DrawUserNamePanel();
     void DrawComputerNamePanel();
     void DrawRichEditPanel();
+    // Takes the caret of the rich-text editor and repaints when it moved.
+    void UpdateCaretPosition();
+    // Stops the caret timer when this is the bar's last caret panel.
+    void ReleaseCaretTimer();
     void DrawPanelText(const std::string& text, TRect rect, bool enabled);
     void FireTextChanged(const std::string& text);
     TRect DrawingRectFor(TRect rect) const;

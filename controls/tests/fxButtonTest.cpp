@@ -5,6 +5,7 @@
 #include "controls/fxImgBtn.h"
 #include "controls/fxShapeBtn.h"
 #include "framework/core/RegionData.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/StandardControls.h"
 
 #include <string>
@@ -443,6 +444,73 @@ TEST_F(FxButtonTest, SpeedButtonsOfTheSameGroupNumberAreNoGroupMates) {
     EXPECT_TRUE(speed->Down()) << "the message is shared, the group is not";
     TestKit::Click(speed);
     EXPECT_TRUE(fx->Down());
+}
+
+TEST_F(FxButtonTest, AnActionsImageIsTheGlyphOfAButtonWithoutOneOrOfAnyWhenAsked) {
+    MakeForm();
+    // Images 0 and 1 of 12 x 10: red and blue solid.
+    auto* images = new TImageList(Form, 12, 10);
+    for (TColor c : {clRed, clBlue}) {
+        TBitmap bmp(12, 10);
+        bmp.Canvas()->Brush()->SetColor(c);
+        bmp.Canvas()->FillRect(TRect(0, 0, 12, 10));
+        images->Add(&bmp, nullptr);
+    }
+    auto* actions = new TActionList(Form);
+    actions->SetImages(images);
+    auto* action = new TAction(Form);
+    action->SetActionList(actions);
+    action->SetCaption("Φόρτωση");
+    action->SetImageIndex(1);
+    int ran = 0;
+    action->SetOnExecute([&](TObject*) { ++ran; });
+
+    auto* plain = new TFxCustomBitBtn(Form);
+    plain->SetParent(Form);
+    plain->SetBounds(10, 10, 100, 30);
+    plain->SetAction(action);
+    EXPECT_EQ(plain->Caption(), "Φόρτωση");
+    ASSERT_EQ(plain->Glyph()->Width(), 12);
+    EXPECT_EQ(plain->Glyph()->Height(), 10);
+    EXPECT_EQ(plain->Glyph()->Canvas()->Pixels(5, 5), clBlue);
+    EXPECT_EQ(plain->Glyph()->TransparentColor(), TColor(0xFF00FF));
+
+    // A button with a glyph of its own keeps it; boOverrideActionGlyph lets the action's
+    // image replace it, also when the action's image changes later.
+    TBitmap own(8, 8);
+    own.Canvas()->Brush()->SetColor(clLime);
+    own.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    auto* keeps = new TFxCustomBitBtn(Form);
+    keeps->SetGlyph(&own);
+    keeps->SetAction(action);
+    EXPECT_EQ(keeps->Glyph()->Width(), 8);
+    EXPECT_EQ(keeps->Glyph()->Canvas()->Pixels(2, 2), clLime);
+    auto* overrides = new TFxCustomBitBtn(Form);
+    overrides->SetGlyph(&own);
+    overrides->SetOptions({boOverrideActionGlyph});
+    overrides->SetAction(action);
+    EXPECT_EQ(overrides->Glyph()->Width(), 12);
+    EXPECT_EQ(overrides->Glyph()->Canvas()->Pixels(5, 5), clBlue);
+    action->SetImageIndex(0);
+    EXPECT_EQ(overrides->Glyph()->Canvas()->Pixels(5, 5), clRed);
+    EXPECT_EQ(keeps->Glyph()->Canvas()->Pixels(2, 2), clLime);
+    EXPECT_EQ(plain->Glyph()->Canvas()->Pixels(5, 5), clBlue) << "no longer empty";
+
+    // An index outside the list gives no glyph.
+    action->SetImageIndex(5);
+    auto* none = new TFxCustomBitBtn(Form);
+    none->SetAction(action);
+    EXPECT_TRUE(none->Glyph()->Empty());
+
+    // The glyph is drawn, and a click runs the action.
+    Form->Show();
+    EXPECT_TRUE(TestKit::RenderToPng(Form, ShotFile("fxbutton-action-glyph.png")));
+    TBitmap shot;
+    TestKit::RenderToBitmap(plain, shot);
+    EXPECT_EQ(shot.Canvas()->Pixels(plain->GlyphRect().Left + 5, plain->GlyphRect().Top + 5),
+              clBlue);
+    TestKit::Click(plain);
+    EXPECT_EQ(ran, 1);
 }
 
 } // namespace

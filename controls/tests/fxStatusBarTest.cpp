@@ -7,6 +7,7 @@
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/PlatformCalls.h"
+#include "framework/gui/RichEdit.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
 
@@ -239,6 +240,70 @@ TEST_F(FxStatusBarTest, MouseEventsReachThePanelUnderTheCursorFirst) {
     EXPECT_EQ(log, std::vector<std::string>({"b down", "b click", "bar click"}));
     TestKit::MouseMove(Bar, TPoint(160, 10));
     EXPECT_EQ(Bar->Hint(), "Δεύτερο");
+}
+
+TEST_F(FxStatusBarTest, ACaretPanelShowsWhereTheEditorsCaretIsWithinOneTick) {
+    auto* editor = new TRichEdit(Form);
+    editor->SetParent(Form);
+    editor->SetBounds(0, 0, 300, 60);
+    TFxStatusPanel* caret = AddPanel("150");
+    std::vector<std::string> shown;
+    caret->SetOnDrawText(TFxDrawTextEvent(
+        [&](TFxStatusPanel*, std::string& text, bool&) { shown.push_back(text); }));
+    HWND h = Bar->Handle();
+    EXPECT_FALSE(TimerActive(h, kStatusCaretTimer));
+    caret->SetComponent(editor);
+    EXPECT_EQ(caret->Style(), psRichEditStatus);
+    EXPECT_TRUE(TimerActive(h, kStatusCaretTimer));
+    EXPECT_EQ(editor->Parent(), Form) << "the editor is followed, not hosted";
+
+    // The caret at the start.
+    TestKit::Render(Form);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), "Ln: 1, Col: 1");
+
+    // Typing two lines moves the caret to the end of the second; one tick shows it.
+    TestKit::Focus(editor);
+    TestKit::TypeText("Ανεμογεννήτρια");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::TypeText("PV 24V");
+    EXPECT_EQ(editor->Lines()->Count(), 2);
+    TestKit::AdvanceClock(100);
+    EXPECT_EQ(shown.back(), "Ln: 2, Col: 7");
+    // Up to the first line, then Home; each followed within a tick.
+    TestKit::PressKey(VK_UP);
+    TestKit::AdvanceClock(100);
+    EXPECT_EQ(shown.back(), "Ln: 1, Col: 7");
+    TestKit::PressKey(VK_END);
+    TestKit::AdvanceClock(100);
+    EXPECT_EQ(shown.back(), "Ln: 1, Col: 15");
+    // The program moving the caret counts too; a tick without a move draws nothing.
+    editor->SetSelStart(17);
+    TestKit::AdvanceClock(100);
+    EXPECT_EQ(shown.back(), "Ln: 2, Col: 3");
+    size_t draws = shown.size();
+    TestKit::AdvanceClock(300);
+    EXPECT_EQ(shown.size(), draws);
+    EXPECT_TRUE(TestKit::RenderToPng(Form, ShotFile("statusbar-caret.png")));
+
+    // Letting the editor go stops the timer with the last caret panel only.
+    TFxStatusPanel* second = AddPanel("100");
+    second->SetComponent(editor);
+    caret->SetComponent(nullptr);
+    EXPECT_EQ(caret->Style(), psTextOnly);
+    EXPECT_TRUE(TimerActive(h, kStatusCaretTimer));
+    second->SetComponent(nullptr);
+    EXPECT_FALSE(TimerActive(h, kStatusCaretTimer));
+    // So does a freed editor, and a style change.
+    caret->SetComponent(editor);
+    EXPECT_TRUE(TimerActive(h, kStatusCaretTimer));
+    delete editor;
+    EXPECT_EQ(caret->Component(), nullptr);
+    EXPECT_FALSE(TimerActive(h, kStatusCaretTimer));
+    caret->SetStyle(psRichEditStatus);
+    EXPECT_TRUE(TimerActive(h, kStatusCaretTimer));
+    caret->SetStyle(psTextOnly);
+    EXPECT_FALSE(TimerActive(h, kStatusCaretTimer));
 }
 
 TEST_F(FxStatusBarTest, AHostedControlFillsItsPanelAndBelongsToOnePanelOnly) {

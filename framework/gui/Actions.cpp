@@ -81,6 +81,89 @@ void TBasicAction::ComponentNotification(TComponent* component, TOperation opera
 }
 
 // ---------------------------------------------------------------------------
+// TActionLink
+
+TActionLink::TActionLink(TComponent* client, std::function<void()> changed,
+                         std::function<bool()> showing)
+    : FClient(client), FChanged(std::move(changed)), FShowing(std::move(showing)) {}
+
+TActionLink::~TActionLink() {
+    SetAction(nullptr);
+}
+
+void TActionLink::SetAction(TBasicAction* value) {
+    if (value == FAction)
+        return;
+    if (FAction) {
+        FAction->RemoveClient(FClient);
+        FAction->RemoveFreeNotification(FClient);
+    }
+    FAction = value;
+    if (!value)
+        return;
+    value->FreeNotification(FClient);
+    value->AddClient(
+        FClient,
+        [this] {
+            if (FChanged)
+                FChanged();
+        },
+        FShowing);
+    if (FChanged)
+        FChanged();
+}
+
+void TActionLink::ActionRemoved(TComponent* component) {
+    if (component && component == FAction)
+        FAction = nullptr;
+}
+
+bool TActionLink::Execute() {
+    if (!FAction)
+        return false;
+    FAction->SetActionComponent(FClient);
+    return FAction->Execute();
+}
+
+TCustomAction* TActionLink::CustomAction() const {
+    return dynamic_cast<TCustomAction*>(FAction);
+}
+
+// ---------------------------------------------------------------------------
+// TControl's action
+
+TBasicAction* TControl::Action() const {
+    return FActionLink ? FActionLink->Action() : nullptr;
+}
+
+void TControl::SetAction(TBasicAction* value) {
+    if (value == Action())
+        return;
+    if (!value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink)
+        FActionLink = std::make_unique<TActionLink>(
+            this, [this] { ActionChange(Action()); }, [this] { return Showing(); });
+    FActionLink->SetAction(value);
+}
+
+void TControl::ActionChange(TBasicAction* sender) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (!action)
+        return;
+    SetCaption(action->Caption());
+    SetEnabled(action->Enabled());
+    SetHint(action->Hint());
+    SetVisible(action->Visible());
+}
+
+bool TControl::ExecuteAction() {
+    return FActionLink && FActionLink->Execute();
+}
+
+// ---------------------------------------------------------------------------
 // TContainedAction
 
 TContainedAction::~TContainedAction() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 class TBasicAction;
+class TCustomAction;
 class TCustomActionList;
 
 // A list-wide handler: (action, handled); setting handled stops the action's own handler.
@@ -70,6 +71,38 @@ private:
     TComponent* FActionComponent = nullptr;
     TNotifyEvent FOnExecute;
     TNotifyEvent FOnUpdate;
+};
+
+// The tie of a client (a control, a menu item) to the action it follows. Setting the
+// action makes the client one of the action's clients: changed runs after every change of
+// a property the client shows, showing tells the action list whether to update the action
+// at idle time. The client asks for free notification of the action and hands its
+// removals to ActionRemoved, which forgets the action; a link that goes leaves its action.
+class TActionLink {
+public:
+    TActionLink(TComponent* client, std::function<void()> changed,
+                std::function<bool()> showing = {});
+    ~TActionLink();
+    TActionLink(const TActionLink&) = delete;
+    TActionLink& operator=(const TActionLink&) = delete;
+
+    TBasicAction* Action() const { return FAction; }
+    // Leaves the old action and follows the new one (nullptr: none); runs changed when
+    // there is a new one.
+    void SetAction(TBasicAction* value);
+    // The client heard that a component goes: the link forgets it when it is its action
+    // (without calling on the action, which is half destroyed by then).
+    void ActionRemoved(TComponent* component);
+    // Runs the action on behalf of the client; true when a handler ran.
+    bool Execute();
+    // The action's properties when it is a TCustomAction, else nullptr.
+    TCustomAction* CustomAction() const;
+
+private:
+    TComponent* FClient;
+    std::function<void()> FChanged;
+    std::function<bool()> FShowing;
+    TBasicAction* FAction = nullptr;
 };
 
 // An action that belongs to an action list.

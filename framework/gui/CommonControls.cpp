@@ -1175,11 +1175,7 @@ TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 23, 22);
 }
 
-TToolButton::~TToolButton() {
-    if (FAction)
-        FAction->RemoveClient(this);
-    FAction = nullptr;
-}
+TToolButton::~TToolButton() = default;
 
 void TToolButton::Publish(TPublisher<TToolButton>& p) {
     static const TTypeInfo styleType = MakeEnumType(
@@ -1263,30 +1259,11 @@ void TToolButton::SetDropdownMenu(TPopupMenu* value) {
     SetComponentReference(this, FDropdownMenu, value);
 }
 
-void TToolButton::SetAction(TBasicAction* value) {
-    if (value == FAction)
-        return;
-    if (FAction) {
-        FAction->RemoveClient(this);
-        FAction->RemoveFreeNotification(this);
-    }
-    FAction = value;
-    if (value) {
-        value->FreeNotification(this);
-        value->AddClient(
-            this, [this] { ActionChanged(); }, [this] { return Showing(); });
-        ActionChanged();
-    }
-}
-
-void TToolButton::ActionChanged() {
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
+void TToolButton::ActionChange(TBasicAction* sender) {
+    TGraphicControl::ActionChange(sender);
+    auto* action = dynamic_cast<TCustomAction*>(sender);
     if (!action)
         return;
-    SetCaption(action->Caption());
-    SetHint(action->Hint());
-    SetEnabled(action->Enabled());
-    SetVisible(action->Visible());
     SetImageIndex(action->ImageIndex());
     if (FStyle == tbsCheck)
         SetDown(action->Checked());
@@ -1299,8 +1276,6 @@ void TToolButton::ComponentNotification(TComponent* component, TOperation operat
         return;
     if (component == FDropdownMenu)
         FDropdownMenu = nullptr;
-    if (component == FAction)
-        FAction = nullptr;
 }
 
 bool TToolButton::CheckMenuDropdown() {
@@ -1322,12 +1297,7 @@ void TToolButton::Click() {
         else if (!FGrouped || allowAllUp || group.size() == 1)
             SetDown(false);
     }
-    if (OnClick() || !FAction) {
-        TGraphicControl::Click();
-        return;
-    }
-    FAction->SetActionComponent(this);
-    FAction->Execute();
+    TGraphicControl::Click();
 }
 
 void TToolButton::SetHot(bool value) {

@@ -466,10 +466,8 @@ public:
     void SetImageIndex(int value);
     TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
     void SetDropdownMenu(TPopupMenu* value);
-    // The action the button shows (caption, hint, image, enabled, checked as Down) and
-    // runs when clicked without an OnClick of its own.
-    TBasicAction* Action() const { return FAction; }
-    void SetAction(TBasicAction* value);
+    // The linked action also gives the button its image and, for a check button, Down
+    // (its Checked).
     // Shown while the mouse is over it (flat bars draw its border then).
     bool Hot() const { return FHot; }
     // Pops up the drop-down menu below the button; false when there is none.
@@ -486,13 +484,12 @@ protected:
     void HandleMouseMove(TShiftState shift, int x, int y) override;
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void ComponentNotification(TComponent* component, TOperation operation) override;
+    void ActionChange(TBasicAction* sender) override;
 
 private:
     // The buttons of this one's group (itself included), in bar order.
     std::vector<TToolButton*> Group() const;
     void SetHot(bool value);
-    void ActionChanged();
-    TBasicAction* FAction = nullptr;
     TToolButtonStyle FStyle = tbsButton;
     bool FGrouped = false;
     bool FAllowAllUp = false;

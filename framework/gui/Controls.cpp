@@ -1,6 +1,7 @@
 #include "framework/gui/Controls.h"
 
 #include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/WindowBridge.h"
 
@@ -1012,6 +1013,8 @@ void TControl::ComponentNotification(TComponent* component, TOperation operation
     TComponent::ComponentNotification(component, operation);
     if (operation == opRemove && component == FPopupMenu)
         FPopupMenu = nullptr;
+    if (operation == opRemove && FActionLink)
+        FActionLink->ActionRemoved(component);
 }
 
 void TControl::MouseMessage(TMessage& message) {
@@ -1109,6 +1112,8 @@ void TControl::HandleResize() {
 void TControl::Click() {
     if (FOnClick)
         FOnClick(this);
+    else
+        ExecuteAction();
 }
 
 void TControl::DblClick() {

@@ -28,6 +28,8 @@
 #include <vector>
 
 class QWidget;
+class TActionLink;
+class TBasicAction;
 class TWinControl;
 class TCustomForm;
 class TWindowBridge;
@@ -393,8 +395,16 @@ public:
     // Hands a WM_MOUSEWHEEL to OnMouseWheelUp or OnMouseWheelDown; true when one handled it.
     bool DoMouseWheel(const TMessage& message);
 
+    // OnClick, or without one the action's execution.
     virtual void Click();
     virtual void DblClick();
+
+    // ---- Action
+    // The action the control follows: its caption, enabled state, visibility and hint
+    // (controls with a check or an image show those too); a click without an OnClick runs
+    // it. The link is cleared when the action is freed.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
 
     // ---- Drag and drop inside the program
     // dmAutomatic starts a drag when the left button goes down on the control.
@@ -447,6 +457,10 @@ protected:
     void RequestAlign();
     // The text changed (CM_TEXTCHANGED).
     void TextChanged();
+    // The linked action changed (or was just linked): the control takes its properties.
+    virtual void ActionChange(TBasicAction* sender);
+    // Runs the linked action on behalf of the control; true when a handler ran.
+    bool ExecuteAction();
 
     TColor FColor = clWindow;
     std::string FText;
@@ -493,6 +507,7 @@ private:
     TEndDragEvent FOnEndDrag;
     TStartDragEvent FOnStartDrag;
     TWinControl* FHostDockSite = nullptr;
+    std::unique_ptr<TActionLink> FActionLink;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "framework/gui/StandardControls.h"
 
 #include "framework/core/SystemUtils.h"
+#include "framework/gui/Actions.h"
 #include "framework/gui/WindowBridge.h"
 #include "framework/gui/WindowSystem.h"
 
@@ -1442,6 +1443,14 @@ TButtonControl::TButtonControl(TComponent* owner) : TWinControl(owner) {
     FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
     SetTabStop(true);
     EnsureAccelHook();
+}
+
+void TButtonControl::ActionChange(TBasicAction* sender) {
+    TWinControl::ActionChange(sender);
+    if (auto* action = dynamic_cast<TCustomAction*>(sender)) {
+        TSettingGuard quiet(FClicksDisabled);
+        SetChecked(action->Checked());
+    }
 }
 
 void TButtonControl::Publish(TPublisher<TButtonControl>& p) {

@@ -439,6 +439,8 @@ protected:
     virtual void ButtonClicked() { Click(); }
     // Connects the button's clicked signal to ButtonClicked.
     void ConnectButton(QAbstractButton* button);
+    // A linked action also gives its Checked (without clicking the button).
+    void ActionChange(TBasicAction* sender) override;
     // Clicks of the Qt button are not passed on while set.
     int FClicksDisabled = 0;
 

@@ -1,6 +1,7 @@
 #include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +218,73 @@ TEST_F(ActionsTest, CheckingAGroupedActionUnchecksTheOthersAndClientsFollow) {
     // Freeing the list frees its actions.
     delete view->Actions;
     EXPECT_EQ(view->FindComponent("actA"), nullptr);
+}
+
+TEST_F(ActionsTest, ControlsFollowTheirLinkedActionAndRunItWhenClicked) {
+    TView* view = Main->Dock();
+    TAction* save = view->AddAction("actSave", "Αποθήκευση", "");
+    save->SetHint("Αποθηκεύει τα δεδομένα");
+    auto* button = new TButton(view);
+    button->SetParent(view);
+    button->SetBounds(10, 60, 120, 25);
+    auto* check = new TCheckBox(view);
+    check->SetParent(view);
+    check->SetBounds(10, 100, 150, 20);
+    int checkClicks = 0;
+    check->SetOnClick([&](TObject*) { ++checkClicks; });
+
+    // Linking takes the action's properties at once.
+    button->SetAction(save);
+    check->SetAction(save);
+    EXPECT_EQ(button->Action(), save);
+    EXPECT_EQ(button->Caption(), "Αποθήκευση");
+    EXPECT_EQ(button->Hint(), "Αποθηκεύει τα δεδομένα");
+    EXPECT_EQ(check->Caption(), "Αποθήκευση");
+
+    // Every later change of the action shows on the controls.
+    save->SetCaption("Αποθήκευση ως");
+    save->SetEnabled(false);
+    save->SetChecked(true);
+    EXPECT_EQ(button->Caption(), "Αποθήκευση ως");
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_FALSE(check->Enabled());
+    EXPECT_TRUE(check->Checked());
+    EXPECT_EQ(checkClicks, 0) << "the action's check is no click of the box";
+    save->SetVisible(false);
+    EXPECT_FALSE(button->Visible());
+    save->SetVisible(true);
+    save->SetEnabled(true);
+
+    // A click without an OnClick runs the action, and tells it which control did.
+    TestKit::Click(button);
+    EXPECT_EQ(view->Ran, std::vector<std::string>({"actSave"}));
+    EXPECT_EQ(save->ActionComponent(), button);
+    // A control's own OnClick takes the click instead.
+    int own = 0;
+    button->SetOnClick([&](TObject*) { ++own; });
+    TestKit::Click(button);
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(view->Ran.size(), 1u);
+
+    // Unlinking leaves the control as it is and no longer following.
+    check->SetAction(nullptr);
+    save->SetCaption("Άλλο");
+    EXPECT_EQ(check->Caption(), "Αποθήκευση ως");
+    EXPECT_EQ(save->ClientCount(), 1);
+
+    // A freed action clears the link; the control clicks on without it.
+    delete save;
+    EXPECT_EQ(button->Action(), nullptr);
+    button->SetOnClick(TNotifyEvent());
+    TestKit::Click(button);
+    EXPECT_EQ(view->Ran.size(), 1u);
+    // A freed control leaves its action.
+    TAction* copy = view->Copy;
+    button->SetAction(copy);
+    EXPECT_EQ(copy->ClientCount(), 1);
+    delete button;
+    EXPECT_EQ(copy->ClientCount(), 0);
+    copy->SetCaption("Αντιγραφή όλων");
 }
 
 } // namespace
