@@ -47,6 +47,7 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
         SetBorderStyle(bsDialog);
         SetBorderIcons({biSystemMenu, biMinimize});
         SetPosition(poScreenCenter);
+        SetHelpContext(726);
         SetClientWidth(418);
         SetClientHeight(319);
 

@@ -236,21 +236,21 @@ void TFxButtonGroupItems::ArrangeButtons() {
         else
             w = std::min(w, limit);
     }
-    // Leftover pixels go to the first column's heights and the first row's widths.
+    // Leftover pixels go to the first column's heights and the first row's widths, one
+    // share of Ceil(leftover / count) each until the leftover is used up.
     std::vector<int> extraH(size_t(rows), 0), extraW(size_t(cols), 0);
+    auto spread = [](int left, std::vector<int>& extra) {
+        int share = CeilDiv(left, int(extra.size()));
+        for (int& e : extra) {
+            if (left <= 0)
+                break;
+            e = std::min(left, share);
+            left -= e;
+        }
+    };
     if (limit != w) {
-        int eh = hc - 2 * b - rows * h - (rows - 1) * s;
-        for (int y = 0; y < rows && eh > 0; ++y) {
-            int share = std::min(eh, CeilDiv(eh, rows));
-            extraH[size_t(y)] = share;
-            eh -= share;
-        }
-        int ew = wc - 2 * b - cols * w - (cols - 1) * s;
-        for (int x = 0; x < cols && ew > 0; ++x) {
-            int share = std::min(ew, CeilDiv(ew, cols));
-            extraW[size_t(x)] = share;
-            ew -= share;
-        }
+        spread(hc - 2 * b - rows * h - (rows - 1) * s, extraH);
+        spread(wc - 2 * b - cols * w - (cols - 1) * s, extraW);
     }
     std::vector<std::vector<TRect>> grid(static_cast<size_t>(cols),
                                          std::vector<TRect>(static_cast<size_t>(rows)));

@@ -2,6 +2,7 @@
 
 #include "controls/fxCommon.h"
 #include "controls/fxImager.h"
+#include "framework/gui/PlatformCalls.h"
 
 #include <cstring>
 
@@ -66,6 +67,14 @@ void TFxCustomImageBtn::Publish(TPublisher<TFxCustomImageBtn>& p) {
     p.Bool("RespectPalette", &TFxCustomImageBtn::RespectPalette,
            &TFxCustomImageBtn::SetRespectPalette)
         .Default(false);
+    p.Class("ExtImage", TComponent::StaticClass(), &TFxCustomImageBtn::ExtImage,
+            &TFxCustomImageBtn::SetExtImage);
+    p.Class("ExtImageDown", TComponent::StaticClass(), &TFxCustomImageBtn::ExtImageDown,
+            &TFxCustomImageBtn::SetExtImageDown);
+    // The parent window's style bit: nothing of the button's own to store.
+    p.Bool("ParentClipping", &TFxCustomImageBtn::ParentClipping,
+           &TFxCustomImageBtn::SetParentClipping)
+        .Stored(false);
 }
 
 TFxOffsets* TFxCustomImageBtn::CreateOffsets() {
@@ -170,11 +179,16 @@ void TFxCustomImageBtn::SetRespectPalette(bool value) {
 }
 
 bool TFxCustomImageBtn::ParentClipping() const {
-    // Child windows always clip their children here.
-    return Parent() != nullptr;
+    return Parent() && (GetWindowLong(Parent()->Handle(), GWL_STYLE) & WS_CLIPCHILDREN) != 0;
 }
 
-void TFxCustomImageBtn::SetParentClipping(bool /*value*/) {}
+void TFxCustomImageBtn::SetParentClipping(bool value) {
+    if (!Parent())
+        return;
+    HWND parent = Parent()->Handle();
+    uint32_t style = GetWindowLong(parent, GWL_STYLE);
+    SetWindowLong(parent, GWL_STYLE, value ? style | WS_CLIPCHILDREN : style & ~WS_CLIPCHILDREN);
+}
 
 TFxBitmap* TFxCustomImageBtn::EffectiveImage(bool down) {
     TComponent* ext = down ? FExtImageDown : FExtImage;

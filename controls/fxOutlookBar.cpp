@@ -352,7 +352,7 @@ TFxCustomOutlookBar::TFxCustomOutlookBar(TComponent* owner)
       FImagerLink(std::make_unique<TFxChangeLink>()) {
     // The pages replace the group's plain items.
     CreateItems();
-    FImagerLink->SetOnChange(TNotifyEvent([this](TObject*) { Invalidate(); }));
+    FImagerLink->SetOnChange(TNotifyEvent([this](TObject*) { InvalidateBackground(); }));
     SetAutoBold(false);
     SetBorderStyle(bsSingle);
 }
@@ -449,7 +449,17 @@ void TFxCustomOutlookBar::SetImager(TFxCustomImager* value) {
         }
     } else if (value)
         value->AddChangeLink(FImagerLink.get());
+    InvalidateBackground();
+}
+
+void TFxCustomOutlookBar::InvalidateBackground() {
     Invalidate();
+    // Transparent page panels show the bar's background: they change with it.
+    if (IsDestroying())
+        return;
+    for (int i = 0; i < OutlookItems()->Count(); ++i)
+        if (TFxOutlookPage* page = OutlookItems()->Pages(i); page && page->Panel())
+            page->Panel()->Invalidate();
 }
 
 bool TFxCustomOutlookBar::ButtonNeedsParentRepaint(TControl* button) const {
@@ -516,7 +526,7 @@ void TFxCustomOutlookBar::ComponentNotification(TComponent* component, TOperatio
     if (component == FImager) {
         FImager = nullptr;
         if (!IsDestroying())
-            Invalidate();
+            InvalidateBackground();
         return;
     }
     if (IsDestroying() || !Items())
@@ -556,7 +566,7 @@ void TFxCustomOutlookBar::HandleMessage(TMessage& message) {
             FImager && !IsDestroying()) {
             FImager->RemoveChangeLink(FImagerLink.get());
             FImager = nullptr;
-            Invalidate();
+            InvalidateBackground();
         }
         return;
     case WM_ERASEBKGND:

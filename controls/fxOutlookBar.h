@@ -113,6 +113,8 @@ public:
     void PaintImager(TCanvas* canvas, const TRect& tileArea, const TRect& stretchArea);
     // True for buttons that do not cover their rectangle.
     virtual bool ButtonNeedsParentRepaint(TControl* button) const;
+    // Repaints the bar and its page panels, whose open parts show the bar's background.
+    void InvalidateBackground();
 
     void AfterLoad() override;
     void ComponentNotification(TComponent* component, TOperation operation) override;

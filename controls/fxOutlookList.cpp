@@ -371,6 +371,7 @@ TFxCustomOutlookList::TFxCustomOutlookList(TComponent* owner) : TFxOutlookPanel(
     style.Exclude(csCaptureMouse);
     style.Include(csOpaque);
     SetControlStyle(style);
+    FImagesLink.SetOnChange(TNotifyEvent([this](TObject*) { Invalidate(); }));
 }
 
 TFxCustomOutlookList::~TFxCustomOutlookList() {
@@ -420,9 +421,13 @@ void TFxCustomOutlookList::SetBorderStyle(TBorderStyle value) {
 void TFxCustomOutlookList::SetImages(TImageList* value) {
     if (value == FImages)
         return;
+    if (FImages)
+        FImages->UnRegisterChanges(&FImagesLink);
     FImages = value;
-    if (value)
+    if (value) {
         value->FreeNotification(this);
+        value->RegisterChanges(&FImagesLink);
+    }
     Invalidate();
 }
 

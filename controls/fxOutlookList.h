@@ -244,6 +244,7 @@ private:
     TFxOutlookHotTrackStyle FHotTrackStyle = hsIconHilite;
     TColor FHotTextColor = 0;
     TImageList* FImages = nullptr;
+    TChangeLink FImagesLink; // repaints the list when its images change
     TButtonLayout FItemLayout = blGlyphTop;
     TColor FItemHighlightColor = clBtnFace;
     TColor FItemHotTrackColor = clBtnShadow;

@@ -410,7 +410,7 @@ void TPropsStorage::LoadClassProperty(PPropInfo prop, const std::string& text) {
     if (auto* strings = dynamic_cast<TStrings*>(object))
         LoadStringsProperty(prop, strings);
     else if (auto* collection = dynamic_cast<TCollection*>(object))
-        LoadCollectionProperty(prop, collection);
+        LoadCollectionProperty(prop, collection, text);
     LoadNested(object, EntryName(prop->Name), FSection);
 }
 
@@ -473,12 +473,17 @@ void TPropsStorage::StoreCollectionProperty(PPropInfo prop, TCollection* collect
         StoreNested(collection->Items(i), Format("Item%d", {i}) + "_", section);
 }
 
-void TPropsStorage::LoadCollectionProperty(PPropInfo prop, TCollection* collection) {
+void TPropsStorage::LoadCollectionProperty(PPropInfo prop, TCollection* collection,
+                                           const std::string& oneValueForm) {
     const std::string section = SubSection(prop->Name);
     const int present = collection->Count();
-    int count = StrToIntDef(
-        Trim(ReadEntry(FSection, Format("%s.%s", {prop->Name, "Count"}), IntToStr(present))),
-        present);
+    const std::string countIdent = Format("%s.%s", {prop->Name, "Count"});
+    const std::string countText = Trim(ReadEntry(FSection, countIdent, ""));
+    if (countText.empty() && !oneValueForm.empty()) {
+        LoadOneValueWidths(collection, oneValueForm);
+        return;
+    }
+    int count = StrToIntDef(countText.empty() ? IntToStr(present) : countText, present);
     if (count < 0 || count > kMaxStoredCount)
         count = present;
     collection->BeginUpdate();
@@ -493,6 +498,31 @@ void TPropsStorage::LoadCollectionProperty(PPropInfo prop, TCollection* collecti
     }
     for (int i = 0; i < collection->Count(); ++i)
         LoadNested(collection->Items(i), Format("Item%d", {i}) + "_", section);
+}
+
+// Earlier versions kept a list view's columns as one value of widths, "150;50;80". Such a
+// value gives the present items their widths; the next store writes the collection form.
+void TPropsStorage::LoadOneValueWidths(TCollection* collection, const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text + ";") {
+        if (c == ';') {
+            parts.push_back(Trim(part));
+            part.clear();
+        } else
+            part += c;
+    }
+    collection->BeginUpdate();
+    struct TEnd {
+        TCollection* C;
+        ~TEnd() { C->EndUpdate(); }
+    } end{collection};
+    for (int i = 0; i < collection->Count() && i < int(parts.size()); ++i) {
+        int width;
+        PPropInfo prop = FindPropInfo(collection->Items(i), "Width");
+        if (prop && prop->Kind() == tkInteger && TryStrToInt(parts[size_t(i)], width) && width >= 0)
+            SetOrdProp(collection->Items(i), prop, width);
+    }
 }
 
 std::string TPropsStorage::StoreComponentReference(TComponent* component) {

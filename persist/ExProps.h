@@ -106,7 +106,9 @@ private:
     void StoreStringsProperty(PPropInfo prop, TStrings* strings);
     void LoadStringsProperty(PPropInfo prop, TStrings* strings);
     void StoreCollectionProperty(PPropInfo prop, TCollection* collection);
-    void LoadCollectionProperty(PPropInfo prop, TCollection* collection);
+    void LoadCollectionProperty(PPropInfo prop, TCollection* collection,
+                                const std::string& oneValueForm = {});
+    void LoadOneValueWidths(TCollection* collection, const std::string& text);
     std::string StoreComponentReference(TComponent* component);
     void LoadComponentReference(PPropInfo prop, const std::string& text);
     // The properties of a nested object, its identifiers extended by prefix.

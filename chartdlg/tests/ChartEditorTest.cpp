@@ -507,8 +507,11 @@ TEST_F(ChartEditorTest, SeriesTabsHiddenOpensOnTheLeftAxis) {
         });
 }
 
-TEST_F(ChartEditorTest, CaptionIsTheCallersOrNamesTheChart) {
-    Edit(nullptr, [](TChartEditForm* editor) { EXPECT_EQ(editor->Caption(), "Editing Chart1"); });
+TEST_F(ChartEditorTest, CaptionIsTheCallersOrNamesTheChartAndTheHelpTopicIsTheEditors) {
+    Edit(nullptr, [](TChartEditForm* editor) {
+        EXPECT_EQ(editor->Caption(), "Editing Chart1");
+        EXPECT_EQ(editor->HelpContext(), 726);
+    });
     Edit([](TChartEditForm* editor) { editor->SetCaption("Ιδιότητες Γραφήματος"); },
          [](TChartEditForm* editor) { EXPECT_EQ(editor->Caption(), "Ιδιότητες Γραφήματος"); });
 }

@@ -67,6 +67,35 @@ TEST_F(FxButtonGroupTest, LeftoverPixelsGoToTheFirstRowAndColumn) {
     EXPECT_EQ(Button(2)->BoundsRect(), TRect(0, 36, 103, 52));
 }
 
+TEST_F(FxButtonGroupTest, ASizeLimitSpreadsTheLeftoverInEqualShares) {
+    // Limit 10 leaves 100 - 4 * 10 - 3 = 57 px: shares of Ceil(57 / 4) = 15 until used up.
+    Group->SetGroupMetric(10);
+    Group->SetBounds(10, 10, 60, 100);
+    AddItems(4);
+    std::vector<int> heights, tops;
+    for (int i = 0; i < 4; ++i) {
+        heights.push_back(Button(i)->Height());
+        tops.push_back(Button(i)->Top());
+    }
+    EXPECT_EQ(heights, (std::vector<int>{25, 25, 25, 22}));
+    EXPECT_EQ(tops, (std::vector<int>{0, 26, 52, 78}));
+    // Four columns of one: (106 - 3) / 4 = 25 wide, the 3 px left go one each to the first.
+    Group->SetColumns(4);
+    Group->SetBounds(10, 10, 106, 60);
+    std::vector<int> widths;
+    for (int i = 0; i < 4; ++i)
+        widths.push_back(Button(i)->Width());
+    EXPECT_EQ(widths, (std::vector<int>{26, 26, 26, 25}));
+    // A limit on the widths of the horizontal layout takes them as they are.
+    Group->SetLayout(loHorizontal);
+    Group->SetColumns(1);
+    Group->SetBounds(10, 10, 100, 60);
+    widths.clear();
+    for (int i = 0; i < 4; ++i)
+        widths.push_back(Button(i)->Width());
+    EXPECT_EQ(widths, (std::vector<int>{10, 10, 10, 10}));
+}
+
 TEST_F(FxButtonGroupTest, NewButtonsTakeTheirGroupIndexFromTheClickStyle) {
     AddItems(1);
     EXPECT_EQ(Button(0)->GroupIndex(), 1);

@@ -6,6 +6,8 @@
 #include "controls/fxShapeBtn.h"
 #include "framework/core/RegionData.h"
 #include "framework/gui/Actions.h"
+#include "framework/gui/ExtraControls.h"
+#include "framework/gui/PlatformCalls.h"
 #include "framework/gui/StandardControls.h"
 
 #include <string>
@@ -232,6 +234,43 @@ TEST_F(FxButtonTest, ImageButtonShapesItsWindowByTheKeyColour) {
     TestKit::ProcessMessages();
     ASSERT_TRUE(b->WindowRegion().has_value());
     EXPECT_EQ(b->WindowRegion()->BoundingBox(), TRect(0, 0, 5, 10));
+}
+
+TEST_F(FxButtonTest, ImageButtonPublishesItsExternalImagesAndTheParentsClipping) {
+    MakeForm();
+    auto* panel = new TPanel(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(0, 0, 100, 60);
+    auto* source = new TFxImageBtn(Form);
+    source->SetParent(Form);
+    TFxBitmap pic;
+    MakePicture(pic);
+    source->SetImage(&pic);
+    auto* b = new TFxImageBtn(Form);
+    b->SetParent(panel);
+    b->SetBounds(10, 10, 20, 10);
+    Form->Show();
+    TestKit::ProcessMessages();
+
+    // The external images are set through their published names.
+    for (const char* name : {"ExtImage", "ExtImageDown"}) {
+        PPropInfo prop = FindPropInfo(b, name);
+        ASSERT_NE(prop, nullptr) << name;
+        SetObjectProp(b, prop, source);
+        EXPECT_EQ(GetObjectProp(b, prop), source) << name;
+    }
+    EXPECT_EQ(b->EffectiveImage(false), source->Image());
+
+    // ParentClipping is the panel window's clip-children bit, both ways.
+    PPropInfo clipping = FindPropInfo(b, "ParentClipping");
+    ASSERT_NE(clipping, nullptr);
+    EXPECT_EQ(GetOrdProp(b, clipping), 0);
+    SetOrdProp(b, clipping, 1);
+    EXPECT_TRUE(GetWindowLong(panel->Handle(), GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_TRUE(b->ParentClipping());
+    SetOrdProp(b, clipping, 0);
+    EXPECT_FALSE(GetWindowLong(panel->Handle(), GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_TRUE(GetWindowLong(panel->Handle(), GWL_STYLE) & WS_CHILD) << "other bits stay";
 }
 
 TEST_F(FxButtonTest, GroupedDownImageButtonWithoutDownImageIsShiftedAndFilled) {

@@ -3,6 +3,7 @@
 
 #include "controls/fxOutlookBar.h"
 #include "ControlsTestSupport.h"
+#include "controls/fxImager.h"
 #include "controls/fxShapeBtn.h"
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
@@ -166,6 +167,27 @@ TEST_F(FxOutlookBarTest, RenamingTheBarRenamesItsPanels) {
     EXPECT_EQ(Page(0)->Panel()->Name(), "BPanelOne");
     EXPECT_EQ(Page(1)->Panel()->Name(), ""); // a nameless panel stays nameless
     EXPECT_EQ(Page(0)->Button()->Name(), button);
+}
+
+TEST_F(FxOutlookBarTest, AnImagerSetOnAShownBarShowsThroughTheOpenPanelAtOnce) {
+    TFxOutlookPage* page = AddPage();
+    page->OutlookList()->SetVisible(false); // the panel is open: it shows the background
+    Bar->SetColor(clGreen);
+    TBitmap red;
+    red.SetSize(8, 8);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    auto* imager = new TFxCustomImager(Form);
+    imager->Picture()->SetGraphic(&red);
+    TestKit::ProcessMessages();
+    TPoint inPanel(page->Panel()->Left() + 30, page->Panel()->Top() + 50);
+    TBitmap shot;
+    TestKit::RenderToBitmap(Bar, shot);
+    EXPECT_EQ(shot.Canvas()->Pixels(inPanel.X, inPanel.Y), clGreen);
+
+    Bar->SetImager(imager);
+    TestKit::RenderToBitmap(Bar, shot);
+    EXPECT_EQ(shot.Canvas()->Pixels(inPanel.X, inPanel.Y), clRed);
 }
 
 TEST_F(FxOutlookBarTest, RemovedListsAndPagesLeaveNoReferences) {

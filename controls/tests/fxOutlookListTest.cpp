@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,49 @@ TEST_F(FxOutlookListTest, ChildControlsAreRefused) {
     }
     EXPECT_EQ(edit->Parent(), nullptr);
     EXPECT_EQ(List->ControlCount(), 0);
+}
+
+TEST_F(FxOutlookListTest, AReplacedImageShowsAtOnceAndLinksFollowTheirLists) {
+    TRect glyph = Item(0)->HitRect();
+    TPoint centre = CentreOf(glyph);
+    TBitmap shot;
+    TestKit::RenderToBitmap(List, shot);
+    EXPECT_EQ(shot.Canvas()->Pixels(centre.X, centre.Y), TColor(0x2040C0));
+    TBitmap green(32, 32);
+    green.Canvas()->Brush()->SetColor(clLime);
+    green.Canvas()->FillRect(TRect(0, 0, 32, 32));
+    Images->Replace(0, &green, nullptr);
+    TestKit::RenderToBitmap(List, shot);
+    EXPECT_EQ(shot.Canvas()->Pixels(centre.X, centre.Y), clLime);
+
+    // Several links on one list, each told once; a link that goes leaves the list, a list
+    // that goes leaves its links without a sender.
+    int told = 0;
+    auto other = std::make_unique<TChangeLink>();
+    other->SetOnChange(TNotifyEvent([&](TObject* sender) {
+        EXPECT_EQ(sender, Images);
+        ++told;
+    }));
+    Images->RegisterChanges(other.get());
+    Images->RegisterChanges(other.get());
+    Images->Replace(1, &green, nullptr);
+    EXPECT_EQ(told, 1);
+    {
+        TChangeLink shortLived;
+        Images->RegisterChanges(&shortLived);
+    }
+    Images->Replace(1, &green, nullptr);
+    EXPECT_EQ(told, 2);
+    Images->UnRegisterChanges(other.get());
+    EXPECT_EQ(other->Sender(), nullptr);
+    Images->Replace(1, &green, nullptr);
+    EXPECT_EQ(told, 2);
+    Images->RegisterChanges(other.get());
+    delete Images;
+    Images = nullptr;
+    EXPECT_EQ(other->Sender(), nullptr);
+    EXPECT_EQ(List->Images(), nullptr);
+    List->SetImages(nullptr);
 }
 
 TEST_F(FxOutlookListTest, RemovedImagesAndItemsLeaveNoDanglingState) {

@@ -1265,6 +1265,7 @@ void TWinControl::CreateHandle() {
         w->setParent(parentWidget);
     }
     // Kept with the window for painting (see PaintHandler).
+    w->setProperty("orvStyle", uint(params.Style));
     w->setProperty("orvExStyle", uint(params.ExStyle));
     FWidget = w;
     FHandle = WindowSystemDetail::RegisterControlWindow(this);

@@ -186,6 +186,7 @@ void TCustomForm::Publish(TPublisher<TCustomForm>& p) {
         "Caption", [](const TCustomForm* f) { return f->Caption(); },
         [](TCustomForm* f, const std::string& v) { f->SetCaption(v); });
     p.Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
+    p.Integer("HelpContext", &TCustomForm::HelpContext, &TCustomForm::SetHelpContext).Default(0);
     p.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
     p.Event("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::SetOnDestroy);
     p.Event("OnShow", &TCustomForm::OnShow, &TCustomForm::SetOnShow);

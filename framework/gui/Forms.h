@@ -122,6 +122,9 @@ public:
     void SetBorderIcons(TBorderIcons value);
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition value) { FPosition = value; }
+    // The help topic of the form (0: none).
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int value) { FHelpContext = value; }
     TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState value);
     bool KeyPreview() const { return FKeyPreview; }
@@ -229,6 +232,7 @@ private:
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDesigned;
+    int FHelpContext = 0;
     TWindowState FWindowState = wsNormal;
     TRect FNormalBounds;
     bool FKeyPreview = false;

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 void TImageList::Publish(TPublisher<TImageList>& p) {
     p.Ordinal("BkColor", TypeInfoTColor(), &TImageList::BkColor, &TImageList::SetBkColor)
         .Default(clNone);
@@ -10,9 +12,46 @@ void TImageList::Publish(TPublisher<TImageList>& p) {
     p.Integer("Width", &TImageList::Width, &TImageList::SetWidth).Default(16);
 }
 
+TChangeLink::~TChangeLink() {
+    if (FSender)
+        FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+    if (FOnChange)
+        FOnChange(FSender);
+}
+
+TImageList::~TImageList() {
+    for (TChangeLink* link : FLinks)
+        link->FSender = nullptr;
+}
+
+void TImageList::RegisterChanges(TChangeLink* link) {
+    if (!link || std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
+        return;
+    if (link->FSender && link->FSender != this)
+        link->FSender->UnRegisterChanges(link);
+    link->FSender = this;
+    FLinks.push_back(link);
+}
+
+void TImageList::UnRegisterChanges(TChangeLink* link) {
+    auto it = std::find(FLinks.begin(), FLinks.end(), link);
+    if (it == FLinks.end())
+        return;
+    FLinks.erase(it);
+    link->FSender = nullptr;
+}
+
 void TImageList::Changed() {
     if (FOnChange)
         FOnChange(this);
+    // A link's handler may register or unregister links: walk a copy, skipping those gone.
+    std::vector<TChangeLink*> links = FLinks;
+    for (TChangeLink* link : links)
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
+            link->Change();
 }
 
 void TImageList::SetWidth(int value) {

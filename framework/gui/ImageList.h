@@ -13,12 +13,35 @@
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 
+class TImageList;
+
+// A user's tie to an image list: OnChange runs whenever the list's images change. The link
+// leaves its list when it goes, and the list clears Sender of its links when it goes.
+class TChangeLink {
+public:
+    TChangeLink() = default;
+    TChangeLink(const TChangeLink&) = delete;
+    TChangeLink& operator=(const TChangeLink&) = delete;
+    ~TChangeLink();
+
+    TImageList* Sender() const { return FSender; }
+    const TNotifyEvent& OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+    void Change();
+
+private:
+    friend class TImageList;
+    TImageList* FSender = nullptr;
+    TNotifyEvent FOnChange;
+};
+
 class TImageList : public TComponent {
     ORV_CLASS(TImageList, TComponent)
 
     explicit TImageList(TComponent* owner) : TComponent(owner) {}
     TImageList(TComponent* owner, int width, int height)
         : TComponent(owner), FWidth(width), FHeight(height) {}
+    ~TImageList() override;
     static void Publish(TPublisher<TImageList>& p);
 
     int Width() const { return FWidth; }
@@ -56,6 +79,9 @@ class TImageList : public TComponent {
 
     const TNotifyEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+    // Links told of every change, in the order registered; a link is registered once.
+    void RegisterChanges(TChangeLink* link);
+    void UnRegisterChanges(TChangeLink* link);
     void AssignFrom(const TPersistent* source) override;
 
 private:
@@ -66,4 +92,5 @@ private:
     bool FMasked = true;
     std::vector<QImage> FImages; // ARGB32_Premultiplied, alpha 0 where masked
     TNotifyEvent FOnChange;
+    std::vector<TChangeLink*> FLinks;
 };

@@ -88,60 +88,81 @@ void TListItem::MakeVisible(bool partialOK) {
 // ---------------------------------------------------------------------------
 // TListView
 
-TListView::TListView(TComponent* owner) : TCustomControl(owner) {
+TListView::TListView(TComponent* owner)
+    : TCustomControl(owner), FColumns(std::make_unique<TListColumns>(this)) {
     SetColor(clWindow);
     SetParentColor(false);
     SetBounds(0, 0, 250, 150);
+}
+
+void TListColumn::Publish(TPublisher<TListColumn>& p) {
+    p.String("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
+    p.Integer("Width", &TListColumn::Width, &TListColumn::SetWidth);
+}
+
+void TListColumn::SetCaption(const std::string& value) {
+    if (value == FCaption)
+        return;
+    FCaption = value;
+    Changed(false);
+}
+
+void TListColumn::SetWidth(int value) {
+    value = std::max(value, 0);
+    if (value == FWidth)
+        return;
+    FWidth = value;
+    Changed(false);
+}
+
+void TListColumn::SetAlignment(TAlignment value) {
+    if (value == FAlignment)
+        return;
+    FAlignment = value;
+    Changed(false);
+}
+
+TListColumns::TListColumns(TListView* listView)
+    : TCollection(TListColumn::StaticClass(), listView), FListView(listView) {}
+
+void TListColumns::Update(TCollectionItem*) {
+    if (FListView)
+        FListView->LayoutChanged();
 }
 
 void TListView::Publish(TPublisher<TListView>& p) {
     static const TTypeInfo viewStyleType =
         MakeEnumType("TViewStyle", {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
     using T = TListView;
-    p.String("Columns", &T::ColumnsText, &T::SetColumnsText);
+    p.Class("Columns", TListColumns::StaticClass(), &T::Columns, &T::SetColumns);
     p.Enum("ViewStyle", &viewStyleType, &T::ViewStyle, &T::SetViewStyle).Default(vsIcon);
     p.Bool("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
     p.Bool("RowSelect", &T::RowSelect, &T::SetRowSelect).Default(false);
 }
 
-TListView::~TListView() = default;
+TListView::~TListView() {
+    FColumns->FListView = nullptr; // the columns go last: no layout for a view half gone
+}
+
+void TListView::SetColumns(TListColumns* value) {
+    if (value && value != FColumns.get())
+        FColumns->AssignFrom(value);
+}
 
 TListColumn* TListView::Column(int i) const {
     if (i < 0 || i >= ColumnCount())
         throw EListError(Format("List index out of bounds (%d)", {i}));
-    return FColumns[size_t(i)].get();
+    return FColumns->Items(i);
 }
 
 TListColumn* TListView::AddColumn(const std::string& caption, int width, TAlignment alignment) {
-    auto column = std::make_unique<TListColumn>();
+    FColumns->BeginUpdate();
+    auto* column = static_cast<TListColumn*>(FColumns->Add());
     column->SetCaption(caption);
     column->SetWidth(width);
     column->SetAlignment(alignment);
-    FColumns.push_back(std::move(column));
-    LayoutChanged();
-    return FColumns.back().get();
-}
-
-std::string TListView::ColumnsText() const {
-    std::string text;
-    for (const auto& column : FColumns) {
-        if (!text.empty())
-            text += ';';
-        text += std::to_string(column->Width());
-    }
-    return text;
-}
-
-void TListView::SetColumnsText(const std::string& text) {
-    std::istringstream in(text);
-    std::string part;
-    for (int i = 0; std::getline(in, part, ';') && i < ColumnCount(); ++i) {
-        char* end = nullptr;
-        const long width = std::strtol(part.c_str(), &end, 10);
-        if (end != part.c_str() && *end == '\0' && width >= 0)
-            FColumns[size_t(i)]->SetWidth(int(width));
-    }
-    LayoutChanged();
+    FColumns->EndUpdate();
+    return column;
 }
 
 TListItem* TListView::Item(int i) const {
@@ -245,8 +266,8 @@ TSize TListView::CellSize() const {
 
 int TListView::ColumnsWidth() const {
     int width = 0;
-    for (const auto& column : FColumns)
-        width += column->Width();
+    for (int c = 0; c < ColumnCount(); ++c)
+        width += Column(c)->Width();
     return width;
 }
 
@@ -297,8 +318,8 @@ TListItem* TListView::GetItemAt(int x, int y) const {
         return nullptr;
     for (int i = 0; i < ItemCount(); ++i) {
         TRect r = ItemRect(i);
-        if (FViewStyle == vsReport && !FRowSelect && !FColumns.empty())
-            r.Right = r.Left + FColumns[0]->Width();
+        if (FViewStyle == vsReport && !FRowSelect && ColumnCount() > 0)
+            r.Right = r.Left + Column(0)->Width();
         if (PtInRect(r, TPoint(x, y)))
             return Item(i);
     }
@@ -311,7 +332,7 @@ int TListView::ColumnEdgeAt(int x, int y) const {
     int right = -FOrigin.X;
     int found = -1;
     for (int c = 0; c < ColumnCount(); ++c) {
-        right += FColumns[size_t(c)]->Width();
+        right += Column(c)->Width();
         // The last edge within reach wins, so a column dragged to width 0 can come back.
         if (std::abs(x - right) <= kEdgeTolerance)
             found = c;
@@ -729,10 +750,10 @@ void TListView::HandleMouseMove(TShiftState shift, int x, int y) {
     if (FResizing >= 0 && FResizing < ColumnCount()) {
         int left = -FOrigin.X;
         for (int c = 0; c < FResizing; ++c)
-            left += FColumns[size_t(c)]->Width();
+            left += Column(c)->Width();
         const int width = std::max(kMinColumnWidth, x - left);
-        if (width != FColumns[size_t(FResizing)]->Width()) {
-            FColumns[size_t(FResizing)]->SetWidth(width);
+        if (width != Column(FResizing)->Width()) {
+            Column(FResizing)->SetWidth(width);
             LayoutChanged();
         }
     }

@@ -28,19 +28,42 @@ enum TListArrangement {
 };
 enum TItemChange { ctText, ctImage, ctState };
 
-class TListColumn {
+// A column of the report style; its changes lay the list view out again.
+class TListColumn : public TCollectionItem {
+    ORV_CLASS(TListColumn, TCollectionItem)
 public:
+    explicit TListColumn(TCollection* collection) : TCollectionItem(collection) {}
+    // Caption and Width (what a form storage keeps of a column).
+    static void Publish(TPublisher<TListColumn>& p);
+
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& value) { FCaption = value; }
+    void SetCaption(const std::string& value);
     int Width() const { return FWidth; }
-    void SetWidth(int value) { FWidth = value; }
+    void SetWidth(int value);
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment value) { FAlignment = value; }
+    void SetAlignment(TAlignment value);
 
 private:
     std::string FCaption;
     int FWidth = 50;
     TAlignment FAlignment = taLeftJustify;
+};
+
+// The columns of a list view.
+class TListColumns : public TCollection {
+    ORV_CLASS(TListColumns, TCollection)
+public:
+    explicit TListColumns(TListView* listView = nullptr);
+    TListColumn* Items(int index) const {
+        return static_cast<TListColumn*>(TCollection::Items(index));
+    }
+
+protected:
+    void Update(TCollectionItem* item) override;
+
+private:
+    friend class TListView;
+    TListView* FListView;
 };
 
 class TListItem {
@@ -86,18 +109,16 @@ class TListView : public TCustomControl {
 public:
     explicit TListView(TComponent* owner);
     ~TListView() override;
-    // Columns (the column widths as text), ViewStyle, ReadOnly, RowSelect.
+    // Columns (a collection), ViewStyle, ReadOnly, RowSelect.
     static void Publish(TPublisher<TListView>& p);
 
     // ---- Columns (report style)
-    int ColumnCount() const { return int(FColumns.size()); }
+    TListColumns* Columns() const { return FColumns.get(); }
+    void SetColumns(TListColumns* value);
+    int ColumnCount() const { return FColumns->Count(); }
     TListColumn* Column(int i) const;
     TListColumn* AddColumn(const std::string& caption, int width,
                            TAlignment alignment = taLeftJustify);
-    // "caption,width,alignment;..." for every column (what a form storage keeps).
-    std::string ColumnsText() const;
-    // Widths from ColumnsText; malformed parts are ignored.
-    void SetColumnsText(const std::string& text);
 
     // ---- Items
     int ItemCount() const { return int(FItems.size()); }
@@ -167,6 +188,7 @@ protected:
     void BeforeWindowDestroyed() override;
 
 private:
+    friend class TListColumns;
     int HeaderHeight() const;
     int RowHeight() const;
     int LineHeight() const;
@@ -186,7 +208,7 @@ private:
     void PlaceScrollBars();
     void SetOrigin(TPoint origin);
 
-    std::vector<std::unique_ptr<TListColumn>> FColumns;
+    std::unique_ptr<TListColumns> FColumns;
     std::vector<std::unique_ptr<TListItem>> FItems;
     TListItem* FSelected = nullptr;
     TViewStyle FViewStyle = vsIcon;

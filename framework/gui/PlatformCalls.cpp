@@ -4,6 +4,7 @@
 #include "framework/gui/Controls.h"
 #include "framework/gui/WindowSystem.h"
 
+#include <QWidget>
 #include <map>
 #include <pwd.h>
 #include <unistd.h>
@@ -43,6 +44,35 @@ bool InvalidateRect(HWND window, const TRect* r, bool) {
         return false;
     control->InvalidateRect(r);
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Window styles
+
+namespace {
+
+const char* StyleProperty(int index) {
+    return index == GWL_STYLE ? "orvStyle" : index == GWL_EXSTYLE ? "orvExStyle" : nullptr;
+}
+
+} // namespace
+
+uint32_t GetWindowLong(HWND window, int index) {
+    TWinControl* control = FindControl(window);
+    const char* name = StyleProperty(index);
+    if (!control || !name)
+        return 0;
+    return control->Widget()->property(name).toUInt();
+}
+
+uint32_t SetWindowLong(HWND window, int index, uint32_t value) {
+    TWinControl* control = FindControl(window);
+    const char* name = StyleProperty(index);
+    if (!control || !name)
+        return 0;
+    uint32_t old = control->Widget()->property(name).toUInt();
+    control->Widget()->setProperty(name, uint(value));
+    return old;
 }
 
 // ---------------------------------------------------------------------------

@@ -37,6 +37,20 @@ bool SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
 bool InvalidateRect(HWND window, const TRect* r, bool erase);
 
 // ---------------------------------------------------------------------------
+// Window styles
+
+constexpr int GWL_EXSTYLE = -20;
+constexpr int GWL_STYLE = -16;
+
+// A window's style (GWL_STYLE) or extended style (GWL_EXSTYLE) bits, as made by the
+// control's PrepareWindowParams and changed by SetWindowLong since; 0 when the handle
+// names no control or the index is another.
+uint32_t GetWindowLong(HWND window, int index);
+// Replaces a window's style bits and returns the previous ones. The bits live with the
+// window: a recreated window starts again from PrepareWindowParams.
+uint32_t SetWindowLong(HWND window, int index, uint32_t value);
+
+// ---------------------------------------------------------------------------
 // Frame controls
 
 constexpr UINT DFC_CAPTION = 1;

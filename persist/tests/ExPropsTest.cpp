@@ -229,6 +229,30 @@ TEST_F(ExPropsTest, CollectionsStoreTheirCountAndItems) {
     }
 }
 
+TEST_F(ExPropsTest, AOneValueListOfWidthsIsReadIntoTheColumnsAndStoredAsTheCollection) {
+    for (int i = 0; i < 3; ++i)
+        Sample->Columns()->Add();
+    // What earlier versions kept: the widths as one value; bad parts leave a width alone.
+    Stored("Sample_Columns") = "150; x;80;99";
+    LoadEntries({"Sample.Columns"});
+    ASSERT_EQ(Sample->Columns()->Count(), 3);
+    auto width = [&](int i) {
+        return static_cast<TSampleColumn*>(Sample->Columns()->Items(i))->Width();
+    };
+    EXPECT_EQ(width(0), 150);
+    EXPECT_EQ(width(1), 50);
+    EXPECT_EQ(width(2), 80);
+    StoreEntries({"Sample.Columns"});
+    EXPECT_EQ(Stored("Columns.Count"), "3");
+    EXPECT_EQ(Store.Data["sec.Sample_Columns"]["Item0_Width"], "150");
+    // From then on the collection form wins over the old value.
+    static_cast<TSampleColumn*>(Sample->Columns()->Items(0))->SetWidth(10);
+    StoreEntries({"Sample.Columns"});
+    static_cast<TSampleColumn*>(Sample->Columns()->Items(0))->SetWidth(20);
+    LoadEntries({"Sample.Columns"});
+    EXPECT_EQ(width(0), 10);
+}
+
 TEST_F(ExPropsTest, NestedObjectsExtendTheIdentifier) {
     Sample->Font()->SetSize(14);
     StoreEntries({"Sample.Font"});

@@ -21,6 +21,13 @@ namespace {
 
 class ListViewTest : public ::testing::Test {
 protected:
+    // The column widths as "w0;w1;...".
+    std::string Widths() const {
+        std::string text;
+        for (int c = 0; c < List->ColumnCount(); ++c)
+            text += (c ? ";" : "") + std::to_string(List->Column(c)->Width());
+        return text;
+    }
     void SetUp() override {
         TestKit::StartTestApplication();
         Form = new TForm(nullptr);
@@ -213,20 +220,19 @@ TEST_F(ListViewTest, DraggingAHeaderEdgeResizesItsColumn) {
     List->SetDragMode(dmAutomatic); // the header starts no drag
     TestKit::Drag(List, TPoint(120, 10), TPoint(170, 12));
     EXPECT_EQ(List->Column(0)->Width(), 170);
-    EXPECT_EQ(List->ColumnsText(), "170;60");
+    EXPECT_EQ(Widths(), "170;60");
     EXPECT_EQ(DragSource(), nullptr);
     // Narrower than nothing is nothing; the edge can still be found and widened.
     TestKit::Drag(List, TPoint(170, 10), TPoint(-20, 10));
     EXPECT_EQ(List->Column(0)->Width(), 0);
     TestKit::Drag(List, TPoint(1, 10), TPoint(90, 10));
-    EXPECT_EQ(List->ColumnsText(), "90;60");
+    EXPECT_EQ(Widths(), "90;60");
     // A press beside the edges selects nothing and resizes nothing.
     TestKit::Drag(List, TPoint(40, 10), TPoint(80, 10));
-    EXPECT_EQ(List->ColumnsText(), "90;60");
+    EXPECT_EQ(Widths(), "90;60");
     EXPECT_EQ(List->Selected(), nullptr);
     // Wide columns scroll sideways.
     List->Column(1)->SetWidth(600);
-    List->SetColumnsText(List->ColumnsText());
     EXPECT_TRUE(List->HorzScrollBarVisible());
 }
 
@@ -271,13 +277,19 @@ TEST_F(ListViewTest, ArrangeLaysIconsOutInRowsOrColumnsFromTheTopLeft) {
     EXPECT_EQ(List->ItemRect(1).Top, List->ItemRect(0).Top);
 }
 
-TEST_F(ListViewTest, ColumnWidthsTravelAsThePublishedColumnsText) {
+TEST_F(ListViewTest, ColumnsArePublishedAsACollectionOfCaptionsAndWidths) {
     PPropInfo prop = GetPropInfo(List, "Columns");
     ASSERT_NE(prop, nullptr);
-    EXPECT_EQ(GetStrProp(List, prop), "120;60");
-    SetStrProp(List, prop, "90;x;70");
-    EXPECT_EQ(List->Column(0)->Width(), 90);
-    EXPECT_EQ(List->Column(1)->Width(), 60); // malformed part ignored
+    auto* columns = dynamic_cast<TListColumns*>(GetObjectProp(List, prop));
+    ASSERT_NE(columns, nullptr);
+    ASSERT_EQ(columns->Count(), 2);
+    PPropInfo width = GetPropInfo(columns->Items(1), "Width");
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(GetOrdProp(columns->Items(1), width), 60);
+    SetOrdProp(columns->Items(1), width, 75);
+    EXPECT_EQ(Widths(), "120;75");
+    ASSERT_NE(GetPropInfo(columns->Items(0), "Caption"), nullptr);
+    EXPECT_THROW(List->Column(2), EListError);
     EXPECT_THROW(List->Item(3), EListError);
     EXPECT_THROW(List->Item(0)->SetSubItemObject(1, nullptr), EListError);
 }
