@@ -3,6 +3,7 @@
 // and numbers, and a writer with CR LF line ends.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,8 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content);
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
 // folder with EISDIR.
 bool ReadFileBytes(const std::string& fileName, std::string& content);
+// The same, refusing a file larger than maxSize bytes with errno EFBIG before holding it.
+bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t maxSize);
 constexpr int kNotRegularFile = 0x4E52; // not a system error number
 // The file a name refers to, symbolic links followed (a dangling link gives its target's
 // name).
