@@ -59,6 +59,27 @@ void TWindPwrCurve::SetPointPower(int index, double value) {
 }
 
 void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
+    // A value that overflows when scaled is refused with the curve as it was before: an
+    // infinite point would give an infinite rated power and energy balance.
+    struct TSaved {
+        std::vector<TPwrCurvePoint> Points;
+        double RatedPower;
+        std::string ModelName;
+        double PowerFactor;
+    } saved{FPoints, FRatedPower, FModelName, FPowerFactor};
+    const auto scaled = [&](double value, double scale) {
+        const double result = value * scale;
+        if (std::isfinite(result))
+            return result;
+        FPoints = std::move(saved.Points);
+        FRatedPower = saved.RatedPower;
+        FModelName = std::move(saved.ModelName);
+        FPowerFactor = saved.PowerFactor;
+        FIndexValid = false;
+        throw EInOutError("Numeric value out of range '" + FloatToStrSep(value, '.') + " * " +
+                              FloatToStrSep(scale, '.') + "' in file " + fileName,
+                          106);
+    };
     FPowerFactor = 1.0;
     FPoints.clear();
     FIndexValid = false;
@@ -80,8 +101,8 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
         point.Speed = reader.ReadNumber();
         point.Power = reader.ReadNumber();
         reader.SkipLine();
-        point.Speed *= speedScale;
-        point.Power *= powerScale;
+        point.Speed = scaled(point.Speed, speedScale);
+        point.Power = scaled(point.Power, powerScale);
         if (point.Power > FRatedPower)
             FRatedPower = point.Power;
     }
@@ -686,12 +707,15 @@ bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMea
     const double g1 = GammaFn(1 + 1 / shape);
     const double scale = mean / g1;
     const double spread = std::sqrt(scale * scale * (GammaFn(1 + 2 / shape) - g1 * g1));
-    // Statistics no Weibull distribution can hold (an estimate that is itself not finite).
-    if (!std::isfinite(shape) || !(shape > 0) || !std::isfinite(scale) || !(scale > 0))
+    const double center = g1 * scale;
+    // Statistics no Weibull distribution can hold (an estimate that is itself not finite),
+    // or a fit whose moments overflow (a very wide spread makes Gamma(1 + 2/k) infinite).
+    if (!std::isfinite(shape) || !(shape > 0) || !std::isfinite(scale) || !(scale > 0) ||
+        !std::isfinite(center) || !std::isfinite(spread))
         return false;
     k = shape;
     c = scale;
-    fitMean = g1 * c;
+    fitMean = center;
     fitStdDev = spread;
     return true;
 }

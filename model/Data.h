@@ -56,7 +56,8 @@ public:
     void SetPowerFactor(double value) { FPowerFactor = value; }
 
     // Replaces the curve by a .pow file. Raises EInOutError when the file cannot be opened
-    // (the curve is then empty) or holds a malformed number (the points read stay).
+    // (the curve is then empty), holds a malformed number (the points read stay) or a
+    // value that is not finite once scaled (the curve stays as it was before the call).
     void LoadFromFile(const std::string& fileName);
 
     // The power at wind speed v: 0 outside the curve and up to the second point's speed,
@@ -312,8 +313,9 @@ double GammaFn(double x);
 double WeibullEq(double k);
 // Fits a Weibull distribution (scale c, shape k) by the method of moments. False, with
 // the outputs unchanged, for a standard deviation of 0 or a mean of 0 or less, or when
-// no finite positive shape and scale fit. A root search that fails or ends on a shape
-// that is not finite and positive falls back to the estimate (stdDev / mean)^-1.086.
+// no finite positive shape and scale with a finite fitted mean and deviation fit. A root search
+// that fails or ends on a shape that is not finite and positive falls back to the estimate (stdDev
+// / mean)^-1.086.
 bool WeibullFit(double mean, double stdDev, double& c, double& k, double& fitMean,
                 double& fitStdDev);
 

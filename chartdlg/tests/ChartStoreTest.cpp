@@ -4,10 +4,12 @@
 #include "framework/core/Streams.h"
 #include "framework/core/tests/ComponentReader.h"
 #include "framework/gui/ExtraControls.h"
+#include "framework/gui/Metafile.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -213,6 +215,119 @@ TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(FDir))
         ++files;
     EXPECT_EQ(files, 1);
+}
+
+// A chart's back picture goes into the chart file as the binary entry "BackImage.Data"
+// (a reader that does not know it skips it by its length) and comes back into a new chart:
+// a bitmap and a metafile, each with what it drew.
+TEST_F(ChartFileTest, BackImageRoundTripsThroughTheChartFile) {
+    TMetafile rose;
+    rose.SetWidth(40);
+    rose.SetHeight(30);
+    {
+        TMetafileCanvas canvas(&rose, nullptr);
+        canvas.Brush()->SetColor(clLime);
+        canvas.Polygon({TPoint(2, 2), TPoint(38, 2), TPoint(20, 28)});
+        canvas.TextOut(2, 10, "Βορράς");
+    }
+    TBitmap bitmap(6, 4);
+    bitmap.Canvas()->SetPixels(3, 2, clRed);
+    const TGraphic* graphics[] = {&bitmap, &rose};
+    for (const TGraphic* graphic : graphics) {
+        SCOPED_TRACE(graphic->ClassName());
+        TComponent form(nullptr);
+        auto* chart = new TChart(&form);
+        chart->SetName("Chart1");
+        chart->BackImage()->SetGraphic(graphic);
+        chart->SetBackImageMode(pbmCenter);
+        chart->SetBackImageInside(true);
+        const std::string fileName = (FDir / "back.tee").string();
+        SaveChartFile(chart, fileName);
+
+        TMemoryStream stream;
+        stream.SetData(ReadAll(fileName));
+        stream.SetPosition(4);
+        TStreamComponent tree = ReadComponentStream(stream);
+        tree.Children.clear();
+        std::vector<std::string> names;
+        const TStreamValue* data = nullptr;
+        for (const auto& [name, value] : tree.Props) {
+            names.push_back(name);
+            if (name == "BackImage.Data")
+                data = &value;
+        }
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->Type, vaBinary);
+        EXPECT_EQ(data->Str.substr(1, uint8_t(data->Str[0])), graphic->ClassName());
+        // The entries after it were read in step.
+        EXPECT_NE(std::find(names.begin(), names.end(), "BackImageMode"), names.end());
+
+        TComponent other(nullptr);
+        auto* back = dynamic_cast<TChart*>(CreateFromStream(tree, &other));
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->BackImageMode(), pbmCenter);
+        const TGraphic* read = back->BackImage()->Graphic();
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->ClassName(), graphic->ClassName());
+        EXPECT_EQ(read->Width(), graphic->Width());
+        EXPECT_EQ(read->Height(), graphic->Height());
+        if (const auto* b = dynamic_cast<const TBitmap*>(read)) {
+            TBitmap copy;
+            copy.AssignFrom(b);
+            EXPECT_EQ(copy.Canvas()->Pixels(3, 2), clRed);
+            EXPECT_EQ(copy.Canvas()->Pixels(2, 2), clWhite);
+        }
+        if (const auto* m = dynamic_cast<const TMetafile*>(read)) {
+            ASSERT_EQ(m->Records().size(), rose.Records().size());
+            bool text = false;
+            for (const TMetafileRecord& r : m->Records())
+                text = text || r.Text == "Βορράς";
+            EXPECT_TRUE(text);
+        }
+    }
+
+    // A chart without a back picture writes no entry for it.
+    TChart plain(nullptr);
+    TMemoryStream stream;
+    WriteChartToStream(&plain, &stream);
+    EXPECT_EQ(stream.Data().find("BackImage"), std::string::npos);
+}
+
+// Damaged picture data in a chart stream is refused with a message; the chart being read
+// keeps no half-read picture.
+TEST_F(ChartFileTest, DamagedBackImageDataIsRefused) {
+    TChart chart(nullptr);
+    chart.SetName("Chart1");
+    chart.BackImage()->Bitmap()->SetSize(5, 5);
+    TMemoryStream stream;
+    WriteChartToStream(&chart, &stream);
+    stream.SetPosition(4);
+    TStreamComponent tree = ReadComponentStream(stream);
+    tree.Children.clear();
+    TStreamValue* data = nullptr;
+    for (auto& [name, value] : tree.Props)
+        if (name == "BackImage.Data")
+            data = &value;
+    ASSERT_NE(data, nullptr);
+    const std::string good = data->Str;
+    const std::string damaged[] = {
+        "",
+        good.substr(0, 4),
+        "\x06TPanel" + good.substr(8),
+        good.substr(0, good.size() - 10),
+        "\x09TMetafile" + good.substr(8),
+    };
+    for (const std::string& bytes : damaged) {
+        SCOPED_TRACE(bytes.size());
+        data->Str = bytes;
+        TComponent owner(nullptr);
+        try {
+            CreateFromStream(tree, &owner);
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_FALSE(e.Message().empty());
+        }
+    }
 }
 
 } // namespace

@@ -1860,3 +1860,38 @@ std::string DecodeText(std::string_view bytes) {
     }
     return result;
 }
+
+namespace {
+
+// Code page 1252 (Western) from 0x80 to 0x9F; from 0xA0 on it is Latin-1.
+// clang-format off
+constexpr uint16_t kCp1252[32] = {
+    // 0x80
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+    // 0x90
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+};
+// clang-format on
+
+} // namespace
+
+uint32_t AnsiCharToUnicode(uint8_t byte, int codePage) {
+    if (byte < 0x80)
+        return byte;
+    if (codePage == 1253)
+        return kCp1253[byte - 0x80];
+    return byte < 0xA0 ? kCp1252[byte - 0x80] : byte;
+}
+
+int UnicodeToAnsiChar(uint32_t cp, int codePage) {
+    if (cp < 0x80)
+        return int(cp);
+    if (cp == 0xFFFD)
+        return -1;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        if (AnsiCharToUnicode(uint8_t(b), codePage) == cp)
+            return b;
+    return -1;
+}

@@ -237,3 +237,8 @@ std::string DecodeText(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
 // Appends the UTF-8 bytes of one code point.
 void AppendUtf8(std::string& out, uint32_t cp);
+// One byte of code page 1253 (Greek) or 1252 (Western; any other page number) as a code
+// point; 0xFFFD for a byte the code page leaves undefined.
+uint32_t AnsiCharToUnicode(uint8_t byte, int codePage);
+// The byte of a code point in code page 1253 or 1252; -1 when the code page lacks it.
+int UnicodeToAnsiChar(uint32_t cp, int codePage);

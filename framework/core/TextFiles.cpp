@@ -398,6 +398,10 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
 }
 
 bool ReadFileBytes(const std::string& fileName, std::string& content) {
+    return ReadFileBytes(fileName, content, INT64_MAX);
+}
+
+bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t maxSize) {
     content.clear();
     // Opened without blocking, so that a FIFO or a device is refused instead of waiting for
     // a writer; only regular files are read.
@@ -408,6 +412,11 @@ bool ReadFileBytes(const std::string& fileName, std::string& content) {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
         errno = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+        return false;
+    }
+    if (st.st_size > maxSize) {
+        close(fd);
+        errno = EFBIG;
         return false;
     }
     const int flags = fcntl(fd, F_GETFL);
@@ -426,6 +435,13 @@ bool ReadFileBytes(const std::string& fileName, std::string& content) {
         }
         if (n == 0)
             break;
+        // A file that grows while it is read is held to the limit as well.
+        if (int64_t(content.size()) + n > maxSize) {
+            close(fd);
+            content.clear();
+            errno = EFBIG;
+            return false;
+        }
         content.append(buffer, size_t(n));
     }
     close(fd);

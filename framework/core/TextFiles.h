@@ -3,6 +3,7 @@
 // and numbers, and a writer with CR LF line ends.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,8 @@ constexpr int kStaleTemporarySeconds = 60;
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
 // folder with EISDIR.
 bool ReadFileBytes(const std::string& fileName, std::string& content);
+// The same, refusing a file larger than maxSize bytes with errno EFBIG before holding it.
+bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t maxSize);
 constexpr int kNotRegularFile = 0x4E52; // not a system error number
 // The file a name refers to, symbolic links followed (a dangling link gives its target's
 // name).

@@ -1,5 +1,6 @@
 #include "framework/gui/Bitmaps.h"
 
+#include "framework/core/Streams.h"
 #include "framework/core/TextFiles.h"
 #include "framework/gui/Metafile.h"
 
@@ -9,7 +10,9 @@
 #include <QImageWriter>
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <istream>
 #include <iterator>
 
 namespace {
@@ -210,10 +213,17 @@ void TGraphic::SaveToStream(std::ostream& stream) const {
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        throw EFOpenError(Format("Cannot open file \"%s\"", {fileName}));
-    LoadFromStream(in);
+    // Only a regular file of a size a picture can have: a FIFO would wait for a writer and
+    // a device could grow without end.
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes, kMaxGraphicFileSize)) {
+        const int error = errno;
+        const std::string reason = error == kNotRegularFile ? "Not a regular file"
+                                   : error == EFBIG         ? "File too large"
+                                                            : std::strerror(error);
+        throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+    }
+    LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
@@ -685,6 +695,48 @@ void TPicture::AssignFrom(const TPersistent* source) {
         return;
     }
     TPersistent::AssignFrom(source);
+}
+
+void TPicture::DefineStreamedData(TFiler& filer) {
+    TPersistent::DefineStreamedData(filer);
+    filer.DefineBinary(
+        "Data", filer.IsWriting() && FGraphic ? StreamedData() : std::string(),
+        [this](std::string_view data) { ReadStreamedData(data); }, FGraphic != nullptr);
+}
+
+std::string TPicture::StreamedData() const {
+    if (!FGraphic)
+        return std::string();
+    const std::string name = FGraphic->ClassName();
+    std::string data(1, char(uint8_t(name.size())));
+    data += name;
+    if (!FGraphic->Empty()) {
+        const std::vector<uint8_t> bytes = FGraphic->SaveToBytes();
+        data.append(bytes.begin(), bytes.end());
+    }
+    return data;
+}
+
+void TPicture::ReadStreamedData(std::string_view data) {
+    if (data.empty() || data.size() < 1 + size_t(uint8_t(data[0])))
+        throw EInvalidGraphic("Picture data is not valid");
+    const std::string name(data.substr(1, uint8_t(data[0])));
+    const std::string_view bytes = data.substr(1 + name.size());
+    if (int64_t(bytes.size()) > kMaxGraphicFileSize)
+        throw EInvalidGraphic("Picture data is too large");
+    std::unique_ptr<TGraphic> graphic;
+    if (name == TBitmap::StaticClass()->Name())
+        graphic = std::make_unique<TBitmap>();
+    else if (name == TMetafile::StaticClass()->Name())
+        graphic = std::make_unique<TMetafile>();
+    else if (name == TIcon::StaticClass()->Name())
+        graphic = std::make_unique<TIcon>();
+    else
+        throw EInvalidGraphic(Format("Unknown picture format (%s)", {name}));
+    // Nothing after the name is an empty graphic of that class.
+    if (!bytes.empty())
+        graphic->LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    Take(std::move(graphic));
 }
 
 std::string GraphicFilter() {

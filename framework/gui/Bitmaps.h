@@ -15,6 +15,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A graphic that cannot be read: "Bitmap image is not valid", "Icon image is not valid",
@@ -23,6 +24,10 @@ class EInvalidGraphic : public Exception {
 public:
     using Exception::Exception;
 };
+
+// The largest picture file read (and the largest picture data in a component stream):
+// a 32-bit bitmap of the largest picture size, 64 M pixels, and its headers.
+constexpr int64_t kMaxGraphicFileSize = (int64_t(1) << 28) + (int64_t(1) << 20);
 
 class TGraphic : public TPersistent {
     ORV_CLASS(TGraphic, TPersistent)
@@ -49,7 +54,9 @@ class TGraphic : public TPersistent {
     virtual std::vector<uint8_t> SaveToBytes() const = 0;
     void LoadFromStream(std::istream& stream);
     void SaveToStream(std::ostream& stream) const;
-    // Reading raises EFOpenError "Cannot open file \"%s\""; saving replaces the file in one
+    // Reading takes a regular file of at most kMaxGraphicFileSize bytes and raises
+    // EFOpenError "Cannot open file \"%s\". <reason>" for any other (a FIFO, a device, a
+    // folder, a larger file, a missing file); saving replaces the file in one
     // piece (a temporary file renamed over it) and raises EInOutError "Unable to write to
     // %s" when the file is read-only or the medium refuses, leaving the old file.
     void LoadFromFile(const std::string& fileName);
@@ -198,6 +205,16 @@ class TPicture : public TPersistent {
     void AssignFrom(const TPersistent* source) override;
     const TNotifyEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
+
+    // The graphic in a component stream: the binary entry "Data", written when the picture
+    // holds a graphic, is the graphic's class name ("TBitmap", "TMetafile", "TIcon") as a
+    // short string (a length byte, then the name), then the graphic's file bytes (a bitmap
+    // file, a metafile, an icon file). Reading data that is not of this form, names
+    // another class, is larger than kMaxGraphicFileSize or holds a graphic that does not
+    // read raises EInvalidGraphic and leaves the picture as it was.
+    void DefineStreamedData(TFiler& filer) override;
+    std::string StreamedData() const;
+    void ReadStreamedData(std::string_view data);
 
 private:
     void Take(std::unique_ptr<TGraphic> graphic);

@@ -89,45 +89,21 @@ int FontWeight(const TMetafileRecord& r) {
     return r.FontStyle.Contains(fsBold) ? 700 : 400;
 }
 
-// Text for a font of the Greek or the western character set, one byte per character.
-// Characters outside both become "?".
-std::string EncodeAnsi(const std::string& utf8, bool& greek) {
-    QString s = QString::fromStdString(utf8);
+// Text for a font of the Greek or the western character set, one byte per character:
+// code page 1253 when the font's character set is Greek or the text holds Greek letters
+// (greek is then set), code page 1252 otherwise. Characters the code page lacks become
+// "?".
+std::string EncodeAnsi(const std::string& utf8, TFontCharset charset, bool& greek) {
+    const QList<uint> codePoints = QString::fromStdString(utf8).toUcs4();
+    greek =
+        charset == GREEK_CHARSET || std::any_of(codePoints.begin(), codePoints.end(),
+                                                [](uint u) { return u >= 0x0384 && u <= 0x03CE; });
+    const int codePage = greek ? 1253 : 1252;
     std::string out;
-    greek = false;
-    for (QChar ch : s) {
-        char16_t u = ch.unicode();
-        if (u >= 0x0384 && u <= 0x03CE)
-            greek = true;
-    }
-    for (QChar ch : s) {
-        char16_t u = ch.unicode();
-        uint8_t b = '?';
-        if (u < 0x80) {
-            b = uint8_t(u);
-        } else if (greek) {
-            if (u >= 0x0391 && u <= 0x03CE && u != 0x03A2)
-                b = uint8_t(u - 0x0391 + 0xC1);
-            else if (u == 0x0386)
-                b = 0xA2;
-            else if (u >= 0x0388 && u <= 0x038A)
-                b = uint8_t(u - 0x0388 + 0xB8);
-            else if (u == 0x038C)
-                b = 0xBC;
-            else if (u == 0x038E || u == 0x038F)
-                b = uint8_t(u - 0x038E + 0xBE);
-            else if (u == 0x0390)
-                b = 0xC0;
-            else if (u == 0x0384)
-                b = 0xB4;
-            else if (u == 0x0385)
-                b = 0xA1;
-            else if (u >= 0xA0 && u <= 0xBF)
-                b = uint8_t(u);
-        } else if (u <= 0xFF) {
-            b = uint8_t(u);
-        }
-        out += char(b);
+    out.reserve(size_t(codePoints.size()));
+    for (uint u : codePoints) {
+        const int b = UnicodeToAnsiChar(u, codePage);
+        out += b < 0 ? '?' : char(b);
     }
     return out;
 }
@@ -656,7 +632,7 @@ void TWmfWriter::Record(const TMetafileRecord& r) {
     bool greek = false;
     std::string ansi;
     if (r.Kind == K::mrText) {
-        ansi = EncodeAnsi(r.Text, greek);
+        ansi = EncodeAnsi(r.Text, r.FontCharset, greek);
         TMetafileRecord font = r;
         if (greek)
             font.FontCharset = GREEK_CHARSET;
@@ -913,35 +889,16 @@ TColor ColorFromRef(uint32_t ref) {
     return TColor(ref & 0xFFFFFF);
 }
 
-// One byte per character in the Greek or the western character set.
+// One byte per character in the Greek (code page 1253) or the western (1252) character
+// set; a byte the code page leaves undefined reads as "?".
 std::string DecodeAnsi(const uint8_t* bytes, size_t count, bool greek) {
-    QString s;
+    std::string out;
+    out.reserve(count);
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t b = bytes[i];
-        char16_t u = b;
-        if (greek && b >= 0xA0) {
-            if (b >= 0xC1 && b != 0xD2 && b != 0xFF)
-                u = char16_t(0x0391 + (b - 0xC1));
-            else if (b == 0xA2)
-                u = 0x0386;
-            else if (b >= 0xB8 && b <= 0xBA)
-                u = char16_t(0x0388 + (b - 0xB8));
-            else if (b == 0xBC)
-                u = 0x038C;
-            else if (b == 0xBE || b == 0xBF)
-                u = char16_t(0x038E + (b - 0xBE));
-            else if (b == 0xC0)
-                u = 0x0390;
-            else if (b == 0xB4)
-                u = 0x0384;
-            else if (b == 0xA1)
-                u = 0x0385;
-            else if (b == 0xD2 || b == 0xFF)
-                u = '?';
-        }
-        s += QChar(u);
+        const uint32_t u = AnsiCharToUnicode(bytes[i], greek ? 1253 : 1252);
+        AppendUtf8(out, u == 0xFFFD ? uint32_t('?') : u);
     }
-    return s.toStdString();
+    return out;
 }
 
 // A device-independent bitmap of 24 or 32 bits without compression, the kind the writers

@@ -207,6 +207,47 @@ TEST_F(PowFileTest, FailuresKeepWhatWasRead) {
     EXPECT_EQ(curve.RatedPower(), 100);
 }
 
+// A point that overflows once scaled is refused with a message naming the file, and the
+// curve keeps what it held before the call: no infinite rated power.
+TEST_F(PowFileTest, ScaledValueThatOverflowsIsRefusedAndTheCurveKept) {
+    struct TCase {
+        const char* Name;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {"power", "m\r\nx\r\n1 1e300\r\n3 100\r\n4 1e10\r\n"},
+        {"speed", "m\r\nx\r\n1e300 1\r\n1e10 100\r\n"},
+        {"negative", "m\r\nx\r\n1 -1e300\r\n3 1e300\r\n"},
+        {"last point", "m\r\nx\r\n1 1e300\r\n3 100\r\n25 1e9\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto owned = CurveOf({{1, 10}, {2, 20}});
+        TWindPwrCurve& curve = *owned;
+        curve.SetModelName("kept");
+        curve.SetRatedPower(20);
+        curve.SetPowerFactor(0.75);
+        const std::string file = FDir.Write("huge.pow", c.Text);
+        try {
+            curve.LoadFromFile(file);
+            ADD_FAILURE() << "no error; rated power " << curve.RatedPower();
+        } catch (const EInOutError& e) {
+            EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+        }
+        ASSERT_EQ(curve.PointCount(), 2);
+        EXPECT_EQ(curve.GetPoint(1).Power, 20);
+        EXPECT_EQ(curve.RatedPower(), 20);
+        EXPECT_EQ(curve.ModelName(), "kept");
+        EXPECT_EQ(curve.PowerFactor(), 0.75);
+        EXPECT_EQ(curve.PowerAt(1.5), 0);
+    }
+    // Large values that stay finite once scaled still load.
+    const auto curve = CurveOf({});
+    curve->LoadFromFile(FDir.Write("big.pow", "m\r\nx\r\n1 1e300\r\n3 1\r\n4 1.5\r\n"));
+    EXPECT_EQ(curve->RatedPower(), 1.5e300);
+}
+
 // ---------------------------------------------------------------------------
 // Devices and device lists
 
@@ -885,6 +926,37 @@ TEST(StatisticsTest, WeibullFitFallsBackAndNeverSucceedsWithoutAFiniteFit) {
             EXPECT_EQ(std::tuple(scale, shape, fitMean, fitStdDev), std::tuple(1.0, 2.0, 3.0, 4.0));
         }
     }
+}
+
+// Across coefficients of variation from 0.01 to 100 a fit either gives finite numbers for
+// every output or reports failure and leaves them alone; wide spreads (about 60 to 113)
+// overflow the fitted deviation and must not pass as a fit.
+TEST(StatisticsTest, WeibullFitSucceedsOnlyWithEveryOutputFinite) {
+    int fitted = 0;
+    int refused = 0;
+    for (int step = 0; step <= 4000; ++step) {
+        const double cv = 0.01 * std::pow(10.0, step / 1000.0);
+        const double mean = 5;
+        double scale = 1, shape = 2, fitMean = 3, fitStdDev = 4;
+        if (WeibullFit(mean, cv * mean, scale, shape, fitMean, fitStdDev)) {
+            ++fitted;
+            ASSERT_TRUE(std::isfinite(scale) && std::isfinite(shape) && std::isfinite(fitMean) &&
+                        std::isfinite(fitStdDev))
+                << "cv " << cv << ": c " << scale << " k " << shape << " mean " << fitMean
+                << " deviation " << fitStdDev;
+            EXPECT_GT(scale, 0) << cv;
+            EXPECT_GT(shape, 0) << cv;
+            if (cv <= 2.5) {
+                EXPECT_NEAR(fitStdDev / fitMean, cv, 1e-6 * cv) << cv;
+            }
+        } else {
+            ++refused;
+            ASSERT_EQ(std::tuple(scale, shape, fitMean, fitStdDev), std::tuple(1.0, 2.0, 3.0, 4.0))
+                << cv;
+        }
+    }
+    EXPECT_GT(fitted, 2000);
+    EXPECT_GT(refused, 0);
 }
 
 TEST(StatisticsTest, GaussRandom) {

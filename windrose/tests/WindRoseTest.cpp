@@ -4,6 +4,7 @@
 #include "PelmoraTestSupport.h"
 #include "chartdlg/ChartEditAxis.h"
 #include "chartdlg/ChartEditor.h"
+#include "chartdlg/ChartStore.h"
 #include "framework/gui/Clipboard.h"
 #include "framework/gui/Messages.h"
 
@@ -264,6 +265,33 @@ TEST_F(TPelmoraTest, CopyPutsTheChartOnTheClipboardAsAnEnhancedMetafile) {
     EXPECT_EQ(Clipboard()->CommitCount() - before, 2);
     TestKit::PressKey(VK_INSERT, {ssShift});
     EXPECT_EQ(Clipboard()->CommitCount() - before, 3);
+}
+
+// The chart file carries the rose: the back picture is the chart's "BackImage.Data" entry,
+// the metafile's class name and its bytes, and reads back to the same bars.
+TEST_F(TPelmoraTest, TheChartFileCarriesTheRose) {
+    OpenTable(DataFile("rose4.tab"));
+    ASSERT_NE(Rose(), nullptr);
+    const std::string fileName = FDir + "/rose.tee";
+    SaveChartFile(Form1->Chart1, fileName);
+    std::ifstream in(fileName, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string entry = std::string("\x0E"
+                                          "BackImage.Data") +
+                              char(vaBinary);
+    const size_t at = bytes.find(entry);
+    ASSERT_NE(at, std::string::npos);
+    TMemoryStream stream;
+    stream.SetData(bytes);
+    stream.SetPosition(int64_t(at + entry.size()));
+    const std::string data = stream.ReadBytes(stream.ReadInt32());
+    EXPECT_EQ(data.substr(0, 10), "\x09TMetafile");
+    TPicture picture;
+    picture.ReadStreamedData(data);
+    const auto* rose = dynamic_cast<const TMetafile*>(picture.Graphic());
+    ASSERT_NE(rose, nullptr);
+    EXPECT_EQ(rose->Width(), Rose()->Width());
+    EXPECT_EQ(RecordsOf(rose, TK::mrPolygon).size(), 4u);
 }
 
 TEST_F(TPelmoraTest, AFailedOrCancelledOpeningChangesNothing) {

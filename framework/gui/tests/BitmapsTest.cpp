@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -141,6 +146,114 @@ TEST_F(BitmapsTest, FilesAndPictures) {
                             std::filesystem::directory_iterator()),
               1); // no temporary file left
     std::filesystem::remove_all(dir);
+}
+
+// "Browse..." reads pictures from regular files only, of a size a picture can have: a FIFO
+// is refused at once instead of waiting for a writer, a device or a folder is refused, and
+// so is a file beyond the limit (sparse, so it costs no disk). The picture stays as it was.
+TEST_F(BitmapsTest, PicturesAreReadOnlyFromRegularFilesOfAPictureSize) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("bitmaps_devices_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "pipe.bmp").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = (dir / "zero.bmp").string();
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string folder = (dir / "folder.bmp").string();
+    std::filesystem::create_directory(folder);
+    const std::string huge = (dir / "huge.bmp").string();
+    {
+        TBitmap small(2, 2);
+        small.SaveToFile(huge); // a valid bitmap at its start
+    }
+    std::filesystem::resize_file(huge, uint64_t(kMaxGraphicFileSize) + 1);
+    struct TCase {
+        std::string File;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {fifo, "Not a regular file"},
+        {zero, "Not a regular file"},
+        {folder, "Is a directory"},
+        {huge, "File too large"},
+    };
+    TPicture pic;
+    pic.Bitmap()->SetSize(7, 5);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.File);
+        auto load = std::async(std::launch::async, [&] {
+            try {
+                pic.LoadFromFile(c.File);
+                return std::string("loaded");
+            } catch (const EFOpenError& e) {
+                return e.Message();
+            } catch (const Exception& e) {
+                return "other error: " + e.Message();
+            }
+        });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // The reader waits on the FIFO: give it a writer so the test can end.
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            load.wait();
+            ADD_FAILURE() << "the reader blocked";
+            continue;
+        }
+        const std::string message = load.get();
+        EXPECT_EQ(message, "Cannot open file \"" + c.File + "\". " + c.Reason);
+        EXPECT_EQ(pic.Width(), 7);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// The picture's "Data" entry: the graphic's class name as a short string, then its file
+// bytes. Data that is cut short, names a class that is no graphic or holds bytes that do not
+// read is refused and the picture keeps its graphic.
+TEST_F(BitmapsTest, PictureDataNamesTheGraphicClassThenItsFileBytes) {
+    TPicture pic;
+    pic.Bitmap()->SetSize(3, 2);
+    pic.Bitmap()->Canvas()->SetPixels(1, 1, clRed);
+    const std::string data = pic.StreamedData();
+    ASSERT_GT(data.size(), 8u);
+    EXPECT_EQ(data.substr(0, 10), std::string("\x07TBitmapBM", 10));
+    const std::vector<uint8_t> bmp = pic.Bitmap()->SaveToBytes();
+    EXPECT_EQ(data.substr(8), std::string(bmp.begin(), bmp.end()));
+
+    TPicture copy;
+    copy.ReadStreamedData(data);
+    ASSERT_NE(dynamic_cast<TBitmap*>(copy.Graphic()), nullptr);
+    EXPECT_EQ(copy.Bitmap()->Canvas()->Pixels(1, 1), clRed);
+    copy.ReadStreamedData("\x05TIcon");
+    ASSERT_NE(dynamic_cast<TIcon*>(copy.Graphic()), nullptr);
+    EXPECT_TRUE(copy.Graphic()->Empty());
+
+    struct TCase {
+        const char* Name;
+        std::string Data;
+    };
+    const TCase cases[] = {
+        {"empty", ""},
+        {"name cut short", std::string("\x07TBitm")},
+        {"unknown class", "\x08TPicture" + data.substr(8)},
+        {"no graphic class", "\x07TCanvas" + data.substr(8)},
+        {"bitmap bytes cut short", data.substr(0, data.size() - 5)},
+        {"not a bitmap", "\x07TBitmapGIF89a"},
+        {"not a metafile", "\x09TMetafile" + data.substr(8)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TPicture target;
+        target.Bitmap()->SetSize(5, 4);
+        try {
+            target.ReadStreamedData(c.Data);
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_FALSE(e.Message().empty());
+        }
+        ASSERT_NE(dynamic_cast<TBitmap*>(target.Graphic()), nullptr);
+        EXPECT_EQ(target.Width(), 5);
+    }
 }
 
 TEST_F(BitmapsTest, TransparentBitmapKeepsTheBackgroundWhereItHasItsKeyColour) {

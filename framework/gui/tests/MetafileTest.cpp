@@ -171,6 +171,47 @@ TEST_F(MetafileTest, SavedMetafileReadBackDrawsTheSamePicture) {
     }
 }
 
+// WMF text is one byte per character in the font's code page: 1253 for Greek text, 1252
+// for western text. Characters the code page lacks become "?" (never a Greek letter that
+// happens to share the byte), and the text reads back through the same table.
+TEST_F(MetafileTest, WindowsMetafileTextGoesThroughTheCodePage) {
+    struct TCase {
+        const char* Text;
+        std::string Bytes;
+        const char* ReadBack;
+    };
+    const TCase cases[] = {
+        {"Σταθμός ¼ º ½ ° — – € “x” …",
+         "\xD3\xF4\xE1\xE8\xEC\xFC\xF2 ? ? \xBD \xB0 \x97 \x96 \x80 \x93x\x94 \x85",
+         "Σταθμός ? ? ½ ° — – € “x” …"},
+        {"¼ º ½ ° — – € “x” … Ж", "\xBC \xBA \xBD \xB0 \x97 \x96 \x80 \x93x\x94 \x85 ?",
+         "¼ º ½ ° — – € “x” … ?"},
+        {"Ά΅ Ώ ΐ ς ‰ ™ 😀", "\xA2\xA1 \xBF \xC0 \xF2 \x89 \x99 ?", "Ά΅ Ώ ΐ ς ‰ ™ ?"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TMetafile mf;
+        mf.SetWidth(400);
+        mf.SetHeight(40);
+        mf.SetEnhanced(false);
+        {
+            TMetafileCanvas canvas(&mf, nullptr);
+            canvas.Font()->SetName("Arial");
+            canvas.TextOut(2, 2, c.Text);
+        }
+        const std::vector<uint8_t> wmf = mf.SaveToBytes();
+        const std::string bytes(wmf.begin(), wmf.end());
+        EXPECT_NE(bytes.find(c.Bytes), std::string::npos);
+        TMetafile back;
+        back.LoadFromBytes(wmf);
+        std::string text;
+        for (const TMetafileRecord& m : back.Records())
+            if (m.Kind == TMetafileRecord::mrText)
+                text += m.Text;
+        EXPECT_EQ(text, c.ReadBack);
+    }
+}
+
 // A damaged or crafted file is refused with EInvalidGraphic and the metafile stays as it
 // was; sizes and counts that point outside the file never read outside it.
 TEST_F(MetafileTest, DamagedMetafilesAreRefused) {
