@@ -24,20 +24,20 @@ struct TGallery {
     }
 };
 
-// The gallery made, shown modal with its standard page and functions tab, painted once,
-// then closed and freed: what the user waits for after asking for a new series.
+// The gallery made as the chart editor makes it (standard page, functions tab), shown and
+// painted once, then freed: what the user waits for after asking for a new series.
 void BM_OpenGallery(benchmark::State& state) {
     TestKit::StartTestApplication();
     long painted = 0;
     for (auto _ : state) {
         std::unique_ptr<TChartGallery> gallery(CreateForm<TChartGallery>(nullptr));
         gallery->SetFunctionsVisible(true);
-        TChartGallery* form = gallery.get();
-        WhenFirstPainted(form, [form, &painted] {
-            ++painted;
-            form->SetModalResult(mrCancel);
-        });
-        gallery->ShowModal();
+        bool shown = false;
+        WhenFirstPainted(gallery.get(), [&shown] { shown = true; });
+        gallery->Show();
+        for (int round = 0; round < 100 && !shown; ++round)
+            TestKit::ProcessMessages();
+        painted += shown ? 1 : 0;
     }
     state.counters["painted"] = double(painted) / double(state.iterations());
     state.SetLabel("goal < 50 ms");
