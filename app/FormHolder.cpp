@@ -10,6 +10,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/RedrawLock.h"
 #include "framework/gui/WindowSystem.h"
 #include "model/Data.h"
 
@@ -327,6 +328,9 @@ TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bord
         if (SameText(host->Components(i)->ClassName(), formClass->Name()))
             return nullptr;
 
+    // The window paints once, when the new view and its tool bar are in place, not at
+    // every step of taking the old ones out and docking the new ones.
+    TRedrawLock redrawLock(host);
     std::unique_ptr<TObject> created(formClass->Create(host));
     auto* form = dynamic_cast<TCustomForm*>(created.get());
     if (!form)

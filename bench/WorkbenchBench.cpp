@@ -1,6 +1,7 @@
-// The energy workbench: one battery sizing as F9 runs it (bisection over whole-year
-// balances, the hourly arrays rewritten at every step), with the workbench docked in the
-// main window as the view list docks it. Target on the development machine: under 20 ms.
+// The energy workbench docked in the main window as the view list docks it, the window
+// shown at 800 x 500: one battery sizing as F9 runs it (bisection over whole-year
+// balances, the hourly arrays rewritten at every step) up to the window painted with the
+// result, one balance of the year, and one repaint of the hourly table (8760 rows).
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
@@ -29,7 +30,10 @@ public:
         TestKit::StartTestApplication();
         InitModel();
         CreateProgramWindows();
+        fmHolder->SetBounds(0, 0, 800, 500);
         fmHolder->ShowView(4);
+        fmHolder->Show();
+        TestKit::ProcessMessages();
         Bench = dynamic_cast<TfmWDataEd*>(fmHolder->CurrentView());
     }
     ~TWorkbenchSession() {
@@ -54,14 +58,19 @@ void BM_F9BatterySizing(benchmark::State& state) {
     for (double& load : DemandLoad)
         load = 800 * Random();
     double capacity = 0;
+    TestKit::Focus(session.Bench->gdEditor);
     for (auto _ : state) {
         BatCapacity = 6000;
-        session.Bench->actEQUBat->Execute();
+        TestKit::PressShortCut("F9");
+        TestKit::ProcessMessages();
         capacity = BatCapacity;
         TestKit::Dialogs().Clear();
     }
     state.counters["capacity_Wh"] = capacity;
     state.counters["genset_share"] = LastSizingResult.GensetShare;
+    if (capacity == 6000)
+        state.SkipWithError("F9 did not size the battery");
+    state.SetLabel("goal < 20 ms");
 }
 BENCHMARK(BM_F9BatterySizing)->Unit(benchmark::kMillisecond);
 
@@ -76,6 +85,26 @@ void BM_WorkbenchRecalc(benchmark::State& state) {
         session.Bench->Recalc();
 }
 BENCHMARK(BM_WorkbenchRecalc)->Unit(benchmark::kMicrosecond);
+
+// The hourly table painted anew as it stands in the shown window (header, hour column and
+// the rows in view, with its scroll bars).
+void BM_HourlyTableRepaint(benchmark::State& state) {
+    TWorkbenchSession session;
+    if (!session.Bench) {
+        state.SkipWithError("the workbench view is not available");
+        return;
+    }
+    TExDrawGrid* table = session.Bench->gdEditor;
+    table->SetTopRow(4000);
+    TestKit::ProcessMessages();
+    for (auto _ : state)
+        table->Repaint();
+    state.counters["visible_rows"] = table->VisibleRowCount();
+    state.counters["table_width"] = table->Width();
+    state.counters["table_height"] = table->Height();
+    state.SetLabel("goal < 3 ms");
+}
+BENCHMARK(BM_HourlyTableRepaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

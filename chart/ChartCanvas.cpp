@@ -865,6 +865,17 @@ void TChartCanvas3D::DrawLineToSpace(int x, int y, int z) {
     FCanvas->LineTo(p.X, p.Y);
 }
 
+void TChartCanvas3D::DrawPolylineAtDepth(const TPoint* points, int count, int z) {
+    if (count <= 0)
+        return;
+    FPolyline.resize(size_t(count));
+    for (int i = 0; i < count; ++i)
+        FPolyline[size_t(i)] = SpaceToScreen(points[i].X, points[i].Y, z);
+    if (count > 1)
+        FCanvas->Polyline(FPolyline.data(), count);
+    FCanvas->MoveTo(FPolyline.back().X, FPolyline.back().Y);
+}
+
 void TChartCanvas3D::DrawLineAtDepth(int x0, int y0, int x1, int y1, int z) {
     MovePenToSpace(x0, y0, z);
     DrawLineToSpace(x1, y1, z);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TView3DOptions;
 
@@ -366,6 +367,9 @@ public:
     virtual void DrawLineAtDepth(int x0, int y0, int x1, int y1, int z) = 0;
     virtual void MovePenToSpace(int x, int y, int z) = 0;
     virtual void DrawLineToSpace(int x, int y, int z) = 0;
+    // Connected lines through count points at depth z, as from a pen moved to the first
+    // point and drawn to each next one; the pen ends at the last point.
+    virtual void DrawPolylineAtDepth(const TPoint* points, int count, int z) = 0;
     // Angles in radians; z0 the front depth, z1 the back one. Only the faces turned to the
     // viewer are drawn: the rim and (with darkSides) the two radial sides first, the front
     // face over them; parts picks both or one of the two (a whole pie draws every slice's
@@ -462,6 +466,7 @@ public:
     void DrawLineAtDepth(int x0, int y0, int x1, int y1, int z) override;
     void MovePenToSpace(int x, int y, int z) override;
     void DrawLineToSpace(int x, int y, int z) override;
+    void DrawPolylineAtDepth(const TPoint* points, int count, int z) override;
     void DrawSolidPieSlice(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle,
                            double endAngle, int z0, int z1, bool darkSides,
                            TPieSliceParts parts = ppWhole) override;
@@ -517,6 +522,7 @@ private:
     int FYCenterOffset = 0;
     TCoefficients FCoef{0, 0, 0, 0.00001, 0, 0.00001, 0, 0, 0};
     bool FWas3D = false;
+    std::vector<TPoint> FPolyline; // the projected points of DrawPolylineAtDepth
     bool FIs3D = false;
     std::unique_ptr<TBitmap> FBitmap;
     bool FBufferedDisplay = true;

@@ -79,11 +79,50 @@ void TFastLineSeries::PrepareCanvas() {
 
 void TFastLineSeries::DrawAllValues() {
     PrepareCanvas();
-    TChartSeries::DrawAllValues();
+    FRun.clear();
+    FGathering = true;
+    try {
+        TChartSeries::DrawAllValues();
+    } catch (...) {
+        FGathering = false;
+        FRun.clear();
+        throw;
+    }
+    FGathering = false;
+    FlushRun();
+}
+
+void TFastLineSeries::MoveToPoint(int x, int y, int z) {
+    if (!FGathering) {
+        ParentChart()->Canvas3D()->MovePenToSpace(x, y, z);
+        return;
+    }
+    FlushRun();
+    FRun.push_back(TPoint(x, y));
+    FRunZ = z;
+}
+
+void TFastLineSeries::LineToPoint(int x, int y, int z) {
+    if (!FGathering || FRun.empty() || z != FRunZ) {
+        FlushRun();
+        ParentChart()->Canvas3D()->DrawLineToSpace(x, y, z);
+        return;
+    }
+    FRun.push_back(TPoint(x, y));
+}
+
+void TFastLineSeries::FlushRun() {
+    if (FRun.empty())
+        return;
+    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
+    if (FRun.size() == 1)
+        canvas->MovePenToSpace(FRun[0].X, FRun[0].Y, FRunZ);
+    else
+        canvas->DrawPolylineAtDepth(FRun.data(), int(FRun.size()), FRunZ);
+    FRun.clear();
 }
 
 void TFastLineSeries::DrawValue(int index) {
-    TChartCanvas3D* canvas = ParentChart()->Canvas3D();
     const int x = CalcXPos(index);
     const int y = CalcYPos(index);
     const int z = MiddleZ();
@@ -91,13 +130,13 @@ void TFastLineSeries::DrawValue(int index) {
         // Consecutive points on the same pixel draw nothing more.
         if (x == FLastX && y == FLastY)
             return;
-        canvas->DrawLineToSpace(x, y, z);
+        LineToPoint(x, y, z);
     } else if (index == 0) {
-        canvas->MovePenToSpace(x, y, z);
+        MoveToPoint(x, y, z);
     } else {
         // The line enters from the point before the visible range.
-        canvas->MovePenToSpace(CalcXPos(index - 1), CalcYPos(index - 1), z);
-        canvas->DrawLineToSpace(x, y, z);
+        MoveToPoint(CalcXPos(index - 1), CalcYPos(index - 1), z);
+        LineToPoint(x, y, z);
     }
     FLastX = x;
     FLastY = y;

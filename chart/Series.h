@@ -47,11 +47,19 @@ class TFastLineSeries : public TChartSeries {
 
 private:
     void PenChanged(TObject* sender);
+    // The pen moves to (or draws to) a point at depth z; while all values are drawn, the
+    // connected points are gathered and drawn as one polyline.
+    void MoveToPoint(int x, int y, int z);
+    void LineToPoint(int x, int y, int z);
+    void FlushRun();
 
     bool FAutoRepaint = true;
     std::unique_ptr<TChartPen> FLinePen;
     int FLastX = 0;
     int FLastY = 0;
+    bool FGathering = false;
+    int FRunZ = 0;
+    std::vector<TPoint> FRun;
 };
 
 // ---------------------------------------------------------------------------

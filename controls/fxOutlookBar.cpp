@@ -191,6 +191,20 @@ void TFxOutlookPages::SetItemBounds(TControl* control, const TRect& rect) {
         control->SetBoundsRect(rect);
 }
 
+namespace {
+// A layout pass: the buttons and panels go to their places and repaint with the rest of
+// the window, without painting now or handling other messages meanwhile.
+void PlaceAtOnce(TFxOutlookPages* pages,
+                 const std::vector<std::unique_ptr<TFxGroupAnimateItem>>& pairs) {
+    for (const auto& pair : pairs)
+        for (const TFxAnimateListItem* item : {pair->ButtonItem.get(), pair->PanelItem.get()})
+            if (item && item->Control) {
+                pages->SetItemBounds(item->Control, item->EndRect);
+                item->Control->Invalidate();
+            }
+}
+} // namespace
+
 void TFxOutlookPages::ArrangePages() {
     TFxCustomOutlookBar* bar = OutlookBar();
     // An item being made or freed is left alone; the arrangement runs again after it.
@@ -310,10 +324,13 @@ void TFxOutlookPages::ArrangePages() {
             if (TFxCustomBitBtn* b = Pages(i)->Button())
                 b->SetIgnoreInput(true);
         try {
-            AnimateControls(
-                pairs,
-                [this](TControl* control, const TRect& rect) { SetItemBounds(control, rect); },
-                steps, interval);
+            if (animate)
+                AnimateControls(
+                    pairs,
+                    [this](TControl* control, const TRect& rect) { SetItemBounds(control, rect); },
+                    steps, interval);
+            else
+                PlaceAtOnce(this, pairs);
         } catch (...) {
             for (int i = 0; i < Count(); ++i)
                 if (TFxCustomBitBtn* b = Pages(i)->Button())

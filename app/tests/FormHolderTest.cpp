@@ -10,6 +10,7 @@
 #include "framework/gui/Actions.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/CommonControls.h"
+#include "framework/gui/RedrawLock.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -305,6 +307,32 @@ TEST_F(FormHolderTest, SwitchingViewsByIndexReplacesTheViewAndItsToolBars) {
         }
     }
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("main-window-workbench.png")));
+}
+
+TEST_F(FormHolderTest, AViewSwitchThroughTheViewListPaintsEachWindowOnce) {
+    StartProgram();
+    fmHolder->SetBounds(0, 0, 800, 500);
+    TestKit::ProcessMessages();
+    TFxOutlookList* list = fmHolder->fxOutlookBar1OutlookList1;
+    for (int view : {1, 2, 3, 4, 0}) {
+        std::map<TWinControl*, int> paints;
+        const TPaintObserver previous =
+            SetPaintObserver([&paints](TWinControl* w) { ++paints[w]; });
+        const TRect r = list->Items()->Items(view)->HitRect();
+        TestKit::ClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        TestKit::ProcessMessages();
+        SetPaintObserver(previous);
+        TCustomForm* shown = fmHolder->CurrentView();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->ClassType(), ViewClasses[size_t(view)]);
+        // No window is painted twice on the way there; the view list alone shows the
+        // clicked item at once, before the view changes.
+        EXPECT_GT(paints.size(), 3u) << view;
+        for (const auto& [window, count] : paints)
+            EXPECT_LE(count, window == list ? 2 : 1)
+                << view << ": " << window->ClassName() << " " << window->Name() << " painted "
+                << count << " times";
+    }
 }
 
 TEST_F(FormHolderTest, DockingOnceFreesOthersAndTakesToolBarsAlong) {

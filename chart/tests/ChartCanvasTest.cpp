@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -391,3 +393,54 @@ TEST_F(ChartCanvasTest, ArrowOfZeroLengthDrawsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// A zig-zag through every direction, in space, drawn at depth z on a fresh bitmap either
+// as one polyline or segment by segment, under a rotated 3-D view with perspective.
+std::vector<TColor> ZigZagAtDepth(bool asPolyline, int penWidth) {
+    TView3DOptions options;
+    options.SetOrthogonal(false);
+    options.SetRotation(340);
+    options.SetElevation(340);
+    options.SetPerspective(30);
+    TChartCanvas3D canvas;
+    TBitmap target(400, 200);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(TRect(0, 0, 400, 200));
+    canvas.WriteBuffered(false);
+    canvas.BeginFrame(target.Canvas(), &options, clWhite, true, TRect(0, 0, 400, 200));
+    canvas.SetViewCentre(100, TRect(0, 0, 400, 200), TRect(20, 20, 380, 180));
+    canvas.Pen()->SetColor(clRed);
+    canvas.Pen()->SetWidth(penWidth);
+    std::vector<TPoint> points;
+    for (int i = 0; i < 60; ++i)
+        points.push_back(TPoint(20 + i * 6, 100 + int(70 * std::sin(i * 0.7)) * (i % 3 - 1)));
+    points.push_back(points.back()); // a repeated point draws nothing more
+    if (asPolyline) {
+        canvas.DrawPolylineAtDepth(points.data(), int(points.size()), 40);
+    } else {
+        canvas.MovePenToSpace(points[0].X, points[0].Y, 40);
+        for (size_t i = 1; i < points.size(); ++i)
+            canvas.DrawLineToSpace(points[i].X, points[i].Y, 40);
+    }
+    // The pen ends at the last point either way: a line drawn on goes on from there.
+    canvas.DrawLineToSpace(390, 10, 40);
+    canvas.EndFrame(target.Canvas(), target.Canvas(), TPoint(0, 0));
+    std::vector<TColor> pixels;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x)
+            pixels.push_back(target.Canvas()->Pixels(x, y));
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(ChartCanvasTest, PolylineAtDepthDrawsTheSamePixelsAsItsSegments) {
+    for (int width : {1, 3}) {
+        const std::vector<TColor> segments = ZigZagAtDepth(false, width);
+        const std::vector<TColor> polyline = ZigZagAtDepth(true, width);
+        EXPECT_TRUE(segments == polyline) << "pen width " << width;
+        EXPECT_GT(std::count(segments.begin(), segments.end(), clRed), 300) << width;
+    }
+}

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -991,10 +993,54 @@ TSize TCanvas::TextExtent(std::string_view text) {
     return DoTextExtent(text);
 }
 
+namespace {
+
+// Text measuring for layout asks for the same few strings in the same few fonts over and
+// over (labels, list items, grid cells at every paint): the metrics of a font and the
+// extent of a string in it are kept, keyed by what makes the font's size and shape.
+std::string FontKey(const TFont& font) {
+    std::string key = font.Name();
+    key += '\x1f';
+    key += std::to_string(font.Height());
+    key += '\x1f';
+    key += std::to_string(font.Style().ToInt());
+    key += '\x1f';
+    key += std::to_string(int(font.Pitch()));
+    return key;
+}
+
+const QFontMetrics& CachedMetrics(const TFont& font, std::string* keyOut = nullptr) {
+    static std::unordered_map<std::string, QFontMetrics> metrics;
+    std::string key = FontKey(font);
+    auto it = metrics.find(key);
+    // Never emptied: callers hold the metrics while measuring, and a program uses few fonts.
+    if (it == metrics.end())
+        it = metrics.emplace(key, QFontMetrics(font.ToQFont(1.0))).first;
+    if (keyOut)
+        *keyOut = std::move(key);
+    return it->second;
+}
+
+TSize CachedTextExtent(const TFont& font, std::string_view text) {
+    static std::unordered_map<std::string, TSize> extents;
+    std::string key;
+    const QFontMetrics& fm = CachedMetrics(font, &key);
+    key += '\0';
+    key += text;
+    if (auto it = extents.find(key); it != extents.end())
+        return it->second;
+    if (extents.size() > 50000)
+        extents.clear();
+    const TSize size(fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
+                     fm.height());
+    extents.emplace(std::move(key), size);
+    return size;
+}
+
+} // namespace
+
 TSize TCanvas::DoTextExtent(std::string_view text) {
-    QFontMetrics fm(FFont->ToQFont(1.0));
-    return TSize(fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
-                 fm.height());
+    return CachedTextExtent(*FFont, text);
 }
 
 void TCanvas::Draw(int x, int y, const TGraphic* graphic) {
@@ -1124,7 +1170,7 @@ std::vector<std::string> TCanvas::LayoutLines(std::string_view text, int width, 
     } else {
         plain = std::string(text);
     }
-    QFontMetrics fm(FFont->ToQFont(1.0));
+    const QFontMetrics& fm = CachedMetrics(*FFont);
     auto measure = [&](const std::string& s) {
         return fm.horizontalAdvance(QString::fromUtf8(s.data(), qsizetype(s.size())));
     };
@@ -1215,7 +1261,7 @@ std::vector<std::string> TCanvas::LayoutLines(std::string_view text, int width, 
 
 int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
     Handle();
-    QFontMetrics fm(FFont->ToQFont(1.0));
+    const QFontMetrics& fm = CachedMetrics(*FFont);
     int lineHeight = fm.height() + ((flags & DT_EXTERNALLEADING) ? fm.leading() : 0);
     std::vector<int> underlines;
     std::vector<std::string> lines = LayoutLines(text, r.Width(), flags, &underlines);

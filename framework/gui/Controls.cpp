@@ -3,6 +3,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Actions.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/RedrawLock.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QApplication>
@@ -131,10 +132,28 @@ void SetCaptureControl(TControl* control) {
     }
 }
 
+namespace {
+// Marks the scroll bars a control lays over its own widget.
+constexpr const char* kOverlayBar = "orvOverlayBar";
+
+// What a repaint of a window drawn by us covers: its widget without the scroll bars laid
+// over it, which repaint themselves when their range or position changes (the style's
+// scroll bars are costly to draw: a full repaint of a grid would mostly paint them).
+QRegion OwnPaintArea(const QWidget* w) {
+    QRegion area(w->rect());
+    for (QObject* child : w->children())
+        if (auto* bar = qobject_cast<QWidget*>(child);
+            bar && bar->isVisible() && bar->property(kOverlayBar).toBool())
+            area -= bar->geometry();
+    return area;
+}
+} // namespace
+
 namespace WindowSystemDetail {
 QScrollBar* NewScrollBar(QWidget* parent, bool vertical) {
     auto* bar = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, parent);
     bar->setFocusPolicy(Qt::NoFocus);
+    bar->setProperty(kOverlayBar, true);
     return bar;
 }
 
@@ -1676,7 +1695,10 @@ void TWinControl::RequestRepaint() {
     if (!FWidget)
         return;
     FInvalid = QRegion(FWidget->rect());
-    FWidget->update();
+    if (FOwnPainted)
+        FWidget->update(OwnPaintArea(FWidget));
+    else
+        FWidget->update();
 }
 
 namespace {
@@ -1751,8 +1773,58 @@ void TWinControl::InvalidateRect(const TRect* r) {
     FWidget->update(q);
 }
 
+namespace {
+long gPaintCount = 0;
+TPaintObserver gPaintObserver;
+
+TWinControl* TopLevelWindow(const TControl* control) {
+    TWinControl* window = control ? control->Parent() : nullptr;
+    if (auto* w = dynamic_cast<const TWinControl*>(control))
+        window = const_cast<TWinControl*>(w);
+    while (window && window->Parent())
+        window = window->Parent();
+    return window;
+}
+} // namespace
+
+long WindowPaintCount() {
+    return gPaintCount;
+}
+
+TPaintObserver SetPaintObserver(TPaintObserver observer) {
+    std::swap(observer, gPaintObserver);
+    return observer;
+}
+
+bool RedrawLocked(const TControl* control) {
+    TWinControl* window = TopLevelWindow(control);
+    QWidget* w = window ? window->WidgetIfAllocated() : nullptr;
+    return w && !w->updatesEnabled();
+}
+
+TRedrawLock::TRedrawLock(TControl* control) {
+    // The widget's updates are turned off for it and its children; an outer lock (or
+    // anyone else) that turned them off already ends the suspension.
+    TWinControl* window = TopLevelWindow(control);
+    QWidget* w = window ? window->WidgetIfAllocated() : nullptr;
+    if (!w || !w->updatesEnabled())
+        return;
+    w->setUpdatesEnabled(false);
+    FWindow = window->Handle();
+}
+
+TRedrawLock::~TRedrawLock() {
+    TWinControl* window = FWindow ? FindControl(FWindow) : nullptr;
+    if (QWidget* w = window ? window->WidgetIfAllocated() : nullptr)
+        w->setUpdatesEnabled(true); // marks the whole window for one repaint
+}
+
 void TWinControl::Update() {
-    if (FWidget && FWidget->isVisible())
+    if (!FWidget || !FWidget->isVisible())
+        return;
+    if (FOwnPainted)
+        FWidget->repaint(OwnPaintArea(FWidget));
+    else
         FWidget->repaint();
 }
 
@@ -1809,6 +1881,9 @@ void TWinControl::PaintHandler(const QRegion& area) {
     if (!FCanvas)
         FCanvas = std::make_unique<TCanvas>();
     TCanvas* c = FCanvas.get();
+    ++gPaintCount;
+    if (gPaintObserver)
+        gPaintObserver(this);
     ++FPaintDepth;
     struct TDepthGuard {
         int& Depth;

@@ -1,6 +1,7 @@
 #include "framework/gui/Controls.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/RedrawLock.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -557,3 +559,77 @@ TEST_F(ControlsTest, GraphicControlPaintsOnItsParentAndRepaintsWhenMoved) {
 }
 
 } // namespace
+
+namespace {
+
+// Counts the paints of each window while it lives.
+struct TPaintTally {
+    std::map<TWinControl*, int> Paints;
+    TPaintObserver Previous;
+    TPaintTally() {
+        Previous = SetPaintObserver([this](TWinControl* w) { ++Paints[w]; });
+    }
+    ~TPaintTally() { SetPaintObserver(Previous); }
+    int Of(TWinControl* w) const {
+        auto it = Paints.find(w);
+        return it == Paints.end() ? 0 : it->second;
+    }
+};
+
+} // namespace
+
+TEST_F(ControlsTest, RedrawLockHoldsEveryPaintUntilTheOutermostLockEndsThenPaintsOnce) {
+    TBox* outer = AddBox("outer", Form);
+    TBox* inner = AddBox("inner", outer);
+    inner->SetBounds(10, 10, 40, 40);
+    Form->Show();
+    TestKit::ProcessMessages();
+    TPaintTally tally;
+    {
+        TRedrawLock lock(inner); // locks the form the box is on
+        EXPECT_TRUE(RedrawLocked(Form));
+        EXPECT_TRUE(RedrawLocked(outer));
+        {
+            TRedrawLock nested(Form);
+            inner->SetBounds(20, 20, 50, 50);
+            outer->SetColor(clRed);
+            inner->Repaint();
+            outer->Update();
+            TestKit::ProcessMessages();
+        }
+        // The nested lock's end does not resume the painting.
+        EXPECT_TRUE(RedrawLocked(Form));
+        outer->Repaint();
+        TestKit::ProcessMessages();
+        EXPECT_TRUE(tally.Paints.empty());
+    }
+    EXPECT_FALSE(RedrawLocked(Form));
+    TestKit::ProcessMessages();
+    EXPECT_EQ(tally.Of(outer), 1);
+    EXPECT_EQ(tally.Of(inner), 1);
+    // What was changed under the lock shows.
+    const QImage shot = TestKit::Render(outer);
+    EXPECT_EQ(shot.pixelColor(5, 5), QColor(Qt::red));
+}
+
+TEST_F(ControlsTest, RedrawLockOnAWindowFreedMeanwhileOrWithoutAWindowDoesNothing) {
+    auto* loose = new TBox(nullptr); // never shown: no window
+    {
+        TRedrawLock lock(loose);
+        EXPECT_FALSE(RedrawLocked(loose));
+    }
+    delete loose;
+    auto* other = new TForm(nullptr);
+    other->Show();
+    TestKit::ProcessMessages();
+    {
+        TRedrawLock lock(other);
+        EXPECT_TRUE(RedrawLocked(other));
+        delete other; // the lock's end must not touch it
+    }
+    TestKit::ProcessMessages();
+    const long before = WindowPaintCount();
+    Form->Show();
+    TestKit::ProcessMessages();
+    EXPECT_GT(WindowPaintCount(), before);
+}
