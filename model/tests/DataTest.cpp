@@ -199,6 +199,17 @@ TEST_F(PowFileTest, FailuresKeepWhatWasRead) {
     EXPECT_EQ(curve.ModelName(), "missing");
     EXPECT_EQ(curve.PowerFactor(), 1.0);
 
+    // 10^80 written out is too long for a number of the file: an error, not 10^63 and a
+    // point of power 0.
+    try {
+        curve.LoadFromFile(
+            FDir.Write("long.pow", "m\r\nx\r\n1 1\r\n3 1" + std::string(80, '0') + "\r\n"));
+        ADD_FAILURE() << "an 81-digit power was read";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("long.pow, line 4"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(curve.RatedPower(), 0);
+
     const std::string file = FDir.Write("bad.pow", "m\r\nx\r\n1 1\r\n3 100\r\n4 x\r\n5 300\r\n");
     EXPECT_THROW(curve.LoadFromFile(file), EInOutError);
     ASSERT_EQ(curve.PointCount(), 2); // the half-read point stays, unscaled
@@ -632,6 +643,19 @@ TEST_F(TextFileTest, PphHandWrittenShortAndMalformedFiles) {
     EXPECT_EQ(factors.GetFactor(3, 0), 3);
     EXPECT_EQ(factors.GetFactor(4, 0), 0);
     EXPECT_EQ(factors.GetFactor(12, 23), 0);
+
+    // A factor longer than the reader's limit is an error naming the file and its line,
+    // never two factors that move the rest of the row by a month.
+    try {
+        factors.LoadFromFile(FDir.Write("long.pph", "1 2 3 4 5 6 7 8 9 10 11 12\r\n1 0." +
+                                                        std::string(70, '5') +
+                                                        " 3 4 5 6 7 8 9 10 11 12\r\n"));
+        ADD_FAILURE() << "a 72-character factor was read";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("long.pph, line 2"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(factors.GetFactor(1, 1), 1);
+    EXPECT_EQ(factors.GetFactor(3, 1), 0); // as before: not the rest of the long factor
 
     EXPECT_THROW(factors.LoadFromFile(FDir.Write("bad.pph", "7 8 x 9\r\n")), EInOutError);
     EXPECT_EQ(factors.GetFactor(2, 0), 8);
