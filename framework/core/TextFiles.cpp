@@ -35,18 +35,20 @@ std::string ErrorText(int error) {
 
 } // namespace
 
+void RaiseCannotOpen(const std::string& fileName, int error) {
+    throw EInOutError("Cannot open file \"" + fileName + "\". " +
+                          (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
+                      error);
+}
+
 // ---------------------------------------------------------------------------
 // TTextReader
 
 void TTextReader::Open(const std::string& fileName) {
     Close();
     std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) {
-        const int error = errno;
-        throw EInOutError("Cannot open file \"" + fileName + "\". " +
-                              (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
-                          error);
-    }
+    if (!ReadFileBytes(fileName, bytes))
+        RaiseCannotOpen(fileName, errno);
     // Valid UTF-8 is kept as it was read, without a copy of a large file.
     if (IsValidUtf8(bytes))
         FText = std::move(bytes);

@@ -76,6 +76,9 @@ private:
 // rename over the target, keeping the target's mode and following a symbolic link.
 // Raises EInOutError "Unable to write to %s" when the file system refuses.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);
+// Raises EInOutError "Cannot open file "<name>". <reason>" for a file that could not be
+// read (error: its errno value, or kNotRegularFile).
+[[noreturn]] void RaiseCannotOpen(const std::string& fileName, int error);
 // Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
 // folder with EISDIR.
