@@ -650,6 +650,7 @@ void TDevList::SaveToFile(const std::string& fileName) const {
     // Other sections of an existing file stay as a profile file keeps them; every device
     // section goes, those beyond the new count with it. The new content replaces the file
     // in one piece, so a failed write leaves the old file as it was.
+    const TIniFileLock lock(fileName);
     std::string kept;
     std::string bytes;
     if (ReadFileBytes(fileName, bytes)) {

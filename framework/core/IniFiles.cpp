@@ -496,32 +496,20 @@ void TIniBuilder::Float(std::string_view key, double value, char decimalSeparato
 }
 
 // ---------------------------------------------------------------------------
-// Writers of one profile file exclude each other by a lock on the file's folder (the
-// file itself is replaced by every write, so it cannot carry the lock).
+// TIniFileLock
 
-namespace {
+TIniFileLock::TIniFileLock(const std::string& fileName) {
+    const std::string dir = ExtractFileDir(ResolveFileLinks(fileName));
+    FHandle = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FHandle >= 0)
+        while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
+        }
+}
 
-class TFolderLock {
-public:
-    explicit TFolderLock(const std::string& fileName) {
-        const std::string dir = ExtractFileDir(ResolveFileLinks(fileName));
-        FHandle = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (FHandle >= 0)
-            while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~TFolderLock() {
-        if (FHandle >= 0)
-            ::close(FHandle); // closing releases the lock
-    }
-    TFolderLock(const TFolderLock&) = delete;
-    TFolderLock& operator=(const TFolderLock&) = delete;
-
-private:
-    int FHandle = -1;
-};
-
-} // namespace
+TIniFileLock::~TIniFileLock() {
+    if (FHandle >= 0)
+        ::close(FHandle); // closing releases the lock
+}
 
 // ---------------------------------------------------------------------------
 // TIniFile
@@ -577,7 +565,7 @@ void TIniFile::Save() {
 }
 
 void TIniFile::Change(const std::function<bool()>& change) {
-    TFolderLock lock(FileName());
+    TIniFileLock lock(FileName());
     Load();
     if (change())
         Save();
@@ -704,6 +692,6 @@ void TMemIniFile::UpdateFile() {
     // writer); a file that could not be read would lose what it holds.
     if (FReadError != 0 && FReadError != kNotRegularFile)
         throw EInOutError("Unable to write to " + FileName(), FReadError);
-    TFolderLock lock(FileName());
+    TIniFileLock lock(FileName());
     WriteFileAtomically(FileName(), FText.Text());
 }

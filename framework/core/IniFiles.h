@@ -151,6 +151,20 @@ void AppendFloatText(std::string& out, double value, char decimalSeparator);
 // produce are converted in place.
 bool TryIniFloat(std::string_view text, double& value);
 
+// Writers of one profile file exclude each other by a lock on the file's folder (the file
+// itself is replaced by every write, so it cannot carry the lock): held from reading the
+// file as it is to replacing it, so that writers in two processes lose nothing.
+class TIniFileLock {
+public:
+    explicit TIniFileLock(const std::string& fileName);
+    ~TIniFileLock();
+    TIniFileLock(const TIniFileLock&) = delete;
+    TIniFileLock& operator=(const TIniFileLock&) = delete;
+
+private:
+    int FHandle = -1;
+};
+
 // The platform's profile-file behaviour on a text file. Each write locks the file's
 // folder (flock, as the settings store does), reads the file again when another writer
 // has replaced it, applies the one change and replaces the file atomically, so writers
