@@ -243,8 +243,8 @@ void TfmSsnEd::actSaveToFileExecute(TObject*) {
     SelectSaveFile(kSsnFilter, "", fileName);
     if (fileName.empty())
         return;
-    // The whole list replaces the file in one piece.
-    TMemIniFile ini(fileName, false);
+    // The file's other sections stay; the list replaces the rest in one piece.
+    TMemIniFile ini(fileName);
     SeasonList->SaveToIni(ini);
     ini.UpdateFile();
 }

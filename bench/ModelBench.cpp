@@ -333,7 +333,7 @@ int main(int argc, char** argv) {
     }
     for (const char* name : {"BM_LoadDeviceList", "BM_SaveDeviceList"})
         if (t.count(name))
-            std::printf("%s of 1000 devices with 12 profiles: %.1f ms (target under 200 ms)\n",
+            std::printf("%s of 1000 devices with 12 profiles: %.1f ms (target under 100 ms)\n",
                         std::string(name).find("Load") != std::string::npos ? "Loading a list"
                                                                             : "Saving a list",
                         t.at(name) / 1e6);

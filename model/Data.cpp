@@ -4,8 +4,12 @@
 #include "model/RootsEqu.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -238,23 +242,6 @@ int PeriodOfFactorKey(std::string_view key) {
     return res.ec == std::errc() ? value : -1;
 }
 
-// Profiles stored in a .dvl section: the HourOpCount key, never more than the section
-// holds (one more than the highest period of its factor keys, at least 1); without the
-// key, all that the section holds.
-int StoredProfileCount(TCustomIniFile& ini, std::string_view section) {
-    TStringList keys;
-    ini.ReadSection(section, keys);
-    int highest = 0;
-    for (int i = 0; i < keys.Count(); ++i) {
-        const int period = PeriodOfFactorKey(keys[i]);
-        if (period >= 0 && period < kMaxStoredProfiles)
-            highest = std::max(highest, period);
-    }
-    const int held = highest + 1;
-    const int count = ini.ReadInteger(section, "HourOpCount", 0);
-    return count >= 1 && count <= held ? count : held;
-}
-
 // "h%2.2d_%2.2d" of period and hour, written directly: a list of devices reads and writes
 // hundreds of thousands of these.
 std::string FactorKey(int period, int hour) {
@@ -267,6 +254,197 @@ std::string FactorKey(int period, int hour) {
         key += '0';
     key += std::to_string(hour);
     return key;
+}
+
+// ASCII text compared without regard to case with a lower-case name: the profile files'
+// own rule for names of ASCII letters (no other character folds to one).
+bool SameAsciiName(std::string_view text, std::string_view lowerName) {
+    if (text.size() != lowerName.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+        if (c != lowerName[i])
+            return false;
+    }
+    return true;
+}
+
+// The index of a list section named prefix + "%d" ("dev7", "SEASON0"), -1 for any other
+// name, and INT_MAX for an index too large to be of any list.
+int ListSectionIndex(std::string_view name, std::string_view lowerPrefix) {
+    if (name.size() <= lowerPrefix.size() ||
+        !SameAsciiName(name.substr(0, lowerPrefix.size()), lowerPrefix))
+        return -1;
+    const std::string_view digits = name.substr(lowerPrefix.size());
+    // Format writes no leading zeros: "dev07" is another section.
+    if (digits.size() > 1 && digits[0] == '0')
+        return -1;
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    int value = 0;
+    const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return res.ec == std::errc() ? value : INT_MAX;
+}
+
+// "h%2.2d_%2.2d" of period and hour into buffer; the key's length.
+size_t FactorKeyText(char* buffer, int period, int hour) {
+    char* p = buffer;
+    *p++ = 'h';
+    if (period >= 0 && period < 10)
+        *p++ = '0';
+    p = std::to_chars(p, p + 12, period).ptr;
+    *p++ = '_';
+    if (hour >= 0 && hour < 10)
+        *p++ = '0';
+    p = std::to_chars(p, p + 12, hour).ptr;
+    return size_t(p - buffer);
+}
+
+// The period and hour of a factor key as FactorKey writes it (case aside), false for any
+// other key: lookups find only these.
+bool ExactFactorKey(std::string_view key, int& period, int& hour) {
+    const size_t underscore = key.find('_');
+    if (key.size() < 6 || (key[0] != 'h' && key[0] != 'H') ||
+        underscore == std::string_view::npos || key.size() - underscore != 3)
+        return false;
+    const std::string_view p = key.substr(1, underscore - 1);
+    if (p.size() < 2 || (p.size() > 2 && p[0] == '0') || p.size() > 9)
+        return false;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (!std::all_of(p.begin(), p.end(), isDigit) || !isDigit(key[underscore + 1]) ||
+        !isDigit(key[underscore + 2]))
+        return false;
+    std::from_chars(p.data(), p.data() + p.size(), period);
+    hour = (key[underscore + 1] - '0') * 10 + (key[underscore + 2] - '0');
+    return hour < 24;
+}
+
+int IniInteger(std::string_view value, int def) {
+    int result = 0;
+    return !value.empty() && TryStrToInt(value, result) ? result : def;
+}
+
+double IniFloat(std::string_view value, double def) {
+    double result = 0;
+    return !value.empty() && TryIniFloat(value, result) ? result : def;
+}
+
+// Reads one device from the key=value pairs of its .dvl section, in file order, as key
+// lookups would: the first of duplicate keys counts, values are unquoted, a value that is
+// not a number gives the key's default. Reused from device to device.
+class TDeviceSectionReader {
+public:
+    void Start() {
+        FImageIndex = FName = FDevCount = FRatedPower = FNotKnownOp = FHourOpCount = {};
+        FHighest = 0;
+        FFactors.clear();
+        FFactorsSet.clear();
+    }
+
+    void Add(std::string_view key, std::string_view value) {
+        if (!key.empty() && (key[0] == 'h' || key[0] == 'H')) {
+            const int held = PeriodOfFactorKey(key);
+            if (held >= 0 && held < kMaxStoredProfiles)
+                FHighest = std::max(FHighest, held);
+            int period = 0, hour = 0;
+            if (ExactFactorKey(key, period, hour) && period < kMaxStoredProfiles) {
+                if (size_t(period) >= FFactors.size()) {
+                    FFactors.resize(size_t(period) + 1);
+                    FFactorsSet.resize(size_t(period) + 1, 0);
+                }
+                const uint32_t bit = uint32_t(1) << hour;
+                if ((FFactorsSet[period] & bit) == 0) {
+                    FFactorsSet[period] |= bit;
+                    FFactors[period][hour] = IniFloat(value, 0);
+                }
+                return;
+            }
+            if (SameAsciiName(key, "houropcount"))
+                First(FHourOpCount, value);
+            return;
+        }
+        if (SameAsciiName(key, "imageindex"))
+            First(FImageIndex, value);
+        else if (SameAsciiName(key, "name"))
+            First(FName, value);
+        else if (SameAsciiName(key, "devcount"))
+            First(FDevCount, value);
+        else if (SameAsciiName(key, "ratedpower"))
+            First(FRatedPower, value);
+        else if (SameAsciiName(key, "notknownop"))
+            First(FNotKnownOp, value);
+    }
+
+    std::unique_ptr<TDeviceEl> Device() const {
+        auto device = std::make_unique<TDeviceEl>();
+        device->SetKnownRatedPower(false);
+        device->SetImageIndex(IniInteger(FImageIndex.Value, 0));
+        device->SetName(std::string(FName.Value));
+        device->SetDevCount(IniInteger(FDevCount.Value, 1));
+        device->SetRatedPower(IniFloat(FRatedPower.Value, 0));
+        device->SetNotKnownOp(IniInteger(FNotKnownOp.Value, 0) != 0);
+        // Never more profiles than the section holds (one more than the highest period of
+        // its factor keys); HourOpCount may say fewer.
+        const int held = FHighest + 1;
+        const int claimed = IniInteger(FHourOpCount.Value, 0);
+        const int profiles = claimed >= 1 && claimed <= held ? claimed : held;
+        THourOpList& hourOps = device->HourOps();
+        hourOps.Clear();
+        for (int p = 0; p < profiles; ++p) {
+            THourOp* hourOp = hourOps.Add();
+            if (size_t(p) < FFactors.size())
+                for (int h = 0; h < 24; ++h)
+                    hourOp->SetFactor(h, FFactors[p][h]);
+        }
+        return device;
+    }
+
+private:
+    struct TValue {
+        std::string_view Value;
+        bool Set = false;
+    };
+    static void First(TValue& field, std::string_view value) {
+        if (!field.Set)
+            field = {value, true};
+    }
+    TValue FImageIndex, FName, FDevCount, FRatedPower, FNotKnownOp, FHourOpCount;
+    int FHighest = 0;
+    std::vector<std::array<double, 24>> FFactors;
+    std::vector<uint32_t> FFactorsSet; // one bit per hour
+};
+
+// The count of a list's section; def for a missing or empty value. A value that is not a
+// whole number, or a count above max, is refused with message (the file, the count as
+// written, max): the list stays as it was.
+int ListCount(const std::string* value, int def, int max, const char* message,
+              const std::string& fileName) {
+    const std::string_view text = value ? TIniScan::Unquoted(*value) : std::string_view();
+    int count = def;
+    if (!text.empty() && !TryStrToInt(text, count)) {
+        std::string shown(text.substr(0, 24));
+        if (shown.size() < text.size())
+            shown += "...";
+        throw EInOutError(Format(message, {fileName, shown, max}));
+    }
+    if (count > max)
+        throw EInOutError(Format(message, {fileName, IntToStr(count), max}));
+    return count;
+}
+
+constexpr const char* kTooManyDevices = "Το αρχείο %s δηλώνει %s συσκευές (επιτρέπονται έως %d)";
+constexpr const char* kTooManySeasons =
+    "Το αρχείο %s δηλώνει %s περιόδους λειτουργίας (επιτρέπονται έως %d)";
+
+// The same, for a count read from an open profile file.
+int ListCount(TCustomIniFile& ini, std::string_view section, int def, int max,
+              const char* message) {
+    if (!ini.ValueExists(section, "count"))
+        return def;
+    const std::string value = ini.ReadString(section, "count", "");
+    return ListCount(&value, def, max, message, ini.FileName());
 }
 
 } // namespace
@@ -308,22 +486,22 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
 
 std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromSection(TCustomIniFile& ini,
                                                         std::string_view section) {
-    auto device = std::make_unique<TDeviceEl>();
-    device->FKnownRatedPower = false;
-    // A missing section gives every default; skip its key-by-key reads.
-    if (!ini.SectionExists(section))
-        return device;
-    device->FImageIndex = ini.ReadInteger(section, "ImageIndex", 0);
-    device->FName = ini.ReadString(section, "Name", "");
-    device->FDevCount = ini.ReadInteger(section, "DevCount", 1);
-    device->FRatedPower = ini.ReadFloat(section, "RatedPower", 0);
-    device->FNotKnownOp = ini.ReadBool(section, "NotKnownOp", false);
-    const int profiles = StoredProfileCount(ini, section);
-    device->EnsureSeasons(profiles - 1);
-    for (int p = 0; p < profiles; ++p)
-        for (int h = 0; h < 24; ++h)
-            device->FHourOps.SetFactor(p, h, ini.ReadFloat(section, FactorKey(p, h), 0));
-    return device;
+    TStringList values;
+    ini.ReadSectionValues(section, values);
+    // "key=value" lines, quotes already removed; a key never holds "=". The reader keeps
+    // views of them until the device is made.
+    std::vector<std::string> lines;
+    lines.reserve(size_t(values.Count()));
+    for (int i = 0; i < values.Count(); ++i)
+        lines.push_back(values[i]);
+    TDeviceSectionReader reader;
+    reader.Start();
+    for (const std::string& line : lines) {
+        const size_t equals = line.find('=');
+        reader.Add(std::string_view(line).substr(0, equals),
+                   std::string_view(line).substr(equals + 1));
+    }
+    return reader.Device();
 }
 
 void TDeviceEl::EnsureSeasons(int n) {
@@ -412,29 +590,120 @@ void TDevList::FillLoad(TFloatArray& a) const {
 }
 
 void TDevList::LoadFromFile(const std::string& fileName) {
-    // Parsed once into memory: every value read afterwards is a lookup.
-    TMemIniFile ini(fileName);
-    // A count beyond any real list marks a damaged file: refuse it before the list changes,
-    // rather than building millions of empty devices.
-    const int count = ini.ReadInteger("devlist", "count", 0);
-    if (count > kMaxDevices)
-        throw EInOutError(Format("Το αρχείο %s δηλώνει %d συσκευές (επιτρέπονται έως %d)",
-                                 {fileName, count, kMaxDevices}));
-    FItems.clear();
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) {
+        const int error = errno;
+        // A missing file is an empty list; one that is there but cannot be read (a FIFO,
+        // a device, a folder) is refused and the list stays.
+        if (error != ENOENT && error != ENOTDIR)
+            RaiseCannotOpen(fileName, error);
+        FItems.clear();
+        return;
+    }
+    if (!IsValidUtf8(bytes))
+        bytes = DecodeText(bytes);
+    // One pass over the file; the devices are read from the views of its lines.
+    const TIniScan scan(bytes);
+    const TIniScan::TSection* devlist = nullptr;
+    for (const TIniScan::TSection& section : scan.Sections())
+        if (!devlist && SameAsciiName(section.Name, "devlist"))
+            devlist = &section;
+    std::optional<std::string> countText;
+    if (devlist)
+        for (const TIniScan::TEntry& entry : scan.Entries(*devlist))
+            if (!countText && SameAsciiName(entry.Key, "count"))
+                countText = std::string(entry.Value);
+    // A count beyond any real list, or one that is no number, marks a damaged file: refuse
+    // it before the list changes, rather than building millions of empty devices or none.
+    const int count =
+        ListCount(countText ? &*countText : nullptr, 0, kMaxDevices, kTooManyDevices, fileName);
+    // Each device from the first section of its name; a missing section gives the defaults.
+    std::vector<const TIniScan::TSection*> sections(size_t(std::max(count, 0)), nullptr);
+    for (const TIniScan::TSection& section : scan.Sections()) {
+        const int index = ListSectionIndex(section.Name, "dev");
+        if (index >= 0 && index < count && !sections[index])
+            sections[index] = &section;
+    }
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
-    for (int i = 0; i < count; ++i)
-        FItems.push_back(TDeviceEl::CreateFromSection(ini, Format("dev%d", {i})));
+    std::vector<std::unique_ptr<TDeviceEl>> items;
+    items.reserve(sections.size());
+    TDeviceSectionReader reader;
+    for (const TIniScan::TSection* section : sections) {
+        reader.Start();
+        if (section)
+            for (const TIniScan::TEntry& entry : scan.Entries(*section))
+                reader.Add(entry.Key, TIniScan::Unquoted(entry.Value));
+        items.push_back(reader.Device());
+    }
+    FItems.swap(items);
 }
 
+namespace {
+
+// The device as SaveToSection writes it into a profile file, appended to the builder.
+void BuildDeviceSection(TIniBuilder& builder, const TDeviceEl& device, std::string_view section) {
+    builder.Section(section);
+    builder.Integer("ImageIndex", device.ImageIndex());
+    builder.String("Name", device.Name());
+    builder.Integer("DevCount", device.DevCount());
+    builder.Float("RatedPower", device.RatedPower(), '.');
+    const THourOpList& hourOps = device.HourOps();
+    builder.Integer("HourOpCount", hourOps.Count());
+    char key[32];
+    for (int p = 0; p < hourOps.Count(); ++p) {
+        bool written = false;
+        const auto& factors = hourOps.GetHourOp(p)->Factors();
+        for (int h = 0; h < 24; ++h) {
+            if (factors[h] != 0) {
+                builder.Float(std::string_view(key, FactorKeyText(key, p, h)), factors[h], '.');
+                written = true;
+            }
+        }
+        // A profile of zeros still leaves one key, so that reading counts it as held.
+        if (!written)
+            builder.Float(std::string_view(key, FactorKeyText(key, p, 0)), 0, '.');
+    }
+}
+
+} // namespace
+
 void TDevList::SaveToFile(const std::string& fileName) const {
-    // The whole list is built in memory and replaces the file in one piece: nothing of an
-    // earlier content stays, and a failed write leaves the old file as it was.
-    TMemIniFile ini(fileName, false);
-    TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
-    ini.WriteInteger("devlist", "count", Count());
-    for (int i = 0; i < Count(); ++i)
-        FItems[i]->SaveToSection(ini, Format("dev%d", {i}));
-    ini.UpdateFile();
+    // Other sections of an existing file stay as a profile file keeps them; every device
+    // section goes, those beyond the new count with it. The new content replaces the file
+    // in one piece, so a failed write leaves the old file as it was.
+    const TIniFileLock lock(fileName);
+    std::string kept;
+    std::string bytes;
+    if (ReadFileBytes(fileName, bytes)) {
+        if (!IsValidUtf8(bytes))
+            bytes = DecodeText(bytes);
+        const TIniScan scan(bytes, false);
+        const auto keep = [&](size_t begin, size_t end) {
+            kept.append(bytes, begin, end - begin);
+            if (!kept.empty() && kept.back() != '\n' && kept.back() != '\r')
+                kept.append("\r\n");
+        };
+        keep(0, scan.PreambleEnd());
+        for (const TIniScan::TSection& section : scan.Sections())
+            if (ListSectionIndex(section.Name, "dev") < 0)
+                keep(section.Begin, section.End);
+    } else if (errno != ENOENT && errno != ENOTDIR && errno != kNotRegularFile) {
+        // A file that is there but cannot be read would lose what it holds.
+        throw EInOutError("Unable to write to " + fileName, errno);
+    }
+    TIniText head;
+    head.Parse(kept);
+    head.Write("devlist", "count", IntToStr(Count()));
+    TIniBuilder builder(head.Text());
+    // About 7.5 kB per device of 12 profiles.
+    builder.Reserve(builder.Text().size() + size_t(Count()) * 640 * 12);
+    char section[32];
+    for (int i = 0; i < Count(); ++i) {
+        std::memcpy(section, "dev", 3);
+        const char* end = std::to_chars(section + 3, section + sizeof section, i).ptr;
+        BuildDeviceSection(builder, *FItems[i], std::string_view(section, size_t(end - section)));
+    }
+    WriteFileAtomically(fileName, builder.Text());
 }
 
 // ---------------------------------------------------------------------------
@@ -469,12 +738,11 @@ TSeason* TSeasonList::LastSeason() const {
 }
 
 void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
-    // Every period spans at least one day: more periods than days marks a damaged file.
-    const int count = ini.ReadInteger("Seasons", "count", 1);
-    if (count > kMaxSeasons)
-        throw EInOutError(
-            Format("Το αρχείο %s δηλώνει %d περιόδους λειτουργίας (επιτρέπονται έως %d)",
-                   {ini.FileName(), count, kMaxSeasons}));
+    // A file that cannot be read is refused rather than read as one default period.
+    ini.CheckReadable();
+    // Every period spans at least one day: more periods than days, or a count that is no
+    // number, marks a damaged file.
+    const int count = ListCount(ini, "Seasons", 1, kMaxSeasons, kTooManySeasons);
     // Every period is read and checked before the list changes: a day outside the year
     // would overflow the period's day and hour counts.
     struct TRead {
@@ -504,6 +772,12 @@ void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
 }
 
 void TSeasonList::SaveToIni(TCustomIniFile& ini) const {
+    // Sections of a longer earlier list go; every other section stays.
+    TStringList sections;
+    ini.ReadSections(sections);
+    for (int i = 0; i < sections.Count(); ++i)
+        if (ListSectionIndex(sections[i], "season") >= Count())
+            ini.EraseSection(sections[i]);
     ini.WriteInteger("Seasons", "count", Count());
     for (int i = 0; i < Count(); ++i) {
         const TSeason* season = GetSeason(i);

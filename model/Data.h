@@ -182,10 +182,13 @@ public:
     // The hourly demand: element i is the sum over the devices of rated power x units x
     // period 0's factor of hour i mod 24. The length of a is kept.
     void FillLoad(TFloatArray& a) const;
-    // Replaces the list by a .dvl file (a missing file gives an empty list).
+    // Replaces the list by a .dvl file (a missing file gives an empty list). A file that
+    // cannot be read, or whose count is no whole number or above the limit, raises
+    // EInOutError and leaves the list as it was.
     void LoadFromFile(const std::string& fileName);
-    // Writes the list into a .dvl file; other sections of the file stay. A refused write
-    // raises EInOutError "Unable to write to %s".
+    // Writes the list into a .dvl file: other sections of the file stay, every device
+    // section of an earlier list goes, and the file is replaced once, in one piece. A
+    // refused write raises EInOutError "Unable to write to %s".
     void SaveToFile(const std::string& fileName) const;
 
 private:
@@ -237,8 +240,12 @@ class TSeasonList : public TCollection {
     TSeason* GetSeason(int index) const;
     // nullptr for an empty list.
     TSeason* LastSeason() const;
+    // Replaces the list by the file's periods. A file that cannot be read, a count that is
+    // no whole number or above the limit, or a day outside the year raises EInOutError and
+    // leaves the list as it was.
     void LoadFromIni(TCustomIniFile& ini);
-    // Writes every period; other sections and keys of the file stay.
+    // Writes every period; the sections of a longer earlier list go, other sections and
+    // keys of the file stay.
     void SaveToIni(TCustomIniFile& ini) const;
 };
 

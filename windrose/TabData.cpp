@@ -9,20 +9,6 @@ namespace {
 
 constexpr int kMaxSectorCount = 360;
 
-// True when only blanks and line ends are left, so a number read now would be the 0 of the
-// end of file rather than a number of the file.
-bool NoNumberLeft(const TTextReader& reader) {
-    if (reader.Eof())
-        return true;
-    TTextReader probe = reader;
-    while (!probe.Eof()) {
-        for (const char c : probe.ReadLine())
-            if (static_cast<unsigned char>(c) > ' ')
-                return false;
-    }
-    return true;
-}
-
 double ReadFinite(TTextReader& reader) {
     const double value = reader.ReadNumber();
     if (!std::isfinite(value))
@@ -32,7 +18,7 @@ double ReadFinite(TTextReader& reader) {
 
 // A number of lines 2-4, which the table cannot do without.
 double ReadRequired(TTextReader& reader) {
-    if (NoNumberLeft(reader))
+    if (reader.OnlyBlanksLeft())
         throw EInOutError(Format("Το αρχείο %s τελειώνει πριν από τις συχνότητες των τομέων",
                                  {reader.FileName()}));
     return ReadFinite(reader);

@@ -267,10 +267,16 @@ TEST_F(PeriodsViewTest, SsnFilesAreSavedAndOpenedThroughTheDialogs) {
     EXPECT_EQ(SeasonList->GetSeason(0)->Description(), "Χειμώνας");
     EXPECT_NE(TestKit::Dialogs().LastText().find("Λάθος"), std::string::npos);
 
-    // Saving over a longer list leaves nothing of it in the file.
+    // Saving over a longer list leaves nothing of it in the file, and the file's other
+    // sections stay.
+    {
+        std::ofstream out(three, std::ios::binary | std::ios::app);
+        out << "[notes]\r\nwho=Ελένη\r\n";
+    }
     ChooseFile(three);
     ClickStrip("Αποθήκευση");
     TIniFile ini(three);
+    EXPECT_EQ(ini.ReadString("notes", "who", ""), "Ελένη");
     EXPECT_EQ(ini.ReadInteger("Seasons", "count", 0), 1);
     EXPECT_FALSE(ini.SectionExists("season1"));
     EXPECT_FALSE(ini.SectionExists("season2"));

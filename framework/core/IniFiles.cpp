@@ -5,6 +5,9 @@
 #include "framework/core/TextFiles.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -278,32 +281,235 @@ bool TIniText::SectionExists(std::string_view section) {
 }
 
 // ---------------------------------------------------------------------------
-// Writers of one profile file exclude each other by a lock on the file's folder (the
-// file itself is replaced by every write, so it cannot carry the lock).
+// TIniScan
 
 namespace {
 
-class TFolderLock {
-public:
-    explicit TFolderLock(const std::string& fileName) {
-        const std::string dir = ExtractFileDir(ResolveFileLinks(fileName));
-        FHandle = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (FHandle >= 0)
-            while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~TFolderLock() {
-        if (FHandle >= 0)
-            ::close(FHandle); // closing releases the lock
-    }
-    TFolderLock(const TFolderLock&) = delete;
-    TFolderLock& operator=(const TFolderLock&) = delete;
+bool IsIniBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
-private:
-    int FHandle = -1;
-};
+std::string_view TrimmedView(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsIniBlank(s[b]))
+        ++b;
+    while (e > b && IsIniBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
 
 } // namespace
+
+TIniScan::TIniScan(std::string_view text, bool withEntries) : FTextSize(text.size()) {
+    const char* const data = text.data();
+    TSection* section = nullptr;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        // The line ends at LF, CR LF or a lone CR.
+        const void* lf = std::memchr(data + pos, '\n', text.size() - pos);
+        size_t end = lf ? size_t(static_cast<const char*>(lf) - data) : text.size();
+        size_t next = lf ? end + 1 : end;
+        if (const void* cr = std::memchr(data + pos, '\r', end - pos)) {
+            const size_t at = size_t(static_cast<const char*>(cr) - data);
+            next = at + 1 == end ? next : at + 1;
+            end = at;
+        }
+        const size_t lineStart = pos;
+        pos = next;
+        // Blanks are at most a few characters: trim without looking at the whole line
+        // first.
+        size_t b = lineStart;
+        while (b < end && IsIniBlank(data[b]))
+            ++b;
+        if (b == end)
+            continue;
+        if (data[b] == '[') {
+            if (section)
+                section->End = lineStart;
+            const std::string_view trimmed = TrimmedView(text.substr(b, end - b));
+            const size_t close = trimmed.find(']');
+            TSection added;
+            added.Name = TrimmedView(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            added.Begin = lineStart;
+            added.FirstEntry = FEntries.size();
+            FSections.push_back(added);
+            section = &FSections.back();
+            continue;
+        }
+        if (!withEntries || !section || data[b] == ';')
+            continue;
+        const void* equals = std::memchr(data + b, '=', end - b);
+        if (!equals || equals == data + b)
+            continue;
+        const size_t at = size_t(static_cast<const char*>(equals) - data);
+        FEntries.push_back(
+            {TrimmedView(text.substr(b, at - b)), TrimmedView(text.substr(at + 1, end - at - 1))});
+        ++section->EntryCount;
+    }
+    if (section)
+        section->End = text.size();
+}
+
+std::string_view TIniScan::Unquoted(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// TIniBuilder and numbers
+
+void AppendFloatText(std::string& out, double value, char decimalSeparator) {
+    // The same text as the general formatter: the shortest digits that read back as the
+    // value, rounded (halves up) to 15 significant digits, trailing zeros removed.
+    if (!std::isfinite(value)) {
+        out += std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+        return;
+    }
+    if (value == 0) {
+        out += '0';
+        return;
+    }
+    char buffer[64];
+    const char* const end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                          std::chars_format::scientific)
+                                .ptr;
+    char digits[40];
+    int n = 0;
+    const char* p = buffer;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.')
+            digits[n++] = *p;
+    int exponent = 0;
+    if (p + 1 < end)
+        std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
+    int point = exponent + 1; // the value is 0.digits x 10^point
+    while (n > 0 && digits[n - 1] == '0')
+        --n;
+    constexpr int kPrecision = 15;
+    if (n > kPrecision) {
+        const bool up = digits[kPrecision] >= '5';
+        n = kPrecision;
+        if (up) {
+            int i = n - 1;
+            while (i >= 0 && digits[i] == '9')
+                digits[i--] = '0';
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits[0] = '1';
+                n = 1;
+                ++point;
+            }
+        }
+        while (n > 0 && digits[n - 1] == '0')
+            --n;
+    }
+    if (value < 0)
+        out += '-';
+    if (point > kPrecision || point < -4) {
+        out += digits[0];
+        if (n > 1) {
+            out += decimalSeparator;
+            out.append(digits + 1, size_t(n - 1));
+        }
+        out += 'E';
+        char exp[16];
+        out.append(exp, std::to_chars(exp, exp + sizeof exp, point - 1).ptr);
+    } else if (point <= 0) {
+        out += '0';
+        out += decimalSeparator;
+        out.append(size_t(-point), '0');
+        out.append(digits, size_t(n));
+    } else if (n <= point) {
+        out.append(digits, size_t(n));
+        out.append(size_t(point - n), '0');
+    } else {
+        out.append(digits, size_t(point));
+        out += decimalSeparator;
+        out.append(digits + point, size_t(n - point));
+    }
+}
+
+bool TryIniFloat(std::string_view text, double& value) {
+    // Plain decimals (an optional "-", digits, the separator and digits) of up to 40
+    // characters read exactly as the general reader reads them, which would first copy
+    // them: no exponent, so no overflow or underflow.
+    const char separator = DecimalSeparator;
+    if (separator == '.' && !text.empty() && text.size() <= 40) {
+        size_t i = text[0] == '-' ? 1 : 0;
+        const size_t intStart = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        bool plain = i > intStart;
+        if (plain && i < text.size()) {
+            const size_t fraction = ++i;
+            if (text[fraction - 1] != '.')
+                plain = false;
+            while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+                ++i;
+            plain = plain && i > fraction && i == text.size();
+        }
+        if (plain) {
+            double result = 0;
+            const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
+            if (ec == std::errc() && ptr == text.data() + text.size()) {
+                value = result;
+                return true;
+            }
+        }
+    }
+    return TryStrToFloat(text, value);
+}
+
+void TIniBuilder::Section(std::string_view name) {
+    FText += '[';
+    FText.append(name);
+    FText.append("]\r\n");
+}
+
+void TIniBuilder::String(std::string_view key, std::string_view value) {
+    FText.append(key);
+    FText += '=';
+    if (value.find_first_of("\r\n") == std::string_view::npos)
+        FText.append(value);
+    else
+        FText.append(OneLine(value));
+    FText.append("\r\n");
+}
+
+void TIniBuilder::Integer(std::string_view key, int64_t value) {
+    FText.append(key);
+    FText += '=';
+    char buffer[24];
+    FText.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    FText.append("\r\n");
+}
+
+void TIniBuilder::Float(std::string_view key, double value, char decimalSeparator) {
+    FText.append(key);
+    FText += '=';
+    AppendFloatText(FText, value, decimalSeparator);
+    FText.append("\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// TIniFileLock
+
+TIniFileLock::TIniFileLock(const std::string& fileName) {
+    const std::string dir = ExtractFileDir(ResolveFileLinks(fileName));
+    FHandle = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FHandle >= 0)
+        while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
+        }
+}
+
+TIniFileLock::~TIniFileLock() {
+    if (FHandle >= 0)
+        ::close(FHandle); // closing releases the lock
+}
 
 // ---------------------------------------------------------------------------
 // TIniFile
@@ -335,10 +541,12 @@ void TIniFile::Load() {
     FStamp = stamp;
     FText.Clear();
     FUnreadable = false;
+    FReadError = 0;
     std::string bytes;
     if (!ReadFileBytes(FileName(), bytes)) {
         // A missing or unreadable file reads as empty; one that is there but unreadable
         // must not be replaced by what this object knows of it.
+        FReadError = errno;
         FUnreadable = stamp.Exists;
         return;
     }
@@ -357,7 +565,7 @@ void TIniFile::Save() {
 }
 
 void TIniFile::Change(const std::function<bool()>& change) {
-    TFolderLock lock(FileName());
+    TIniFileLock lock(FileName());
     Load();
     if (change())
         Save();
@@ -411,14 +619,33 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view ident) {
     return FText.Find(section, ident) != nullptr;
 }
 
+void TIniFile::CheckReadable() {
+    Load();
+    if (FUnreadable)
+        RaiseCannotOpen(FileName(), FReadError);
+}
+
 // ---------------------------------------------------------------------------
 // TMemIniFile
 
 TMemIniFile::TMemIniFile(std::string fileName, bool readFile)
     : TCustomIniFile(std::move(fileName)) {
     std::string bytes;
-    if (readFile && ReadFileBytes(FileName(), bytes))
+    if (!readFile)
+        return;
+    if (ReadFileBytes(FileName(), bytes)) {
         FText.Parse(DecodeText(bytes));
+        return;
+    }
+    const int error = errno;
+    struct stat st {};
+    if (::stat(FileName().c_str(), &st) == 0)
+        FReadError = error != 0 ? error : EIO;
+}
+
+void TMemIniFile::CheckReadable() {
+    if (FReadError != 0)
+        RaiseCannotOpen(FileName(), FReadError);
 }
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view ident,
@@ -461,6 +688,10 @@ bool TMemIniFile::ValueExists(std::string_view section, std::string_view ident) 
 }
 
 void TMemIniFile::UpdateFile() {
-    TFolderLock lock(FileName());
+    // A device or a FIFO holds nothing to keep and is written in place (or refused by the
+    // writer); a file that could not be read would lose what it holds.
+    if (FReadError != 0 && FReadError != kNotRegularFile)
+        throw EInOutError("Unable to write to " + FileName(), FReadError);
+    TIniFileLock lock(FileName());
     WriteFileAtomically(FileName(), FText.Text());
 }

@@ -24,11 +24,25 @@ bool IsBlankOrLineEnd(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
+size_t CharacterCount(std::string_view text) {
+    size_t characters = 0;
+    for (const char c : text)
+        if (!IsUtf8Continuation(c))
+            ++characters;
+    return characters;
+}
+
 std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
 } // namespace
+
+void RaiseCannotOpen(const std::string& fileName, int error) {
+    throw EInOutError("Cannot open file \"" + fileName + "\". " +
+                          (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
+                      error);
+}
 
 // ---------------------------------------------------------------------------
 // TTextReader
@@ -36,13 +50,13 @@ std::string ErrorText(int error) {
 void TTextReader::Open(const std::string& fileName) {
     Close();
     std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) {
-        const int error = errno;
-        throw EInOutError("Cannot open file \"" + fileName + "\". " +
-                              (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
-                          error);
-    }
-    FText = DecodeText(bytes);
+    if (!ReadFileBytes(fileName, bytes))
+        RaiseCannotOpen(fileName, errno);
+    // Valid UTF-8 is kept as it was read, without a copy of a large file.
+    if (IsValidUtf8(bytes))
+        FText = std::move(bytes);
+    else
+        FText = DecodeText(bytes);
     FFileName = fileName;
     FPos = 0;
     FOpen = true;
@@ -85,26 +99,52 @@ void TTextReader::SkipLine() {
     ReadLine();
 }
 
-std::string TTextReader::NextToken() {
+std::string_view TTextReader::NextRun() {
     while (FPos < FText.size() && IsBlankOrLineEnd(FText[FPos]))
         ++FPos;
-    // At most kMaxNumberLength characters: the text is UTF-8, so continuation bytes do not
-    // count, and the run never ends inside a character.
     const size_t start = FPos;
-    size_t characters = 0;
-    while (FPos < FText.size() && !IsBlankOrLineEnd(FText[FPos])) {
-        if (!IsUtf8Continuation(FText[FPos]) && ++characters > kMaxNumberLength)
-            break;
+    while (FPos < FText.size() && !IsBlankOrLineEnd(FText[FPos]))
         ++FPos;
+    return std::string_view(FText).substr(start, FPos - start);
+}
+
+bool TTextReader::OnlyBlanksLeft() const {
+    for (size_t i = FPos; i < FText.size(); ++i)
+        if (!IsBlankOrLineEnd(FText[i]))
+            return false;
+    return true;
+}
+
+int TTextReader::LineAt(size_t pos) const {
+    int line = 1;
+    for (size_t i = 0; i < pos && i < FText.size(); ++i)
+        if (FText[i] == '\n' ||
+            (FText[i] == '\r' && (i + 1 >= FText.size() || FText[i + 1] != '\n')))
+            ++line;
+    return line;
+}
+
+void TTextReader::RaiseTooLong(std::string_view run) const {
+    // The text shown ends after the last whole character within the limit.
+    size_t shown = 0;
+    size_t characters = 0;
+    while (shown < run.size()) {
+        if (!IsUtf8Continuation(run[shown]) && ++characters > kMaxNumberLength)
+            break;
+        ++shown;
     }
-    return FText.substr(start, FPos - start);
+    const size_t start = size_t(run.data() - FText.data());
+    throw EInOutError("Number longer than " + std::to_string(kMaxNumberLength) + " characters '" +
+                          std::string(run.substr(0, shown)) + "...' in file " + FFileName +
+                          ", line " + std::to_string(LineAt(start)),
+                      106);
 }
 
 namespace {
 
 // Where the first field of a run like "5.0E-0001-2.5E-0001" ends: right after an
 // exponent of four digits that a sign follows. 0 when there is no such place.
-size_t FieldEnd(const std::string& run, size_t from) {
+size_t FieldEnd(std::string_view run, size_t from) {
     for (size_t i = from; i + 6 < run.size(); ++i) {
         if ((run[i] == 'E' || run[i] == 'e') && (run[i + 1] == '+' || run[i + 1] == '-')) {
             bool digits = true;
@@ -121,27 +161,34 @@ size_t FieldEnd(const std::string& run, size_t from) {
 } // namespace
 
 double TTextReader::ReadNumber() {
-    const std::string run = NextToken();
+    const std::string_view run = NextRun();
     if (run.empty())
         return 0;
+    const bool tooLong = CharacterCount(run) > kMaxNumberLength;
     double value = 0;
-    if (TryStrToFloatSep(run, value, '.'))
+    if (!tooLong && TryStrToFloatSep(run, value, '.'))
         return value;
     // Fields written next to each other without a blank: take the first one and leave
-    // the rest, from its sign on, for the next read.
-    for (size_t end = FieldEnd(run, 0); end != 0; end = FieldEnd(run, end)) {
+    // the rest, from its sign on, for the next read. A field is itself within the limit.
+    for (size_t end = FieldEnd(run, 0); end != 0 && end <= kMaxNumberLength;
+         end = FieldEnd(run, end)) {
         if (TryStrToFloatSep(run.substr(0, end), value, '.')) {
             FPos = FPos - run.size() + end;
             return value;
         }
     }
-    throw EInOutError("Invalid numeric input '" + run + "' in file " + FFileName, 106);
+    // A run longer than the limit is never cut into two numbers.
+    if (tooLong)
+        RaiseTooLong(run);
+    throw EInOutError("Invalid numeric input '" + std::string(run) + "' in file " + FFileName, 106);
 }
 
 int TTextReader::ReadInteger() {
-    const std::string run = NextToken();
+    const std::string_view run = NextRun();
     if (run.empty())
         return 0;
+    if (CharacterCount(run) > kMaxNumberLength)
+        RaiseTooLong(run);
     // Decimal digits only: the model's files hold no hexadecimal numbers.
     bool decimal = true;
     for (size_t i = 0; i < run.size(); ++i) {
@@ -151,7 +198,8 @@ int TTextReader::ReadInteger() {
     }
     int value = 0;
     if (!decimal || !TryStrToInt(run, value))
-        throw EInOutError("Invalid numeric input '" + run + "' in file " + FFileName, 106);
+        throw EInOutError("Invalid numeric input '" + std::string(run) + "' in file " + FFileName,
+                          106);
     return value;
 }
 
@@ -422,6 +470,8 @@ bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t ma
     const int flags = fcntl(fd, F_GETFL);
     if (flags >= 0)
         fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (st.st_size > 0)
+        content.reserve(size_t(st.st_size));
     char buffer[65536];
     while (true) {
         const ssize_t n = read(fd, buffer, sizeof buffer);

@@ -29,16 +29,24 @@ public:
     std::string ReadLine();
     // Skips the rest of the current line and its line end.
     void SkipLine();
+    // True when only blanks and line ends are left: a number read now would be the 0 of
+    // the end of the file.
+    bool OnlyBlanksLeft() const;
     // The next number: skips blanks (spaces, tabs) and line ends, takes the following run
-    // of non-blank characters (at most 64) and converts it with "." as the decimal point.
-    // At end of file the number is 0. A run that is not a number raises EInOutError
-    // naming the text and the file.
+    // of non-blank characters and converts it with "." as the decimal point. At end of
+    // file the number is 0. A run that is not a number raises EInOutError naming the text
+    // and the file; so does a run of more than 64 characters, naming the line as well,
+    // unless its first field (fields written together, as "5.0E-0001-2.5E-0001") is a
+    // number within the limit.
     double ReadNumber();
     // The same run as a whole number (a run that is not an integer raises EInOutError).
     int ReadInteger();
 
 private:
-    std::string NextToken();
+    std::string_view NextRun();
+    // The line (from 1) of a position of the text.
+    int LineAt(size_t pos) const;
+    [[noreturn]] void RaiseTooLong(std::string_view run) const;
     std::string FText;
     std::string FFileName;
     size_t FPos = 0;
@@ -85,6 +93,9 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
                          const TAtomicWriteOptions& options);
 // Temporaries older than this are taken for leftovers of a killed save.
 constexpr int kStaleTemporarySeconds = 60;
+// Raises EInOutError "Cannot open file "<name>". <reason>" for a file that could not be
+// read (error: its errno value, or kNotRegularFile).
+[[noreturn]] void RaiseCannotOpen(const std::string& fileName, int error);
 // Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
 // folder with EISDIR.

@@ -199,6 +199,17 @@ TEST_F(PowFileTest, FailuresKeepWhatWasRead) {
     EXPECT_EQ(curve.ModelName(), "missing");
     EXPECT_EQ(curve.PowerFactor(), 1.0);
 
+    // 10^80 written out is too long for a number of the file: an error, not 10^63 and a
+    // point of power 0.
+    try {
+        curve.LoadFromFile(
+            FDir.Write("long.pow", "m\r\nx\r\n1 1\r\n3 1" + std::string(80, '0') + "\r\n"));
+        ADD_FAILURE() << "an 81-digit power was read";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("long.pow, line 4"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(curve.RatedPower(), 0);
+
     const std::string file = FDir.Write("bad.pow", "m\r\nx\r\n1 1\r\n3 100\r\n4 x\r\n5 300\r\n");
     EXPECT_THROW(curve.LoadFromFile(file), EInOutError);
     ASSERT_EQ(curve.PointCount(), 2); // the half-read point stays, unscaled
@@ -438,19 +449,108 @@ TEST_F(DvlFileTest, TrailingProfilesOfZerosSurviveTheRoundTrip) {
     EXPECT_EQ(back.GetDevice(0)->HourOps().GetFactor(2, 3), 0);
 }
 
-// Saving writes the list and nothing else, in one replacement of the file.
-TEST_F(DvlFileTest, SavingReplacesEarlierContentAndLeavesNoTemporaryFile) {
-    const std::string file = FDir.Write("old.dvl", "; notes\r\n[other]\r\nx=1\r\n[devlist]\r\n"
-                                                   "count=9\r\n[dev8]\r\nName=gone\r\n");
+// Saving keeps the file's other sections and comments, drops every section of the
+// earlier, longer list, and replaces the file once.
+TEST_F(DvlFileTest, SavingKeepsOtherSectionsAndDropsTheEarlierList) {
+    const std::string file = FDir.Write("old.dvl", "; notes\r\n[notes]\r\nwho=Ελένη\r\n"
+                                                   "text=kept as written \r\n\r\n"
+                                                   "[devlist]\r\nowner=me\r\ncount=9\r\n"
+                                                   "[dev0]\r\nName=old\r\nh00_01=1\r\n"
+                                                   "[other]\r\nx=1\r\n[DEV8]\r\nName=gone\r\n"
+                                                   "[dev08]\r\nName=not a device\r\n");
     TDevList list;
     list.Add(MakeDevice("kept", 1, 1, {{{0, 1.0}}}));
     list.SaveToFile(file);
-    const std::string text = FDir.Read("old.dvl");
-    EXPECT_EQ(text.find("other"), std::string::npos) << text;
-    EXPECT_EQ(text.find("notes"), std::string::npos) << text;
-    EXPECT_EQ(text.find("dev8"), std::string::npos) << text;
-    EXPECT_EQ(text.rfind("[devlist]\r\ncount=1\r\n", 0), 0u) << text;
+    EXPECT_EQ(FDir.Read("old.dvl"), "; notes\r\n[notes]\r\nwho=Ελένη\r\n"
+                                    "text=kept as written \r\n\r\n"
+                                    "[devlist]\r\nowner=me\r\ncount=1\r\n"
+                                    "[other]\r\nx=1\r\n[dev08]\r\nName=not a device\r\n"
+                                    "[dev0]\r\nImageIndex=0\r\nName=kept\r\nDevCount=1\r\n"
+                                    "RatedPower=1\r\nHourOpCount=1\r\nh00_00=1\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(FDir.Path()), fs::directory_iterator()), 1);
+
+    // A file of the Greek code page keeps its sections, now in UTF-8.
+    FDir.Write("old.dvl", "[notes]\r\nwho=\xC5\xEB\xDD\xED\xE7\r\n[dev3]\r\nName=x\r\n");
+    list.SaveToFile(file);
+    TIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("notes", "who", ""), "Ελένη");
+    EXPECT_FALSE(ini.SectionExists("dev3"));
+    TDevList back;
+    back.LoadFromFile(file);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.GetDevice(0)->Name(), "kept");
+}
+
+// The list's file holds what a profile file written key by key would hold, byte for byte:
+// section and key order, number forms, line breaks in names.
+TEST_F(DvlFileTest, SavedFileIsThatOfTheProfileWriter) {
+    TDevList list;
+    list.Add(MakeDevice("Ψυγείο\r\nδύο", 150.5, 2, {{{0, 0.5}, {23, 1.0 / 3}}, {}, {{7, 1e-7}}}));
+    list.GetDevice(0)->SetImageIndex(4);
+    list.Add(MakeDevice(" blanks ", 1e20, -3, {{{12, -2.5}}}));
+    for (int i = 0; i < 11; ++i)
+        list.Add(MakeDevice(
+            "d" + std::to_string(i), i * 0.1, i,
+            std::vector<std::vector<std::pair<int, double>>>(size_t(i % 3 + 1), {{i, 0.1 * i}})));
+    const std::string file = FDir.File("list.dvl");
+    list.SaveToFile(file);
+
+    const std::string expected = FDir.File("expected.dvl");
+    {
+        TMemIniFile ini(expected, false);
+        TDecimalSeparatorGuard separator('.', ',');
+        ini.WriteInteger("devlist", "count", list.Count());
+        for (int i = 0; i < list.Count(); ++i)
+            list.GetDevice(i)->SaveToSection(ini, "dev" + std::to_string(i));
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(FDir.Read("list.dvl"), FDir.Read("expected.dvl"));
+}
+
+// A list file is read as key lookups read it: the first of duplicate sections and keys
+// counts, quotes go, names and keys compare without regard to case, keys not written as
+// the writer writes them are not factors.
+TEST_F(DvlFileTest, ListReadsAsKeyLookupsRead) {
+    const std::string text = "[DEVLIST]\r\nCount=\"3\"\r\ncount=1\r\n"
+                             "[Dev0]\r\nNAME='quoted'\r\nname=second\r\nratedpower=\"2.5\"\r\n"
+                             "H00_01=0.25\r\nh00_01=0.5\r\nh1_02=1\r\nh001_03=1\r\nh00_24=1\r\n"
+                             "h03_02=x\r\nHourOpCount=2\r\n"
+                             "[dev0]\r\nName=duplicate section\r\n"
+                             "[dev2]\r\n  DevCount = 4 \r\nImageIndex=$10\r\nNotKnownOp=2\r\n"
+                             "RatedPower=1,5\r\n[dev01]\r\nName=not dev1\r\n";
+    const std::string file = FDir.Write("dup.dvl", text);
+    TDevList list;
+    list.LoadFromFile(file);
+    ASSERT_EQ(list.Count(), 3);
+    // Each device as the profile file's own lookups give it.
+    TIniFile ini(file);
+    for (int i = 0; i < 3; ++i) {
+        DecimalSeparator = '.';
+        const auto expected = TDeviceEl::CreateFromSection(ini, "dev" + std::to_string(i));
+        DecimalSeparator = ',';
+        const TDeviceEl* d = list.GetDevice(i);
+        EXPECT_EQ(d->Name(), expected->Name()) << i;
+        EXPECT_EQ(d->RatedPower(), expected->RatedPower()) << i;
+        EXPECT_EQ(d->DevCount(), expected->DevCount()) << i;
+        EXPECT_EQ(d->ImageIndex(), expected->ImageIndex()) << i;
+        EXPECT_EQ(d->NotKnownOp(), expected->NotKnownOp()) << i;
+        ASSERT_EQ(d->HourOps().Count(), expected->HourOps().Count()) << i;
+        for (int p = 0; p < d->HourOps().Count(); ++p)
+            EXPECT_EQ(d->HourOps().GetHourOp(p)->Factors(),
+                      expected->HourOps().GetHourOp(p)->Factors())
+                << i;
+    }
+    const TDeviceEl* first = list.GetDevice(0);
+    EXPECT_EQ(first->Name(), "quoted");
+    EXPECT_EQ(first->RatedPower(), 2.5);
+    ASSERT_EQ(first->HourOps().Count(), 2);
+    EXPECT_EQ(first->HourOps().GetFactor(0, 1), 0.25);
+    EXPECT_EQ(first->HourOps().GetFactor(1, 2), 0);
+    EXPECT_EQ(list.GetDevice(1)->Name(), "");
+    EXPECT_EQ(list.GetDevice(2)->DevCount(), 4);
+    EXPECT_EQ(list.GetDevice(2)->ImageIndex(), 16);
+    EXPECT_TRUE(list.GetDevice(2)->NotKnownOp());
+    EXPECT_EQ(list.GetDevice(2)->RatedPower(), 0);
 }
 
 TEST_F(DvlFileTest, ReadOnlyFileRefusesTheSave) {
@@ -534,8 +634,12 @@ TEST(SeasonTest, SsnFileRoundTrip) {
         s->SetWayOp(way);
     }
     TIniFile ini(file);
+    ini.WriteString("notes", "who", "Ελένη");
     three.SaveToIni(ini);
-    EXPECT_TRUE(ini.SectionExists("season4"));
+    // The longer earlier list goes; other sections stay.
+    EXPECT_FALSE(ini.SectionExists("season3"));
+    EXPECT_FALSE(ini.SectionExists("season4"));
+    EXPECT_EQ(ini.ReadString("notes", "who", ""), "Ελένη");
 
     TSeasonList back;
     back.LoadFromIni(ini);
@@ -592,6 +696,68 @@ TEST(SeasonTest, DamagedCountsAreRefusedAndLeaveTheListsAsTheyWere) {
     const std::string dvl = dir.Write("bad.dvl", "[devlist]\r\ncount=99999999\r\n");
     EXPECT_THROW(devices.LoadFromFile(dvl), EInOutError);
     EXPECT_EQ(devices.Count(), 1);
+}
+
+// A list file that cannot be read, or whose count is no number an int holds, is refused
+// with a message; the user's list stays as it was.
+TEST(SeasonTest, UnreadableListsAreRefusedAndLeaveTheListsAsTheyWere) {
+    TempDir dir;
+    const std::string fifo = dir.File("pipe.dvl");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string fifoSsn = dir.File("pipe.ssn");
+    ASSERT_EQ(mkfifo(fifoSsn.c_str(), 0600), 0);
+    struct Case {
+        std::string dvl, ssn, shown;
+    };
+    const Case cases[] = {
+        {fifo, fifoSsn, "Not a regular file"},
+        {"/dev/zero", "/dev/zero", "Not a regular file"},
+        {dir.Path().string(), dir.Path().string(), ""},
+        {dir.Write("huge.dvl", "[devlist]\r\ncount=99999999999\r\n[dev0]\r\nName=a\r\n"),
+         dir.Write("huge.ssn", "[Seasons]\r\ncount=99999999999\r\n[season0]\r\n"),
+         "δηλώνει 99999999999 "},
+        {dir.Write("text.dvl", "[devlist]\r\ncount=many\r\n"),
+         dir.Write("text.ssn", "[Seasons]\r\ncount=many\r\n"), "δηλώνει many "},
+        {dir.Write("limit.dvl", "[devlist]\r\ncount=5000\r\n"),
+         dir.Write("limit.ssn", "[Seasons]\r\ncount=5000\r\n"), "δηλώνει 5000 "},
+    };
+    for (const Case& c : cases) {
+        TDevList devices;
+        devices.Add(MakeDevice("kept", 1, 1, {{}}));
+        try {
+            devices.LoadFromFile(c.dvl);
+            ADD_FAILURE() << "no error for " << c.dvl;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find(c.dvl), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.shown), std::string::npos) << e.Message();
+        }
+        ASSERT_EQ(devices.Count(), 1) << c.dvl;
+        EXPECT_EQ(devices.GetDevice(0)->Name(), "kept");
+
+        TSeasonList periods;
+        periods.AddSeason()->SetDescription("kept");
+        periods.AddSeason()->SetDescription("also kept");
+        TMemIniFile ini(c.ssn); // as the period editor opens it
+        try {
+            periods.LoadFromIni(ini);
+            ADD_FAILURE() << "no error for " << c.ssn;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find(c.ssn), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.shown), std::string::npos) << e.Message();
+        }
+        ASSERT_EQ(periods.Count(), 2) << c.ssn;
+        EXPECT_EQ(periods.GetSeason(1)->Description(), "also kept");
+    }
+    // The lists' own defaults stay: a missing file, an empty count.
+    TDevList devices;
+    devices.LoadFromFile(dir.File("missing.dvl"));
+    EXPECT_EQ(devices.Count(), 0);
+    devices.LoadFromFile(dir.Write("empty.dvl", "[devlist]\r\ncount=\r\n"));
+    EXPECT_EQ(devices.Count(), 0);
+    TSeasonList periods;
+    TMemIniFile empty(dir.Write("empty.ssn", "[Seasons]\r\ncount=\r\n"));
+    periods.LoadFromIni(empty);
+    EXPECT_EQ(periods.Count(), 1);
 }
 
 // Days outside the year are refused with a message naming the file and the period; the
@@ -673,6 +839,19 @@ TEST_F(TextFileTest, PphHandWrittenShortAndMalformedFiles) {
     EXPECT_EQ(factors.GetFactor(3, 0), 3);
     EXPECT_EQ(factors.GetFactor(4, 0), 0);
     EXPECT_EQ(factors.GetFactor(12, 23), 0);
+
+    // A factor longer than the reader's limit is an error naming the file and its line,
+    // never two factors that move the rest of the row by a month.
+    try {
+        factors.LoadFromFile(FDir.Write("long.pph", "1 2 3 4 5 6 7 8 9 10 11 12\r\n1 0." +
+                                                        std::string(70, '5') +
+                                                        " 3 4 5 6 7 8 9 10 11 12\r\n"));
+        ADD_FAILURE() << "a 72-character factor was read";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("long.pph, line 2"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(factors.GetFactor(1, 1), 1);
+    EXPECT_EQ(factors.GetFactor(3, 1), 0); // as before: not the rest of the long factor
 
     EXPECT_THROW(factors.LoadFromFile(FDir.Write("bad.pph", "7 8 x 9\r\n")), EInOutError);
     EXPECT_EQ(factors.GetFactor(2, 0), 8);

@@ -175,6 +175,9 @@ TEST_F(TabDataTest, BadFilesRaiseAndKeepWhatWasRead) {
         {"infinite frequency", "Title\r\n1 2 3\r\n2\r\n10 inf\r\n", "Title", 2, 0, ""},
         {"not-a-number row value", "Title\r\n1 2 3\r\n2\r\n10 90\r\n1 nan 6\r\n", "Title", 2, 1,
          ""},
+        // A frequency longer than the reader's limit is an error, never two frequencies.
+        {"frequency of 70 digits", "Title\r\n1 2 3\r\n3\r\n10 " + std::string(70, '2') + "\r\n",
+         "Title", 3, 0, "line 4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -262,6 +265,193 @@ TEST_F(IniFilesTest, AFifoIsNeitherWaitedForNorReplaced) {
     struct stat st {};
     ASSERT_EQ(stat(FName.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A file that is there but cannot be read is refused by CheckReadable, with its name;
+// a missing or readable file is not. Readers of whole lists call it first.
+TEST_F(IniFilesTest, CheckReadableRefusesWhatCannotBeRead) {
+    const std::string fifo = FDir + "/list.fifo";
+    const std::string folder = FDir + "/folder.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(fs::create_directory(folder));
+    for (const std::string& name : {fifo, std::string("/dev/zero"), folder}) {
+        TIniFile ini(name);
+        TMemIniFile mem(name);
+        for (TCustomIniFile* file :
+             {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&mem)}) {
+            try {
+                file->CheckReadable();
+                ADD_FAILURE() << name;
+            } catch (const EInOutError& e) {
+                EXPECT_NE(e.Message().find("\"" + name + "\""), std::string::npos) << e.Message();
+            }
+        }
+    }
+    Put("[a]\r\nk=1\r\n");
+    for (const std::string& name : {FName, FDir + "/missing.ini"}) {
+        TIniFile ini(name);
+        TMemIniFile mem(name);
+        EXPECT_NO_THROW(ini.CheckReadable()) << name;
+        EXPECT_NO_THROW(mem.CheckReadable()) << name;
+    }
+}
+
+// The one-pass scan reads every line as the profile file does: the same sections, the
+// same keys and, for the first of each, the same value.
+TEST_F(IniFilesTest, ScanReadsLinesAsTheProfileDoes) {
+    std::vector<std::string> texts = {
+        "pre=1\r\n[ a ]junk\r\n k = v \r\n;c=1\r\n=x\r\nnoequals\r\nk=second\r\n"
+        "[b\rq=\"quoted\"\r\r\n[A]\nk=dup\n\t[c]\r\n e =\r\n[]\r\nz='1\"\r\n[d]",
+        "",
+        "\r\n\r",
+        "[x]",
+        "[x]\r\nk=1",
+        "no section\r\nk=1\r\n"};
+    // Random texts of the characters that matter.
+    std::mt19937 random(7);
+    const std::string alphabet = "[]=; \t\r\nabAB\"'";
+    for (int t = 0; t < 300; ++t) {
+        std::string text;
+        const int length = int(random() % 60);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        TIniText ini;
+        ini.Parse(text);
+        const TIniScan scan(text);
+        TStringList sections;
+        ini.ReadSections(sections);
+        std::vector<std::string> scanned;
+        for (const auto& section : scan.Sections()) {
+            const std::string name(section.Name);
+            bool first = true;
+            for (const std::string& seen : scanned)
+                first = first && !SameText(seen, name);
+            if (!first)
+                continue;
+            scanned.push_back(name);
+            TStringList keys;
+            ini.ReadSection(name, keys);
+            ASSERT_EQ(size_t(keys.Count()), section.EntryCount) << text;
+            for (size_t i = 0; i < section.EntryCount; ++i) {
+                const auto& entry = scan.Entries(section)[i];
+                EXPECT_EQ(keys[int(i)], std::string(entry.Key)) << text;
+                bool firstKey = true;
+                for (size_t j = 0; j < i; ++j)
+                    firstKey = firstKey && !SameText(scan.Entries(section)[j].Key, entry.Key);
+                const std::string* value = ini.Find(name, entry.Key);
+                ASSERT_NE(value, nullptr) << text;
+                if (firstKey) {
+                    EXPECT_EQ(*value, std::string(entry.Value)) << text;
+                }
+            }
+            EXPECT_EQ(Trim(text.substr(section.Begin)).substr(0, 1), "[") << text;
+        }
+        ASSERT_EQ(size_t(sections.Count()), scanned.size()) << text;
+        for (size_t i = 0; i < scanned.size(); ++i)
+            EXPECT_EQ(sections[int(i)], scanned[i]) << text;
+        // The sections' extents follow each other up to the end of the text.
+        size_t at = scan.PreambleEnd();
+        for (const auto& section : scan.Sections()) {
+            EXPECT_EQ(section.Begin, at) << text;
+            at = section.End;
+        }
+        EXPECT_EQ(at, text.size()) << text;
+    }
+}
+
+// Numbers written and read by the fast paths are those of the general formatter and
+// reader, digit for digit.
+TEST_F(IniFilesTest, FastNumbersMatchTheGeneralOnes) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  -1.5,
+                                  0.1 + 0.2,
+                                  1.0 / 3,
+                                  2.0 / 3,
+                                  1500.0,
+                                  1e15,
+                                  1e16,
+                                  999999999999999.4,
+                                  999999999999999.5,
+                                  9999999999999999.0,
+                                  0.0001,
+                                  0.00001,
+                                  0.000099999999999999995,
+                                  1e-7,
+                                  123456789012345678.0,
+                                  5e-324,
+                                  1.7976931348623157e308,
+                                  -2.2250738585072014e-308,
+                                  0.99999999999999994,
+                                  0.0000999999999999995,
+                                  INFINITY,
+                                  -INFINITY,
+                                  NAN};
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        const double mantissa = double(random() % 1000000007) / 1000000007.0;
+        values.push_back(std::ldexp(mantissa, int(random() % 200) - 100) * (random() % 2 ? 1 : -1));
+        values.push_back(double(random() % 98) / 97.0);
+        double bits = 0;
+        const uint64_t raw = random();
+        std::memcpy(&bits, &raw, sizeof bits);
+        values.push_back(bits);
+    }
+    for (const double value : values) {
+        for (const char separator : {'.', ','}) {
+            std::string text = "x";
+            AppendFloatText(text, value, separator);
+            ASSERT_EQ(text, "x" + FloatToStrSep(value, separator)) << value;
+        }
+        DecimalSeparator = '.';
+        const std::string text = FloatToStrSep(value, '.');
+        for (const std::string& variant : {text, "-" + text, text + "0", "00" + text}) {
+            double fast = 1, general = 2;
+            const bool fastOk = TryIniFloat(variant, fast);
+            ASSERT_EQ(fastOk, TryStrToFloat(variant, general)) << variant;
+            if (fastOk) {
+                ASSERT_EQ(std::memcmp(&fast, &general, sizeof fast), 0) << variant;
+            }
+        }
+    }
+    for (const char* text : {"5.", ".5", "-", "1x", " 1", "1,5", "1e5", "+1", "0x1", "--1", "1.2.3",
+                             "123456789012345678901234567890123456789.5"}) {
+        for (const char separator : {'.', ','}) {
+            DecimalSeparator = separator;
+            double fast = 1, general = 2;
+            const bool fastOk = TryIniFloat(text, fast);
+            EXPECT_EQ(fastOk, TryStrToFloat(text, general)) << text;
+            if (fastOk) {
+                EXPECT_EQ(fast, general) << text;
+            }
+        }
+    }
+    DecimalSeparator = '.';
+}
+
+// The builder writes new sections exactly as a profile file does.
+TEST_F(IniFilesTest, BuilderWritesAsTheProfileDoes) {
+    TMemIniFile ini(FName, false);
+    TIniBuilder builder;
+    for (const std::string section : {"devlist", "Συσκευή"}) {
+        builder.Section(section);
+        builder.String("Name", " two\r\nlines\rand\nmore ");
+        ini.WriteString(section, "Name", " two\r\nlines\rand\nmore ");
+        builder.String("Empty", "");
+        ini.WriteString(section, "Empty", "");
+        builder.Integer("Count", -2147483648LL);
+        ini.WriteInteger(section, "Count", -2147483647 - 1);
+        builder.Float("Power", 1.0 / 3, '.');
+        ini.WriteFloat(section, "Power", 1.0 / 3);
+        builder.Float("h00_00", 1e-7, '.');
+        ini.WriteFloat(section, "h00_00", 1e-7);
+    }
+    ini.UpdateFile();
+    EXPECT_EQ(builder.Text(), Content());
 }
 
 } // namespace

@@ -360,6 +360,13 @@ TEST_F(SystemUtilsTest, DecodeTextReadsNonUtf8AsGreekCodePage) {
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));     // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // surrogate
     EXPECT_FALSE(IsValidUtf8("\xCE"));         // cut short
+    // A bad byte anywhere in or after long runs of ASCII is found.
+    for (size_t at = 0; at < 40; ++at) {
+        std::string text(40, 'a');
+        EXPECT_TRUE(IsValidUtf8(text.substr(0, at) + "Ω" + text));
+        text[at] = '\xC1';
+        EXPECT_FALSE(IsValidUtf8(text)) << at;
+    }
 }
 
 struct TLocaleCase {

@@ -125,15 +125,44 @@ TEST_F(TextFilesTest, FieldsWithFourDigitExponentsSplitAtTheNextSign) {
         EXPECT_EQ(reader.ReadNumber(), -i);
 }
 
-TEST_F(TextFilesTest, ARunEndsAfterSixtyFourCharacters) {
+// A number longer than the limit is an error naming the file and the line: it is never
+// cut into two numbers, nor read short.
+TEST_F(TextFilesTest, ARunLongerThanSixtyFourCharactersIsAnError) {
+    struct Case {
+        std::string text;
+        int line;
+    };
+    const Case cases[] = {
+        {std::string(64, '1') + "22", 1},
+        {"1 2\r\n3\r\n\r\n4 1" + std::string(80, '0'), 4},
+        {"1\n2\r3\r\n-0." + std::string(70, '5') + "E+0000", 4},
+    };
+    for (const Case& c : cases) {
+        for (const bool integer : {false, true}) {
+            TTextReader reader;
+            reader.OpenText(c.text, "f.pph");
+            try {
+                for (int i = 0; i < 10; ++i)
+                    integer ? reader.ReadInteger() : reader.ReadNumber();
+                ADD_FAILURE() << "no error for " << c.text;
+            } catch (const EInOutError& e) {
+                EXPECT_NE(e.Message().find("longer than 64 characters"), std::string::npos)
+                    << e.Message();
+                EXPECT_NE(e.Message().find("in file f.pph, line " + std::to_string(c.line)),
+                          std::string::npos)
+                    << e.Message();
+            }
+        }
+    }
+    // Exactly 64 characters are still a number.
     TTextReader reader;
-    reader.OpenText(std::string(64, '1') + "22");
+    reader.OpenText(std::string(64, '1') + " 22");
     EXPECT_DOUBLE_EQ(reader.ReadNumber(), 1.1111111111111111e63);
     EXPECT_EQ(reader.ReadNumber(), 22);
 }
 
-// The limit counts characters: a run of Greek letters (two bytes each) ends after 64
-// letters, never inside one, and the error message shows whole characters only.
+// The limit counts characters: a run of Greek letters (two bytes each) is too long after
+// 64 letters, and the error message shows whole characters only.
 TEST_F(TextFilesTest, TheRunLimitCountsCharactersAndMessagesKeepThemWhole) {
     std::string greek;
     for (int i = 0; i < 70; ++i)
@@ -147,12 +176,24 @@ TEST_F(TextFilesTest, TheRunLimitCountsCharactersAndMessagesKeepThemWhole) {
         } catch (const EInOutError& e) {
             EXPECT_TRUE(IsValidUtf8(e.Message())) << e.Message();
             const std::string run = e.Message().substr(e.Message().find('\'') + 1);
-            const std::string shown = run.substr(0, run.find('\''));
+            const std::string shown = run.substr(0, run.find("...'"));
             std::string expected = prefix;
             for (size_t i = prefix.size(); i < 64; ++i)
                 expected += "α";
             EXPECT_EQ(shown, expected);
         }
+    }
+    // 64 letters are not too long: the run is simply not a number.
+    std::string letters;
+    for (int i = 0; i < 64; ++i)
+        letters += "α";
+    TTextReader reader;
+    reader.OpenText(letters, "f.pow");
+    try {
+        reader.ReadNumber();
+        ADD_FAILURE() << "read a number from letters";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Invalid numeric input '" + letters + "' in file f.pow");
     }
 }
 
