@@ -9,6 +9,7 @@
 #include "app/PhotovEd.h"
 #include "app/WDataEd.h"
 #include "app/design.h"
+#include "app/wgEd.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Buttons.h"
 
@@ -85,6 +86,13 @@ TEST_F(WindowSizeTest, TheEditorsBoxesAreShownOrReachedByScrolling) {
     TestKit::ProcessMessages();
     EXPECT_LE(bat->edBateryCap->Left() + bat->edBateryCap->Width(), bat->ScrollBox1->ClientWidth());
     RenderToPng(fmHolder, ShotFile("design_bat_696x480_scrolled.png"));
+
+    // The wind generator's name box narrows to stay in view; the grid scrolls itself.
+    auto* wg = OpenEditor<TfmWGEd>("sbWG");
+    ASSERT_NE(wg, nullptr);
+    for (TControl* box :
+         {static_cast<TControl*>(wg->edModelName), static_cast<TControl*>(wg->edPR)})
+        EXPECT_LE(box->Left() + box->Width(), wg->Panel1->ClientWidth()) << box->Name();
 
     auto* hz = OpenEditor<TFmHZed>("SpeedButton3");
     ASSERT_NE(hz, nullptr);
