@@ -6,19 +6,19 @@
 
 namespace {
 
-TLabel* MakeLabel(TForm* form, const std::string& name, const std::string& caption, int top) {
+TLabel* MakeLabel(TfmBatEd* form, const std::string& name, const std::string& caption, int top) {
     auto* label = new TLabel(form);
     label->SetName(name);
-    label->SetParent(form);
+    label->SetParent(form->ScrollBox1);
     label->SetCaption(caption);
     label->SetBounds(16, top + 4, 150, 16);
     return label;
 }
 
-TExSpinEdit* MakeSpin(TForm* form, const std::string& name, int top) {
+TExSpinEdit* MakeSpin(TfmBatEd* form, const std::string& name, int top) {
     auto* edit = new TExSpinEdit(form);
     edit->SetName(name);
-    edit->SetParent(form);
+    edit->SetParent(form->ScrollBox1);
     edit->SetBounds(176, top, 121, 24);
     edit->SetAlignment(taRightJustify);
     return edit;
@@ -34,12 +34,13 @@ TfmBatEd::TfmBatEd(TComponent* owner) : TForm(owner) {
     Font()->SetName("MS Sans Serif");
     Font()->SetHeight(-13);
 
+    ScrollBox1 = MakeScrollPane(this);
     Label1 = MakeLabel(this, "Label1", "Χωρητικότητα (Wh):", 16);
     edBateryCap = MakeSpin(this, "edBateryCap", 16);
     Label2 = MakeLabel(this, "Label2", "Χωρητικότητα (Ah):", 48);
     stBatCapA = new TStaticText(this);
     stBatCapA->SetName("stBatCapA");
-    stBatCapA->SetParent(this);
+    stBatCapA->SetParent(ScrollBox1);
     stBatCapA->SetAutoSize(false);
     stBatCapA->SetAlignment(taRightJustify);
     stBatCapA->SetBorderStyle(sbsSunken);

@@ -3,6 +3,7 @@
 // charge and losses per hour, both in per cent.
 
 #include "framework/core/Classes.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StandardControls.h"
 #include "persist/ExSpin.h"
@@ -12,7 +13,8 @@ class TfmBatEd : public TForm {
 public:
     explicit TfmBatEd(TComponent* owner);
 
-    TLabel* Label1 = nullptr; // "Χωρητικότητα (Wh):"
+    TScrollBox* ScrollBox1 = nullptr; // holds the boxes below
+    TLabel* Label1 = nullptr;         // "Χωρητικότητα (Wh):"
     TExSpinEdit* edBateryCap = nullptr;
     TLabel* Label2 = nullptr; // "Χωρητικότητα (Ah):"
     TStaticText* stBatCapA = nullptr;

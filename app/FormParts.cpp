@@ -2,6 +2,7 @@
 
 #include "app/DataMod.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/gui/Bitmaps.h"
 
 #include <cmath>
 
@@ -55,6 +56,49 @@ std::string RangeText(double minValue, double maxValue) {
     if (std::isinf(maxValue))
         return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " και πάνω.";
     return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " έως " + FloatToStr(maxValue) + ".";
+}
+
+namespace {
+
+// The width of text in the font, in pixels.
+int TextWidthIn(const TFont* font, const std::string& text) {
+    static TBitmap measure(1, 1);
+    TCanvas* canvas = measure.Canvas();
+    canvas->Font()->AssignFrom(font);
+    return canvas->TextWidth(text);
+}
+
+} // namespace
+
+void ShowNumber(TControl* box, const std::string& text, double value) {
+    // Room inside the box's edges, with the margin the text keeps from them.
+    const int room = box->ClientWidth() - 4;
+    std::string shown = text;
+    if (TextWidthIn(box->Font(), shown) > room) {
+        shown = "…";
+        for (int digits = 6; digits >= 0; --digits) {
+            std::string scientific = Format("%." + std::to_string(digits) + "e", {value});
+            if (TextWidthIn(box->Font(), scientific) <= room) {
+                shown = scientific;
+                break;
+            }
+        }
+    }
+    const std::string hint = shown == text ? std::string() : text;
+    if (box->Hint() != hint) {
+        box->SetHint(hint);
+        box->SetShowHint(!hint.empty());
+    }
+    if (box->Caption() != shown)
+        box->SetCaption(shown);
+}
+
+TScrollBox* MakeScrollPane(TCustomForm* form) {
+    auto* pane = new TScrollBox(form);
+    pane->SetName("ScrollBox1");
+    pane->SetAlign(alClient);
+    pane->SetParent(form);
+    return pane;
 }
 
 void CheckRange(double value, double minValue, double maxValue) {

@@ -6,6 +6,7 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Actions.h"
 #include "framework/gui/CommonControls.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "persist/ExSpin.h"
 
@@ -25,9 +26,19 @@ TToolStrip MakeToolStrip(TCustomForm* form, int buttonWidth, int buttonHeight);
 TToolButton* AddToolButton(TCustomForm* form, TToolBar* bar, const std::string& name,
                            TBasicAction* action);
 
+// The editors' content pane: a scroll box filling the form, so that a docked
+// editor narrower or shorter than its boxes shows scroll bars instead of cutting them off.
+TScrollBox* MakeScrollPane(TCustomForm* form);
+
 TAction* AddAction(TCustomForm* form, TActionList* list, const std::string& name,
                    const std::string& caption, int imageIndex, TShortCut shortCut,
                    TNotifyEvent onExecute);
+
+// Shows a formatted number in a box of fixed width (a label or a static text). The text as
+// formatted when it fits; else the value in scientific notation with as many digits as
+// fit (an ellipsis when not even one does): never the text with its leading digits cut
+// off. While the box shows less than the text, its hint shows the whole text.
+void ShowNumber(TControl* box, const std::string& text, double value);
 
 // Model quantities that cannot be negative (powers, capacities, counts, speeds, factors)
 // are checked before they are stored; a refused number raises this with a text naming

@@ -11,15 +11,16 @@ TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
     Font()->SetName("MS Sans Serif");
     Font()->SetHeight(-13);
 
+    ScrollBox1 = MakeScrollPane(this);
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
-    Label1->SetParent(this);
+    Label1->SetParent(ScrollBox1);
     Label1->SetCaption("Συνολική Ισχύς (Watt):");
     Label1->SetBounds(16, 12, 200, 16);
 
     edHZConType = new TRadioGroup(this);
     edHZConType->SetName("edHZConType");
-    edHZConType->SetParent(this);
+    edHZConType->SetParent(ScrollBox1);
     edHZConType->SetCaption(" Σύνδεση ");
     edHZConType->SetBounds(16, 36, 290, 72);
     edHZConType->Items()->Add("Στον πίνακα κατανάλωσης");
@@ -28,7 +29,7 @@ TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
 
     gbHZPower = new TGroupBox(this);
     gbHZPower->SetName("gbHZPower");
-    gbHZPower->SetParent(this);
+    gbHZPower->SetParent(ScrollBox1);
     gbHZPower->SetCaption("");
     gbHZPower->SetBounds(16, 116, 290, 56);
     Label2 = new TLabel(this);
@@ -45,7 +46,7 @@ TFmHZed::TFmHZed(TComponent* owner) : TForm(owner) {
 
     cbHZCalc = new TCheckBox(this);
     cbHZCalc->SetName("cbHZCalc");
-    cbHZCalc->SetParent(this);
+    cbHZCalc->SetParent(ScrollBox1);
     cbHZCalc->SetCaption("Οπως προκύπτει από τις καταναλώσεις");
     cbHZCalc->SetBounds(16, 180, 290, 20);
     cbHZCalc->SetOnClick(TNotifyEvent(this, &TFmHZed::cbHZCalcClick, "cbHZCalcClick"));

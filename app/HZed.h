@@ -3,6 +3,7 @@
 // loads (then the power box is disabled).
 
 #include "framework/core/Classes.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StandardControls.h"
 #include "persist/ExSpin.h"
@@ -12,7 +13,8 @@ class TFmHZed : public TForm {
 public:
     explicit TFmHZed(TComponent* owner);
 
-    TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Watt):"
+    TScrollBox* ScrollBox1 = nullptr; // holds the boxes below
+    TLabel* Label1 = nullptr;         // "Συνολική Ισχύς (Watt):"
     TRadioGroup* edHZConType = nullptr;
     TGroupBox* gbHZPower = nullptr;
     TLabel* Label2 = nullptr; // "Ισχύς :"

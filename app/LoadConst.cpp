@@ -198,6 +198,8 @@ void TfmLoadConstr::AddSelectedDevice(TObject*) {
         double power = device->RatedPower();
         if (!InputReal("Ονομαστική Ισχύς", power))
             return;
+        // Refused as the grid's power column refuses it: the message shows, nothing is added.
+        CheckRange(power);
         device->SetRatedPower(power);
     }
     DevList->Add(std::move(device));

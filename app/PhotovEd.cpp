@@ -11,14 +11,15 @@ TfmPhotovEd::TfmPhotovEd(TComponent* owner) : TForm(owner) {
     Font()->SetName("MS Sans Serif");
     Font()->SetHeight(-13);
 
+    ScrollBox1 = MakeScrollPane(this);
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
-    Label1->SetParent(this);
+    Label1->SetParent(ScrollBox1);
     Label1->SetCaption("Συνολική Ισχύς (Wh):");
     Label1->SetBounds(16, 20, 150, 16);
     edPhPower = new TExSpinEdit(this);
     edPhPower->SetName("edPhPower");
-    edPhPower->SetParent(this);
+    edPhPower->SetParent(ScrollBox1);
     edPhPower->SetBounds(176, 16, 121, 24);
     edPhPower->SetAlignment(taRightJustify);
     edPhPower->SetOnChange(TNotifyEvent(this, &TfmPhotovEd::edPhPowerChange, "edPhPowerChange"));

@@ -2,6 +2,7 @@
 // The PV editor: the total power of the PV array.
 
 #include "framework/core/Classes.h"
+#include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StandardControls.h"
 #include "persist/ExSpin.h"
@@ -11,7 +12,8 @@ class TfmPhotovEd : public TForm {
 public:
     explicit TfmPhotovEd(TComponent* owner);
 
-    TLabel* Label1 = nullptr; // "Συνολική Ισχύς (Wh):"
+    TScrollBox* ScrollBox1 = nullptr; // holds the boxes below
+    TLabel* Label1 = nullptr;         // "Συνολική Ισχύς (Wh):"
     TExSpinEdit* edPhPower = nullptr;
 
     void FormCreate(TObject* sender);

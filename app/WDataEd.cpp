@@ -9,6 +9,7 @@
 #include "app/PwrCurveGr.h"
 #include "chart/Series.h"
 #include "framework/gui/Clipboard.h"
+#include "framework/gui/WindowSystem.h"
 #include "model/RootsEqu.h"
 
 #include <algorithm>
@@ -276,11 +277,13 @@ TButton* TfmWDataEd::AddButton(const std::string& name, const std::string& capti
 }
 
 void TfmWDataEd::BuildButtons() {
-    Panel1 = new TPanel(this);
+    Panel1 = new TScrollBox(this);
     Panel1->SetName("Panel1");
-    Panel1->SetCaption("");
+    Panel1->SetBorderStyle(bsNone);
     Panel1->SetAlign(alRight);
-    Panel1->SetWidth(89);
+    // Room for the buttons and a vertical scroll bar beside them: in a short window the
+    // last buttons are reached by scrolling.
+    Panel1->SetWidth(89 + GetSystemMetrics(SM_CXVSCROLL));
     Panel1->SetParent(this);
     using T = TfmWDataEd;
     auto bind = [this](void (T::*method)(TObject*), const char* name) {
@@ -307,15 +310,17 @@ void TfmWDataEd::BuildButtons() {
     Button3 = AddButton("Button3", "Button3", 13, bind(&T::Button3Click, "Button3Click"));
 }
 
-TLabel* TfmWDataEd::AddSummaryRow(int column, int row, const std::string& caption,
-                                  const std::string& valueName) {
-    // Three columns of three rows; they fit beside the buttons in the main window.
-    constexpr int kColumnWidth = 195;
-    constexpr int kCaptionWidth = 118;
-    constexpr int kValueWidth = 72;
-    constexpr int kRowHeight = 20;
-    const int left = 8 + column * kColumnWidth;
-    const int top = 6 + row * kRowHeight;
+namespace {
+
+constexpr int kSummaryCaptionWidth = 118;
+constexpr int kSummaryValueWidth = 88;
+constexpr int kSummaryColumnWidth = kSummaryCaptionWidth + kSummaryValueWidth + 4;
+constexpr int kSummaryRowHeight = 20;
+
+} // namespace
+
+TLabel* TfmWDataEd::AddSummaryRow(const std::string& caption, const std::string& valueName) {
+    const int left = 8, top = 6;
     auto* label = new TLabel(this);
     label->SetName(valueName + "Caption");
     label->SetParentFont(false);
@@ -323,7 +328,7 @@ TLabel* TfmWDataEd::AddSummaryRow(int column, int row, const std::string& captio
     label->Font()->SetName("Courier New");
     label->Font()->SetHeight(-12);
     label->SetAutoSize(false);
-    label->SetBounds(left, top, kCaptionWidth, kRowHeight - 2);
+    label->SetBounds(left, top, kSummaryCaptionWidth, kSummaryRowHeight - 2);
     label->SetCaption(caption);
     label->SetParent(Panel3);
     auto* value = new TLabel(this);
@@ -332,10 +337,29 @@ TLabel* TfmWDataEd::AddSummaryRow(int column, int row, const std::string& captio
     value->Font()->SetStyle(TFontStyles{fsBold});
     value->SetAutoSize(false);
     value->SetAlignment(taRightJustify);
-    value->SetBounds(left + kCaptionWidth, top, kValueWidth, kRowHeight - 2);
+    value->SetBounds(left + kSummaryCaptionWidth, top, kSummaryValueWidth, kSummaryRowHeight - 2);
     value->SetCaption("-");
     value->SetParent(Panel3);
+    FSummaryRows.emplace_back(label, value);
     return value;
+}
+
+void TfmWDataEd::LayoutSummary(TObject*) {
+    const int rowCount = int(FSummaryRows.size());
+    const int columns = std::clamp((Panel3->ClientWidth() - 8) / kSummaryColumnWidth, 1, 3);
+    if (columns == FSummaryColumns || rowCount == 0)
+        return;
+    FSummaryColumns = columns;
+    const int perColumn = (rowCount + columns - 1) / columns;
+    for (int i = 0; i < rowCount; ++i) {
+        const int left = 8 + (i / perColumn) * kSummaryColumnWidth;
+        const int top = 6 + (i % perColumn) * kSummaryRowHeight;
+        FSummaryRows[size_t(i)].first->SetBounds(left, top, kSummaryCaptionWidth,
+                                                 kSummaryRowHeight - 2);
+        FSummaryRows[size_t(i)].second->SetBounds(left + kSummaryCaptionWidth, top,
+                                                  kSummaryValueWidth, kSummaryRowHeight - 2);
+    }
+    Panel3->SetHeight(10 + perColumn * kSummaryRowHeight);
 }
 
 void TfmWDataEd::BuildSummary() {
@@ -345,15 +369,17 @@ void TfmWDataEd::BuildSummary() {
     Panel3->SetAlign(alTop);
     Panel3->SetHeight(70);
     Panel3->SetParent(Panel2);
-    lbPL = AddSummaryRow(0, 0, "Ζήτηση        :", "lbPL");
-    lbPW = AddSummaryRow(0, 1, "Παραγωγή (Α/Γ):", "lbPW");
-    lbPPH = AddSummaryRow(0, 2, "Παραγωγή (Φ/Β):", "lbPPH");
-    lbPHZ = AddSummaryRow(1, 0, "Παραγωγή (Η/Ζ):", "lbPHZ");
-    lbPDL = AddSummaryRow(1, 1, "Περίσεια      :", "lbPDL");
-    lbMaxBatCap = AddSummaryRow(1, 2, "Χωρ/τητα Μπατ.:", "lbMaxBatCap");
-    lbPWC = AddSummaryRow(2, 0, "Κάλυψη (Α/Γ)  :", "lbPWC");
-    lbPPHC = AddSummaryRow(2, 1, "Κάλυψη (Φ/Β)  :", "lbPPHC");
-    lbPHZC = AddSummaryRow(2, 2, "Καλυψη (Η/Ζ)  :", "lbPHZC");
+    lbPL = AddSummaryRow("Ζήτηση        :", "lbPL");
+    lbPW = AddSummaryRow("Παραγωγή (Α/Γ):", "lbPW");
+    lbPPH = AddSummaryRow("Παραγωγή (Φ/Β):", "lbPPH");
+    lbPHZ = AddSummaryRow("Παραγωγή (Η/Ζ):", "lbPHZ");
+    lbPDL = AddSummaryRow("Περίσεια      :", "lbPDL");
+    lbMaxBatCap = AddSummaryRow("Χωρ/τητα Μπατ.:", "lbMaxBatCap");
+    lbPWC = AddSummaryRow("Κάλυψη (Α/Γ)  :", "lbPWC");
+    lbPPHC = AddSummaryRow("Κάλυψη (Φ/Β)  :", "lbPPHC");
+    lbPHZC = AddSummaryRow("Καλυψη (Η/Ζ)  :", "lbPHZC");
+    Panel3->SetOnResize(TNotifyEvent(this, &TfmWDataEd::LayoutSummary, "LayoutSummary"));
+    LayoutSummary(Panel3);
 }
 
 void TfmWDataEd::BuildGrid() {
@@ -457,18 +483,18 @@ void TfmWDataEd::StoreHourResult(int hour, double windPower, double /*pvPower*/,
 }
 
 void TfmWDataEd::ShowResult(const TSimResult& r) {
-    lbPL->SetCaption(FormatEnergy(r.TotLoad));
-    lbPW->SetCaption(FormatEnergy(r.TotWind));
-    lbPPH->SetCaption(FormatEnergy(r.TotPV));
-    lbPHZ->SetCaption(FormatEnergy(r.TotGenset));
-    lbPDL->SetCaption(FormatEnergy(r.TotDump));
-    lbPWC->SetCaption(FormatShare(r.WindShare));
-    lbPPHC->SetCaption(FormatShare(r.PVShare));
-    lbPHZC->SetCaption(FormatShare(r.GensetShare));
+    ShowNumber(lbPL, FormatEnergy(r.TotLoad), r.TotLoad);
+    ShowNumber(lbPW, FormatEnergy(r.TotWind), r.TotWind);
+    ShowNumber(lbPPH, FormatEnergy(r.TotPV), r.TotPV);
+    ShowNumber(lbPHZ, FormatEnergy(r.TotGenset), r.TotGenset);
+    ShowNumber(lbPDL, FormatEnergy(r.TotDump), r.TotDump);
+    ShowNumber(lbPWC, FormatShare(r.WindShare), 100 * r.WindShare);
+    ShowNumber(lbPPHC, FormatShare(r.PVShare), 100 * r.PVShare);
+    ShowNumber(lbPHZC, FormatShare(r.GensetShare), 100 * r.GensetShare);
 }
 
 void TfmWDataEd::ShowBatCapacity() {
-    lbMaxBatCap->SetCaption(FormatEnergy(BatCapacity));
+    ShowNumber(lbMaxBatCap, FormatEnergy(BatCapacity), BatCapacity);
 }
 
 // ---------------------------------------------------------------------------

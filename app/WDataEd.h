@@ -28,6 +28,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TfmWDataEd : public TForm {
     ORV_CLASS(TfmWDataEd, TForm)
@@ -46,7 +48,7 @@ public:
     TPopupMenu* PopupMenu1 = nullptr;   // the graph actions
     TPopupMenu* PopupMenu2 = nullptr;   // actEQUBat
 
-    TPanel* Panel1 = nullptr; // the column of buttons at the right
+    TScrollBox* Panel1 = nullptr; // the column of buttons at the right (scrolls when short)
     TButton* BtnBatCap = nullptr;
     TButton* BtnVelFac = nullptr;
     TButton* BtnBatCapGr = nullptr;
@@ -63,7 +65,7 @@ public:
     TButton* Button3 = nullptr; // wind production to the clipboard
 
     TPanel* Panel2 = nullptr; // client: the summary and the grid
-    TPanel* Panel3 = nullptr; // the summary
+    TPanel* Panel3 = nullptr; // the summary: three columns, fewer when narrow
     // Value labels of the summary ("-" until filled).
     TLabel* lbPL = nullptr;        // demand
     TLabel* lbPW = nullptr;        // wind production
@@ -161,14 +163,18 @@ private:
     void BuildActions();
     TButton* AddButton(const std::string& name, const std::string& caption, int index,
                        TNotifyEvent onClick);
-    TLabel* AddSummaryRow(int column, int row, const std::string& caption,
-                          const std::string& valueName);
+    TLabel* AddSummaryRow(const std::string& caption, const std::string& valueName);
+    // Places the summary's rows in as many columns (up to three) as Panel3's width holds,
+    // column by column, and makes the panel as high as its rows.
+    void LayoutSummary(TObject* sender);
     void FillPVProduction();
     // The grid shows one row per hour after the header.
     void UpdateRowCount();
     void ShowGraphOf(const TFloatArray& values);
 
     std::unique_ptr<TWindPwrCurve> FWorkbenchCurve;
+    std::vector<std::pair<TLabel*, TLabel*>> FSummaryRows; // caption and value
+    int FSummaryColumns = 0;
 };
 
 // ---- The battery sizing's context (the root finder takes a plain function)

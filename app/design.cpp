@@ -293,15 +293,21 @@ void TfmDesign::UpdateSummary() {
         if (text->Caption() != value)
             text->SetCaption(value);
     };
-    auto number = [](double value) { return Format("%0.2f", {value}); };
-    show(stRatedPower, number(PwrCurve->RatedPower()));
+    // Numbers too long for their boxes show in scientific notation, the whole in the hint.
+    auto number = [](TStaticText* text, double value) {
+        ShowNumber(text, Format("%0.2f", {value}), value);
+    };
+    number(stRatedPower, PwrCurve->RatedPower());
     show(stModelName, PwrCurve->ModelName());
-    show(stVr, number(PwrCurve->RatedSpeed()));
-    show(stPhPr, number(PVPower));
-    show(stBatCap, number(BatCapacity));
-    show(stBatVolts, number(BatVoltage));
-    show(stBatCapA, BatVoltage == 0 ? std::string("-") : number(BatCapacity / BatVoltage));
-    show(stHZPower, number(HZPower));
+    number(stVr, PwrCurve->RatedSpeed());
+    number(stPhPr, PVPower);
+    number(stBatCap, BatCapacity);
+    number(stBatVolts, BatVoltage);
+    if (BatVoltage == 0)
+        ShowNumber(stBatCapA, "-", 0);
+    else
+        number(stBatCapA, BatCapacity / BatVoltage);
+    number(stHZPower, HZPower);
     show(stHZConType, HZConType >= 0 && HZConType < int(ConTypeNames.size())
                           ? ConTypeNames[size_t(HZConType)]
                           : "");

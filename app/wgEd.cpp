@@ -7,6 +7,8 @@
 #include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 
+#include <algorithm>
+
 TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     TLoadingBracket loading(this);
     SetName("fmWGEd");
@@ -54,6 +56,13 @@ TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     edModelName->SetParent(Panel1);
     edModelName->SetBounds(80, 8, 250, 24);
     edModelName->SetOnChange(TNotifyEvent(this, &TfmWGEd::edModelNameChange, "edModelNameChange"));
+    // Docked beside the design page's summary the editor can be narrower than the name's
+    // box: the box then narrows (to the power box's width at least) to stay in view.
+    Panel1->SetOnResize(TNotifyEvent([this](TObject*) {
+        const int width = std::clamp(Panel1->ClientWidth() - edModelName->Left() - 8, 121, 250);
+        if (edModelName->Width() != width)
+            edModelName->SetWidth(width);
+    }));
 
     Label2 = new TLabel(this);
     Label2->SetName("Label2");

@@ -79,6 +79,8 @@ TAxisIncrement::TAxisIncrement(TComponent* owner) : TForm(owner) {
     BitBtn2->SetCaption("Cancel");
     BitBtn2->SetCancel(true);
     BitBtn2->SetModalResult(mrCancel);
+    // The buttons' row and a margin below it inside the client area, whatever the frame.
+    SetClientHeight(BitBtn1->Top() + BitBtn1->Height() + 8);
 
     SetOnShow(TNotifyEvent(this, &TAxisIncrement::FormShow, "FormShow"));
 }

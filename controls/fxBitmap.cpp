@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -21,25 +22,36 @@ int Clamp(int v, int lo, int hi) {
     return v < lo ? lo : v > hi ? hi : v;
 }
 
+// The effects' arguments beyond this size act as this size does (every channel value has
+// reached 0 or 255 long before), and products of it with a channel value fit an int.
+constexpr int kMaxEffectAmount = 1 << 16;
+
+int ClampAmount(int amount) {
+    return Clamp(amount, -kMaxEffectAmount, kMaxEffectAmount);
+}
+
 // The random source of the sponge effect: one per run, like the run-time library's.
 std::minstd_rand& RandomSource() {
     static std::minstd_rand rng(1);
     return rng;
 }
 
-int RandomBelow(int n) {
+// A random number in 0 .. n - 1 (0 for n <= 0).
+int64_t RandomBelow(int64_t n) {
     if (n <= 0)
         return 0;
-    return int(RandomSource()() % uint32_t(n));
+    return int64_t(RandomSource()() % uint64_t(n));
 }
 
 // Addresses the pixels of an image with the coordinates clamped to it, so that a
-// neighbourhood reaching past an edge reads the edge pixel.
+// neighbourhood reaching past an edge reads the edge pixel. Coordinates are 64-bit, so
+// that offsets of any int radius or amount can be added without overflow.
 struct TClampedPixels {
     explicit TClampedPixels(TFxBitmap& bmp)
         : bits(bmp.Bits()), stride(bmp.RowStride()), w(bmp.ImageWidth()), h(bmp.ImageHeight()) {}
-    uint8_t* operator()(int x, int y) const {
-        return bits + size_t(Clamp(y, 0, h - 1)) * size_t(stride) + 3 * Clamp(x, 0, w - 1);
+    uint8_t* operator()(int64_t x, int64_t y) const {
+        return bits + size_t(std::clamp<int64_t>(y, 0, h - 1)) * size_t(stride) +
+               3 * size_t(std::clamp<int64_t>(x, 0, w - 1));
     }
     uint8_t* bits;
     int stride, w, h;
@@ -497,6 +509,7 @@ void TFxBitmap::TileDraw(TCanvas* canvas, const TRect& r) const {
 void TFxBitmap::ApplyLightness(int amount) {
     if (IsBlank())
         return;
+    amount = ClampAmount(amount);
     uint8_t table[256];
     for (int c = 0; c < 256; ++c)
         table[c] = amount > 0 ? ClampByte(c + (((255 - c) * amount) >> 8))
@@ -507,6 +520,7 @@ void TFxBitmap::ApplyLightness(int amount) {
 void TFxBitmap::ApplyContrast(int amount) {
     if (IsBlank())
         return;
+    amount = ClampAmount(amount);
     uint8_t table[256];
     for (int c = 0; c < 256; ++c) {
         int d = (std::abs(128 - c) * amount) / 256;
@@ -532,7 +546,7 @@ void TFxBitmap::ApplySaturation(int amount) {
         return;
     int table[256];
     for (int v = 0; v < 256; ++v)
-        table[v] = int(uint16_t((v * amount) >> 8));
+        table[v] = int(uint16_t((int64_t(v) * amount) >> 8));
     ForEachPixel(*this, [&table](uint8_t* p) {
         int g = p[0] / 3 + p[1] / 3 + p[2] / 3;
         for (int c = 0; c < 3; ++c)
@@ -553,6 +567,9 @@ void TFxBitmap::ApplyInvert() {
 void TFxBitmap::ApplyTint(int red, int green, int blue) {
     if (IsBlank())
         return;
+    red = ClampAmount(red);
+    green = ClampAmount(green);
+    blue = ClampAmount(blue);
     uint8_t tb[256], tg[256], tr[256];
     for (int c = 0; c < 256; ++c) {
         tb[c] = ClampByte(c + blue);
@@ -569,6 +586,9 @@ void TFxBitmap::ApplyTint(int red, int green, int blue) {
 void TFxBitmap::ApplyColorize(int red, int green, int blue) {
     if (IsBlank())
         return;
+    red = ClampAmount(red);
+    green = ClampAmount(green);
+    blue = ClampAmount(blue);
     bool skip = FTransparentColor != clNone;
     TColor key = skip ? ColorToRGB(FTransparentColor) : 0;
     uint8_t kb = uint8_t(GetBValue(key)), kg = uint8_t(GetGValue(key)),
@@ -608,10 +628,11 @@ void TFxBitmap::Blur(int radius) {
     TClampedPixels at(*this);
     for (int y = 0; y < at.h; ++y)
         for (int x = 0; x < at.w; ++x) {
-            const uint8_t* a = at(x - radius, y - radius);
-            const uint8_t* b = at(x + radius, y - radius);
-            const uint8_t* c = at(x - radius, y + radius);
-            const uint8_t* d = at(x + radius, y + radius);
+            const int64_t r = radius;
+            const uint8_t* a = at(x - r, y - r);
+            const uint8_t* b = at(x + r, y - r);
+            const uint8_t* c = at(x - r, y + r);
+            const uint8_t* d = at(x + r, y + r);
             uint8_t* p = at(x, y);
             for (int k = 0; k < 3; ++k)
                 p[k] = uint8_t((a[k] + b[k] + c[k] + d[k]) >> 2);
@@ -619,7 +640,20 @@ void TFxBitmap::Blur(int radius) {
 }
 
 void TFxBitmap::ApplyGaussianBlur(int amount) {
-    for (int r = amount; r >= 1; --r)
+    if (IsBlank())
+        return;
+    // Every radius from the image's size up reads only the four corner pixels: those
+    // passes are one and the same, so once it changes nothing the rest are skipped.
+    const int reach = std::max(FImageWidth, FImageHeight);
+    int r = amount;
+    std::vector<uint8_t> before;
+    for (; r > reach; --r) {
+        before.assign(Bits(), Bits() + ImageSize());
+        Blur(reach);
+        if (std::equal(before.begin(), before.end(), Bits()))
+            r = reach + 1;
+    }
+    for (; r >= 1; --r)
         Blur(r);
 }
 
@@ -634,7 +668,7 @@ void TFxBitmap::ApplySharpen(int amount) {
                 for (int dx = -1; dx <= 1; ++dx) {
                     if (dx == 0 && dy == 0)
                         continue;
-                    const uint8_t* n = at(x + dx * amount, y + dy * amount);
+                    const uint8_t* n = at(x + dx * int64_t(amount), y + dy * int64_t(amount));
                     for (int k = 0; k < 3; ++k)
                         sum[k] += n[k];
                 }
@@ -650,8 +684,8 @@ void TFxBitmap::ApplySponge(int amount) {
     TClampedPixels at(*this);
     for (int y = 0; y < at.h; ++y)
         for (int x = 0; x < at.w; ++x) {
-            int k = RandomBelow(amount);
-            int dx = RandomBelow(2 * k), dy = RandomBelow(2 * k);
+            const int64_t k = RandomBelow(amount);
+            const int64_t dx = RandomBelow(2 * k), dy = RandomBelow(2 * k);
             std::memmove(at(x, y), at(x + k - dx, y + k - dy), 3);
         }
 }
@@ -799,7 +833,7 @@ void TFxBitmap::AlphaBlend(TFxBitmap* blend, int amount, bool stretchToFit) {
             if (keyed && b[0] == key[0] && b[1] == key[1] && b[2] == key[2])
                 continue;
             for (int c = 0; c < 3; ++c)
-                p[c] = uint8_t(p[c] + ((amount * (b[c] - p[c])) >> 8));
+                p[c] = uint8_t(p[c] + ((int64_t(amount) * (b[c] - p[c])) >> 8));
         }
     }
 }

@@ -51,7 +51,9 @@ int KeyOfStyle(TFxStatusPanelStyle style) {
 }
 
 // A width text: pixels when it is an integer other than -1; else an integer other than
-// -1 followed by "%" (percent true). False for anything else.
+// -1 followed by "%" (percent true). False for anything else. A percentage above 100
+// reads as 100: the part then reaches the bar's right edge either way, and the layout's
+// products stay within an int.
 bool ParseWidth(const std::string& text, int& value, bool& percent) {
     int v = 0;
     if (TryStrToInt(text, v) && v != -1) {
@@ -61,7 +63,7 @@ bool ParseWidth(const std::string& text, int& value, bool& percent) {
     }
     if (text.size() >= 2 && text.back() == '%' && TryStrToInt(text.substr(0, text.size() - 1), v) &&
         v != -1) {
-        value = v;
+        value = std::min(v, 100);
         percent = true;
         return true;
     }

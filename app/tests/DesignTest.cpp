@@ -14,6 +14,7 @@
 #include "framework/core/TextFiles.h"
 #include "framework/gui/Buttons.h"
 #include "framework/gui/CommonControls.h"
+#include "persist/tests/ShownCell.h"
 
 #include <fstream>
 
@@ -282,6 +283,23 @@ TEST_F(DesignTest, GridCellsShowAndStoreThePoints) {
     EXPECT_EQ(PwrCurve->ModelName(), "WG-7");
     TypeInto(ed->edPR, "2800");
     EXPECT_DOUBLE_EQ(PwrCurve->RatedPower(), 2800);
+}
+
+TEST_F(DesignTest, APowerTypedIntoTheCurveShowsInItsCellOnEnter) {
+    auto* ed = Editor<TfmWGEd>();
+    ASSERT_NE(ed, nullptr);
+    ed->gdPC->SetCol(2);
+    ed->gdPC->SetRow(3);
+    TestKit::Focus(ed->gdPC);
+    TestKit::ProcessMessages();
+    const std::vector<uint8_t> before = ShownCellPixels(ed->gdPC, 2, 3);
+    TestKit::TypeText("42.5");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::ProcessMessages();
+    ASSERT_DOUBLE_EQ(PwrCurve->GetPoint(2).Power, 42.5);
+    const std::vector<uint8_t> shown = ShownCellPixels(ed->gdPC, 2, 3);
+    EXPECT_EQ(shown, RepaintedCellPixels(ed->gdPC, 2, 3));
+    EXPECT_NE(shown, before);
 }
 
 TEST_F(DesignTest, F3OnTheMainWindowOpensAPowerCurveInTheDockedEditor) {

@@ -142,6 +142,37 @@ TEST_F(DevicesViewTest, UnknownPowerIsAskedForAndCancelAddsNothing) {
     EXPECT_EQ(DevList->GetDevice(0)->RatedPower(), 450);
 }
 
+TEST_F(DevicesViewTest, ANegativePowerTypedIntoThePromptIsRefusedAndNothingIsAdded) {
+    // Dragged onto the grid and double-clicked alike.
+    const int row = CatalogueRow("Ηλεκτρικό δράπανο");
+    const TPoint from = ItemPoint(row);
+    const TPoint target =
+        View->gdDevices->ScreenToClient(Catalogue->ListView1->ClientToScreen(from));
+    const TPoint onGrid = CellPoint(View->gdDevices, 3, 1);
+    Dialogs().Clear();
+    Dialogs().AnswerNextInput("-100");
+    Drag(Catalogue->ListView1, from,
+         TPoint(from.X + onGrid.X - target.X, from.Y + onGrid.Y - target.Y));
+    ProcessMessages();
+    EXPECT_EQ(DevList->Count(), 0);
+    ASSERT_EQ(Dialogs().Shown().size(), 2u);
+    EXPECT_EQ(Dialogs().Shown()[0].Text, "Ονομαστική Ισχύς");
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+
+    Dialogs().Clear();
+    Dialogs().AnswerNextInput("-0.5");
+    AddByDoubleClick("Ηλεκτρικό δράπανο");
+    EXPECT_EQ(DevList->Count(), 0);
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+    EXPECT_EQ(View->gdDevices->RowCount(), 2);
+
+    // Zero is a power like any other.
+    Dialogs().AnswerNextInput("0");
+    AddByDoubleClick("Ηλεκτρικό δράπανο");
+    ASSERT_EQ(DevList->Count(), 1);
+    EXPECT_EQ(DevList->GetDevice(0)->RatedPower(), 0);
+}
+
 TEST_F(DevicesViewTest, UnknownOperationOpensTheEditorAndAddsTheDeviceHoweverItCloses) {
     int shown = 0;
     OnModal<TfmDevEdit>([&](TfmDevEdit* editor) {

@@ -10,6 +10,7 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
+#include "persist/tests/ShownCell.h"
 
 #include <filesystem>
 
@@ -56,6 +57,21 @@ protected:
 
     TfmPhDataEd* Ed = nullptr;
 };
+
+TEST_F(SunshineViewTest, ATypedFactorShowsInItsCellOnEnter) {
+    TestKit::Focus(Ed->gdPhData);
+    Ed->gdPhData->SetCol(6);
+    Ed->gdPhData->SetRow(13);
+    TestKit::ProcessMessages();
+    const std::vector<uint8_t> before = ShownCellPixels(Ed->gdPhData, 6, 13);
+    TestKit::TypeText("0.123");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::ProcessMessages();
+    ASSERT_DOUBLE_EQ(PhFactors->GetFactor(6, 12), 0.123);
+    const std::vector<uint8_t> shown = ShownCellPixels(Ed->gdPhData, 6, 13);
+    EXPECT_EQ(shown, RepaintedCellPixels(Ed->gdPhData, 6, 13));
+    EXPECT_NE(shown, before);
+}
 
 TEST_F(SunshineViewTest, GridShowsEveryMonthAndHourOfTheFactors) {
     EXPECT_EQ(Ed->Caption(), "Ηλιοφάνεια");

@@ -59,6 +59,40 @@ TEST_F(AxisDialogsTest, IncrementTextsShowDaysAndTimesOrStepNames) {
     EXPECT_EQ(DateTimeStepText(25), "");
 }
 
+// Every shown control of both dialogs lies wholly inside the client area, in both of the
+// increment dialog's layouts.
+TEST_F(AxisDialogsTest, TheDialogsButtonsAndBoxesLieInsideTheirWindows) {
+    auto expectInside = [](TCustomForm* form) {
+        const TRect client = form->ClientRect();
+        for (int i = 0; i < form->ControlCount(); ++i) {
+            TControl* c = form->Controls(i);
+            if (!c->Visible())
+                continue;
+            SCOPED_TRACE(c->Name());
+            EXPECT_GE(c->Left(), client.Left);
+            EXPECT_GE(c->Top(), client.Top);
+            EXPECT_LE(c->Left() + c->Width(), client.Right);
+            EXPECT_LE(c->Top() + c->Height(), client.Bottom);
+        }
+    };
+    for (bool isDateTime : {true, false}) {
+        SCOPED_TRACE(isDateTime);
+        std::unique_ptr<TAxisIncrement> dialog(new TAxisIncrement(nullptr));
+        dialog->IsDateTime = isDateTime;
+        dialog->Increment = 1;
+        dialog->StepIndex = dtOneDay;
+        Run<TAxisIncrement>(dialog.get(), [&](TAxisIncrement* d) {
+            expectInside(d);
+            d->SetModalResult(mrCancel);
+        });
+    }
+    std::unique_ptr<TAxisMaxMin> limits(new TAxisMaxMin(nullptr));
+    Run<TAxisMaxMin>(limits.get(), [&](TAxisMaxMin* d) {
+        expectInside(d);
+        d->SetModalResult(mrCancel);
+    });
+}
+
 TEST_F(AxisDialogsTest, CustomDateTimeIncrementReadsDaysAndTimeOrANumber) {
     struct TCase {
         std::string Text;

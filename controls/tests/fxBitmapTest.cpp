@@ -5,6 +5,8 @@
 #include "controls/fxGraphics.h"
 
 #include <functional>
+#include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -157,6 +159,55 @@ TEST_F(FxBitmapTest, GaussianBlurRunsBlursOfFallingRadius) {
     c.Blur(2);
     c.Blur(3);
     EXPECT_FALSE(SamePixels(a, c));
+}
+
+// The largest and smallest ints act as arguments just beyond the image or the channel
+// range do, without overflowing on the way.
+TEST_F(FxBitmapTest, ExtremeArgumentsActAsTheLargestMeaningfulOnes) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    using TEffect = std::function<void(TFxBitmap&)>;
+    const std::vector<std::tuple<const char*, TEffect, TEffect>> same = {
+        {"blur", [](TFxBitmap& b) { b.Blur(kMax); }, [](TFxBitmap& b) { b.Blur(50); }},
+        {"blur -", [](TFxBitmap& b) { b.Blur(kMin); }, [](TFxBitmap& b) { b.Blur(-50); }},
+        {"sharpen", [](TFxBitmap& b) { b.ApplySharpen(kMax); },
+         [](TFxBitmap& b) { b.ApplySharpen(50); }},
+        {"sharpen -", [](TFxBitmap& b) { b.ApplySharpen(kMin); },
+         [](TFxBitmap& b) { b.ApplySharpen(-50); }},
+        {"gaussian blur", [](TFxBitmap& b) { b.ApplyGaussianBlur(kMax); },
+         [](TFxBitmap& b) { b.ApplyGaussianBlur(2000); }},
+        {"lightness", [](TFxBitmap& b) { b.ApplyLightness(kMax); },
+         [](TFxBitmap& b) { b.ApplyLightness(256); }},
+        {"lightness -", [](TFxBitmap& b) { b.ApplyLightness(kMin); },
+         [](TFxBitmap& b) { b.ApplyLightness(-256); }},
+        {"contrast", [](TFxBitmap& b) { b.ApplyContrast(kMax); },
+         [](TFxBitmap& b) { b.ApplyContrast(65536); }},
+        {"contrast -", [](TFxBitmap& b) { b.ApplyContrast(kMin); },
+         [](TFxBitmap& b) { b.ApplyContrast(-65536); }},
+        {"tint", [](TFxBitmap& b) { b.ApplyTint(kMax, kMin, kMax); },
+         [](TFxBitmap& b) { b.ApplyTint(256, -256, 256); }},
+        {"colorize", [](TFxBitmap& b) { b.ApplyColorize(kMin, kMax, kMin); },
+         [](TFxBitmap& b) { b.ApplyColorize(-256, 512, -256); }},
+    };
+    for (const auto& [name, extreme, moderate] : same) {
+        TFxBitmap a, b;
+        FillPattern(a, 9, 7);
+        FillPattern(b, 9, 7);
+        extreme(a);
+        moderate(b);
+        EXPECT_TRUE(SamePixels(a, b)) << name;
+    }
+    // These only have to run through.
+    TFxBitmap b, blend;
+    FillPattern(b, 9, 7);
+    FillPattern(blend, 9, 7);
+    blend.ApplyInvert();
+    b.ApplySaturation(kMax);
+    b.ApplySaturation(kMin);
+    b.ApplySponge(kMax);
+    b.AlphaBlend(&blend, kMax, false);
+    b.AlphaBlend(&blend, kMin, false);
+    EXPECT_EQ(b.ImageWidth(), 9);
 }
 
 TEST_F(FxBitmapTest, QuarterTurnAboutTheCentreMapsPixelsAndFillsFromTheTopLeft) {

@@ -65,6 +65,9 @@ TEST_F(FxStatusBarTest, PanelWidthsGiveThePartEdges) {
         // room in the edges.
         {{"300", "200", "50%", "10"}, {300, 200, -1, 0}, {300, 500, 500, -1}},
         {{"600", "20"}, {500, 0}, {500, -1}},
+        // A percentage above 100 takes the whole remainder, as 100 does.
+        {{"100", "2000000000%", "2000000000%"}, {100, 400, 400}, {100, 500, -1}},
+        {{"2000000000", "50%"}, {500, -1}, {500, -1}},
     };
     for (auto& c : cases) {
         Bar->Panels()->Clear();

@@ -1031,17 +1031,23 @@ void TCustomGrid::UpdateEdit() {
 void TCustomGrid::HideEdit() {
     if (!FInplaceEdit)
         return;
-    try {
-        UpdateText();
-    } catch (...) {
+    // The cell under the editor was last painted with its old text: once the editor's text
+    // has gone to the cell (or was refused), the cell is painted again so that it shows
+    // what the grid now holds.
+    auto finish = [this] {
+        if (FInplaceCol != -1 && FInplaceRow != -1)
+            InvalidateCell(FInplaceCol, FInplaceRow);
         FInplaceCol = -1;
         FInplaceRow = -1;
         FInplaceEdit->HideEdit();
+    };
+    try {
+        UpdateText();
+    } catch (...) {
+        finish();
         throw;
     }
-    FInplaceCol = -1;
-    FInplaceRow = -1;
-    FInplaceEdit->HideEdit();
+    finish();
 }
 
 void TCustomGrid::UpdateText() {

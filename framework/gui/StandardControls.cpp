@@ -535,9 +535,11 @@ void TCustomStaticText::PaintControl() {
     c->Brush()->SetStyle(bsClear);
     c->Font()->AssignFrom(Font());
     unsigned flags = DT_SINGLELINE | DT_VCENTER;
-    if (FAlignment == taRightJustify)
+    if (FAlignment == taRightJustify) {
         flags |= DT_RIGHT;
-    else if (FAlignment == taCenter)
+        // A glyph reaching past its advance (a final Greek nu) keeps its last column.
+        r.Right -= 1;
+    } else if (FAlignment == taCenter)
         flags |= DT_CENTER;
     if (!FShowAccelChar)
         flags |= DT_NOPREFIX;

@@ -5,6 +5,7 @@
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
 #include "persist/tests/PersistTestSupport.h"
+#include "persist/tests/ShownCell.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,24 @@ TEST_F(ExGridsTest, EscapeCancelsAndOnlyModifiedTextReachesTheCell) {
     TestKit::PressKey(VK_RETURN);
     EXPECT_EQ(Form->Commits, std::vector<std::string>{"9"});
     EXPECT_EQ((Form->Cells[{2, 2}]), "9");
+}
+
+TEST_F(ExGridsTest, EnterShowsTheNewValueInItsCellAtOnce) {
+    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+    TestKit::Focus(Grid);
+    Grid->SetCol(2);
+    Grid->SetRow(2);
+    TestKit::ProcessMessages();
+    const std::vector<uint8_t> before = ShownCellPixels(Grid, 2, 2);
+    TestKit::TypeText("1234");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::ProcessMessages();
+    ASSERT_EQ((Form->Cells[{2, 2}]), "1234");
+    // The cell stays current: what it shows is what a paint of the whole grid shows.
+    EXPECT_EQ(Grid->Row(), 2);
+    const std::vector<uint8_t> shown = ShownCellPixels(Grid, 2, 2);
+    EXPECT_EQ(shown, RepaintedCellPixels(Grid, 2, 2));
+    EXPECT_NE(shown, before);
 }
 
 TEST_F(ExGridsTest, PickListOpensBelowWithTypeAhead) {

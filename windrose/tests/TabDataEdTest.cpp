@@ -2,6 +2,7 @@
 
 #include "PelmoraTestSupport.h"
 #include "framework/gui/Messages.h"
+#include "persist/tests/ShownCell.h"
 
 #include <cmath>
 #include <memory>
@@ -206,6 +207,21 @@ TEST_F(TTabDataEdTest, DoubleClickOnAHeaderNamesTheDirection) {
     TestKit::Dialogs().Clear();
     TestKit::DoubleClickAt(grid, CellCentre(grid, 3, 2));
     EXPECT_TRUE(TestKit::Dialogs().Shown().empty());
+}
+
+TEST_F(TTabDataEdTest, AnEditedCellShowsItsNewValueOnEnter) {
+    Load(WriteFile("small.tab", TableText(3)));
+    TExDrawGrid* grid = FEditor->gdTabData;
+    TestKit::ClickAt(grid, CellCentre(grid, 1, 2));
+    TestKit::ProcessMessages();
+    const std::vector<uint8_t> before = ShownCellPixels(grid, 1, 2);
+    TestKit::TypeText("612.25");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::ProcessMessages();
+    ASSERT_EQ(FTable.Rows[0][0], 612.25);
+    const std::vector<uint8_t> shown = ShownCellPixels(grid, 1, 2);
+    EXPECT_EQ(shown, RepaintedCellPixels(grid, 1, 2));
+    EXPECT_NE(shown, before);
 }
 
 TEST_F(TTabDataEdTest, OnlyDigitsAndTheDecimalPointCanBeTyped) {

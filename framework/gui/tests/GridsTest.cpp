@@ -287,6 +287,31 @@ TEST_F(GridsTest, TypingEditsTheCellAndEnterEndsTheEdit) {
     EXPECT_EQ(editor->SelStart(), 3); // "2:3"
 }
 
+// The cell under the editor was painted with its old text; after Enter it shows the new
+// one without waiting for the selection to move.
+TEST_F(GridsTest, EnterShowsTheEditedCellsNewText) {
+    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+    ShowAndFocus();
+    TestKit::ClickAt(Grid, CellCenter(2, 2));
+    TestKit::ProcessMessages();
+    auto cellPixels = [this] {
+        QImage img = TestKit::Render(Grid);
+        TRect r = Grid->CellRect(2, 2);
+        const TRect nc = Grid->NonClientBorder();
+        return img.copy(r.Left + nc.Left, r.Top + nc.Top, r.Width(), r.Height());
+    };
+    const QImage before = cellPixels();
+    TestKit::TypeText("4711");
+    TestKit::PressKey(VK_RETURN);
+    TestKit::ProcessMessages();
+    ASSERT_EQ(Cell(2, 2), "4711");
+    const QImage shown = cellPixels();
+    Grid->Invalidate();
+    TestKit::ProcessMessages();
+    EXPECT_EQ(shown, cellPixels());
+    EXPECT_NE(shown, before);
+}
+
 TEST_F(GridsTest, EditorKeysReachTheGridAndRefusedCharactersBeep) {
     Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
     std::vector<int> gridKeys;
