@@ -2,11 +2,14 @@
 
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
+#include "framework/gui/Menus.h"
 #include "framework/gui/WindowBridge.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -291,6 +294,31 @@ void DoubleClickAt(TControl* control, TPoint at) {
 
 void DoubleClick(TControl* control) {
     DoubleClickAt(control, Center(control));
+}
+
+bool PickMenuItem(TPopupMenu* menu, const std::string& caption) {
+    QMenu* shown = menu ? menu->ShownMenu() : nullptr;
+    if (!shown)
+        return false;
+    const std::string wanted = StripHotkey(caption);
+    for (QAction* a : shown->actions()) {
+        if (a->isSeparator() || a->menu())
+            continue;
+        std::string text = a->text().section(QLatin1Char('\t'), 0, 0).toStdString();
+        if (StripHotkey(text) != wanted)
+            continue;
+        const QPoint at = shown->actionGeometry(a).center();
+        const QPoint global = shown->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(global), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown, &release);
+        Pump();
+        return true;
+    }
+    return false;
 }
 
 void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button, int steps) {
