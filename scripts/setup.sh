@@ -1,5 +1,5 @@
-#!/ usr / bin / env bash
-#Installs every system package the build, the programs and the tests need(Debian 12, as root).
+#!/usr/bin/env bash
+# Installs every system package the build, the programs and the tests need (Debian 12, as root).
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
@@ -10,12 +10,11 @@ packages=(
     xvfb xauth emf2svg libwmf-bin poppler-utils valgrind
 )
 missing=()
-for p in "${packages[@]}";
-do
-    dpkg - query - W - f = '${Status}' "$p" 2 > / dev / null | grep - q "install ok installed" ||
-                           missing += ("$p")done if (($ { #missing[@] }));
-then if["$(id -u)" - ne 0];
-then SUDO = sudo;
-else SUDO = ;
-fi $SUDO apt - get update DEBIAN_FRONTEND =
-    noninteractive $SUDO apt - get install - y "${missing[@]}" fi
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+    $SUDO apt-get update
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
+fi

@@ -1,7 +1,7 @@
-#!/ usr / bin / env bash
-#Installs what is missing, checks that Qt stays inside framework / gui and that the sources are
-#formatted, builds with warnings as errors, runs every test, then does the same in a build
-#with address and undefined - behaviour sanitizers, and runs the benchmarks once.
+#!/usr/bin/env bash
+# Installs what is missing, checks that Qt stays inside framework/gui and that the sources are
+# formatted, builds with warnings as errors, runs every test, then does the same in a build
+# with address and undefined-behaviour sanitizers, and runs the benchmarks once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,8 +12,8 @@ export HKCU_STORE=$(mktemp -d)/hkcu.store
 scripts/build.sh build-ci -DORV_WERROR=ON
 ctest --test-dir build-ci -j8 --output-on-failure
 
-#Modal windows opened from menus, through the real nested loop, under a memory checker that
-#sees the toolkit's heap (the sanitizer build does not).
+# Modal windows opened from menus, through the real nested loop, under a memory checker that
+# sees the toolkit's heap (the sanitizer build does not).
 valgrind --error-exitcode=1 --leak-check=no --quiet build-ci/framework/gui/gui_tests \
     --gtest_filter='MenusTest.*'
 valgrind --error-exitcode=1 --leak-check=no --quiet build-ci/app/app_tests \
