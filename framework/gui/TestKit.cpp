@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -24,7 +25,7 @@ namespace {
 TScriptedDialogs* gDialogs = nullptr;
 // The widget a button press went to: it receives the moves and the release, as the
 // window system's implicit grab does.
-QWidget* gPressWidget = nullptr;
+QPointer<QWidget> gPressWidget;
 Qt::MouseButtons gButtons;
 const TDateTime kClockStart = 45292.5; // 2024-01-01 12:00
 
@@ -239,16 +240,18 @@ void SendMouseAt(TControl* control, QEvent::Type type, QPoint global, Qt::MouseB
         gPressWidget = w;
     }
     Qt::MouseButtons buttons = gButtons;
-    if (type == QEvent::MouseButtonRelease)
-        buttons &= ~Qt::MouseButtons(button);
-    QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
-                  QtModifiers(shift));
-    QCoreApplication::sendEvent(w, &e);
     if (type == QEvent::MouseButtonRelease) {
+        buttons &= ~Qt::MouseButtons(button);
+        // The grab ends with the release, before the control handles it: a click that
+        // opens a modal window runs it from inside this release, and the clicks made
+        // there go to the window under the mouse, not to the control released here.
         gButtons = buttons;
         if (!gButtons)
             gPressWidget = nullptr;
     }
+    QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
+                  QtModifiers(shift));
+    QCoreApplication::sendEvent(w, &e);
     Pump();
 }
 
