@@ -115,13 +115,6 @@ constexpr TText kTexts[] = {
     {"QFontDialog", "&Underline", "&Υπογράμμιση"},
     {"QFontDialog", "Sample", "Δείγμα"},
     {"QFontDialog", "Wr&iting System", "Σύστημα &γραφής"},
-    {"QFontDatabase", "Any", "Οποιοδήποτε"},
-    {"QFontDatabase", "Latin", "Λατινικά"},
-    {"QFontDatabase", "Greek", "Ελληνικά"},
-    {"QFontDatabase", "Normal", "Κανονικά"},
-    {"QFontDatabase", "Bold", "Έντονα"},
-    {"QFontDatabase", "Italic", "Πλάγια"},
-    {"QFontDatabase", "Bold Italic", "Έντονα πλάγια"},
 };
 
 QString Key(const QString& context, const QString& source) {
