@@ -854,6 +854,8 @@ void TCustomChartPanel::Print() {
 void TCustomChartPanel::PrintInRect(const TRect& r) {
     TPrinter* printer = Printer();
     printer->SetTitle(Name());
+    if (!printer->ChoosePdfFile())
+        return;
     printer->BeginDoc();
     try {
         DrawOnPrinter(r);

@@ -256,18 +256,21 @@ void TChartListBox::DeleteSelected() {
     // The items are rebuilt below: the free notifications of the deleted series need not
     // touch them.
     ClearItems();
+    // The series that takes the place of the last one deleted is selected next.
     int index = 0;
+    int deletedAt = 0;
     for (bool isSelected : selected) {
         if (!isSelected) {
             ++index;
             continue;
         }
+        deletedAt = index;
         if (index < FChart->SeriesCount())
             delete FChart->GetSeries(index);
     }
     TChartSeries* next = nullptr;
     if (FChart->SeriesCount() > 0)
-        next = FChart->GetSeries(std::min(index, FChart->SeriesCount() - 1));
+        next = FChart->GetSeries(std::min(deletedAt, FChart->SeriesCount() - 1));
     FillSeries(next);
 }
 

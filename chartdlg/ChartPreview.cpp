@@ -321,6 +321,8 @@ void TChartPreviewPage::Print() {
     }
     TPrinter* printer = Printer();
     printer->SetTitle(FImage->Name());
+    if (!printer->ChoosePdfFile())
+        return;
     printer->BeginDoc();
     try {
         TPrintPage page;

@@ -196,6 +196,34 @@ TEST_F(EnergyChartsTest, CoveragePieShowsThreeSharesInTheirColours) {
                                            {"pph", clYellow, r.PVShare}}));
 }
 
+// A user's journey that used to abort the program: a chart from the "Γραφήματα" drop-down
+// runs the real nested loop of its modal window until the window's close box is clicked.
+TEST_F(EnergyChartsTest, ChartsFromTheGraphsDropDownCloseWithTheirCloseBox) {
+    Application->SetModalHandler(nullptr);
+    int closed = 0;
+    Application->AddIdleHandler(&closed, [&closed] {
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* form = Screen->Forms(i);
+            if (form->FormState().Contains(fsModal) && form->Showing()) {
+                ++closed;
+                form->Perform(WM_CLOSE); // what the close box sends
+            }
+        }
+    });
+    TToolButton* button = Bench->ToolButton1;
+    for (const char* caption : {"Συνολικό", "Γράφημα Ταχύτητας Ανέμου (Vi)", "Συνολικό"}) {
+        SCOPED_TRACE(caption);
+        const int before = closed;
+        TestKit::ClickAt(button, TPoint(button->Width() - 4, button->Height() / 2));
+        EXPECT_TRUE(TestKit::PickMenuItem(Bench->PopupMenu1, caption));
+        TestKit::ProcessMessages();
+        EXPECT_EQ(closed, before + 1);
+        EXPECT_EQ(Bench->PopupMenu1->ShownMenu(), nullptr);
+    }
+    Application->RemoveIdleHandler(&closed);
+    EXPECT_TRUE(Bench->Showing());
+}
+
 TEST_F(EnergyChartsTest, HourlyChartsShowTheYearFromItsFirstDay) {
     struct TCase {
         TAction* Action;

@@ -7,7 +7,9 @@
 #include "chart/Series.h"
 #include "chart/tests/ChartTestSupport.h"
 #include "framework/gui/Clipboard.h"
+#include "framework/gui/Dialogs.h"
 #include "framework/gui/Printers.h"
+#include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -391,7 +393,25 @@ TEST_F(ChartRenderTest, PrintsOnePageOnThePdfPrinter) {
     const fs::path pdf = Dir / "chart.pdf";
     std::unique_ptr<TPrinter> saved = SetPrinter(std::make_unique<TPrinter>());
     Printer()->SetPrinterIndex(Printer()->Printers()->Count() - 1);
-    Printer()->SetPdfFileName(pdf.string());
+    // Cancelling the file dialog prints nothing.
+    std::string offered;
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        if (auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog))
+            offered = save->FileName();
+        return 0;
+    });
+    chart->Print();
+    EXPECT_EQ(offered, "Chart1.pdf");
+    EXPECT_FALSE(fs::exists(pdf));
+    EXPECT_FALSE(chart->Printing());
+    // OK writes where the person chose.
+    TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+        auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+        if (!save)
+            return 0;
+        save->SetFileName(pdf.string());
+        return 1;
+    });
     chart->Print();
     SetPrinter(std::move(saved));
     ASSERT_TRUE(fs::exists(pdf));

@@ -357,6 +357,30 @@ TEST_F(ChartEditSeriesTest, LeavingTheDataSourceAsksBeforeApplying) {
     }
 }
 
+// The question comes while the mouse is down on the tab; its release goes to the question,
+// so the tab control must not keep the mouse: it would swallow the next click in the
+// editor (on its "Chart" tab, say).
+TEST_F(ChartEditSeriesTest, ApplyChangesAskedOnATabPressLeavesTheMouseFree) {
+    Open(FEmpty);
+    ClickTab(FPage->TabDataSource);
+    FPage->CBDataSourcestyle->SetItemIndex(dssFunction);
+    FPage->CBDataSourcestyleChange(nullptr);
+    FPage->LBAvailSeries->ClearSelection();
+    FPage->LBAvailSeries->SetSelected(FPage->LBAvailSeries->Items()->IndexOf("Wind"), true);
+    FPage->BRightOneClick(nullptr);
+    ASSERT_TRUE(FPage->FunctionChangePending());
+    TestKit::Dialogs().Clear();
+    TestKit::Dialogs().AnswerNext(mrYes);
+    TPageControl* pages = FPage->PageSeries;
+    const TRect r = pages->TabRect(FPage->TabGeneral->TabIndex());
+    const TPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    TestKit::MouseDown(pages, at);
+    EXPECT_EQ(TestKit::Dialogs().LastText(), "Apply Changes?");
+    EXPECT_EQ(pages->ActivePage(), FPage->TabGeneral);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    TestKit::MouseUp(pages, at);
+}
+
 TEST_F(ChartEditSeriesTest, ACircularSourceIsRefusedAndChangesNothing) {
     // Load copies Wind; making Wind take Load's points would close a circle.
     FLoad->SetDataSource(FWind);

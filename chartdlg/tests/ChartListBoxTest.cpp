@@ -160,6 +160,34 @@ TEST_F(ChartListBoxTest, DeleteAsksAndSelectsTheSeriesThatTakesThePlace) {
     }
 }
 
+TEST_F(ChartListBoxTest, DeleteSelectsTheSeriesNowAtTheDeletedIndex) {
+    struct {
+        int Delete;
+        std::vector<std::string> Left;
+        int Current;
+    } cases[] = {
+        {0, {"Bar1", "Area1", "Pie1"}, 0},
+        {1, {"Line1", "Area1", "Pie1"}, 1},
+        {2, {"Line1", "Bar1", "Pie1"}, 2},
+        {3, {"Line1", "Bar1", "Area1"}, 2}, // past the end: the new last
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Delete);
+        TearDown();
+        SetUp();
+        AddSeries(new TLineSeries(FForm.get()), "Pie1", "");
+        FList->FillSeries(nullptr);
+        ASSERT_EQ(FList->Count(), 4);
+        SelectOnly(c.Delete);
+        FList->SetAskDelete(false);
+        FList->DeleteSelected();
+        EXPECT_EQ(ChartOrder(), c.Left);
+        EXPECT_EQ(FList->ItemIndex(), c.Current);
+        ASSERT_NE(FList->CurrentSeries(), nullptr);
+        EXPECT_EQ(FList->CurrentSeries()->Name(), c.Left[size_t(c.Current)]);
+    }
+}
+
 TEST_F(ChartListBoxTest, DeleteKeyRespectsTheLocksOfTheDeleteButton) {
     FList->SetAskDelete(false);
     struct {

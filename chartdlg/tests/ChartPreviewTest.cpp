@@ -2,6 +2,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "framework/gui/Dialogs.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
@@ -135,16 +136,37 @@ TEST_F(ChartPreviewTest, DraggingMarginsAndMovingTheChart) {
 }
 
 TEST_F(ChartPreviewTest, PrintsToThePdfPrinter) {
-    const fs::path pdf = FDir / "out.pdf";
+    const fs::path pdf = FDir / "chosen.pdf";
+    // The PDF printer asks for the file each time; Cancel prints nothing.
+    int asked = 0;
+    auto answer = [&](bool ok) {
+        TestKit::Dialogs().AnswerNextWith([&asked, ok, pdf](const TestKit::TShownDialog& shown) {
+            auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+            if (!save)
+                return 0;
+            ++asked;
+            EXPECT_EQ(save->FileName(), "Chart1.pdf");
+            save->SetFileName(pdf.string());
+            return ok ? 1 : 0;
+        });
+    };
     RunPreview([&](TChartPreview* p) {
-        TestKit::Click(p->BPrint);
-        ASSERT_TRUE(fs::exists(pdf));
-        EXPECT_GT(fs::file_size(pdf), 500u);
-        p->ChartPreviewPanel1->SetAsBitmap(true);
-        fs::remove(pdf);
-        TestKit::Click(p->BPrint);
-        EXPECT_TRUE(fs::exists(pdf));
+        for (bool asBitmap : {false, true}) {
+            SCOPED_TRACE(asBitmap ? "as bitmap" : "as chart");
+            p->ChartPreviewPanel1->SetAsBitmap(asBitmap);
+            answer(false);
+            TestKit::Click(p->BPrint);
+            EXPECT_FALSE(fs::exists(pdf));
+            EXPECT_FALSE(fs::exists(FDir / "out.pdf"));
+            answer(true);
+            TestKit::Click(p->BPrint);
+            ASSERT_TRUE(fs::exists(pdf));
+            EXPECT_GT(fs::file_size(pdf), 500u);
+            if (!asBitmap)
+                fs::remove(pdf);
+        }
     });
+    EXPECT_EQ(asked, 4);
     if (std::system("command -v pdftoppm >/dev/null 2>&1") == 0) {
         const std::string cmd = "pdftoppm -png -r 20 -singlefile '" + pdf.string() + "' '" +
                                 (FDir / "page").string() + "'";

@@ -326,6 +326,11 @@ bool TOpenDialog::ExecuteInteractive() {
 }
 
 TDialogService& DialogService() {
+    // Every dialog is asked for through here. A press in progress ends first, as when a
+    // modal window opens: the dialog takes the mouse, the pressed control never sees its
+    // release, and a capture it kept would swallow the next click anywhere in its window.
+    if (TControl* captured = GetCaptureControl())
+        captured->Perform(WM_CANCELMODE);
     auto& slot = ServiceSlot();
     if (!slot)
         slot = std::make_unique<TQtDialogService>();

@@ -234,7 +234,8 @@ public:
     virtual bool ExecuteDialog(TCommonDialog* dialog) { return dialog->ExecuteInteractive(); }
 };
 
-// The service in force (Qt dialogs by default).
+// The service in force (Qt dialogs by default). A mouse capture held by a control ends
+// here, as a dialog is about to take the mouse.
 TDialogService& DialogService();
 // Installs a service (nullptr restores the default); answers the one replaced.
 std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService> service);

@@ -3,6 +3,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Translations.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QAbstractEventDispatcher>
@@ -1080,6 +1081,8 @@ void TApplication::Initialize() {
         static char* argv[] = {name.data(), nullptr};
         new QApplication(argc, argv);
     }
+    // The toolkit's dialogs speak the program's language, whatever the environment's.
+    InstallToolkitTranslations();
     if (FTitle.empty())
         FTitle = ChangeFileExt(ExtractFileName(ParamStr0()), "");
 }

@@ -304,6 +304,7 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner) {
 
 TMenu::~TMenu() {
     Destroying();
+    FAlive.reset();
     SetImages(nullptr);
     if (FItems) {
         FItems->SetParentMenu(nullptr);
@@ -414,15 +415,25 @@ void TMenu::FillQMenu(QMenu* menu, TMenuItem* parent) const {
         } else {
             action = menu->addAction(MenuText(item));
             const TMenu* self = this;
-            QObject::connect(action, &QAction::triggered, action, [self, item] {
-                // The tree may have changed since the menu was built.
-                if (!self->FItems || !InTree(self->FItems, item))
-                    return;
-                try {
-                    item->Click();
-                } catch (...) {
-                    Application->HandleException(const_cast<TMenu*>(self));
-                }
+            std::weak_ptr<const int> alive = FAlive;
+            QObject::connect(action, &QAction::triggered, action, [self, item, alive] {
+                // The command runs from the application's loop once the menu has closed
+                // and finished with the mouse or key that chose it: a command that opens a
+                // modal window runs a nested loop, which may free the menu (a pop-up is
+                // freed when it closes) while the menu's own handler is still on the stack.
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [self, item, alive] {
+                        // The menu or its tree may have changed since the item was chosen.
+                        if (alive.expired() || !self->FItems || !InTree(self->FItems, item))
+                            return;
+                        try {
+                            item->Click();
+                        } catch (...) {
+                            Application->HandleException(const_cast<TMenu*>(self));
+                        }
+                    },
+                    Qt::QueuedConnection);
             });
         }
         action->setEnabled(item->Enabled());

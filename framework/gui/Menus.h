@@ -15,6 +15,7 @@
 
 #include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,8 @@ private:
     TMenuItem* FItems;
     TImageList* FImages = nullptr;
     TNotifyEvent FOnChange;
+    // Expires when the menu is freed: a command chosen on screen runs later and checks it.
+    std::shared_ptr<const int> FAlive = std::make_shared<const int>(0);
 };
 
 // The menu bar of a form.
@@ -209,8 +212,8 @@ public:
     static void Publish(TPublisher<TPopupMenu>& p);
 
     // Fires OnPopup, updates the items' actions and shows the menu with its corner at
-    // the screen point (by Alignment); returns at once: a chosen item is clicked when
-    // the user picks it.
+    // the screen point (by Alignment); returns at once: a chosen item is clicked from the
+    // application's loop once the menu has closed.
     virtual void Popup(int x, int y);
     // The component the menu popped up for (set by whoever pops it up).
     TComponent* PopupComponent() const { return FPopupComponent; }

@@ -1,5 +1,7 @@
 #include "framework/gui/Printers.h"
 
+#include "framework/core/Registry.h"
+#include "framework/gui/Dialogs.h"
 #include "framework/gui/Graphics.h"
 
 #include <QCoreApplication>
@@ -211,6 +213,68 @@ std::string TPrinter::DefaultPdfFileName() const {
     if (base.isEmpty())
         base = QStringLiteral("print");
     return QDir(QDir::tempPath()).filePath(base + QStringLiteral(".pdf")).toStdString();
+}
+
+namespace {
+
+// Where this program keeps the folder it last printed PDF files to.
+std::string PdfFolderKey() {
+    return "Software\\" + ChangeFileExt(ExtractFileName(ParamStr0()), "") + "\\Printer";
+}
+constexpr const char* kPdfFolderValue = "PdfFolder";
+
+// A file name for the title: characters no file name may hold become "_".
+std::string PdfNameFor(std::string title) {
+    for (char& c : title)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|' || (unsigned char)c < ' ')
+            c = '_';
+    while (!title.empty() && (title.back() == ' ' || title.back() == '.'))
+        title.pop_back();
+    if (title.empty())
+        title = ChangeFileExt(ExtractFileName(ParamStr0()), "");
+    if (title.empty())
+        title = "print";
+    return title + ".pdf";
+}
+
+} // namespace
+
+bool TPrinter::ChoosePdfFile() {
+    if (!IsPdfPrinter())
+        return true;
+    std::string folder;
+    try {
+        TRegistry reg;
+        if (reg.OpenKeyReadOnly("\\" + PdfFolderKey()))
+            folder = reg.ReadString(kPdfFolderValue);
+    } catch (const Exception&) {
+        folder.clear(); // an unreadable setting only loses the folder
+    }
+    if (folder.empty() || !QFileInfo(QString::fromStdString(folder)).isDir())
+        folder = QDir::homePath().toStdString();
+    TSaveDialog dialog(nullptr);
+    dialog.SetFilter("PDF (*.pdf)|*.pdf");
+    dialog.SetDefaultExt("pdf");
+    dialog.SetInitialDir(folder);
+    dialog.SetFileName(PdfNameFor(FTitle));
+    dialog.SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist});
+    if (!dialog.Execute() || dialog.FileName().empty())
+        return false;
+    std::string fileName = dialog.FileName();
+    QFileInfo info(QString::fromStdString(fileName));
+    if (info.isRelative())
+        info.setFile(QDir(QString::fromStdString(folder)), info.filePath());
+    fileName = info.absoluteFilePath().toStdString();
+    FPdfFileName = fileName;
+    try {
+        TRegistry reg;
+        if (reg.OpenKey("\\" + PdfFolderKey(), true))
+            reg.WriteString(kPdfFolderValue, info.absolutePath().toStdString());
+    } catch (const Exception&) {
+        // The print goes on; only the folder is not remembered for next time.
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -47,6 +47,12 @@ public:
     // The file the PDF printer writes (default: a file in the temporary folder).
     const std::string& PdfFileName() const { return FPdfFileName; }
     void SetPdfFileName(const std::string& value) { FPdfFileName = value; }
+    // With the PDF printer chosen, asks where the document goes: the save dialog of the
+    // dialog service, for PDF files, proposes Title as the file name in the folder this
+    // program last printed to; the name chosen becomes PdfFileName and its folder is
+    // remembered in the settings store. False when the person cancels: nothing is to be
+    // printed then. Other printers need no file: true without asking.
+    bool ChoosePdfFile();
     // Reads the system's printer list again (the chosen printer is kept by name).
     void Refresh();
 

@@ -2,14 +2,18 @@
 
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
+#include "framework/gui/Menus.h"
 #include "framework/gui/WindowBridge.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -21,7 +25,7 @@ namespace {
 TScriptedDialogs* gDialogs = nullptr;
 // The widget a button press went to: it receives the moves and the release, as the
 // window system's implicit grab does.
-QWidget* gPressWidget = nullptr;
+QPointer<QWidget> gPressWidget;
 Qt::MouseButtons gButtons;
 const TDateTime kClockStart = 45292.5; // 2024-01-01 12:00
 
@@ -236,16 +240,18 @@ void SendMouseAt(TControl* control, QEvent::Type type, QPoint global, Qt::MouseB
         gPressWidget = w;
     }
     Qt::MouseButtons buttons = gButtons;
-    if (type == QEvent::MouseButtonRelease)
-        buttons &= ~Qt::MouseButtons(button);
-    QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
-                  QtModifiers(shift));
-    QCoreApplication::sendEvent(w, &e);
     if (type == QEvent::MouseButtonRelease) {
+        buttons &= ~Qt::MouseButtons(button);
+        // The grab ends with the release, before the control handles it: a click that
+        // opens a modal window runs it from inside this release, and the clicks made
+        // there go to the window under the mouse, not to the control released here.
         gButtons = buttons;
         if (!gButtons)
             gPressWidget = nullptr;
     }
+    QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
+                  QtModifiers(shift));
+    QCoreApplication::sendEvent(w, &e);
     Pump();
 }
 
@@ -291,6 +297,31 @@ void DoubleClickAt(TControl* control, TPoint at) {
 
 void DoubleClick(TControl* control) {
     DoubleClickAt(control, Center(control));
+}
+
+bool PickMenuItem(TPopupMenu* menu, const std::string& caption) {
+    QMenu* shown = menu ? menu->ShownMenu() : nullptr;
+    if (!shown)
+        return false;
+    const std::string wanted = StripHotkey(caption);
+    for (QAction* a : shown->actions()) {
+        if (a->isSeparator() || a->menu())
+            continue;
+        std::string text = a->text().section(QLatin1Char('\t'), 0, 0).toStdString();
+        if (StripHotkey(text) != wanted)
+            continue;
+        const QPoint at = shown->actionGeometry(a).center();
+        const QPoint global = shown->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(global), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown, &release);
+        Pump();
+        return true;
+    }
+    return false;
 }
 
 void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button, int steps) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+class TPopupMenu;
+
 namespace TestKit {
 
 // A dialog the program showed.
@@ -96,6 +98,10 @@ void ClickAt(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftS
 void DoubleClick(TControl* control);
 void DoubleClickAt(TControl* control, TPoint at);
 void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button = mbLeft, int steps = 4);
+// Clicks the entry of the pop-up menu on screen whose caption (without "&") is caption, as
+// the mouse would, and lets the chosen command run; false when the menu is not shown or
+// has no such entry.
+bool PickMenuItem(TPopupMenu* menu, const std::string& caption);
 
 // Keys to the window with the focus.
 void PressKey(int virtualKey, TShiftState shift = {});

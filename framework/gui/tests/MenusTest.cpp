@@ -1,5 +1,6 @@
 #include "framework/gui/Menus.h"
 #include "framework/gui/Actions.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
 
@@ -10,7 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,9 @@ TMenuItem* NewItem(TComponent* owner, const std::string& caption, const std::str
     return item;
 }
 
+// True while PickFromMenu's mouse release is being handled by the menu.
+bool gInMenuRelease = false;
+
 // Clicks the entry of the menu on screen whose caption (without "&" and shortcut) is
 // text, as the mouse would.
 bool PickFromMenu(QMenu* menu, const std::string& text) {
@@ -52,7 +58,9 @@ bool PickFromMenu(QMenu* menu, const std::string& text) {
         QApplication::sendEvent(menu, &press);
         QMouseEvent release(QEvent::MouseButtonRelease, at, menu->mapToGlobal(at), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
+        gInMenuRelease = true;
         QApplication::sendEvent(menu, &release);
+        gInMenuRelease = false;
         TestKit::ProcessMessages();
         return true;
     }
@@ -235,6 +243,81 @@ TEST_F(MenusTest, ItemLinkedToAnActionShowsItAndRunsIt) {
     EXPECT_EQ(runs, 2);
 }
 
+TEST_F(MenusTest, ChosenItemRunsAfterTheMenuHasFinishedWithTheClick) {
+    auto* popup = new TPopupMenu(Form);
+    int clicks = 0;
+    bool ranInsideRelease = true;
+    TMenuItem* item = NewItem(Form, "Συνολικό", "", nullptr);
+    item->SetOnClick([&](TObject*) {
+        ++clicks;
+        ranInsideRelease = gInMenuRelease;
+    });
+    popup->Items()->Add(item);
+    popup->Popup(20, 20);
+    QPointer<QMenu> shown = popup->ShownMenu();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(PickFromMenu(shown, "Συνολικό"));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(ranInsideRelease);
+    EXPECT_EQ(shown, nullptr) << "the closed pop-up is freed";
+
+    // A menu freed after an item was chosen, before the command ran, runs nothing.
+    popup->Popup(20, 20);
+    shown = popup->ShownMenu();
+    ASSERT_NE(shown, nullptr);
+    shown->actions()[0]->trigger();
+    delete popup;
+    TestKit::ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+}
+
+// The journey that used to abort: a drop-down menu's item opens a modal window, which runs
+// the real nested loop until its close box is clicked.
+TEST_F(MenusTest, ModalWindowFromADropDownItemClosesWithItsCloseBox) {
+    Application->SetModalHandler(nullptr);
+    auto* bar = new TToolBar(Form);
+    bar->SetParent(Form);
+    auto* popup = new TPopupMenu(Form);
+    auto* button = new TToolButton(Form);
+    button->SetParent(bar);
+    button->SetCaption("Γραφήματα");
+    button->SetStyle(tbsDropDown);
+    button->SetDropdownMenu(popup);
+    int shows = 0;
+    TModalResult result = mrNone;
+    for (const char* caption : {"Συνολικό", "Γράφημα Ταχύτητας Ανέμου (Vi)"}) {
+        popup->Items()->Add(NewItem(Form, caption, "", nullptr));
+        popup->Items()->Items(popup->Items()->Count() - 1)->SetOnClick([&](TObject*) {
+            std::unique_ptr<TForm> chart(CreateForm<TForm>(Application));
+            chart->SetBounds(100, 100, 300, 200);
+            ++shows;
+            // Once the window is up, its close box is clicked.
+            QPointer<QWidget> window = chart->Widget();
+            Application->AddIdleHandler(&shows, [window] {
+                if (window && window->isVisible())
+                    window->close();
+            });
+            result = chart->ShowModal();
+            Application->RemoveIdleHandler(&shows);
+        });
+    }
+    for (const char* caption : {"Συνολικό", "Γράφημα Ταχύτητας Ανέμου (Vi)", "Συνολικό"}) {
+        SCOPED_TRACE(caption);
+        const int before = shows;
+        result = mrNone;
+        TestKit::ClickAt(button, TPoint(button->Width() - 4, button->Height() / 2));
+        QPointer<QMenu> shown = popup->ShownMenu();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(PickFromMenu(shown, caption));
+        TestKit::ProcessMessages();
+        EXPECT_EQ(shows, before + 1);
+        EXPECT_EQ(result, mrCancel);
+        EXPECT_EQ(shown, nullptr);
+        EXPECT_EQ(popup->ShownMenu(), nullptr);
+    }
+    Application->SetModalHandler([](TCustomForm*) {});
+}
+
 TEST(MenuTreeTest, ItemsKeepTheirTreeAndRadioGroups) {
     TestKit::StartTestApplication();
     TMainMenu menu(nullptr);
@@ -277,6 +360,7 @@ TEST(MenuTreeTest, ItemsKeepTheirTreeAndRadioGroups) {
     ASSERT_EQ(bar->actions().size(), 2);
     // A command on the bar itself runs its item.
     bar->actions()[1]->trigger();
+    TestKit::ProcessMessages();
     EXPECT_EQ(helpClicks, 1);
     EXPECT_EQ(bar->actions()[0]->text().toStdString(), "&View");
     ASSERT_NE(bar->actions()[0]->menu(), nullptr);

@@ -1,8 +1,10 @@
 #include "framework/gui/Printers.h"
+#include "framework/gui/Dialogs.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QStandardPaths>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -89,6 +92,67 @@ TEST_F(PrintersTest, DocumentStepsOutOfTurnRaiseThePlatformsErrors) {
     p->SetPdfFileName(Dir.filePath("no/such/folder/page.pdf").toStdString());
     EXPECT_THROW(p->BeginDoc(), EInOutError);
     EXPECT_FALSE(p->Printing());
+}
+
+TEST_F(PrintersTest, PdfPrinterAsksForTheFileAndRemembersTheFolder) {
+    // The settings store of this test alone.
+    QTemporaryDir store;
+    ASSERT_TRUE(store.isValid());
+    const char* oldStore = std::getenv("HKCU_STORE");
+    const std::string savedStore = oldStore ? oldStore : "";
+    setenv("HKCU_STORE", store.filePath("hkcu.store").toLocal8Bit().constData(), 1);
+    TPrinter* p = Printer();
+    const std::string home = QDir::homePath().toStdString();
+    const std::string first = Dir.filePath("first.pdf").toStdString();
+    struct TAsked {
+        std::string Filter, FileName, InitialDir;
+    };
+    std::vector<TAsked> asked;
+    auto answer = [&](const std::string& fileName) {
+        TestKit::Dialogs().AnswerNextWith([&asked, fileName](const TestKit::TShownDialog& shown) {
+            auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+            if (!save)
+                return 0;
+            asked.push_back({save->Filter(), save->FileName(), save->InitialDir()});
+            if (fileName.empty())
+                return 0;
+            save->SetFileName(fileName);
+            return 1;
+        });
+    };
+
+    // Cancelled: no file, the earlier name stays.
+    p->SetTitle("Chart1");
+    answer("");
+    EXPECT_FALSE(p->ChoosePdfFile());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Filter, "PDF (*.pdf)|*.pdf");
+    EXPECT_EQ(asked[0].FileName, "Chart1.pdf");
+    EXPECT_EQ(asked[0].InitialDir, home);
+    EXPECT_EQ(p->PdfFileName(), Dir.filePath("page.pdf").toStdString());
+
+    // OK: the name chosen is where the document goes; its folder is offered next time,
+    // with the next job's title (made fit for a file name).
+    answer(first);
+    EXPECT_TRUE(p->ChoosePdfFile());
+    EXPECT_EQ(p->PdfFileName(), first);
+    p->SetTitle("Ισχύς/Ώρα");
+    answer("");
+    EXPECT_FALSE(p->ChoosePdfFile());
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2].FileName, "Ισχύς_Ώρα.pdf");
+    EXPECT_EQ(asked[2].InitialDir, Dir.path().toStdString());
+
+    // A system printer needs no file.
+    if (p->Printers()->Count() > 1) {
+        p->SetPrinterIndex(0);
+        EXPECT_TRUE(p->ChoosePdfFile());
+        EXPECT_EQ(asked.size(), 3u);
+    }
+    if (oldStore)
+        setenv("HKCU_STORE", savedStore.c_str(), 1);
+    else
+        unsetenv("HKCU_STORE");
 }
 
 TEST_F(PrintersTest, APrintedPageShowsTheShapesWhereTheyWereDrawn) {

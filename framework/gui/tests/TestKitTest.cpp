@@ -1,6 +1,8 @@
 #include "framework/gui/TestKit.h"
+#include "framework/gui/CommonControls.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/StandardControls.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,73 @@ TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {
     QImage back(QString::fromStdString(file));
     EXPECT_EQ(back.size(), QSize(200, 120));
     std::remove(file.c_str());
+}
+
+} // namespace
+
+namespace {
+
+// Clicks made while a click's modal window is up reach that window at the first try.
+TEST(TestKitModalTest, TheFirstClickInAModalWindowOpenedByAClickReachesIt) {
+    TestKit::StartTestApplication();
+    TForm owner(nullptr);
+    owner.SetBounds(10, 10, 300, 200);
+    auto* open = new TButton(&owner);
+    open->SetParent(&owner);
+    open->SetBounds(10, 10, 100, 25);
+    owner.Show();
+    int chosen = -1;
+    open->SetOnClick([&](TObject*) {
+        TForm dialog(nullptr);
+        dialog.SetBounds(40, 40, 240, 160);
+        auto* group = new TRadioGroup(&dialog);
+        group->SetParent(&dialog);
+        group->SetBounds(8, 8, 200, 120);
+        for (const char* item : {"Bitmap", "Metafile", "Enhanced Metafile", "Native"})
+            group->Items()->Add(item);
+        group->SetItemIndex(0);
+        Application->SetModalHandler([&](TCustomForm*) {
+            TestKit::Click(group->Buttons(2));
+            chosen = group->ItemIndex();
+        });
+        dialog.ShowModal();
+        Application->SetModalHandler([](TCustomForm*) {});
+    });
+    TestKit::Click(open);
+    EXPECT_EQ(chosen, 2);
+}
+
+// A control that asks a question while the mouse is pressed on it (a tab that may not be
+// left) gives up the mouse to the dialog: the next click elsewhere is not swallowed.
+TEST(TestKitModalTest, ADialogAskedDuringAPressEndsThePressedControlsCapture) {
+    TestKit::StartTestApplication();
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 300, 200);
+    auto* tabs = new TPageControl(&form);
+    tabs->SetParent(&form);
+    tabs->SetBounds(0, 0, 300, 120);
+    for (const char* caption : {"General", "Data Source"}) {
+        auto* sheet = new TTabSheet(&form);
+        sheet->SetPageControl(tabs);
+        sheet->SetCaption(caption);
+    }
+    tabs->SetActivePageIndex(0);
+    form.Show();
+    TestKit::ProcessMessages();
+    TControl* capturedAfterAnswer = tabs;
+    tabs->SetOnChanging([&](TObject*, bool& allow) {
+        TestKit::Dialogs().AnswerNext(mrYes);
+        allow = MessageDlg("Apply Changes?", mtConfirmation, mbYesNoCancel) == mrYes;
+        capturedAfterAnswer = GetCaptureControl();
+    });
+    const TRect second = tabs->TabRect(1);
+    const TPoint at((second.Left + second.Right) / 2, (second.Top + second.Bottom) / 2);
+    // The release went to the dialog: the tab control sees only the press.
+    TestKit::MouseDown(tabs, at);
+    EXPECT_EQ(capturedAfterAnswer, nullptr);
+    EXPECT_EQ(tabs->ActivePageIndex(), 1);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    TestKit::MouseUp(tabs, at);
 }
 
 } // namespace
