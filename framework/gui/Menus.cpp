@@ -31,15 +31,22 @@ std::string StripHotkey(const std::string& caption) {
 // ---------------------------------------------------------------------------
 // TMenuItem
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
+// Items of a main menu are on screen with their form; pop-up items only while the menu is
+// shown (the menu updates them then).
+TMenuItem::TMenuItem(TComponent* owner)
+    : TComponent(owner), FActionLink(
+                             this, [this] { ActionChanged(); },
+                             [this] {
+                                 auto* menu = dynamic_cast<TMainMenu*>(GetParentMenu());
+                                 if (!menu)
+                                     return false;
+                                 auto* form = dynamic_cast<TCustomForm*>(menu->Owner());
+                                 return form && form->Showing();
+                             }) {}
 
 TMenuItem::~TMenuItem() {
     Destroying();
-    if (FAction) {
-        FAction->RemoveClient(this);
-        FAction->RemoveFreeNotification(this);
-        FAction = nullptr;
-    }
+    FActionLink.SetAction(nullptr);
     while (!FItems.empty()) {
         TMenuItem* item = FItems.back();
         FItems.pop_back();
@@ -145,32 +152,11 @@ void TMenuItem::SetDefault(bool value) {
 }
 
 void TMenuItem::SetAction(TBasicAction* value) {
-    if (value == FAction)
-        return;
-    if (FAction) {
-        FAction->RemoveClient(this);
-        FAction->RemoveFreeNotification(this);
-    }
-    FAction = value;
-    if (!FAction)
-        return;
-    FAction->FreeNotification(this);
-    // Items of a main menu are on screen with their form; pop-up items only while the
-    // menu is shown (the menu updates them then).
-    FAction->AddClient(
-        this, [this] { ActionChanged(); },
-        [this] {
-            auto* menu = dynamic_cast<TMainMenu*>(GetParentMenu());
-            if (!menu)
-                return false;
-            auto* form = dynamic_cast<TCustomForm*>(menu->Owner());
-            return form && form->Showing();
-        });
-    ActionChanged();
+    FActionLink.SetAction(value);
 }
 
 void TMenuItem::ActionChanged() {
-    auto* a = dynamic_cast<TCustomAction*>(FAction);
+    TCustomAction* a = FActionLink.CustomAction();
     if (!a)
         return;
     FCaption = a->Caption();
@@ -185,8 +171,8 @@ void TMenuItem::ActionChanged() {
 
 void TMenuItem::ComponentNotification(TComponent* component, TOperation operation) {
     TComponent::ComponentNotification(component, operation);
-    if (operation == opRemove && component == FAction)
-        FAction = nullptr;
+    if (operation == opRemove)
+        FActionLink.ActionRemoved(component);
 }
 
 void TMenuItem::Add(TMenuItem* item) {
@@ -270,8 +256,8 @@ void TMenuItem::SetParentMenu(TMenu* menu) {
 }
 
 void TMenuItem::InitiateAction() {
-    if (FAction)
-        FAction->Update();
+    if (TBasicAction* action = Action())
+        action->Update();
 }
 
 void TMenuItem::Click() {
@@ -279,13 +265,12 @@ void TMenuItem::Click() {
         return;
     if (FAutoCheck)
         SetChecked(!FChecked);
-    bool ownHandler = FOnClick && !(FAction && FOnClick == FAction->OnExecute());
+    TBasicAction* action = Action();
+    bool ownHandler = FOnClick && !(action && FOnClick == action->OnExecute());
     if (ownHandler) {
         FOnClick(this);
-    } else if (FAction) {
-        TBasicAction* action = FAction;
-        action->SetActionComponent(this);
-        action->Execute();
+    } else if (action) {
+        FActionLink.Execute();
         // The handler may have freed the item: the action forgot it then.
         if (action->ActionComponent() == this)
             action->SetActionComponent(nullptr);

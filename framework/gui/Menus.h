@@ -73,7 +73,7 @@ public:
     bool IsLine() const { return FCaption == cLineCaption; }
 
     // ---- The action the item shows and runs (not owned)
-    TBasicAction* Action() const { return FAction; }
+    TBasicAction* Action() const { return FActionLink.Action(); }
     void SetAction(TBasicAction* value);
 
     // ---- The tree
@@ -126,7 +126,7 @@ private:
     int FGroupIndex = 0;
     bool FAutoCheck = false;
     bool FDefault = false;
-    TBasicAction* FAction = nullptr;
+    TActionLink FActionLink;
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr; // set on the root item only
     std::vector<TMenuItem*> FItems;
