@@ -32,10 +32,6 @@ void NoteStartUpError(const std::exception& e) {
     StartUpErrors.push_back(e.what());
 }
 
-// The settings saved while the program ends (the main window's placement, the views' and
-// the data module's folders), written to the store at once when the windows are freed.
-std::unique_ptr<TSettingsStoreUpdate> ExitSave;
-
 } // namespace
 
 // The five views of the main window, by the view list's Tag.
@@ -286,19 +282,7 @@ void TfmHolder::itemSelected(TObject*, TObject* item) {
 }
 
 bool TfmHolder::CloseQuery() {
-    const bool ending = Application->MainForm() == this;
-    if (ending && !ExitSave)
-        ExitSave = std::make_unique<TSettingsStoreUpdate>();
-    const bool canClose = TForm::CloseQuery();
-    if (!canClose && ending && ExitSave) {
-        // The program goes on: what was saved meanwhile is written now.
-        try {
-            std::unique_ptr<TSettingsStoreUpdate>(std::move(ExitSave))->Commit();
-        } catch (...) {
-            Application->HandleException(this);
-        }
-    }
-    return canClose;
+    return CloseQueryGatheringExitSave(this, [this] { return TForm::CloseQuery(); });
 }
 
 void TfmHolder::miExitClick(TObject*) {
@@ -386,18 +370,12 @@ void CreateProgramWindows() {
 }
 
 void FreeProgramWindows() {
-    std::unique_ptr<TSettingsStoreUpdate> save = std::move(ExitSave);
-    if (!save)
-        save = std::make_unique<TSettingsStoreUpdate>();
-    delete fmHolder;
-    fmHolder = nullptr;
-    delete dm;
-    dm = nullptr;
-    try {
-        save->Commit();
-    } catch (...) {
-        Application->HandleException(nullptr);
-    }
+    FreeWindowsSavingOnce([] {
+        delete fmHolder;
+        fmHolder = nullptr;
+        delete dm;
+        dm = nullptr;
+    });
 }
 
 // ---------------------------------------------------------------------------

@@ -3,7 +3,6 @@
 #include "app/DataMod.h"
 #include "app/FormParts.h"
 #include "chartdlg/ChartEditor.h"
-#include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
@@ -31,10 +30,6 @@ int ToPixel(double value) {
         return 0;
     return int(Round(std::clamp(value, -kPixelLimit, kPixelLimit)));
 }
-
-// The settings saved while the program ends (the window's placement, the data module's
-// folders), written to the store at once when the windows are freed.
-std::unique_ptr<TSettingsStoreUpdate> ExitSave;
 
 } // namespace
 
@@ -274,32 +269,14 @@ void CreateRoseWindows() {
 }
 
 bool TForm1::CloseQuery() {
-    const bool ending = Application->MainForm() == this;
-    if (ending && !ExitSave)
-        ExitSave = std::make_unique<TSettingsStoreUpdate>();
-    const bool canClose = TForm::CloseQuery();
-    if (!canClose && ending && ExitSave) {
-        // The program goes on: what was saved meanwhile is written now.
-        try {
-            std::unique_ptr<TSettingsStoreUpdate>(std::move(ExitSave))->Commit();
-        } catch (...) {
-            Application->HandleException(this);
-        }
-    }
-    return canClose;
+    return CloseQueryGatheringExitSave(this, [this] { return TForm::CloseQuery(); });
 }
 
 void FreeRoseWindows() {
-    std::unique_ptr<TSettingsStoreUpdate> save = std::move(ExitSave);
-    if (!save)
-        save = std::make_unique<TSettingsStoreUpdate>();
-    delete Form1;
-    Form1 = nullptr;
-    delete dm;
-    dm = nullptr;
-    try {
-        save->Commit();
-    } catch (...) {
-        Application->HandleException(nullptr);
-    }
+    FreeWindowsSavingOnce([] {
+        delete Form1;
+        Form1 = nullptr;
+        delete dm;
+        dm = nullptr;
+    });
 }

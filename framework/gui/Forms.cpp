@@ -1,5 +1,6 @@
 #include "framework/gui/Forms.h"
 
+#include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
@@ -1244,4 +1245,40 @@ void WhenFirstPainted(TCustomForm* form, std::function<void()> action) {
     if (QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(
             new TFirstPaintWatch(window, std::move(action)));
+}
+
+// ---------------------------------------------------------------------------
+// The program's exit save
+
+namespace {
+
+std::unique_ptr<TSettingsStoreUpdate> gExitSave;
+
+void CommitExitSave(std::unique_ptr<TSettingsStoreUpdate> save) {
+    try {
+        save->Commit();
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+}
+
+} // namespace
+
+bool CloseQueryGatheringExitSave(TCustomForm* form, const std::function<bool()>& inherited) {
+    const bool ending = Application->MainForm() == form;
+    if (ending && !gExitSave)
+        gExitSave = std::make_unique<TSettingsStoreUpdate>();
+    const bool canClose = inherited();
+    // The program goes on: what was saved meanwhile is written now.
+    if (!canClose && ending && gExitSave)
+        CommitExitSave(std::move(gExitSave));
+    return canClose;
+}
+
+void FreeWindowsSavingOnce(const std::function<void()>& freeWindows) {
+    std::unique_ptr<TSettingsStoreUpdate> save = std::move(gExitSave);
+    if (!save)
+        save = std::make_unique<TSettingsStoreUpdate>();
+    freeWindows();
+    CommitExitSave(std::move(save));
 }

@@ -354,6 +354,14 @@ protected:
     void PaintControl() override;
 };
 
+// The settings a program writes on its way out, gathered into one write of the store. The
+// main form's CloseQuery calls CloseQueryGatheringExitSave with its inherited answer: the
+// gathering starts when the main form is asked to close and is written at once when the
+// close is refused; FreeWindowsSavingOnce frees the program's windows inside it and writes
+// the store once. Write errors go to the application's exception handler.
+bool CloseQueryGatheringExitSave(TCustomForm* form, const std::function<bool()>& inherited);
+void FreeWindowsSavingOnce(const std::function<void()>& freeWindows);
+
 class TApplication : public TComponent {
     ORV_CLASS(TApplication, TComponent)
 public:
