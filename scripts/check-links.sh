@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Checks what the built programs link: neither program carries the test kit.
+# Checks what the built programs link: neither program carries the test kit, and Pelmora
+# carries none of Orvanti's windows (the main window, the wind-data editor, the spin edit):
+# it shares only the data module, the view helpers and the chart windows' base.
 #   check-links.sh [build dir, default build-ci]
 # Exits non-zero with the offending program and symbols listed.
 set -euo pipefail
@@ -22,4 +24,5 @@ forbid() {
 for program in "$dir/app/Orvanti" "$dir/windrose/Pelmora"; do
     forbid "$program" 'TestKit::' "the test kit"
 done
+forbid "$dir/windrose/Pelmora" '\b(TfmHolder|TfmWDataEd|TExSpinEdit)\b' "Orvanti's windows"
 exit $status
