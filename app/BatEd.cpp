@@ -50,12 +50,12 @@ TfmBatEd::TfmBatEd(TComponent* owner) : TForm(owner) {
     edBatVoltage = MakeSpin(this, "edBatVoltage", 80);
     Label4 = MakeLabel(this, "Label4", "Ελάχιστη (%)", 112);
     edSafeBatCoef = MakeSpin(this, "edSafeBatCoef", 112);
-    edSafeBatCoef->SetValueType(vtFloat);
+    edSafeBatCoef->SetValueType(TExSpinEdit::vtFloat);
     edSafeBatCoef->SetIncrement(0.1);
     edSafeBatCoef->SetMaxValue(100);
     Label5 = MakeLabel(this, "Label5", "Απώλειες/h/C (%)", 144);
     edBatLossesPerHour = MakeSpin(this, "edBatLossesPerHour", 144);
-    edBatLossesPerHour->SetValueType(vtFloat);
+    edBatLossesPerHour->SetValueType(TExSpinEdit::vtFloat);
 
     TNotifyEvent capChange(this, &TfmBatEd::edBateryCapChange, "edBateryCapChange");
     edBateryCap->SetOnChange(capChange);

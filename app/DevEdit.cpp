@@ -1,8 +1,8 @@
 #include "app/DevEdit.h"
 
 #include "app/DataMod.h"
-#include "app/FormHolder.h"
 #include "app/FormParts.h"
+#include "app/ViewHelpers.h"
 #include "framework/core/SystemUtils.h"
 #include "model/Data.h"
 

@@ -1,10 +1,9 @@
 #pragma once
-// The main window of Orvanti and view hosting: the main window shows one view at a time in
-// its holder panel; ShowFormInPanel docks a form of a class inside a panel of another form
-// (its cool bars move into a tool strip); keys reach the docked views' shortcuts through
-// the main window. Also the small routines the editors share: a number input box, cell
-// text painters and open/save dialogs that remember a folder per filter for the run.
+// The main window of Orvanti: it shows one view at a time in its holder panel (docked with
+// ShowFormInPanel of app/ViewHelpers); keys reach the docked views' shortcuts through the
+// main window.
 
+#include "app/ViewHelpers.h"
 #include "controls/fxOutlookBar.h"
 #include "controls/fxOutlookList.h"
 #include "controls/fxStatusBar.h"
@@ -22,11 +21,6 @@
 #include <array>
 #include <functional>
 #include <string>
-
-// A form class: TfmDesign::StaticClass() and the like.
-using TFormClass = TClass;
-// Called with a new form before it is docked or shown.
-using TFormInitProc = std::function<void(TCustomForm*)>;
 
 // The views of the main window by index (0 design, 1 periods, 2 devices, 3 sunshine,
 // 4 wind workbench); nullptr where the view does not exist.
@@ -91,12 +85,6 @@ private:
 // The program's main window.
 extern TfmHolder* fmHolder;
 
-// Creates a form of formClass owned by host and docks it there (see ShowFormInPanel in
-// the .cpp for the steps); answers the new form, or nullptr when host already owns a
-// component of that class (then nothing happens at all).
-TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bordered,
-                             const TFormInitProc& initProc, TFormClass formClass, bool closeOthers);
-
 // The program block's windows: the data module `dm`, then the main window `fmHolder`,
 // both owned by the application (the model must be initialised before). An error while
 // a view is created is shown with the default files' read errors once the main window is
@@ -106,21 +94,3 @@ void CreateProgramWindows();
 // Frees the main window and the data module, as the application does at the end of a run
 // (placement and dialog folders are saved).
 void FreeProgramWindows();
-
-// An input box captioned "Εισαγωγή" showing FloatToStr(value): true with the new value
-// on OK; false (value unchanged) on Cancel. A text that is no number raises EConvertError.
-bool InputReal(const std::string& prompt, double& value);
-
-// Cell text clipped to rect: centred horizontally (a text wider than the cell starts left
-// of it), two pixels below the top.
-void DrawCellCentered(TCanvas* canvas, const TRect& rect, const std::string& text);
-// Cell text clipped to rect, two pixels in from the left and the top.
-void DrawCellLeft(TCanvas* canvas, const TRect& rect, const std::string& text);
-
-// A temporary open dialog with the filter (one pattern, "text|*.ext"), the initial file
-// name and the filter's extension as default; it starts in the folder last chosen with the
-// same filter during this run, else in the program's folder. result is the chosen file, or
-// "" on Cancel.
-void SelectOpenFile(const std::string& filter, const std::string& fileName, std::string& result);
-// The same as a save dialog, always starting in the program's folder.
-void SelectSaveFile(const std::string& filter, const std::string& fileName, std::string& result);

@@ -1,8 +1,9 @@
 #pragma once
-// Pieces the views build their tool strips from: a cool bar with one flat tool bar of
-// captioned buttons showing the data module's toolbar images, and actions with caption,
-// image, shortcut and handler.
+// Pieces the editors share: a scrolling content pane, numbers shown in boxes of fixed width,
+// the range checks of model quantities and reading a spin edit's number. (The tool-strip
+// pieces, which Pelmora uses too, are in app/ViewHelpers.)
 
+#include "app/ViewHelpers.h"
 #include "framework/core/Classes.h"
 #include "framework/gui/Actions.h"
 #include "framework/gui/CommonControls.h"
@@ -13,26 +14,9 @@
 #include <limits>
 #include <string>
 
-struct TToolStrip {
-    TCoolBar* CoolBar = nullptr;
-    TToolBar* ToolBar = nullptr;
-};
-
-// CoolBar1 (auto-size, aligned at the top of the form) holding ToolBar1 in one band of
-// the buttons' height; images from dm's gray, hot and disabled lists.
-TToolStrip MakeToolStrip(TCustomForm* form, int buttonWidth, int buttonHeight);
-
-// A button at the end of the bar that shows and runs the action.
-TToolButton* AddToolButton(TCustomForm* form, TToolBar* bar, const std::string& name,
-                           TBasicAction* action);
-
 // The editors' content pane: a scroll box filling the form, so that a docked
 // editor narrower or shorter than its boxes shows scroll bars instead of cutting them off.
 TScrollBox* MakeScrollPane(TCustomForm* form);
-
-TAction* AddAction(TCustomForm* form, TActionList* list, const std::string& name,
-                   const std::string& caption, int imageIndex, TShortCut shortCut,
-                   TNotifyEvent onExecute);
 
 // Shows a formatted number in a box of fixed width (a label or a static text). The text as
 // formatted when it fits; else the value in scientific notation with as many digits as

@@ -4,7 +4,7 @@
 #include "chartdlg/ChartPreview.h"
 
 #include "app/DataMod.h"
-#include "app/FormParts.h"
+#include "app/ViewHelpers.h"
 #include "chart/Series.h"
 
 #include <memory>

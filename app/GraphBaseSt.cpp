@@ -1,6 +1,6 @@
 #include "app/GraphBaseSt.h"
 
-#include "app/FormParts.h"
+#include "app/ViewHelpers.h"
 
 TfmGraphBaseSt::TfmGraphBaseSt(TComponent* owner) : TfmGraphBase(owner) {
     TLoadingBracket loading;

@@ -1,6 +1,6 @@
 #include "app/PwrCurveGr.h"
 
-#include "app/FormParts.h"
+#include "app/ViewHelpers.h"
 #include "chart/Series.h"
 #include "model/Data.h"
 

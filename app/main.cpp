@@ -8,7 +8,7 @@
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
 #include "framework/gui/Forms.h"
-#include "framework/gui/TestKit.h"
+#include "framework/gui/Snapshot.h"
 #include "model/Data.h"
 
 #include <cstdlib>
@@ -30,7 +30,7 @@ int main() {
             Application->AddIdleHandler(&key, [shot] {
                 const std::string file = shot;
                 Application->RemoveIdleHandler(&key);
-                TestKit::RenderToPng(fmHolder, file);
+                SaveSnapshotToPng(fmHolder, file);
                 Application->Terminate();
             });
         });

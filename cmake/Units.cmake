@@ -1,8 +1,12 @@
-# One static library per folder: every .cpp of the folder (not its tests) goes in.
-# Tests of a folder live in <folder>/tests/*.cpp and form one test executable.
+# One static library per folder: every .cpp of the folder (not its tests, not the units named
+# after EXCLUDE) goes in. Tests of a folder live in <folder>/tests/*.cpp and form one test
+# executable.
 function(orv_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(unit ${ARG_EXCLUDE})
+        list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${unit})
+    endforeach()
     if(NOT srcs)
         # A folder whose units are not written yet: an interface library keeps callers linking.
         add_library(${name} INTERFACE)

@@ -119,24 +119,6 @@ int TokenIndex(const std::string& s, const std::string& sep, const std::string& 
     return -1;
 }
 
-std::string ReplaceAll(const std::string& s, const std::string& oldText,
-                       const std::string& newText) {
-    if (oldText.empty())
-        return s;
-    std::string out;
-    size_t pos = 0;
-    for (;;) {
-        size_t p = s.find(oldText, pos);
-        if (p == std::string::npos)
-            break;
-        out.append(s, pos, p - pos);
-        out += newText;
-        pos = p + oldText.size();
-    }
-    out.append(s, pos, std::string::npos);
-    return out;
-}
-
 std::string StripAccelerators(const std::string& s) {
     std::string t = ReplaceAll(s, "&&", std::string(1, '\0'));
     t.erase(std::remove(t.begin(), t.end(), '&'), t.end());

@@ -80,8 +80,6 @@ int NthPos(const std::string& sub, const std::string& s, int n);
 int CountTokens(const std::string& s, const std::string& sep);
 std::string GetToken(const std::string& s, const std::string& sep, int index);
 int TokenIndex(const std::string& s, const std::string& sep, const std::string& token);
-std::string ReplaceAll(const std::string& s, const std::string& oldText,
-                       const std::string& newText);
 // "&&" stays one "&", every other "&" is removed.
 std::string StripAccelerators(const std::string& s);
 // base followed by the smallest N >= 1 that no component of owner is named.

@@ -15,7 +15,6 @@
 #include <string>
 
 enum TSpinButtonState { sbNotDown, sbTopDown, sbBottomDown };
-enum TValueType { vtInteger, vtFloat };
 enum TSpinButtonKind { bkStandard, bkDiagonal };
 
 // The width of a standard spin button: the vertical scroll bar's, at most 15.
@@ -106,6 +105,11 @@ public:
     explicit TExSpinEdit(TComponent* owner);
     ~TExSpinEdit() override;
     static void Publish(TPublisher<TExSpinEdit>& p);
+
+    // What the text holds. A type of the spin edit's own: the component stream's value tags
+    // (framework/core/Streams.h) have a TValueType too. Callers write
+    // TExSpinEdit::vtFloat.
+    enum TValueType { vtInteger, vtFloat };
 
     // ---- Properties
     bool ArrowKeys() const { return FArrowKeys; }

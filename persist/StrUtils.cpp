@@ -8,23 +8,6 @@ bool IsDelimiter(char c, TCharSet delimiters) {
 
 } // namespace
 
-std::string ReplaceAll(std::string_view s, std::string_view oldText, std::string_view newText) {
-    if (oldText.empty())
-        return std::string(s);
-    std::string result;
-    size_t pos = 0;
-    for (;;) {
-        size_t found = s.find(oldText, pos);
-        if (found == std::string_view::npos)
-            break;
-        result.append(s.substr(pos, found - pos));
-        result.append(newText);
-        pos = found + oldText.size();
-    }
-    result.append(s.substr(pos));
-    return result;
-}
-
 int CountWords(std::string_view s, TCharSet delimiters) {
     int count = 0;
     bool inWord = false;

@@ -1,6 +1,6 @@
 #pragma once
-// Word splitting and substring replacement on texts. Words are maximal runs of
-// characters not in a delimiter set; positions are 1-based.
+// Word splitting on texts. Words are maximal runs of characters not in a delimiter set;
+// positions are 1-based. (Substring replacement is ReplaceAll in framework/core/SystemUtils.)
 
 #include <string>
 #include <string_view>
@@ -8,9 +8,6 @@
 // A set of single-byte delimiter characters, given as the characters themselves.
 using TCharSet = std::string_view;
 
-// S with every occurrence of oldText replaced by newText, scanning left to right and
-// continuing after each replacement; an empty oldText changes nothing.
-std::string ReplaceAll(std::string_view s, std::string_view oldText, std::string_view newText);
 int CountWords(std::string_view s, TCharSet delimiters);
 // Position of the n-th word (1-based), 0 when there are fewer than n words.
 int NthWordStart(int n, std::string_view s, TCharSet delimiters);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that Qt stays inside framework/gui and that the sources are
-# formatted, builds with warnings as errors, runs every test, then does the same in a build
-# with address and undefined-behaviour sanitizers, and runs the benchmarks once.
+# formatted, builds with warnings as errors, checks what the programs link, runs every test,
+# then does the same in a build with address and undefined-behaviour sanitizers, and runs the
+# benchmarks once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,6 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 export HKCU_STORE=$(mktemp -d)/hkcu.store
 
 scripts/build.sh build-ci -DORV_WERROR=ON
+scripts/check-links.sh build-ci
 ctest --test-dir build-ci -j8 --output-on-failure
 
 # Modal windows opened from menus, through the real nested loop, under a memory checker that

@@ -1,6 +1,6 @@
 #include "windrose/TabDataEd.h"
 
-#include "app/FormHolder.h"
+#include "app/ViewHelpers.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
 

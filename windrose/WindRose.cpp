@@ -1,7 +1,7 @@
 #include "windrose/WindRose.h"
 
 #include "app/DataMod.h"
-#include "app/FormParts.h"
+#include "app/ViewHelpers.h"
 #include "chartdlg/ChartEditor.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"

@@ -82,7 +82,7 @@ TEST_F(AxisPanelTest, HourlyYearDrawsDateLabelsBelowAndValueGridOnTheLeft) {
     // Numbers with a dotted grid line across the chart at each of them.
     ASSERT_GE(values.size(), 5u);
     for (const TDrawCall& c : values) {
-        const double v = StrToFloat(StringReplaceAll(c.Text, ",", ""));
+        const double v = StrToFloat(ReplaceAll(c.Text, ",", ""));
         const int y = chart.LeftAxis()->ValueToPixel(v);
         EXPECT_EQ(c.Points[0].Y, y - TRecordingCanvas::kLineHeight / 2) << c.Text;
         EXPECT_TRUE(HasLine(canvas, TPoint(r.Left, y), TPoint(r.Right, y), psDot)) << c.Text;

@@ -1646,7 +1646,7 @@ std::string FoldedText(std::string_view s) {
     return key;
 }
 
-std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     if (from.empty())
         return std::string(s);
     std::string result;

@@ -213,7 +213,9 @@ int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
 // A key for lookups without regard to case: equal exactly when SameText holds.
 std::string FoldedText(std::string_view s);
-std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+// S with every occurrence of from replaced by to, scanning left to right and continuing after
+// each replacement (replaced text is not scanned again); an empty from changes nothing.
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
 std::string ExtractFilePath(std::string_view fileName); // with the trailing "/"
 std::string ExtractFileDir(std::string_view fileName);  // without it

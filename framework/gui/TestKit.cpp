@@ -3,6 +3,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Menus.h"
+#include "framework/gui/Snapshot.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QAction>
@@ -430,41 +431,17 @@ std::string TextOf(const TControl* control) {
 }
 
 QImage Render(TControl* control) {
-    Pump();
-    if (auto* w = dynamic_cast<TWinControl*>(control)) {
-        QWidget* widget = w->Widget();
-        QImage client = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        auto* form = dynamic_cast<TCustomForm*>(control);
-        if (!form || form->Parent() || form->WindowFrame() == TRect())
-            return client;
-        // A top-level window: its frame and caption strip around the client area.
-        QImage whole(form->Width(), form->Height(), QImage::Format_RGB32);
-        whole.fill(Qt::white);
-        {
-            TCanvas canvas(&whole);
-            form->PaintFrame(&canvas);
-        }
-        QPainter p(&whole);
-        TRect f = form->WindowFrame();
-        p.drawImage(f.Left, f.Top, client);
-        return whole;
-    }
-    TWinControl* parent = control->Parent();
-    if (!parent)
-        return QImage();
-    QImage all = parent->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    TRect nc = parent->NonClientBorder();
-    return all.copy(control->Left() + nc.Left, control->Top() + nc.Top, control->Width(),
-                    control->Height());
+    TBitmap bitmap;
+    SnapshotControl(control, bitmap);
+    return bitmap.ToImage();
 }
 
 bool RenderToPng(TControl* control, const std::string& fileName) {
-    QImage img = Render(control);
-    return !img.isNull() && img.save(QString::fromStdString(fileName), "PNG");
+    return SaveSnapshotToPng(control, fileName);
 }
 
 void RenderToBitmap(TControl* control, TBitmap& bitmap) {
-    bitmap.SetImage(Render(control));
+    SnapshotControl(control, bitmap);
 }
 
 bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName) {

@@ -1,5 +1,6 @@
 #include "persist/ExSpin.h"
 
+#include "framework/core/Streams.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StandardControls.h"
@@ -14,6 +15,8 @@
 #include <string>
 
 namespace {
+
+using enum TExSpinEdit::TValueType;
 
 class ExSpinTest : public ::testing::Test {
 protected:
@@ -51,7 +54,7 @@ protected:
 
 TEST_F(ExSpinTest, StepsAreClampedAndReportedOnce) {
     struct TCase {
-        TValueType Type;
+        TExSpinEdit::TValueType Type;
         double Min, Max, Increment;
         char Separator;
         std::string Start;
@@ -85,7 +88,7 @@ TEST_F(ExSpinTest, StepsAreClampedAndReportedOnce) {
 
 TEST_F(ExSpinTest, ValueFormattingRoundsHalvesToEven) {
     struct TCase {
-        TValueType Type;
+        TExSpinEdit::TValueType Type;
         double Value;
         std::string Text;
     };
@@ -101,6 +104,28 @@ TEST_F(ExSpinTest, ValueFormattingRoundsHalvesToEven) {
     Spin->SetIncrement(0.4);
     Spin->SetValueType(vtInteger);
     EXPECT_EQ(Spin->Increment(), 1.0);
+}
+
+// The spin edit's value type and the component stream's value tags live side by side: a
+// form file stores a real-number spin edit's type as the identifier "vtFloat" and leaves the
+// default (whole numbers) out.
+TEST_F(ExSpinTest, ValueTypeIsStoredByNameUnlessDefault) {
+    const auto written = [this] {
+        TMemoryStream stream;
+        TWriter writer(stream);
+        writer.WriteProperties(Spin);
+        return stream.Data();
+    };
+    const std::string name = std::string(1, char(9)) + "ValueType";
+    EXPECT_EQ(written().find(name), std::string::npos);
+
+    Spin->SetValueType(TExSpinEdit::vtFloat);
+    const std::string data = written();
+    const size_t at = data.find(name);
+    ASSERT_NE(at, std::string::npos);
+    const TValueType tag = TValueType(uint8_t(data[at + name.size()]));
+    EXPECT_EQ(tag, vaIdent);
+    EXPECT_EQ(data.substr(at + name.size() + 1, 8), std::string(1, char(7)) + "vtFloat");
 }
 
 // A whole number no 64-bit integer holds (a power read from a file) is shown as a real
@@ -176,7 +201,7 @@ TEST_F(ExSpinTest, KeysStepAndLeavingPutsTheNumberRight) {
 
 TEST_F(ExSpinTest, EmptiedTextIsNeverReportedAsANumber) {
     struct TCase {
-        TValueType Type;
+        TExSpinEdit::TValueType Type;
         std::string Start, Typed;
     } const cases[] = {
         {vtInteger, "250", ""},   // emptied

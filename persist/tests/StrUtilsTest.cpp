@@ -32,13 +32,6 @@ TEST(StrUtilsTest, NthWordSplitsAtEveryDelimiterRun) {
     EXPECT_EQ(CountWords("1,2 ,, 3", " ,"), 3);
 }
 
-TEST(StrUtilsTest, ReplaceAllDoesNotRescanReplacedText) {
-    EXPECT_EQ(ReplaceAll("1,5", ",", "."), "1.5");
-    EXPECT_EQ(ReplaceAll("aa", "a", "aa"), "aaaa");
-    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
-    EXPECT_EQ(ReplaceAll("1.000.000", ".", ""), "1000000");
-}
-
 TEST(StrUtilsTest, MaxAndMinOfIntegers) {
     EXPECT_EQ(MaxInteger(-3, 2), 2);
     EXPECT_EQ(MinInteger(-3, 2), -3);

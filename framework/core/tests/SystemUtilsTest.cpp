@@ -341,12 +341,20 @@ TEST_F(SystemUtilsTest, FileNameParts) {
     EXPECT_EQ(ChangeFileExt("x.d/y", ".bak"), "x.d/y.bak");
     EXPECT_EQ(IncludeTrailingPathDelimiter("/a"), "/a/");
     EXPECT_EQ(ExcludeTrailingPathDelimiter("/a/"), "/a");
-    EXPECT_EQ(StringReplaceAll("a\r\nb\r\n", "\r\n", " "), "a b ");
+    EXPECT_EQ(ReplaceAll("a\r\nb\r\n", "\r\n", " "), "a b ");
     EXPECT_EQ(Trim(" \t x y \r\n"), "x y");
     SetProgramFileName("/opt/orvanti/Orvanti");
     EXPECT_EQ(ParamStr0(), "/opt/orvanti/Orvanti");
     SetProgramFileName("");
     EXPECT_FALSE(ParamStr0().empty());
+}
+
+TEST_F(SystemUtilsTest, ReplaceAllDoesNotRescanReplacedText) {
+    EXPECT_EQ(ReplaceAll("1,5", ",", "."), "1.5");
+    EXPECT_EQ(ReplaceAll("aa", "a", "aa"), "aaaa");
+    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+    EXPECT_EQ(ReplaceAll("1.000.000", ".", ""), "1000000");
+    EXPECT_EQ(ReplaceAll("", "a", "b"), "");
 }
 
 TEST_F(SystemUtilsTest, DecodeTextReadsNonUtf8AsGreekCodePage) {
