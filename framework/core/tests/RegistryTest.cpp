@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -248,30 +249,39 @@ TEST_F(RegistryTest, UpdatesOfTwoProcessesAtOnceLoseNothing) {
                           u * 100 + v);
 }
 
-// An update killed while it is written leaves the store as it was.
-TEST_F(RegistryTest, AnUpdateKilledWhileWritingLeavesThePreviousStore) {
-    TRegIniFile ini("Software\\Orvanti");
-    ini.WriteString("dm", "Folder", "old");
-    const std::string before = ReadAll(FStore);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        SetSettingsStoreCommitHook([] { raise(SIGKILL); });
-        TSettingsStoreUpdate update;
-        TRegIniFile mine(ini.FileName());
-        mine.WriteString("dm", "Folder", "new");
-        mine.WriteString("dm", "Other", "new");
-        update.Commit();
-        _exit(0);
+// A writer killed while it commits, alone or at the end of an update, leaves the store as it
+// was; neither its lock nor its temporary is in the way of the next save.
+TEST_F(RegistryTest, AWriterKilledWhileCommittingLeavesThePreviousStore) {
+    const std::function<void(const std::string&)> writers[] = {
+        [](const std::string& file) { TRegIniFile(file).WriteString("dm", "Folder", "new"); },
+        [](const std::string& file) {
+            TSettingsStoreUpdate update;
+            TRegIniFile mine(file);
+            mine.WriteString("dm", "Folder", "new");
+            mine.WriteString("dm", "Other", "new");
+            update.Commit();
+        },
+    };
+    for (const auto& write : writers) {
+        TRegIniFile ini("Software\\Orvanti");
+        ini.WriteString("dm", "Folder", "old");
+        const std::string before = ReadAll(FStore);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetSettingsStoreCommitHook([] { raise(SIGKILL); });
+            write(ini.FileName());
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(ReadAll(FStore), before);
+        EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
+        ini.WriteString("dm", "Other", "x");
+        EXPECT_EQ(ini.ReadString("dm", "Other", ""), "x");
+        EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(ReadAll(FStore), before);
-    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
-    // The killed writer's temporary is not in the way of the next save.
-    ini.WriteString("dm", "Other", "x");
-    EXPECT_EQ(ini.ReadString("dm", "Other", ""), "x");
 }
 
 // A store that cannot be written is reported at the first failing write, not at every
@@ -318,27 +328,6 @@ TEST_F(RegistryTest, TheStoreTextParsesFromMemory) {
     EXPECT_FALSE(ParseSettingsStoreText("not a store", written));
     EXPECT_FALSE(ParseSettingsStoreText("HKCU-STORE 1\n\"v\"=\"no key\"\n", written));
     EXPECT_FALSE(fs::exists(FStore)); // no file involved
-}
-
-TEST_F(RegistryTest, AWriterKilledHalfWayLeavesThePreviousStore) {
-    TRegIniFile ini("Software\\Orvanti");
-    ini.WriteString("dm", "Folder", "old");
-    const std::string before = ReadAll(FStore);
-
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        SetSettingsStoreCommitHook([] { raise(SIGKILL); });
-        TRegIniFile(ini.FileName()).WriteString("dm", "Folder", "new");
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(ReadAll(FStore), before);
-    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
-    ini.WriteString("dm", "Other", "x"); // the lock died with the writer
-    EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "old");
 }
 
 TEST_F(RegistryTest, AnUnreadableStoreIsKeptAsideAndTheStoreStartsEmpty) {
