@@ -1,4 +1,5 @@
 #include "framework/gui/Actions.h"
+#include "HostedShortCuts.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
 #include "framework/gui/StandardControls.h"
@@ -76,16 +77,7 @@ public:
         Open->SetOnExecute([this](TObject*) { ++Opened; });
     }
     bool IsShortCut(TMessage& message) override {
-        bool result = TForm::IsShortCut(message);
-        if (result)
-            return true;
-        for (int i = 0; i < Host->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TCustomForm*>(Host->Components(i))) {
-                result = f->IsShortCut(message);
-                if (result)
-                    break;
-            }
-        return result;
+        return TForm::IsShortCut(message) || HostedFormsShortCut(Host, message);
     }
     TView* Dock() {
         auto* view = CreateForm<TView>(Host);

@@ -1,4 +1,5 @@
 #include "framework/gui/Forms.h"
+#include "HostedShortCuts.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/TestKit.h"
@@ -74,16 +75,7 @@ public:
     }
     // Keys reach the forms docked in the host.
     bool IsShortCut(TMessage& message) override {
-        bool result = TForm::IsShortCut(message);
-        if (result)
-            return true;
-        for (int i = 0; i < Host->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TCustomForm*>(Host->Components(i))) {
-                result = f->IsShortCut(message);
-                if (result)
-                    break;
-            }
-        return result;
+        return TForm::IsShortCut(message) || HostedFormsShortCut(Host, message);
     }
     TTestPanel* ToolStrip;
     TTestPanel* Host;
