@@ -4,6 +4,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/ToolkitStyle.h"
 #include "framework/gui/Translations.h"
 #include "framework/gui/WindowBridge.h"
 
@@ -1084,6 +1085,7 @@ void TApplication::Initialize() {
     }
     // The toolkit's dialogs speak the program's language, whatever the environment's.
     InstallToolkitTranslations();
+    InstallToolkitStyle();
     if (FTitle.empty())
         FTitle = ChangeFileExt(ExtractFileName(ParamStr0()), "");
 }
