@@ -139,6 +139,18 @@ constexpr const char* kOverlayBar = "orvOverlayBar";
 // What a repaint of a window drawn by us covers: its widget without the scroll bars laid
 // over it, which repaint themselves when their range or position changes (the style's
 // scroll bars are costly to draw: a full repaint of a grid would mostly paint them).
+// The part of a window that its visible opaque child windows cover: the toolkit never
+// shows the window's own picture there.
+QRegion CoveredByOpaqueChildren(const QWidget* w) {
+    QRegion covered;
+    for (QObject* child : w->children())
+        if (auto* c = qobject_cast<QWidget*>(child);
+            c && c->isVisible() && c->testAttribute(Qt::WA_OpaquePaintEvent))
+            covered +=
+                c->mask().isEmpty() ? QRegion(c->geometry()) : c->mask().translated(c->pos());
+    return covered;
+}
+
 QRegion OwnPaintArea(const QWidget* w) {
     QRegion area(w->rect());
     for (QObject* child : w->children())
@@ -1854,10 +1866,18 @@ void TWinControl::EnsureSurface() {
         return;
     if (FCanvas)
         FCanvas->ReleasePainter();
-    QImage old = FSurface;
     FSurface = QImage(size, QImage::Format_RGB32);
-    FSurface.fill(ColorToQColor(Color()));
     FInvalid = QRegion(FSurface.rect());
+    // Fresh memory is touched only where it shows: the parts under opaque child windows
+    // are painted when they are uncovered (they stay invalid until then).
+    const QRegion shown = QRegion(FSurface.rect()) - CoveredByOpaqueChildren(FWidget);
+    if (shown == QRegion(FSurface.rect())) {
+        FSurface.fill(ColorToQColor(Color()));
+    } else {
+        QPainter p(&FSurface);
+        p.setClipRegion(shown);
+        p.fillRect(FSurface.rect(), ColorToQColor(Color()));
+    }
     if (FCanvas && FCanvas->Device() == &FSurface)
         FCanvas->SetDevice(&FSurface); // the size changed
 }
@@ -1866,9 +1886,11 @@ void TWinControl::PaintEvent(TMessage& message) {
     auto* pe = static_cast<QPaintEvent*>(message.Origin);
     message.Origin = nullptr;
     EnsureSurface();
-    QRegion area = FInvalid & QRegion(FSurface.rect());
+    // What opaque child windows cover is left out: it keeps its invalid mark until it
+    // shows.
+    QRegion area = (FInvalid & QRegion(FSurface.rect())) - CoveredByOpaqueChildren(FWidget);
     if (!area.isEmpty()) {
-        FInvalid = QRegion();
+        FInvalid -= area;
         PaintHandler(area);
     }
     QPainter p(FWidget);
@@ -1892,7 +1914,14 @@ void TWinControl::PaintHandler(const QRegion& area) {
     c->SetDevice(&FSurface);
     if (Parent() && Parent()->FWidget && !Parent()->FSurface.isNull() &&
         (FWidget->property("orvExStyle").toUInt() & WS_EX_TRANSPARENT)) {
-        // A transparent window starts from the parent's picture under it.
+        // A transparent window starts from the parent's picture under it, brought up to
+        // date first where the parent has not painted it yet.
+        TWinControl* parent = Parent();
+        QRegion stale = parent->FInvalid & QRect(FWidget->pos(), FSurface.size());
+        if (!stale.isEmpty() && parent->FPaintDepth == 0) {
+            parent->FInvalid -= stale;
+            parent->PaintHandler(stale);
+        }
         QPainter p(&FSurface);
         p.setClipRegion(area);
         p.setCompositionMode(QPainter::CompositionMode_Source);
