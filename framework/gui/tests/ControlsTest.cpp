@@ -302,6 +302,45 @@ TEST_F(ControlsTest, WindowRegionLimitsHitTestingAndPainting) {
     EXPECT_TRUE(TestKit::RenderToPng(Form, folder.File("controls_region.png")));
 }
 
+TEST_F(ControlsTest, APartUnderAnOpaqueChildShowsTheParentWhenUncovered) {
+    TBox* back = AddBox("back", Form);
+    back->SetBounds(0, 0, 300, 200);
+    back->SetColor(clBlue);
+    TBox* cover = AddBox("cover", back);
+    cover->SetBounds(0, 0, 150, 200);
+    cover->SetColor(clLime);
+    Form->Show();
+    TestKit::ProcessMessages();
+    TBitmap shot;
+    auto pixel = [&](int x, int y) {
+        TestKit::RenderToBitmap(Form, shot);
+        return shot.Canvas()->Pixels(x, y);
+    };
+    EXPECT_EQ(pixel(75, 100), clLime);
+    EXPECT_EQ(pixel(225, 100), clBlue);
+    // The parent never painted under the child; it does once the child goes.
+    cover->SetVisible(false);
+    TestKit::ProcessMessages();
+    EXPECT_EQ(pixel(75, 100), clBlue);
+    // Moved over the other half, the child covers that and uncovers nothing stale.
+    cover->SetBounds(150, 0, 150, 200);
+    cover->SetVisible(true);
+    TestKit::ProcessMessages();
+    EXPECT_EQ(pixel(75, 100), clBlue);
+    EXPECT_EQ(pixel(225, 100), clLime);
+    cover->SetBounds(0, 0, 10, 10);
+    TestKit::ProcessMessages();
+    EXPECT_EQ(pixel(225, 100), clBlue);
+    // A colour changed while covered shows when uncovered.
+    back->SetColor(clRed);
+    cover->SetBounds(0, 0, 300, 200);
+    TestKit::ProcessMessages();
+    cover->SetVisible(false);
+    TestKit::ProcessMessages();
+    EXPECT_EQ(pixel(75, 100), clRed);
+    EXPECT_EQ(pixel(225, 100), clRed);
+}
+
 TEST_F(ControlsTest, DrawingOutsideAPaintStaysUntilThePartIsInvalidated) {
     TBox* box = AddBox("box", Form);
     box->SetBounds(0, 0, 200, 100);
