@@ -876,38 +876,28 @@ void TCustomChartPanel::DrawOnPrinter(const TRect& r) {
 // ---- Setters
 
 void TCustomChartPanel::SetIntegerProperty(int& field, int value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetBooleanProperty(bool& field, bool value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetDoubleProperty(double& field, double value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetStringProperty(std::string& field, const std::string& value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetColorProperty(TColor& field, TColor value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetChart3DPercent(int value) {

@@ -255,10 +255,8 @@ void TSeriesPointer::PartChanged(TObject* /*sender*/) {
 }
 
 void TSeriesPointer::SetBooleanValue(bool& field, bool value) {
-    if (field == value)
-        return;
-    field = value;
-    Repaint();
+    if (ChangeField(field, value))
+        Repaint();
 }
 
 void TSeriesPointer::SetHorizSize(int value) {
