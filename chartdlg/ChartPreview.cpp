@@ -4,6 +4,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/PrintGuard.h"
 #include "framework/gui/Printers.h"
 
 #include <algorithm>
@@ -323,24 +324,11 @@ void TChartPreviewPage::Print() {
     printer->SetTitle(FImage->Name());
     if (!printer->ChoosePdfFile())
         return;
-    printer->BeginDoc();
-    try {
-        TPrintPage page;
-        page.Width = printer->PageWidth();
-        page.Height = printer->PageHeight();
-        page.PixelsPerInchX = printer->PixelsPerInchX();
-        page.PixelsPerInchY = printer->PixelsPerInchY();
-        const TRect target = FImage->CalcPrintRect(page);
-        if (std::unique_ptr<TGraphic> picture = MakeImagePicture(MarginsRect()))
-            printer->Canvas()->StretchDraw(target, picture.get());
-        printer->EndDoc();
-    } catch (...) {
-        if (printer->Printing())
-            printer->Abort();
-        if (printer->Printing())
-            printer->EndDoc();
-        throw;
-    }
+    TPrintDocumentGuard document(printer);
+    const TRect target = FImage->CalcPrintRect(PrinterPage(printer));
+    if (std::unique_ptr<TGraphic> picture = MakeImagePicture(MarginsRect()))
+        printer->Canvas()->StretchDraw(target, picture.get());
+    document.End();
 }
 
 // ---------------------------------------------------------------------------
@@ -547,13 +535,7 @@ void TChartPreview::CheckReset() {
 void TChartPreview::ResetMargins() {
     TCustomChartPanel* panel = ChartPreviewPanel1->Image();
     if (panel && panel->PrintProportional()) {
-        TPrinter* printer = Printer();
-        TPrintPage page;
-        page.Width = printer->PageWidth();
-        page.Height = printer->PageHeight();
-        page.PixelsPerInchX = printer->PixelsPerInchX();
-        page.PixelsPerInchY = printer->PixelsPerInchY();
-        FSavedMargins = panel->CalcProportionalMargins(page);
+        FSavedMargins = panel->CalcProportionalMargins(PrinterPage(Printer()));
         panel->SetPrintPageMargins(FSavedMargins);
     }
     Orientation->SetItemIndex(Printer()->Orientation() == poPortrait ? 0 : 1);
