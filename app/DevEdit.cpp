@@ -4,6 +4,7 @@
 #include "app/FormParts.h"
 #include "app/ViewHelpers.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/gui/ControlPlacing.h"
 #include "model/Data.h"
 
 #include <memory>
@@ -11,11 +12,6 @@
 namespace {
 
 constexpr int kHours = 24;
-
-void Place(TControl* control, TWinControl* parent, int left, int top, int width, int height) {
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-}
 
 } // namespace
 
@@ -29,28 +25,18 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     Font()->SetHeight(-13);
     using T = TfmDevEdit;
 
-    Image1 = new TImage(this);
-    Image1->SetName("Image1");
-    Place(Image1, this, 8, 8, 32, 32);
+    Image1 = PlaceControl<TImage>(this, this, "Image1", 8, 8, 32, 32);
 
     auto label = [this](const std::string& name, const std::string& caption, int left, int top) {
-        auto* l = new TLabel(this);
-        l->SetName(name);
-        l->SetCaption(caption);
-        Place(l, this, left, top, 80, 16);
-        return l;
+        return PlaceControl<TLabel>(this, this, name, left, top, 80, 16, caption);
     };
     Label1 = label("Label1", "Περιγραφή:", 56, 12);
-    edDESCRIPTION = new TEdit(this);
-    edDESCRIPTION->SetName("edDESCRIPTION");
-    Place(edDESCRIPTION, this, 140, 8, 300, 24);
+    edDESCRIPTION = PlaceControl<TEdit>(this, this, "edDESCRIPTION", 140, 8, 300, 24);
     edDESCRIPTION->SetOnChange(TNotifyEvent(this, &T::edDESCRIPTIONChange, "edDESCRIPTIONChange"));
 
     Label2 = label("Label2", "Ισχύς:", 56, 44);
-    edRATEDPOWER = new TExSpinEdit(this);
-    edRATEDPOWER->SetName("edRATEDPOWER");
+    edRATEDPOWER = PlaceControl<TExSpinEdit>(this, this, "edRATEDPOWER", 140, 40, 120, 24);
     edRATEDPOWER->SetMaxLength(100000);
-    Place(edRATEDPOWER, this, 140, 40, 120, 24);
     edRATEDPOWER->SetOnChange(TNotifyEvent(this, &T::edRATEDPOWERChange, "edRATEDPOWERChange"));
     edRATEDPOWER->SetOnMouseWheelUp(
         TMouseWheelUpDownEvent(this, &T::edRATEDPOWERMouseWheelUp, "edRATEDPOWERMouseWheelUp"));
@@ -59,10 +45,8 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     Label3 = label("Label3", "Watts", 268, 44);
 
     Label4 = label("Label4", "Περίοδος", 8, 80);
-    cbSSn = new TComboBox(this);
-    cbSSn->SetName("cbSSn");
+    cbSSn = PlaceControl<TComboBox>(this, this, "cbSSn", 8, 98, 220, 24);
     cbSSn->SetStyle(csDropDownList);
-    Place(cbSSn, this, 8, 98, 220, 24);
     cbSSn->SetOnChange(TNotifyEvent(this, &T::cbSSnChange, "cbSSnChange"));
     Label5 = label("Label5", "Λειτουργία", 240, 80);
 
@@ -85,8 +69,7 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     mAsPrev =
         item("mAsPrev", "Οπως η προηγούμενη", TNotifyEvent(this, &T::mAsPrevClick, "mAsPrevClick"));
 
-    gdFactors = new TExDrawGrid(this);
-    gdFactors->SetName("gdFactors");
+    gdFactors = PlaceControl<TExDrawGrid>(this, this, "gdFactors", 8, 130, 226, 284);
     gdFactors->SetColCount(2);
     gdFactors->SetRowCount(kHours + 1);
     gdFactors->SetFixedCols(1);
@@ -100,11 +83,8 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
         TGetEditEvent(this, &T::gdFactorsGetEditText, "gdFactorsGetEditText"));
     gdFactors->SetOnSetEditText(
         TSetEditEvent(this, &T::gdFactorsSetEditText, "gdFactorsSetEditText"));
-    Place(gdFactors, this, 8, 130, 226, 284);
 
-    Chart1 = new TChart(this);
-    Chart1->SetName("Chart1");
-    Place(Chart1, this, 240, 98, 329, 280);
+    Chart1 = PlaceControl<TChart>(this, this, "Chart1", 240, 98, 329, 280);
     Chart1->SetAllowZoom(false);
     Chart1->SetAllowPanning(pmNone);
     Chart1->Title()->SetVisible(false);
@@ -123,18 +103,12 @@ TfmDevEdit::TfmDevEdit(TComponent* owner) : TForm(owner) {
     Series1->Marks()->SetVisible(false);
     Series1->SetParentChart(Chart1);
 
-    BtnOK = new TButton(this);
-    BtnOK->SetName("BtnOK");
-    BtnOK->SetCaption("OK");
+    BtnOK = PlaceControl<TButton>(this, this, "BtnOK", 394, 388, 83, 27, "OK");
     BtnOK->SetDefault(true);
     BtnOK->SetModalResult(mrOk);
-    Place(BtnOK, this, 394, 388, 83, 27);
-    Button1 = new TButton(this);
-    Button1->SetName("Button1");
-    Button1->SetCaption("Κλείσιμο");
+    Button1 = PlaceControl<TButton>(this, this, "Button1", 486, 388, 83, 27, "Κλείσιμο");
     Button1->SetCancel(true);
     Button1->SetModalResult(mrCancel);
-    Place(Button1, this, 486, 388, 83, 27);
 
     SetOnCreate(TNotifyEvent(this, &T::FormCreate, "FormCreate"));
 }

@@ -394,17 +394,13 @@ void TCustomChartLegend::PartChanged(TObject* /*sender*/) {
 }
 
 void TCustomChartLegend::SetIntegerValue(int& field, int value) {
-    if (field == value)
-        return;
-    field = value;
-    Repaint();
+    if (ChangeField(field, value))
+        Repaint();
 }
 
 void TCustomChartLegend::SetBooleanValue(bool& field, bool value) {
-    if (field == value)
-        return;
-    field = value;
-    Repaint();
+    if (ChangeField(field, value))
+        Repaint();
 }
 
 void TCustomChartLegend::SetAlignment(TLegendAlignment value) {

@@ -1,10 +1,20 @@
 #pragma once
-// The chart engine's texts and shared constants, and the exception classes its range
-// checks raise. Every text here is shown to the user as it is.
+// The chart engine's texts and shared constants, the exception classes its range
+// checks raise, and the field update its setters share. Every text here is shown to the
+// user as it is.
 
 #include "framework/core/SystemUtils.h"
 
 #include <cstdint>
+
+// Stores value in field; true when that changed it, for the setters that repaint only
+// on a change.
+template <class T> bool ChangeField(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
 
 // ---------------------------------------------------------------------------
 // Exceptions

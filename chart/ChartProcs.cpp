@@ -1,6 +1,7 @@
 #include "chart/ChartProcs.h"
 
 #include "framework/gui/Clipboard.h"
+#include "framework/gui/PrintGuard.h"
 #include "framework/gui/Printers.h"
 
 #include <algorithm>
@@ -841,14 +842,17 @@ void TCustomChartPanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
     ClearCanvasClip(canvas);
 }
 
-void TCustomChartPanel::Print() {
-    TPrinter* printer = Printer();
+TPrintPage PrinterPage(TPrinter* printer) {
     TPrintPage page;
     page.Width = printer->PageWidth();
     page.Height = printer->PageHeight();
     page.PixelsPerInchX = printer->PixelsPerInchX();
     page.PixelsPerInchY = printer->PixelsPerInchY();
-    PrintInRect(CalcPrintRect(page));
+    return page;
+}
+
+void TCustomChartPanel::Print() {
+    PrintInRect(CalcPrintRect(PrinterPage(Printer())));
 }
 
 void TCustomChartPanel::PrintInRect(const TRect& r) {
@@ -856,17 +860,9 @@ void TCustomChartPanel::PrintInRect(const TRect& r) {
     printer->SetTitle(Name());
     if (!printer->ChoosePdfFile())
         return;
-    printer->BeginDoc();
-    try {
-        DrawOnPrinter(r);
-        printer->EndDoc();
-    } catch (...) {
-        if (printer->Printing())
-            printer->Abort();
-        if (printer->Printing())
-            printer->EndDoc();
-        throw;
-    }
+    TPrintDocumentGuard document(printer);
+    DrawOnPrinter(r);
+    document.End();
 }
 
 void TCustomChartPanel::DrawOnPrinter(const TRect& r) {
@@ -876,38 +872,28 @@ void TCustomChartPanel::DrawOnPrinter(const TRect& r) {
 // ---- Setters
 
 void TCustomChartPanel::SetIntegerProperty(int& field, int value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetBooleanProperty(bool& field, bool value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetDoubleProperty(double& field, double value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetStringProperty(std::string& field, const std::string& value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetColorProperty(TColor& field, TColor value) {
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
+    if (ChangeField(field, value))
+        Invalidate();
 }
 
 void TCustomChartPanel::SetChart3DPercent(int value) {

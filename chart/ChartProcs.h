@@ -238,6 +238,10 @@ struct TPrintPage {
     int PixelsPerInchY = 600;
 };
 
+class TPrinter;
+// The page of the printer's chosen paper and orientation.
+TPrintPage PrinterPage(TPrinter* printer);
+
 // The window every chart is: it frames the chart (margins, bevels), owns the 3-D canvas
 // and its view options, draws itself into any canvas (its own window through the
 // canvas' off-screen buffer, a bitmap, a metafile, a printer page), copies and saves its

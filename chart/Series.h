@@ -332,9 +332,23 @@ class TCustomBarSeries : public TChartSeries {
     void CalcZOrder() override;
     void DrawLegendShape(int legendIndex, const TRect& r) override;
     void PrepareLegendCanvas(int legendIndex, TColor& backColor, TBrushStyle& brushStyle) override;
+    void DrawValue(int index) override;
+    int CalcXPos(int index) const override;
+    int CalcYPos(int index) const override;
+    // Drawn in the direction of the axis across the bars.
+    bool DrawValuesForward() const override;
+    // Stacked bars are drawn from the value axis' origin outwards.
+    bool DrawSeriesForwardAt(int index) const override;
+    // Bar space across the bars, mark space along them.
+    void HorizMargins(int& left, int& right) override;
+    void VertMargins(int& top, int& bottom) override;
     // The size of a mark across the bars: line height (vertical bars) or text width.
     virtual int BarLabelExtent(int index) = 0;
-    virtual bool PointInBar(int /*index*/, const TPoint& /*p*/) { return false; }
+    virtual bool PointInBar(int index, const TPoint& p);
+    // The bar of point index from valueStart to valueEnd along the value axis (top and
+    // bottom of a vertical bar, left and right of a horizontal one), across it as
+    // FBarBounds holds.
+    virtual void DrawBar(int index, int valueStart, int valueEnd);
 
     // The bar width in pixels (computed before margins and drawing).
     void CalcBarWidth();
@@ -342,8 +356,10 @@ class TCustomBarSeries : public TChartSeries {
     TBarStyle BarStyleAt(int index);
     int SideCount() const;
     int SideOrder() const;
-    // The pixel the bar of point index starts at.
+    // The pixel the bar of point index starts at; without a default pixel, the value
+    // axis' low end.
     int OriginPos(int index, int defaultPixel) const;
+    int OriginPos(int index) const;
     int MarkSpace(int index);
     // The room bars need at each end of the axis across them.
     int BarSpace() const;
@@ -384,8 +400,22 @@ class TCustomBarSeries : public TChartSeries {
     void SetOnGetBarStyle(TGetBarStyleEvent value) { FOnGetBarStyle = std::move(value); }
 
 protected:
+    // Bars stand on the horizontal axis (true) or lie along the vertical one (false).
+    virtual bool VerticalBars() const = 0;
     // The axis across the bars and the value axis.
-    virtual TCustomChartAxis* LayoutAxis() const = 0;
+    TCustomChartAxis* LayoutAxis() const;
+    TCustomChartAxis* ValueAxis() const;
+    // The pixel of point index's bar across the bars (its left or top) and along them
+    // (its value end, stacked).
+    int AcrossPos(int index) const;
+    int ValuePos(int index) const;
+    // The range of the value axis the bars need: stacked sums and the origin included.
+    double MaxBarValue() const;
+    double MinBarValue() const;
+    // Adds the mark space to the margins below and above the origin.
+    void ValueMargins(int& low, int& high);
+    // The rectangle of point index's bar.
+    TRect BarRect(int index) const;
     // The stacked value of point index (below + value, scaled for 100 %); 0 for a total
     // of 0.
     double StackedValue(int index, bool& zeroTotal) const;
@@ -425,21 +455,12 @@ class TBarSeries : public TCustomBarSeries {
     static void Publish(TPublisher<TBarSeries>& p);
 
     void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
-    void DrawValue(int index) override;
-    double MaxYValue() const override;
-    double MinYValue() const override;
-    int CalcXPos(int index) const override;
-    int CalcYPos(int index) const override;
-    bool DrawValuesForward() const override;
-    bool DrawSeriesForwardAt(int index) const override;
-    void HorizMargins(int& left, int& right) override;
-    void VertMargins(int& top, int& bottom) override;
+    double MaxYValue() const override { return MaxBarValue(); }
+    double MinYValue() const override { return MinBarValue(); }
     int BarLabelExtent(int index) override;
-    bool PointInBar(int index, const TPoint& p) override;
-    virtual void DrawBar(int index, int top, int bottom);
 
 protected:
-    TCustomChartAxis* LayoutAxis() const override { return GetHorizAxis(); }
+    bool VerticalBars() const override { return true; }
 };
 
 // Horizontal bars along the vertical axis (X is the value, Y the row).
@@ -450,23 +471,14 @@ class THorizBarSeries : public TCustomBarSeries {
     static void Publish(TPublisher<THorizBarSeries>& p);
 
     void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
-    void DrawValue(int index) override;
     void FillSampleValues(int count) override;
-    double MaxXValue() const override;
-    double MinXValue() const override;
-    int CalcXPos(int index) const override;
-    int CalcYPos(int index) const override;
+    double MaxXValue() const override { return MaxBarValue(); }
+    double MinXValue() const override { return MinBarValue(); }
     TChartValueList* MandatoryValueList() const override { return XValues(); }
-    bool DrawValuesForward() const override;
-    bool DrawSeriesForwardAt(int index) const override;
-    void HorizMargins(int& left, int& right) override;
-    void VertMargins(int& top, int& bottom) override;
     int BarLabelExtent(int index) override;
-    bool PointInBar(int index, const TPoint& p) override;
-    virtual void DrawBar(int index, int left, int right);
 
 protected:
-    TCustomChartAxis* LayoutAxis() const override { return GetVertAxis(); }
+    bool VerticalBars() const override { return false; }
 };
 
 // ---------------------------------------------------------------------------

@@ -66,17 +66,15 @@ TAxisIncrement::TAxisIncrement(TComponent* owner) : TForm(owner) {
     for (const char* name : kStepNames)
         CBSteps->Items()->Add(name);
     Label1 = MakeLabel(this, this, "Label1", "&Increment:", 116, 52, 70);
-    ECustom = Place<TEdit>(this, this, "ECustom", 190, 48, 126, 24);
+    ECustom = PlaceControl<TEdit>(this, this, "ECustom", 190, 48, 126, 24);
     ECustom->SetShowHint(true);
     Label1->SetFocusControl(ECustom);
     CBExact = MakeCheck(this, this, "CBExact", "&Exact Date Time", 8, 82, 160,
                         TNotifyEvent(this, &TAxisIncrement::CBExactClick, "CBExactClick"));
-    BitBtn1 = Place<TBitBtn>(this, this, "BitBtn1", 150, 110, 80, 27);
-    BitBtn1->SetCaption("OK");
+    BitBtn1 = PlaceControl<TBitBtn>(this, this, "BitBtn1", 150, 110, 80, 27, "OK");
     BitBtn1->SetDefault(true);
     BitBtn1->SetOnClick(TNotifyEvent(this, &TAxisIncrement::BitBtn1Click, "BitBtn1Click"));
-    BitBtn2 = Place<TBitBtn>(this, this, "BitBtn2", 236, 110, 80, 27);
-    BitBtn2->SetCaption("Cancel");
+    BitBtn2 = PlaceControl<TBitBtn>(this, this, "BitBtn2", 236, 110, 80, 27, "Cancel");
     BitBtn2->SetCancel(true);
     BitBtn2->SetModalResult(mrCancel);
     // The buttons' row and a margin below it inside the client area, whatever the frame.

@@ -13,21 +13,19 @@ TAxisMaxMin::TAxisMaxMin(TComponent* owner) : TForm(owner) {
     SetBounds(0, 0, 260, 150);
 
     Label1 = MakeLabel(this, this, "Label1", "&Date:", 8, 16, 60);
-    EMaximum = Place<TEdit>(this, this, "EMaximum", 72, 12, 170, 24);
+    EMaximum = PlaceControl<TEdit>(this, this, "EMaximum", 72, 12, 170, 24);
     EMaximum->SetHint("Enter Date");
     EMaximum->SetShowHint(true);
     Label1->SetFocusControl(EMaximum);
     Label2 = MakeLabel(this, this, "Label2", "&Time:", 8, 48, 60);
-    EMinimum = Place<TEdit>(this, this, "EMinimum", 72, 44, 170, 24);
+    EMinimum = PlaceControl<TEdit>(this, this, "EMinimum", 72, 44, 170, 24);
     EMinimum->SetHint("Enter Time");
     EMinimum->SetShowHint(true);
     Label2->SetFocusControl(EMinimum);
-    BitBtn1 = Place<TBitBtn>(this, this, "BitBtn1", 76, 84, 80, 27);
-    BitBtn1->SetCaption("OK");
+    BitBtn1 = PlaceControl<TBitBtn>(this, this, "BitBtn1", 76, 84, 80, 27, "OK");
     BitBtn1->SetDefault(true);
     BitBtn1->SetOnClick(TNotifyEvent(this, &TAxisMaxMin::BitBtn1Click, "BitBtn1Click"));
-    BitBtn2 = Place<TBitBtn>(this, this, "BitBtn2", 162, 84, 80, 27);
-    BitBtn2->SetCaption("Cancel");
+    BitBtn2 = PlaceControl<TBitBtn>(this, this, "BitBtn2", 162, 84, 80, 27, "Cancel");
     BitBtn2->SetCancel(true);
     BitBtn2->SetModalResult(mrCancel);
 

@@ -1,17 +1,9 @@
 #include "chartdlg/BrushDlg.h"
 
 #include "chart/ChartConst.h"
+#include "framework/gui/ControlPlacing.h"
 
 #include <memory>
-
-namespace {
-
-void Place(TControl* control, TWinControl* parent, int left, int top, int width, int height) {
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-}
-
-} // namespace
 
 TBrushDialog::TBrushDialog(TComponent* owner) : TForm(owner) {
     TLoadingBracket loading(this);
@@ -23,44 +15,28 @@ TBrushDialog::TBrushDialog(TComponent* owner) : TForm(owner) {
     SetClientWidth(243);
     SetClientHeight(175);
 
-    RGStyle = new TRadioGroup(this);
-    RGStyle->SetName("RGStyle");
-    RGStyle->SetCaption("Style:");
-    Place(RGStyle, this, 8, 4, 129, 163);
+    RGStyle = PlaceControl<TRadioGroup>(this, this, "RGStyle", 8, 4, 129, 163, "Style:");
     // In the order of the brush styles.
     for (const char* item : {"&Solid", "&None", "&Horizontal", "&Vertical", "&Diagonal",
                              "&Back.Diagonal", "C&ross", "D&iagonal Cross"})
         RGStyle->Items()->Add(item);
     RGStyle->SetOnClick(TNotifyEvent(this, &T::RGStyleClick, "RGStyleClick"));
 
-    GroupBox1 = new TGroupBox(this);
-    GroupBox1->SetName("GroupBox1");
-    Place(GroupBox1, this, 146, 4, 89, 97);
+    GroupBox1 = PlaceControl<TGroupBox>(this, this, "GroupBox1", 146, 4, 89, 97);
 
-    SHColor = new TShape(this);
-    SHColor->SetName("SHColor");
-    Place(SHColor, GroupBox1, 16, 18, 57, 33);
+    SHColor = PlaceControl<TShape>(this, GroupBox1, "SHColor", 16, 18, 57, 33);
     SHColor->SetOnMouseUp(TMouseEvent(this, &T::SHColorMouseUp, "SHColorMouseUp"));
 
-    BColor = new TButton(this);
-    BColor->SetName("BColor");
-    BColor->SetCaption("&Color...");
-    Place(BColor, GroupBox1, 8, 60, 73, 25);
+    BColor = PlaceControl<TButton>(this, GroupBox1, "BColor", 8, 60, 73, 25, "&Color...");
     BColor->SetOnClick(TNotifyEvent(this, &T::BColorClick, "BColorClick"));
 
-    Button2 = new TButton(this);
-    Button2->SetName("Button2");
-    Button2->SetCaption("OK");
+    Button2 = PlaceControl<TButton>(this, this, "Button2", 153, 108, 75, 25, "OK");
     Button2->SetDefault(true);
     Button2->SetModalResult(mrOk);
-    Place(Button2, this, 153, 108, 75, 25);
 
-    Button3 = new TButton(this);
-    Button3->SetName("Button3");
-    Button3->SetCaption("Cancel");
+    Button3 = PlaceControl<TButton>(this, this, "Button3", 153, 142, 75, 25, "Cancel");
     Button3->SetCancel(true);
     Button3->SetModalResult(mrCancel);
-    Place(Button3, this, 153, 142, 75, 25);
     Button3->SetOnClick(TNotifyEvent(this, &T::Button3Click, "Button3Click"));
 
     SetOnShow(TNotifyEvent(this, &T::FormShow, "FormShow"));

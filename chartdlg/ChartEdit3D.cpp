@@ -9,7 +9,7 @@ namespace {
 
 TScrollBar* MakeBar(TComponent* owner, TWinControl* parent, const char* name, int top, int min,
                     int max, TNotifyEvent onChange) {
-    TScrollBar* bar = Place<TScrollBar>(owner, parent, name, 96, top, 200, 17);
+    TScrollBar* bar = PlaceControl<TScrollBar>(owner, parent, name, 96, top, 200, 17);
     bar->SetParams(min, min, max);
     bar->SetLargeChange(20);
     bar->SetOnChange(std::move(onChange));
@@ -25,8 +25,7 @@ TFormChart3D::TFormChart3D(TComponent* owner) : TChartEditPage(owner) {
     SetBounds(0, 0, 400, 225);
 
     using T = TFormChart3D;
-    GB3D = Place<TGroupBox>(this, this, "GB3D", 8, 4, 384, 214);
-    GB3D->SetCaption("");
+    GB3D = PlaceControl<TGroupBox>(this, this, "GB3D", 8, 4, 384, 214, "");
     CBView3d = MakeCheck(this, GB3D, "CBView3d", "&3 Dimensions", 8, 10, 110,
                          TNotifyEvent(this, &T::CBView3dClick, "CBView3dClick"));
     MakeLabel(this, GB3D, "L1", "3&D %:", 124, 12, 40);

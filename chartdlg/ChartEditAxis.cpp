@@ -37,7 +37,7 @@ TFormChartAxis::TFormChartAxis(TComponent* owner) : TChartEditPage(owner) {
     CBVisible = MakeCheck(this, this, "CBVisible", "&Visible", 4, 154, 78,
                           TNotifyEvent(this, &T::CBVisibleClick, "CBVisibleClick"));
 
-    PageAxis = Place<TPageControl>(this, this, "PageAxis", 88, 0, 300, 216);
+    PageAxis = PlaceControl<TPageControl>(this, this, "PageAxis", 88, 0, 300, 216);
     PageAxis->SetHotTrack(true);
     TabScales = MakeTab(this, PageAxis, "TabScales", "Scales");
     TabTitle = MakeTab(this, PageAxis, "TabTitle", "Title");
@@ -73,7 +73,7 @@ TFormChartAxis::TFormChartAxis(TComponent* owner) : TChartEditPage(owner) {
 
     // Title
     MakeLabel(this, TabTitle, "L1", "T&itle:", 6, 12, 50)
-        ->SetFocusControl(ETitle = Place<TEdit>(this, TabTitle, "ETitle", 60, 8, 220, 24));
+        ->SetFocusControl(ETitle = PlaceControl<TEdit>(this, TabTitle, "ETitle", 60, 8, 220, 24));
     ETitle->SetOnChange(TNotifyEvent(this, &T::ETitleChange, "ETitleChange"));
     BTitleFont = MakeButton(this, TabTitle, "BTitleFont", "F&ont...", 60, 40, 80,
                             TNotifyEvent(this, &T::BTitleFontClick, "BTitleFontClick"));
@@ -94,7 +94,7 @@ TFormChartAxis::TFormChartAxis(TComponent* owner) : TChartEditPage(owner) {
     CBMultiline = MakeCheck(this, TabLabels, "CBMultiline", "Multi-lin&e", 6, 64, 110,
                             TNotifyEvent(this, &T::CBMultilineClick, "CBMultilineClick"));
     LabelAxisFormat = MakeLabel(this, TabLabels, "LabelAxisFormat", "Values For&mat:", 6, 88, 110);
-    EValuesFormat = Place<TEdit>(this, TabLabels, "EValuesFormat", 6, 106, 110, 24);
+    EValuesFormat = PlaceControl<TEdit>(this, TabLabels, "EValuesFormat", 6, 106, 110, 24);
     EValuesFormat->SetOnChange(TNotifyEvent(this, &T::EValuesFormatChange, "EValuesFormatChange"));
     LabelAxisFormat->SetFocusControl(EValuesFormat);
     MakeLabel(this, TabLabels, "L4", "Min. Se&paration %:", 6, 138, 110);

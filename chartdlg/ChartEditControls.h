@@ -5,6 +5,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/gui/CommonControls.h"
+#include "framework/gui/ControlPlacing.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
@@ -15,22 +16,9 @@
 
 namespace ChartEdit {
 
-template <class T>
-T* Place(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width,
-         int height) {
-    T* control = new T(owner);
-    if (name && *name)
-        control->SetName(name);
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-    return control;
-}
-
 inline TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name,
                          const std::string& caption, int left, int top, int width = 90) {
-    TLabel* label = Place<TLabel>(owner, parent, name, left, top, width, 16);
-    label->SetCaption(caption);
-    return label;
+    return PlaceControl<TLabel>(owner, parent, name, left, top, width, 16, caption);
 }
 
 // A control with a caption that answers a click.
@@ -38,8 +26,7 @@ template <class T>
 T* MakeClickable(TComponent* owner, TWinControl* parent, const char* name,
                  const std::string& caption, int left, int top, int width, int height,
                  TNotifyEvent onClick) {
-    T* control = Place<T>(owner, parent, name, left, top, width, height);
-    control->SetCaption(caption);
+    T* control = PlaceControl<T>(owner, parent, name, left, top, width, height, caption);
     control->SetOnClick(std::move(onClick));
     return control;
 }
@@ -73,8 +60,8 @@ inline TTabSheet* MakeTab(TComponent* owner, TPageControl* pages, const std::str
 inline void MakeSpin(TComponent* owner, TWinControl* parent, TEdit*& edit, TUpDown*& upDown,
                      const char* editName, const char* upDownName, int left, int top, int width,
                      int min, int max, int increment, int position, TNotifyEvent onChange) {
-    edit = Place<TEdit>(owner, parent, editName, left, top, width, 24);
-    upDown = Place<TUpDown>(owner, parent, upDownName, left + width, top, 16, 24);
+    edit = PlaceControl<TEdit>(owner, parent, editName, left, top, width, 24);
+    upDown = PlaceControl<TUpDown>(owner, parent, upDownName, left + width, top, 16, 24);
     upDown->SetMin(min);
     upDown->SetMax(max);
     upDown->SetIncrement(increment);
@@ -88,7 +75,7 @@ inline TRadioGroup* MakeRadioGroup(TComponent* owner, TWinControl* parent, const
                                    const std::string& caption, int left, int top, int width,
                                    int height, std::initializer_list<const char*> items,
                                    TNotifyEvent onClick) {
-    TRadioGroup* group = Place<TRadioGroup>(owner, parent, name, left, top, width, height);
+    TRadioGroup* group = PlaceControl<TRadioGroup>(owner, parent, name, left, top, width, height);
     group->SetCaption(caption);
     for (const char* item : items)
         group->Items()->Add(item);
@@ -99,7 +86,7 @@ inline TRadioGroup* MakeRadioGroup(TComponent* owner, TWinControl* parent, const
 inline TComboBox* MakeList(TComponent* owner, TWinControl* parent, const char* name, int left,
                            int top, int width, std::initializer_list<const char*> items,
                            TNotifyEvent onChange) {
-    TComboBox* combo = Place<TComboBox>(owner, parent, name, left, top, width, 24);
+    TComboBox* combo = PlaceControl<TComboBox>(owner, parent, name, left, top, width, 24);
     combo->SetStyle(csDropDownList);
     for (const char* item : items)
         combo->Items()->Add(item);

@@ -11,8 +11,7 @@ TFormChartGeneral::TFormChartGeneral(TComponent* owner) : TChartEditPage(owner) 
     SetCaption("");
     SetBounds(0, 0, 400, 225);
 
-    GBZoom = Place<TGroupBox>(this, this, "GBZoom", 8, 4, 169, 97);
-    GBZoom->SetCaption("Zoom");
+    GBZoom = PlaceControl<TGroupBox>(this, this, "GBZoom", 8, 4, 169, 97, "Zoom");
     CBAllowZoom =
         MakeCheck(this, GBZoom, "CBAllowZoom", "&Allow Zoom", 8, 18, 150,
                   TNotifyEvent(this, &TFormChartGeneral::CBAllowZoomClick, "CBAllowZoomClick"));
@@ -38,8 +37,7 @@ TFormChartGeneral::TFormChartGeneral(TComponent* owner) : TChartEditPage(owner) 
     BExport = MakeButton(this, this, "BExport", "&Export...", 280, 184, 110,
                          TNotifyEvent(this, &TFormChartGeneral::BExportClick, "BExportClick"));
 
-    GBMargins = Place<TGroupBox>(this, this, "GBMargins", 190, 36, 170, 105);
-    GBMargins->SetCaption("Margins (%)");
+    GBMargins = PlaceControl<TGroupBox>(this, this, "GBMargins", 190, 36, 170, 105, "Margins (%)");
     MakeSpin(this, GBMargins, SETopMa, UDTopMa, "SETopMa", "UDTopMa", 60, 18, 38, 0, 100, 5, 3,
              TNotifyEvent(this, &TFormChartGeneral::SETopMaChange, "SETopMaChange"));
     MakeSpin(this, GBMargins, SELeftMa, UDLeftMa, "SELeftMa", "UDLeftMa", 8, 46, 38, 0, 100, 5, 3,

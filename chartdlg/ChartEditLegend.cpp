@@ -41,27 +41,21 @@ TFormChartLegend::TFormChartLegend(TComponent* owner) : TChartEditPage(owner) {
     MakeSpin(this, this, SEColWi, UDColWi, "SEColWi", "UDColWi", 214, 90, 40, 0, 100, 5, 0,
              TNotifyEvent(this, &T::SEColWiChange, "SEColWiChange"));
 
-    GBShadow = Place<TGroupBox>(this, this, "GBShadow", 122, 122, 130, 90);
-    GBShadow->SetCaption("Shadow:");
+    GBShadow = PlaceControl<TGroupBox>(this, this, "GBShadow", 122, 122, 130, 90, "Shadow:");
     BShadow = MakeButton(this, GBShadow, "BShadow", "&Color...", 8, 18, 80,
                          TNotifyEvent(this, &T::BShadowClick, "BShadowClick"));
     MakeLabel(this, GBShadow, "L5", "Siz&e:", 8, 54, 36);
     MakeSpin(this, GBShadow, SEShadowSize, UDShadowSize, "SEShadowSize", "UDShadowSize", 46, 50, 40,
              0, 100, 1, 0, TNotifyEvent(this, &T::SEShadowSizeChange, "SEShadowSizeChange"));
 
-    GBPosition = Place<TGroupBox>(this, this, "GBPosition", 262, 60, 132, 152);
-    GBPosition->SetCaption("Position:");
-    RBLeft = Place<TRadioButton>(this, GBPosition, "RBLeft", 8, 18, 100, 19);
-    RBLeft->SetCaption("&Left");
+    GBPosition = PlaceControl<TGroupBox>(this, this, "GBPosition", 262, 60, 132, 152, "Position:");
+    RBLeft = PlaceControl<TRadioButton>(this, GBPosition, "RBLeft", 8, 18, 100, 19, "&Left");
     RBLeft->SetOnClick(TNotifyEvent(this, &T::RBLeftClick, "RBLeftClick"));
-    RBRight = Place<TRadioButton>(this, GBPosition, "RBRight", 8, 40, 100, 19);
-    RBRight->SetCaption("&Right");
+    RBRight = PlaceControl<TRadioButton>(this, GBPosition, "RBRight", 8, 40, 100, 19, "&Right");
     RBRight->SetOnClick(TNotifyEvent(this, &T::RBRightClick, "RBRightClick"));
-    RBTop = Place<TRadioButton>(this, GBPosition, "RBTop", 8, 62, 100, 19);
-    RBTop->SetCaption("&Top");
+    RBTop = PlaceControl<TRadioButton>(this, GBPosition, "RBTop", 8, 62, 100, 19, "&Top");
     RBTop->SetOnClick(TNotifyEvent(this, &T::RBTopClick, "RBTopClick"));
-    RBBottom = Place<TRadioButton>(this, GBPosition, "RBBottom", 8, 84, 100, 19);
-    RBBottom->SetCaption("&Bottom");
+    RBBottom = PlaceControl<TRadioButton>(this, GBPosition, "RBBottom", 8, 84, 100, 19, "&Bottom");
     RBBottom->SetOnClick(TNotifyEvent(this, &T::RBBottomClick, "RBBottomClick"));
     MakeLabel(this, GBPosition, "L6", "&Margin:", 8, 118, 50);
     MakeSpin(this, GBPosition, SEMargin, UDMargin, "SEMargin", "UDMargin", 60, 114, 44, 0, 1000, 1,

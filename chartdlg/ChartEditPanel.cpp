@@ -45,19 +45,18 @@ TFormChartPanel::TFormChartPanel(TComponent* owner) : TChartEditPage(owner) {
              1, 0, TNotifyEvent(this, &TFormChartPanel::SEPanelBorChange, "SEPanelBorChange"));
     L2->SetFocusControl(SEPanelBor);
 
-    GB4 = Place<TGroupBox>(this, this, "GB4", 212, 4, 185, 122);
-    GB4->SetCaption("Gradient");
+    GB4 = PlaceControl<TGroupBox>(this, this, "GB4", 212, 4, 185, 122, "Gradient");
     CBGradVisible =
         MakeCheck(this, GB4, "CBGradVisible", "&Visible", 8, 16, 80,
                   TNotifyEvent(this, &TFormChartPanel::CBGradVisibleClick, "CBGradVisibleClick"));
     BGradientStart = MakeButton(
         this, GB4, "BGradientStart", "&Start Color...", 8, 38, 100,
         TNotifyEvent(this, &TFormChartPanel::BGradientStartClick, "BGradientStartClick"));
-    Shape1 = Place<TShape>(this, GB4, "Shape1", 114, 42, 24, 17);
+    Shape1 = PlaceControl<TShape>(this, GB4, "Shape1", 114, 42, 24, 17);
     BGradientEnd =
         MakeButton(this, GB4, "BGradientEnd", "&End Color...", 8, 66, 100,
                    TNotifyEvent(this, &TFormChartPanel::BGradientEndClick, "BGradientEndClick"));
-    Shape2 = Place<TShape>(this, GB4, "Shape2", 114, 70, 24, 17);
+    Shape2 = PlaceControl<TShape>(this, GB4, "Shape2", 114, 70, 24, 17);
     Label1 = MakeLabel(this, GB4, "Label1", "&Direction:", 8, 96, 60);
     ComboBox1 = MakeList(this, GB4, "ComboBox1", 70, 92, 108,
                          {"Top Bottom", "Bottom Top", "Left Right", "Right Left", "From Center",
@@ -67,8 +66,7 @@ TFormChartPanel::TFormChartPanel(TComponent* owner) : TChartEditPage(owner) {
     Shape1->SetOnMouseUp(TMouseEvent(this, &TFormChartPanel::Shape1MouseUp, "Shape1MouseUp"));
     Shape2->SetOnMouseUp(TMouseEvent(this, &TFormChartPanel::Shape2MouseUp, "Shape2MouseUp"));
 
-    GB6 = Place<TGroupBox>(this, this, "GB6", 212, 130, 185, 92);
-    GB6->SetCaption("Back Image");
+    GB6 = PlaceControl<TGroupBox>(this, this, "GB6", 212, 130, 185, 92, "Back Image");
     RGBitmap = MakeRadioGroup(this, GB6, "RGBitmap", "St&yle", 8, 16, 80, 70,
                               {"Stretch", "Tile", "Center"},
                               TNotifyEvent(this, &TFormChartPanel::RGBitmapClick, "RGBitmapClick"));

@@ -40,18 +40,17 @@ TFormChartSeries::TFormChartSeries(TComponent* owner) : TForm(owner) {
     SetClientWidth(411);
     SetClientHeight(264);
 
-    CBSeries = ChartEdit::Place<TComboBox>(this, this, "CBSeries", 8, 6, 145, 21);
+    CBSeries = PlaceControl<TComboBox>(this, this, "CBSeries", 8, 6, 145, 21);
     CBSeries->SetStyle(csDropDownList);
     CBSeries->SetDropDownCount(16);
-    ImageSeries = ChartEdit::Place<TImage>(this, this, "ImageSeries", 162, 4, 24, 24);
+    ImageSeries = PlaceControl<TImage>(this, this, "ImageSeries", 162, 4, 24, 24);
     ImageSeries->SetTransparent(true);
-    LabelSeriesClass = ChartEdit::Place<TLabel>(this, this, "LabelSeriesClass", 192, 9, 120, 13);
-    LabelSeriesClass->SetCaption("");
-    CBPersistent = ChartEdit::Place<TCheckBox>(this, this, "CBPersistent", 322, 7, 85, 17);
-    CBPersistent->SetCaption("Persistent");
+    LabelSeriesClass = PlaceControl<TLabel>(this, this, "LabelSeriesClass", 192, 9, 120, 13, "");
+    CBPersistent =
+        PlaceControl<TCheckBox>(this, this, "CBPersistent", 322, 7, 85, 17, "Persistent");
     CBPersistent->SetVisible(false);
 
-    PageSeries = ChartEdit::Place<TPageControl>(this, this, "PageSeries", 0, 32, 411, 232);
+    PageSeries = PlaceControl<TPageControl>(this, this, "PageSeries", 0, 32, 411, 232);
     PageSeries->SetAlign(alBottom);
     PageSeries->SetHotTrack(true);
     PageSeries->SetVisible(false);
@@ -82,25 +81,22 @@ TFormChartSeries::~TFormChartSeries() {
 
 void TFormChartSeries::BuildGeneralTab() {
     TTabSheet* t = TabGeneral;
-    CBShowInLegend = ChartEdit::Place<TCheckBox>(this, t, "CBShowInLegend", 8, 8, 130, 17);
-    CBShowInLegend->SetCaption("&Show In Legend");
+    CBShowInLegend =
+        PlaceControl<TCheckBox>(this, t, "CBShowInLegend", 8, 8, 130, 17, "&Show In Legend");
     MakeLabel(this, t, "&Cursor:", 8, 36);
-    CBSeriesCursor = ChartEdit::Place<TComboBox>(this, t, "CBSeriesCursor", 70, 32, 120, 21);
+    CBSeriesCursor = PlaceControl<TComboBox>(this, t, "CBSeriesCursor", 70, 32, 120, 21);
     CBSeriesCursor->SetStyle(csDropDownList);
     MakeLabel(this, t, "&Values:", 8, 66);
-    EValueformat = ChartEdit::Place<TEdit>(this, t, "EValueformat", 70, 62, 120, 21);
+    EValueformat = PlaceControl<TEdit>(this, t, "EValueformat", 70, 62, 120, 21);
     MakeLabel(this, t, "&Percents:", 8, 96);
-    EPercentFormat = ChartEdit::Place<TEdit>(this, t, "EPercentFormat", 70, 92, 120, 21);
-    RGHorizAxis = ChartEdit::Place<TRadioGroup>(this, t, "RGHorizAxis", 210, 4, 90, 82);
-    RGHorizAxis->SetCaption("Horizontal Axis:");
+    EPercentFormat = PlaceControl<TEdit>(this, t, "EPercentFormat", 70, 92, 120, 21);
+    RGHorizAxis =
+        PlaceControl<TRadioGroup>(this, t, "RGHorizAxis", 210, 4, 90, 82, "Horizontal Axis:");
     SetRadioItems(RGHorizAxis, {"&Top", "&Bottom", "B&oth"});
-    RGVertAxis = ChartEdit::Place<TRadioGroup>(this, t, "RGVertAxis", 306, 4, 90, 82);
-    RGVertAxis->SetCaption("Vertical Axis:");
+    RGVertAxis = PlaceControl<TRadioGroup>(this, t, "RGVertAxis", 306, 4, 90, 82, "Vertical Axis:");
     SetRadioItems(RGVertAxis, {"&Left", "&Right", "Bo&th"});
-    CBXDateTime = ChartEdit::Place<TCheckBox>(this, t, "CBXDateTime", 214, 92, 85, 17);
-    CBXDateTime->SetCaption("&DateTime");
-    CBYDateTime = ChartEdit::Place<TCheckBox>(this, t, "CBYDateTime", 310, 92, 85, 17);
-    CBYDateTime->SetCaption("D&ateTime");
+    CBXDateTime = PlaceControl<TCheckBox>(this, t, "CBXDateTime", 214, 92, 85, 17, "&DateTime");
+    CBYDateTime = PlaceControl<TCheckBox>(this, t, "CBYDateTime", 310, 92, 85, 17, "D&ateTime");
 
     GetCursorValues(
         [this](const std::string& ident) { CBSeriesCursor->Items()->Add(ident.substr(2)); });
@@ -118,35 +114,27 @@ void TFormChartSeries::BuildGeneralTab() {
 
 void TFormChartSeries::BuildMarksTab() {
     TTabSheet* t = TabMarks;
-    CBMarksVisible = ChartEdit::Place<TCheckBox>(this, t, "CBMarksVisible", 8, 6, 80, 17);
-    CBMarksVisible->SetCaption("&Visible");
-    GBMarksFormat = ChartEdit::Place<TGroupBox>(this, t, "GBMarksFormat", 8, 28, 190, 96);
-    GBMarksFormat->SetCaption("Format");
-    BMarksBackColor =
-        ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarksBackColor", 8, 18, 85, 23);
-    BMarksBackColor->SetCaption("&Back Color...");
-    CBTransparent =
-        ChartEdit::Place<TCheckBox>(this, GBMarksFormat, "CBTransparent", 100, 21, 85, 17);
-    CBTransparent->SetCaption("&Transparent");
-    BMarkFont = ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarkFont", 8, 44, 85, 23);
-    BMarkFont->SetCaption("F&ont");
-    BMarksFrame = ChartEdit::Place<TButton>(this, GBMarksFormat, "BMarksFrame", 100, 44, 85, 23);
-    BMarksFrame->SetCaption("Bo&rder...");
-    CBMarkClip = ChartEdit::Place<TCheckBox>(this, GBMarksFormat, "CBMarkClip", 8, 72, 85, 17);
-    CBMarkClip->SetCaption("Cl&ipped");
-    GBMarksArrows = ChartEdit::Place<TGroupBox>(this, t, "GBMarksArrows", 8, 128, 190, 70);
-    GBMarksArrows->SetCaption("Arrows");
-    BMarkLinCol = ChartEdit::Place<TButton>(this, GBMarksArrows, "BMarkLinCol", 8, 18, 85, 23);
-    BMarkLinCol->SetCaption("&Color...");
+    CBMarksVisible = PlaceControl<TCheckBox>(this, t, "CBMarksVisible", 8, 6, 80, 17, "&Visible");
+    GBMarksFormat = PlaceControl<TGroupBox>(this, t, "GBMarksFormat", 8, 28, 190, 96, "Format");
+    BMarksBackColor = PlaceControl<TButton>(this, GBMarksFormat, "BMarksBackColor", 8, 18, 85, 23,
+                                            "&Back Color...");
+    CBTransparent = PlaceControl<TCheckBox>(this, GBMarksFormat, "CBTransparent", 100, 21, 85, 17,
+                                            "&Transparent");
+    BMarkFont = PlaceControl<TButton>(this, GBMarksFormat, "BMarkFont", 8, 44, 85, 23, "F&ont");
+    BMarksFrame =
+        PlaceControl<TButton>(this, GBMarksFormat, "BMarksFrame", 100, 44, 85, 23, "Bo&rder...");
+    CBMarkClip =
+        PlaceControl<TCheckBox>(this, GBMarksFormat, "CBMarkClip", 8, 72, 85, 17, "Cl&ipped");
+    GBMarksArrows = PlaceControl<TGroupBox>(this, t, "GBMarksArrows", 8, 128, 190, 70, "Arrows");
+    BMarkLinCol =
+        PlaceControl<TButton>(this, GBMarksArrows, "BMarkLinCol", 8, 18, 85, 23, "&Color...");
     MakeLabel(this, GBMarksArrows, "&Length:", 8, 47);
-    SEArrowLength = ChartEdit::Place<TEdit>(this, GBMarksArrows, "SEArrowLength", 60, 44, 45, 21);
-    UDArrowLength =
-        ChartEdit::Place<TUpDown>(this, GBMarksArrows, "UDArrowLength", 105, 44, 15, 21);
+    SEArrowLength = PlaceControl<TEdit>(this, GBMarksArrows, "SEArrowLength", 60, 44, 45, 21);
+    UDArrowLength = PlaceControl<TUpDown>(this, GBMarksArrows, "UDArrowLength", 105, 44, 15, 21);
     UDArrowLength->SetMin(-100);
     UDArrowLength->SetMax(100);
     UDArrowLength->SetAssociate(SEArrowLength);
-    RGMarkStyle = ChartEdit::Place<TRadioGroup>(this, t, "RGMarkStyle", 206, 6, 190, 192);
-    RGMarkStyle->SetCaption("St&yle:");
+    RGMarkStyle = PlaceControl<TRadioGroup>(this, t, "RGMarkStyle", 206, 6, 190, 192, "St&yle:");
     SetRadioItems(RGMarkStyle, {"Value", "Percent", "Label", "Label and Percent", "Label and Value",
                                 "Legend", "Percent Total", "Label && Percent Total", "X Value"});
 
@@ -163,33 +151,28 @@ void TFormChartSeries::BuildMarksTab() {
 
 void TFormChartSeries::BuildDataSourceTab() {
     TTabSheet* t = TabDataSource;
-    CBDataSourcestyle = ChartEdit::Place<TComboBox>(this, t, "CBDataSourcestyle", 8, 6, 145, 21);
+    CBDataSourcestyle = PlaceControl<TComboBox>(this, t, "CBDataSourcestyle", 8, 6, 145, 21);
     CBDataSourcestyle->SetStyle(csDropDownList);
     for (const char* item : {"No Data", "Random Values", "Function"})
         CBDataSourcestyle->Items()->Add(item);
-    PCData = ChartEdit::Place<TPageControl>(this, t, "PCData", 0, 32, 403, 170);
+    PCData = PlaceControl<TPageControl>(this, t, "PCData", 0, 32, 403, 170);
     PCData->SetVisible(false);
     TabFunctions = ChartEdit::MakeTab(this, PCData, "TabFunctions", "Function");
     TWinControl* f = TabFunctions;
     MakeLabel(this, f, "&Function:", 8, 8);
-    CBFunctions = ChartEdit::Place<TComboBox>(this, f, "CBFunctions", 64, 4, 120, 21);
+    CBFunctions = PlaceControl<TComboBox>(this, f, "CBFunctions", 64, 4, 120, 21);
     CBFunctions->SetStyle(csDropDownList);
-    BEditFunc = ChartEdit::Place<TButton>(this, f, "BEditFunc", 192, 3, 75, 23);
-    BEditFunc->SetCaption("&Edit...");
+    BEditFunc = PlaceControl<TButton>(this, f, "BEditFunc", 192, 3, 75, 23, "&Edit...");
     MakeLabel(this, f, "&Available Series:", 8, 32);
-    LBAvailSeries = ChartEdit::Place<TListBox>(this, f, "LBAvailSeries", 8, 48, 160, 90);
+    LBAvailSeries = PlaceControl<TListBox>(this, f, "LBAvailSeries", 8, 48, 160, 90);
     LBAvailSeries->SetMultiSelect(true);
     MakeLabel(this, f, "&Selected Series: ", 226, 32);
-    LBSelectedSeries = ChartEdit::Place<TListBox>(this, f, "LBSelectedSeries", 226, 48, 160, 90);
+    LBSelectedSeries = PlaceControl<TListBox>(this, f, "LBSelectedSeries", 226, 48, 160, 90);
     LBSelectedSeries->SetMultiSelect(true);
-    BRightOne = ChartEdit::Place<TButton>(this, f, "BRightOne", 180, 50, 34, 20);
-    BRightOne->SetCaption(">");
-    BRightAll = ChartEdit::Place<TButton>(this, f, "BRightAll", 180, 72, 34, 20);
-    BRightAll->SetCaption(">>");
-    BLeftOne = ChartEdit::Place<TButton>(this, f, "BLeftOne", 180, 94, 34, 20);
-    BLeftOne->SetCaption("<");
-    BLeftAll = ChartEdit::Place<TButton>(this, f, "BLeftAll", 180, 116, 34, 20);
-    BLeftAll->SetCaption("<<");
+    BRightOne = PlaceControl<TButton>(this, f, "BRightOne", 180, 50, 34, 20, ">");
+    BRightAll = PlaceControl<TButton>(this, f, "BRightAll", 180, 72, 34, 20, ">>");
+    BLeftOne = PlaceControl<TButton>(this, f, "BLeftOne", 180, 94, 34, 20, "<");
+    BLeftAll = PlaceControl<TButton>(this, f, "BLeftAll", 180, 116, 34, 20, "<<");
 
     CBDataSourcestyle->SetOnChange(
         TNotifyEvent([this](TObject* s) { CBDataSourcestyleChange(s); }));

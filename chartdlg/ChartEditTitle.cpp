@@ -29,7 +29,7 @@ TFormChartTitle::TFormChartTitle(TComponent* owner) : TChartEditPage(owner) {
     RGAlign = MakeRadioGroup(this, this, "RGAlign", "Alignment:", 8, 72, 90, 90,
                              {"&Left", "&Center", "&Right"},
                              TNotifyEvent(this, &T::RGAlignClick, "RGAlignClick"));
-    MText = Place<TMemo>(this, this, "MText", 104, 76, 288, 140);
+    MText = PlaceControl<TMemo>(this, this, "MText", 104, 76, 288, 140);
     MText->SetOnChange(TNotifyEvent(this, &T::MTextChange, "MTextChange"));
 
     SetOnShow(TNotifyEvent(this, &T::FormShow, "FormShow"));

@@ -15,7 +15,7 @@ TFormChartWall::TFormChartWall(TComponent* owner) : TChartEditPage(owner) {
     using T = TFormChartWall;
     CBView3dWalls = MakeCheck(this, this, "CBView3dWalls", "&Visible Walls", 8, 6, 140,
                               TNotifyEvent(this, &T::CBView3dWallsClick, "CBView3dWallsClick"));
-    TabSubWalls = Place<TTabControl>(this, this, "TabSubWalls", 8, 30, 384, 186);
+    TabSubWalls = PlaceControl<TTabControl>(this, this, "TabSubWalls", 8, 30, 384, 186);
     TabSubWalls->SetHotTrack(true);
     TabSubWalls->Tabs()->Add("Left Wall");
     TabSubWalls->Tabs()->Add("Bottom Wall");
@@ -25,7 +25,7 @@ TFormChartWall::TFormChartWall(TComponent* owner) : TChartEditPage(owner) {
 
     BWallColor = MakeButton(this, TabSubWalls, "BWallColor", "&Background...", 12, 36, 110,
                             TNotifyEvent(this, &T::BWallColorClick, "BWallColorClick"));
-    SHWallColor = Place<TShape>(this, TabSubWalls, "SHWallColor", 130, 40, 24, 17);
+    SHWallColor = PlaceControl<TShape>(this, TabSubWalls, "SHWallColor", 130, 40, 24, 17);
     SHWallColor->SetCursor(crChartHand);
     SHWallColor->SetOnMouseUp(TMouseEvent(this, &T::SHWallColorMouseUp, "SHWallColorMouseUp"));
     BWallPen = MakeButton(this, TabSubWalls, "BWallPen", "B&order...", 12, 70, 110,

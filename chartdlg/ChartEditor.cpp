@@ -52,14 +52,14 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
         SetClientHeight(319);
 
         using T = TChartEditForm;
-        MainPage = Place<TPageControl>(this, this, "MainPage", 0, 0, 418, 289);
+        MainPage = PlaceControl<TPageControl>(this, this, "MainPage", 0, 0, 418, 289);
         MainPage->SetAlign(alTop);
         TabChart = MakeTab(this, MainPage, "TabChart", "Chart");
         TabSeries = MakeTab(this, MainPage, "TabSeries", "Series");
         MainPage->SetOnChange(TNotifyEvent(this, &T::MainPageChange, "MainPageChange"));
         MainPage->SetOnChanging(TTabChangingEvent(this, &T::MainPageChanging, "MainPageChanging"));
 
-        Notebook1 = Place<TPageControl>(this, TabChart, "Notebook1", 0, 0, 409, 257);
+        Notebook1 = PlaceControl<TPageControl>(this, TabChart, "Notebook1", 0, 0, 409, 257);
         Notebook1->SetAlign(alClient);
         TabSeriesList = MakeTab(this, Notebook1, "TabSeriesList", "Series");
         TabGeneral = MakeTab(this, Notebook1, "TabGeneral", "General");
@@ -72,7 +72,7 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
         Tab3D = MakeTab(this, Notebook1, "Tab3D", "3D");
         Notebook1->SetOnChange(TNotifyEvent(this, &T::Notebook1Change, "Notebook1Change"));
 
-        Header1 = Place<THeaderControl>(this, TabSeriesList, "Header1", 4, 4, 288, 17);
+        Header1 = PlaceControl<THeaderControl>(this, TabSeriesList, "Header1", 4, 4, 288, 17);
         const int widths[] = {26, 16, 26, 216};
         for (int i = 0; i < 4; ++i) {
             THeaderSection* section = Header1->Sections()->Add();
@@ -81,7 +81,7 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
             if (i == 3)
                 section->SetText("Series Title");
         }
-        LBSeries = Place<TChartListBox>(this, TabSeriesList, "LBSeries", 4, 21, 288, 200);
+        LBSeries = PlaceControl<TChartListBox>(this, TabSeriesList, "LBSeries", 4, 21, 288, 200);
         LBSeries->SetMultiSelect(true);
         LBSeries->SetOnOtherItemsChange(
             TNotifyEvent(this, &T::LBSeriesOtherItemsChange, "LBSeriesOtherItemsChange"));
@@ -90,10 +90,10 @@ TChartEditForm::TChartEditForm(TComponent* owner) : TForm(owner) {
         LBSeries->SetOnRefresh(
             TNotifyEvent(this, &T::LBSeriesRefreshButtons, "LBSeriesRefreshButtons"));
 
-        BMoveUP = Place<TBitBtn>(this, TabSeriesList, "BMoveUP", 298, 21, 25, 25);
+        BMoveUP = PlaceControl<TBitBtn>(this, TabSeriesList, "BMoveUP", 298, 21, 25, 25);
         BMoveUP->SetOnClick(TNotifyEvent(this, &T::BMoveUPClick, "BMoveUPClick"));
         DrawArrowGlyph(BMoveUP, true);
-        BMoveDown = Place<TBitBtn>(this, TabSeriesList, "BMoveDown", 298, 50, 25, 25);
+        BMoveDown = PlaceControl<TBitBtn>(this, TabSeriesList, "BMoveDown", 298, 50, 25, 25);
         BMoveDown->SetOnClick(TNotifyEvent(this, &T::BMoveDownClick, "BMoveDownClick"));
         DrawArrowGlyph(BMoveDown, false);
         BAddSeries = MakeButton(this, TabSeriesList, "BAddSeries", "&Add...", 328, 21, 72,

@@ -3,7 +3,9 @@
 #include "chart/ChartConst.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
+#include "framework/gui/ControlPlacing.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/PrintGuard.h"
 #include "framework/gui/Printers.h"
 
 #include <algorithm>
@@ -323,39 +325,15 @@ void TChartPreviewPage::Print() {
     printer->SetTitle(FImage->Name());
     if (!printer->ChoosePdfFile())
         return;
-    printer->BeginDoc();
-    try {
-        TPrintPage page;
-        page.Width = printer->PageWidth();
-        page.Height = printer->PageHeight();
-        page.PixelsPerInchX = printer->PixelsPerInchX();
-        page.PixelsPerInchY = printer->PixelsPerInchY();
-        const TRect target = FImage->CalcPrintRect(page);
-        if (std::unique_ptr<TGraphic> picture = MakeImagePicture(MarginsRect()))
-            printer->Canvas()->StretchDraw(target, picture.get());
-        printer->EndDoc();
-    } catch (...) {
-        if (printer->Printing())
-            printer->Abort();
-        if (printer->Printing())
-            printer->EndDoc();
-        throw;
-    }
+    TPrintDocumentGuard document(printer);
+    const TRect target = FImage->CalcPrintRect(PrinterPage(printer));
+    if (std::unique_ptr<TGraphic> picture = MakeImagePicture(MarginsRect()))
+        printer->Canvas()->StretchDraw(target, picture.get());
+    document.End();
 }
 
 // ---------------------------------------------------------------------------
 // TChartPreview
-
-namespace {
-
-template <class T> T* Make(TComponent* owner, TWinControl* parent, const char* name) {
-    auto* control = new T(owner);
-    control->SetName(name);
-    control->SetParent(parent);
-    return control;
-}
-
-} // namespace
 
 TChartPreview::TChartPreview(TComponent* owner) : TForm(owner) {
     {
@@ -366,48 +344,34 @@ TChartPreview::TChartPreview(TComponent* owner) : TForm(owner) {
         SetPosition(poScreenCenter);
         SetKeyPreview(true);
 
-        Panel1 = Make<TPanel>(this, this, "Panel1");
-        Panel1->SetCaption("");
-        Panel1->SetHeight(41);
+        Panel1 = PlaceControl<TPanel>(this, this, "Panel1", 0, 0, 185, 41, "");
         Panel1->SetAlign(alTop);
-        Label1 = Make<TLabel>(this, Panel1, "Label1");
-        Label1->SetCaption("P&rinter:");
-        Label1->SetBounds(8, 13, 45, 16);
-        Printers = Make<TComboBox>(this, Panel1, "Printers");
+        Label1 = PlaceControl<TLabel>(this, Panel1, "Label1", 8, 13, 45, 16, "P&rinter:");
+        Printers = PlaceControl<TComboBox>(this, Panel1, "Printers", 56, 9, 193, 24);
         Printers->SetStyle(csDropDownList);
-        Printers->SetBounds(56, 9, 193, 24);
         Printers->SetOnChange(TNotifyEvent(this, &TChartPreview::PrintersChange, "PrintersChange"));
-        BSetupPrinter = Make<TButton>(this, Panel1, "BSetupPrinter");
-        BSetupPrinter->SetCaption("Printer &Setup...");
-        BSetupPrinter->SetBounds(260, 8, 113, 25);
+        BSetupPrinter = PlaceControl<TButton>(this, Panel1, "BSetupPrinter", 260, 8, 113, 25,
+                                              "Printer &Setup...");
         BSetupPrinter->SetOnClick(
             TNotifyEvent(this, &TChartPreview::BSetupPrinterClick, "BSetupPrinterClick"));
-        BPrint = Make<TButton>(this, Panel1, "BPrint");
-        BPrint->SetCaption("&Print");
-        BPrint->SetBounds(384, 8, 89, 25);
+        BPrint = PlaceControl<TButton>(this, Panel1, "BPrint", 384, 8, 89, 25, "&Print");
         BPrint->SetOnClick(TNotifyEvent(this, &TChartPreview::BPrintClick, "BPrintClick"));
-        BClose = Make<TButton>(this, Panel1, "BClose");
-        BClose->SetCaption("Close");
+        BClose = PlaceControl<TButton>(this, Panel1, "BClose", 484, 8, 89, 25, "Close");
         BClose->SetDefault(true);
         BClose->SetCancel(true);
-        BClose->SetBounds(484, 8, 89, 25);
         BClose->SetOnClick(TNotifyEvent(this, &TChartPreview::BCloseClick, "BCloseClick"));
 
-        Panel2 = Make<TPanel>(this, this, "Panel2");
-        Panel2->SetCaption("");
-        Panel2->SetWidth(145);
+        Panel2 = PlaceControl<TPanel>(this, this, "Panel2", 0, 0, 145, 41, "");
         Panel2->SetAlign(alLeft);
-        Orientation = Make<TRadioGroup>(this, Panel2, "Orientation");
-        Orientation->SetCaption("Paper Orientation:");
-        Orientation->SetBounds(6, 4, 133, 61);
+        Orientation = PlaceControl<TRadioGroup>(this, Panel2, "Orientation", 6, 4, 133, 61,
+                                                "Paper Orientation:");
         Orientation->Items()->Add("P&ortrait");
         Orientation->Items()->Add("&Landscape");
         Orientation->SetOnClick(
             TNotifyEvent(this, &TChartPreview::OrientationClick, "OrientationClick"));
 
-        GBMargins = Make<TGroupBox>(this, Panel2, "GBMargins");
-        GBMargins->SetCaption("Margins (%)");
-        GBMargins->SetBounds(6, 70, 133, 129);
+        GBMargins =
+            PlaceControl<TGroupBox>(this, Panel2, "GBMargins", 6, 70, 133, 129, "Margins (%)");
         struct TEditPlace {
             TEdit** Edit;
             TUpDown** UpDown;
@@ -428,10 +392,12 @@ TChartPreview::TChartPreview(TComponent* owner) : TForm(owner) {
              "SEBotMaChange"},
         };
         for (const TEditPlace& place : places) {
-            TEdit* edit = Make<TEdit>(this, GBMargins, place.EditName);
-            edit->SetBounds(place.Left, place.Top, 54, 24);
+            TEdit* edit =
+                PlaceControl<TEdit>(this, GBMargins, place.EditName, place.Left, place.Top, 54, 24);
             edit->SetText("0");
-            TUpDown* upDown = Make<TUpDown>(this, GBMargins, place.UpDownName);
+            // The associate puts the up-down in its parent, beside it.
+            auto* upDown = new TUpDown(this);
+            upDown->SetName(place.UpDownName);
             upDown->SetMin(0);
             upDown->SetMax(100);
             upDown->SetThousands(false);
@@ -440,35 +406,25 @@ TChartPreview::TChartPreview(TComponent* owner) : TForm(owner) {
             *place.Edit = edit;
             *place.UpDown = upDown;
         }
-        ShowMargins = Make<TCheckBox>(this, GBMargins, "ShowMargins");
-        ShowMargins->SetCaption("&View Margins");
-        ShowMargins->SetBounds(6, 106, 120, 18);
+        ShowMargins = PlaceControl<TCheckBox>(this, GBMargins, "ShowMargins", 6, 106, 120, 18,
+                                              "&View Margins");
         ShowMargins->SetChecked(true);
         ShowMargins->SetOnClick(
             TNotifyEvent(this, &TChartPreview::ShowMarginsClick, "ShowMarginsClick"));
-        BReset = Make<TButton>(this, Panel2, "BReset");
-        BReset->SetCaption("Reset &Margins");
-        BReset->SetBounds(6, 204, 133, 25);
+        BReset = PlaceControl<TButton>(this, Panel2, "BReset", 6, 204, 133, 25, "Reset &Margins");
         BReset->SetEnabled(false);
         BReset->SetOnClick(TNotifyEvent(this, &TChartPreview::BResetClick, "BResetClick"));
 
-        ChangeDetailGroup = Make<TGroupBox>(this, Panel2, "ChangeDetailGroup");
-        ChangeDetailGroup->SetCaption("Detail:");
-        ChangeDetailGroup->SetBounds(6, 234, 133, 65);
-        Label2 = Make<TLabel>(this, ChangeDetailGroup, "Label2");
-        Label2->SetCaption("More");
-        Label2->SetBounds(6, 20, 40, 16);
-        Label3 = Make<TLabel>(this, ChangeDetailGroup, "Label3");
-        Label3->SetCaption("Normal");
-        Label3->SetBounds(82, 20, 45, 16);
-        Resolution = Make<TScrollBar>(this, ChangeDetailGroup, "Resolution");
-        Resolution->SetBounds(6, 38, 121, 17);
+        ChangeDetailGroup =
+            PlaceControl<TGroupBox>(this, Panel2, "ChangeDetailGroup", 6, 234, 133, 65, "Detail:");
+        Label2 = PlaceControl<TLabel>(this, ChangeDetailGroup, "Label2", 6, 20, 40, 16, "More");
+        Label3 = PlaceControl<TLabel>(this, ChangeDetailGroup, "Label3", 82, 20, 45, 16, "Normal");
+        Resolution =
+            PlaceControl<TScrollBar>(this, ChangeDetailGroup, "Resolution", 6, 38, 121, 17);
         Resolution->SetParams(0, -100, 0);
         Resolution->SetOnChange(
             TNotifyEvent(this, &TChartPreview::ResolutionChange, "ResolutionChange"));
-        CBProp = Make<TCheckBox>(this, Panel2, "CBProp");
-        CBProp->SetCaption("Proportional");
-        CBProp->SetBounds(6, 306, 133, 18);
+        CBProp = PlaceControl<TCheckBox>(this, Panel2, "CBProp", 6, 306, 133, 18, "Proportional");
         CBProp->SetChecked(true);
         CBProp->SetOnClick(TNotifyEvent(this, &TChartPreview::CBPropClick, "CBPropClick"));
 
@@ -547,13 +503,7 @@ void TChartPreview::CheckReset() {
 void TChartPreview::ResetMargins() {
     TCustomChartPanel* panel = ChartPreviewPanel1->Image();
     if (panel && panel->PrintProportional()) {
-        TPrinter* printer = Printer();
-        TPrintPage page;
-        page.Width = printer->PageWidth();
-        page.Height = printer->PageHeight();
-        page.PixelsPerInchX = printer->PixelsPerInchX();
-        page.PixelsPerInchY = printer->PixelsPerInchY();
-        FSavedMargins = panel->CalcProportionalMargins(page);
+        FSavedMargins = panel->CalcProportionalMargins(PrinterPage(Printer()));
         panel->SetPrintPageMargins(FSavedMargins);
     }
     Orientation->SetItemIndex(Printer()->Orientation() == poPortrait ? 0 : 1);

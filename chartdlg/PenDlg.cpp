@@ -2,15 +2,11 @@
 
 #include "chart/ChartCanvas.h"
 #include "chart/ChartConst.h"
+#include "framework/gui/ControlPlacing.h"
 
 #include <memory>
 
 namespace {
-
-void Place(TControl* control, TWinControl* parent, int left, int top, int width, int height) {
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-}
 
 // The alternate-pixel pen is a feature of the NT-family window systems; ours draws it
 // everywhere.
@@ -55,67 +51,41 @@ TPenDialog::TPenDialog(TComponent* owner) : TForm(owner) {
     SetClientWidth(213);
     SetClientHeight(191);
 
-    CBVisible = new TCheckBox(this);
-    CBVisible->SetName("CBVisible");
-    CBVisible->SetCaption("&Visible");
-    Place(CBVisible, this, 8, 8, 97, 17);
+    CBVisible = PlaceControl<TCheckBox>(this, this, "CBVisible", 8, 8, 97, 17, "&Visible");
     CBVisible->SetOnClick(TNotifyEvent(this, &T::CBVisibleClick, "CBVisibleClick"));
 
-    LWidth = new TLabel(this);
-    LWidth->SetName("LWidth");
-    LWidth->SetCaption("&Width:");
-    Place(LWidth, this, 8, 36, 40, 13);
+    LWidth = PlaceControl<TLabel>(this, this, "LWidth", 8, 36, 40, 13, "&Width:");
 
-    SEWidth = new TEdit(this);
-    SEWidth->SetName("SEWidth");
+    SEWidth = PlaceControl<TEdit>(this, this, "SEWidth", 52, 32, 49, 21);
     SEWidth->SetText("1");
-    Place(SEWidth, this, 52, 32, 49, 21);
     LWidth->SetFocusControl(SEWidth);
 
-    UDWidth = new TUpDown(this);
-    UDWidth->SetName("UDWidth");
-    Place(UDWidth, this, 101, 32, 15, 21);
+    UDWidth = PlaceControl<TUpDown>(this, this, "UDWidth", 101, 32, 15, 21);
     UDWidth->SetMin(1);
     UDWidth->SetPosition(1);
     UDWidth->SetAssociate(SEWidth);
     SEWidth->SetOnChange(TNotifyEvent(this, &T::SEWidthChange, "SEWidthChange"));
 
-    RGStyle = new TRadioGroup(this);
-    RGStyle->SetName("RGStyle");
-    RGStyle->SetCaption("&Style:");
-    Place(RGStyle, this, 8, 60, 108, 123);
+    RGStyle = PlaceControl<TRadioGroup>(this, this, "RGStyle", 8, 60, 108, 123, "&Style:");
     for (const char* item : {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"})
         RGStyle->Items()->Add(item);
     RGStyle->SetOnClick(TNotifyEvent(this, &T::RGStyleClick, "RGStyleClick"));
 
-    GroupBox1 = new TGroupBox(this);
-    GroupBox1->SetName("GroupBox1");
-    Place(GroupBox1, this, 124, 4, 81, 97);
+    GroupBox1 = PlaceControl<TGroupBox>(this, this, "GroupBox1", 124, 4, 81, 97);
 
-    SHColor = new TShape(this);
-    SHColor->SetName("SHColor");
-    Place(SHColor, GroupBox1, 16, 18, 49, 33);
+    SHColor = PlaceControl<TShape>(this, GroupBox1, "SHColor", 16, 18, 49, 33);
     SHColor->SetOnMouseUp(TMouseEvent(this, &T::SHColorMouseUp, "SHColorMouseUp"));
 
-    BColor = new TButton(this);
-    BColor->SetName("BColor");
-    BColor->SetCaption("&Color...");
-    Place(BColor, GroupBox1, 8, 60, 65, 25);
+    BColor = PlaceControl<TButton>(this, GroupBox1, "BColor", 8, 60, 65, 25, "&Color...");
     BColor->SetOnClick(TNotifyEvent(this, &T::BColorClick, "BColorClick"));
 
-    Button1 = new TButton(this);
-    Button1->SetName("Button1");
-    Button1->SetCaption("OK");
+    Button1 = PlaceControl<TButton>(this, this, "Button1", 128, 120, 75, 25, "OK");
     Button1->SetDefault(true);
     Button1->SetModalResult(mrOk);
-    Place(Button1, this, 128, 120, 75, 25);
 
-    Button3 = new TButton(this);
-    Button3->SetName("Button3");
-    Button3->SetCaption("Cancel");
+    Button3 = PlaceControl<TButton>(this, this, "Button3", 128, 154, 75, 25, "Cancel");
     Button3->SetCancel(true);
     Button3->SetModalResult(mrCancel);
-    Place(Button3, this, 128, 154, 75, 25);
     Button3->SetOnClick(TNotifyEvent(this, &T::Button3Click, "Button3Click"));
 
     SetOnShow(TNotifyEvent(this, &T::FormShow, "FormShow"));
