@@ -80,10 +80,8 @@ void THeaderSection::SetText(const std::string& value) {
 
 void THeaderSection::SetWidth(int value) {
     value = std::clamp(value, FMinWidth, std::max(FMinWidth, FMaxWidth));
-    if (value == FWidth)
-        return;
-    FWidth = value;
-    Changed(true);
+    if (StoreChanged(FWidth, value))
+        Changed(true);
 }
 
 void THeaderSection::SetAlignment(TAlignment value) {
@@ -327,18 +325,15 @@ void TCustomUpDown::SetMax(int value) {
 }
 
 void TCustomUpDown::SetOrientation(TUDOrientation value) {
-    if (value == FOrientation)
+    if (!StoreChanged(FOrientation, value))
         return;
-    FOrientation = value;
     SetBounds(Left(), Top(), Height(), Width());
     Invalidate();
 }
 
 void TCustomUpDown::SetAlignButton(TUDAlignButton value) {
-    if (value == FAlignButton)
-        return;
-    FAlignButton = value;
-    PlaceAtAssociate();
+    if (StoreChanged(FAlignButton, value))
+        PlaceAtAssociate();
 }
 
 void TCustomUpDown::SetThousands(bool value) {
@@ -653,9 +648,8 @@ std::vector<TToolButton*> TToolButton::Group() const {
 }
 
 void TToolButton::SetDown(bool value) {
-    if (value == FDown)
+    if (!StoreChanged(FDown, value))
         return;
-    FDown = value;
     if (value && FGrouped)
         for (TToolButton* b : Group())
             if (b != this && b->FDown) {
@@ -666,10 +660,8 @@ void TToolButton::SetDown(bool value) {
 }
 
 void TToolButton::SetImageIndex(int value) {
-    if (value == FImageIndex)
-        return;
-    FImageIndex = value;
-    Invalidate();
+    if (StoreChanged(FImageIndex, value))
+        Invalidate();
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* value) {
@@ -718,10 +710,8 @@ void TToolButton::Click() {
 }
 
 void TToolButton::SetHot(bool value) {
-    if (value == FHot)
-        return;
-    FHot = value;
-    Invalidate();
+    if (StoreChanged(FHot, value))
+        Invalidate();
 }
 
 void TToolButton::HandleMessage(TMessage& message) {
@@ -922,31 +912,23 @@ void TToolBar::SetButtonHeight(int value) {
 }
 
 void TToolBar::SetFlat(bool value) {
-    if (value == FFlat)
-        return;
-    FFlat = value;
-    Invalidate();
+    if (StoreChanged(FFlat, value))
+        Invalidate();
 }
 
 void TToolBar::SetShowCaptions(bool value) {
-    if (value == FShowCaptions)
-        return;
-    FShowCaptions = value;
-    ButtonsChanged();
+    if (StoreChanged(FShowCaptions, value))
+        ButtonsChanged();
 }
 
 void TToolBar::SetList(bool value) {
-    if (value == FList)
-        return;
-    FList = value;
-    ButtonsChanged();
+    if (StoreChanged(FList, value))
+        ButtonsChanged();
 }
 
 void TToolBar::SetWrapable(bool value) {
-    if (value == FWrapable)
-        return;
-    FWrapable = value;
-    ButtonsChanged();
+    if (StoreChanged(FWrapable, value))
+        ButtonsChanged();
 }
 
 void TToolBar::SetIndent(int value) {
@@ -957,10 +939,8 @@ void TToolBar::SetIndent(int value) {
 }
 
 void TToolBar::SetAutoSize(bool value) {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    ButtonsChanged();
+    if (StoreChanged(FAutoSize, value))
+        ButtonsChanged();
 }
 
 void TToolBar::SetImages(TImageList* value) {
@@ -991,24 +971,18 @@ void TToolBar::ComponentNotification(TComponent* component, TOperation operation
 }
 
 void TToolBar::SetEdgeBorders(TEdgeBorders value) {
-    if (value == FEdgeBorders)
-        return;
-    FEdgeBorders = value;
-    EdgesChanged();
+    if (StoreChanged(FEdgeBorders, value))
+        EdgesChanged();
 }
 
 void TToolBar::SetEdgeInner(TEdgeStyle value) {
-    if (value == FEdgeInner)
-        return;
-    FEdgeInner = value;
-    EdgesChanged();
+    if (StoreChanged(FEdgeInner, value))
+        EdgesChanged();
 }
 
 void TToolBar::SetEdgeOuter(TEdgeStyle value) {
-    if (value == FEdgeOuter)
-        return;
-    FEdgeOuter = value;
-    EdgesChanged();
+    if (StoreChanged(FEdgeOuter, value))
+        EdgesChanged();
 }
 
 void TToolBar::EdgesChanged() {
@@ -1340,16 +1314,13 @@ void TCoolBar::SetBands(const TCoolBands* value) {
 }
 
 void TCoolBar::SetAutoSize(bool value) {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    ArrangeBands();
+    if (StoreChanged(FAutoSize, value))
+        ArrangeBands();
 }
 
 void TCoolBar::SetShowText(bool value) {
-    if (value == FShowText)
+    if (!StoreChanged(FShowText, value))
         return;
-    FShowText = value;
     ArrangeBands();
     Invalidate();
 }

@@ -61,6 +61,15 @@ template <class F> void CallFromQt(F&& handler) {
     }
 }
 
+// A property's new value: stored in its field when it differs. Answers whether it did (the
+// setter then shows the change).
+template <class TField, class TValue> bool StoreChanged(TField& field, const TValue& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 // Copies value into target (nullptr clears it).
 void AssignStrings(TStrings& target, const TStrings* value);
 

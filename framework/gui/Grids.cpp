@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+using ControlHelpers::StoreChanged;
+
 namespace {
 
 // Scroll bar positions travel in 16 bits: longer ranges are scaled to this.
@@ -209,9 +211,8 @@ void TCustomGrid::SetRowHeights(int index, int value) {
 
 void TCustomGrid::SetGridLineWidth(int value) {
     value = std::max(value, 0);
-    if (value == FGridLineWidth)
+    if (!StoreChanged(FGridLineWidth, value))
         return;
-    FGridLineWidth = value;
     InvalidateGrid();
     UpdateScrollRange();
     UpdateEdit();
@@ -250,10 +251,8 @@ void TCustomGrid::SetOptions(TGridOptions value) {
 }
 
 void TCustomGrid::SetFixedColor(TColor value) {
-    if (value == FFixedColor)
-        return;
-    FFixedColor = value;
-    InvalidateGrid();
+    if (StoreChanged(FFixedColor, value))
+        InvalidateGrid();
 }
 
 void TCustomGrid::SetDefaultDrawing(bool value) {
@@ -262,25 +261,21 @@ void TCustomGrid::SetDefaultDrawing(bool value) {
 }
 
 void TCustomGrid::SetScrollBars(TScrollStyle value) {
-    if (value == FScrollBars)
-        return;
-    FScrollBars = value;
-    UpdateScrollRange();
+    if (StoreChanged(FScrollBars, value))
+        UpdateScrollRange();
 }
 
 void TCustomGrid::SetBorderStyle(TBorderStyle value) {
-    if (value == FBorderStyle)
+    if (!StoreChanged(FBorderStyle, value))
         return;
-    FBorderStyle = value;
     UpdateScrollRange();
     LayoutScrollBars();
     Invalidate();
 }
 
 void TCustomGrid::SetCtl3D(bool value) {
-    if (value == FCtl3D)
+    if (!StoreChanged(FCtl3D, value))
         return;
-    FCtl3D = value;
     UpdateScrollRange();
     LayoutScrollBars();
     Invalidate();

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <sstream>
 
+using ControlHelpers::StoreChanged;
+
 namespace {
 
 constexpr int kIconCellWidth = 90;
@@ -102,25 +104,19 @@ void TListColumn::Publish(TPublisher<TListColumn>& p) {
 }
 
 void TListColumn::SetCaption(const std::string& value) {
-    if (value == FCaption)
-        return;
-    FCaption = value;
-    Changed(false);
+    if (StoreChanged(FCaption, value))
+        Changed(false);
 }
 
 void TListColumn::SetWidth(int value) {
     value = std::max(value, 0);
-    if (value == FWidth)
-        return;
-    FWidth = value;
-    Changed(false);
+    if (StoreChanged(FWidth, value))
+        Changed(false);
 }
 
 void TListColumn::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    Changed(false);
+    if (StoreChanged(FAlignment, value))
+        Changed(false);
 }
 
 TListColumns::TListColumns(TListView* listView)
@@ -206,9 +202,8 @@ void TListView::ItemChanged(TListItem* item, TItemChange change) {
 }
 
 void TListView::SetViewStyle(TViewStyle value) {
-    if (value == FViewStyle)
+    if (!StoreChanged(FViewStyle, value))
         return;
-    FViewStyle = value;
     FOrigin = TPoint();
     LayoutChanged();
 }

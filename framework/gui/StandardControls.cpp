@@ -140,45 +140,35 @@ void TCustomLabel::Publish(TPublisher<TCustomLabel>& p) {
 }
 
 void TCustomLabel::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    Invalidate();
+    if (StoreChanged(FAlignment, value))
+        Invalidate();
 }
 
 void TCustomLabel::SetLayout(TTextLayout value) {
-    if (value == FLayout)
-        return;
-    FLayout = value;
-    Invalidate();
+    if (StoreChanged(FLayout, value))
+        Invalidate();
 }
 
 void TCustomLabel::SetAutoSize(bool value) {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    AdjustBounds();
+    if (StoreChanged(FAutoSize, value))
+        AdjustBounds();
 }
 
 void TCustomLabel::SetWordWrap(bool value) {
-    if (value == FWordWrap)
+    if (!StoreChanged(FWordWrap, value))
         return;
-    FWordWrap = value;
     AdjustBounds();
     Invalidate();
 }
 
 void TCustomLabel::SetTransparent(bool value) {
-    if (value == FTransparent)
-        return;
-    FTransparent = value;
-    Invalidate();
+    if (StoreChanged(FTransparent, value))
+        Invalidate();
 }
 
 void TCustomLabel::SetShowAccelChar(bool value) {
-    if (value == FShowAccelChar)
+    if (!StoreChanged(FShowAccelChar, value))
         return;
-    FShowAccelChar = value;
     AdjustBounds();
     Invalidate();
 }
@@ -323,31 +313,25 @@ void TCustomStaticText::Publish(TPublisher<TCustomStaticText>& p) {
 }
 
 void TCustomStaticText::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    Invalidate();
+    if (StoreChanged(FAlignment, value))
+        Invalidate();
 }
 
 void TCustomStaticText::SetAutoSize(bool value) {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    AdjustBounds();
+    if (StoreChanged(FAutoSize, value))
+        AdjustBounds();
 }
 
 void TCustomStaticText::SetBorderStyle(TStaticBorderStyle value) {
-    if (value == FBorderStyle)
+    if (!StoreChanged(FBorderStyle, value))
         return;
-    FBorderStyle = value;
     AdjustBounds();
     Invalidate();
 }
 
 void TCustomStaticText::SetShowAccelChar(bool value) {
-    if (value == FShowAccelChar)
+    if (!StoreChanged(FShowAccelChar, value))
         return;
-    FShowAccelChar = value;
     AdjustBounds();
     Invalidate();
 }
@@ -562,9 +546,8 @@ void TCustomCheckBox::Publish(TPublisher<TCustomCheckBox>& p) {
 }
 
 void TCustomCheckBox::SetState(TCheckBoxState value) {
-    if (value == FState)
+    if (!StoreChanged(FState, value))
         return;
-    FState = value;
     UpdateWidget();
     if (FClicksDisabled == 0)
         Click();
@@ -577,9 +560,8 @@ void TCustomCheckBox::SetAllowGrayed(bool value) {
 }
 
 void TCustomCheckBox::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
+    if (!StoreChanged(FAlignment, value))
         return;
-    FAlignment = value;
     if (QWidget* w = WidgetIfAllocated())
         w->setLayoutDirection(value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
@@ -643,9 +625,8 @@ void TRadioButton::Publish(TPublisher<TRadioButton>& p) {
 }
 
 void TRadioButton::SetChecked(bool value) {
-    if (value == FChecked)
+    if (!StoreChanged(FChecked, value))
         return;
-    FChecked = value;
     SetTabStop(value);
     UpdateWidget();
     if (!value)
@@ -660,9 +641,8 @@ void TRadioButton::SetChecked(bool value) {
 }
 
 void TRadioButton::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
+    if (!StoreChanged(FAlignment, value))
         return;
-    FAlignment = value;
     if (QWidget* w = WidgetIfAllocated())
         w->setLayoutDirection(value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
@@ -823,9 +803,8 @@ void TCustomRadioGroup::SetItemIndex(int value) {
 
 void TCustomRadioGroup::SetColumns(int value) {
     value = std::clamp(value, 1, 16);
-    if (value == FColumns)
+    if (!StoreChanged(FColumns, value))
         return;
-    FColumns = value;
     ArrangeButtons();
     Invalidate();
 }
@@ -943,9 +922,8 @@ QScrollBar* TScrollBar::ScrollWidget() {
 }
 
 void TScrollBar::SetKind(TScrollBarKind value) {
-    if (value == FKind)
+    if (!StoreChanged(FKind, value))
         return;
-    FKind = value;
     if (!ComponentState().Contains(csLoading))
         SetBounds(Left(), Top(), Height(), Width());
     RecreateWnd();

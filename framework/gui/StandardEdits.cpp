@@ -121,10 +121,8 @@ void TCustomEdit::SetReadOnly(bool value) {
 }
 
 void TCustomEdit::SetAutoSize(bool value) {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    AdjustHeight();
+    if (StoreChanged(FAutoSize, value))
+        AdjustHeight();
 }
 
 void TCustomEdit::AdjustHeight() {
@@ -134,9 +132,8 @@ void TCustomEdit::AdjustHeight() {
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle value) {
-    if (value == FBorderStyle)
+    if (!StoreChanged(FBorderStyle, value))
         return;
-    FBorderStyle = value;
     if (QLineEdit* le = WidgetOf<QLineEdit>(this))
         le->setFrame(value != bsNone);
     AdjustHeight();
@@ -144,9 +141,8 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase value) {
-    if (value == FCharCase)
+    if (!StoreChanged(FCharCase, value))
         return;
-    FCharCase = value;
     if (value != ecNormal)
         SetText(Text());
 }
@@ -158,10 +154,8 @@ void TCustomEdit::SetPasswordChar(char32_t value) {
 }
 
 void TCustomEdit::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    RecreateWnd();
+    if (StoreChanged(FAlignment, value))
+        RecreateWnd();
 }
 
 bool TCustomEdit::Modified() const {
@@ -694,24 +688,18 @@ void TCustomMemo::SetReadOnly(bool value) {
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle value) {
-    if (value == FScrollBars)
-        return;
-    FScrollBars = value;
-    RecreateWnd();
+    if (StoreChanged(FScrollBars, value))
+        RecreateWnd();
 }
 
 void TCustomMemo::SetWordWrap(bool value) {
-    if (value == FWordWrap)
-        return;
-    FWordWrap = value;
-    RecreateWnd();
+    if (StoreChanged(FWordWrap, value))
+        RecreateWnd();
 }
 
 void TCustomMemo::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    RecreateWnd();
+    if (StoreChanged(FAlignment, value))
+        RecreateWnd();
 }
 
 int TCustomMemo::SelStart() const {

@@ -37,10 +37,8 @@ template <class TItemWidget> void FillItemWidget(TItemWidget* w, const TStrings&
 
 // Sorts the items, or stops sorting them.
 void SetItemsSorted(TStringList& items, bool& sorted, bool value) {
-    if (value == sorted)
-        return;
-    sorted = value;
-    items.SetSorted(value);
+    if (StoreChanged(sorted, value))
+        items.SetSorted(value);
 }
 
 // The platform's message of a Qt mouse event, at a point of the control's client area.
@@ -296,17 +294,13 @@ void TCustomListBox::SetItemIndex(int value) {
 }
 
 void TCustomListBox::SetMultiSelect(bool value) {
-    if (value == FMultiSelect)
-        return;
-    FMultiSelect = value;
-    RecreateWnd();
+    if (StoreChanged(FMultiSelect, value))
+        RecreateWnd();
 }
 
 void TCustomListBox::SetExtendedSelect(bool value) {
-    if (value == FExtendedSelect)
-        return;
-    FExtendedSelect = value;
-    RecreateWnd();
+    if (StoreChanged(FExtendedSelect, value))
+        RecreateWnd();
 }
 
 bool TCustomListBox::Selected(int index) const {
@@ -354,9 +348,8 @@ void TCustomListBox::SelectAll() {
 }
 
 void TCustomListBox::SetStyle(TListBoxStyle value) {
-    if (value == FStyle)
+    if (!StoreChanged(FStyle, value))
         return;
-    FStyle = value;
     if (TQtListWidget* w = WidgetOf<TQtListWidget>(this))
         w->doItemsLayout();
 }
@@ -380,9 +373,8 @@ void TCustomListBox::SetIntegralHeight(bool value) {
 }
 
 void TCustomListBox::SetBorderStyle(TBorderStyle value) {
-    if (value == FBorderStyle)
+    if (!StoreChanged(FBorderStyle, value))
         return;
-    FBorderStyle = value;
     if (TQtListWidget* w = WidgetOf<TQtListWidget>(this))
         w->setFrameShape(value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
@@ -677,10 +669,8 @@ void TCustomComboBox::Clear() {
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
-    if (value == FStyle)
-        return;
-    FStyle = value;
-    RecreateWnd();
+    if (StoreChanged(FStyle, value))
+        RecreateWnd();
 }
 
 void TCustomComboBox::ItemsChanged() {

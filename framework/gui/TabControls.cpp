@@ -77,10 +77,8 @@ void TCustomTabControl::TabsChanged() {
 void TCustomTabControl::SetSelectedIndex(int value) {
     if (value < -1 || value >= FTabs.Count())
         value = -1;
-    if (value == FTabIndex)
-        return;
-    FTabIndex = value;
-    Invalidate();
+    if (StoreChanged(FTabIndex, value))
+        Invalidate();
 }
 
 int TCustomTabControl::TabImageIndex(int index) const {
@@ -395,9 +393,8 @@ void TTabSheet::SetTabVisible(bool value) {
 }
 
 void TTabSheet::SetImageIndex(int value) {
-    if (value == FImageIndex)
+    if (!StoreChanged(FImageIndex, value))
         return;
-    FImageIndex = value;
     if (FPageControl)
         FPageControl->TabsChanged();
 }
