@@ -1097,10 +1097,9 @@ void TScrollBar::AfterWindowCreated() {
 
 namespace {
 const bool kRegistered = [] {
-    RegisterClasses({TLabel::StaticClass(), TStaticText::StaticClass(), TEdit::StaticClass(),
-                     TMemo::StaticClass(), TButton::StaticClass(), TCheckBox::StaticClass(),
-                     TRadioButton::StaticClass(), TGroupBox::StaticClass(),
-                     TRadioGroup::StaticClass(), TListBox::StaticClass(), TComboBox::StaticClass(),
+    RegisterClasses({TLabel::StaticClass(), TStaticText::StaticClass(), TButton::StaticClass(),
+                     TCheckBox::StaticClass(), TRadioButton::StaticClass(),
+                     TGroupBox::StaticClass(), TRadioGroup::StaticClass(),
                      TScrollBar::StaticClass()});
     return true;
 }();

@@ -823,3 +823,12 @@ void TCustomMemo::HandleMessage(TMessage& message) {
     }
     TWinControl::HandleMessage(message);
 }
+
+// ===========================================================================
+
+namespace {
+const bool kRegistered = [] {
+    RegisterClasses({TEdit::StaticClass(), TMemo::StaticClass()});
+    return true;
+}();
+} // namespace

@@ -878,3 +878,12 @@ void TCustomComboBox::HandleMessage(TMessage& message) {
     }
     TWinControl::HandleMessage(message);
 }
+
+// ===========================================================================
+
+namespace {
+const bool kRegistered = [] {
+    RegisterClasses({TListBox::StaticClass(), TComboBox::StaticClass()});
+    return true;
+}();
+} // namespace
