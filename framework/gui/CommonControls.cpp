@@ -2,7 +2,6 @@
 
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Actions.h"
-#include "framework/gui/Bitmaps.h"
 #include "framework/gui/ControlHelpers.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"

@@ -1,6 +1,5 @@
 #include "framework/gui/CommonControls.h"
 
-#include "framework/gui/Bitmaps.h"
 #include "framework/gui/ControlHelpers.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/ImageList.h"
