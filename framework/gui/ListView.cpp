@@ -3,16 +3,19 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/Canvas.h"
+#include "framework/gui/ControlHelpers.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Messages.h"
-#include "framework/gui/WindowBridge.h"
+#include "framework/gui/ScrollBarLayout.h"
 
 #include <QScrollBar>
 
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+
+using ControlHelpers::StoreChanged;
 
 namespace {
 
@@ -101,25 +104,19 @@ void TListColumn::Publish(TPublisher<TListColumn>& p) {
 }
 
 void TListColumn::SetCaption(const std::string& value) {
-    if (value == FCaption)
-        return;
-    FCaption = value;
-    Changed(false);
+    if (StoreChanged(FCaption, value))
+        Changed(false);
 }
 
 void TListColumn::SetWidth(int value) {
     value = std::max(value, 0);
-    if (value == FWidth)
-        return;
-    FWidth = value;
-    Changed(false);
+    if (StoreChanged(FWidth, value))
+        Changed(false);
 }
 
 void TListColumn::SetAlignment(TAlignment value) {
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    Changed(false);
+    if (StoreChanged(FAlignment, value))
+        Changed(false);
 }
 
 TListColumns::TListColumns(TListView* listView)
@@ -205,9 +202,8 @@ void TListView::ItemChanged(TListItem* item, TItemChange change) {
 }
 
 void TListView::SetViewStyle(TViewStyle value) {
-    if (value == FViewStyle)
+    if (!StoreChanged(FViewStyle, value))
         return;
-    FViewStyle = value;
     FOrigin = TPoint();
     LayoutChanged();
 }
@@ -411,22 +407,16 @@ void TListView::LayoutChanged() {
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
     const int width = Width();
     const int height = Height();
-    // Showing one bar narrows the other direction: bars are only ever added.
-    bool vert = false, horz = false;
-    for (int i = 0; i < 3; ++i) {
-        const int cw = std::max(0, width - (vert ? bar : 0));
-        const int ch = std::max(0, height - (horz ? bar : 0));
-        const TSize content = ContentSize(cw, ch);
-        const bool needVert = content.cy > ch;
-        const bool needHorz = content.cx > cw;
-        if (needVert == vert && needHorz == horz)
-            break;
-        vert = vert || needVert;
-        horz = horz || needHorz;
-    }
-    const bool changed = vert != FVertShown || horz != FHorzShown;
-    FVertShown = vert;
-    FHorzShown = horz;
+    const ScrollBarLayout::TBarsShown shown =
+        ScrollBarLayout::ChooseBars([&](ScrollBarLayout::TBarsShown now) {
+            const int cw = std::max(0, width - (now.Vert ? bar : 0));
+            const int ch = std::max(0, height - (now.Horz ? bar : 0));
+            const TSize content = ContentSize(cw, ch);
+            return ScrollBarLayout::TBarsShown{content.cy > ch, content.cx > cw};
+        });
+    const bool changed = shown.Vert != FVertShown || shown.Horz != FHorzShown;
+    FVertShown = shown.Vert;
+    FHorzShown = shown.Horz;
     SetOrigin(FOrigin); // kept inside the content
     if (changed)
         Perform(WM_SIZE, 0, MAKELPARAM(ClientWidth(), ClientHeight()));
@@ -478,45 +468,25 @@ void TListView::PlaceScrollBars() {
     QWidget* w = WidgetIfAllocated();
     if (!w)
         return;
-    const int bar = GetSystemMetrics(SM_CXVSCROLL);
-    auto make = [this, w](bool vertical) {
-        QScrollBar* scroll = WindowSystemDetail::NewScrollBar(w, vertical);
+    auto connect = [this](QScrollBar* scroll, bool vertical) {
         QObject::connect(scroll, &QAbstractSlider::valueChanged, scroll, [this, vertical](int v) {
-            if (FSettingBars > 0)
-                return;
-            try {
-                SetOrigin(vertical ? TPoint(FOrigin.X, v) : TPoint(v, FOrigin.Y));
-            } catch (...) {
-                WindowSystemDetail::HandleEventException();
-            }
+            if (FSettingBars == 0)
+                ControlHelpers::CallFromQt(
+                    [&] { SetOrigin(vertical ? TPoint(FOrigin.X, v) : TPoint(v, FOrigin.Y)); });
         });
-        return scroll;
     };
-    if (FVertShown && !FVertBar)
-        FVertBar = make(true);
-    if (FHorzShown && !FHorzBar)
-        FHorzBar = make(false);
     const TSize content = ContentSize(ClientWidth(), ClientHeight());
     ++FSettingBars;
-    if (FVertBar) {
-        FVertBar->setVisible(FVertShown);
-        FVertBar->setGeometry(Width() - bar, 0, bar,
-                              std::max(0, Height() - (FHorzShown ? bar : 0)));
-        // The report's header stays: the rows scroll in the space below it.
-        FVertBar->setRange(0, std::max(0, content.cy - ClientHeight()));
-        FVertBar->setPageStep(std::max(1, ClientHeight() - HeaderHeight()));
-        FVertBar->setSingleStep(std::max(1, CellSize().cy));
-        FVertBar->setValue(FOrigin.Y);
-    }
-    if (FHorzBar) {
-        FHorzBar->setVisible(FHorzShown);
-        FHorzBar->setGeometry(0, Height() - bar, std::max(0, Width() - (FVertShown ? bar : 0)),
-                              bar);
-        FHorzBar->setRange(0, std::max(0, content.cx - ClientWidth()));
-        FHorzBar->setPageStep(std::max(1, ClientWidth()));
-        FHorzBar->setSingleStep(FViewStyle == vsReport ? 16 : std::max(1, CellSize().cx));
-        FHorzBar->setValue(FOrigin.X);
-    }
+    ScrollBarLayout::PlaceBars(w, FVertBar, FHorzBar, {FVertShown, FHorzShown}, connect, Width(),
+                               Height(), 0, GetSystemMetrics(SM_CXVSCROLL));
+    // The report's header stays: the rows scroll in the space below it.
+    if (FVertBar)
+        ScrollBarLayout::SetBarParams(FVertBar, std::max(0, content.cy - ClientHeight()),
+                                      ClientHeight() - HeaderHeight(), CellSize().cy, FOrigin.Y);
+    if (FHorzBar)
+        ScrollBarLayout::SetBarParams(FHorzBar, std::max(0, content.cx - ClientWidth()),
+                                      ClientWidth(), FViewStyle == vsReport ? 16 : CellSize().cx,
+                                      FOrigin.X);
     --FSettingBars;
 }
 
@@ -531,8 +501,7 @@ void TListView::AfterWindowCreated() {
 }
 
 void TListView::BeforeWindowDestroyed() {
-    WindowSystemDetail::ReleaseScrollBar(FVertBar);
-    WindowSystemDetail::ReleaseScrollBar(FHorzBar);
+    ScrollBarLayout::ReleaseBars(FVertBar, FHorzBar);
     TCustomControl::BeforeWindowDestroyed();
 }
 

@@ -318,6 +318,9 @@ private:
     void ApplyEditRect();
     void PaintOverlay(TMessage& message);
     void UserEdited();
+    // Runs a change of the widget's text on the user's command (paste, clear, undo): the
+    // widget's own notice is left out, and the change counts as the user's.
+    void EditAsUser(const std::function<void()>& edit);
 
     int FMaxLength = 0;
     bool FReadOnly = false;
