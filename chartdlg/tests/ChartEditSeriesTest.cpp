@@ -247,13 +247,7 @@ TEST_F(ChartEditSeriesTest, EditsReachTheSeriesAtOnce) {
     EXPECT_EQ(FWind->Marks()->ArrowLength(), 12);
     TestKit::Click(FPage->CBTransparent);
     EXPECT_TRUE(FWind->Marks()->Transparent());
-    TestKit::Dialogs().AnswerNextWith([](const TestKit::TShownDialog& shown) {
-        auto* dialog = dynamic_cast<TColorDialog*>(shown.Dialog);
-        if (!dialog)
-            return 0;
-        dialog->SetColor(clLime);
-        return 1;
-    });
+    AnswerColor(clLime);
     FPage->BMarksBackColorClick(nullptr);
     EXPECT_EQ(FWind->Marks()->BackColor(), clLime);
     EXPECT_FALSE(FWind->Marks()->Transparent());
