@@ -366,6 +366,78 @@ TEST_F(SeriesTypesTest, HorizontalBarsRunAlongX) {
     EXPECT_THROW(bars->FillSampleValues(0), BarException);
 }
 
+// Pyramids point to higher values (up, or right), inverted ones away from them, in 2-D and
+// in 3-D, and a click counts only inside the triangle.
+TEST_F(SeriesTypesTest, PyramidBarsPointToHigherValuesInEitherOrientation) {
+    struct TCase {
+        bool Vertical;
+        TBarStyle Style;
+        bool View3D;
+        bool ApexAtHighValues;
+    };
+    const TCase cases[] = {
+        {true, bsPyramid, false, true},  {true, bsInvPyramid, false, false},
+        {false, bsPyramid, false, true}, {false, bsInvPyramid, false, false},
+        {true, bsPyramid, true, true},   {true, bsInvPyramid, true, false},
+        {false, bsPyramid, true, true},  {false, bsInvPyramid, true, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Vertical ? "vertical " : "horizontal ") +
+                     (c.Style == bsPyramid ? "pyramid" : "inverted") + (c.View3D ? " 3-D" : ""));
+        Chart->FreeAllSeries();
+        Chart->SetView3D(c.View3D);
+        Chart->SetAxisVisible(false);
+        TCustomBarSeries* bars =
+            c.Vertical ? static_cast<TCustomBarSeries*>(Add<TBarSeries>()) : Add<THorizBarSeries>();
+        bars->SetSeriesColor(clBlue);
+        bars->Marks()->SetVisible(false);
+        bars->SetBarStyle(c.Style);
+        bars->Add(50);
+        bars->Add(80);
+        TRecordingCanvas canvas;
+        Record(canvas);
+        // The bar of the first point: across it from a to b, along it from its origin to
+        // its value.
+        const int a = c.Vertical ? bars->CalcXPos(0) : bars->CalcYPos(0);
+        const int b = a + bars->BarWidth();
+        const int value = c.Vertical ? bars->CalcYPos(0) : bars->CalcXPos(0);
+        const int origin = bars->OriginPos(0, -1);
+        const int middle = (value + origin) / 2;
+        // The faces of the pyramid are filled in blue or a darker blue; every corner past
+        // the middle of the bar towards the apex is the apex.
+        int beyond = 0;
+        std::vector<TPoint> apexes;
+        for (const TDrawCall& call : canvas.OfKind(TDrawCall::dcPolygon)) {
+            if ((call.BrushColor & 0xFFFF) != 0 || call.BrushColor == 0)
+                continue;
+            for (const TPoint& p : call.Points) {
+                const int along = c.Vertical ? p.Y : p.X;
+                const int acrossPos = c.Vertical ? p.X : p.Y;
+                if (acrossPos < a - 20 || acrossPos > b + 20)
+                    continue; // the other point's bar
+                const bool towardsValue = value < origin ? along < middle : along > middle;
+                if (towardsValue == c.ApexAtHighValues) {
+                    ++beyond;
+                    apexes.push_back(p);
+                }
+            }
+        }
+        ASSERT_GT(beyond, 0);
+        for (const TPoint& p : apexes)
+            EXPECT_TRUE(p.X == apexes[0].X && p.Y == apexes[0].Y);
+        // Hit test: a corner at the base is inside, the corner beside the apex is not.
+        const int baseEnd = c.ApexAtHighValues ? origin : value;
+        const int apexEnd = c.ApexAtHighValues ? value : origin;
+        const int step = apexEnd > baseEnd ? -2 : 2;
+        auto at = [&](int along, int across) {
+            return c.Vertical ? TPoint(across, along) : TPoint(along, across);
+        };
+        EXPECT_TRUE(bars->PointInBar(0, at(baseEnd - step, a + 1)));
+        EXPECT_FALSE(bars->PointInBar(0, at(apexEnd + step, a + 1)));
+        EXPECT_TRUE(bars->PointInBar(0, at(apexEnd + step, (a + b) / 2)));
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Pie
 

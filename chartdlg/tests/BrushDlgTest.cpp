@@ -25,25 +25,7 @@ protected:
     void TearDown() override { Application->SetModalHandler(nullptr); }
 
     void Edit(std::function<void(TBrushDialog*)> check) {
-        int shown = 0;
-        Application->SetModalHandler([&](TCustomForm* form) {
-            auto* dialog = dynamic_cast<TBrushDialog*>(form);
-            ASSERT_NE(dialog, nullptr);
-            ++shown;
-            check(dialog);
-        });
-        EditChartBrush(nullptr, FBrush.get());
-        Application->SetModalHandler(nullptr);
-        EXPECT_EQ(shown, 1);
-    }
-    static void AnswerColor(TColor color) {
-        TestKit::Dialogs().AnswerNextWith([color](const TestKit::TShownDialog& shown) {
-            auto* dialog = dynamic_cast<TColorDialog*>(shown.Dialog);
-            if (!dialog)
-                return 0;
-            dialog->SetColor(color);
-            return 1;
-        });
+        ShowOnce<TBrushDialog>([this] { EditChartBrush(nullptr, FBrush.get()); }, check);
     }
 
     std::unique_ptr<TChartBrush> FBrush;

@@ -94,6 +94,17 @@ protected:
         TestKit::ClickAt(pages, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
         TestKit::ProcessMessages();
     }
+    // The empty series opened on its data source page with Wind chosen as the source of a
+    // function, not yet applied.
+    void PendFunctionOfWind() {
+        Open(FEmpty);
+        ClickTab(FPage->TabDataSource);
+        FPage->CBDataSourcestyle->SetItemIndex(dssFunction);
+        FPage->CBDataSourcestyleChange(nullptr);
+        FPage->LBAvailSeries->ClearSelection();
+        FPage->LBAvailSeries->SetSelected(FPage->LBAvailSeries->Items()->IndexOf("Wind"), true);
+        FPage->BRightOneClick(nullptr);
+    }
     std::string Snapshot() {
         std::string all;
         for (TChartSeries* s : FChart->SeriesList()) {
@@ -247,13 +258,7 @@ TEST_F(ChartEditSeriesTest, EditsReachTheSeriesAtOnce) {
     EXPECT_EQ(FWind->Marks()->ArrowLength(), 12);
     TestKit::Click(FPage->CBTransparent);
     EXPECT_TRUE(FWind->Marks()->Transparent());
-    TestKit::Dialogs().AnswerNextWith([](const TestKit::TShownDialog& shown) {
-        auto* dialog = dynamic_cast<TColorDialog*>(shown.Dialog);
-        if (!dialog)
-            return 0;
-        dialog->SetColor(clLime);
-        return 1;
-    });
+    AnswerColor(clLime);
     FPage->BMarksBackColorClick(nullptr);
     EXPECT_EQ(FWind->Marks()->BackColor(), clLime);
     EXPECT_FALSE(FWind->Marks()->Transparent());
@@ -336,13 +341,7 @@ TEST_F(ChartEditSeriesTest, LeavingTheDataSourceAsksBeforeApplying) {
         SCOPED_TRACE(c.Name);
         TearDown();
         SetUp();
-        Open(FEmpty);
-        ClickTab(FPage->TabDataSource);
-        FPage->CBDataSourcestyle->SetItemIndex(dssFunction);
-        FPage->CBDataSourcestyleChange(nullptr);
-        FPage->LBAvailSeries->ClearSelection();
-        FPage->LBAvailSeries->SetSelected(FPage->LBAvailSeries->Items()->IndexOf("Wind"), true);
-        FPage->BRightOneClick(nullptr);
+        PendFunctionOfWind();
         EXPECT_EQ(Items(FPage->LBSelectedSeries), (std::vector<std::string>{"Wind"}));
         EXPECT_TRUE(FPage->FunctionChangePending());
         TestKit::Dialogs().Clear();
@@ -361,13 +360,7 @@ TEST_F(ChartEditSeriesTest, LeavingTheDataSourceAsksBeforeApplying) {
 // so the tab control must not keep the mouse: it would swallow the next click in the
 // editor (on its "Chart" tab, say).
 TEST_F(ChartEditSeriesTest, ApplyChangesAskedOnATabPressLeavesTheMouseFree) {
-    Open(FEmpty);
-    ClickTab(FPage->TabDataSource);
-    FPage->CBDataSourcestyle->SetItemIndex(dssFunction);
-    FPage->CBDataSourcestyleChange(nullptr);
-    FPage->LBAvailSeries->ClearSelection();
-    FPage->LBAvailSeries->SetSelected(FPage->LBAvailSeries->Items()->IndexOf("Wind"), true);
-    FPage->BRightOneClick(nullptr);
+    PendFunctionOfWind();
     ASSERT_TRUE(FPage->FunctionChangePending());
     TestKit::Dialogs().Clear();
     TestKit::Dialogs().AnswerNext(mrYes);

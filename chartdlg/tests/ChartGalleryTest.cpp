@@ -39,17 +39,12 @@ protected:
     // while it is up; answers what ShowSeriesGallery answered.
     bool Run(TChartSeries* oldSeries, bool allowFunctions,
              const std::function<void(TChartGallery*)>& check) {
-        int shown = 0;
-        Application->SetModalHandler([&](TCustomForm* form) {
-            auto* gallery = dynamic_cast<TChartGallery*>(form);
-            ASSERT_NE(gallery, nullptr);
-            ++shown;
-            check(gallery);
-        });
-        FResult = ShowSeriesGallery(FForm.get(), oldSeries, allowFunctions, FFunctionClass, FView3D,
-                                    FSeriesClass);
-        Application->SetModalHandler(nullptr);
-        EXPECT_EQ(shown, 1);
+        ShowOnce<TChartGallery>(
+            [&] {
+                FResult = ShowSeriesGallery(FForm.get(), oldSeries, allowFunctions, FFunctionClass,
+                                            FView3D, FSeriesClass);
+            },
+            check);
         return FResult;
     }
     static void Press(TChartGallery* g, uint16_t key) {

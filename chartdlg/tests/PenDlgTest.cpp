@@ -15,17 +15,6 @@
 
 namespace {
 
-// Answers the next colour dialog with color (accepted).
-void AnswerColor(TColor color) {
-    TestKit::Dialogs().AnswerNextWith([color](const TestKit::TShownDialog& shown) {
-        auto* dialog = dynamic_cast<TColorDialog*>(shown.Dialog);
-        if (!dialog)
-            return 0;
-        dialog->SetColor(color);
-        return 1;
-    });
-}
-
 class PenDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,16 +25,7 @@ protected:
 
     // Opens the pen dialog on pen and runs check while it is shown.
     void Edit(TPen* pen, std::function<void(TPenDialog*)> check) {
-        int shown = 0;
-        Application->SetModalHandler([&](TCustomForm* form) {
-            auto* dialog = dynamic_cast<TPenDialog*>(form);
-            ASSERT_NE(dialog, nullptr);
-            ++shown;
-            check(dialog);
-        });
-        EditChartPen(nullptr, pen);
-        Application->SetModalHandler(nullptr);
-        EXPECT_EQ(shown, 1);
+        ShowOnce<TPenDialog>([pen] { EditChartPen(nullptr, pen); }, check);
     }
 
     std::unique_ptr<TChartPen> FPen;
