@@ -93,6 +93,27 @@ int FontWeight(const TMetafileRecord& r) {
     return r.FontStyle.Contains(fsBold) ? 700 : 400;
 }
 
+// The font description both formats share, up to the face name: height, width,
+// escapement, orientation and weight (32 bits each in enhanced metafiles, 16 in Windows
+// metafiles), then italic, underline, strike-out, character set, TrueType output
+// precision and three defaults.
+void WriteLogFont(TByteWriter& out, const TMetafileRecord& r, uint8_t charset, bool wide) {
+    for (int v : {r.FontHeight, 0, r.FontEscapement, r.FontEscapement, FontWeight(r)}) {
+        if (wide)
+            out.I32(v);
+        else
+            out.I16(v);
+    }
+    out.U8(r.FontStyle.Contains(fsItalic));
+    out.U8(r.FontStyle.Contains(fsUnderline));
+    out.U8(r.FontStyle.Contains(fsStrikeOut));
+    out.U8(charset);
+    out.U8(7);
+    out.U8(0);
+    out.U8(0);
+    out.U8(0);
+}
+
 // Text for a font of the Greek or the western character set, one byte per character:
 // code page 1253 when the font's character set is Greek or the text holds Greek letters
 // (greek is then set), code page 1252 otherwise. Characters the code page lacks become
@@ -269,19 +290,7 @@ void TEmfWriter::State(const TMetafileRecord& r) {
             }
             size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
             FOut.U32(kFontHandle);
-            FOut.I32(r.FontHeight);
-            FOut.I32(0);
-            FOut.I32(r.FontEscapement);
-            FOut.I32(r.FontEscapement);
-            FOut.I32(FontWeight(r));
-            FOut.U8(r.FontStyle.Contains(fsItalic));
-            FOut.U8(r.FontStyle.Contains(fsUnderline));
-            FOut.U8(r.FontStyle.Contains(fsStrikeOut));
-            FOut.U8(r.FontCharset);
-            FOut.U8(7); // TrueType output precision
-            FOut.U8(0);
-            FOut.U8(0);
-            FOut.U8(0);
+            WriteLogFont(FOut, r, r.FontCharset, true);
             std::u16string face = QString::fromStdString(r.FontName).left(31).toStdU16String();
             for (size_t i = 0; i < 32; ++i)
                 FOut.U16(i < face.size() ? face[i] : 0);
@@ -618,19 +627,7 @@ void TWmfWriter::Record(const TMetafileRecord& r) {
         if (!FState.HasFont || !SameFont(FState.Font, font)) {
             int made = NewObject();
             size_t at = Begin(META_CREATEFONTINDIRECT);
-            FOut.I16(r.FontHeight);
-            FOut.I16(0);
-            FOut.I16(r.FontEscapement);
-            FOut.I16(r.FontEscapement);
-            FOut.I16(FontWeight(r));
-            FOut.U8(r.FontStyle.Contains(fsItalic));
-            FOut.U8(r.FontStyle.Contains(fsUnderline));
-            FOut.U8(r.FontStyle.Contains(fsStrikeOut));
-            FOut.U8(font.FontCharset);
-            FOut.U8(7);
-            FOut.U8(0);
-            FOut.U8(0);
-            FOut.U8(0);
+            WriteLogFont(FOut, r, font.FontCharset, false);
             char face[32] = {};
             std::strncpy(face, r.FontName.c_str(), 31);
             FOut.Bytes(face, 32);
