@@ -257,8 +257,10 @@ private:
         FOut.I32(r.Bottom);
     }
     void State(const TMetafileRecord& r);
+    void Font(const TMetafileRecord& r);
     void Record(const TMetafileRecord& r);
     void Text(const TMetafileRecord& r);
+    void Image(const TMetafileRecord& r);
 
     const TMetafile& FMetafile;
     TByteWriter FOut;
@@ -283,22 +285,7 @@ void TEmfWriter::State(const TMetafileRecord& r) {
     if (r.Kind == TMetafileRecord::mrText) {
         set(FState.TextColor, EMR_SETTEXTCOLOR, ColorRef(r.TextColor));
         set(FState.TextAlign, EMR_SETTEXTALIGN, r.TextAlign);
-        if (!FState.HasFont || !SameFont(FState.Font, r)) {
-            if (FState.HasFont) {
-                Simple(EMR_SELECTOBJECT, {kStockSystemFont});
-                Simple(EMR_DELETEOBJECT, {kFontHandle});
-            }
-            size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
-            FOut.U32(kFontHandle);
-            WriteLogFont(FOut, r, r.FontCharset, true);
-            std::u16string face = QString::fromStdString(r.FontName).left(31).toStdU16String();
-            for (size_t i = 0; i < 32; ++i)
-                FOut.U16(i < face.size() ? face[i] : 0);
-            End(at);
-            Simple(EMR_SELECTOBJECT, {kFontHandle});
-            FState.HasFont = true;
-            FState.Font = r;
-        }
+        Font(r);
     }
     if (UsesPen(r.Kind) && (!FState.HasPen || !SamePen(FState.Pen, r))) {
         if (FState.HasPen) {
@@ -325,6 +312,26 @@ void TEmfWriter::State(const TMetafileRecord& r) {
     }
 }
 
+// A new font object when the text's font differs from the one selected.
+void TEmfWriter::Font(const TMetafileRecord& r) {
+    if (FState.HasFont && SameFont(FState.Font, r))
+        return;
+    if (FState.HasFont) {
+        Simple(EMR_SELECTOBJECT, {kStockSystemFont});
+        Simple(EMR_DELETEOBJECT, {kFontHandle});
+    }
+    size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
+    FOut.U32(kFontHandle);
+    WriteLogFont(FOut, r, r.FontCharset, true);
+    std::u16string face = QString::fromStdString(r.FontName).left(31).toStdU16String();
+    for (size_t i = 0; i < 32; ++i)
+        FOut.U16(i < face.size() ? face[i] : 0);
+    End(at);
+    Simple(EMR_SELECTOBJECT, {kFontHandle});
+    FState.HasFont = true;
+    FState.Font = r;
+}
+
 void TEmfWriter::Text(const TMetafileRecord& r) {
     QString s = QString::fromStdString(r.Text);
     std::u16string u = s.toStdU16String();
@@ -349,6 +356,31 @@ void TEmfWriter::Text(const TMetafileRecord& r) {
     FOut.PadTo(4);
     for (char16_t c : u)
         FOut.U32(uint32_t(fm.horizontalAdvance(QChar(c))));
+    End(at);
+}
+
+// The picture's source rectangle as a 24-bit bitmap stretched onto the destination.
+void TEmfWriter::Image(const TMetafileRecord& r) {
+    TByteWriter dib;
+    WriteDib(dib, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                               r.SourceRect.Height()));
+    size_t at = Begin(EMR_STRETCHDIBITS);
+    RectL(r.Rect);
+    FOut.I32(r.Rect.Left);
+    FOut.I32(r.Rect.Top);
+    FOut.I32(0);
+    FOut.I32(0);
+    FOut.I32(r.SourceRect.Width());
+    FOut.I32(r.SourceRect.Height());
+    FOut.U32(80);
+    FOut.U32(40);
+    FOut.U32(120);
+    FOut.U32(uint32_t(dib.Size() - 40));
+    FOut.U32(0);
+    FOut.U32(r.Rop);
+    FOut.I32(r.Rect.Width());
+    FOut.I32(r.Rect.Height());
+    FOut.Bytes(dib.Data.data(), dib.Size());
     End(at);
 }
 
@@ -428,30 +460,9 @@ void TEmfWriter::Record(const TMetafileRecord& r) {
     case K::mrText:
         Text(r);
         break;
-    case K::mrImage: {
-        TByteWriter dib;
-        WriteDib(dib, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                                   r.SourceRect.Height()));
-        size_t at = Begin(EMR_STRETCHDIBITS);
-        RectL(r.Rect);
-        FOut.I32(r.Rect.Left);
-        FOut.I32(r.Rect.Top);
-        FOut.I32(0);
-        FOut.I32(0);
-        FOut.I32(r.SourceRect.Width());
-        FOut.I32(r.SourceRect.Height());
-        FOut.U32(80);
-        FOut.U32(40);
-        FOut.U32(120);
-        FOut.U32(uint32_t(dib.Size() - 40));
-        FOut.U32(0);
-        FOut.U32(r.Rop);
-        FOut.I32(r.Rect.Width());
-        FOut.I32(r.Rect.Height());
-        FOut.Bytes(dib.Data.data(), dib.Size());
-        End(at);
+    case K::mrImage:
+        Image(r);
         break;
-    }
     }
     if (clipped)
         Simple(EMR_RESTOREDC, {uint32_t(-1)});
@@ -552,7 +563,10 @@ private:
         current = made;
     }
     void State(const TMetafileRecord& r);
+    void Font(const TMetafileRecord& r, bool greek);
     void Record(const TMetafileRecord& r);
+    void Text(const TMetafileRecord& r, const std::string& ansi);
+    void Image(const TMetafileRecord& r);
     void RectWords(const TRect& r) {
         FOut.I16(r.Bottom);
         FOut.I16(r.Right);
@@ -615,27 +629,74 @@ void TWmfWriter::State(const TMetafileRecord& r) {
     }
 }
 
+// A new font object when the text's font differs from the one selected; text in Greek
+// letters is written with the Greek character set.
+void TWmfWriter::Font(const TMetafileRecord& r, bool greek) {
+    TMetafileRecord font = r;
+    if (greek)
+        font.FontCharset = GREEK_CHARSET;
+    if (FState.HasFont && SameFont(FState.Font, font))
+        return;
+    int made = NewObject();
+    size_t at = Begin(META_CREATEFONTINDIRECT);
+    WriteLogFont(FOut, r, font.FontCharset, false);
+    char face[32] = {};
+    std::strncpy(face, r.FontName.c_str(), 31);
+    FOut.Bytes(face, 32);
+    End(at);
+    Replace(FFont, made);
+    FState.HasFont = true;
+    FState.Font = font;
+}
+
+// The text one byte per character (see EncodeAnsi), with the advance of every character.
+void TWmfWriter::Text(const TMetafileRecord& r, const std::string& ansi) {
+    QFontMetrics fm(RecordFont(r));
+    QString s = QString::fromStdString(r.Text);
+    size_t at = Begin(META_EXTTEXTOUT);
+    FOut.I16(r.Points[0].Y);
+    FOut.I16(r.Points[0].X);
+    FOut.I16(int(ansi.size()));
+    unsigned options = r.HasRect ? (r.Options & (ETO_OPAQUE | ETO_CLIPPED)) : 0;
+    FOut.U16(options);
+    if (options) {
+        FOut.I16(r.Rect.Left);
+        FOut.I16(r.Rect.Top);
+        FOut.I16(r.Rect.Right);
+        FOut.I16(r.Rect.Bottom);
+    }
+    FOut.Bytes(ansi.data(), ansi.size());
+    FOut.PadTo(2);
+    for (QChar c : s)
+        FOut.I16(fm.horizontalAdvance(c));
+    End(at);
+}
+
+// The picture's source rectangle as a 24-bit bitmap stretched onto the destination.
+void TWmfWriter::Image(const TMetafileRecord& r) {
+    size_t at = Begin(META_STRETCHDIB);
+    FOut.U32(r.Rop);
+    FOut.U16(0);
+    FOut.I16(r.SourceRect.Height());
+    FOut.I16(r.SourceRect.Width());
+    FOut.I16(0);
+    FOut.I16(0);
+    FOut.I16(r.Rect.Height());
+    FOut.I16(r.Rect.Width());
+    FOut.I16(r.Rect.Top);
+    FOut.I16(r.Rect.Left);
+    WriteDib(FOut, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                                r.SourceRect.Height()));
+    End(at);
+}
+
 void TWmfWriter::Record(const TMetafileRecord& r) {
     using K = TMetafileRecord;
-    bool greek = false;
     std::string ansi;
     if (r.Kind == K::mrText) {
+        bool greek = false;
         ansi = EncodeAnsi(r.Text, r.FontCharset, greek);
-        TMetafileRecord font = r;
-        if (greek)
-            font.FontCharset = GREEK_CHARSET;
-        if (!FState.HasFont || !SameFont(FState.Font, font)) {
-            int made = NewObject();
-            size_t at = Begin(META_CREATEFONTINDIRECT);
-            WriteLogFont(FOut, r, font.FontCharset, false);
-            char face[32] = {};
-            std::strncpy(face, r.FontName.c_str(), 31);
-            FOut.Bytes(face, 32);
-            End(at);
-            Replace(FFont, made);
-            FState.HasFont = true;
-            FState.Font = font;
-        }
+        Font(r, greek);
     }
     State(WrittenState(r));
     bool clipped = r.HasClip;
@@ -704,45 +765,12 @@ void TWmfWriter::Record(const TMetafileRecord& r) {
         End(at);
         break;
     }
-    case K::mrText: {
-        QFontMetrics fm(RecordFont(r));
-        QString s = QString::fromStdString(r.Text);
-        size_t at = Begin(META_EXTTEXTOUT);
-        FOut.I16(r.Points[0].Y);
-        FOut.I16(r.Points[0].X);
-        FOut.I16(int(ansi.size()));
-        unsigned options = r.HasRect ? (r.Options & (ETO_OPAQUE | ETO_CLIPPED)) : 0;
-        FOut.U16(options);
-        if (options) {
-            FOut.I16(r.Rect.Left);
-            FOut.I16(r.Rect.Top);
-            FOut.I16(r.Rect.Right);
-            FOut.I16(r.Rect.Bottom);
-        }
-        FOut.Bytes(ansi.data(), ansi.size());
-        FOut.PadTo(2);
-        for (QChar c : s)
-            FOut.I16(fm.horizontalAdvance(c));
-        End(at);
+    case K::mrText:
+        Text(r, ansi);
         break;
-    }
-    case K::mrImage: {
-        size_t at = Begin(META_STRETCHDIB);
-        FOut.U32(r.Rop);
-        FOut.U16(0);
-        FOut.I16(r.SourceRect.Height());
-        FOut.I16(r.SourceRect.Width());
-        FOut.I16(0);
-        FOut.I16(0);
-        FOut.I16(r.Rect.Height());
-        FOut.I16(r.Rect.Width());
-        FOut.I16(r.Rect.Top);
-        FOut.I16(r.Rect.Left);
-        WriteDib(FOut, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                                    r.SourceRect.Height()));
-        End(at);
+    case K::mrImage:
+        Image(r);
         break;
-    }
     }
     if (clipped)
         Simple(META_RESTOREDC, {-1});
