@@ -192,10 +192,12 @@ void TFxOutlookPages::SetItemBounds(TControl* control, const TRect& rect) {
 }
 
 namespace {
+
+using TAnimationPairs = std::vector<std::unique_ptr<TFxGroupAnimateItem>>;
+
 // A layout pass: the buttons and panels go to their places and repaint with the rest of
 // the window, without painting now or handling other messages meanwhile.
-void PlaceAtOnce(TFxOutlookPages* pages,
-                 const std::vector<std::unique_ptr<TFxGroupAnimateItem>>& pairs) {
+void PlaceAtOnce(TFxOutlookPages* pages, const TAnimationPairs& pairs) {
     for (const auto& pair : pairs)
         for (const TFxAnimateListItem* item : {pair->ButtonItem.get(), pair->PanelItem.get()})
             if (item && item->Control) {
@@ -203,7 +205,180 @@ void PlaceAtOnce(TFxOutlookPages* pages,
                 item->Control->Invalidate();
             }
 }
+
+// Hides every panel but the first visible one, moving them above the bar, and returns the
+// page of that open panel (nullptr when none is open). The lists hide their scroll buttons
+// while the pages move.
+TFxOutlookPage* HideAllButTheOpenPanel(const TFxOutlookPages* pages) {
+    TFxOutlookPage* open = nullptr;
+    for (int i = 0; i < pages->Count(); ++i) {
+        TFxOutlookPage* page = pages->Pages(i);
+        if (page->OutlookList())
+            page->OutlookList()->SetScrollButtonsVisible(false);
+        TFxOutlookPanel* panel = page->Panel();
+        if (!panel)
+            continue;
+        if (panel->Visible() && !open)
+            open = page;
+        else {
+            panel->SetVisible(false);
+            panel->SetTop(-panel->Height());
+        }
+    }
+    return open;
+}
+
+TFxOutlookLayoutInput LayoutInputOf(const TFxOutlookPages* pages, const TFxCustomOutlookBar* bar,
+                                    const TFxOutlookPage* selected, const TFxOutlookPage* old) {
+    TFxOutlookLayoutInput input;
+    input.Client = bar->ClientRect();
+    input.ButtonSize = bar->ButtonSize();
+    input.Vertical = bar->Layout() == loVertical;
+    input.Alignment = bar->PanelAlignment();
+    input.ShowButtons = bar->ShowButtons();
+    input.Selected = selected ? selected->Index() : -1;
+    input.Old = old ? old->Index() : -1;
+    for (int i = 0; i < pages->Count(); ++i) {
+        TFxCustomBitBtn* button = pages->Pages(i)->Button();
+        TFxOutlookPageState& state = input.Pages.emplace_back();
+        state.ButtonVisible = button && button->Visible();
+        state.Button = button ? button->BoundsRect() : TRect();
+        state.HasPanel = pages->Pages(i)->Panel() != nullptr;
+    }
+    return input;
+}
+
+// The pairs of button and panel moved together, from their bounds now to their places. The
+// panels that move are shown, the one to open first jumps to its collapsed start.
+TAnimationPairs AnimationPairs(const TFxOutlookPages* pages,
+                               const std::vector<TFxOutlookPagePlace>& places) {
+    TAnimationPairs pairs;
+    for (int i = 0; i < pages->Count(); ++i) {
+        const TFxOutlookPagePlace& place = places[size_t(i)];
+        if (!place.MovesButton)
+            continue;
+        TFxOutlookPage* page = pages->Pages(i);
+        TFxCustomBitBtn* button = page->Button();
+        auto pair = std::make_unique<TFxGroupAnimateItem>();
+        pair->ButtonItem =
+            std::make_unique<TFxAnimateListItem>(button, button->BoundsRect(), place.ButtonEnd);
+        if (place.MovesPanel) {
+            TFxOutlookPanel* panel = page->Panel();
+            panel->SetVisible(true);
+            if (place.PanelJumps) {
+                panel->SetMovedByAnimation(true);
+                panel->SetBoundsRect(place.PanelStart);
+                panel->SetMovedByAnimation(false);
+            }
+            pair->PanelItem =
+                std::make_unique<TFxAnimateListItem>(panel, panel->BoundsRect(), place.PanelEnd);
+        }
+        pairs.push_back(std::move(pair));
+    }
+    return pairs;
+}
+
+// Only a click on a page button animates, and not when some page without a list holds an
+// aligned control on its panel: that page switches at once.
+bool SwitchAnimates(const TFxOutlookPages* pages, const TFxCustomOutlookBar* bar) {
+    if (!bar->IsHandlingClick() || !bar->Animation()->Enabled())
+        return false;
+    for (int i = 0; i < pages->Count(); ++i) {
+        const TFxOutlookPage* page = pages->Pages(i);
+        if (page->OutlookList() || !page->Panel())
+            continue;
+        for (int k = 0; k < page->Panel()->ControlCount(); ++k)
+            if (page->Panel()->Controls(k)->Align() != alNone)
+                return false;
+    }
+    return true;
+}
+
+void SetButtonsIgnoreInput(const TFxOutlookPages* pages, bool value) {
+    for (int i = 0; i < pages->Count(); ++i)
+        if (TFxCustomBitBtn* b = pages->Pages(i)->Button())
+            b->SetIgnoreInput(value);
+}
+
+// After an animated switch the buttons that moved and do not cover their rectangle are
+// repainted over the bar's background.
+void RepaintMovedButtons(const TFxOutlookPages* pages, TFxCustomOutlookBar* bar,
+                         const TFxOutlookPage* old, const TFxOutlookPage* selected) {
+    const int low = std::min(old->Index(), selected->Index());
+    const int high = std::max(old->Index(), selected->Index());
+    for (int i = low + 1; i <= high && i < pages->Count(); ++i)
+        if (TFxCustomBitBtn* b = pages->Pages(i)->Button(); b && bar->ButtonNeedsParentRepaint(b)) {
+            TRect r = b->BoundsRect();
+            bar->InvalidateRect(&r);
+        }
+}
+
 } // namespace
+
+std::vector<TFxOutlookPagePlace> LayoutOutlookPages(const TFxOutlookLayoutInput& input) {
+    std::vector<TFxOutlookPagePlace> places(input.Pages.size());
+    const bool vertical = input.Vertical;
+    const int clientW = input.Client.Width(), clientH = input.Client.Height();
+    const bool hasSelected = input.Selected >= 0 && size_t(input.Selected) < places.size();
+    if (!input.ShowButtons) {
+        if (hasSelected && input.Pages[size_t(input.Selected)].HasPanel) {
+            places[size_t(input.Selected)].MovesPanel = true;
+            places[size_t(input.Selected)].PanelEnd = input.Client;
+        }
+        return places;
+    }
+    const int visibleButtons =
+        int(std::count_if(input.Pages.begin(), input.Pages.end(),
+                          [](const TFxOutlookPageState& page) { return page.ButtonVisible; }));
+    // The length the buttons leave free for the open panel, and the running position.
+    const int free = (vertical ? clientH : clientW) - input.ButtonSize * visibleButtons;
+    int position = input.Alignment == paTop ? free : 0;
+    for (size_t i = 0; i < places.size(); ++i) {
+        const TFxOutlookPageState& page = input.Pages[i];
+        if (!page.ButtonVisible)
+            continue;
+        TFxOutlookPagePlace& place = places[i];
+        const TRect& b = page.Button;
+        const TRect e = vertical ? TRect(0, position, clientW, position + input.ButtonSize)
+                                 : TRect(position, 0, position + input.ButtonSize, clientH);
+        place.MovesButton = true;
+        place.ButtonEnd = e;
+        const bool opens = int(i) == input.Selected;
+        if ((opens || int(i) == input.Old) && page.HasPanel) {
+            place.MovesPanel = true;
+            if (opens) {
+                place.PanelJumps = true;
+                switch (input.Alignment) {
+                case paDynamic:
+                    place.PanelStart = vertical ? TRect(b.Left, b.Bottom, b.Right, b.Bottom)
+                                                : TRect(b.Right, b.Top, b.Right, b.Bottom);
+                    place.PanelEnd = vertical ? TRect(e.Left, e.Bottom, e.Right, e.Bottom + free)
+                                              : TRect(e.Right, e.Top, e.Right + free, e.Bottom);
+                    position += free;
+                    break;
+                case paTop:
+                    place.PanelStart =
+                        vertical ? TRect(b.Left, 0, b.Right, 0) : TRect(0, b.Top, 0, b.Bottom);
+                    place.PanelEnd = vertical ? TRect(e.Left, 0, e.Right, free)
+                                              : TRect(0, e.Top, free, e.Bottom);
+                    break;
+                case paBottom:
+                    place.PanelStart = vertical
+                                           ? TRect(b.Left, clientH - free, b.Right, clientH - free)
+                                           : TRect(clientW - free, b.Top, clientW - free, b.Bottom);
+                    place.PanelEnd = vertical ? TRect(e.Left, clientH - free, e.Right, clientH)
+                                              : TRect(clientW - free, e.Top, clientW, e.Bottom);
+                    break;
+                }
+            } else {
+                place.PanelEnd = vertical ? TRect(e.Left, e.Bottom, e.Right, e.Bottom)
+                                          : TRect(e.Right, e.Top, e.Right, e.Bottom);
+            }
+        }
+        position += input.ButtonSize;
+    }
+    return places;
+}
 
 void TFxOutlookPages::ArrangePages() {
     TFxCustomOutlookBar* bar = OutlookBar();
@@ -216,125 +391,35 @@ void TFxOutlookPages::ArrangePages() {
         ~TArrangingGuard() { Pages->SetArranging(false); }
     } arrangingGuard{this};
 
-    bool vertical = bar->Layout() == loVertical;
-    int clientW = bar->ClientWidth(), clientH = bar->ClientHeight();
-    int buttonSize = bar->ButtonSize();
-    int visibleButtons = 0;
-    for (int i = 0; i < Count(); ++i)
-        if (TFxCustomBitBtn* b = Pages(i)->Button(); b && b->Visible())
-            ++visibleButtons;
-    int free = (vertical ? clientH : clientW) - buttonSize * visibleButtons;
-    int position = bar->PanelAlignment() == paTop ? free : 0;
-
     TFxOutlookPage* selected = static_cast<TFxOutlookPage*>(bar->SelectedItem());
-    TFxOutlookPage* old = nullptr;
-    for (int i = 0; i < Count(); ++i) {
-        TFxOutlookPage* page = Pages(i);
-        if (page->FList)
-            page->FList->SetScrollButtonsVisible(false);
-        if (!page->FPanel)
-            continue;
-        if (page->FPanel->Visible() && !old)
-            old = page;
-        else {
-            page->FPanel->SetVisible(false);
-            page->FPanel->SetTop(-page->FPanel->Height());
-        }
-    }
+    TFxOutlookPage* old = HideAllButTheOpenPanel(this);
+    const TFxOutlookLayoutInput input = LayoutInputOf(this, bar, selected, old);
+    const std::vector<TFxOutlookPagePlace> places = LayoutOutlookPages(input);
 
-    // The pairs of button and panel moved together.
-    std::vector<std::unique_ptr<TFxGroupAnimateItem>> pairs;
-    int steps = 1, interval = 0;
+    int steps = 1;
     if (!bar->ShowButtons()) {
         if (old && old->FPanel)
             old->FPanel->SetVisible(false);
         if (selected && selected->FPanel) {
-            selected->FPanel->SetBoundsRect(bar->ClientRect());
+            selected->FPanel->SetBoundsRect(places[size_t(input.Selected)].PanelEnd);
             selected->FPanel->SetVisible(true);
         }
     } else {
-        TFxPanelAlignment alignment = bar->PanelAlignment();
-        for (int i = 0; i < Count(); ++i) {
-            TFxOutlookPage* page = Pages(i);
-            TFxCustomBitBtn* button = page->Button();
-            if (!button || !button->Visible())
-                continue;
-            TRect b = button->BoundsRect();
-            TRect e = vertical ? TRect(0, position, clientW, position + buttonSize)
-                               : TRect(position, 0, position + buttonSize, clientH);
-            auto pair = std::make_unique<TFxGroupAnimateItem>();
-            pair->ButtonItem = std::make_unique<TFxAnimateListItem>(button, b, e);
-            if ((page == selected || page == old) && page->FPanel) {
-                TFxOutlookPanel* panel = page->FPanel;
-                panel->SetVisible(true);
-                TRect end;
-                if (page == selected) {
-                    TRect start;
-                    switch (alignment) {
-                    case paDynamic:
-                        start = vertical ? TRect(b.Left, b.Bottom, b.Right, b.Bottom)
-                                         : TRect(b.Right, b.Top, b.Right, b.Bottom);
-                        end = vertical ? TRect(e.Left, e.Bottom, e.Right, e.Bottom + free)
-                                       : TRect(e.Right, e.Top, e.Right + free, e.Bottom);
-                        position += free;
-                        break;
-                    case paTop:
-                        start =
-                            vertical ? TRect(b.Left, 0, b.Right, 0) : TRect(0, b.Top, 0, b.Bottom);
-                        end = vertical ? TRect(e.Left, 0, e.Right, free)
-                                       : TRect(0, e.Top, free, e.Bottom);
-                        break;
-                    case paBottom:
-                        start = vertical ? TRect(b.Left, clientH - free, b.Right, clientH - free)
-                                         : TRect(clientW - free, b.Top, clientW - free, b.Bottom);
-                        end = vertical ? TRect(e.Left, clientH - free, e.Right, clientH)
-                                       : TRect(clientW - free, e.Top, clientW, e.Bottom);
-                        break;
-                    }
-                    panel->SetMovedByAnimation(true);
-                    panel->SetBoundsRect(start);
-                    panel->SetMovedByAnimation(false);
-                } else
-                    end = vertical ? TRect(e.Left, e.Bottom, e.Right, e.Bottom)
-                                   : TRect(e.Right, e.Top, e.Right, e.Bottom);
-                pair->PanelItem =
-                    std::make_unique<TFxAnimateListItem>(panel, panel->BoundsRect(), end);
-            }
-            position += buttonSize;
-            pairs.push_back(std::move(pair));
-        }
-
-        steps = bar->Animation()->Steps();
-        interval = bar->Animation()->Interval();
-        bool animate = bar->IsHandlingClick() && bar->Animation()->Enabled();
-        // A page whose panel holds an aligned control (and no list) switches at once.
-        for (int i = 0; i < Count() && animate; ++i) {
-            TFxOutlookPage* page = Pages(i);
-            if (page->FList || !page->FPanel)
-                continue;
-            for (int k = 0; k < page->FPanel->ControlCount(); ++k)
-                if (page->FPanel->Controls(k)->Align() != alNone)
-                    animate = false;
-        }
-        if (!animate) {
-            steps = 1;
-            interval = 0;
-        }
-        for (int i = 0; i < Count(); ++i)
-            if (TFxCustomBitBtn* b = Pages(i)->Button())
-                b->SetIgnoreInput(true);
+        const TAnimationPairs pairs = AnimationPairs(this, places);
+        const bool animate = SwitchAnimates(this, bar);
+        if (animate)
+            steps = bar->Animation()->Steps();
+        SetButtonsIgnoreInput(this, true);
         try {
             if (animate)
                 AnimateControls(
                     pairs,
                     [this](TControl* control, const TRect& rect) { SetItemBounds(control, rect); },
-                    steps, interval);
+                    steps, bar->Animation()->Interval());
             else
                 PlaceAtOnce(this, pairs);
         } catch (...) {
-            for (int i = 0; i < Count(); ++i)
-                if (TFxCustomBitBtn* b = Pages(i)->Button())
-                    b->SetIgnoreInput(false);
+            SetButtonsIgnoreInput(this, false);
             throw;
         }
         if (old && old != selected && old->FPanel) {
@@ -350,15 +435,8 @@ void TFxOutlookPages::ArrangePages() {
         if (TFxCustomBitBtn* b = Pages(i)->Button())
             b->SetIgnoreInput(false);
     }
-    if (steps > 1 && old && selected) {
-        int low = std::min(old->Index(), selected->Index());
-        int high = std::max(old->Index(), selected->Index());
-        for (int i = low + 1; i <= high && i < Count(); ++i)
-            if (TFxCustomBitBtn* b = Pages(i)->Button(); b && bar->ButtonNeedsParentRepaint(b)) {
-                TRect r = b->BoundsRect();
-                bar->InvalidateRect(&r);
-            }
-    }
+    if (steps > 1 && old && selected)
+        RepaintMovedButtons(this, bar, old, selected);
 }
 
 // ---------------------------------------------------------------------------

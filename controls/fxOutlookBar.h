@@ -11,6 +11,7 @@
 #include "controls/fxOutlookList.h"
 
 #include <memory>
+#include <vector>
 
 class TFxCustomOutlookBar;
 class TFxOutlookPages;
@@ -62,6 +63,42 @@ private:
     TFxOutlookPanel* FPanel = nullptr;
     TFxCustomOutlookList* FList = nullptr;
 };
+
+// The arrangement worked out from sizes and page states alone; ArrangePages gathers the
+// input from the bar and applies the rectangles to the buttons and panels.
+struct TFxOutlookPageState {
+    bool ButtonVisible = false; // the page has a button and it is visible
+    TRect Button;               // the button's bounds now
+    bool HasPanel = false;
+};
+
+struct TFxOutlookLayoutInput {
+    TRect Client; // the bar's client rectangle
+    int ButtonSize = 20;
+    bool Vertical = true;
+    TFxPanelAlignment Alignment = paDynamic;
+    bool ShowButtons = true;
+    std::vector<TFxOutlookPageState> Pages;
+    int Selected = -1; // the page to open
+    int Old = -1;      // the page whose panel is open now
+};
+
+// Where one page's button and panel go. A visible button moves to ButtonEnd. The panels of
+// the page to open and of the open page are shown and move to PanelEnd: the one to open
+// jumps first to PanelStart, collapsed where it grows from; the other collapses onto the
+// edge after its button. Without buttons the panel to open just takes the client
+// rectangle (PanelEnd).
+struct TFxOutlookPagePlace {
+    bool MovesButton = false;
+    TRect ButtonEnd;
+    bool MovesPanel = false;
+    bool PanelJumps = false;
+    TRect PanelStart;
+    TRect PanelEnd;
+};
+
+// One place per page of the input, in page order.
+std::vector<TFxOutlookPagePlace> LayoutOutlookPages(const TFxOutlookLayoutInput& input);
 
 class TFxOutlookPages : public TFxButtonGroupItems {
     ORV_CLASS(TFxOutlookPages, TFxButtonGroupItems)

@@ -35,6 +35,103 @@ protected:
     TFxOutlookBar* Bar = nullptr;
 };
 
+// The layout alone: three pages on a 141 x 357 bar with 20-pixel buttons leave 297 for the
+// open panel. Page 0's panel is open, page 1's is to open.
+TEST(FxOutlookLayout, ButtonsStackAndThePanelsMoveByAlignmentAndDirection) {
+    TFxOutlookLayoutInput input;
+    input.Client = TRect(0, 0, 141, 357);
+    input.ButtonSize = 20;
+    input.Pages = {{true, TRect(0, 0, 141, 20), true},
+                   {true, TRect(0, 317, 141, 337), true},
+                   {true, TRect(0, 337, 141, 357), true}};
+    input.Selected = 1;
+    input.Old = 0;
+    struct {
+        bool Vertical;
+        TFxPanelAlignment Alignment;
+        std::vector<TRect> Buttons;
+        TRect OpenStart, OpenEnd, ClosedEnd;
+    } cases[] = {
+        {true,
+         paDynamic,
+         {TRect(0, 0, 141, 20), TRect(0, 20, 141, 40), TRect(0, 337, 141, 357)},
+         TRect(0, 337, 141, 337),
+         TRect(0, 40, 141, 337),
+         TRect(0, 20, 141, 20)},
+        {true,
+         paTop,
+         {TRect(0, 297, 141, 317), TRect(0, 317, 141, 337), TRect(0, 337, 141, 357)},
+         TRect(0, 0, 141, 0),
+         TRect(0, 0, 141, 297),
+         TRect(0, 317, 141, 317)},
+        {true,
+         paBottom,
+         {TRect(0, 0, 141, 20), TRect(0, 20, 141, 40), TRect(0, 40, 141, 60)},
+         TRect(0, 60, 141, 60),
+         TRect(0, 60, 141, 357),
+         TRect(0, 20, 141, 20)},
+        // Across a horizontal bar the free length is 141 - 60 = 81.
+        {false,
+         paDynamic,
+         {TRect(0, 0, 20, 357), TRect(20, 0, 40, 357), TRect(121, 0, 141, 357)},
+         TRect(141, 317, 141, 337),
+         TRect(40, 0, 121, 357),
+         TRect(20, 0, 20, 357)},
+        {false,
+         paBottom,
+         {TRect(0, 0, 20, 357), TRect(20, 0, 40, 357), TRect(40, 0, 60, 357)},
+         TRect(60, 317, 60, 337),
+         TRect(60, 0, 141, 357),
+         TRect(20, 0, 20, 357)},
+    };
+    for (const auto& c : cases) {
+        input.Vertical = c.Vertical;
+        input.Alignment = c.Alignment;
+        const std::vector<TFxOutlookPagePlace> places = LayoutOutlookPages(input);
+        ASSERT_EQ(places.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_TRUE(places[i].MovesButton);
+            EXPECT_EQ(places[i].ButtonEnd, c.Buttons[i]) << c.Alignment << " " << i;
+        }
+        EXPECT_TRUE(places[1].MovesPanel && places[1].PanelJumps);
+        EXPECT_EQ(places[1].PanelStart, c.OpenStart) << c.Alignment;
+        EXPECT_EQ(places[1].PanelEnd, c.OpenEnd) << c.Alignment;
+        EXPECT_TRUE(places[0].MovesPanel && !places[0].PanelJumps);
+        EXPECT_EQ(places[0].PanelEnd, c.ClosedEnd) << c.Alignment;
+        EXPECT_FALSE(places[2].MovesPanel);
+    }
+}
+
+TEST(FxOutlookLayout, HiddenButtonsGiveTheirRoomToThePanel) {
+    TFxOutlookLayoutInput input;
+    input.Client = TRect(0, 0, 100, 200);
+    input.ButtonSize = 25;
+    input.Pages = {{true, TRect(), true}, {false, TRect(), true}, {true, TRect(), false}};
+    input.Selected = 0;
+    std::vector<TFxOutlookPagePlace> places = LayoutOutlookPages(input);
+    EXPECT_EQ(places[0].PanelEnd, TRect(0, 25, 100, 175));
+    EXPECT_FALSE(places[1].MovesButton);
+    EXPECT_EQ(places[2].ButtonEnd, TRect(0, 175, 100, 200));
+    // A selected page without a panel opens nothing and leaves no gap.
+    input.Selected = 2;
+    places = LayoutOutlookPages(input);
+    EXPECT_FALSE(places[2].MovesPanel);
+    EXPECT_EQ(places[2].ButtonEnd, TRect(0, 25, 100, 50));
+    // Without buttons nothing moves but the selected panel, which fills the client area.
+    input.ShowButtons = false;
+    input.Selected = 1;
+    places = LayoutOutlookPages(input);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(places[i].MovesButton || places[i].MovesPanel, i == 1) << i;
+    EXPECT_EQ(places[1].PanelEnd, input.Client);
+    // No page selected and none open: only the buttons move.
+    input.ShowButtons = true;
+    input.Selected = -1;
+    places = LayoutOutlookPages(input);
+    EXPECT_FALSE(places[0].MovesPanel);
+    EXPECT_EQ(places[2].ButtonEnd, TRect(0, 25, 100, 50));
+}
+
 TEST_F(FxOutlookBarTest, OnePageFillsTheBarBelowItsButton) {
     TFxOutlookPage* page = AddPage();
     ASSERT_NE(page->Button(), nullptr);

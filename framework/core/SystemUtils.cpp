@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -585,169 +586,219 @@ uint64_t UnsignedOf(int64_t v) {
     return uint64_t(v);
 }
 
+// One specifier, %[index:][-][width][.precision]type; -1 for a width or precision not given.
+struct TFormatSpec {
+    bool LeftJustify = false;
+    int Width = -1;
+    int Precision = -1;
+    char Type = 0; // lower case
+};
+
+// Walks the format: copies the literal text, reads the specifiers and hands out the
+// arguments in turn ("*" takes one, "index:" moves to another).
+class TFormatReader {
+public:
+    TFormatReader(std::string_view fmt, const std::vector<TFormatArg>& args)
+        : FFmt(fmt), FArgs(args) {}
+
+    // Copies the text up to the next specifier to out ("%%" as a percent sign); false when
+    // the format ends first.
+    bool CopyUpToSpecifier(std::string& out) {
+        while (FPos < FFmt.size()) {
+            const char c = FFmt[FPos++];
+            if (c != '%') {
+                out += c;
+                continue;
+            }
+            if (FPos < FFmt.size() && FFmt[FPos] == '%') {
+                out += '%';
+                ++FPos;
+                continue;
+            }
+            return true;
+        }
+        return false;
+    }
+
+    // The specifier after a "%".
+    TFormatSpec ReadSpecifier() {
+        TFormatSpec spec;
+        if (FPos < FFmt.size() && FFmt[FPos] != '-') {
+            const int number = ReadNumber();
+            if (FPos < FFmt.size() && FFmt[FPos] == ':') {
+                ++FPos;
+                if (number < 0)
+                    Fail();
+                FArg = size_t(number);
+            } else {
+                spec.Width = number;
+            }
+        }
+        if (spec.Width < 0) {
+            if (FPos < FFmt.size() && FFmt[FPos] == '-') {
+                spec.LeftJustify = true;
+                ++FPos;
+            }
+            spec.Width = ReadNumber();
+        }
+        if (FPos < FFmt.size() && FFmt[FPos] == '.') {
+            ++FPos;
+            spec.Precision = std::max(ReadNumber(), 0);
+        }
+        if (FPos >= FFmt.size())
+            Fail();
+        spec.Type = char(std::tolower(static_cast<unsigned char>(FFmt[FPos++])));
+        return spec;
+    }
+
+    const TVarRec& NextArg() {
+        if (FArg >= FArgs.size())
+            Fail();
+        return FArgs[FArg++].Value;
+    }
+
+    [[noreturn]] void Fail() const { FormatError(FFmt); }
+
+private:
+    // A number written in the specifier or "*" for the next argument; -1 when absent.
+    int ReadNumber() {
+        if (FPos < FFmt.size() && FFmt[FPos] == '*') {
+            ++FPos;
+            const TVarRec& v = NextArg();
+            if (!std::holds_alternative<int64_t>(v))
+                Fail();
+            return int(std::get<int64_t>(v));
+        }
+        if (FPos >= FFmt.size() || !IsDigit(FFmt[FPos]))
+            return -1;
+        int value = 0;
+        while (FPos < FFmt.size() && IsDigit(FFmt[FPos])) {
+            value = std::min(value * 10 + (FFmt[FPos] - '0'), 1 << 20);
+            ++FPos;
+        }
+        return value;
+    }
+
+    std::string_view FFmt;
+    const std::vector<TFormatArg>& FArgs;
+    size_t FArg = 0;
+    size_t FPos = 0;
+};
+
+// d, u, x: at least precision digits, a minus sign before them.
+std::string FormatInteger(char type, int precision, int64_t value) {
+    bool negative = false;
+    std::string digits;
+    if (type == 'd') {
+        negative = value < 0;
+        digits = std::to_string(value);
+        if (negative)
+            digits.erase(0, 1);
+    } else if (type == 'u') {
+        digits = std::to_string(UnsignedOf(value));
+    } else {
+        digits = IntToHex(int64_t(UnsignedOf(value)), 0);
+    }
+    while (int(digits.size()) < precision)
+        digits.insert(digits.begin(), '0');
+    return (negative ? "-" : "") + digits;
+}
+
+// f, n, m (money: no currency sign, which the programs never show), e, g with the
+// current decimal separator.
+std::string FormatReal(char type, int precision, double value) {
+    switch (type) {
+    case 'f':
+        return FormatFixed(value, precision < 0 ? 2 : std::min(precision, 18), DecimalSeparator,
+                           false);
+    case 'n':
+    case 'm':
+        return FormatFixed(value, precision < 0 ? 2 : std::min(precision, 18), DecimalSeparator,
+                           true);
+    case 'e':
+        return FormatScientific(value, precision <= 0 ? 15 : std::min(precision, 18),
+                                DecimalSeparator);
+    default:
+        return FormatGeneral(value, precision <= 0 ? 15 : std::min(precision, 18),
+                             DecimalSeparator);
+    }
+}
+
+// c: the first character of a text, or the character of a code point.
+std::optional<std::string> FormatCharacter(const TVarRec& arg) {
+    if (const std::string* s = std::get_if<std::string>(&arg))
+        return Utf8Prefix(*s, 1);
+    const int64_t* code = std::get_if<int64_t>(&arg);
+    if (!code || *code < 0 || *code > 0x10FFFF)
+        return std::nullopt;
+    std::string text;
+    AppendUtf8(text, uint32_t(*code));
+    return text;
+}
+
+// The text of one specifier with its argument, before padding; nothing when the
+// argument does not suit the type or the type is unknown.
+std::optional<std::string> Convert(const TFormatSpec& spec, const TVarRec& arg) {
+    const int64_t* intArg = std::get_if<int64_t>(&arg);
+    const double* floatArg = std::get_if<double>(&arg);
+    switch (spec.Type) {
+    case 'd':
+    case 'u':
+    case 'x':
+        if (!intArg)
+            return std::nullopt;
+        return FormatInteger(spec.Type, spec.Precision, *intArg);
+    case 'f':
+    case 'n':
+    case 'm':
+    case 'e':
+    case 'g':
+        // Whole numbers are accepted where a real is expected.
+        if (!floatArg && !intArg)
+            return std::nullopt;
+        return FormatReal(spec.Type, spec.Precision, floatArg ? *floatArg : double(*intArg));
+    case 's': {
+        const std::string* s = std::get_if<std::string>(&arg);
+        if (!s)
+            return std::nullopt;
+        return spec.Precision >= 0 ? Utf8Prefix(*s, size_t(spec.Precision)) : *s;
+    }
+    case 'c':
+        return FormatCharacter(arg);
+    case 'p': {
+        const void* const* pointer = std::get_if<const void*>(&arg);
+        if (!pointer)
+            return std::nullopt;
+        return IntToHex(int64_t(reinterpret_cast<uintptr_t>(*pointer)), int(sizeof(void*) * 2));
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// Blanks up to the width, after the text when left-justified; the width counts characters.
+void AppendPadded(std::string& out, const std::string& text, const TFormatSpec& spec) {
+    const size_t length = Utf8Length(text);
+    const size_t pad =
+        spec.Width > 0 && length < size_t(spec.Width) ? size_t(spec.Width) - length : 0;
+    if (!spec.LeftJustify)
+        out.append(pad, ' ');
+    out += text;
+    if (spec.LeftJustify)
+        out.append(pad, ' ');
+}
+
 } // namespace
 
 std::string Format(std::string_view fmt, const std::vector<TFormatArg>& args) {
+    TFormatReader reader(fmt, args);
     std::string out;
-    size_t argIndex = 0;
-    size_t i = 0;
-    const size_t n = fmt.size();
-
-    auto nextArg = [&]() -> const TVarRec& {
-        if (argIndex >= args.size())
-            FormatError(fmt);
-        return args[argIndex++].Value;
-    };
-    // A number written in the specifier or "*" for the next argument; -1 when absent.
-    auto readNumber = [&]() -> int {
-        if (i < n && fmt[i] == '*') {
-            ++i;
-            const TVarRec& v = nextArg();
-            if (!std::holds_alternative<int64_t>(v))
-                FormatError(fmt);
-            return int(std::get<int64_t>(v));
-        }
-        if (i >= n || !IsDigit(fmt[i]))
-            return -1;
-        int value = 0;
-        while (i < n && IsDigit(fmt[i])) {
-            value = std::min(value * 10 + (fmt[i] - '0'), 1 << 20);
-            ++i;
-        }
-        return value;
-    };
-
-    while (i < n) {
-        const char c = fmt[i];
-        if (c != '%') {
-            out += c;
-            ++i;
-            continue;
-        }
-        ++i;
-        if (i < n && fmt[i] == '%') {
-            out += '%';
-            ++i;
-            continue;
-        }
-        bool leftJustify = false;
-        int width = -1;
-        int precision = -1;
-        if (i < n && fmt[i] != '-') {
-            const int number = readNumber();
-            if (i < n && fmt[i] == ':') {
-                ++i;
-                if (number < 0)
-                    FormatError(fmt);
-                argIndex = size_t(number);
-            } else {
-                width = number;
-            }
-        }
-        if (width < 0) {
-            if (i < n && fmt[i] == '-') {
-                leftJustify = true;
-                ++i;
-            }
-            width = readNumber();
-        }
-        if (i < n && fmt[i] == '.') {
-            ++i;
-            precision = readNumber();
-            if (precision < 0)
-                precision = 0;
-        }
-        if (i >= n)
-            FormatError(fmt);
-        const char type = char(std::tolower(static_cast<unsigned char>(fmt[i++])));
-        const TVarRec& arg = nextArg();
-        const int64_t* intArg = std::get_if<int64_t>(&arg);
-        const double* floatArg = std::get_if<double>(&arg);
-        const std::string* stringArg = std::get_if<std::string>(&arg);
-        auto floatValue = [&]() -> double {
-            // Whole numbers are accepted where a real is expected.
-            if (floatArg)
-                return *floatArg;
-            if (intArg)
-                return double(*intArg);
-            FormatError(fmt);
-        };
-
-        std::string text;
-        switch (type) {
-        case 'd':
-        case 'u':
-        case 'x': {
-            if (!intArg)
-                FormatError(fmt);
-            bool negative = false;
-            std::string digits;
-            if (type == 'd') {
-                negative = *intArg < 0;
-                digits = std::to_string(*intArg);
-                if (negative)
-                    digits.erase(0, 1);
-            } else if (type == 'u') {
-                digits = std::to_string(UnsignedOf(*intArg));
-            } else {
-                digits = IntToHex(int64_t(UnsignedOf(*intArg)), 0);
-            }
-            while (int(digits.size()) < precision)
-                digits.insert(digits.begin(), '0');
-            text = (negative ? "-" : "") + digits;
-            break;
-        }
-        case 'f':
-            text = FormatFixed(floatValue(), precision < 0 ? 2 : std::min(precision, 18),
-                               DecimalSeparator, false);
-            break;
-        case 'n':
-            text = FormatFixed(floatValue(), precision < 0 ? 2 : std::min(precision, 18),
-                               DecimalSeparator, true);
-            break;
-        case 'm':
-            // Money: two decimals (or the precision given) with thousands separators; no
-            // currency sign, which the programs never show.
-            text = FormatFixed(floatValue(), precision < 0 ? 2 : std::min(precision, 18),
-                               DecimalSeparator, true);
-            break;
-        case 'e':
-            text = FormatScientific(floatValue(), precision <= 0 ? 15 : std::min(precision, 18),
-                                    DecimalSeparator);
-            break;
-        case 'g':
-            text = FormatGeneral(floatValue(), precision <= 0 ? 15 : std::min(precision, 18),
-                                 DecimalSeparator);
-            break;
-        case 's':
-            if (!stringArg)
-                FormatError(fmt);
-            text = precision >= 0 ? Utf8Prefix(*stringArg, size_t(precision)) : *stringArg;
-            break;
-        case 'c':
-            if (stringArg)
-                text = Utf8Prefix(*stringArg, 1);
-            else if (intArg && *intArg >= 0 && *intArg <= 0x10FFFF)
-                AppendUtf8(text, uint32_t(*intArg));
-            else
-                FormatError(fmt);
-            break;
-        case 'p': {
-            const void* const* pointer = std::get_if<const void*>(&arg);
-            if (!pointer)
-                FormatError(fmt);
-            text = IntToHex(int64_t(reinterpret_cast<uintptr_t>(*pointer)), int(sizeof(void*) * 2));
-            break;
-        }
-        default:
-            FormatError(fmt);
-        }
-        const size_t length = Utf8Length(text);
-        if (width > 0 && length < size_t(width)) {
-            const std::string pad(size_t(width) - length, ' ');
-            text = leftJustify ? text + pad : pad + text;
-        }
-        out += text;
+    while (reader.CopyUpToSpecifier(out)) {
+        const TFormatSpec spec = reader.ReadSpecifier();
+        const std::optional<std::string> text = Convert(spec, reader.NextArg());
+        if (!text)
+            reader.Fail();
+        AppendPadded(out, *text, spec);
     }
     return out;
 }
@@ -1114,181 +1165,207 @@ bool StartsWithNoCase(std::string_view s, size_t pos, std::string_view word) {
     return true;
 }
 
-void FormatDateTimeInto(std::string& out, std::string_view fmt, int64_t days, int64_t ms,
-                        int depth) {
-    int year = 0, month = 0, day = 0;
-    CivilFromDays(days + kEpochOffset, year, month, day);
-    const int hour = int(ms / 3600000);
-    const int minute = int(ms / 60000 % 60);
-    const int second = int(ms / 1000 % 60);
-    const int milli = int(ms % 1000);
-    const int weekDay = int(((days % 7) + 7 + 6) % 7); // 0 = Sunday
-    const bool twelveHour = [&] {
-        for (size_t k = 0; k < fmt.size(); ++k)
-            if (StartsWithNoCase(fmt, k, "am/pm") || StartsWithNoCase(fmt, k, "a/p") ||
-                StartsWithNoCase(fmt, k, "ampm"))
-                return true;
-        return false;
-    }();
-    bool lastWasHour = false;
+// The fields of a date and time that the specifiers show.
+struct TDateTimeParts {
+    int64_t Ms = 0; // since midnight
+    int Year = 0, Month = 0, Day = 0;
+    int Hour = 0, Minute = 0, Second = 0, Milli = 0;
+    int WeekDay = 0; // 0 = Sunday
+};
 
+TDateTimeParts DateTimeParts(int64_t days, int64_t ms) {
+    TDateTimeParts t;
+    CivilFromDays(days + kEpochOffset, t.Year, t.Month, t.Day);
+    t.Ms = ms;
+    t.Hour = int(ms / 3600000);
+    t.Minute = int(ms / 60000 % 60);
+    t.Second = int(ms / 1000 % 60);
+    t.Milli = int(ms % 1000);
+    t.WeekDay = int(((days % 7) + 7 + 6) % 7);
+    return t;
+}
+
+void FormatDateTimeInto(std::string& out, std::string_view fmt, const TDateTimeParts& t, int depth);
+
+// One of the locale's formats in place of a letter; a format that names itself (directly
+// or through another) stops after two levels.
+void AppendLocaleFormat(std::string& out, std::string_view fmt, const TDateTimeParts& t,
+                        int depth) {
+    if (depth < 2)
+        FormatDateTimeInto(out, fmt, t, depth + 1);
+}
+
+// "7" for a run of one letter, "07" for a longer one.
+std::string Number(size_t run, int value) {
+    return run == 1 ? std::to_string(value) : TwoDigits(value);
+}
+
+// An am/pm marker anywhere makes the hours count from 1 to 12.
+bool HasAmPm(std::string_view fmt) {
+    for (size_t k = 0; k < fmt.size(); ++k)
+        if (StartsWithNoCase(fmt, k, "am/pm") || StartsWithNoCase(fmt, k, "a/p") ||
+            StartsWithNoCase(fmt, k, "ampm"))
+            return true;
+    return false;
+}
+
+// A quoted literal (copied without its quotes) or an am/pm marker (replaced) at i; moves i
+// past it. False when neither stands there.
+bool AppendLiteralOrMarker(std::string& out, std::string_view fmt, size_t& i, int hour) {
+    const char c = fmt[i];
+    if (c == '"' || c == '\'') {
+        size_t k = i + 1;
+        while (k < fmt.size() && fmt[k] != c)
+            out += fmt[k++];
+        i = k < fmt.size() ? k + 1 : k;
+        return true;
+    }
+    if (StartsWithNoCase(fmt, i, "am/pm")) {
+        out += fmt.substr(hour < 12 ? i : i + 3, 2);
+        i += 5;
+        return true;
+    }
+    if (StartsWithNoCase(fmt, i, "a/p")) {
+        out += hour < 12 ? fmt[i] : fmt[i + 2];
+        i += 3;
+        return true;
+    }
+    if (StartsWithNoCase(fmt, i, "ampm")) {
+        out += hour < 12 ? TimeAMString : TimePMString;
+        i += 4;
+        return true;
+    }
+    return false;
+}
+
+// How many times the letter stands from i on, in either case.
+size_t RunLength(std::string_view fmt, size_t i, char letter) {
+    size_t k = i;
+    while (k < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[k])) == letter)
+        ++k;
+    return k - i;
+}
+
+// True when the next letter after k is an "s": an "m" before seconds means minutes.
+bool SecondsFollow(std::string_view fmt, size_t k) {
+    while (k < fmt.size() && !std::isalpha(static_cast<unsigned char>(fmt[k])))
+        ++k;
+    return k < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[k])) == 's';
+}
+
+// d, dd: the day; ddd, dddd: the weekday's name; ddddd: the short date.
+void AppendDay(std::string& out, size_t run, const TDateTimeParts& t, int depth) {
+    if (run <= 2)
+        out += Number(run, t.Day);
+    else if (run == 3)
+        out += ShortDayNames[size_t(t.WeekDay)];
+    else if (run == 4)
+        out += LongDayNames[size_t(t.WeekDay)];
+    else
+        AppendLocaleFormat(out, ShortDateFormat, t, depth);
+}
+
+// m, mm: the minute (where minutes are meant) or the month; mmm, mmmm: the month's name.
+void AppendMonthOrMinute(std::string& out, size_t run, const TDateTimeParts& t, bool minute) {
+    if (run <= 2)
+        out += Number(run, minute ? t.Minute : t.Month);
+    else if (run == 3)
+        out += ShortMonthNames[size_t(t.Month - 1)];
+    else
+        out += LongMonthNames[size_t(t.Month - 1)];
+}
+
+// y, yy: two digits; longer runs: at least four.
+void AppendYear(std::string& out, size_t run, int year) {
+    if (run <= 2) {
+        out += TwoDigits(year % 100);
+        return;
+    }
+    std::string text = std::to_string(year);
+    while (text.size() < 4)
+        text.insert(text.begin(), '0');
+    out += text;
+}
+
+void AppendHour(std::string& out, size_t run, int hour, bool twelveHour) {
+    if (twelveHour) {
+        hour %= 12;
+        if (hour == 0)
+            hour = 12;
+    }
+    out += Number(run, hour);
+}
+
+// z, zz: the milliseconds as they are; zzz: three digits.
+void AppendMilli(std::string& out, size_t run, int milli) {
+    std::string text = std::to_string(milli);
+    if (run >= 3)
+        while (text.size() < 3)
+            text.insert(text.begin(), '0');
+    out += text;
+}
+
+// A character that is no specifier: the locale's separators for "/" and ":", else itself.
+void AppendPlain(std::string& out, char c) {
+    out += c == '/' ? DateSeparator : c == ':' ? TimeSeparator : c;
+}
+
+void FormatDateTimeInto(std::string& out, std::string_view fmt, const TDateTimeParts& t,
+                        int depth) {
+    const bool twelveHour = HasAmPm(fmt);
+    bool lastWasHour = false;
     size_t i = 0;
     while (i < fmt.size()) {
-        const char c = fmt[i];
-        const char lower = char(std::tolower(static_cast<unsigned char>(c)));
-        auto runLength = [&](char letter) {
-            size_t k = i;
-            while (k < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[k])) == letter)
-                ++k;
-            return k - i;
-        };
-        if (c == '"' || c == '\'') {
-            size_t k = i + 1;
-            while (k < fmt.size() && fmt[k] != c)
-                out += fmt[k++];
-            i = k < fmt.size() ? k + 1 : k;
+        if (AppendLiteralOrMarker(out, fmt, i, t.Hour))
             continue;
-        }
-        if (StartsWithNoCase(fmt, i, "am/pm")) {
-            out += hour < 12 ? std::string(fmt.substr(i, 2)) : std::string(fmt.substr(i + 3, 2));
-            i += 5;
-            continue;
-        }
-        if (StartsWithNoCase(fmt, i, "a/p")) {
-            out += hour < 12 ? fmt[i] : fmt[i + 2];
-            i += 3;
-            continue;
-        }
-        if (StartsWithNoCase(fmt, i, "ampm")) {
-            out += hour < 12 ? TimeAMString : TimePMString;
-            i += 4;
-            continue;
-        }
-        switch (lower) {
-        case 'c': {
+        const char letter = char(std::tolower(static_cast<unsigned char>(fmt[i])));
+        if (letter == 'c') {
+            // The short date, and the long time unless it is midnight.
             ++i;
             if (depth < 2) {
-                FormatDateTimeInto(out, ShortDateFormat, days, ms, depth + 1);
-                if (ms != 0) {
+                FormatDateTimeInto(out, ShortDateFormat, t, depth + 1);
+                if (t.Ms != 0) {
                     out += ' ';
-                    FormatDateTimeInto(out, LongTimeFormat, days, ms, depth + 1);
+                    FormatDateTimeInto(out, LongTimeFormat, t, depth + 1);
                 }
             }
             continue;
         }
-        case 'd': {
-            const size_t run = runLength('d');
-            i += run;
-            if (run == 1)
-                out += std::to_string(day);
-            else if (run == 2)
-                out += TwoDigits(day);
-            else if (run == 3)
-                out += ShortDayNames[size_t(weekDay)];
-            else if (run == 4)
-                out += LongDayNames[size_t(weekDay)];
-            else if (depth < 2)
-                FormatDateTimeInto(out, ShortDateFormat, days, ms, depth + 1);
-            lastWasHour = false;
+        if (std::string_view("dmyhnszt").find(letter) == std::string_view::npos) {
+            AppendPlain(out, fmt[i++]);
             continue;
         }
-        case 'm': {
-            const size_t run = runLength('m');
+        const size_t run = RunLength(fmt, i, letter);
+        switch (letter) {
+        case 'd':
+            AppendDay(out, run, t, depth);
+            break;
+        case 'm':
             // Minutes right after an hour or right before seconds, else the month.
-            size_t k = i + run;
-            while (k < fmt.size() && !std::isalpha(static_cast<unsigned char>(fmt[k])))
-                ++k;
-            const bool beforeSeconds =
-                k < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[k])) == 's';
-            i += run;
-            if ((lastWasHour || beforeSeconds) && run <= 2) {
-                out += run == 1 ? std::to_string(minute) : TwoDigits(minute);
-            } else if (run == 1) {
-                out += std::to_string(month);
-            } else if (run == 2) {
-                out += TwoDigits(month);
-            } else if (run == 3) {
-                out += ShortMonthNames[size_t(month - 1)];
-            } else {
-                out += LongMonthNames[size_t(month - 1)];
-            }
-            lastWasHour = false;
-            continue;
+            AppendMonthOrMinute(out, run, t,
+                                run <= 2 && (lastWasHour || SecondsFollow(fmt, i + run)));
+            break;
+        case 'y':
+            AppendYear(out, run, t.Year);
+            break;
+        case 'h':
+            AppendHour(out, run, t.Hour, twelveHour);
+            break;
+        case 'n':
+            out += Number(run, t.Minute);
+            break;
+        case 's':
+            out += Number(run, t.Second);
+            break;
+        case 'z':
+            AppendMilli(out, run, t.Milli);
+            break;
+        default: // 't'
+            AppendLocaleFormat(out, run == 1 ? ShortTimeFormat : LongTimeFormat, t, depth);
+            break;
         }
-        case 'y': {
-            const size_t run = runLength('y');
-            i += run;
-            if (run <= 2)
-                out += TwoDigits(year % 100);
-            else {
-                std::string text = std::to_string(year);
-                while (text.size() < 4)
-                    text.insert(text.begin(), '0');
-                out += text;
-            }
-            lastWasHour = false;
-            continue;
-        }
-        case 'h': {
-            const size_t run = runLength('h');
-            i += run;
-            int shown = hour;
-            if (twelveHour) {
-                shown = hour % 12;
-                if (shown == 0)
-                    shown = 12;
-            }
-            out += run == 1 ? std::to_string(shown) : TwoDigits(shown);
-            lastWasHour = true;
-            continue;
-        }
-        case 'n': {
-            const size_t run = runLength('n');
-            i += run;
-            out += run == 1 ? std::to_string(minute) : TwoDigits(minute);
-            lastWasHour = false;
-            continue;
-        }
-        case 's': {
-            const size_t run = runLength('s');
-            i += run;
-            out += run == 1 ? std::to_string(second) : TwoDigits(second);
-            lastWasHour = false;
-            continue;
-        }
-        case 'z': {
-            const size_t run = runLength('z');
-            i += run;
-            std::string text = std::to_string(milli);
-            if (run >= 3)
-                while (text.size() < 3)
-                    text.insert(text.begin(), '0');
-            out += text;
-            lastWasHour = false;
-            continue;
-        }
-        case 't': {
-            const size_t run = runLength('t');
-            i += run;
-            if (depth < 2)
-                FormatDateTimeInto(out, run == 1 ? ShortTimeFormat : LongTimeFormat, days, ms,
-                                   depth + 1);
-            lastWasHour = false;
-            continue;
-        }
-        case '/':
-            out += DateSeparator;
-            ++i;
-            continue;
-        case ':':
-            out += TimeSeparator;
-            ++i;
-            continue;
-        default:
-            out += c;
-            ++i;
-            continue;
-        }
+        i += run;
+        lastWasHour = letter == 'h';
     }
 }
 
@@ -1298,7 +1375,7 @@ std::string FormatDateTime(std::string_view fmt, TDateTime value) {
     int64_t days = 0, ms = 0;
     SplitDateTime(value, days, ms);
     std::string out;
-    FormatDateTimeInto(out, fmt.empty() ? std::string_view("c") : fmt, days, ms, 0);
+    FormatDateTimeInto(out, fmt.empty() ? std::string_view("c") : fmt, DateTimeParts(days, ms), 0);
     return out;
 }
 

@@ -13,6 +13,11 @@ protected:
     void SetUp() override {
         FSaved = {DecimalSeparator, ThousandSeparator, DateSeparator, TimeSeparator};
         FSavedMonths = ShortMonthNames;
+        FSavedLongMonths = LongMonthNames;
+        FSavedShortDays = ShortDayNames;
+        FSavedLongDays = LongDayNames;
+        FSavedFormats = {ShortDateFormat, LongTimeFormat, ShortTimeFormat, TimeAMString,
+                         TimePMString};
         DecimalSeparator = '.';
         ThousandSeparator = ',';
         DateSeparator = '/';
@@ -26,11 +31,21 @@ protected:
         DateSeparator = FSaved[2];
         TimeSeparator = FSaved[3];
         ShortMonthNames = FSavedMonths;
+        LongMonthNames = FSavedLongMonths;
+        ShortDayNames = FSavedShortDays;
+        LongDayNames = FSavedLongDays;
+        ShortDateFormat = FSavedFormats[0];
+        LongTimeFormat = FSavedFormats[1];
+        ShortTimeFormat = FSavedFormats[2];
+        TimeAMString = FSavedFormats[3];
+        TimePMString = FSavedFormats[4];
     }
 
 private:
     std::array<char, 4> FSaved{};
-    std::array<std::string, 12> FSavedMonths;
+    std::array<std::string, 12> FSavedMonths, FSavedLongMonths;
+    std::array<std::string, 7> FSavedShortDays, FSavedLongDays;
+    std::array<std::string, 5> FSavedFormats;
 };
 
 struct TFormatCase {
@@ -66,6 +81,26 @@ TEST_F(SystemUtilsTest, FormatFollowsTheClassLibrarySyntax) {
         EXPECT_EQ(Format(c.Fmt, c.Args), c.Expected) << c.Fmt;
 }
 
+// Conversions the table above leaves out: argument widths, upper-case types, pointers,
+// characters by code point and the widest integers.
+TEST_F(SystemUtilsTest, FormatCoversEveryConversion) {
+    const std::vector<TFormatCase> cases = {
+        {"%-*d|%*.*d", {4, 7, 5, 3, 9}, "7   |  009"},
+        {"%.*f|%.*e", {3, 1.5, 2, 1234.5}, "1.500|1.2E+003"},
+        {"%D %S %X %F", {-3, "s", 171, 0.5}, "-3 s AB 0.50"},
+        {"%x %u %d",
+         {-1, int64_t(-5000000000), int64_t(-5000000000)},
+         "FFFFFFFF 18446744068709551616 -5000000000"},
+        {"%3c|%c|%-2c|", {0x3B1, "βγ", 'z'}, "  α|β|z |"},
+        {"%p", {reinterpret_cast<const void*>(uintptr_t(0x1234))}, "0000000000001234"},
+        {"%.0n|%.2m|%0g", {-1234.5, 1000000.0, 2.5}, "-1,235|1,000,000.00|2.5"},
+        {"%2:s%0:s%s", {"a", "b", "c"}, "cab"},
+        {"%.0s|%.5s|", {"abc", "ab"}, "|ab|"},
+    };
+    for (const TFormatCase& c : cases)
+        EXPECT_EQ(Format(c.Fmt, c.Args), c.Expected) << c.Fmt;
+}
+
 TEST_F(SystemUtilsTest, FormatUsesTheCurrentSeparators) {
     DecimalSeparator = ',';
     ThousandSeparator = '.';
@@ -74,7 +109,9 @@ TEST_F(SystemUtilsTest, FormatUsesTheCurrentSeparators) {
 
 TEST_F(SystemUtilsTest, FormatRejectsMismatchedOrMissingArguments) {
     const std::vector<std::pair<const char*, std::vector<TFormatArg>>> cases = {
-        {"%d", {1.5}}, {"%s", {5}}, {"%d", {"x"}}, {"%d %d", {1}}, {"%q", {1}}, {"%", {}},
+        {"%d", {1.5}}, {"%s", {5}},   {"%d", {"x"}},     {"%d %d", {1}},   {"%q", {1}},
+        {"%", {}},     {"%:d", {1}},  {"%*d", {"x", 1}}, {"%c", {-1}},     {"%c", {1.5}},
+        {"%p", {1}},   {"%f", {"x"}}, {"%5", {1}},       {"%3:d", {1, 2}},
     };
     for (const auto& [fmt, args] : cases) {
         try {
@@ -252,6 +289,51 @@ TEST_F(SystemUtilsTest, FormatDateTimeRoundsToTheMillisecond) {
         EXPECT_EQ(FormatDateTime(f, t), expected) << f;
     DateSeparator = '.';
     EXPECT_EQ(FormatDateTime("dd/mm/yyyy", t), "01.01.1991");
+}
+
+// The specifiers the table above leaves out: names of days and months, the locale's
+// date and time formats by letter, both am/pm forms, milliseconds and quoted literals.
+TEST_F(SystemUtilsTest, FormatDateTimeCoversEverySpecifier) {
+    ShortDateFormat = "d/m/yyyy";
+    LongTimeFormat = "hh:nn:ss";
+    ShortTimeFormat = "h:nn";
+    LongMonthNames = {"January", "February", "March",     "April",   "May",      "June",
+                      "July",    "August",   "September", "October", "November", "December"};
+    ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    LongDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    TimeAMString = "am";
+    TimePMString = "pm";
+    const TDateTime t = EncodeDate(1991, 1, 1) + EncodeTime(13, 5, 7, 42);
+    const TDateTime midnight = EncodeDate(987, 11, 30);
+    struct TCase {
+        const char* Fmt;
+        TDateTime Value;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {"c", t, "1/1/1991 13:05:07"},
+        {"c", midnight, "30/11/0987"},
+        {"", midnight, "30/11/0987"},
+        {"ddd dddd|ddddd", t, "Tue Tuesday|1/1/1991"},
+        {"mmm mmmm|MM", t, "Jan January|01"},
+        {"yy y yyy yyyy", midnight, "87 87 0987 0987"},
+        {"t|tt", t, "13:05|13:05:07"},
+        {"hh:mm:ss a/p A/P", t, "01:05:07 p P"},
+        {"h AM/PM am/pm", midnight, "12 AM am"},
+        {"h ampm", midnight, "12 am"},
+        {"mm:ss|mm-ss|hh mm|mm", t, "05:07|05-07|13 05|01"},
+        {"n nn s ss", t, "5 05 7 07"},
+        {"z|zz|zzz", t, "42|42|042"},
+        {"\"d\" 'm' d", t, "d m 1"},
+        {"'open", t, "open"},
+        {"x/y:z", t, "x/91:42"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(FormatDateTime(c.Fmt, c.Value), c.Expected) << c.Fmt;
+    // A locale format naming itself stops after two levels: the short date "c" shows no
+    // date, only the time after its blank.
+    ShortDateFormat = "c";
+    EXPECT_EQ(FormatDateTime("ddddd|", t), " 13:05:07|");
 }
 
 TEST_F(SystemUtilsTest, RoundTakesHalvesToTheEvenNeighbour) {
