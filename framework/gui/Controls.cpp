@@ -1182,7 +1182,13 @@ void TControl::SendToBack() {
 // ---------------------------------------------------------------------------
 // TWinControl
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+struct TWinControl::TSurface {
+    QImage Image;
+    QRegion Invalid;
+};
+
+TWinControl::TWinControl(TComponent* owner)
+    : TControl(owner), FSurface(std::make_unique<TSurface>()) {}
 
 TWinControl::~TWinControl() {
     TComponent::Destroying();
@@ -1289,8 +1295,8 @@ void TWinControl::CreateHandle() {
     FWidget = w;
     FHandle = WindowSystemDetail::RegisterControlWindow(this);
     FBridge = new TWindowBridge(this, w);
-    FSurface = QImage();
-    FInvalid = QRegion();
+    FSurface->Image = QImage();
+    FSurface->Invalid = QRegion();
     UpdateWidgetGeometry();
     w->setEnabled(Enabled());
     if (FHasRegion)
@@ -1343,7 +1349,7 @@ void TWinControl::DestroyHandle() {
         delete w;
     }
     FBridge = nullptr;
-    FSurface = QImage();
+    FSurface->Image = QImage();
     FControlState.Exclude(csDestroyingHandle);
 }
 
@@ -1694,7 +1700,7 @@ void TWinControl::SetWindowPlacement(const TWindowPlacement& placement) {
 void TWinControl::RequestRepaint() {
     if (!FWidget)
         return;
-    FInvalid = QRegion(FWidget->rect());
+    FSurface->Invalid = QRegion(FWidget->rect());
     if (FOwnPainted)
         FWidget->update(OwnPaintArea(FWidget));
     else
@@ -1769,7 +1775,7 @@ void TWinControl::InvalidateRect(const TRect* r) {
     }
     TRect nc = NonClientBorder();
     QRect q(r->Left + nc.Left, r->Top + nc.Top, r->Width(), r->Height());
-    FInvalid += q;
+    FSurface->Invalid += q;
     FWidget->update(q);
 }
 
@@ -1835,8 +1841,8 @@ TCanvas* TWinControl::WindowCanvas() {
         // Drawing outside a paint goes to the surface and shows when the current event
         // has been handled.
         EnsureSurface();
-        if (FCanvas->Device() != &FSurface) {
-            FCanvas->SetDevice(&FSurface);
+        if (FCanvas->Device() != &FSurface->Image) {
+            FCanvas->SetDevice(&FSurface->Image);
             TRect nc = NonClientBorder();
             FCanvas->SetViewportOrg(nc.Left, nc.Top);
         }
@@ -1850,31 +1856,31 @@ void TWinControl::EnsureSurface() {
     if (!FWidget)
         return;
     QSize size = FWidget->size().expandedTo(QSize(1, 1));
-    if (FSurface.size() == size)
+    if (FSurface->Image.size() == size)
         return;
     if (FCanvas)
         FCanvas->ReleasePainter();
-    QImage old = FSurface;
-    FSurface = QImage(size, QImage::Format_RGB32);
-    FSurface.fill(ColorToQColor(Color()));
-    FInvalid = QRegion(FSurface.rect());
-    if (FCanvas && FCanvas->Device() == &FSurface)
-        FCanvas->SetDevice(&FSurface); // the size changed
+    QImage old = FSurface->Image;
+    FSurface->Image = QImage(size, QImage::Format_RGB32);
+    FSurface->Image.fill(ColorToQColor(Color()));
+    FSurface->Invalid = QRegion(FSurface->Image.rect());
+    if (FCanvas && FCanvas->Device() == &FSurface->Image)
+        FCanvas->SetDevice(&FSurface->Image); // the size changed
 }
 
 void TWinControl::PaintEvent(TMessage& message) {
     auto* pe = static_cast<QPaintEvent*>(message.Origin);
     message.Origin = nullptr;
     EnsureSurface();
-    QRegion area = FInvalid & QRegion(FSurface.rect());
+    QRegion area = FSurface->Invalid & QRegion(FSurface->Image.rect());
     if (!area.isEmpty()) {
-        FInvalid = QRegion();
+        FSurface->Invalid = QRegion();
         PaintHandler(area);
     }
     QPainter p(FWidget);
     if (pe)
         p.setClipRegion(pe->region());
-    p.drawImage(0, 0, FSurface);
+    p.drawImage(0, 0, FSurface->Image);
 }
 
 void TWinControl::PaintHandler(const QRegion& area) {
@@ -1889,14 +1895,15 @@ void TWinControl::PaintHandler(const QRegion& area) {
         int& Depth;
         ~TDepthGuard() { --Depth; }
     } guard{FPaintDepth};
-    c->SetDevice(&FSurface);
-    if (Parent() && Parent()->FWidget && !Parent()->FSurface.isNull() &&
+    c->SetDevice(&FSurface->Image);
+    if (Parent() && Parent()->FWidget && !Parent()->FSurface->Image.isNull() &&
         (FWidget->property("orvExStyle").toUInt() & WS_EX_TRANSPARENT)) {
         // A transparent window starts from the parent's picture under it.
-        QPainter p(&FSurface);
+        QPainter p(&FSurface->Image);
         p.setClipRegion(area);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPoint(0, 0), Parent()->FSurface, QRect(FWidget->pos(), FSurface.size()));
+        p.drawImage(QPoint(0, 0), Parent()->FSurface->Image,
+                    QRect(FWidget->pos(), FSurface->Image.size()));
     }
     TRegion clip(area);
     c->SelectClipRgn(&clip);
@@ -1913,7 +1920,7 @@ void TWinControl::PaintHandler(const QRegion& area) {
     PaintWindowContent(c);
     c->ReleasePainter();
     PaintGraphicChildren(area);
-    c->SetDevice(&FSurface);
+    c->SetDevice(&FSurface->Image);
     c->SetViewportOrg(nc.Left, nc.Top);
 }
 
@@ -2290,7 +2297,7 @@ TCanvas* TGraphicControl::Canvas() {
     if (p->FCanvas)
         p->FCanvas->ReleasePainter();
     TRect nc = p->NonClientBorder();
-    FCanvas->SetDevice(&p->FSurface);
+    FCanvas->SetDevice(&p->FSurface->Image);
     FCanvas->SetViewportOrg(Left() + nc.Left, Top() + nc.Top);
     TRegion clip = TRegion::FromRect(Bounds(Left() + nc.Left, Top() + nc.Top, Width(), Height()));
     FCanvas->SelectClipRgn(&clip);
@@ -2302,7 +2309,7 @@ TCanvas* TGraphicControl::Canvas() {
 void TGraphicControl::PaintOn(TCanvas* parentCanvas, const QRegion& area, const TPoint& origin) {
     TWinControl* p = Parent();
     parentCanvas->ReleasePainter();
-    FCanvas->SetDevice(&p->FSurface);
+    FCanvas->SetDevice(&p->FSurface->Image);
     QRegion clip = area & QRegion(origin.X, origin.Y, Width(), Height());
     TRegion rgn(clip);
     FCanvas->SelectClipRgn(&rgn);

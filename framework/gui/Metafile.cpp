@@ -3,6 +3,7 @@
 #include "framework/core/SystemUtils.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QString>
 
 #include <algorithm>
@@ -12,6 +13,12 @@
 #include <optional>
 
 namespace {
+
+// The picture of an image record (a null image for a record without one).
+const QImage& ImageOf(const TMetafileRecord& r) {
+    static const QImage none;
+    return r.Image ? *r.Image : none;
+}
 
 // ---------------------------------------------------------------------------
 // Little-endian byte writer
@@ -183,7 +190,7 @@ bool IsFill(TMetafileRecord::TKind k) {
 // The state a record is written with.
 TMetafileRecord WrittenState(const TMetafileRecord& r) {
     TMetafileRecord s = r;
-    s.Image = QImage();
+    s.Image.reset();
     if (IsFill(r.Kind)) {
         s.PenStyle = psClear;
         s.PenWidth = 1;
@@ -442,8 +449,8 @@ void TEmfWriter::Record(const TMetafileRecord& r) {
         break;
     case K::mrImage: {
         TByteWriter dib;
-        WriteDib(dib, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                                   r.SourceRect.Height()));
+        WriteDib(dib, ImageOf(r).copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                                      r.SourceRect.Height()));
         size_t at = Begin(EMR_STRETCHDIBITS);
         RectL(r.Rect);
         FOut.I32(r.Rect.Left);
@@ -763,8 +770,8 @@ void TWmfWriter::Record(const TMetafileRecord& r) {
         FOut.I16(r.Rect.Width());
         FOut.I16(r.Rect.Top);
         FOut.I16(r.Rect.Left);
-        WriteDib(FOut, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                                    r.SourceRect.Height()));
+        WriteDib(FOut, ImageOf(r).copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                                       r.SourceRect.Height()));
         End(at);
         break;
     }
@@ -964,7 +971,7 @@ public:
         r.Kind = kind;
         r.Points.clear();
         r.Text.clear();
-        r.Image = QImage();
+        r.Image.reset();
         return r;
     }
 
@@ -974,7 +981,7 @@ public:
         TMetafileRecord& m = Add(TMetafileRecord::mrImage);
         m.Rect = TRect(a.X, a.Y, ClampCoordinate(a.X + int64_t(std::llround(cx * ScaleX))),
                        ClampCoordinate(a.Y + int64_t(std::llround(cy * ScaleY))));
-        m.Image = image;
+        m.Image = std::make_shared<const QImage>(image);
         m.SourceRect = TRect(0, 0, image.width(), image.height());
         m.Rop = rop;
     }
@@ -1644,7 +1651,7 @@ void TMetafile::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
             break;
         }
         case K::mrImage:
-            canvas->StretchBltImage(box, m.Image, m.SourceRect, m.Rop, m.Monochrome);
+            canvas->StretchBltImage(box, ImageOf(m), m.SourceRect, m.Rop, m.Monochrome);
             break;
         case K::mrPatBlt:
             canvas->PatBlt(box.Left, box.Top, box.Width(), box.Height(), m.Rop);
@@ -1893,7 +1900,7 @@ void TMetafileCanvas::DoStretchImage(const TRect& dest, const QImage& source, co
                                      uint32_t rop, bool sourceIsMonochrome) {
     TMetafileRecord& r = Add(TMetafileRecord::mrImage);
     r.Rect = LPtoDP(dest);
-    r.Image = source;
+    r.Image = std::make_shared<const QImage>(source);
     r.SourceRect = src;
     r.Rop = rop;
     r.Monochrome = sourceIsMonochrome;

@@ -220,7 +220,7 @@ TEST_F(StandardControlsTest, EditOverridesSeeKeysPasteExitAndPaintOverTheWidget)
     edit->SetEditRect(TRect(2, 2, edit->Width() - 14, edit->Height()));
     EXPECT_EQ(edit->EditRect(), TRect(2, 2, 86, 24));
     EXPECT_GT(edit->LineEdit()->textMargins().right(), 0);
-    QImage img = TestKit::Render(edit);
+    QImage img = TestKit::Render(edit)->ToImage();
     EXPECT_GT(edit->Paints, 0);
     EXPECT_EQ(QColor(img.pixel(edit->Width() - 5, 12)), QColor(Qt::red));
 }
@@ -568,7 +568,7 @@ TEST_F(StandardControlsTest, OwnerDrawListDrawsEachItemAtItsHeight) {
         list->Canvas()->FillRect(rect);
     }));
     Form->Show();
-    QImage img = TestKit::Render(list);
+    QImage img = TestKit::Render(list)->ToImage();
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
     TRect r1 = list->ItemRect(1);
     EXPECT_EQ(r1.Top - list->ItemRect(0).Top, 20);
