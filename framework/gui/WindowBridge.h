@@ -6,7 +6,10 @@
 #include "framework/gui/Messages.h"
 
 #include <QObject>
+#include <QRegion>
 #include <QWidget>
+
+#include <unordered_map>
 
 class QEvent;
 class QKeyEvent;
@@ -54,6 +57,17 @@ private:
 };
 
 namespace WindowSystemDetail {
+// The control of each widget that is a control's window.
+std::unordered_map<const QWidget*, TWinControl*>& WidgetControls();
+// True while a Qt event is being handed to a control.
+bool InsideEvent();
+bool IsMouseMessage(UINT msg);
+// The client point of a mouse message.
+TPoint MessagePoint(const TMessage& m);
+// What a repaint of a window drawn by us covers: its widget without the scroll bars laid
+// over it, which repaint themselves when their range or position changes (the style's
+// scroll bars are costly to draw: a full repaint of a grid would mostly paint them).
+QRegion OwnPaintArea(const QWidget* w);
 // Handle table of control windows.
 HWND RegisterControlWindow(TWinControl* control);
 void UnregisterWindow(HWND window);
