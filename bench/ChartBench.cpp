@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -42,7 +43,7 @@ void BM_PaintHourlyYear(benchmark::State& state) {
     const TRect r(0, 0, 800, 500);
     for (auto _ : state) {
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_PaintHourlyYear)->Unit(benchmark::kMillisecond);
@@ -54,7 +55,7 @@ void BM_PaintHourlyYearFrameWithoutLine(benchmark::State& state) {
     const TRect r(0, 0, 800, 500);
     for (auto _ : state) {
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_PaintHourlyYearFrameWithoutLine)->Unit(benchmark::kMillisecond);
@@ -66,7 +67,7 @@ void BM_PaintHourlyYearThroughBuffer(benchmark::State& state) {
     for (auto _ : state) {
         hourly.Chart.Canvas3D()->MarkBufferDirty();
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_PaintHourlyYearThroughBuffer)->Unit(benchmark::kMillisecond);
@@ -116,7 +117,7 @@ void BM_PaintHourlyFastLineChart(benchmark::State& state) {
     const TRect r(0, 0, 800, 500);
     for (auto _ : state) {
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_PaintHourlyFastLineChart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -157,7 +158,7 @@ void BM_ZoomToAWeekAndBack(benchmark::State& state) {
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
         hourly.Chart.ResetZoom();
         hourly.Chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_ZoomToAWeekAndBack)->Unit(benchmark::kMillisecond);
@@ -183,7 +184,7 @@ void BM_Paint3DPie(benchmark::State& state) {
     const TRect r(0, 0, 800, 500);
     for (auto _ : state) {
         chart.DrawToRect(bitmap.Canvas(), r);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
 }
 BENCHMARK(BM_Paint3DPie)->Unit(benchmark::kMillisecond);

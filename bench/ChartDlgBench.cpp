@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -58,7 +59,7 @@ void PaintGallery(benchmark::State& state, int page) {
         for (TCustomChart* chart : form->ChartGalleryPanel1->Charts())
             chart->Invalidate();
         form->PaintTo(bitmap.Canvas(), 0, 0);
-        benchmark::DoNotOptimize(bitmap.Image().constBits());
+        benchmark::DoNotOptimize(std::as_const(bitmap).ScanLine(0));
     }
     state.counters["charts"] = double(form->ChartGalleryPanel1->Charts().size());
     state.counters["series drawn"] =

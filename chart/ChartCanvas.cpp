@@ -816,8 +816,8 @@ void TChartCanvas3D::EndFrame(TCanvas* destCanvas, TCanvas* defaultCanvas, const
         const int w = FBitmap->Width();
         const int h = FBitmap->Height();
         if (w > 0 && h > 0)
-            destCanvas->StretchBltImage(::Bounds(origin.X, origin.Y, w, h), FBitmap->Image(),
-                                        TRect(0, 0, w, h), SRCCOPY);
+            destCanvas->StretchBltBitmap(::Bounds(origin.X, origin.Y, w, h), FBitmap.get(),
+                                         TRect(0, 0, w, h), SRCCOPY);
         FBufferDirty = false;
     }
     AttachCanvas(defaultCanvas);
@@ -829,7 +829,7 @@ bool TChartCanvas3D::RestoreFromBuffer() {
     const int w = FBitmap->Width();
     const int h = FBitmap->Height();
     if (w > 0 && h > 0)
-        FCanvas->StretchBltImage(TRect(0, 0, w, h), FBitmap->Image(), TRect(0, 0, w, h), SRCCOPY);
+        FCanvas->StretchBltBitmap(TRect(0, 0, w, h), FBitmap.get(), TRect(0, 0, w, h), SRCCOPY);
     return true;
 }
 

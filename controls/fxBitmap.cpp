@@ -243,7 +243,7 @@ void TFxBitmap::CreateColorPalette() {
 void TFxBitmap::LoadFromBitmap(const TBitmap* bitmap) {
     FreeImage();
     if (bitmap && !bitmap->Empty()) {
-        FDib.SetImage(bitmap->Image());
+        FDib.CopyPixels(bitmap);
         FPixelFormat = bitmap->PixelFormat() == pfCustom ? pf24bit : bitmap->PixelFormat();
     }
     FColorTable.fill(TFxRGBQuad());
@@ -293,7 +293,7 @@ void TFxBitmap::CopyToBitmap(TBitmap* bitmap) const {
     }
     // The pixels as they are: the transparency of this image is not applied.
     FDrawingToBitmap = true;
-    bitmap->SetImage(FDib.Image());
+    bitmap->CopyPixels(&FDib);
     FDrawingToBitmap = false;
 }
 
@@ -380,8 +380,7 @@ void TFxBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
         if (Transparent() && !FDrawingToBitmap)
             TransparentDraw(canvas, r);
         else
-            canvas->StretchBltImage(r, FDib.Image(), TRect(0, 0, FImageWidth, FImageHeight),
-                                    SRCCOPY);
+            canvas->StretchBltBitmap(r, &FDib, TRect(0, 0, FImageWidth, FImageHeight), SRCCOPY);
     } else if (FSmoothStretch) {
         SmoothStretchDraw(canvas, r);
     } else {
@@ -419,9 +418,9 @@ void TFxBitmap::TransparentDraw(TCanvas* canvas, const TRect& r) const {
     canvas->SetTextColor(clBlack);
     // Image xor, mask and-not, image xor: white mask pixels show the image, black ones keep
     // what was there.
-    canvas->StretchBltImage(r, FDib.Image(), src, SRCINVERT);
-    canvas->StretchBltImage(r, mask->Image(), src, ROP_DSNA, true);
-    canvas->StretchBltImage(r, FDib.Image(), src, SRCINVERT);
+    canvas->StretchBltBitmap(r, &FDib, src, SRCINVERT);
+    canvas->StretchBltBitmap(r, mask, src, ROP_DSNA, true);
+    canvas->StretchBltBitmap(r, &FDib, src, SRCINVERT);
     canvas->SetBkColor(bk);
     canvas->SetTextColor(text);
 }
@@ -436,14 +435,13 @@ void TFxBitmap::PlainStretchDraw(TCanvas* canvas, const TRect& r) const {
         tmp.AllocateImage(r.Width(), r.Height());
         if (tmp.IsBlank())
             return;
-        tmp.Canvas()->StretchBltImage(TRect(0, 0, r.Width(), r.Height()), FDib.Image(), src,
-                                      SRCCOPY);
+        tmp.Canvas()->StretchBltBitmap(TRect(0, 0, r.Width(), r.Height()), &FDib, src, SRCCOPY);
         tmp.Canvas()->ReleasePainter();
         tmp.SetTransparentColor(FTransparentColor != clNone ? FTransparentColor : KeyColor());
         tmp.TransparentDraw(canvas, r);
         return;
     }
-    canvas->StretchBltImage(r, FDib.Image(), src, SRCCOPY);
+    canvas->StretchBltBitmap(r, &FDib, src, SRCCOPY);
 }
 
 void TFxBitmap::SmoothStretchDraw(TCanvas* canvas, const TRect& r) const {
@@ -490,7 +488,7 @@ void TFxBitmap::SmoothStretchDraw(TCanvas* canvas, const TRect& r) const {
         tmp.SetTransparentColor(FTransparentColor != clNone ? FTransparentColor : KeyColor());
         tmp.TransparentDraw(canvas, r);
     } else {
-        canvas->StretchBltImage(r, tmp.FDib.Image(), TRect(0, 0, dw, dh), SRCCOPY);
+        canvas->StretchBltBitmap(r, &tmp.FDib, TRect(0, 0, dw, dh), SRCCOPY);
     }
 }
 

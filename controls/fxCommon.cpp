@@ -232,10 +232,9 @@ void MaskedDraw(TCanvas* canvas, const TRect& dest, const TBitmap* image, bool o
         TColor bk = c->BkColor(), text = c->TextColor();
         c->SetBkColor(clWhite);
         c->SetTextColor(clBlack);
-        c->StretchBltImage(d, image->Image(), src, SRCINVERT);
-        c->StretchBltImage(d, mask->Image(), TRect(0, 0, mask->Width(), mask->Height()), ROP_DSNA,
-                           true);
-        c->StretchBltImage(d, image->Image(), src, SRCINVERT);
+        c->StretchBltBitmap(d, image, src, SRCINVERT);
+        c->StretchBltBitmap(d, mask, TRect(0, 0, mask->Width(), mask->Height()), ROP_DSNA, true);
+        c->StretchBltBitmap(d, image, src, SRCINVERT);
         c->SetBkColor(bk);
         c->SetTextColor(text);
     };
@@ -252,7 +251,7 @@ void MaskedDraw(TCanvas* canvas, const TRect& dest, const TBitmap* image, bool o
     tc->ReleasePainter();
     TCopyMode mode = canvas->CopyMode();
     canvas->SetCopyMode(cmSrcCopy);
-    canvas->StretchBltImage(dest, tmp.Image(), local, SRCCOPY);
+    canvas->StretchBltBitmap(dest, &tmp, local, SRCCOPY);
     canvas->SetCopyMode(mode);
 }
 
@@ -307,10 +306,9 @@ void MakeDisabledBitmap(const TBitmap* source, TBitmap* dest) {
     dc->SetTextColor(clWhite); // set bits of the shape
     dc->SetBkColor(clBlack);
     dc->Brush()->SetColor(clBtnHighlight);
-    dc->StretchBltImage(TRect(1, 1, w + 1, h + 1), mono.Image(), TRect(0, 0, w, h), ROP_PSDPXAX,
-                        true);
+    dc->StretchBltBitmap(TRect(1, 1, w + 1, h + 1), &mono, TRect(0, 0, w, h), ROP_PSDPXAX, true);
     dc->Brush()->SetColor(clBtnShadow);
-    dc->StretchBltImage(TRect(0, 0, w, h), mono.Image(), TRect(0, 0, w, h), ROP_PSDPXAX, true);
+    dc->StretchBltBitmap(TRect(0, 0, w, h), &mono, TRect(0, 0, w, h), ROP_PSDPXAX, true);
     dc->SetBkColor(bk);
     dc->SetTextColor(text);
     dc->ReleasePainter();

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Source checks the build cannot make: Qt stays inside framework/gui, and every source is
-# formatted as .clang-format says. Exits non-zero with the offending files listed.
+# Source checks the build cannot make: Qt stays inside framework/gui (no Qt header or Qt
+# type name above it, no Qt header in framework/gui's public headers, no internal header of
+# framework/gui used above it), and every source is formatted as .clang-format says. Exits
+# non-zero with the offending files listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -11,6 +13,36 @@ qt=$(git ls-files '*.h' '*.cpp' | grep -v '^framework/gui/' |
 if [ -n "$qt" ]; then
     echo "Qt headers are included outside framework/gui:" >&2
     echo "$qt" | sed 's/^/  /' >&2
+    status=1
+fi
+
+# Qt class names (QImage, QWidget ...) and the Qt namespace, in code or comments; the
+# toolkit's environment variables (QT_QPA_PLATFORM) are not types.
+names=$(git ls-files '*.h' '*.cpp' | grep -v '^framework/gui/' |
+    xargs grep -nP '\bQ(?!T_)[A-Z]\w+|\bQt::' || true)
+if [ -n "$names" ]; then
+    echo "Qt types are named outside framework/gui (use the framework's calls):" >&2
+    echo "$names" | sed 's/^/  /' >&2
+    status=1
+fi
+
+# Headers of framework/gui that only the framework's own sources may include: they
+# include Qt. Every other header of framework/gui is public and includes no Qt header.
+internal='framework/gui/WindowBridge.h'
+public_qt=$(git ls-files 'framework/gui/*.h' | grep -v '^framework/gui/tests/' |
+    grep -vxF "$internal" |
+    xargs grep -lE '^\s*#\s*include\s*[<"]Q[A-Za-z]*(/[A-Za-z]+)?[>"]' || true)
+if [ -n "$public_qt" ]; then
+    echo "Public framework/gui headers include Qt (hide it in the source, or list the header as internal):" >&2
+    echo "$public_qt" | sed 's/^/  /' >&2
+    status=1
+fi
+pattern=$(echo "$internal" | sed 's/[.]/[.]/g' | paste -sd'|')
+users=$(git ls-files '*.h' '*.cpp' | grep -v '^framework/gui/' |
+    xargs grep -lE "^\s*#\s*include\s*\"($pattern)\"" || true)
+if [ -n "$users" ]; then
+    echo "Internal framework/gui headers are included outside framework/gui:" >&2
+    echo "$users" | sed 's/^/  /' >&2
     status=1
 fi
 

@@ -589,7 +589,7 @@ TEST(DataModuleTest, PelmoraVariantHasFifteenToolImagesAndNoModelDialogs) {
         views.Draw(canvas, 4 + i * 36, 4 + 5 * 40, i);
     const char* shots = std::getenv("ORV_SHOT_DIR");
     if (shots) {
-        EXPECT_TRUE(sheet.Image().save(QString::fromStdString(std::string(shots) + "/icons.png")));
+        EXPECT_TRUE(TestKit::SaveBitmapToPng(sheet, std::string(shots) + "/icons.png"));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace {
@@ -161,13 +162,13 @@ TEST_F(ChartPanelTest, WindowPaintsFromTheBufferUntilInvalidated) {
     panel->Gradient()->SetEndColor(clBlue);
     form->Show();
     TestKit::ProcessMessages();
-    QImage first = TestKit::Render(panel);
+    std::unique_ptr<TBitmap> first = TestKit::Render(panel);
     const int frames = panel->Frames;
     EXPECT_GE(frames, 1);
     // The start colour is on top, the end colour at the bottom.
-    EXPECT_GT(first.pixelColor(200, 3).red(), 240);
-    EXPECT_LT(first.pixelColor(200, 245).red(), 20);
-    EXPECT_GT(first.pixelColor(200, 245).blue(), 230);
+    EXPECT_GT(GetRValue(first->Canvas()->Pixels(200, 3)), 240);
+    EXPECT_LT(GetRValue(first->Canvas()->Pixels(200, 245)), 20);
+    EXPECT_GT(GetBValue(first->Canvas()->Pixels(200, 245)), 230);
 
     panel->TWinControl::RequestRepaint(); // the window needs painting, the chart is unchanged
     TestKit::ProcessMessages();
@@ -176,9 +177,9 @@ TEST_F(ChartPanelTest, WindowPaintsFromTheBufferUntilInvalidated) {
 
     panel->Gradient()->SetVisible(false); // a change draws a new frame
     TestKit::ProcessMessages();
-    QImage plain = TestKit::Render(panel);
+    std::unique_ptr<TBitmap> plain = TestKit::Render(panel);
     EXPECT_GT(panel->Frames, frames);
-    EXPECT_EQ(plain.pixelColor(200, 125), plain.pixelColor(100, 60));
+    EXPECT_EQ(plain->Canvas()->Pixels(200, 125), plain->Canvas()->Pixels(100, 60));
     delete form;
     TestKit::ProcessMessages();
 }

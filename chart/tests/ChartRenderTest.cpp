@@ -50,7 +50,7 @@ struct ChartRenderTest : ::testing::Test {
     void Shoot(TCustomChart& chart, const std::string& name) {
         std::unique_ptr<TBitmap> bitmap = chart.MakeBitmap(clWhite, chart.GetDrawRect());
         const fs::path file = Dir / (name + ".png");
-        ASSERT_TRUE(bitmap->Image().save(QString::fromStdString(file.string()), "PNG"));
+        ASSERT_TRUE(TestKit::SaveBitmapToPng(*bitmap, file.string()));
         EXPECT_GT(fs::file_size(file), 1000u);
     }
 };

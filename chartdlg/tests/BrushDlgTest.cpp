@@ -55,7 +55,7 @@ TEST_F(BrushDialogTest, StyleAndColourReachTheBrushAtOnce) {
         TestKit::Click(d->RGStyle->Buttons(7));
         EXPECT_EQ(FBrush->Style(), bsDiagCross);
 
-        EXPECT_FALSE(TestKit::Render(d).isNull());
+        EXPECT_FALSE(TestKit::Render(d)->Empty());
         if (const char* shotDir = std::getenv("ORV_SHOT_DIR")) {
             EXPECT_TRUE(TestKit::RenderToPng(d, std::string(shotDir) + "/brush-dialog.png"));
         }

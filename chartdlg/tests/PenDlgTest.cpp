@@ -66,7 +66,7 @@ TEST_F(PenDialogTest, ChangesReachThePenAtOnceAndStayAfterOk) {
         TestKit::Click(d->BColor);
         EXPECT_EQ(FPen->Color(), clBlue);
 
-        EXPECT_FALSE(TestKit::Render(d).isNull());
+        EXPECT_FALSE(TestKit::Render(d)->Empty());
         if (const char* shotDir = std::getenv("ORV_SHOT_DIR")) {
             EXPECT_TRUE(TestKit::RenderToPng(d, std::string(shotDir) + "/pen-dialog.png"));
         }

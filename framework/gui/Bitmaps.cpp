@@ -184,6 +184,11 @@ std::vector<uint8_t> WriteBmp(const QImage& source, int bits) {
     return out;
 }
 
+// Rows of packed blue-green-red bytes for 24 bits, 32-bit pixels for every other format.
+QImage::Format StorageFormatOf(TPixelFormat format) {
+    return format == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -235,9 +240,9 @@ void TGraphic::SaveToFile(const std::string& fileName) const {
 
 // ---------------------------------------------------------------------------
 
-TBitmap::TBitmap() = default;
+TBitmap::TBitmap() : FImage(std::make_unique<QImage>()) {}
 
-TBitmap::TBitmap(int width, int height) {
+TBitmap::TBitmap(int width, int height) : FImage(std::make_unique<QImage>()) {
     SetSize(width, height);
 }
 
@@ -246,14 +251,22 @@ TBitmap::~TBitmap() {
         FCanvas->ReleasePainter();
 }
 
-QImage::Format TBitmap::StorageFormat() const {
-    return FPixelFormat == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
-}
-
 void TBitmap::EnsureCanvasDevice() {
     if (!FCanvas)
         return;
-    FCanvas->SetDevice(FImage.isNull() ? nullptr : &FImage);
+    FCanvas->SetDevice(FImage->isNull() ? nullptr : FImage.get());
+}
+
+bool TBitmap::Empty() const {
+    return FImage->isNull();
+}
+
+int TBitmap::Width() const {
+    return FImage->width();
+}
+
+int TBitmap::Height() const {
+    return FImage->height();
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -273,18 +286,18 @@ void TBitmap::SetSize(int width, int height) {
     if (FCanvas)
         FCanvas->ReleasePainter();
     if (width == 0 || height == 0) {
-        FImage = QImage();
+        *FImage = QImage();
     } else {
-        QImage next(width, height, StorageFormat());
+        QImage next(width, height, StorageFormatOf(FPixelFormat));
         next.fill(Qt::white);
-        if (!FImage.isNull()) {
-            int cw = std::min(width, FImage.width()), ch = std::min(height, FImage.height());
-            QImage old = FImage.convertToFormat(StorageFormat());
+        if (!FImage->isNull()) {
+            int cw = std::min(width, FImage->width()), ch = std::min(height, FImage->height());
+            QImage old = FImage->convertToFormat(StorageFormatOf(FPixelFormat));
             int bpp = next.depth() / 8;
             for (int y = 0; y < ch; ++y)
                 std::memcpy(next.scanLine(y), old.constScanLine(y), size_t(cw * bpp));
         }
-        FImage = next;
+        *FImage = next;
     }
     EnsureCanvasDevice();
     Changed();
@@ -293,13 +306,13 @@ void TBitmap::SetSize(int width, int height) {
 void TBitmap::Reformat() {
     if (FCanvas)
         FCanvas->ReleasePainter();
-    if (!FImage.isNull()) {
-        FImage = FImage.convertToFormat(StorageFormat());
+    if (!FImage->isNull()) {
+        *FImage = FImage->convertToFormat(StorageFormatOf(FPixelFormat));
         if (FMonochrome) {
-            for (int y = 0; y < FImage.height(); ++y)
-                for (int x = 0; x < FImage.width(); ++x)
-                    if ((FImage.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
-                        FImage.setPixel(x, y, 0xFF000000u);
+            for (int y = 0; y < FImage->height(); ++y)
+                for (int x = 0; x < FImage->width(); ++x)
+                    if ((FImage->pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                        FImage->setPixel(x, y, 0xFF000000u);
         }
     }
     EnsureCanvasDevice();
@@ -329,9 +342,9 @@ void TBitmap::SetMonochrome(bool value) {
 TColor TBitmap::TransparentColor() const {
     if (FTransparentMode == tmFixed && FTransparentColor != clDefault)
         return FTransparentColor;
-    if (FImage.isNull())
+    if (FImage->isNull())
         return clDefault;
-    QRgb c = FImage.pixel(0, FImage.height() - 1);
+    QRgb c = FImage->pixel(0, FImage->height() - 1);
     return RGB(qRed(c), qGreen(c), qBlue(c));
 }
 
@@ -353,31 +366,31 @@ void TBitmap::SetTransparentMode(TTransparentMode value) {
 }
 
 uint8_t* TBitmap::ScanLine(int y) {
-    if (FImage.isNull() || y < 0 || y >= FImage.height())
+    if (FImage->isNull() || y < 0 || y >= FImage->height())
         throw EInvalidGraphic(Format("Scan line index out of range", {}));
     if (FCanvas)
         FCanvas->ReleasePainter();
-    return FImage.scanLine(y);
+    return FImage->scanLine(y);
 }
 
 const uint8_t* TBitmap::ScanLine(int y) const {
-    if (FImage.isNull() || y < 0 || y >= FImage.height())
+    if (FImage->isNull() || y < 0 || y >= FImage->height())
         throw EInvalidGraphic(Format("Scan line index out of range", {}));
-    return FImage.constScanLine(y);
+    return FImage->constScanLine(y);
 }
 
 int TBitmap::BytesPerScanLine() const {
-    return FImage.isNull() ? 0 : int(FImage.bytesPerLine());
+    return FImage->isNull() ? 0 : int(FImage->bytesPerLine());
 }
 
 const QImage& TBitmap::Image() const {
-    return FImage;
+    return *FImage;
 }
 
 void TBitmap::SetImage(const QImage& image) {
     if (FCanvas)
         FCanvas->ReleasePainter();
-    FImage = image.isNull() ? QImage() : image.convertToFormat(StorageFormat());
+    *FImage = image.isNull() ? QImage() : image.convertToFormat(StorageFormatOf(FPixelFormat));
     if (FMonochrome)
         Reformat();
     EnsureCanvasDevice();
@@ -385,24 +398,35 @@ void TBitmap::SetImage(const QImage& image) {
 }
 
 QImage TBitmap::ToImage() const {
-    if (FImage.isNull())
+    if (FImage->isNull())
         return QImage();
-    return FImage.convertToFormat(QImage::Format_RGB32);
+    return FImage->convertToFormat(QImage::Format_RGB32);
+}
+
+void TBitmap::CopyPixels(const TBitmap* source) {
+    if (source == this)
+        return;
+    SetImage(source ? *source->FImage : QImage());
+}
+
+bool TBitmap::SamePixels(const TBitmap& other) const {
+    return ToImage() == other.ToImage();
 }
 
 void TBitmap::Mask(TColor transparentColor) {
-    if (FImage.isNull())
+    if (FImage->isNull())
         return;
     if (FCanvas)
         FCanvas->ReleasePainter();
     QRgb key = ColorToQColor(transparentColor).rgb() & 0xFFFFFF;
-    QImage mask(FImage.size(), QImage::Format_RGB32);
-    for (int y = 0; y < FImage.height(); ++y)
-        for (int x = 0; x < FImage.width(); ++x)
-            mask.setPixel(x, y, (FImage.pixel(x, y) & 0xFFFFFF) == key ? 0xFFFFFFFFu : 0xFF000000u);
+    QImage mask(FImage->size(), QImage::Format_RGB32);
+    for (int y = 0; y < FImage->height(); ++y)
+        for (int x = 0; x < FImage->width(); ++x)
+            mask.setPixel(x, y,
+                          (FImage->pixel(x, y) & 0xFFFFFF) == key ? 0xFFFFFFFFu : 0xFF000000u);
     FPixelFormat = pf1bit;
     FMonochrome = true;
-    FImage = mask;
+    *FImage = mask;
     EnsureCanvasDevice();
     Changed();
 }
@@ -412,11 +436,11 @@ void TBitmap::Changed() {
 }
 
 void TBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
-    if (FImage.isNull() || !canvas)
+    if (FImage->isNull() || !canvas)
         return;
     TRect src(0, 0, Width(), Height());
     if (Transparent()) {
-        QImage img = FImage.convertToFormat(QImage::Format_ARGB32);
+        QImage img = FImage->convertToFormat(QImage::Format_ARGB32);
         QRgb key = ColorToQColor(TransparentColor()).rgb() & 0xFFFFFF;
         for (int y = 0; y < img.height(); ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -427,7 +451,7 @@ void TBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
         canvas->StretchBltImage(r, img, src, SRCCOPY);
         return;
     }
-    canvas->StretchBltImage(r, FImage, src, canvas->CopyMode());
+    canvas->StretchBltImage(r, *FImage, src, canvas->CopyMode());
 }
 
 void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
@@ -463,7 +487,7 @@ void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
         FCanvas->ReleasePainter();
     FPixelFormat = format;
     FMonochrome = format == pf1bit;
-    FImage = img.convertToFormat(StorageFormat());
+    *FImage = img.convertToFormat(StorageFormatOf(FPixelFormat));
     if (FMonochrome)
         Reformat();
     EnsureCanvasDevice();
@@ -471,7 +495,7 @@ void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> TBitmap::SaveToBytes() const {
-    if (FImage.isNull())
+    if (FImage->isNull())
         return WriteBmp(QImage(), 24);
     int bits = 24;
     switch (FPixelFormat) {
@@ -489,7 +513,7 @@ std::vector<uint8_t> TBitmap::SaveToBytes() const {
         bits = 24;
         break;
     }
-    return WriteBmp(FImage, bits);
+    return WriteBmp(*FImage, bits);
 }
 
 void TBitmap::AssignFrom(const TPersistent* source) {
@@ -506,7 +530,7 @@ void TBitmap::AssignFrom(const TPersistent* source) {
         FMonochrome = b->FMonochrome;
         FTransparentColor = b->FTransparentColor;
         FTransparentMode = b->FTransparentMode;
-        FImage = b->FImage.copy();
+        *FImage = b->FImage->copy();
         SetTransparent(b->Transparent());
         EnsureCanvasDevice();
         Changed();
@@ -515,9 +539,9 @@ void TBitmap::AssignFrom(const TPersistent* source) {
     if (auto* g = dynamic_cast<const TGraphic*>(source)) {
         if (FCanvas)
             FCanvas->ReleasePainter();
-        FImage = QImage();
+        *FImage = QImage();
         SetSize(g->Width(), g->Height());
-        if (!FImage.isNull()) {
+        if (!FImage->isNull()) {
             Canvas()->Brush()->SetColor(clWhite);
             Canvas()->Brush()->SetStyle(bsSolid);
             Canvas()->FillRect(TRect(0, 0, Width(), Height()));
@@ -540,27 +564,44 @@ void TBitmap::CopyInto(TPersistent* dest) const {
 
 // ---------------------------------------------------------------------------
 
+TIcon::TIcon() : FImage(std::make_unique<QImage>()) {}
+
+TIcon::~TIcon() = default;
+
+bool TIcon::Empty() const {
+    return FImage->isNull();
+}
+
+int TIcon::Width() const {
+    return FImage->width();
+}
+
+int TIcon::Height() const {
+    return FImage->height();
+}
+
 void TIcon::SetWidth(int value) {
     if (value == Width())
         return;
-    SetImage(FImage.isNull() ? QImage() : FImage.scaled(value, Height()));
+    SetImage(FImage->isNull() ? QImage() : FImage->scaled(value, Height()));
 }
 
 void TIcon::SetHeight(int value) {
     if (value == Height())
         return;
-    SetImage(FImage.isNull() ? QImage() : FImage.scaled(Width(), value));
+    SetImage(FImage->isNull() ? QImage() : FImage->scaled(Width(), value));
 }
 
 void TIcon::SetImage(const QImage& image) {
-    FImage = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    *FImage =
+        image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Changed();
 }
 
 void TIcon::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
-    if (FImage.isNull() || !canvas)
+    if (FImage->isNull() || !canvas)
         return;
-    canvas->StretchBltImage(r, FImage, TRect(0, 0, Width(), Height()), SRCCOPY);
+    canvas->StretchBltImage(r, *FImage, TRect(0, 0, Width(), Height()), SRCCOPY);
 }
 
 void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
@@ -575,11 +616,11 @@ std::vector<uint8_t> TIcon::SaveToBytes() const {
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "ico");
-    if (!writer.write(FImage)) {
+    if (!writer.write(*FImage)) {
         // Without the icon writer the image goes out as PNG, which readers of icons accept.
         buffer.seek(0);
         data.clear();
-        FImage.save(&buffer, "PNG");
+        FImage->save(&buffer, "PNG");
     }
     return FromByteArray(data);
 }
@@ -588,7 +629,7 @@ void TIcon::AssignFrom(const TPersistent* source) {
     if (auto* i = dynamic_cast<const TIcon*>(source)) {
         if (i != this) {
             SetTransparent(i->Transparent());
-            SetImage(i->FImage);
+            SetImage(*i->FImage);
         }
         return;
     }

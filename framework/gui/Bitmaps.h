@@ -9,14 +9,14 @@
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"
 
-#include <QImage>
-
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QImage;
 
 // A graphic that cannot be read: "Bitmap image is not valid", "Icon image is not valid",
 // "Unknown picture file extension (.%s)".
@@ -84,7 +84,7 @@ enum TPixelFormat {
 };
 enum TTransparentMode { tmAuto, tmFixed };
 
-// A bitmap: a QImage (RGB32 for the device format and 32 bits; packed blue-green-red
+// A bitmap: an image (RGB32 for the device format and 32 bits; packed blue-green-red
 // bytes, rows padded to 4 bytes, for 24 bits; black and white RGB32 for monochrome and
 // 1 bit; RGB32 for 4, 8, 15 and 16 bits) and a canvas drawing on it. A new bitmap is
 // empty; growing it fills new pixels with white.
@@ -95,9 +95,9 @@ class TBitmap : public TGraphic {
     TBitmap(int width, int height);
     ~TBitmap() override;
 
-    bool Empty() const override { return FImage.isNull(); }
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
     void SetWidth(int value) override { SetSize(value, Height()); }
     void SetHeight(int value) override { SetSize(Width(), value); }
     // Keeps the pixels that still fit; the same size changes nothing.
@@ -128,6 +128,11 @@ class TBitmap : public TGraphic {
     void SetImage(const QImage& image);
     // An RGB32 copy of the pixels.
     QImage ToImage() const;
+    // Takes the size and pixels of source (nullptr: none), converted to this bitmap's
+    // pixel format; the other properties stay (AssignFrom copies them all).
+    void CopyPixels(const TBitmap* source);
+    // True when both bitmaps have the same size and every pixel the same colour.
+    bool SamePixels(const TBitmap& other) const;
     // Call after changing pixels through ScanLine or Image.
     void Modify() { Changed(); }
     // Turns the bitmap into a monochrome mask: the colour → white, the rest black.
@@ -146,11 +151,10 @@ protected:
     void Changed() override;
 
 private:
-    QImage::Format StorageFormat() const;
     void Reformat();
     void EnsureCanvasDevice();
 
-    QImage FImage;
+    std::unique_ptr<QImage> FImage; // never null; a null image when empty
     TPixelFormat FPixelFormat = pfDevice;
     bool FMonochrome = false;
     TColor FTransparentColor = clDefault;
@@ -163,13 +167,14 @@ private:
 class TIcon : public TGraphic {
     ORV_CLASS(TIcon, TGraphic)
 
-    TIcon() = default;
-    bool Empty() const override { return FImage.isNull(); }
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
+    TIcon();
+    ~TIcon() override;
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
     void SetWidth(int value) override;
     void SetHeight(int value) override;
-    const QImage& Image() const { return FImage; }
+    const QImage& Image() const { return *FImage; }
     void SetImage(const QImage& image);
     void DrawOnCanvas(TCanvas* canvas, const TRect& r) const override;
     void LoadFromBytes(const std::vector<uint8_t>& bytes) override;
@@ -177,7 +182,7 @@ class TIcon : public TGraphic {
     void AssignFrom(const TPersistent* source) override;
 
 private:
-    QImage FImage; // ARGB32_Premultiplied
+    std::unique_ptr<QImage> FImage; // ARGB32_Premultiplied; never null
 };
 
 class TMetafile;

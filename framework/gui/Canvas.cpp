@@ -399,7 +399,7 @@ void TCanvasPaint::Prepare(TCanvas& c, QPainter& p) {
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (c.FHasClip)
-        p.setClipRegion(c.FClip, p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        p.setClipRegion(c.FClip.ToQRegion(), p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     p.setBackground(QBrush(ColorToQColor(c.FBkColor)));
     p.setBackgroundMode(c.FBkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
 }
@@ -425,7 +425,7 @@ void TCanvasPaint::Render(TCanvas& c, const QRect& bounds, TPenMode mode,
     // pixels are combined with the image's.
     QRect area = bounds.adjusted(-2, -2, 2, 2) & image->rect();
     if (c.FHasClip)
-        area &= c.FClip.boundingRect();
+        area &= c.FClip.ToQRegion().boundingRect();
     if (area.isEmpty())
         return;
     QImage cover(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -607,7 +607,7 @@ void TCanvas::ResetDCState() {
     FTextColor = clBlack;
     FTextAlign = TA_LEFT | TA_TOP;
     FHasClip = false;
-    FClip = QRegion();
+    FClip = TRegion();
     FMapMode = MM_TEXT;
     FWindowOrg = FViewportOrg = TPoint();
     FWindowExt = FViewportExt = TSize(1, 1);
@@ -780,7 +780,7 @@ void TCanvas::SetTextAlign(unsigned flags) {
 
 QRegion TCanvas::DeviceClip() const {
     if (FHasClip)
-        return FClip;
+        return FClip.ToQRegion();
     TSize s = DeviceSize();
     return QRegion(0, 0, s.cx, s.cy);
 }
@@ -789,34 +789,34 @@ int TCanvas::SelectClipRgn(const TRegion* region) {
     Handle();
     if (!region) {
         FHasClip = false;
-        FClip = QRegion();
+        FClip = TRegion();
         return SIMPLEREGION;
     }
     FHasClip = true;
-    FClip = region->ToQRegion();
-    return TRegion(FClip).Complexity();
+    FClip = *region;
+    return FClip.Complexity();
 }
 
 int TCanvas::IntersectClipRect(int left, int top, int right, int bottom) {
     Handle();
     TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    FClip = DeviceClip() & QRegion(ToQRect(d));
+    FClip = TRegion(DeviceClip() & QRegion(ToQRect(d)));
     FHasClip = true;
-    return TRegion(FClip).Complexity();
+    return FClip.Complexity();
 }
 
 int TCanvas::ExcludeClipRect(int left, int top, int right, int bottom) {
     Handle();
     TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    FClip = DeviceClip() - QRegion(ToQRect(d));
+    FClip = TRegion(DeviceClip() - QRegion(ToQRect(d)));
     FHasClip = true;
-    return TRegion(FClip).Complexity();
+    return FClip.Complexity();
 }
 
 bool TCanvas::GetClipRgn(TRegion& region) const {
     if (!FHasClip)
         return false;
-    region = TRegion(FClip);
+    region = FClip;
     return true;
 }
 
@@ -956,7 +956,7 @@ TColor TCanvas::Pixels(int x, int y) {
     const QImage& img = *image;
     if (!img.valid(d.X, d.Y))
         return clNone;
-    if (FHasClip && !FClip.contains(QPoint(d.X, d.Y)))
+    if (FHasClip && !FClip.Contains(d.X, d.Y))
         return clNone;
     return FromRgb24(img.pixel(d.X, d.Y) & 0xFFFFFF);
 }
@@ -1119,6 +1119,13 @@ bool TCanvas::StretchBltImage(const TRect& dest, const QImage& source, const TRe
                        source.format() == QImage::Format_MonoLSB);
     Changed();
     return true;
+}
+
+bool TCanvas::StretchBltBitmap(const TRect& dest, const TBitmap* source, const TRect& src,
+                               uint32_t rop, bool sourceIsMonochrome) {
+    if (!source)
+        return false;
+    return StretchBltImage(dest, source->Image(), src, rop, sourceIsMonochrome);
 }
 
 bool TCanvas::PatBlt(int x, int y, int width, int height, uint32_t rop) {
@@ -1339,7 +1346,7 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned flags) {
 
 void TCanvas::DoLine(const TPoint& from, const TPoint& to) {
     if (QImage* image = TCanvasPaint::DirectLineImage(*this)) {
-        TDirectLineWriter(*image, *this, FHasClip, FClip, FPen->Color()).Line(from, to);
+        TDirectLineWriter(*image, *this, FHasClip, FClip.ToQRegion(), FPen->Color()).Line(from, to);
         return;
     }
     bool visible;
@@ -1603,7 +1610,7 @@ void TCanvas::DoPolyline(const std::vector<TPoint>& points) {
     if (pen.width() <= 1) {
         // Each segment leaves out its last pixel, which the next one sets.
         if (QImage* image = TCanvasPaint::DirectLineImage(*this)) {
-            TDirectLineWriter writer(*image, *this, FHasClip, FClip, FPen->Color());
+            TDirectLineWriter writer(*image, *this, FHasClip, FClip.ToQRegion(), FPen->Color());
             TPoint previous = LPtoDP(points[0]);
             for (size_t i = 1; i < points.size(); ++i) {
                 const TPoint next = LPtoDP(points[i]);
@@ -1849,7 +1856,7 @@ void TCanvas::DoFocusRect(const TRect& r) {
     if (image) {
         QRect area = ToQRect(d) & image->rect();
         if (FHasClip)
-            area &= FClip.boundingRect();
+            area &= FClip.ToQRegion().boundingRect();
         if (area.isEmpty())
             return;
         QImage result(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -1857,7 +1864,7 @@ void TCanvas::DoFocusRect(const TRect& r) {
         const QImage& dst = *image;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                if (onFrame(x, y) && (!FHasClip || FClip.contains(QPoint(x, y))))
+                if (onFrame(x, y) && (!FHasClip || FClip.Contains(x, y)))
                     result.setPixel(x - area.left(), y - area.top(),
                                     0xFF000000u | (~dst.pixel(x, y) & 0xFFFFFF));
         TCanvasPaint::Render(*this, area, pmCopy,

@@ -14,16 +14,18 @@
 #include "framework/gui/Regions.h"
 #include "framework/gui/Types.h"
 
-#include <QImage>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class QFont;
+class QImage;
 class QPaintDevice;
 class QPainter;
+class QRegion;
+class TBitmap;
 class TGraphic;
 
 // ---------------------------------------------------------------------------
@@ -276,6 +278,10 @@ class TCanvas : public TPersistent {
     // the text colour and white ones the background colour).
     bool StretchBltImage(const TRect& dest, const QImage& source, const TRect& src, uint32_t rop,
                          bool sourceIsMonochrome = false);
+    // The same from a bitmap's pixels (a monochrome bitmap counts as monochrome only when
+    // sourceIsMonochrome is set, as for an image).
+    bool StretchBltBitmap(const TRect& dest, const TBitmap* source, const TRect& src, uint32_t rop,
+                          bool sourceIsMonochrome = false);
     // A raster operation between the brush and the destination.
     bool PatBlt(int x, int y, int width, int height, uint32_t rop);
 
@@ -361,7 +367,7 @@ private:
         TColor TextColor;
         unsigned TextAlign;
         bool HasClip;
-        QRegion Clip;
+        TRegion Clip;
         int MapMode;
         TPoint WindowOrg, ViewportOrg;
         TSize WindowExt, ViewportExt;
@@ -396,7 +402,7 @@ private:
     TColor FTextColor = clBlack;
     unsigned FTextAlign = TA_LEFT | TA_TOP;
     bool FHasClip = false;
-    QRegion FClip;
+    TRegion FClip;
     int FMapMode = MM_TEXT;
     TPoint FWindowOrg, FViewportOrg;
     TSize FWindowExt{1, 1}, FViewportExt{1, 1};

@@ -6,6 +6,8 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Menus.h"
 
+#include <QColor>
+
 #include <algorithm>
 #include <cstdlib>
 

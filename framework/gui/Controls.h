@@ -16,9 +16,6 @@
 #include "framework/gui/Types.h"
 #include "framework/gui/WindowSystem.h"
 
-#include <QImage>
-#include <QRegion>
-
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -27,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+class QRegion;
 class QWidget;
 class TActionLink;
 class TBasicAction;
@@ -695,9 +693,9 @@ private:
     TRegion FRegion;
     std::vector<TWinControl*> FTabList;
     // The surface: what the window shows, kept between paints so that a control may
-    // draw outside a paint.
-    QImage FSurface;
-    QRegion FInvalid;
+    // draw outside a paint, and the part of it that needs painting.
+    struct TSurface;
+    std::unique_ptr<TSurface> FSurface;
     std::unique_ptr<TCanvas> FCanvas;
     int FPaintDepth = 0;
     TNotifyEvent FOnEnter;

@@ -10,10 +10,12 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -165,7 +167,12 @@ TShortCut ShortCutFromMessage(const TMessage& message) {
 // ---------------------------------------------------------------------------
 // TCustomForm
 
-TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+struct TCustomForm::TMenuBarRef {
+    QPointer<QWidget> Bar;
+};
+
+TCustomForm::TCustomForm(TComponent* owner)
+    : TWinControl(owner), FMenuBar(std::make_unique<TMenuBarRef>()) {
     EnsureApplicationObjects();
     FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
                                   csDoubleClicks};
@@ -304,7 +311,7 @@ void TCustomForm::SetMenu(TComponent* value) {
     const TRect oldClient = ClientRect();
     if (!SetComponentReference(this, FMenu, value))
         return;
-    delete FMenuBar.data();
+    delete FMenuBar->Bar.data();
     if (HandleAllocated())
         AfterWindowCreated();
     MenuBarChanged(oldClient);
@@ -329,7 +336,7 @@ void TCustomForm::ComponentNotification(TComponent* component, TOperation operat
     if (operation == opRemove && component == FMenu) {
         // The bar's actions belong to the menu that is going away.
         const TRect oldClient = ClientRect();
-        delete FMenuBar.data();
+        delete FMenuBar->Bar.data();
         FMenu = nullptr;
         if (!ComponentState().Contains(csDestroying))
             MenuBarChanged(oldClient);
@@ -339,16 +346,16 @@ void TCustomForm::ComponentNotification(TComponent* component, TOperation operat
 void TCustomForm::AfterWindowCreated() {
     TWinControl::AfterWindowCreated();
     auto* menu = dynamic_cast<IFormMenu*>(FMenu);
-    if (!menu || Parent() || FMenuBar)
+    if (!menu || Parent() || FMenuBar->Bar)
         return;
-    FMenuBar = menu->CreateMenuBarFor(Widget());
+    FMenuBar->Bar = menu->CreateMenuBarFor(Widget());
     PlaceMenuBar();
-    FMenuBar->show();
+    FMenuBar->Bar->show();
 }
 
 void TCustomForm::PlaceMenuBar() {
-    if (FMenuBar)
-        FMenuBar->setGeometry(0, 0, ClientWidth(), MenuBarHeight());
+    if (FMenuBar->Bar)
+        FMenuBar->Bar->setGeometry(0, 0, ClientWidth(), MenuBarHeight());
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons value) {
@@ -937,7 +944,12 @@ void TDataModule::BeforeDestruction() {
 // ---------------------------------------------------------------------------
 // TScreen
 
-TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+struct TScreen::TCursorTable : std::map<TCursor, QCursor> {};
+
+TScreen::TScreen(TComponent* owner)
+    : TComponent(owner), FCustomCursors(std::make_unique<TCursorTable>()) {}
+
+TScreen::~TScreen() = default;
 
 int TScreen::Width() const {
     return GetSystemMetrics(SM_CXSCREEN);
@@ -971,8 +983,8 @@ void TScreen::SetCursor(TCursor value) {
 }
 
 QCursor TScreen::CursorShape(TCursor cursor) const {
-    auto it = FCustomCursors.find(cursor);
-    if (it != FCustomCursors.end())
+    auto it = FCustomCursors->find(cursor);
+    if (it != FCustomCursors->end())
         return it->second;
     switch (cursor) {
     case crNone:
@@ -1018,7 +1030,7 @@ QCursor TScreen::CursorShape(TCursor cursor) const {
 }
 
 void TScreen::SetCursorShape(TCursor cursor, const QCursor& shape) {
-    FCustomCursors[cursor] = shape;
+    (*FCustomCursors)[cursor] = shape;
 }
 
 bool TScreen::SetCursorShape(TCursor cursor, TBitmap* image, int hotX, int hotY) {
@@ -1031,12 +1043,12 @@ bool TScreen::SetCursorShape(TCursor cursor, TBitmap* image, int hotX, int hotY)
         for (int x = 0; x < shape.width(); ++x)
             if ((shape.pixel(x, y) & 0xFFFFFF) == transparent)
                 shape.setPixel(x, y, 0);
-    FCustomCursors[cursor] = QCursor(QPixmap::fromImage(shape), hotX, hotY);
+    (*FCustomCursors)[cursor] = QCursor(QPixmap::fromImage(shape), hotX, hotY);
     return true;
 }
 
 bool TScreen::HasCursor(TCursor cursor) const {
-    return FCustomCursors.count(cursor) != 0 || (cursor <= 0 && cursor >= crHandPoint);
+    return FCustomCursors->count(cursor) != 0 || (cursor <= 0 && cursor >= crHandPoint);
 }
 
 void TScreen::AddForm(TCustomForm* form) {

@@ -11,11 +11,6 @@
 #include "framework/core/Classes.h"
 #include "framework/gui/Controls.h"
 
-#include <QPointer>
-#include <QWidget>
-
-#include <QCursor>
-
 #include <exception>
 #include <functional>
 #include <map>
@@ -23,6 +18,8 @@
 #include <string>
 #include <vector>
 
+class QCursor;
+class QWidget;
 class TBitmap;
 class TCustomForm;
 class TDataModule;
@@ -224,7 +221,8 @@ private:
     void PlaceMenuBar();
     void MenuBarChanged(const TRect& oldClient);
     TComponent* FMenu = nullptr;
-    QPointer<QWidget> FMenuBar;
+    struct TMenuBarRef; // the menu bar's widget, cleared when the widget goes
+    std::unique_ptr<TMenuBarRef> FMenuBar;
     void DrawFrameAndCaption(TCanvas* canvas);
     void ShowWindow();
     void FrameSizes(int& border, int& caption) const;
@@ -296,6 +294,7 @@ class TScreen : public TComponent {
     ORV_CLASS(TScreen, TComponent)
 public:
     explicit TScreen(TComponent* owner);
+    ~TScreen() override;
     int Width() const;
     int Height() const;
     int PixelsPerInch() const { return 96; }
@@ -332,7 +331,8 @@ private:
     std::vector<TDataModule*> FDataModules;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
-    std::map<TCursor, QCursor> FCustomCursors;
+    struct TCursorTable;
+    std::unique_ptr<TCursorTable> FCustomCursors;
 };
 
 // The tool-tip window of hints: a small frameless window on top of the others, in the

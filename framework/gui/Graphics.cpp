@@ -2,6 +2,8 @@
 
 #include "framework/core/SystemUtils.h"
 
+#include <QColor>
+#include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -5,13 +5,12 @@
 
 #include "framework/core/Classes.h"
 
-#include <QColor>
-#include <QFont>
-
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 
+class QColor;
+class QFont;
 class TBitmap;
 
 // ---------------------------------------------------------------------------

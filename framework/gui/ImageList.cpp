@@ -22,6 +22,14 @@ void TChangeLink::Change() {
         FOnChange(FSender);
 }
 
+struct TImageList::TImages : std::vector<QImage> {};
+
+TImageList::TImageList(TComponent* owner)
+    : TComponent(owner), FImages(std::make_unique<TImages>()) {}
+
+TImageList::TImageList(TComponent* owner, int width, int height)
+    : TComponent(owner), FWidth(width), FHeight(height), FImages(std::make_unique<TImages>()) {}
+
 TImageList::~TImageList() {
     for (TChangeLink* link : FLinks)
         link->FSender = nullptr;
@@ -58,7 +66,7 @@ void TImageList::SetWidth(int value) {
     if (value == FWidth || value <= 0)
         return;
     FWidth = value;
-    FImages.clear();
+    FImages->clear();
     Changed();
 }
 
@@ -66,7 +74,7 @@ void TImageList::SetHeight(int value) {
     if (value == FHeight || value <= 0)
         return;
     FHeight = value;
-    FImages.clear();
+    FImages->clear();
     Changed();
 }
 
@@ -106,7 +114,7 @@ int TImageList::Add(const TBitmap* image, const TBitmap* mask) {
     QImage m = mask ? mask->ToImage() : QImage();
     auto images = CutImages(image->ToImage(), mask ? &m : nullptr, nullptr, FWidth, FHeight);
     int first = Count();
-    FImages.insert(FImages.end(), images.begin(), images.end());
+    FImages->insert(FImages->end(), images.begin(), images.end());
     Changed();
     return first;
 }
@@ -117,7 +125,7 @@ int TImageList::AddMasked(const TBitmap* image, TColor maskColor) {
     QRgb key = ColorToQColor(maskColor).rgb();
     auto images = CutImages(image->ToImage(), nullptr, &key, FWidth, FHeight);
     int first = Count();
-    FImages.insert(FImages.end(), images.begin(), images.end());
+    FImages->insert(FImages->end(), images.begin(), images.end());
     Changed();
     return first;
 }
@@ -125,9 +133,9 @@ int TImageList::AddMasked(const TBitmap* image, TColor maskColor) {
 int TImageList::AddIcon(const TIcon* icon) {
     if (!icon || icon->Empty())
         return -1;
-    FImages.push_back(icon->Image()
-                          .scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    FImages->push_back(icon->Image()
+                           .scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     Changed();
     return Count() - 1;
 }
@@ -135,12 +143,16 @@ int TImageList::AddIcon(const TIcon* icon) {
 void TImageList::Delete(int index) {
     if (index < 0 || index >= Count())
         return;
-    FImages.erase(FImages.begin() + index);
+    FImages->erase(FImages->begin() + index);
     Changed();
 }
 
+int TImageList::Count() const {
+    return int(FImages->size());
+}
+
 void TImageList::Clear() {
-    FImages.clear();
+    FImages->clear();
     Changed();
 }
 
@@ -149,14 +161,14 @@ void TImageList::Replace(int index, const TBitmap* image, const TBitmap* mask) {
         return;
     QImage m = mask ? mask->ToImage() : QImage();
     auto images = CutImages(image->ToImage(), mask ? &m : nullptr, nullptr, FWidth, FHeight);
-    FImages[size_t(index)] = images.front();
+    (*FImages)[size_t(index)] = images.front();
     Changed();
 }
 
 QImage TImageList::ImageAt(int index) const {
     if (index < 0 || index >= Count())
         return QImage();
-    QImage img = FImages[size_t(index)];
+    QImage img = (*FImages)[size_t(index)];
     if (FBkColor != clNone) {
         QImage back(img.size(), QImage::Format_ARGB32_Premultiplied);
         back.fill(ColorToQColor(FBkColor));
@@ -193,13 +205,13 @@ void TImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle st
     TRect dest = Bounds(x, y, FWidth, FHeight);
     TRect src(0, 0, FWidth, FHeight);
     if (enabled) {
-        QImage img = style == dsTransparent ? FImages[size_t(index)] : ImageAt(index);
+        QImage img = style == dsTransparent ? (*FImages)[size_t(index)] : ImageAt(index);
         canvas->StretchBltImage(dest, img, src, SRCCOPY);
         return;
     }
     // Disabled: the image's shape (its dark pixels) in the highlight colour one pixel down
     // and right, then in the shadow colour.
-    const QImage& img = FImages[size_t(index)];
+    const QImage& img = (*FImages)[size_t(index)];
     auto shape = [&](TColor color) {
         QImage s(img.size(), QImage::Format_ARGB32_Premultiplied);
         s.fill(0);
@@ -227,7 +239,7 @@ void TImageList::AssignFrom(const TPersistent* source) {
         FHeight = l->FHeight;
         FBkColor = l->FBkColor;
         FMasked = l->FMasked;
-        FImages = l->FImages;
+        *FImages = *l->FImages;
         Changed();
         return;
     }

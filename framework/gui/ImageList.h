@@ -7,9 +7,10 @@
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Graphics.h"
 
-#include <QImage>
-
+#include <memory>
 #include <vector>
+
+class QImage;
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 
@@ -38,9 +39,8 @@ private:
 class TImageList : public TComponent {
     ORV_CLASS(TImageList, TComponent)
 
-    explicit TImageList(TComponent* owner) : TComponent(owner) {}
-    TImageList(TComponent* owner, int width, int height)
-        : TComponent(owner), FWidth(width), FHeight(height) {}
+    explicit TImageList(TComponent* owner);
+    TImageList(TComponent* owner, int width, int height);
     ~TImageList() override;
     static void Publish(TPublisher<TImageList>& p);
 
@@ -49,7 +49,7 @@ class TImageList : public TComponent {
     // Changing the size clears the list.
     void SetWidth(int value);
     void SetHeight(int value);
-    int Count() const { return int(FImages.size()); }
+    int Count() const;
     // clNone: images drawn with their mask only; otherwise the colour behind them.
     TColor BkColor() const { return FBkColor; }
     void SetBkColor(TColor value) { FBkColor = value; }
@@ -90,7 +90,8 @@ private:
     int FHeight = 16;
     TColor FBkColor = clNone;
     bool FMasked = true;
-    std::vector<QImage> FImages; // ARGB32_Premultiplied, alpha 0 where masked
+    struct TImages; // ARGB32_Premultiplied, alpha 0 where masked
+    std::unique_ptr<TImages> FImages;
     TNotifyEvent FOnChange;
     std::vector<TChangeLink*> FLinks;
 };

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -451,18 +452,24 @@ void TMenu::FillQMenu(QMenu* menu, TMenuItem* parent) const {
 // ---------------------------------------------------------------------------
 // TMainMenu
 
+struct TMainMenu::TMenuBarRef {
+    QPointer<QMenuBar> Bar;
+};
+
+TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner), FMenuBar(std::make_unique<TMenuBarRef>()) {}
+
 TMainMenu::~TMainMenu() {
     Destroying();
-    if (FMenuBar)
-        FMenuBar->deleteLater();
+    if (FMenuBar->Bar)
+        FMenuBar->Bar->deleteLater();
 }
 
 QMenuBar* TMainMenu::CreateMenuBar(QWidget* parent) {
-    if (FMenuBar)
-        FMenuBar->deleteLater();
-    FMenuBar = new QMenuBar(parent);
+    if (FMenuBar->Bar)
+        FMenuBar->Bar->deleteLater();
+    FMenuBar->Bar = new QMenuBar(parent);
     FillMenuBar();
-    return FMenuBar;
+    return FMenuBar->Bar;
 }
 
 QWidget* TMainMenu::CreateMenuBarFor(QWidget* parent) {
@@ -470,24 +477,24 @@ QWidget* TMainMenu::CreateMenuBarFor(QWidget* parent) {
 }
 
 QMenuBar* TMainMenu::MenuBar() const {
-    return FMenuBar.data();
+    return FMenuBar->Bar.data();
 }
 
 void TMainMenu::FillMenuBar() {
-    if (!FMenuBar || !Items())
+    if (!FMenuBar->Bar || !Items())
         return;
-    FMenuBar->clear();
+    FMenuBar->Bar->clear();
     // The bar is a pull-down per top-level item; an item without sub-items is a command
     // on the bar itself.
     auto holder = std::make_unique<QMenu>();
     FillQMenu(holder.get(), Items());
     for (QAction* a : holder->actions()) {
         if (QMenu* sub = a->menu()) {
-            sub->setParent(FMenuBar, sub->windowFlags());
-            FMenuBar->addMenu(sub);
+            sub->setParent(FMenuBar->Bar, sub->windowFlags());
+            FMenuBar->Bar->addMenu(sub);
         } else {
-            a->setParent(FMenuBar);
-            FMenuBar->addAction(a);
+            a->setParent(FMenuBar->Bar);
+            FMenuBar->Bar->addAction(a);
         }
     }
 }
@@ -500,6 +507,12 @@ void TMainMenu::MenuChanged() {
 
 // ---------------------------------------------------------------------------
 // TPopupMenu
+
+struct TPopupMenu::TShownMenu {
+    QPointer<QMenu> Menu;
+};
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner), FMenu(std::make_unique<TShownMenu>()) {}
 
 TPopupMenu::~TPopupMenu() {
     Destroying();
@@ -542,7 +555,7 @@ void TPopupMenu::Popup(int x, int y) {
     QMenu* menu = new QMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     FillQMenu(menu, Items());
-    FMenu = menu;
+    FMenu->Menu = menu;
     QPoint at(x, y);
     QSize size = menu->sizeHint();
     if (FAlignment == TPopupAlignment::paRight)
@@ -553,13 +566,13 @@ void TPopupMenu::Popup(int x, int y) {
 }
 
 QMenu* TPopupMenu::ShownMenu() const {
-    return FMenu && FMenu->isVisible() ? FMenu.data() : nullptr;
+    return FMenu->Menu && FMenu->Menu->isVisible() ? FMenu->Menu.data() : nullptr;
 }
 
 void TPopupMenu::CloseUp() {
-    if (FMenu) {
-        QMenu* menu = FMenu;
-        FMenu = nullptr;
+    if (FMenu->Menu) {
+        QMenu* menu = FMenu->Menu;
+        FMenu->Menu = nullptr;
         menu->close();
         menu->deleteLater();
     }

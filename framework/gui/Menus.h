@@ -13,8 +13,6 @@
 #include "framework/gui/ImageList.h"
 #include "framework/gui/Types.h"
 
-#include <QPointer>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -183,7 +181,7 @@ private:
 class TMainMenu : public TMenu, public IFormMenu {
     ORV_CLASS(TMainMenu, TMenu)
 public:
-    explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+    explicit TMainMenu(TComponent* owner);
     ~TMainMenu() override;
     // A menu bar showing the items (one pull-down per top-level item), a child of
     // parent; it is rebuilt whenever the menu changes and goes with the menu.
@@ -197,7 +195,8 @@ protected:
 
 private:
     void FillMenuBar();
-    QPointer<QMenuBar> FMenuBar;
+    struct TMenuBarRef; // the bar on screen, cleared when the bar goes
+    std::unique_ptr<TMenuBarRef> FMenuBar;
 };
 
 // Scoped: the chart engine's function period alignment uses paCenter too.
@@ -207,7 +206,7 @@ enum class TPopupAlignment { paLeft, paRight, paCenter };
 class TPopupMenu : public TMenu, public IPopupMenu {
     ORV_CLASS(TPopupMenu, TMenu)
 public:
-    explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
+    explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
     static void Publish(TPublisher<TPopupMenu>& p);
 
@@ -241,7 +240,8 @@ private:
     TPoint FPopupPoint;
     TPopupAlignment FAlignment = TPopupAlignment::paLeft;
     bool FAutoPopup = true;
-    QPointer<QMenu> FMenu;
+    struct TShownMenu; // the menu on screen, cleared when the menu goes
+    std::unique_ptr<TShownMenu> FMenu;
     TNotifyEvent FOnPopup;
 };
 

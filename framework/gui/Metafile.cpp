@@ -5,11 +5,18 @@
 
 #include "framework/gui/MetafileFormat.h"
 
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
 namespace MetafileFormat {
+
+const QImage& ImageOf(const TMetafileRecord& record) {
+    static const QImage none;
+    return record.Image ? *record.Image : none;
+}
 
 namespace {
 // Pen modes in enumeration order, as binary raster operation codes.
@@ -197,7 +204,8 @@ void TMetafile::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
             break;
         }
         case K::mrImage:
-            canvas->StretchBltImage(box, m.Image, m.SourceRect, m.Rop, m.Monochrome);
+            canvas->StretchBltImage(box, MetafileFormat::ImageOf(m), m.SourceRect, m.Rop,
+                                    m.Monochrome);
             break;
         case K::mrPatBlt:
             canvas->PatBlt(box.Left, box.Top, box.Width(), box.Height(), m.Rop);

@@ -9,11 +9,12 @@
 #include "framework/gui/Graphics.h"
 #include "framework/gui/Types.h"
 
-#include <QImage>
-
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QImage;
 
 // One recorded call with the drawing state it was made in. Coordinates are the
 // recording canvas' device pixels.
@@ -44,7 +45,7 @@ struct TMetafileRecord {
     unsigned Options = 0;
     bool HasRect = false;
     std::string Text;
-    QImage Image;
+    std::shared_ptr<const QImage> Image; // shared by copies of the record; null for none
     uint32_t Rop = 0;
     bool Monochrome = false;
 

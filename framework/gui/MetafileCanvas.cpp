@@ -5,6 +5,8 @@
 
 #include "framework/gui/MetafileFormat.h"
 
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
 
@@ -182,7 +184,7 @@ void TMetafileCanvas::DoStretchImage(const TRect& dest, const QImage& source, co
                                      uint32_t rop, bool sourceIsMonochrome) {
     TMetafileRecord& r = Add(TMetafileRecord::mrImage);
     r.Rect = LPtoDP(dest);
-    r.Image = source;
+    r.Image = std::make_shared<const QImage>(source);
     r.SourceRect = src;
     r.Rop = rop;
     r.Monochrome = sourceIsMonochrome;

@@ -63,4 +63,7 @@ struct TReadMetafile {
 // neither or that point outside themselves.
 TReadMetafile Read(const std::vector<uint8_t>& bytes);
 
+// The picture of an image record (a null image for a record without one).
+const QImage& ImageOf(const TMetafileRecord& record);
+
 } // namespace MetafileFormat

@@ -157,7 +157,7 @@ public:
         r.Kind = kind;
         r.Points.clear();
         r.Text.clear();
-        r.Image = QImage();
+        r.Image.reset();
         return r;
     }
 
@@ -205,7 +205,7 @@ public:
         TMetafileRecord& m = Add(TMetafileRecord::mrImage);
         m.Rect = TRect(a.X, a.Y, ClampCoordinate(a.X + int64_t(std::llround(cx * ScaleX))),
                        ClampCoordinate(a.Y + int64_t(std::llround(cy * ScaleY))));
-        m.Image = image;
+        m.Image = std::make_shared<const QImage>(image);
         m.SourceRect = TRect(0, 0, image.width(), image.height());
         m.Rop = rop;
     }

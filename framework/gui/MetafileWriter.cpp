@@ -6,6 +6,7 @@
 #include "framework/core/SystemUtils.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QString>
 
 #include <algorithm>
@@ -195,7 +196,7 @@ bool IsFill(TMetafileRecord::TKind k) {
 // The state a record is written with.
 TMetafileRecord WrittenState(const TMetafileRecord& r) {
     TMetafileRecord s = r;
-    s.Image = QImage();
+    s.Image.reset();
     if (IsFill(r.Kind)) {
         s.PenStyle = psClear;
         s.PenWidth = 1;
@@ -362,8 +363,8 @@ void TEmfWriter::Text(const TMetafileRecord& r) {
 // The picture's source rectangle as a 24-bit bitmap stretched onto the destination.
 void TEmfWriter::Image(const TMetafileRecord& r) {
     TByteWriter dib;
-    WriteDib(dib, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                               r.SourceRect.Height()));
+    WriteDib(dib, ImageOf(r).copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                                  r.SourceRect.Height()));
     size_t at = Begin(EMR_STRETCHDIBITS);
     RectL(r.Rect);
     FOut.I32(r.Rect.Left);
@@ -685,8 +686,8 @@ void TWmfWriter::Image(const TMetafileRecord& r) {
     FOut.I16(r.Rect.Width());
     FOut.I16(r.Rect.Top);
     FOut.I16(r.Rect.Left);
-    WriteDib(FOut, r.Image.copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
-                                r.SourceRect.Height()));
+    WriteDib(FOut, ImageOf(r).copy(r.SourceRect.Left, r.SourceRect.Top, r.SourceRect.Width(),
+                                   r.SourceRect.Height()));
     End(at);
 }
 

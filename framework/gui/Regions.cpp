@@ -1,6 +1,7 @@
 #include "framework/gui/Regions.h"
 
 #include <QPolygon>
+#include <QRegion>
 
 #include <cstring>
 
@@ -24,7 +25,56 @@ QRect ToQRect(const TRect& r) {
     return QRect(r.Left, r.Top, r.Width(), r.Height());
 }
 
+const QRegion& EmptyRegion() {
+    static const QRegion empty;
+    return empty;
+}
+
 } // namespace
+
+TRegion::TRegion() = default;
+
+TRegion::TRegion(const QRegion& region) {
+    Assign(region);
+}
+
+TRegion::TRegion(const TRegion& other) {
+    if (other.FRegion)
+        FRegion = std::make_unique<QRegion>(*other.FRegion);
+}
+
+TRegion::TRegion(TRegion&& other) noexcept = default;
+
+TRegion& TRegion::operator=(const TRegion& other) {
+    if (this != &other)
+        Assign(other.ToQRegion());
+    return *this;
+}
+
+TRegion& TRegion::operator=(TRegion&& other) noexcept = default;
+
+TRegion::~TRegion() = default;
+
+void TRegion::Assign(const QRegion& region) {
+    if (region.isEmpty())
+        FRegion.reset();
+    else if (FRegion)
+        *FRegion = region;
+    else
+        FRegion = std::make_unique<QRegion>(region);
+}
+
+const QRegion& TRegion::ToQRegion() const {
+    return FRegion ? *FRegion : EmptyRegion();
+}
+
+bool operator==(const TRegion& a, const TRegion& b) {
+    return a.ToQRegion() == b.ToQRegion();
+}
+
+bool TRegion::IsEmpty() const {
+    return !FRegion || FRegion->isEmpty();
+}
 
 TRegion TRegion::FromRect(const TRect& r) {
     if (r.IsEmpty())
@@ -104,21 +154,23 @@ TRegion TRegion::FromData(const std::vector<uint8_t>& data, bool* ok) {
 }
 
 int TRegion::Combine(const TRegion& a, const TRegion& b, int mode) {
+    const QRegion& qa = a.ToQRegion();
+    const QRegion& qb = b.ToQRegion();
     switch (mode) {
     case RGN_AND:
-        FRegion = a.FRegion & b.FRegion;
+        Assign(qa & qb);
         break;
     case RGN_OR:
-        FRegion = a.FRegion | b.FRegion;
+        Assign(qa | qb);
         break;
     case RGN_XOR:
-        FRegion = a.FRegion ^ b.FRegion;
+        Assign(qa ^ qb);
         break;
     case RGN_DIFF:
-        FRegion = a.FRegion - b.FRegion;
+        Assign(qa - qb);
         break;
     case RGN_COPY:
-        FRegion = a.FRegion;
+        Assign(QRegion(qa));
         break;
     default:
         return RGN_ERROR;
@@ -127,33 +179,34 @@ int TRegion::Combine(const TRegion& a, const TRegion& b, int mode) {
 }
 
 void TRegion::Offset(int dx, int dy) {
-    FRegion.translate(dx, dy);
+    if (FRegion)
+        FRegion->translate(dx, dy);
 }
 
 bool TRegion::Contains(int x, int y) const {
-    return FRegion.contains(QPoint(x, y));
+    return FRegion && FRegion->contains(QPoint(x, y));
 }
 
 bool TRegion::Intersects(const TRect& r) const {
-    return !r.IsEmpty() && FRegion.intersects(ToQRect(r));
+    return FRegion && !r.IsEmpty() && FRegion->intersects(ToQRect(r));
 }
 
 TRect TRegion::BoundingBox() const {
-    if (FRegion.isEmpty())
+    if (IsEmpty())
         return TRect();
-    QRect b = FRegion.boundingRect();
+    QRect b = FRegion->boundingRect();
     return TRect(b.left(), b.top(), b.left() + b.width(), b.top() + b.height());
 }
 
 int TRegion::Complexity() const {
-    if (FRegion.isEmpty())
+    if (IsEmpty())
         return NULLREGION;
-    return FRegion.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return FRegion->rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 std::vector<TRect> TRegion::Rects() const {
     std::vector<TRect> result;
-    for (const QRect& r : FRegion)
+    for (const QRect& r : ToQRegion())
         result.emplace_back(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     return result;
 }

@@ -5,10 +5,11 @@
 
 #include "framework/gui/Types.h"
 
-#include <QRegion>
-
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class QRegion;
 
 // Combination modes of TRegion::Combine.
 constexpr int RGN_AND = 1;
@@ -30,8 +31,13 @@ constexpr int WINDING = 2;
 // A region is a value. Right and bottom edges of the shapes that make it are outside it.
 class TRegion {
 public:
-    TRegion() = default;
-    explicit TRegion(const QRegion& region) : FRegion(region) {}
+    TRegion();
+    explicit TRegion(const QRegion& region);
+    TRegion(const TRegion& other);
+    TRegion(TRegion&& other) noexcept;
+    TRegion& operator=(const TRegion& other);
+    TRegion& operator=(TRegion&& other) noexcept;
+    ~TRegion();
 
     static TRegion FromRect(const TRect& r);
     static TRegion FromRect(int left, int top, int right, int bottom);
@@ -54,7 +60,7 @@ public:
     // True when any pixel of the rectangle is in the region.
     bool Intersects(const TRect& r) const;
     TRect BoundingBox() const;
-    bool IsEmpty() const { return FRegion.isEmpty(); }
+    bool IsEmpty() const;
     int Complexity() const;
     // The rectangles in y-then-x bands.
     std::vector<TRect> Rects() const;
@@ -63,9 +69,12 @@ public:
     // rcBound, then nCount rectangles of four 32-bit little-endian integers.
     std::vector<uint8_t> Data() const;
 
-    const QRegion& ToQRegion() const { return FRegion; }
-    friend bool operator==(const TRegion& a, const TRegion& b) { return a.FRegion == b.FRegion; }
+    const QRegion& ToQRegion() const;
+    friend bool operator==(const TRegion& a, const TRegion& b);
 
 private:
-    QRegion FRegion;
+    void Assign(const QRegion& region);
+    // Null for the empty region, so that empty regions (the common case of a canvas
+    // without a clip) cost no allocation.
+    std::unique_ptr<QRegion> FRegion;
 };

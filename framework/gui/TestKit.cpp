@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QFont>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -110,6 +112,17 @@ TScriptedDialogs& Dialogs() {
 
 // ---------------------------------------------------------------------------
 // The application
+
+void StartBareApplication() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
 
 void StartTestApplication() {
     static bool started = false;
@@ -430,10 +443,10 @@ std::string TextOf(const TControl* control) {
     return control->Text();
 }
 
-QImage Render(TControl* control) {
-    TBitmap bitmap;
-    SnapshotControl(control, bitmap);
-    return bitmap.ToImage();
+std::unique_ptr<TBitmap> Render(TControl* control) {
+    auto bitmap = std::make_unique<TBitmap>();
+    SnapshotControl(control, *bitmap);
+    return bitmap;
 }
 
 bool RenderToPng(TControl* control, const std::string& fileName) {
@@ -442,6 +455,10 @@ bool RenderToPng(TControl* control, const std::string& fileName) {
 
 void RenderToBitmap(TControl* control, TBitmap& bitmap) {
     SnapshotControl(control, bitmap);
+}
+
+void CursorPicture(TCursor cursor, TBitmap& picture) {
+    picture.SetImage(Screen->CursorShape(cursor).pixmap().toImage());
 }
 
 bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName) {

@@ -9,10 +9,9 @@
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 
-#include <QImage>
-
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,6 +70,10 @@ private:
 // Starts (once) the application for tests and installs a fresh TScriptedDialogs; every
 // GUI test calls it first. Safe to call from each test.
 void StartTestApplication();
+// Creates (once) the application on the offscreen platform (unless QT_QPA_PLATFORM names
+// another) and nothing more: no fixed fonts, clock or dialogs. Enough for tests and
+// benchmarks that only draw.
+void StartBareApplication();
 // The scripted dialogs installed by StartTestApplication.
 TScriptedDialogs& Dialogs();
 
@@ -115,12 +118,14 @@ void Focus(TWinControl* control);
 // What the control shows as its text or caption.
 std::string TextOf(const TControl* control);
 // The control as the screen shows it (a top-level form with its frame and caption).
-QImage Render(TControl* control);
+std::unique_ptr<TBitmap> Render(TControl* control);
 // Writes Render(control) to a PNG file; false when it cannot be written.
 bool RenderToPng(TControl* control, const std::string& fileName);
 // Render(control) as a bitmap, for tests that read pixels without the toolkit.
 void RenderToBitmap(TControl* control, TBitmap& bitmap);
 // Writes a bitmap to a PNG file; false when it cannot be written.
 bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName);
+// The picture of a cursor in the screen's cursor table (empty for a standard shape).
+void CursorPicture(TCursor cursor, TBitmap& picture);
 
 } // namespace TestKit

@@ -4,9 +4,13 @@
 // translation between Qt keys and virtual keys.
 
 #include "framework/gui/Messages.h"
+#include "framework/gui/Types.h"
 
 #include <QObject>
+#include <QRegion>
 #include <QWidget>
+
+#include <unordered_map>
 
 class QEvent;
 class QKeyEvent;
@@ -54,6 +58,20 @@ private:
 };
 
 namespace WindowSystemDetail {
+// The control of each widget that is a control's window.
+std::unordered_map<const QWidget*, TWinControl*>& WidgetControls();
+// True while a Qt event is being handed to a control.
+bool InsideEvent();
+bool IsMouseMessage(UINT msg);
+// The client point of a mouse message.
+TPoint MessagePoint(const TMessage& m);
+// What a repaint of a window drawn by us covers: its widget without the scroll bars laid
+// over it, which repaint themselves when their range or position changes (the style's
+// scroll bars are costly to draw: a full repaint of a grid would mostly paint them).
+QRegion OwnPaintArea(const QWidget* w);
+// The part of a window that its visible opaque child windows cover: the toolkit never
+// shows the window's own picture there.
+QRegion CoveredByOpaqueChildren(const QWidget* w);
 // Handle table of control windows.
 HWND RegisterControlWindow(TWinControl* control);
 void UnregisterWindow(HWND window);

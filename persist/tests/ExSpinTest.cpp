@@ -280,7 +280,7 @@ TEST_F(ExSpinTest, HeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
     TestKit::ClickAt(button, bottom);
     EXPECT_EQ(BottomClicks, 1);
     EXPECT_EQ(TestKit::TextOf(Spin), "4");
-    EXPECT_FALSE(TestKit::Render(Form).isNull());
+    EXPECT_FALSE(TestKit::Render(Form)->Empty());
 }
 
 TEST_F(ExSpinTest, StandardButtonStepsThroughItsClicks) {

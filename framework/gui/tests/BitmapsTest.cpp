@@ -2,6 +2,7 @@
 #include "framework/gui/ImageList.h"
 #include "framework/gui/tests/TestApp.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -276,6 +278,50 @@ TEST_F(BitmapsTest, TransparentBitmapKeepsTheBackgroundWhereItHasItsKeyColour) {
     EXPECT_EQ(dest.Canvas()->Pixels(0, 0), clYellow);
     EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clBlue);
     EXPECT_EQ(dest.Canvas()->Pixels(5, 5), clYellow);
+}
+
+TEST_F(BitmapsTest, CopiedPixelsTakeTheTargetsFormatAndCompareByColour) {
+    TBitmap source(3, 2);
+    source.Canvas()->SetPixels(1, 1, clRed);
+    source.Canvas()->ReleasePainter();
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.CopyPixels(&source);
+    EXPECT_EQ(target.PixelFormat(), pf24bit);
+    ASSERT_EQ(target.Width(), 3);
+    ASSERT_EQ(target.Height(), 2);
+    EXPECT_EQ(target.BytesPerScanLine(), 12); // 3 * 3 bytes, padded to 4
+    const uint8_t* row = std::as_const(target).ScanLine(1);
+    EXPECT_EQ(row[3], 0x00); // blue
+    EXPECT_EQ(row[5], 0xFF); // red
+    // Different storage, same colours.
+    EXPECT_TRUE(target.SamePixels(source));
+    target.Canvas()->SetPixels(0, 0, clBlack);
+    target.Canvas()->ReleasePainter();
+    EXPECT_FALSE(target.SamePixels(source));
+    TBitmap larger(3, 3);
+    EXPECT_FALSE(larger.SamePixels(source));
+
+    target.CopyPixels(nullptr);
+    EXPECT_TRUE(target.Empty());
+    EXPECT_TRUE(target.SamePixels(TBitmap()));
+}
+
+TEST_F(BitmapsTest, CanvasCopiesABitmapStretchedWithItsRasterOperation) {
+    TBitmap source(2, 1);
+    source.Canvas()->SetPixels(0, 0, clBlue);
+    source.Canvas()->SetPixels(1, 0, clWhite);
+    source.Canvas()->ReleasePainter();
+    TBitmap dest(4, 2);
+    TCanvas* c = dest.Canvas();
+    EXPECT_TRUE(c->StretchBltBitmap(TRect(0, 0, 4, 2), &source, TRect(0, 0, 2, 1), SRCCOPY));
+    EXPECT_EQ(c->Pixels(1, 1), clBlue);
+    EXPECT_EQ(c->Pixels(2, 0), clWhite);
+    // Inverting with the same pixels gives black.
+    c->StretchBltBitmap(TRect(0, 0, 4, 2), &source, TRect(0, 0, 2, 1), SRCINVERT);
+    EXPECT_EQ(c->Pixels(1, 1), clBlack);
+    EXPECT_EQ(c->Pixels(3, 1), clBlack);
+    EXPECT_FALSE(c->StretchBltBitmap(TRect(0, 0, 4, 2), nullptr, TRect(0, 0, 2, 1), SRCCOPY));
 }
 
 TEST_F(BitmapsTest, MonochromeAndMask) {

@@ -126,16 +126,16 @@ TEST_F(ButtonsTest, SpeedButtonShowsTheGlyphFrameOfItsStateAndFlatBorderOnlyUnde
     b->SetFlat(true);
     Form->Show();
     // The 10 × 10 frame is centred in the 40 × 30 button: its square at (17..22, 12..17).
-    QImage up = TestKit::Render(b);
+    QImage up = TestKit::Render(b)->ToImage();
     EXPECT_EQ(QColor(up.pixel(20, 15)), QColor(Qt::red));
     EXPECT_NE(QColor(up.pixel(16, 11)), QColor(Qt::white)); // transparent: the form shows
     EXPECT_EQ(up.pixel(0, 0), up.pixel(20, 2));             // flat: no border
     TestKit::MouseMove(b, TPoint(20, 15));
     EXPECT_TRUE(b->MouseInControl());
-    QImage hot = TestKit::Render(b);
+    QImage hot = TestKit::Render(b)->ToImage();
     EXPECT_NE(hot.pixel(0, 0), hot.pixel(20, 2));
     b->SetEnabled(false);
-    QImage disabled = TestKit::Render(b);
+    QImage disabled = TestKit::Render(b)->ToImage();
     EXPECT_EQ(QColor(disabled.pixel(20, 15)), QColor(Qt::blue));
 }
 
@@ -187,7 +187,7 @@ TEST_F(ButtonsTest, BitBtnClicksByMouseSpaceAndEnterAndClosesAModalForm) {
     EXPECT_TRUE(ok->Focused());
     TestKit::PressKey(VK_SPACE);
     EXPECT_EQ(clicks, 2);
-    QImage img = TestKit::Render(ok);
+    QImage img = TestKit::Render(ok)->ToImage();
     bool red = false;
     for (int x = 0; x < img.width() && !red; ++x)
         red = QColor(img.pixel(x, 15)) == QColor(Qt::red);

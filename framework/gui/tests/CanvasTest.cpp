@@ -2,6 +2,7 @@
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/tests/TestApp.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <functional>

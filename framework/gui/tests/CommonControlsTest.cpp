@@ -341,7 +341,7 @@ TEST_F(CommonControlsTest, PageControlHotTracksAndChangesPagesFromTheKeyboard) {
     TRect tab = p.Control->TabRect(1);
     TestKit::MouseMove(p.Control, TPoint(tab.Left + 5, tab.Top + 5));
     EXPECT_EQ(p.Control->HotTabIndex(), 1);
-    QImage img = TestKit::Render(p.Control);
+    QImage img = TestKit::Render(p.Control)->ToImage();
     int hot = 0;
     for (int y = tab.Top; y < tab.Bottom; ++y)
         for (int x = tab.Left; x < tab.Right; ++x)
@@ -542,7 +542,7 @@ TEST_F(CommonControlsTest, ToolButtonDrawsNormalHotAndDisabledImages) {
     b->SetParent(bar);
     Form->Show();
     const TPoint centre = TestKit::Center(b);
-    auto shown = [&] { return Pixel(TestKit::Render(b), centre.X, centre.Y); };
+    auto shown = [&] { return Pixel(TestKit::Render(b)->ToImage(), centre.X, centre.Y); };
     EXPECT_EQ(shown(), ColorToRGB(clRed));
     TestKit::MouseMove(b, centre);
     EXPECT_TRUE(b->Hot());
@@ -629,7 +629,7 @@ TEST_F(CommonControlsTest, CoolBarsMovedIntoAnotherFormsPanelFlowSideBySideAndLe
     EXPECT_EQ(first->Width(), first->ContentWidth());
     EXPECT_EQ(second->Left(), first->Width());
     EXPECT_EQ(second->Height(), 53);
-    QImage img = TestKit::Render(Form);
+    QImage img = TestKit::Render(Form)->ToImage();
     if (const char* dir = std::getenv("ORV_SHOT_DIR"))
         img.save(QString::fromStdString(std::string(dir) + "/toolstrip.png"));
     // Freeing the first view takes its cool bar out of the strip; the other moves left.
@@ -667,7 +667,8 @@ TEST_F(CommonControlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip)
     for (TCoolBar* bar : bars)
         EXPECT_LE(bar->Left() + bar->Width(), width) << bar->Owner()->Name();
     if (const char* dir = std::getenv("ORV_SHOT_DIR"))
-        TestKit::Render(Form).save(QString::fromStdString(std::string(dir) + "/toolstrip2.png"));
+        TestKit::Render(Form)->ToImage().save(
+            QString::fromStdString(std::string(dir) + "/toolstrip2.png"));
 
     // A wider window takes them in one row, at the strip's own height.
     Form->SetWidth(800);
@@ -690,7 +691,8 @@ TEST_F(CommonControlsTest, CoolBarsThatNoLongerFitWrapOntoAFurtherRowOfTheStrip)
     EXPECT_GT(bars[2]->Height(), row); // three buttons in two rows
     EXPECT_EQ(client->Top(), strip->Height());
     if (const char* dir = std::getenv("ORV_SHOT_DIR"))
-        TestKit::Render(Form).save(QString::fromStdString(std::string(dir) + "/toolstrip3.png"));
+        TestKit::Render(Form)->ToImage().save(
+            QString::fromStdString(std::string(dir) + "/toolstrip3.png"));
     // Wider again, then the wrapped bar leaves: back to one row.
     Form->SetWidth(400);
     EXPECT_EQ(strip->Height(), 2 * row);
@@ -742,7 +744,7 @@ TEST_F(CommonControlsTest, RendersAFormWithPanelPagesToolBarAndCoolBar) {
     Form->Show();
     EXPECT_EQ(cb->Height(), 47);
     EXPECT_EQ(p.Control->Top(), 47);
-    QImage img = TestKit::Render(Form);
+    QImage img = TestKit::Render(Form)->ToImage();
     ASSERT_EQ(img.width(), 480);
     // The first button's glyph, centred above its caption.
     TPoint glyph = tb->ClientToScreen(TPoint(75 / 2, 10));

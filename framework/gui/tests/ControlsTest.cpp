@@ -295,7 +295,7 @@ TEST_F(ControlsTest, WindowRegionLimitsHitTestingAndPainting) {
     TestKit::ClickAt(round, TPoint(3, 3));   // a corner outside the ellipse
     EXPECT_EQ(roundClicks, 1);
     EXPECT_EQ(backClicks, 1);
-    QImage img = TestKit::Render(Form);
+    QImage img = TestKit::Render(Form)->ToImage();
     EXPECT_EQ(img.pixelColor(100, 100), QColor(0, 255, 0));
     EXPECT_EQ(img.pixelColor(52, 52), QColor(0, 0, 255));
     TTempFolder folder;
@@ -353,15 +353,15 @@ TEST_F(ControlsTest, DrawingOutsideAPaintStaysUntilThePartIsInvalidated) {
     c->Pen()->SetColor(clBlack);
     c->Brush()->SetStyle(bsClear);
     c->Rectangle(10, 10, 60, 50);
-    QImage drawn = TestKit::Render(box);
+    QImage drawn = TestKit::Render(box)->ToImage();
     EXPECT_EQ(drawn.pixelColor(10, 30), QColor(0, 0, 0));
     c->Rectangle(10, 10, 60, 50); // the second pass takes it away
-    QImage erased = TestKit::Render(box);
+    QImage erased = TestKit::Render(box)->ToImage();
     EXPECT_EQ(erased.pixelColor(10, 30), QColor(255, 255, 255));
     c->Pen()->SetMode(pmCopy);
     c->Rectangle(100, 10, 150, 50);
     box->Invalidate();
-    QImage repainted = TestKit::Render(box);
+    QImage repainted = TestKit::Render(box)->ToImage();
     EXPECT_EQ(repainted.pixelColor(100, 30), QColor(255, 255, 255));
 }
 
@@ -586,15 +586,15 @@ TEST_F(ControlsTest, GraphicControlPaintsOnItsParentAndRepaintsWhenMoved) {
     mark->SetParent(box);
     mark->SetBounds(10, 10, 20, 20);
     Form->Show();
-    QImage before = TestKit::Render(box);
+    QImage before = TestKit::Render(box)->ToImage();
     EXPECT_EQ(before.pixelColor(15, 15), QColor(255, 0, 0));
     EXPECT_EQ(before.pixelColor(30, 15), QColor(255, 255, 255)); // right edge excluded
     mark->SetLeft(100);
-    QImage after = TestKit::Render(box);
+    QImage after = TestKit::Render(box)->ToImage();
     EXPECT_EQ(after.pixelColor(15, 15), QColor(255, 255, 255));
     EXPECT_EQ(after.pixelColor(105, 15), QColor(255, 0, 0));
     mark->Hide();
-    EXPECT_EQ(TestKit::Render(box).pixelColor(105, 15), QColor(255, 255, 255));
+    EXPECT_EQ(TestKit::Render(box)->ToImage().pixelColor(105, 15), QColor(255, 255, 255));
 }
 
 } // namespace
@@ -647,7 +647,7 @@ TEST_F(ControlsTest, RedrawLockHoldsEveryPaintUntilTheOutermostLockEndsThenPaint
     EXPECT_EQ(tally.Of(outer), 1);
     EXPECT_EQ(tally.Of(inner), 1);
     // What was changed under the lock shows.
-    const QImage shot = TestKit::Render(outer);
+    const QImage shot = TestKit::Render(outer)->ToImage();
     EXPECT_EQ(shot.pixelColor(5, 5), QColor(Qt::red));
 }
 

@@ -77,7 +77,7 @@ TEST_F(ExtraControlsTest, PanelDrawsBevelsFromOutsideInAndItsCaption) {
     panel->SetColor(clBtnFace);
     panel->SetCaption("Πάνελ");
     Form->Show();
-    QImage img = TestKit::Render(panel);
+    QImage img = TestKit::Render(panel)->ToImage();
     ASSERT_EQ(img.width(), 120);
     const TColor face = ColorToRGB(clBtnFace);
     const TColor light = ColorToRGB(clBtnHighlight);
@@ -106,7 +106,7 @@ TEST_F(ExtraControlsTest, PanelDrawsBevelsFromOutsideInAndItsCaption) {
 
     // Left alignment moves the text to the left edge.
     panel->SetAlignment(taLeftJustify);
-    img = TestKit::Render(panel);
+    img = TestKit::Render(panel)->ToImage();
     int leftInk = 0;
     for (int y = 8; y < 32; ++y)
         for (int x = 8; x < 30; ++x)
@@ -124,7 +124,7 @@ TEST_F(ExtraControlsTest, PanelWithSingleBorderKeepsChildrenInsideTheEdge) {
     Form->Show();
     panel->SetBorderStyle(bsSingle);
     EXPECT_EQ(panel->ClientRect(), TRect(0, 0, 96, 56));
-    QImage img = TestKit::Render(panel);
+    QImage img = TestKit::Render(panel)->ToImage();
     EXPECT_EQ(Pixel(img, 2, 2), ColorToRGB(clRed));
     EXPECT_NE(Pixel(img, 1, 1), ColorToRGB(clRed));
     EXPECT_EQ(child->ClientOrigin().X, panel->ClientOrigin().X);
@@ -258,7 +258,7 @@ TEST_F(ExtraControlsTest, ShapesAndBevelsDrawWithTheirToolsAndColours) {
     box->SetBounds(150, 20, 40, 40);
     box->SetParent(back);
     Form->Show();
-    QImage img = TestKit::Render(back);
+    QImage img = TestKit::Render(back)->ToImage();
     // The circle is centred in its bounds: a 40-pixel circle from x = 20.
     EXPECT_EQ(Pixel(img, 40, 20), ColorToRGB(clRed));
     EXPECT_EQ(Pixel(img, 10, 20), ColorToRGB(clWhite));
@@ -272,7 +272,7 @@ TEST_F(ExtraControlsTest, ShapesAndBevelsDrawWithTheirToolsAndColours) {
     EXPECT_EQ(Pixel(img, 189, 30), ColorToRGB(clBtnShadow));
     // A change of the brush repaints.
     circle->Brush()->SetColor(clYellow);
-    img = TestKit::Render(back);
+    img = TestKit::Render(back)->ToImage();
     EXPECT_EQ(Pixel(img, 40, 20), ColorToRGB(clYellow));
 }
 
@@ -314,7 +314,7 @@ TEST_F(ExtraControlsTest, ImageCanvasDrawsOnABitmapOfTheControlsSize) {
     EXPECT_EQ(image->Picture()->Width(), 60);
     canvas->Brush()->SetColor(clRed);
     canvas->FillRect(TRect(0, 0, 30, 30));
-    QImage img = TestKit::Render(image);
+    QImage img = TestKit::Render(image)->ToImage();
     EXPECT_EQ(Pixel(img, 5, 5), ColorToRGB(clRed));
     EXPECT_EQ(Pixel(img, 45, 5), ColorToRGB(clWhite));
     // AutoSize takes the picture's size.

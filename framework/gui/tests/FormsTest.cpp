@@ -114,7 +114,7 @@ TEST_F(FormsTest, BorderlessDockedFormFillsThePanel) {
     EXPECT_EQ(view->BoundsRect(), Main->Host->ClientRect());
     EXPECT_EQ(view->ClientRect(), Main->Host->ClientRect());
     EXPECT_EQ(view->Tools->BoundsRect(), TRect(0, 0, Main->Host->Width(), 20));
-    QImage img = TestKit::Render(Main->Host);
+    QImage img = TestKit::Render(Main->Host)->ToImage();
     EXPECT_EQ(img.pixelColor(5, 5), QColor(255, 255, 0)); // the view's own tool panel on top
     EXPECT_EQ(img.pixelColor(5, 40), QColor(255, 255, 255));
     TTempFolder folder;
@@ -134,7 +134,7 @@ TEST_F(FormsTest, BorderedDockedFormShowsItsCaptionStripInsideThePanel) {
     TPoint toolsOnScreen = view->Tools->ClientToScreen(TPoint(0, 0));
     TPoint hostOnScreen = Main->Host->ClientToScreen(TPoint(0, 0));
     EXPECT_EQ(toolsOnScreen.Y - hostOnScreen.Y, 23);
-    QImage img = TestKit::Render(Main->Host);
+    QImage img = TestKit::Render(Main->Host)->ToImage();
     QColor strip = img.pixelColor(40, 10);
     EXPECT_NE(strip, QColor(255, 255, 0));
     EXPECT_NE(strip, QColor(128, 128, 128));

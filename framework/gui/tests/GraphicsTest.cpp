@@ -1,6 +1,7 @@
 #include "framework/gui/Graphics.h"
 #include "framework/gui/tests/TestApp.h"
 
+#include <QColor>
 #include <QFontInfo>
 #include <gtest/gtest.h>
 

@@ -295,7 +295,7 @@ TEST_F(GridsTest, EnterShowsTheEditedCellsNewText) {
     TestKit::ClickAt(Grid, CellCenter(2, 2));
     TestKit::ProcessMessages();
     auto cellPixels = [this] {
-        QImage img = TestKit::Render(Grid);
+        QImage img = TestKit::Render(Grid)->ToImage();
         TRect r = Grid->CellRect(2, 2);
         const TRect nc = Grid->NonClientBorder();
         return img.copy(r.Left + nc.Left, r.Top + nc.Top, r.Width(), r.Height());
@@ -468,7 +468,7 @@ TEST_F(GridsTest, RendersFixedCellsSelectionAndLines) {
     Grid->SetRowCount(30);
     Form->Show();
     Grid->SetSelection(TGridRect{1, 1, 2, 2});
-    QImage img = TestKit::Render(Grid);
+    QImage img = TestKit::Render(Grid)->ToImage();
     TTempFolder folder;
     EXPECT_TRUE(TestKit::RenderToPng(Grid, folder.File("grid.png")));
 

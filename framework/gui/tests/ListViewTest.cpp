@@ -118,7 +118,7 @@ TEST_F(ListViewTest, HitTestFollowsTheViewStyle) {
 TEST_F(ListViewTest, ReportShowsColumnsIconsAndTheSelectedRow) {
     List->SetItemIndex(1);
     TestKit::Focus(List);
-    const QImage image = TestKit::Render(List);
+    const QImage image = TestKit::Render(List)->ToImage();
     TestKit::RenderToPng(List, Shot("listview_report.png"));
     // Image of the first row (red) at the left of its row, and the marked second row.
     const TRect row0 = List->ItemRect(0);

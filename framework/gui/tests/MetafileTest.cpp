@@ -1,6 +1,7 @@
 #include "framework/gui/Metafile.h"
 #include "framework/gui/tests/TestApp.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cstdlib>

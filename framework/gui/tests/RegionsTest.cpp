@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(RegionsTest, CombineModes) {
@@ -30,6 +32,34 @@ TEST(RegionsTest, CombineModes) {
     TRegion empty;
     EXPECT_EQ(empty.Combine(a, TRegion::FromRect(20, 20, 30, 30), RGN_AND), NULLREGION);
     EXPECT_EQ(empty.Combine(a, b, 99), RGN_ERROR);
+}
+
+TEST(RegionsTest, RegionsAreValuesThatCombineWithThemselves) {
+    TRegion a = TRegion::FromRect(0, 0, 10, 10);
+    TRegion copy = a;
+    copy.Offset(20, 0); // a copy is its own region
+    EXPECT_TRUE(a.Contains(5, 5));
+    EXPECT_FALSE(a.Contains(25, 5));
+    EXPECT_TRUE(copy.Contains(25, 5));
+
+    TRegion moved = std::move(copy);
+    EXPECT_TRUE(moved.Contains(25, 5));
+    copy = a; // a moved-from region takes a new value
+    EXPECT_EQ(copy, a);
+    copy = copy;
+    EXPECT_EQ(copy, a);
+
+    // The operands may be the result itself.
+    EXPECT_EQ(a.Combine(a, moved, RGN_OR), COMPLEXREGION);
+    EXPECT_TRUE(a.Contains(5, 5) && a.Contains(25, 5));
+    EXPECT_EQ(a.Combine(a, a, RGN_XOR), NULLREGION);
+    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_EQ(a, TRegion());
+    EXPECT_TRUE(a.Rects().empty());
+    EXPECT_EQ(a.BoundingBox(), TRect());
+    a.Offset(3, 3); // an empty region stays empty
+    EXPECT_EQ(a.Complexity(), NULLREGION);
+    EXPECT_FALSE(a.Intersects(TRect(0, 0, 100, 100)));
 }
 
 TEST(RegionsTest, ShapesExcludeRightAndBottomEdges) {

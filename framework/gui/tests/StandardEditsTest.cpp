@@ -140,7 +140,7 @@ TEST_F(StandardControlsTest, EditOverridesSeeKeysPasteExitAndPaintOverTheWidget)
     edit->SetEditRect(TRect(2, 2, edit->Width() - 14, edit->Height()));
     EXPECT_EQ(edit->EditRect(), TRect(2, 2, 86, 24));
     EXPECT_GT(edit->LineEdit()->textMargins().right(), 0);
-    QImage img = TestKit::Render(edit);
+    QImage img = TestKit::Render(edit)->ToImage();
     EXPECT_GT(edit->Paints, 0);
     EXPECT_EQ(QColor(img.pixel(edit->Width() - 5, 12)), QColor(Qt::red));
 }

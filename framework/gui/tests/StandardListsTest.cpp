@@ -119,7 +119,7 @@ TEST_F(StandardControlsTest, OwnerDrawListDrawsEachItemAtItsHeight) {
         list->Canvas()->FillRect(rect);
     }));
     Form->Show();
-    QImage img = TestKit::Render(list);
+    QImage img = TestKit::Render(list)->ToImage();
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
     TRect r1 = list->ItemRect(1);
     EXPECT_EQ(r1.Top - list->ItemRect(0).Top, 20);

@@ -101,7 +101,7 @@ TEST_F(StatusWindowTest, TextsKeepTheirFlagsAndOwnerDrawnPartsAskTheirOwner) {
     EXPECT_EQ(Bar->PartFlags(0), SBT_OWNERDRAW | SBT_NOBORDERS);
     EXPECT_EQ(Bar->PartFlags(1), SBT_POPOUT);
     EXPECT_EQ(HIWORD(uintptr_t(Bar->Perform(SB_GETTEXTLENGTH, 1))), SBT_POPOUT);
-    QImage image = TestKit::Render(Bar);
+    QImage image = TestKit::Render(Bar)->ToImage();
     // Only the owner-drawn part was asked for, with its whole rectangle (no border).
     ASSERT_FALSE(Bar->Draws.empty());
     EXPECT_EQ(Bar->Draws.back().Part, 0u);
@@ -133,11 +133,11 @@ TEST_F(StatusWindowTest, SizeGripIsDrawnOnlyWithItsStyle) {
     Bar->ExtraStyle = SBARS_SIZEGRIP;
     Bar->RecreateWnd();
     EXPECT_TRUE(Bar->HasSizeGripStyle());
-    QImage with = TestKit::Render(Bar);
+    QImage with = TestKit::Render(Bar)->ToImage();
     Bar->ExtraStyle = 0;
     Bar->RecreateWnd();
     EXPECT_FALSE(Bar->HasSizeGripStyle());
-    QImage without = TestKit::Render(Bar);
+    QImage without = TestKit::Render(Bar)->ToImage();
     EXPECT_NE(with.pixelColor(396, 17), without.pixelColor(396, 17));
 }
 

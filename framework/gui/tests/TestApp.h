@@ -1,20 +1,10 @@
 #pragma once
-// The GUI tests' application object: the first call creates a QApplication on the
-// offscreen platform (unless QT_QPA_PLATFORM names another), later calls return it.
-// Every GUI test calls it before touching widgets, fonts or pixmaps.
+// The drawing tests' application: the first call creates it on the offscreen platform
+// (unless QT_QPA_PLATFORM names another). Every test that draws calls it before touching
+// canvases, fonts or bitmaps.
 
-#include <QApplication>
+#include "framework/gui/TestKit.h"
 
-#include <cstdlib>
-
-inline QApplication* EnsureTestApplication() {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return app;
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return app;
+inline void EnsureTestApplication() {
+    TestKit::StartBareApplication();
 }

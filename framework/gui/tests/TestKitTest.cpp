@@ -74,7 +74,7 @@ TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {
     form.SetBorderStyle(bsSingle);
     form.SetBounds(0, 0, 200, 120);
     form.Show();
-    QImage img = TestKit::Render(&form);
+    QImage img = TestKit::Render(&form)->ToImage();
     ASSERT_EQ(img.size(), QSize(200, 120));
     // Client area in the button face colour below the caption strip.
     EXPECT_EQ(img.pixelColor(100, 80), QColor(0xC0, 0xC0, 0xC0));
