@@ -63,23 +63,27 @@ void TWindPwrCurve::SetPointPower(int index, double value) {
 }
 
 void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
-    // A value that overflows when scaled is refused with the curve as it was before: an
-    // infinite point would give an infinite rated power and energy balance.
+    // A value that overflows when scaled, and a file without a single point, are refused
+    // with the curve as it was before: an infinite point would give an infinite rated power
+    // and energy balance, and a curve of no points no wind energy at all.
     struct TSaved {
         std::vector<TPwrCurvePoint> Points;
         double RatedPower;
         std::string ModelName;
         double PowerFactor;
     } saved{FPoints, FRatedPower, FModelName, FPowerFactor};
-    const auto scaled = [&](double value, double scale) {
-        const double result = value * scale;
-        if (std::isfinite(result))
-            return result;
+    const auto restore = [&] {
         FPoints = std::move(saved.Points);
         FRatedPower = saved.RatedPower;
         FModelName = std::move(saved.ModelName);
         FPowerFactor = saved.PowerFactor;
         FIndexValid = false;
+    };
+    const auto scaled = [&](double value, double scale) {
+        const double result = value * scale;
+        if (std::isfinite(result))
+            return result;
+        restore();
         throw EInOutError("Numeric value out of range '" + FloatToStrSep(value, '.') + " * " +
                               FloatToStrSep(scale, '.') + "' in file " + fileName,
                           106);
@@ -113,6 +117,14 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
     // A final point of power 0 (a cut-out point, or a blank last line) is dropped.
     if (!FPoints.empty() && FPoints.back().Power == 0)
         FPoints.pop_back();
+    // The header lines alone, or a single point of power 0, are no curve.
+    if (FPoints.empty()) {
+        restore();
+        throw EInOutError(
+            Format("Το αρχείο %s δεν περιέχει κανένα σημείο καμπύλης ισχύος (ταχύτητα και "
+                   "ισχύς από την τέταρτη γραμμή και κάτω)",
+                   {fileName}));
+    }
 }
 
 void TWindPwrCurve::BuildIndex() const {
@@ -416,35 +428,49 @@ private:
     std::vector<uint32_t> FFactorsSet; // one bit per hour
 };
 
-// The count of a list's section; def for a missing or empty value. A value that is not a
-// whole number, or a count above max, is refused with message (the file, the count as
-// written, max): the list stays as it was.
-int ListCount(const std::string* value, int def, int max, const char* message,
-              const std::string& fileName) {
+// What a list file states about its length: the messages for a file that states none and
+// for a count that no list holds, and the largest count.
+struct TListCountRule {
+    const char* Missing; // the file
+    const char* Refused; // the file, the count as written, Max
+    int Max;
+};
+
+// The count of a list's section (value: nullptr when the section or its count is missing).
+// The list writers always write the count, 0 for an empty list, so a file without one is
+// another kind of file or a damaged one: it is refused, as is a value that is not a whole
+// number from 0 to the rule's limit. The list stays as it was.
+int ListCount(const std::string* value, const TListCountRule& rule, const std::string& fileName) {
     const std::string_view text = value ? TIniScan::Unquoted(*value) : std::string_view();
-    int count = def;
-    if (!text.empty() && !TryStrToInt(text, count)) {
+    if (text.empty())
+        throw EInOutError(Format(rule.Missing, {fileName}));
+    int count = 0;
+    if (!TryStrToInt(text, count)) {
         std::string shown(text.substr(0, 24));
         if (shown.size() < text.size())
             shown += "...";
-        throw EInOutError(Format(message, {fileName, shown, max}));
+        throw EInOutError(Format(rule.Refused, {fileName, shown, rule.Max}));
     }
-    if (count > max)
-        throw EInOutError(Format(message, {fileName, IntToStr(count), max}));
+    if (count < 0 || count > rule.Max)
+        throw EInOutError(Format(rule.Refused, {fileName, IntToStr(count), rule.Max}));
     return count;
 }
 
-constexpr const char* kTooManyDevices = "Το αρχείο %s δηλώνει %s συσκευές (επιτρέπονται έως %d)";
-constexpr const char* kTooManySeasons =
-    "Το αρχείο %s δηλώνει %s περιόδους λειτουργίας (επιτρέπονται έως %d)";
+constexpr TListCountRule kDeviceCount = {
+    "Το αρχείο %s δεν είναι λίστα συσκευών: δεν δηλώνει το πλήθος τους (count της ενότητας "
+    "[devlist])",
+    "Το αρχείο %s δηλώνει %s συσκευές (επιτρέπονται 0 έως %d)", kMaxDevices};
+constexpr TListCountRule kSeasonCount = {
+    "Το αρχείο %s δεν είναι αρχείο περιόδων λειτουργίας: δεν δηλώνει το πλήθος τους (count "
+    "της ενότητας [Seasons])",
+    "Το αρχείο %s δηλώνει %s περιόδους λειτουργίας (επιτρέπονται 0 έως %d)", kMaxSeasons};
 
 // The same, for a count read from an open profile file.
-int ListCount(TCustomIniFile& ini, std::string_view section, int def, int max,
-              const char* message) {
+int ListCount(TCustomIniFile& ini, std::string_view section, const TListCountRule& rule) {
     if (!ini.ValueExists(section, "count"))
-        return def;
+        return ListCount(nullptr, rule, ini.FileName());
     const std::string value = ini.ReadString(section, "count", "");
-    return ListCount(&value, def, max, message, ini.FileName());
+    return ListCount(&value, rule, ini.FileName());
 }
 
 } // namespace
@@ -592,13 +618,9 @@ void TDevList::FillLoad(TFloatArray& a) const {
 void TDevList::LoadFromFile(const std::string& fileName) {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) {
-        const int error = errno;
-        // A missing file is an empty list; one that is there but cannot be read (a FIFO,
-        // a device, a folder) is refused and the list stays.
-        if (error != ENOENT && error != ENOTDIR)
-            RaiseCannotOpen(fileName, error);
-        FItems.clear();
-        return;
+        // A missing file, or one that is there but cannot be read (a FIFO, a device, a
+        // folder), is refused and the list stays.
+        RaiseCannotOpen(fileName, errno);
     }
     if (!IsValidUtf8(bytes))
         bytes = DecodeText(bytes);
@@ -613,10 +635,11 @@ void TDevList::LoadFromFile(const std::string& fileName) {
         for (const TIniScan::TEntry& entry : scan.Entries(*devlist))
             if (!countText && SameAsciiName(entry.Key, "count"))
                 countText = std::string(entry.Value);
-    // A count beyond any real list, or one that is no number, marks a damaged file: refuse
-    // it before the list changes, rather than building millions of empty devices or none.
-    const int count =
-        ListCount(countText ? &*countText : nullptr, 0, kMaxDevices, kTooManyDevices, fileName);
+    // A file without a count (no [devlist] section: random bytes, an empty file, text of
+    // another kind), a count beyond any real list or one that is no number marks a file
+    // that is no list: refuse it before the list changes, rather than building millions
+    // of empty devices or none.
+    const int count = ListCount(countText ? &*countText : nullptr, kDeviceCount, fileName);
     // Each device from the first section of its name; a missing section gives the defaults.
     std::vector<const TIniScan::TSection*> sections(size_t(std::max(count, 0)), nullptr);
     for (const TIniScan::TSection& section : scan.Sections()) {
@@ -738,11 +761,15 @@ TSeason* TSeasonList::LastSeason() const {
 }
 
 void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
-    // A file that cannot be read is refused rather than read as one default period.
+    // A file that cannot be read is refused rather than read as one default period; so is
+    // a missing one.
     ini.CheckReadable();
-    // Every period spans at least one day: more periods than days, or a count that is no
-    // number, marks a damaged file.
-    const int count = ListCount(ini, "Seasons", 1, kMaxSeasons, kTooManySeasons);
+    if (!ini.ValueExists("Seasons", "count") && !ini.FileName().empty() &&
+        !FileExists(ini.FileName()))
+        RaiseCannotOpen(ini.FileName(), ENOENT);
+    // Every period spans at least one day: more periods than days, a count that is no
+    // number or none at all marks a damaged file or one of another kind.
+    const int count = ListCount(ini, "Seasons", kSeasonCount);
     // Every period is read and checked before the list changes: a day outside the year
     // would overflow the period's day and hour counts.
     struct TRead {
@@ -813,6 +840,12 @@ std::string PphField(double value) {
     return sign + text.substr(0, e) + "E" + text[e + 1] + exponent;
 }
 
+// A number of a text file outside 0 and up, named with the file and its line.
+[[noreturn]] void RaiseOutOfRange(const char* what, double value, const TTextReader& reader) {
+    throw EInOutError(Format("%s %s στο αρχείο %s, γραμμή %d. Επιτρεπτές τιμές: από 0 και πάνω.",
+                             {what, FloatToStrSep(value, '.'), reader.FileName(), reader.Line()}));
+}
+
 } // namespace
 
 void TPhFactors::CheckIndex(int month, int hour) {
@@ -834,9 +867,18 @@ void TPhFactors::SetFactor(int month, int hour, double value) {
 
 void TPhFactors::LoadFromFile(const std::string& fileName) {
     TTextReader reader(fileName);
+    // A file of no number at all (empty, blanks only) is no table of factors, not one of
+    // zeros; a shorter table reads its missing factors as 0.
+    if (reader.OnlyBlanksLeft())
+        throw EInOutError(Format("Το αρχείο %s δεν περιέχει συντελεστές ηλιοφάνειας", {fileName}));
     for (int h = 0; h < 24; ++h) {
-        for (int m = 0; m < 12; ++m)
-            FFactors[m][h] = reader.ReadNumber();
+        for (int m = 0; m < 12; ++m) {
+            const double factor = reader.ReadNumber();
+            // A factor is a share of the panel's power: never negative, as in the editor.
+            if (!(factor >= 0) || !std::isfinite(factor))
+                RaiseOutOfRange("Ακατάλληλος συντελεστής ηλιοφάνειας", factor, reader);
+            FFactors[m][h] = factor;
+        }
         reader.SkipLine();
     }
 }
@@ -858,9 +900,18 @@ void LoadColumn(const std::string& fileName, TFloatArray& a) {
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
     for (int i = 0; i < 3; ++i)
         reader.SkipLine();
+    // The header lines alone (or a file of one long line) hold no series, not an empty one.
+    if (reader.OnlyBlanksLeft())
+        throw EInOutError(
+            Format("Το αρχείο %s δεν περιέχει ταχύτητες ανέμου μετά τις τρεις γραμμές "
+                   "επικεφαλίδας",
+                   {fileName}));
     while (!reader.Eof()) {
         a.push_back(0);
-        a.back() = reader.ReadNumber();
+        const double speed = reader.ReadNumber();
+        if (!(speed >= 0) || !std::isfinite(speed))
+            RaiseOutOfRange("Ακατάλληλη ταχύτητα ανέμου", speed, reader);
+        a.back() = speed;
         reader.SkipLine();
     }
 }

@@ -56,8 +56,9 @@ public:
     void SetPowerFactor(double value) { FPowerFactor = value; }
 
     // Replaces the curve by a .pow file. Raises EInOutError when the file cannot be opened
-    // (the curve is then empty), holds a malformed number (the points read stay) or a
-    // value that is not finite once scaled (the curve stays as it was before the call).
+    // (the curve is then empty), holds a malformed number (the points read stay), a value
+    // that is not finite once scaled or no point at all (the curve stays as it was before
+    // the call).
     void LoadFromFile(const std::string& fileName);
 
     // The power at wind speed v: 0 outside the curve and up to the second point's speed,
@@ -182,9 +183,9 @@ public:
     // The hourly demand: element i is the sum over the devices of rated power x units x
     // period 0's factor of hour i mod 24. The length of a is kept.
     void FillLoad(TFloatArray& a) const;
-    // Replaces the list by a .dvl file (a missing file gives an empty list). A file that
-    // cannot be read, or whose count is no whole number or above the limit, raises
-    // EInOutError and leaves the list as it was.
+    // Replaces the list by a .dvl file. A file that cannot be read, that states no count
+    // (no [devlist] section: an empty file, bytes of no format) or whose count is no whole
+    // number from 0 to the limit raises EInOutError and leaves the list as it was.
     void LoadFromFile(const std::string& fileName);
     // Writes the list into a .dvl file: other sections of the file stay, every device
     // section of an earlier list goes, and the file is replaced once, in one piece. A
@@ -240,9 +241,10 @@ class TSeasonList : public TCollection {
     TSeason* GetSeason(int index) const;
     // nullptr for an empty list.
     TSeason* LastSeason() const;
-    // Replaces the list by the file's periods. A file that cannot be read, a count that is
-    // no whole number or above the limit, or a day outside the year raises EInOutError and
-    // leaves the list as it was.
+    // Replaces the list by the file's periods. A file that is missing or cannot be read,
+    // that states no count (no [Seasons] section), a count that is no whole number from 0
+    // to the limit, or a day outside the year raises EInOutError and leaves the list as it
+    // was.
     void LoadFromIni(TCustomIniFile& ini);
     // Writes every period; the sections of a longer earlier list go, other sections and
     // keys of the file stay.
@@ -259,7 +261,9 @@ public:
     double GetFactor(int month, int hour) const;
     void SetFactor(int month, int hour, double value);
     // Reads 24 lines of 12 numbers (months 1..12 of each hour); missing numbers read 0.
-    // A malformed number raises EInOutError after the values before it are stored.
+    // A file of no number at all raises EInOutError with the factors unchanged; a
+    // malformed or negative number raises it, naming the file (and the line of a negative
+    // one), after the values before it are stored.
     void LoadFromFile(const std::string& fileName);
     // Writes 24 lines of 12 fields of 23 characters each.
     void SaveToFile(const std::string& fileName) const;
@@ -270,8 +274,10 @@ private:
 };
 
 // Replaces a by the numbers of a measurement file: three header lines, then the first
-// number of each line. Raises EInOutError when the file cannot be opened (a is then empty)
-// or on a malformed number (a keeps what was read, plus the element being read).
+// number of each line. Raises EInOutError when the file cannot be opened or holds nothing
+// but its header lines (a is then empty), and on a malformed or a negative number, naming
+// the file and, for a negative one, its line (a keeps what was read, plus a 0 for the
+// element being read).
 void LoadColumn(const std::string& fileName, TFloatArray& a);
 
 // ---------------------------------------------------------------------------

@@ -32,6 +32,8 @@ public:
     // True when only blanks and line ends are left: a number read now would be the 0 of
     // the end of the file.
     bool OnlyBlanksLeft() const;
+    // The line (from 1) the reader is on: after ReadNumber, the line of the number read.
+    int Line() const { return LineAt(FPos); }
     // The next number: skips blanks (spaces, tabs) and line ends, takes the following run
     // of non-blank characters and converts it with "." as the decimal point. At end of
     // file the number is 0. A run that is not a number raises EInOutError naming the text

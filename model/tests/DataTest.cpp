@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sys/stat.h>
 
@@ -72,6 +73,26 @@ std::unique_ptr<TWindPwrCurve> CurveOf(std::initializer_list<TPwrCurvePoint> poi
     for (const auto& p : points)
         curve->AddPoint(p);
     return curve;
+}
+
+// Bytes of no format at all, the same in every run.
+std::string RandomBytes(size_t size) {
+    std::mt19937 random(31);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = char(random() & 0xFF);
+    return bytes;
+}
+
+// Runs load, which must raise EInOutError with a message holding each of shown.
+void ExpectRefused(const std::function<void()>& load, std::initializer_list<std::string> shown) {
+    try {
+        load();
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        for (const std::string& text : shown)
+            EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -183,11 +204,6 @@ TEST_F(PowFileTest, ReadsScaledPointsAndDropsAFinalZeroPoint) {
     ASSERT_EQ(curve.PointCount(), 3);
     EXPECT_EQ(curve.GetPoint(2).Speed, 25);
     EXPECT_EQ(curve.RatedPower(), 500);
-
-    FDir.Write("WG-10.pow", "name\r\nx\r\n1 1\r\n");
-    curve.LoadFromFile(file);
-    EXPECT_EQ(curve.PointCount(), 0);
-    EXPECT_EQ(curve.RatedPower(), 0);
 }
 
 TEST_F(PowFileTest, FailuresKeepWhatWasRead) {
@@ -257,6 +273,46 @@ TEST_F(PowFileTest, ScaledValueThatOverflowsIsRefusedAndTheCurveKept) {
     const auto curve = CurveOf({});
     curve->LoadFromFile(FDir.Write("big.pow", "m\r\nx\r\n1 1e300\r\n3 1\r\n4 1.5\r\n"));
     EXPECT_EQ(curve->RatedPower(), 1.5e300);
+}
+
+// A file without a single point is no curve: it is refused with a message naming the file,
+// and the curve keeps what it held, not an empty curve that gives no wind energy.
+TEST_F(PowFileTest, FilesWithoutAPointAreRefusedAndTheCurveKept) {
+    struct TCase {
+        const char* Name;
+        std::string Text;
+    };
+    const TCase cases[] = {
+        {"empty", ""},
+        {"name only", "WG 10\r\n"},
+        {"header lines alone", "WG 10\r\nspeed power\r\n1 1\r\n"},
+        {"blank lines after the header", "WG 10\r\nx\r\n1 1\r\n\r\n  \r\n"},
+        {"one point of power 0", "WG 10\r\nx\r\n1 1\r\n25 0\r\n"},
+        {"one long line", std::string(10 << 20, 'w')},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto owned = CurveOf({{1, 10}, {2, 20}, {3, 30}});
+        TWindPwrCurve& curve = *owned;
+        curve.SetModelName("kept");
+        curve.SetRatedPower(30);
+        curve.SetPowerFactor(0.75);
+        const std::string file = FDir.Write("none.pow", c.Text);
+        ExpectRefused([&] { curve.LoadFromFile(file); }, {file, "κανένα σημείο"});
+        ASSERT_EQ(curve.PointCount(), 3);
+        EXPECT_EQ(curve.ModelName(), "kept");
+        EXPECT_EQ(curve.RatedPower(), 30);
+        EXPECT_EQ(curve.PowerFactor(), 0.75);
+        EXPECT_EQ(curve.PowerAt(2.5), 18.75);
+    }
+    // Bytes of no format fail on a malformed number or for want of a point.
+    ExpectRefused([&] { CurveOf({})->LoadFromFile(FDir.Write("r.pow", RandomBytes(4096))); },
+                  {"r.pow"});
+    // Negative powers occur in real curves (a generator's own consumption) and stay.
+    const auto curve = CurveOf({});
+    curve->LoadFromFile(FDir.Write("neg.pow", "m\r\nx\r\n1 1\r\n0 -5\r\n3 -5\r\n4 100\r\n"));
+    ASSERT_EQ(curve->PointCount(), 3);
+    EXPECT_EQ(curve->GetPoint(1).Power, -5);
 }
 
 // ---------------------------------------------------------------------------
@@ -385,9 +441,6 @@ TEST_F(DvlFileTest, ReadsFilesOfOlderWritersAndMissingSections) {
         EXPECT_EQ(d->HourOps().GetFactor(0, 0), 0);
     }
     EXPECT_EQ(list.GetDevice(2)->Name(), "");
-
-    list.LoadFromFile(FDir.File("none.dvl"));
-    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST_F(DvlFileTest, SavingFewerDevicesReplacesTheWholeFile) {
@@ -591,6 +644,48 @@ TEST_F(DvlFileTest, CatalogDeviceDefaults) {
     }
 }
 
+// A file that states no device count (bytes of no format, an empty file, another INI
+// file) or a count no list holds is refused with a message naming the file; the user's list
+// stays. A list saved empty still reads as an empty list.
+TEST_F(DvlFileTest, FilesThatAreNoListAreRefusedAndTheListKept) {
+    const std::string noList = "δεν είναι λίστα συσκευών";
+    struct TCase {
+        const char* Name;
+        std::string Text;
+        std::string Shown;
+    };
+    const TCase cases[] = {
+        {"empty", "", noList},
+        {"random bytes", RandomBytes(1 << 16), noList},
+        {"NULs", std::string(1 << 20, '\0'), noList},
+        {"no devlist section", "[dev0]\r\nName=a\r\n[other]\r\ncount=1\r\n", noList},
+        {"no count", "[devlist]\r\n[dev0]\r\nName=a\r\n", noList},
+        {"empty count", "[devlist]\r\ncount=\r\n[dev0]\r\nName=a\r\n", noList},
+        {"negative count", "[devlist]\r\ncount=-1\r\n", "δηλώνει -1 συσκευές"},
+        {"huge count", "[devlist]\r\ncount=2000000000\r\n", "δηλώνει 2000000000 συσκευές"},
+        {"count no number", "[devlist]\r\ncount=2x\r\n", "δηλώνει 2x συσκευές"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDevList list;
+        list.Add(MakeDevice("kept", 100, 2, {{{3, 0.5}}}));
+        const std::string file = FDir.Write("junk.dvl", c.Text);
+        ExpectRefused([&] { list.LoadFromFile(file); }, {file, c.Shown});
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.GetDevice(0)->Name(), "kept");
+        EXPECT_EQ(list.GetDevice(0)->HourOps().GetFactor(0, 3), 0.5);
+    }
+    TDevList list;
+    list.Add(MakeDevice("kept", 100, 2, {{}}));
+    const std::string missing = FDir.File("missing.dvl");
+    ExpectRefused([&] { list.LoadFromFile(missing); }, {"Cannot open file \"" + missing + "\""});
+    EXPECT_EQ(list.Count(), 1);
+
+    TDevList().SaveToFile(FDir.File("empty.dvl"));
+    list.LoadFromFile(FDir.File("empty.dvl"));
+    EXPECT_EQ(list.Count(), 0);
+}
+
 // ---------------------------------------------------------------------------
 // Operating periods
 
@@ -655,12 +750,6 @@ TEST(SeasonTest, SsnFileRoundTrip) {
 TEST(SeasonTest, SsnFileDefaults) {
     TempDir dir;
     TSeasonList list;
-    TIniFile none(dir.File("none.ssn"));
-    list.LoadFromIni(none);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.GetSeason(0)->DayStart(), 1);
-    EXPECT_EQ(list.GetSeason(0)->DayStop(), 365);
-
     TIniFile odd(dir.Write("odd.ssn", "[Seasons]\r\ncount=2\r\n[season0]\r\nWayOp=258\r\n"
                                       "DayStart=40\r\n"));
     list.LoadFromIni(odd);
@@ -748,16 +837,50 @@ TEST(SeasonTest, UnreadableListsAreRefusedAndLeaveTheListsAsTheyWere) {
         ASSERT_EQ(periods.Count(), 2) << c.ssn;
         EXPECT_EQ(periods.GetSeason(1)->Description(), "also kept");
     }
-    // The lists' own defaults stay: a missing file, an empty count.
-    TDevList devices;
-    devices.LoadFromFile(dir.File("missing.dvl"));
-    EXPECT_EQ(devices.Count(), 0);
-    devices.LoadFromFile(dir.Write("empty.dvl", "[devlist]\r\ncount=\r\n"));
-    EXPECT_EQ(devices.Count(), 0);
+}
+
+// A file that states no period count is refused with a message naming the file, not read
+// as one blank period; so is a negative count. A list saved empty reads as an empty list.
+TEST(SeasonTest, FilesThatAreNoPeriodListAreRefusedAndTheListKept) {
+    TempDir dir;
+    const std::string noList = "δεν είναι αρχείο περιόδων λειτουργίας";
+    struct TCase {
+        const char* Name;
+        std::string Text;
+        std::string Shown;
+    };
+    const TCase cases[] = {
+        {"empty", "", noList},
+        {"random bytes", RandomBytes(1 << 16), noList},
+        {"NULs", std::string(1 << 20, '\0'), noList},
+        {"no Seasons section", "[season0]\r\nDescription=a\r\n", noList},
+        {"a device list", "[devlist]\r\ncount=1\r\n[dev0]\r\nName=a\r\n", noList},
+        {"no count", "[Seasons]\r\n[season0]\r\nDescription=a\r\n", noList},
+        {"empty count", "[Seasons]\r\ncount=\r\n", noList},
+        {"negative count", "[Seasons]\r\ncount=-1\r\n", "δηλώνει -1 περιόδους"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSeasonList periods;
+        periods.AddSeason()->SetDescription("kept");
+        periods.AddSeason()->SetDescription("also kept");
+        const std::string file = dir.Write("junk.ssn", c.Text);
+        TMemIniFile ini(file); // as the period editor opens it
+        ExpectRefused([&] { periods.LoadFromIni(ini); }, {file, c.Shown});
+        ASSERT_EQ(periods.Count(), 2);
+        EXPECT_EQ(periods.GetSeason(1)->Description(), "also kept");
+    }
     TSeasonList periods;
-    TMemIniFile empty(dir.Write("empty.ssn", "[Seasons]\r\ncount=\r\n"));
-    periods.LoadFromIni(empty);
+    periods.AddSeason();
+    const std::string missing = dir.File("missing.ssn");
+    TMemIniFile none(missing);
+    ExpectRefused([&] { periods.LoadFromIni(none); }, {"Cannot open file \"" + missing + "\""});
     EXPECT_EQ(periods.Count(), 1);
+
+    TIniFile empty(dir.File("empty.ssn"));
+    TSeasonList().SaveToIni(empty);
+    periods.LoadFromIni(empty);
+    EXPECT_EQ(periods.Count(), 0);
 }
 
 // Days outside the year are refused with a message naming the file and the period; the
@@ -799,19 +922,19 @@ TEST(SeasonTest, DaysOutsideTheYearAreRefusedAndLeaveTheList) {
 
 class TextFileTest : public CommaLocaleTest {};
 
-TEST_F(TextFileTest, PphRoundTripKeepsFifteenDigitsAndNegativeFactors) {
+TEST_F(TextFileTest, PphRoundTripKeepsFifteenDigits) {
     TPhFactors factors;
     for (int m = 1; m <= 12; ++m)
         for (int h = 0; h < 24; ++h)
-            factors.SetFactor(m, h, (m * 31 + h * 7) % 5 == 0 ? 0 : (m - 6.5) * (h + 0.1) / 7.3);
+            factors.SetFactor(m, h, (m * 31 + h * 7) % 5 == 0 ? 0 : m * (h + 0.1) / 7.3);
     factors.SetFactor(1, 0, 0.5);
-    factors.SetFactor(2, 0, -1e-300);
+    factors.SetFactor(2, 0, 1e-300);
     factors.SetFactor(3, 0, 123456789012.345);
     factors.SaveToFile(FDir.File("f.pph"));
 
     const std::string text = FDir.Read("f.pph");
     ASSERT_EQ(text.size(), 24u * (12 * 23 + 2));
-    EXPECT_EQ(text.substr(0, 46), " 5.00000000000000E-0001-1.00000000000000E-0300");
+    EXPECT_EQ(text.substr(0, 46), " 5.00000000000000E-0001 1.00000000000000E-0300");
 
     TPhFactors back;
     back.LoadFromFile(FDir.File("f.pph"));
@@ -874,7 +997,6 @@ TEST_F(TextFileTest, LoadColumnReadsTheFirstNumberOfEachLine) {
         TFloatArray expected;
     };
     const Case cases[] = {
-        {"h\r\nh\r\nh\r\n", {}},
         {"h\r\nh\r\nh\r\n6.5 12:00\r\n7\tx\r\n", {6.5, 7}},
         {"h\r\nh\r\nh\r\n6.5\r\n\r\n", {6.5, 0}}, // a blank last line adds a 0
         {"h\nh\nh\n1\n2", {1, 2}},
@@ -892,6 +1014,94 @@ TEST_F(TextFileTest, LoadColumnFailuresKeepWhatWasRead) {
     EXPECT_THROW(LoadColumn(FDir.Write("bad.dat", "h\r\nh\r\nh\r\n1.5\r\n2,5\r\n3\r\n"), a),
                  EInOutError);
     EXPECT_EQ(a, (TFloatArray{1.5, 0}));
+}
+
+// A file of no number at all is no table of factors; a negative factor (the program's own
+// file holding one writes it right after the previous field) is refused naming the file and
+// its line. The factors before it are stored, the later ones keep their values.
+TEST_F(TextFileTest, PphWithoutFactorsOrWithNegativeOnesIsRefused) {
+    std::string negativeField;
+    {
+        TPhFactors written;
+        written.SetFactor(1, 1, 0.5);
+        written.SetFactor(2, 1, -0.25);
+        written.SaveToFile(FDir.File("written.pph"));
+        negativeField = FDir.Read("written.pph");
+    }
+    const std::string twelve = "1 2 3 4 5 6 7 8 9 10 11 12\r\n";
+    const std::string noFactors = "δεν περιέχει συντελεστές ηλιοφάνειας";
+    struct TCase {
+        const char* Name;
+        std::string Text;
+        std::vector<std::string> Shown;
+        double January1; // month 1, hour 1 after the refusal
+    };
+    const TCase cases[] = {
+        {"empty", "", {noFactors}, 9},
+        {"blanks and line ends", " \t\r\n\r\n\n", {noFactors}, 9},
+        {"one long blank line", std::string(10 << 20, ' '), {noFactors}, 9},
+        {"negative factor", twelve + "1 -1440 3\r\n", {"-1440", "γραμμή 2", "από 0"}, 1},
+        {"negative over a line end", "1 2 3 4 5 6\r\n7 8 9 10 11 -1\r\n", {"-1", "γραμμή 2"}, 9},
+        {"written by the program", negativeField, {"-0.25", "γραμμή 2"}, 0.5},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TPhFactors factors;
+        for (int m = 1; m <= 12; ++m)
+            for (int h = 0; h < 24; ++h)
+                factors.SetFactor(m, h, 9);
+        const std::string file = FDir.Write("bad.pph", c.Text);
+        std::vector<std::string> shown = c.Shown;
+        shown.push_back(file);
+        try {
+            factors.LoadFromFile(file);
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& e) {
+            for (const std::string& text : shown)
+                EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(factors.GetFactor(1, 1), c.January1);
+        EXPECT_EQ(factors.GetFactor(12, 23), 9);
+    }
+}
+
+// Three header lines and nothing after them (or one long line) are no series: refused, not
+// an empty series. A negative speed is refused naming the file and its line; the series
+// keeps the speeds before it and a 0 for the refused one.
+TEST_F(TextFileTest, LoadColumnRefusesFilesWithoutSpeedsAndNegativeSpeeds) {
+    const std::string noSpeeds = "δεν περιέχει ταχύτητες ανέμου";
+    struct TCase {
+        const char* Name;
+        std::string Text;
+        std::vector<std::string> Shown;
+        TFloatArray Kept;
+    };
+    const TCase cases[] = {
+        {"empty", "", {noSpeeds}, {}},
+        {"header alone", "h\r\nh\r\nh\r\n", {noSpeeds}, {}},
+        {"blank lines after the header", "h\r\nh\r\nh\r\n\r\n \t\r\n", {noSpeeds}, {}},
+        {"one long line", std::string(10 << 20, '7'), {noSpeeds}, {}},
+        {"negative speed",
+         "h\r\nh\r\nh\r\n5\r\n-3 12:00\r\n6\r\n",
+         {"-3", "γραμμή 5", "από 0"},
+         {5, 0}},
+        {"after a blank line", "h\nh\nh\n1\n\n-0.5\n", {"-0.5", "γραμμή 6"}, {1, 0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFloatArray a = {1, 2, 3};
+        const std::string file = FDir.Write("bad.dat", c.Text);
+        std::vector<std::string> shown = c.Shown;
+        shown.push_back(file);
+        try {
+            LoadColumn(file, a);
+            ADD_FAILURE() << "no error; " << a.size() << " speeds";
+        } catch (const EInOutError& e) {
+            for (const std::string& text : shown)
+                EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(a, c.Kept);
+    }
 }
 
 // ---------------------------------------------------------------------------
