@@ -1,4 +1,4 @@
-// Operating periods (.ssn): any bytes give a period list, never a crash.
+// Operating periods (.ssn): any bytes give a period list or an error, never a crash.
 #include "FuzzFile.h"
 #include "framework/core/IniFiles.h"
 #include "model/Data.h"

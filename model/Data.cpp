@@ -641,7 +641,7 @@ void TDevList::LoadFromFile(const std::string& fileName) {
     // of empty devices or none.
     const int count = ListCount(countText ? &*countText : nullptr, kDeviceCount, fileName);
     // Each device from the first section of its name; a missing section gives the defaults.
-    std::vector<const TIniScan::TSection*> sections(size_t(std::max(count, 0)), nullptr);
+    std::vector<const TIniScan::TSection*> sections(size_t(count), nullptr);
     for (const TIniScan::TSection& section : scan.Sections()) {
         const int index = ListSectionIndex(section.Name, "dev");
         if (index >= 0 && index < count && !sections[index])
