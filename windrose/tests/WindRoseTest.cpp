@@ -340,11 +340,11 @@ TEST_F(TPelmoraTest, AFailedOrCancelledOpeningChangesNothing) {
     unchanged("missing file");
 
     // A folder and a FIFO named as tables are refused at once, with one message each.
-    const std::string folder = FDir + "/folder.tab";
-    std::filesystem::create_directory(folder);
+    const std::string dir = FDir + "/folder.tab";
+    std::filesystem::create_directory(dir);
     const std::string fifo = FDir + "/pipe.tab";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& file : {folder, fifo}) {
+    for (const std::string& file : {dir, fifo}) {
         TestKit::Dialogs().Clear();
         OpenTable(file);
         ASSERT_EQ(TestKit::Dialogs().Shown().size(), 2u);
