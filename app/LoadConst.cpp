@@ -307,7 +307,10 @@ void TfmLoadConstr::sbDevicesToogleClick(TObject*) {
 void TfmLoadConstr::ToolButton5Click(TObject*) {
     if (!dm || !DevList || !dm->SelDevListDlg->Execute())
         return;
-    DevList->LoadFromFile(dm->SelDevListDlg->FileName());
+    // Read into a list of its own and taken over only when the whole file was read.
+    auto list = std::make_unique<TDevList>();
+    list->LoadFromFile(dm->SelDevListDlg->FileName());
+    DevList = std::move(list);
     UpdateRowCount();
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -223,16 +224,14 @@ void TfmSsnEd::actLoadFromFileExecute(TObject*) {
     SelectOpenFile(kSsnFilter, "", fileName);
     if (fileName.empty())
         return;
-    try {
+    // Read into a list of its own and taken over only when the whole file was read: a file
+    // that fails raises with the periods, and the devices' profiles, as they were.
+    auto seasons = std::make_unique<TSeasonList>();
+    {
         TMemIniFile ini(fileName);
-        SeasonList->LoadFromIni(ini);
-    } catch (...) {
-        // What was read stays; the devices and the grid follow it before the error shows.
-        EnsureDeviceSeasons();
-        UpdateRowCount();
-        gdSnl->Invalidate();
-        throw;
+        seasons->LoadFromIni(ini);
     }
+    SeasonList = std::move(seasons);
     EnsureDeviceSeasons();
     UpdateRowCount();
     gdSnl->Invalidate();

@@ -607,7 +607,9 @@ void TfmWDataEd::BtnVelFacClick(TObject*) {
     std::string text = FloatToStr(WindVelFactor);
     if (!InputQuery("Ταχύτητα Ανέμου", "Συντελεστής", text))
         return;
-    WindVelFactor = StrToFloat(text);
+    const double factor = StrToFloat(text);
+    CheckRange(factor);
+    WindVelFactor = factor;
     Recalc();
     gdEditor->Invalidate();
 }
@@ -640,14 +642,11 @@ void TfmWDataEd::actChgWGExecute(TObject*) {
 void TfmWDataEd::actLoadWindDataExecute(TObject*) {
     if (!OpenDialog->Execute())
         return;
-    try {
-        LoadColumn(OpenDialog->FileName(), WindSpeed);
-    } catch (...) {
-        // What was read stays in the series; the grid follows its length.
-        UpdateRowCount();
-        gdEditor->Invalidate();
-        throw;
-    }
+    // Read into a series of its own and taken over only when the whole file was read: a
+    // file that fails part-way raises with the year's wind speeds as they were.
+    TFloatArray speeds;
+    LoadColumn(OpenDialog->FileName(), speeds);
+    WindSpeed = std::move(speeds);
     UpdateRowCount();
     gdEditor->Invalidate();
     Recalc();

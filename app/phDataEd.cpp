@@ -111,12 +111,11 @@ void TfmPhDataEd::actOpenFileExecute(TObject*) {
     auto dialog = MakePphDialog<TOpenDialog>(this);
     if (!dialog->Execute())
         return;
-    try {
-        PhFactors->LoadFromFile(dialog->FileName());
-    } catch (...) {
-        gdPhData->Invalidate();
-        throw;
-    }
+    // Read into factors of their own and taken over only when the whole file was read: a
+    // file that fails part-way raises with the project's factors as they were.
+    auto factors = std::make_unique<TPhFactors>();
+    factors->LoadFromFile(dialog->FileName());
+    PhFactors = std::move(factors);
     gdPhData->Invalidate();
 }
 

@@ -8,6 +8,7 @@
 #include "model/Data.h"
 
 #include <algorithm>
+#include <memory>
 
 TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     TLoadingBracket loading(this);
@@ -183,14 +184,13 @@ void TfmWGEd::edPRChange(TObject*) {
 void TfmWGEd::actOpenPowExecute(TObject*) {
     if (!dm || !dm->SelWGDlg->Execute())
         return;
-    // A file that fails to read raises; the grid still shows what the curve kept.
-    try {
-        PwrCurve->LoadFromFile(dm->SelWGDlg->FileName());
-    } catch (...) {
-        UpdateRowCount();
-        gdPC->Invalidate();
-        throw;
-    }
+    // The file is read into a curve of its own: one that fails to read raises with the
+    // project's curve untouched, so a bad file never costs the user the points they have.
+    auto curve = std::make_unique<TWindPwrCurve>();
+    curve->LoadFromFile(dm->SelWGDlg->FileName());
+    // The rated speed is the project's, not the file's.
+    curve->SetRatedSpeed(PwrCurve->RatedSpeed());
+    PwrCurve = std::move(curve);
     UpdateRowCount();
     gdPC->Invalidate();
 }

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -159,20 +162,27 @@ TEST_F(WDataEdTest, HeaderButtonsCheckTheBalanceAndSumColumns) {
     EXPECT_TRUE(TestKit::Dialogs().Shown().empty());
 }
 
-TEST_F(WDataEdTest, NegativeCapacityPowerMeanAndSpeedAreRefusedNamingTheRange) {
+TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRange) {
     const double capacity = BatCapacity, power = PVPower, speed = WindSpeed[10];
-    const double mean = Mean(WindSpeed);
-    const std::pair<TButton*, const char*> boxes[] = {
-        {Bench->BtnBatCap, "-4500"}, {Bench->Button1, "-500"}, {Bench->btnNewMean, "-3"}};
+    const double mean = Mean(WindSpeed), factor = WindVelFactor;
+    const std::string wind = TestKit::TextOf(Bench->lbPW);
+    const std::pair<TButton*, const char*> boxes[] = {{Bench->BtnBatCap, "-4500"},
+                                                      {Bench->Button1, "-500"},
+                                                      {Bench->btnNewMean, "-3"},
+                                                      {Bench->BtnVelFac, "-5"},
+                                                      {Bench->BtnVelFac, "-1e308"}};
     for (const auto& [button, typed] : boxes) {
         SCOPED_TRACE(typed);
         TestKit::Dialogs().Clear();
         TestKit::Dialogs().AnswerNextInput(typed);
         TestKit::Click(button);
         EXPECT_EQ(LastMessage(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+        EXPECT_EQ(TestKit::Dialogs().Shown().size(), 2u); // the input box, then the refusal
     }
     EXPECT_EQ(BatCapacity, capacity);
     EXPECT_EQ(PVPower, power);
+    EXPECT_EQ(WindVelFactor, factor);
+    EXPECT_EQ(TestKit::TextOf(Bench->lbPW), wind);
     EXPECT_DOUBLE_EQ(Mean(WindSpeed), mean);
     EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "-2"), Exception);
     EXPECT_EQ(WindSpeed[10], speed);
@@ -290,6 +300,68 @@ TEST_F(WDataEdTest, MeasurementFolderIsRememberedBetweenViews) {
     EXPECT_EQ(bench->OpenDialog->InitialDir(), FDir + "/");
     // The series loaded before stays; the load is drawn anew.
     EXPECT_EQ(WindSpeed[1], 6.0);
+}
+
+TEST_F(WDataEdTest, AFailedOpenKeepsWindLoadAndCurveAndShowsTheReadersMessageOnce) {
+    const std::string folder = FDir + "/folder.dat";
+    std::filesystem::create_directory(folder);
+    const std::string fifo = FDir + "/pipe.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(FDir + "/" + name, std::ios::binary) << text;
+        return FDir + "/" + name;
+    };
+    struct TCase {
+        const char* What;
+        TToolButton* Button;
+        std::string File;
+    };
+    const std::vector<TCase> cases = {
+        {"series: NaN on line 4", Bench->ToolButton3,
+         write("nan.dat", "header\r\nstation\r\nm/s\r\nNaN\r\n5\r\n6\r\n")},
+        {"series: word on line 6", Bench->ToolButton3,
+         write("word.dat", "h\r\nh\r\nh\r\n4\r\n5\r\nfive\r\n")},
+        {"series: folder", Bench->ToolButton3, folder},
+        {"series: FIFO", Bench->ToolButton3, fifo},
+        {"series: missing", Bench->ToolButton3, FDir + "/none.dat"},
+        {"curve: bad number", Bench->ToolButton2,
+         write("bad.pow", "WG\r\n\r\n1 1\r\n3 0\r\n4 1x0\r\n")},
+        {"curve: folder", Bench->ToolButton2, folder},
+        {"curve: FIFO", Bench->ToolButton2, fifo},
+        {"devices: folder", Bench->ToolButton5, folder},
+        {"devices: FIFO", Bench->ToolButton5, fifo},
+        {"devices: bad count", Bench->ToolButton5, write("bad.dvl", "[DevList]\r\nCount=x\r\n")},
+    };
+    // What the user has: an edited wind speed, the window's load and curve, the summary.
+    WindSpeed[3] = 12.5;
+    TestKit::Click(Bench->BtnFCalc);
+    const TFloatArray wind = WindSpeed, load = DemandLoad;
+    const TWindPwrCurve* curve = Bench->WorkbenchCurve();
+    const std::vector<TPwrCurvePoint> points = curve->Points();
+    const int rows = Bench->gdEditor->RowCount();
+    const std::string summary = TestKit::TextOf(Bench->lbPW) + TestKit::TextOf(Bench->lbPL);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TestKit::Dialogs().Clear();
+        AnswerFile(c.File);
+        TestKit::Click(c.Button);
+        ASSERT_EQ(TestKit::Dialogs().Shown().size(), 2u); // the file dialog, then the message
+        EXPECT_EQ(TestKit::Dialogs().Shown()[1].Kind, "MessageBox");
+        EXPECT_NE(LastMessage().find(ExtractFileName(c.File)), std::string::npos) << LastMessage();
+        EXPECT_EQ(WindSpeed, wind);
+        EXPECT_EQ(DemandLoad, load);
+        ASSERT_EQ(Bench->WorkbenchCurve(), curve);
+        ASSERT_EQ(curve->PointCount(), int(points.size()));
+        for (int i = 0; i < curve->PointCount(); ++i)
+            EXPECT_EQ(curve->GetPoint(i).Power, points[size_t(i)].Power);
+        EXPECT_EQ(Bench->gdEditor->RowCount(), rows);
+        EXPECT_EQ(TestKit::TextOf(Bench->lbPW) + TestKit::TextOf(Bench->lbPL), summary);
+    }
+    // A whole file after the failures is taken.
+    AnswerFile(WriteSeries(FDir, "good.dat", 8760, 2.0));
+    TestKit::Click(Bench->ToolButton3);
+    EXPECT_EQ(WindSpeed[3], 5.0);
+    EXPECT_EQ(WindSpeed.size(), 8760u);
 }
 
 TEST_F(WDataEdTest, MissingPowerCurveLeavesTheWindowWithoutBalance) {

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -277,6 +279,40 @@ TEST_F(ChartEditorTest, GeneralPagingAndPanelPagesWriteIntoTheChart) {
         EXPECT_EQ(FChart->BackImage()->Graphic(), nullptr);
         EXPECT_FALSE(panel->RGBitmap->Enabled());
         EXPECT_FALSE(panel->CBImageInside->Enabled());
+    });
+}
+
+TEST_F(ChartEditorTest, ABackImageThatFailsToLoadLeavesTheChartAsItWas) {
+    const TTestFolder folder;
+    const std::string junk = (folder.Path() / "junk.bmp").string();
+    std::ofstream(junk, std::ios::binary) << "not a picture";
+    const std::string dir = (folder.Path() / "folder.png").string();
+    std::filesystem::create_directory(dir);
+    const std::string fifo = (folder.Path() / "pipe.bmp").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string before = Snapshot(FChart);
+    Edit(nullptr, [&](TChartEditForm* editor) {
+        ShowChartPage(editor, cepPanel);
+        auto* panel = dynamic_cast<TFormChartPanel*>(editor->PageOf(editor->TabPanel));
+        ASSERT_NE(panel, nullptr);
+        for (const std::string& file : {junk, dir, fifo}) {
+            SCOPED_TRACE(file);
+            TestKit::Dialogs().Clear();
+            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                auto* dialog = dynamic_cast<TOpenDialog*>(shown.Dialog);
+                if (!dialog)
+                    return 0;
+                dialog->SetFileName(file);
+                return 1;
+            });
+            TestKit::Click(panel->BBrowseImage);
+            ASSERT_EQ(TestKit::Dialogs().Shown().size(), 2u); // the file dialog, the message
+            EXPECT_EQ(TestKit::Dialogs().Shown()[1].Kind, "MessageBox");
+            EXPECT_EQ(FChart->BackImage()->Graphic(), nullptr);
+            EXPECT_EQ(Snapshot(FChart), before);
+            EXPECT_EQ(TestKit::TextOf(panel->BBrowseImage), "B&rowse...");
+            EXPECT_FALSE(panel->RGBitmap->Enabled());
+        }
     });
 }
 

@@ -8,8 +8,11 @@
 #include "framework/gui/Clipboard.h"
 #include "framework/gui/Messages.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <numbers>
 
@@ -335,6 +338,19 @@ TEST_F(TPelmoraTest, AFailedOrCancelledOpeningChangesNothing) {
 
     OpenTable(FDir + "/missing/none.tab");
     unchanged("missing file");
+
+    // A folder and a FIFO named as tables are refused at once, with one message each.
+    const std::string dir = FDir + "/folder.tab";
+    std::filesystem::create_directory(dir);
+    const std::string fifo = FDir + "/pipe.tab";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& file : {dir, fifo}) {
+        TestKit::Dialogs().Clear();
+        OpenTable(file);
+        ASSERT_EQ(TestKit::Dialogs().Shown().size(), 2u);
+        EXPECT_NE(TestKit::Dialogs().LastText().find(file), std::string::npos);
+        unchanged(file.c_str());
+    }
 }
 
 TEST_F(TPelmoraTest, TheSettingsStoreKeepsTheFolderAndThePlacement) {
