@@ -88,7 +88,7 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
     FPoints.clear();
     FIndexValid = false;
     FModelName = ChangeFileExt(ExtractFileName(fileName), "");
-    TTextReader reader(fileName);
+    TTextReader reader(fileName, kMaxPowFileSize);
     FRatedPower = 0;
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
 
@@ -591,12 +591,12 @@ void TDevList::FillLoad(TFloatArray& a) const {
 
 void TDevList::LoadFromFile(const std::string& fileName) {
     std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) {
+    if (!ReadTextFile(fileName, bytes, kMaxDevListFileSize)) {
         const int error = errno;
         // A missing file is an empty list; one that is there but cannot be read (a FIFO,
         // a device, a folder) is refused and the list stays.
         if (error != ENOENT && error != ENOTDIR)
-            RaiseCannotOpen(fileName, error);
+            RaiseCannotOpen(fileName, error, kMaxDevListFileSize);
         FItems.clear();
         return;
     }
@@ -674,7 +674,7 @@ void TDevList::SaveToFile(const std::string& fileName) const {
     const TIniFileLock lock(fileName);
     std::string kept;
     std::string bytes;
-    if (ReadFileBytes(fileName, bytes)) {
+    if (ReadTextFile(fileName, bytes, kMaxDevListFileSize)) {
         if (!IsValidUtf8(bytes))
             bytes = DecodeText(bytes);
         const TIniScan scan(bytes, false);
@@ -833,7 +833,7 @@ void TPhFactors::SetFactor(int month, int hour, double value) {
 }
 
 void TPhFactors::LoadFromFile(const std::string& fileName) {
-    TTextReader reader(fileName);
+    TTextReader reader(fileName, kMaxPphFileSize);
     for (int h = 0; h < 24; ++h) {
         for (int m = 0; m < 12; ++m)
             FFactors[m][h] = reader.ReadNumber();

@@ -455,3 +455,39 @@ TEST_F(IniFilesTest, BuilderWritesAsTheProfileDoes) {
 }
 
 } // namespace
+
+namespace {
+
+// Profile files that are too large or UTF-16 text are refused with a message naming the
+// file and never written over; a UTF-8 byte-order mark is no part of the first section.
+TEST_F(IniFilesTest, HugeAndUtf16FilesAreRefusedAndKept) {
+    const std::string huge = FDir + "/huge.ssn";
+    WriteFileAtomically(huge, "[Seasons]\r\nCount=1\r\n");
+    fs::resize_file(huge, uint64_t(kMaxIniFileSize) + 1);
+    const std::string utf16 = FDir + "/utf16.idev";
+    WriteFileAtomically(utf16, std::string("\xFF\xFE[\0a\0]\0", 8));
+    for (const std::string& name : {huge, utf16}) {
+        const uintmax_t size = fs::file_size(name);
+        TIniFile ini(name);
+        TMemIniFile mem(name);
+        for (TCustomIniFile* file :
+             {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&mem)}) {
+            EXPECT_FALSE(file->SectionExists("Seasons"));
+            try {
+                file->CheckReadable();
+                ADD_FAILURE() << name;
+            } catch (const EInOutError& e) {
+                EXPECT_NE(e.Message().find("\"" + name + "\""), std::string::npos) << e.Message();
+            }
+        }
+        EXPECT_THROW(ini.WriteString("a", "k", "1"), EInOutError);
+        EXPECT_THROW(mem.UpdateFile(), EInOutError);
+        EXPECT_EQ(fs::file_size(name), size);
+    }
+
+    Put("\xEF\xBB\xBF[Seasons]\r\nCount=2\r\n");
+    TMemIniFile mem(FName);
+    EXPECT_EQ(mem.ReadInteger("Seasons", "Count", 0), 2);
+}
+
+} // namespace
