@@ -109,7 +109,12 @@ QImage DecodeImage(const std::vector<uint8_t>& bytes, std::initializer_list<cons
                      [&](const char* f) { return format == QByteArray(f); }))
         return QImage();
     const QSize size = reader.size();
-    const int64_t pixels = int64_t(size.width()) * int64_t(size.height());
+    int64_t pixels = int64_t(size.width()) * int64_t(size.height());
+    // A GIF is drawn on its logical screen, which the decoder makes whatever size the
+    // frames are: its pixels count too.
+    if (format == "gif" && bytes.size() >= 10)
+        pixels =
+            std::max(pixels, int64_t(bytes[6] | (bytes[7] << 8)) * (bytes[8] | (bytes[9] << 8)));
     if (!size.isValid() || size.isEmpty() || pixels > kMaxPixels ||
         pixels > int64_t(bytes.size()) * kMaxPixelsPerByte)
         return QImage();

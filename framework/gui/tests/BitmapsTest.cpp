@@ -374,10 +374,11 @@ TEST_F(BitmapsTest, ImageListDrawsByIndex) {
 // A few bytes of GIF that declare a canvas of millions of pixels cannot hold them: the
 // picture is refused before a canvas is made for it, and stays as it was.
 TEST_F(BitmapsTest, ACanvasFarLargerThanItsBytesIsRefused) {
-    // 2370 x 11308 pixels declared in 24 bytes.
-    const std::vector<uint8_t> gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x42, 0x09,
-                                      0x2C, 0x2C, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
-                                      0x00, 0x00, 0x42, 0x09, 0x2C, 0x2C, 0x00, 0x3B};
+    // A logical screen of 2370 x 11308 pixels declared in 28 bytes, with one frame of one
+    // pixel.
+    const std::vector<uint8_t> gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x42, 0x09, 0x2C, 0x2C,
+                                      0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00,
+                                      0x01, 0x00, 0x00, 0x02, 0x01, 0x2C, 0x00, 0x3B};
     TBitmap bitmap(3, 2);
     EXPECT_THROW(bitmap.LoadFromBytes(gif), EInvalidGraphic);
     EXPECT_EQ(bitmap.Width(), 3);
