@@ -71,7 +71,8 @@ bool IsBelow(const std::string& path, const std::string& ancestor) {
 struct TStoredValue {
     std::string Name;
     TRegDataType Type = rdString;
-    std::string Data; // text, decimal integer, or raw bytes
+    std::string Data;   // text, decimal integer, or raw bytes
+    std::string Folded; // FoldedText(Name), kept by the key that holds the value
 };
 
 // A key: its path as first written and its values in the order they were first written.
@@ -98,12 +99,11 @@ public:
         std::string folded = FoldedText(name);
         const size_t pos = IndexOf(folded);
         if (pos == npos) {
-            FValues.push_back({std::string(name), type, std::string(data)});
-            FFolded.push_back(std::move(folded));
+            FValues.push_back({std::string(name), type, std::string(data), std::move(folded)});
             if (FValues.size() == kIndexFrom)
                 BuildIndex();
             else if (FValues.size() > kIndexFrom)
-                FIndex.emplace(FFolded.back(), FValues.size() - 1);
+                FIndex.emplace(FValues.back().Folded, FValues.size() - 1);
             return true;
         }
         TStoredValue& v = FValues[pos];
@@ -119,7 +119,6 @@ public:
         if (pos == npos)
             return false;
         FValues.erase(FValues.begin() + std::ptrdiff_t(pos));
-        FFolded.erase(FFolded.begin() + std::ptrdiff_t(pos));
         BuildIndex();
         return true;
     }
@@ -130,8 +129,8 @@ private:
 
     size_t IndexOf(const std::string& folded) const {
         if (FValues.size() < kIndexFrom) {
-            for (size_t i = 0; i < FFolded.size(); ++i)
-                if (FFolded[i] == folded)
+            for (size_t i = 0; i < FValues.size(); ++i)
+                if (FValues[i].Folded == folded)
                     return i;
             return npos;
         }
@@ -143,12 +142,11 @@ private:
     void BuildIndex() {
         FIndex.clear();
         if (FValues.size() >= kIndexFrom)
-            for (size_t i = 0; i < FFolded.size(); ++i)
-                FIndex.emplace(FFolded[i], i);
+            for (size_t i = 0; i < FValues.size(); ++i)
+                FIndex.emplace(FValues[i].Folded, i);
     }
 
     std::vector<TStoredValue> FValues;
-    std::vector<std::string> FFolded; // the values' folded names
     std::unordered_map<std::string, size_t> FIndex;
 };
 
@@ -176,7 +174,7 @@ public:
 
     // The key, made with every missing key above it (those first). The reference holds
     // until the next key is made.
-    TStoredKey& Ensure(const std::string& path) {
+    TStoredKey& Ensure(std::string path) {
         std::string folded = FoldedText(path);
         if (const auto it = FIndex.find(folded); it != FIndex.end())
             return FKeys[it->second];
@@ -192,7 +190,7 @@ public:
         }
         for (auto it = missing.rbegin(); it != missing.rend(); ++it)
             Add(std::move(it->first), std::move(it->second));
-        Add(path, std::move(folded));
+        Add(std::move(path), std::move(folded));
         return FKeys.back();
     }
 
@@ -504,7 +502,7 @@ bool Parse(std::string_view text, TKeyMap& keys) {
                 keys.DroppedPaths = true;
                 continue;
             }
-            current = &keys.Ensure(path);
+            current = &keys.Ensure(std::move(path));
             continue;
         }
         if (skipping)
