@@ -490,4 +490,30 @@ TEST_F(IniFilesTest, HugeAndUtf16FilesAreRefusedAndKept) {
     EXPECT_EQ(mem.ReadInteger("Seasons", "Count", 0), 2);
 }
 
+// Saving through a symbolic link (relative, into another folder) changes the file it names,
+// in that file's folder, and keeps the link: a profile file written key by key, one
+// written at UpdateFile, and a text file.
+TEST_F(IniFilesTest, SavingThroughALinkChangesItsTargetAndKeepsTheLink) {
+    fs::create_directory(FDir + "/real");
+    fs::create_directory(FDir + "/links");
+    for (const char* name : {"a.ini", "b.ssn", "c.pph"}) {
+        WriteFileAtomically(FDir + "/real/" + name, "");
+        fs::create_symlink(std::string("../real/") + name, FDir + "/links/" + name);
+    }
+    TIniFile ini(FDir + "/links/a.ini");
+    ini.WriteString("s", "k", "1");
+    TMemIniFile mem(FDir + "/links/b.ssn");
+    mem.WriteString("Seasons", "count", "1");
+    mem.UpdateFile();
+    TTextWriter writer(FDir + "/links/c.pph");
+    writer.WriteLine("0.5");
+    writer.Close();
+    for (const char* name : {"a.ini", "b.ssn", "c.pph"}) {
+        EXPECT_TRUE(fs::is_symlink(FDir + "/links/" + name)) << name;
+        EXPECT_GT(fs::file_size(FDir + "/real/" + name), 0u) << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir + "/links"), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir + "/real"), fs::directory_iterator()), 3);
+}
+
 } // namespace
