@@ -758,9 +758,9 @@ private:
     }
 
     // What makes a store that is there unusable without it being damaged: not a regular
-    // file (a folder, a FIFO, a device: reading it would block or fail), a circle of
-    // links, larger than any store (it would be held whole), or UTF-16 text. Such a store is never
-    // moved aside, since that would move what the user named. Empty when the store can be used.
+    // file (a folder, a FIFO, a device: reading it would block or fail), a circle of links,
+    // larger than any store (it would be held whole), or UTF-16 text. Such a store is never
+    // moved aside, since that would move what the user named. Empty when it can be used.
     static std::string StoreProblem(const std::string& fileName) {
         struct stat st {};
         if (::stat(fileName.c_str(), &st) != 0)

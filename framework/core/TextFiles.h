@@ -86,9 +86,9 @@ private:
 // folder, synced to disk, then renamed over the target, and the folder synced, so that a
 // crash or a power cut leaves either the old file or the new one. The target's mode is
 // kept; a symbolic link is followed (its target replaced, in the target's folder, and the
-// link kept), and links that lead round in a circle are refused. Temporaries of the same file that
-// a save killed half way left behind, and that nobody has written for a minute, are removed. Raises
-// EInOutError "Unable to write to %s" when the file system refuses.
+// link kept), and links that lead round in a circle are refused. Temporaries of the same
+// file that a save killed half way left behind, and that nobody has written for a minute,
+// are removed. Raises EInOutError "Unable to write to %s" when the file system refuses.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);
 
 // How WriteFileAtomically replaces a file, for callers with needs of their own.
