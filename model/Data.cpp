@@ -92,7 +92,7 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
     FPoints.clear();
     FIndexValid = false;
     FModelName = ChangeFileExt(ExtractFileName(fileName), "");
-    TTextReader reader(fileName);
+    TTextReader reader(fileName, kMaxPowFileSize);
     FRatedPower = 0;
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
 
@@ -617,10 +617,10 @@ void TDevList::FillLoad(TFloatArray& a) const {
 
 void TDevList::LoadFromFile(const std::string& fileName) {
     std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) {
+    if (!ReadTextFile(fileName, bytes, kMaxDevListFileSize)) {
         // A missing file, or one that is there but cannot be read (a FIFO, a device, a
-        // folder), is refused and the list stays.
-        RaiseCannotOpen(fileName, errno);
+        // folder, a file over the limit, UTF-16 text), is refused and the list stays.
+        RaiseCannotOpen(fileName, errno, kMaxDevListFileSize);
     }
     if (!IsValidUtf8(bytes))
         bytes = DecodeText(bytes);
@@ -697,7 +697,7 @@ void TDevList::SaveToFile(const std::string& fileName) const {
     const TIniFileLock lock(fileName);
     std::string kept;
     std::string bytes;
-    if (ReadFileBytes(fileName, bytes)) {
+    if (ReadTextFile(fileName, bytes, kMaxDevListFileSize)) {
         if (!IsValidUtf8(bytes))
             bytes = DecodeText(bytes);
         const TIniScan scan(bytes, false);
@@ -866,7 +866,7 @@ void TPhFactors::SetFactor(int month, int hour, double value) {
 }
 
 void TPhFactors::LoadFromFile(const std::string& fileName) {
-    TTextReader reader(fileName);
+    TTextReader reader(fileName, kMaxPphFileSize);
     // A file of no number at all (empty, blanks only) is no table of factors, not one of
     // zeros; a shorter table reads its missing factors as 0.
     if (reader.OnlyBlanksLeft())

@@ -21,6 +21,14 @@
 
 inline constexpr int HoursPerYear = 8760;
 
+// The largest files the model reads, far above any real one: a power curve is a few
+// hundred lines, a table of hourly factors 24, a device list about 7.5 kB a device (and at
+// most 1000 devices); a series of values (.dat) takes the text readers' own limit, 64 MB.
+// A larger file is refused before it is read.
+inline constexpr int64_t kMaxPowFileSize = int64_t(4) << 20;
+inline constexpr int64_t kMaxPphFileSize = int64_t(1) << 20;
+inline constexpr int64_t kMaxDevListFileSize = int64_t(64) << 20;
+
 // ---------------------------------------------------------------------------
 // Wind-generator power curve (.pow files, read only)
 

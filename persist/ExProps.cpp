@@ -1,5 +1,6 @@
 #include "persist/ExProps.h"
 
+#include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/Variants.h"
 #include "framework/gui/Forms.h"
@@ -377,6 +378,8 @@ void TPropsStorage::LoadProperty(PPropInfo prop) {
         default:
             break;
         }
+    } catch (const ERegistryException&) {
+        throw; // the settings store itself cannot be used: not a matter of this property
     } catch (...) {
         // A property that cannot be loaded keeps its value.
     }

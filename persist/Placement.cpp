@@ -641,6 +641,10 @@ void TFormStorage::LoadStoredProps() {
                 return ReadSectionString(section, ident, def);
             });
         storage.LoadObjectsProps(Owner(), FStoredProps.get());
+    } catch (const ERegistryException&) {
+        // A settings store that cannot be used is reported (once in a run, by the store);
+        // the properties keep their values.
+        Application->HandleException(this);
     } catch (...) {
         // Stored properties that cannot be loaded keep their values.
     }

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr int kMaxSectorCount = 360;
+// A table is a few kilobytes; a larger file is refused before it is read.
+constexpr int64_t kMaxTabFileSize = int64_t(4) << 20;
 
 double ReadFinite(TTextReader& reader) {
     const double value = reader.ReadNumber();
@@ -72,7 +74,7 @@ void LoadFromFile(TTabData& table, const std::string& fileName) {
     table.SectorFreq.clear();
     table.Rows.clear();
 
-    TTextReader reader(fileName);
+    TTextReader reader(fileName, kMaxTabFileSize);
     // Pelmora shows and accepts numbers with "." from the first table on; never set back.
     DecimalSeparator = '.';
     ReadTable(table, reader);

@@ -241,8 +241,8 @@ TEST_F(FormHolderTest, HugePowersInTheDefaultCurveStillOpenTheWindows) {
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("huge-power.png")));
 }
 
-// An error while the windows are made is reported like the default files' read errors,
-// and the program goes on: here the settings store is a folder.
+// An error while the windows are made is reported, and the program goes on: here the
+// settings store is a folder, reported once in the run.
 TEST_F(FormHolderTest, AnErrorWhileTheWindowsAreMadeIsReportedAndTheProgramGoesOn) {
     const std::string store = MakeDir("store-folder");
     setenv("HKCU_STORE", store.c_str(), 1);
@@ -256,6 +256,10 @@ TEST_F(FormHolderTest, AnErrorWhileTheWindowsAreMadeIsReportedAndTheProgramGoesO
     EXPECT_TRUE(fmHolder->Visible());
     EXPECT_TRUE(fs::is_directory(store));
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("start-error.png")));
+    // Closing saves the settings: the store is not reported a second time.
+    StopProgram();
+    EXPECT_EQ(TestKit::Dialogs().Shown().size(), 1u);
+    EXPECT_TRUE(fs::is_directory(store));
 }
 
 TEST_F(FormHolderTest, CleanStartShowsNoMessageAndReportsTheFirstPaintOnce) {

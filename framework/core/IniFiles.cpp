@@ -542,15 +542,15 @@ void TIniFile::Load() {
     FText.Clear();
     FUnreadable = false;
     FReadError = 0;
-    std::string bytes;
-    if (!ReadFileBytes(FileName(), bytes)) {
+    std::string text;
+    if (!ReadTextFile(FileName(), text, kMaxIniFileSize)) {
         // A missing or unreadable file reads as empty; one that is there but unreadable
         // must not be replaced by what this object knows of it.
         FReadError = errno;
         FUnreadable = stamp.Exists;
         return;
     }
-    FText.Parse(DecodeText(bytes));
+    FText.Parse(text);
     FLoaded = true;
 }
 
@@ -622,7 +622,7 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view ident) {
 void TIniFile::CheckReadable() {
     Load();
     if (FUnreadable)
-        RaiseCannotOpen(FileName(), FReadError);
+        RaiseCannotOpen(FileName(), FReadError, kMaxIniFileSize);
 }
 
 // ---------------------------------------------------------------------------
@@ -630,11 +630,11 @@ void TIniFile::CheckReadable() {
 
 TMemIniFile::TMemIniFile(std::string fileName, bool readFile)
     : TCustomIniFile(std::move(fileName)) {
-    std::string bytes;
+    std::string text;
     if (!readFile)
         return;
-    if (ReadFileBytes(FileName(), bytes)) {
-        FText.Parse(DecodeText(bytes));
+    if (ReadTextFile(FileName(), text, kMaxIniFileSize)) {
+        FText.Parse(text);
         return;
     }
     const int error = errno;
@@ -645,7 +645,7 @@ TMemIniFile::TMemIniFile(std::string fileName, bool readFile)
 
 void TMemIniFile::CheckReadable() {
     if (FReadError != 0)
-        RaiseCannotOpen(FileName(), FReadError);
+        RaiseCannotOpen(FileName(), FReadError, kMaxIniFileSize);
 }
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view ident,

@@ -12,6 +12,11 @@
 
 class TStrings;
 
+// The largest profile file read: settings, seasons, device files and the device catalogue
+// are a few kilobytes; a larger file is taken for damaged and refused (EFBIG, named by
+// CheckReadable) before it is held.
+constexpr int64_t kMaxIniFileSize = int64_t(16) << 20;
+
 class TCustomIniFile {
 public:
     explicit TCustomIniFile(std::string fileName) : FFileName(std::move(fileName)) {}

@@ -22,6 +22,10 @@ namespace {
 
 const char* const kHeader = "HKCU-STORE 1";
 
+// The largest store read: a program's settings are a few kilobytes, a store of 100,000
+// keys about 30 MB. A larger one is refused before it is held.
+constexpr int64_t kMaxStoreFileSize = int64_t(64) << 20;
+
 // Deeper or longer key paths are not kept: each level implies a key of its own, so such
 // a path would make the store grow out of all proportion to the text that named it.
 constexpr size_t kMaxKeyDepth = 512;
@@ -67,7 +71,8 @@ bool IsBelow(const std::string& path, const std::string& ancestor) {
 struct TStoredValue {
     std::string Name;
     TRegDataType Type = rdString;
-    std::string Data; // text, decimal integer, or raw bytes
+    std::string Data;   // text, decimal integer, or raw bytes
+    std::string Folded; // FoldedText(Name), kept by the key that holds the value
 };
 
 // A key: its path as first written and its values in the order they were first written.
@@ -94,12 +99,11 @@ public:
         std::string folded = FoldedText(name);
         const size_t pos = IndexOf(folded);
         if (pos == npos) {
-            FValues.push_back({std::string(name), type, std::string(data)});
-            FFolded.push_back(std::move(folded));
+            FValues.push_back({std::string(name), type, std::string(data), std::move(folded)});
             if (FValues.size() == kIndexFrom)
                 BuildIndex();
             else if (FValues.size() > kIndexFrom)
-                FIndex.emplace(FFolded.back(), FValues.size() - 1);
+                FIndex.emplace(FValues.back().Folded, FValues.size() - 1);
             return true;
         }
         TStoredValue& v = FValues[pos];
@@ -115,7 +119,6 @@ public:
         if (pos == npos)
             return false;
         FValues.erase(FValues.begin() + std::ptrdiff_t(pos));
-        FFolded.erase(FFolded.begin() + std::ptrdiff_t(pos));
         BuildIndex();
         return true;
     }
@@ -126,8 +129,8 @@ private:
 
     size_t IndexOf(const std::string& folded) const {
         if (FValues.size() < kIndexFrom) {
-            for (size_t i = 0; i < FFolded.size(); ++i)
-                if (FFolded[i] == folded)
+            for (size_t i = 0; i < FValues.size(); ++i)
+                if (FValues[i].Folded == folded)
                     return i;
             return npos;
         }
@@ -139,12 +142,11 @@ private:
     void BuildIndex() {
         FIndex.clear();
         if (FValues.size() >= kIndexFrom)
-            for (size_t i = 0; i < FFolded.size(); ++i)
-                FIndex.emplace(FFolded[i], i);
+            for (size_t i = 0; i < FValues.size(); ++i)
+                FIndex.emplace(FValues[i].Folded, i);
     }
 
     std::vector<TStoredValue> FValues;
-    std::vector<std::string> FFolded; // the values' folded names
     std::unordered_map<std::string, size_t> FIndex;
 };
 
@@ -163,10 +165,16 @@ public:
     }
     bool Contains(std::string_view path) const { return Find(path) != nullptr; }
     const std::vector<TStoredKey>& Keys() const { return FKeys; }
+    // Room for this many keys, so that reading a large store does not grow the index step
+    // by step.
+    void Reserve(size_t keys) {
+        FKeys.reserve(keys);
+        FIndex.reserve(keys);
+    }
 
     // The key, made with every missing key above it (those first). The reference holds
     // until the next key is made.
-    TStoredKey& Ensure(const std::string& path) {
+    TStoredKey& Ensure(std::string path) {
         std::string folded = FoldedText(path);
         if (const auto it = FIndex.find(folded); it != FIndex.end())
             return FKeys[it->second];
@@ -182,7 +190,7 @@ public:
         }
         for (auto it = missing.rbegin(); it != missing.rend(); ++it)
             Add(std::move(it->first), std::move(it->second));
-        Add(path, std::move(folded));
+        Add(std::move(path), std::move(folded));
         return FKeys.back();
     }
 
@@ -456,8 +464,14 @@ bool Parse(std::string_view text, TKeyMap& keys) {
         text.remove_prefix(3);
     if (text.empty())
         return true;
-    std::string currentPath;
-    bool haveKey = false;
+    // One key a section: the sections counted first size the index once.
+    size_t sections = 0;
+    for (size_t at = text.find("\n["); at != std::string_view::npos; at = text.find("\n[", at + 2))
+        ++sections;
+    keys.Reserve(sections);
+    // The key of the current section, held rather than looked up for each value: no key is
+    // made until the next section.
+    TStoredKey* current = nullptr;
     bool skipping = false; // inside a key whose path is too deep or too long
     bool first = true;
     TStoredValue v;
@@ -488,14 +502,12 @@ bool Parse(std::string_view text, TKeyMap& keys) {
                 keys.DroppedPaths = true;
                 continue;
             }
-            keys.Ensure(path);
-            currentPath = std::move(path);
-            haveKey = true;
+            current = &keys.Ensure(std::move(path));
             continue;
         }
         if (skipping)
             continue;
-        if (!haveKey)
+        if (!current)
             return false;
         size_t pos = 0;
         if (!Unquote(line, pos, v.Name) || pos >= line.size() || line[pos] != '=')
@@ -503,7 +515,7 @@ bool Parse(std::string_view text, TKeyMap& keys) {
         if (!ParseValueData(line, pos + 1, v))
             return false;
         // A later value of the same name replaces the first.
-        keys.Find(currentPath)->Set(v.Name, v.Type, v.Data);
+        current->Set(v.Name, v.Type, v.Data);
     }
     return true;
 }
@@ -593,22 +605,28 @@ private:
     };
 
     TKeySnapshot SnapshotLocked(const std::string& fileName) {
-        CheckStoreFile(fileName);
         struct stat st {};
         bool exists = ::stat(fileName.c_str(), &st) == 0;
         if (exists && fileName == FCachedName && SameStat(st))
             return FCache;
+        if (!Usable(fileName))
+            return std::make_shared<const TKeyMap>();
         TKeyMap keys;
         std::string text;
-        if (exists && !ReadKeys(fileName, keys, text)) {
-            // Only a locked writer may move a broken file aside; check again under it.
-            TLockGuard fileLock(fileName);
-            if (!ReadKeys(fileName, keys, text)) {
-                KeepAside(fileName);
-                keys = TKeyMap();
-                text.clear();
+        try {
+            if (exists && !ReadKeys(fileName, keys, text)) {
+                // Only a locked writer may move a broken file aside; check again under it.
+                TLockGuard fileLock(fileName);
+                if (!ReadKeys(fileName, keys, text)) {
+                    KeepAside(fileName);
+                    keys = TKeyMap();
+                    text.clear();
+                }
+                exists = ::stat(fileName.c_str(), &st) == 0;
             }
-            exists = ::stat(fileName.c_str(), &st) == 0;
+        } catch (const TStoreRefused&) {
+            Usable(fileName);
+            return std::make_shared<const TKeyMap>();
         }
         if (!exists)
             st = {};
@@ -622,7 +640,8 @@ private:
     // when any of them changed something; false when nothing was written.
     bool WriteChanges(const std::string& fileName, const std::vector<TChange>& changes,
                       const std::string& failMessage) {
-        CheckStoreFile(fileName);
+        if (!Usable(fileName))
+            return false;
         MakeFolder(fileName);
         TLockGuard fileLock(fileName);
         if (!fileLock.Locked())
@@ -630,7 +649,14 @@ private:
                           failMessage);
         TKeyMap keys;
         std::string text;
-        if (!ReadKeys(fileName, keys, text)) {
+        bool read = false;
+        try {
+            read = ReadKeys(fileName, keys, text);
+        } catch (const TStoreRefused&) {
+            Usable(fileName);
+            return false;
+        }
+        if (!read) {
             KeepAside(fileName);
             keys = TKeyMap();
         }
@@ -689,33 +715,15 @@ private:
     // Reads and parses the store; a missing store reads as empty. The same bytes as the
     // cached ones are not parsed again. False when the file cannot be read or parsed.
     bool ReadKeys(const std::string& fileName, TKeyMap& keys, std::string& text) {
-        text.clear();
-        int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd < 0) {
+        if (!ReadFileBytes(fileName, text, kMaxStoreFileSize)) {
             keys = TKeyMap();
+            // A store that became unusable since it was checked is refused, not moved aside.
+            if (errno == EFBIG || errno == kNotRegularFile || errno == EISDIR || errno == ELOOP)
+                throw TStoreRefused();
             return errno == ENOENT;
         }
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return false;
-        }
-        text.reserve(size_t(st.st_size));
-        char buffer[65536];
-        bool ok = true;
-        for (;;) {
-            ssize_t n = ::read(fd, buffer, sizeof(buffer));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                ok = false;
-            if (n <= 0)
-                break;
-            text.append(buffer, size_t(n));
-        }
-        ::close(fd);
-        if (!ok)
-            return false;
+        if (IsUtf16(text))
+            throw TStoreRefused();
         if (FCache && fileName == FCachedName && text == FCachedText) {
             if (FCache.use_count() == 1) {
                 // Nobody else holds the cached keys: they are taken, not copied, and the
@@ -749,13 +757,49 @@ private:
                 ::mkdir(dir.substr(0, pos).c_str(), 0700);
     }
 
-    // A store that is not a regular file (a folder, a FIFO, a device) is refused with a
-    // clear error: reading it would block or fail, and moving it aside would move what
-    // the user named.
-    static void CheckStoreFile(const std::string& fileName) {
+    // What makes a store that is there unusable without it being damaged: not a regular
+    // file (a folder, a FIFO, a device: reading it would block or fail), a circle of links,
+    // larger than any store (it would be held whole), or UTF-16 text. Such a store is never
+    // moved aside, since that would move what the user named. Empty when it can be used.
+    static std::string StoreProblem(const std::string& fileName) {
         struct stat st {};
-        if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-            throw ERegistryException("The settings store " + fileName + " is not a regular file");
+        if (::stat(fileName.c_str(), &st) != 0)
+            return errno == ELOOP ? "The settings store " + fileName +
+                                        " is a symbolic link that leads round in a circle"
+                                  : std::string();
+        if (!S_ISREG(st.st_mode))
+            return "The settings store " + fileName + " is not a regular file";
+        if (st.st_size > kMaxStoreFileSize)
+            return "The settings store " + fileName + " is larger than " +
+                   IntToStr(int(kMaxStoreFileSize >> 20)) + " MB";
+        char head[2] = {};
+        const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd >= 0) {
+            const ssize_t n = ::read(fd, head, sizeof head);
+            ::close(fd);
+            if (n == 2 && IsUtf16(std::string_view(head, 2)))
+                return "The settings store " + fileName + " is UTF-16 text; save it as UTF-8";
+        }
+        return {};
+    }
+
+    static bool IsUtf16(std::string_view text) {
+        return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+    }
+
+    // Raised by ReadKeys for a store StoreProblem refuses.
+    struct TStoreRefused {};
+
+    // Refuses an unusable store (StoreProblem): raises ERegistryException the first time in
+    // a run, so that a program that reads and writes its settings many times shows it once;
+    // later gives false, and the store reads as empty and is not written.
+    bool Usable(const std::string& fileName) {
+        const std::string problem = StoreProblem(fileName);
+        if (problem.empty())
+            return true;
+        if (FReported.insert(fileName + "\n" + problem).second)
+            throw ERegistryException(problem);
+        return false;
     }
 
     // Replaces the store by the atomic writer (temporary file synced, renamed, folder

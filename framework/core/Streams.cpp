@@ -202,8 +202,17 @@ void TMemoryStream::SaveToFile(const std::string& fileName) const {
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
-    TFileStream file(fileName, fmOpenRead);
-    LoadFromStream(file);
+    // Only a regular file of a size a stream can hold: a FIFO would wait for a writer and a
+    // device could grow without end.
+    std::string data;
+    if (!ReadFileBytes(fileName, data, kMaxMemoryStreamFileSize)) {
+        const int error = errno;
+        const std::string reason = error == kNotRegularFile ? "Not a regular file"
+                                   : error == EFBIG         ? "File too large"
+                                                            : std::strerror(error);
+        throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+    }
+    SetData(std::move(data));
 }
 
 // ---------------------------------------------------------------------------

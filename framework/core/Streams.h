@@ -62,6 +62,9 @@ class TStream : public TObject {
     void WriteComponent(TComponent* instance);
 };
 
+// The largest file a memory stream loads: far above any component or chart file.
+constexpr int64_t kMaxMemoryStreamFileSize = int64_t(256) << 20;
+
 class TMemoryStream : public TStream {
     ORV_CLASS(TMemoryStream, TStream)
 
@@ -80,6 +83,8 @@ class TMemoryStream : public TStream {
     void LoadFromStream(TStream& stream);
     // Replaces the file in one piece (WriteFileAtomically): a failed write keeps the old.
     void SaveToFile(const std::string& fileName) const;
+    // Reads a regular file of at most kMaxMemoryStreamFileSize bytes; raises EFOpenError
+    // naming the file for anything else (a FIFO, a folder, a device, a larger file).
     void LoadFromFile(const std::string& fileName);
 
 private:

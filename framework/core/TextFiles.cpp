@@ -36,27 +36,37 @@ std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
+// A size limit as people read it: whole megabytes or kilobytes.
+std::string SizeText(int64_t bytes) {
+    if (bytes >= (int64_t(1) << 20) && bytes % (int64_t(1) << 20) == 0)
+        return std::to_string(bytes >> 20) + " MB";
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return std::to_string(bytes >> 10) + " KB";
+    return std::to_string(bytes) + " bytes";
+}
+
 } // namespace
 
-void RaiseCannotOpen(const std::string& fileName, int error) {
-    throw EInOutError("Cannot open file \"" + fileName + "\". " +
-                          (error == kNotRegularFile ? "Not a regular file" : ErrorText(error)),
-                      error);
+void RaiseCannotOpen(const std::string& fileName, int error, int64_t maxSize) {
+    std::string reason;
+    if (error == kNotRegularFile)
+        reason = "Not a regular file";
+    else if (error == kUtf16Text)
+        reason = "The text is UTF-16; save it as UTF-8";
+    else if (error == EFBIG && maxSize > 0)
+        reason = "File too large (over " + SizeText(maxSize) + ")";
+    else
+        reason = ErrorText(error);
+    throw EInOutError("Cannot open file \"" + fileName + "\". " + reason, error);
 }
 
 // ---------------------------------------------------------------------------
 // TTextReader
 
-void TTextReader::Open(const std::string& fileName) {
+void TTextReader::Open(const std::string& fileName, int64_t maxSize) {
     Close();
-    std::string bytes;
-    if (!ReadFileBytes(fileName, bytes))
-        RaiseCannotOpen(fileName, errno);
-    // Valid UTF-8 is kept as it was read, without a copy of a large file.
-    if (IsValidUtf8(bytes))
-        FText = std::move(bytes);
-    else
-        FText = DecodeText(bytes);
+    if (!ReadTextFile(fileName, FText, maxSize))
+        RaiseCannotOpen(fileName, errno, maxSize);
     FFileName = fileName;
     FPos = 0;
     FOpen = true;
@@ -224,6 +234,11 @@ bool Writable(const std::string& path, const struct stat& st) {
 // whether it exists.
 std::string CheckTarget(const std::string& fileName, struct stat& targetStat, bool& exists) {
     const std::string target = ResolveFileLinks(fileName);
+    // Links that lead round in a circle have no file to write: the rename would replace
+    // one of them by a regular file.
+    struct stat linkStat {};
+    if (lstat(target.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode))
+        UnableToWrite(fileName, ELOOP);
     exists = stat(target.c_str(), &targetStat) == 0;
     if (exists && (S_ISDIR(targetStat.st_mode) || !Writable(target, targetStat)))
         UnableToWrite(fileName, EACCES);
@@ -445,10 +460,6 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
     SyncFolder(target);
 }
 
-bool ReadFileBytes(const std::string& fileName, std::string& content) {
-    return ReadFileBytes(fileName, content, INT64_MAX);
-}
-
 bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t maxSize) {
     content.clear();
     // Opened without blocking, so that a FIFO or a device is refused instead of waiting for
@@ -470,30 +481,43 @@ bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t ma
     const int flags = fcntl(fd, F_GETFL);
     if (flags >= 0)
         fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (st.st_size > 0)
-        content.reserve(size_t(st.st_size));
-    char buffer[65536];
-    while (true) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
+    // Read straight into the content, up to the size seen now: a file that grows while it
+    // is read is not followed, and nothing but the content is held.
+    const size_t size = size_t(std::max<off_t>(st.st_size, 0));
+    content.resize(size);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(fd, content.data() + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno;
             close(fd);
+            content.clear();
             errno = error;
             return false;
         }
         if (n == 0)
-            break;
-        // A file that grows while it is read is held to the limit as well.
-        if (int64_t(content.size()) + n > maxSize) {
-            close(fd);
-            content.clear();
-            errno = EFBIG;
-            return false;
-        }
-        content.append(buffer, size_t(n));
+            break; // the file shrank meanwhile
+        done += size_t(n);
     }
+    content.resize(done);
     close(fd);
+    return true;
+}
+
+bool ReadTextFile(const std::string& fileName, std::string& text, int64_t maxSize) {
+    if (!ReadFileBytes(fileName, text, maxSize))
+        return false;
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        text.clear();
+        errno = kUtf16Text;
+        return false;
+    }
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.erase(0, 3);
+    // Valid UTF-8 is kept as it was read, without a copy of a large file.
+    if (!IsValidUtf8(text))
+        text = DecodeText(text);
     return true;
 }

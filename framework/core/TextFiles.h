@@ -8,15 +8,23 @@
 #include <string>
 #include <string_view>
 
-// Reads a whole text file at Open. The content is decoded as UTF-8, or as Windows-1253
-// when it is not valid UTF-8. CR LF, LF and a lone CR all end a line.
+// The largest text file a reader takes unless its format sets a limit of its own: far above
+// any series of values the programs read (a year of hourly values is about 100 kB), and
+// small enough that a huge or sparse file is refused before it is held.
+constexpr int64_t kMaxTextFileSize = int64_t(64) << 20;
+
+// Reads a whole text file at Open (ReadTextFile). The content is decoded as UTF-8, or as
+// Windows-1253 when it is not valid UTF-8. CR LF, LF and a lone CR all end a line.
 class TTextReader {
 public:
     TTextReader() = default;
-    explicit TTextReader(const std::string& fileName) { Open(fileName); }
+    explicit TTextReader(const std::string& fileName, int64_t maxSize = kMaxTextFileSize) {
+        Open(fileName, maxSize);
+    }
 
-    // Raises EInOutError naming the file when it cannot be opened or read.
-    void Open(const std::string& fileName);
+    // Raises EInOutError naming the file when it cannot be opened or read, is larger than
+    // maxSize bytes or is UTF-16 text.
+    void Open(const std::string& fileName, int64_t maxSize = kMaxTextFileSize);
     // Reads from a text held in memory (for tests and for readers of in-memory data).
     void OpenText(std::string_view text, std::string name = "");
     void Close();
@@ -79,9 +87,10 @@ private:
 // Writes a file's content in one piece: a temporary file ".<name>.tmpNNNNNN" in the same
 // folder, synced to disk, then renamed over the target, and the folder synced, so that a
 // crash or a power cut leaves either the old file or the new one. The target's mode is
-// kept and a symbolic link followed. Temporaries of the same file that a save killed half
-// way left behind, and that nobody has written for a minute, are removed. Raises
-// EInOutError "Unable to write to %s" when the file system refuses.
+// kept; a symbolic link is followed (its target replaced, in the target's folder, and the
+// link kept), and links that lead round in a circle are refused. Temporaries of the same
+// file that a save killed half way left behind, and that nobody has written for a minute,
+// are removed. Raises EInOutError "Unable to write to %s" when the file system refuses.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);
 
 // How WriteFileAtomically replaces a file, for callers with needs of their own.
@@ -96,15 +105,23 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
 // Temporaries older than this are taken for leftovers of a killed save.
 constexpr int kStaleTemporarySeconds = 60;
 // Raises EInOutError "Cannot open file "<name>". <reason>" for a file that could not be
-// read (error: its errno value, or kNotRegularFile).
-[[noreturn]] void RaiseCannotOpen(const std::string& fileName, int error);
+// read (error: its errno value, kNotRegularFile or kUtf16Text). For EFBIG the reason
+// names maxSize when it is given.
+[[noreturn]] void RaiseCannotOpen(const std::string& fileName, int error, int64_t maxSize = 0);
 // Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a
-// folder with EISDIR.
-bool ReadFileBytes(const std::string& fileName, std::string& content);
-// The same, refusing a file larger than maxSize bytes with errno EFBIG before holding it.
-bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t maxSize);
+// folder with EISDIR, a file larger than maxSize bytes with EFBIG before any of it is
+// read. At most the size the file had when it was opened is read, so a file that grows
+// meanwhile is not followed.
+bool ReadFileBytes(const std::string& fileName, std::string& content,
+                   int64_t maxSize = kMaxTextFileSize);
+// A whole text file as UTF-8 (ReadFileBytes, then decoded): a leading UTF-8 byte-order
+// mark is dropped and text that is not valid UTF-8 is read as Windows-1253. A file that
+// starts with a UTF-16 byte-order mark (either order) is refused with errno kUtf16Text.
+bool ReadTextFile(const std::string& fileName, std::string& text,
+                  int64_t maxSize = kMaxTextFileSize);
 constexpr int kNotRegularFile = 0x4E52; // not a system error number
+constexpr int kUtf16Text = 0x5516;      // not a system error number
 // The file a name refers to, symbolic links followed (a dangling link gives its target's
 // name).
 std::string ResolveFileLinks(const std::string& fileName);

@@ -37,6 +37,10 @@ std::vector<uint8_t> FromByteArray(const QByteArray& a) {
 
 // The largest picture read from a file: 64 M pixels (256 MB as 32-bit pixels).
 constexpr int64_t kMaxPixels = int64_t(1) << 26;
+// The most pixels a byte of a picture file can give: deflate expands at most about 1032
+// times and a row of 1-bit pixels holds 8 a byte; LZW and JPEG give fewer. A file that
+// declares more (a few bytes of GIF declaring millions of pixels) is damaged.
+constexpr int64_t kMaxPixelsPerByte = 16384;
 
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
     return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) |
@@ -91,7 +95,7 @@ bool PlausibleBmp(const std::vector<uint8_t>& b) {
 }
 
 // Decodes a picture of one of the given formats (by content), refusing pictures larger
-// than kMaxPixels before their pixels are allocated.
+// than kMaxPixels, or larger than their bytes can hold, before their pixels are allocated.
 QImage DecodeImage(const std::vector<uint8_t>& bytes, std::initializer_list<const char*> formats) {
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && !PlausibleBmp(bytes))
         return QImage();
@@ -105,8 +109,14 @@ QImage DecodeImage(const std::vector<uint8_t>& bytes, std::initializer_list<cons
                      [&](const char* f) { return format == QByteArray(f); }))
         return QImage();
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() ||
-        int64_t(size.width()) * int64_t(size.height()) > kMaxPixels)
+    int64_t pixels = int64_t(size.width()) * int64_t(size.height());
+    // A GIF is drawn on its logical screen, which the decoder makes whatever size the
+    // frames are: its pixels count too.
+    if (format == "gif" && bytes.size() >= 10)
+        pixels =
+            std::max(pixels, int64_t(bytes[6] | (bytes[7] << 8)) * (bytes[8] | (bytes[9] << 8)));
+    if (!size.isValid() || size.isEmpty() || pixels > kMaxPixels ||
+        pixels > int64_t(bytes.size()) * kMaxPixelsPerByte)
         return QImage();
     QImage image;
     if (!reader.read(&image))
@@ -207,8 +217,19 @@ void TGraphic::Changed() {
 }
 
 void TGraphic::LoadFromStream(std::istream& stream) {
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(stream)),
-                               std::istreambuf_iterator<char>());
+    // Read in pieces up to one byte past the limit, so that an endless stream is refused
+    // instead of held.
+    std::vector<uint8_t> bytes;
+    char buffer[65536];
+    while (stream) {
+        stream.read(buffer, sizeof buffer);
+        const std::streamsize n = stream.gcount();
+        if (n <= 0)
+            break;
+        if (int64_t(bytes.size()) + n > kMaxGraphicFileSize)
+            throw EInvalidGraphic("Picture data is too large");
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
     LoadFromBytes(bytes);
 }
 

@@ -52,6 +52,8 @@ class TGraphic : public TPersistent {
     // graphic as it was.
     virtual void LoadFromBytes(const std::vector<uint8_t>& bytes) = 0;
     virtual std::vector<uint8_t> SaveToBytes() const = 0;
+    // Reads the stream to its end; more than kMaxGraphicFileSize bytes raise
+    // EInvalidGraphic and leave the graphic as it was.
     void LoadFromStream(std::istream& stream);
     void SaveToStream(std::ostream& stream) const;
     // Reading takes a regular file of at most kMaxGraphicFileSize bytes and raises

@@ -274,4 +274,24 @@ TEST(TabDataNormalize, SectorOutsideTableDoesNothing) {
     EXPECT_EQ(table.Rows, (std::vector<TTabRow>{{1, 2}, {3, 4}}));
 }
 
+// A table saved with a UTF-8 byte-order mark reads as without it; UTF-16 text and a file
+// larger than any table (sparse) are refused with a message naming the file.
+TEST_F(TabDataTest, ByteOrderMarkIsReadAndUtf16AndHugeFilesAreRefused) {
+    TTabData table;
+    LoadFromFile(table, Write("\xEF\xBB\xBFStation\r\n1 2 3 4\r\n2\r\n40 60\r\n1 300 700\r\n"));
+    EXPECT_EQ(table.Title, "Station");
+    EXPECT_EQ(table.SectorCount, 2);
+
+    const std::string huge = Write("Station\r\n", "huge.tab");
+    fs::resize_file(huge, uintmax_t(1) << 30);
+    for (const std::string& file : {Write(std::string("\xFF\xFES\0t\0", 6), "utf16.tab"), huge}) {
+        try {
+            LoadFromFile(table, file);
+            ADD_FAILURE() << "read " << file;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find(file), std::string::npos) << e.Message();
+        }
+    }
+}
+
 } // namespace

@@ -455,3 +455,65 @@ TEST_F(IniFilesTest, BuilderWritesAsTheProfileDoes) {
 }
 
 } // namespace
+
+namespace {
+
+// Profile files that are too large or UTF-16 text are refused with a message naming the
+// file and never written over; a UTF-8 byte-order mark is no part of the first section.
+TEST_F(IniFilesTest, HugeAndUtf16FilesAreRefusedAndKept) {
+    const std::string huge = FDir + "/huge.ssn";
+    WriteFileAtomically(huge, "[Seasons]\r\nCount=1\r\n");
+    fs::resize_file(huge, uint64_t(kMaxIniFileSize) + 1);
+    const std::string utf16 = FDir + "/utf16.idev";
+    WriteFileAtomically(utf16, std::string("\xFF\xFE[\0a\0]\0", 8));
+    for (const std::string& name : {huge, utf16}) {
+        const uintmax_t size = fs::file_size(name);
+        TIniFile ini(name);
+        TMemIniFile mem(name);
+        for (TCustomIniFile* file :
+             {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&mem)}) {
+            EXPECT_FALSE(file->SectionExists("Seasons"));
+            try {
+                file->CheckReadable();
+                ADD_FAILURE() << name;
+            } catch (const EInOutError& e) {
+                EXPECT_NE(e.Message().find("\"" + name + "\""), std::string::npos) << e.Message();
+            }
+        }
+        EXPECT_THROW(ini.WriteString("a", "k", "1"), EInOutError);
+        EXPECT_THROW(mem.UpdateFile(), EInOutError);
+        EXPECT_EQ(fs::file_size(name), size);
+    }
+
+    Put("\xEF\xBB\xBF[Seasons]\r\nCount=2\r\n");
+    TMemIniFile mem(FName);
+    EXPECT_EQ(mem.ReadInteger("Seasons", "Count", 0), 2);
+}
+
+// Saving through a symbolic link (relative, into another folder) changes the file it names,
+// in that file's folder, and keeps the link: a profile file written key by key, one
+// written at UpdateFile, and a text file.
+TEST_F(IniFilesTest, SavingThroughALinkChangesItsTargetAndKeepsTheLink) {
+    fs::create_directory(FDir + "/real");
+    fs::create_directory(FDir + "/links");
+    for (const char* name : {"a.ini", "b.ssn", "c.pph"}) {
+        WriteFileAtomically(FDir + "/real/" + name, "");
+        fs::create_symlink(std::string("../real/") + name, FDir + "/links/" + name);
+    }
+    TIniFile ini(FDir + "/links/a.ini");
+    ini.WriteString("s", "k", "1");
+    TMemIniFile mem(FDir + "/links/b.ssn");
+    mem.WriteString("Seasons", "count", "1");
+    mem.UpdateFile();
+    TTextWriter writer(FDir + "/links/c.pph");
+    writer.WriteLine("0.5");
+    writer.Close();
+    for (const char* name : {"a.ini", "b.ssn", "c.pph"}) {
+        EXPECT_TRUE(fs::is_symlink(FDir + "/links/" + name)) << name;
+        EXPECT_GT(fs::file_size(FDir + "/real/" + name), 0u) << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir + "/links"), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir + "/real"), fs::directory_iterator()), 3);
+}
+
+} // namespace

@@ -437,7 +437,8 @@ TEST_F(RegistryTest, StoreFileEdgeCases) {
     EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/link");
 }
 
-// HKCU_STORE naming a folder or a FIFO gives a clear error; nothing is moved aside.
+// HKCU_STORE naming a folder or a FIFO gives a clear error, once in a run: later reads
+// find nothing and writes are dropped without a message. Nothing is moved aside.
 TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
     const fs::path folder = FDir / "folder";
     fs::create_directories(folder / "inside");
@@ -452,7 +453,8 @@ TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
         } catch (const ERegistryException& e) {
             EXPECT_NE(e.Message().find("not a regular file"), std::string::npos) << e.Message();
         }
-        EXPECT_THROW(ini.WriteString("dm", "Folder", "x"), ERegistryException);
+        EXPECT_NO_THROW(ini.WriteString("dm", "Folder", "x"));
+        EXPECT_EQ(ini.ReadString("dm", "Folder", "none"), "none");
     }
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
     EXPECT_TRUE(fs::is_fifo(fifo));
@@ -470,6 +472,50 @@ TEST_F(RegistryTest, StoreFileFollowsTheEnvironment) {
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", "/home/u", 1);
     EXPECT_EQ(SettingsStoreFileName(), "/home/u/.config/hkcu-registry.txt");
+}
+
+// A store too large to be one, or saved as UTF-16 text, is refused once with a message
+// naming it, reads as empty and is neither written nor moved aside. A UTF-8 byte-order
+// mark is read.
+TEST_F(RegistryTest, HugeAndUtf16StoresAreRefusedOnceAndKept) {
+    const std::string text = "HKCU-STORE 1\n\n[Software\\Orvanti\\dm]\n\"Folder\"=\"/a\"\n";
+    const fs::path huge = FDir / "huge.txt";
+    std::ofstream(huge, std::ios::binary) << text;
+    fs::resize_file(huge, (uint64_t(64) << 20) + 1);
+    const fs::path utf16 = FDir / "utf16.txt";
+    std::ofstream(utf16, std::ios::binary) << std::string("\xFF\xFEH\0K\0", 6);
+    for (const fs::path& store : {huge, utf16}) {
+        setenv("HKCU_STORE", store.c_str(), 1);
+        const uintmax_t size = fs::file_size(store);
+        TRegIniFile ini("Software\\Orvanti");
+        try {
+            ini.ReadString("dm", "Folder", "");
+            ADD_FAILURE() << store;
+        } catch (const ERegistryException& e) {
+            EXPECT_NE(e.Message().find(store.string()), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(ini.ReadString("dm", "Folder", "none"), "none");
+        EXPECT_NO_THROW(ini.WriteString("dm", "Folder", "x"));
+        EXPECT_EQ(fs::file_size(store), size);
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(FDir))
+        ++entries;
+    EXPECT_EQ(entries, 2); // nothing moved aside
+
+    setenv("HKCU_STORE", FStore.c_str(), 1);
+    std::ofstream(FStore, std::ios::binary) << "\xEF\xBB\xBF" << text;
+    EXPECT_EQ(TRegIniFile("Software\\Orvanti").ReadString("dm", "Folder", ""), "/a");
+}
+
+// A store reached through links that lead round in a circle is not replaced by a file.
+TEST_F(RegistryTest, AStoreInALinkLoopIsNotReplaced) {
+    fs::create_symlink(FDir / "other.txt", FStore);
+    fs::create_symlink(FStore, FDir / "other.txt");
+    TRegIniFile ini("Software\\Orvanti");
+    EXPECT_THROW(ini.WriteString("dm", "Folder", "x"), ERegistryException);
+    EXPECT_TRUE(fs::is_symlink(FStore));
+    EXPECT_TRUE(fs::is_symlink(FDir / "other.txt"));
 }
 
 } // namespace

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -421,6 +426,49 @@ TEST(FileStreams, ErrorsNameTheFileAndShortReadsFail) {
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Message(), "Stream read error");
     }
+    std::filesystem::remove_all(dir);
+}
+
+// A memory stream loads regular files only, of a size a stream can hold: a FIFO is refused
+// at once instead of waiting for a writer, and so are a device, a folder and a larger file
+// (sparse). The stream keeps what it held; each message names the file.
+TEST(FileStreams, MemoryStreamsLoadOnlyRegularFilesOfAStreamSize) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("orv-memstream-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "pipe.bin").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = (dir / "huge.bin").string();
+    TMemoryStream small;
+    small.WriteUInt32(7);
+    small.SaveToFile(huge);
+    std::filesystem::resize_file(huge, uint64_t(kMaxMemoryStreamFileSize) + 1);
+    TMemoryStream stream;
+    stream.WriteUInt32(42);
+    for (const std::string& name : {fifo, std::string("/dev/zero"), dir.string(), huge}) {
+        SCOPED_TRACE(name);
+        auto load = std::async(std::launch::async, [&] {
+            try {
+                stream.LoadFromFile(name);
+                return std::string("loaded");
+            } catch (const EFOpenError& e) {
+                return e.Message();
+            }
+        });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // The reader waits on the FIFO: give it a writer so the test can end.
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            ADD_FAILURE() << "waited for a writer";
+        }
+        EXPECT_NE(load.get().find(name), std::string::npos);
+    }
+    EXPECT_EQ(stream.Size(), 4);
+    const std::string regular = (dir / "small.bin").string();
+    small.SaveToFile(regular);
+    stream.LoadFromFile(regular);
+    EXPECT_EQ(stream.ReadUInt32(), 7u);
     std::filesystem::remove_all(dir);
 }
 

@@ -388,3 +388,75 @@ TEST_F(TextFilesTest, SymbolicLinksAreFollowed) {
 }
 
 } // namespace
+
+// A UTF-8 byte-order mark, as editors on other systems write it, is not part of the text;
+// UTF-16 text (either byte order) is refused with a message naming the file.
+TEST_F(TextFilesTest, ByteOrderMarksAreDroppedAndUtf16IsRefused) {
+    const std::string bom = Path("bom.pph");
+    Put(bom, "\xEF\xBB\xBF"
+             "0.5 1\r\nΑθήνα\r\n");
+    TTextReader reader(bom);
+    EXPECT_EQ(reader.ReadNumber(), 0.5);
+    EXPECT_EQ(reader.ReadNumber(), 1);
+    reader.SkipLine();
+    EXPECT_EQ(reader.ReadLine(), "Αθήνα");
+
+    // A mark before Greek code-page text is dropped as well.
+    const std::string greek = Path("greek.dat");
+    Put(greek, "\xEF\xBB\xBF\xC1\xE8\xDE\xED\xE1");
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(greek, text));
+    EXPECT_EQ(text, "Αθήνα");
+
+    for (const std::string mark : {"\xFF\xFE", "\xFE\xFF"}) {
+        const std::string utf16 = Path("utf16.pow");
+        Put(utf16, mark + std::string("1\0.\0005\0", 6));
+        EXPECT_FALSE(ReadTextFile(utf16, text));
+        EXPECT_EQ(errno, kUtf16Text);
+        try {
+            TTextReader r(utf16);
+            ADD_FAILURE() << "read UTF-16 text";
+        } catch (const EInOutError& e) {
+            EXPECT_NE(e.Message().find(utf16), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find("UTF-16"), std::string::npos) << e.Message();
+        }
+    }
+}
+
+// A file over the limit is refused from its size alone, before anything is read: a sparse
+// file of 1 GiB costs neither time nor memory. One at the limit is read whole.
+TEST_F(TextFilesTest, FilesOverTheLimitAreRefusedBeforeTheyAreRead) {
+    const std::string huge = Path("huge.ssn");
+    Put(huge, "");
+    fs::resize_file(huge, uint64_t(1) << 30);
+    std::string bytes = "old";
+    EXPECT_FALSE(ReadFileBytes(huge, bytes));
+    EXPECT_EQ(errno, EFBIG);
+    EXPECT_TRUE(bytes.empty());
+    try {
+        TTextReader reader(huge);
+        ADD_FAILURE() << "read a file over the limit";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find(huge), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("64 MB"), std::string::npos) << e.Message();
+    }
+
+    const std::string small = Path("small.pph");
+    Put(small, "0123456789");
+    EXPECT_TRUE(ReadFileBytes(small, bytes, 10));
+    EXPECT_EQ(bytes, "0123456789");
+    EXPECT_FALSE(ReadFileBytes(small, bytes, 9));
+    EXPECT_THROW(TTextReader(small, 9), EInOutError);
+    EXPECT_NO_THROW(TTextReader(small, 10));
+}
+
+// Links that lead round in a circle have no target: the save is refused and the links stay.
+TEST_F(TextFilesTest, SavingThroughALinkLoopIsRefusedAndKeepsTheLinks) {
+    ASSERT_EQ(symlink("b.ini", Path("a.ini").c_str()), 0);
+    ASSERT_EQ(symlink("a.ini", Path("b.ini").c_str()), 0);
+    EXPECT_THROW(Put(Path("a.ini"), "x"), EInOutError);
+    EXPECT_THROW(TTextWriter writer(Path("b.ini")), EInOutError);
+    EXPECT_TRUE(fs::is_symlink(Path("a.ini")));
+    EXPECT_TRUE(fs::is_symlink(Path("b.ini")));
+    EXPECT_EQ(fs::read_symlink(Path("a.ini")), "b.ini");
+}

@@ -2,13 +2,17 @@
 #include "framework/gui/ImageList.h"
 #include "framework/gui/tests/TestApp.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
+#include <istream>
+#include <streambuf>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -365,6 +369,59 @@ TEST_F(BitmapsTest, ImageListDrawsByIndex) {
     EXPECT_EQ(grey.Canvas()->Pixels(5, 5), ColorToRGB(clBtnShadow));
     EXPECT_EQ(grey.Canvas()->Pixels(6, 6), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(grey.Canvas()->Pixels(4, 4), ColorToRGB(clBtnFace));
+}
+
+// A few bytes of GIF that declare a canvas of millions of pixels cannot hold them: the
+// picture is refused before a canvas is made for it, and stays as it was.
+TEST_F(BitmapsTest, ACanvasFarLargerThanItsBytesIsRefused) {
+    // A logical screen of 2370 x 11308 pixels declared in 28 bytes, with one frame of one
+    // pixel.
+    const std::vector<uint8_t> gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x42, 0x09, 0x2C, 0x2C,
+                                      0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00,
+                                      0x01, 0x00, 0x00, 0x02, 0x01, 0x2C, 0x00, 0x3B};
+    TBitmap bitmap(3, 2);
+    EXPECT_THROW(bitmap.LoadFromBytes(gif), EInvalidGraphic);
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(bitmap.Height(), 2);
+
+    // A real picture of one colour compresses as far as pictures go (1-bit rows through
+    // deflate) and is still read.
+    QImage mono(4000, 4000, QImage::Format_Mono);
+    mono.fill(1);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(mono.save(&buffer, "PNG", 100));
+    bitmap.LoadFromBytes(std::vector<uint8_t>(png.begin(), png.end()));
+    EXPECT_EQ(bitmap.Width(), 4000);
+}
+
+// Reading a picture from a stream stops at the pictures' size limit: an endless stream is
+// refused instead of held.
+TEST_F(BitmapsTest, AStreamBeyondThePictureLimitIsRefused) {
+    // Zeros without end, counting what was taken.
+    class TZeros : public std::streambuf {
+    public:
+        int64_t Taken = 0;
+
+    protected:
+        int_type underflow() override {
+            if (Taken > (int64_t(1) << 31))
+                return traits_type::eof();
+            FBuffer.fill(0);
+            setg(FBuffer.data(), FBuffer.data(), FBuffer.data() + FBuffer.size());
+            Taken += int64_t(FBuffer.size());
+            return 0;
+        }
+
+    private:
+        std::array<char, 65536> FBuffer{};
+    } zeros;
+    std::istream stream(&zeros);
+    TBitmap bitmap(3, 2);
+    EXPECT_THROW(bitmap.LoadFromStream(stream), EInvalidGraphic);
+    EXPECT_LE(zeros.Taken, kMaxGraphicFileSize + 2 * 65536);
+    EXPECT_EQ(bitmap.Width(), 3);
 }
 
 } // namespace
