@@ -203,8 +203,6 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     stHZPower = AddValue("stHZPower", kValueLeft, top, kValueWidth);
     AddLabel("Watt", kUnitLeft, top);
     stHZCalc = AddValue("stHZCalc", kLabelLeft, top + kRow, kWideWidth);
-    stHZCalc->SetAlignment(taLeftJustify);
-    stHZCalc->SetBorderStyle(sbsNone);
     AddLabel("Σύνδεση:", kLabelLeft, top + 2 * kRow);
     stHZConType =
         AddValue("stHZConType", kButtonLeft, top + 3 * kRow, kWideWidth + kLabelLeft - kButtonLeft);

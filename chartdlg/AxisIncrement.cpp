@@ -33,6 +33,8 @@ std::string SpanText(double value) {
     return TimeToStr(value);
 }
 
+constexpr int kMargin = 8;
+
 } // namespace
 
 std::string DateTimeStepText(int stepIndex) {
@@ -78,9 +80,31 @@ TAxisIncrement::TAxisIncrement(TComponent* owner) : TForm(owner) {
     BitBtn2->SetCancel(true);
     BitBtn2->SetModalResult(mrCancel);
     // The buttons' row and a margin below it inside the client area, whatever the frame.
-    SetClientHeight(BitBtn1->Top() + BitBtn1->Height() + 8);
+    SetClientHeight(BitBtn1->Top() + BitBtn1->Height() + kMargin);
 
     SetOnShow(TNotifyEvent(this, &TAxisIncrement::FormShow, "FormShow"));
+}
+
+void TAxisIncrement::LayOutPlainNumber() {
+    // Without the step choice the edit (its label with it) moves up to the height of the OK
+    // button, and the buttons' row moves up into the room the choice leaves: one row of
+    // label, edit, OK and Cancel, nothing empty above it.
+    const int top = kMargin;
+    const int labelOffset = Label1->Top() - ECustom->Top();
+    Label1->SetLeft(kMargin);
+    ECustom->SetLeft(Label1->Left() + Label1->Width() + 4);
+    BitBtn1->SetLeft(ECustom->Left() + ECustom->Width() + kMargin);
+    BitBtn2->SetLeft(BitBtn1->Left() + BitBtn1->Width() + 6);
+    BitBtn1->SetTop(top);
+    BitBtn2->SetTop(top);
+    ECustom->SetTop(BitBtn1->Top());
+    Label1->SetTop(ECustom->Top() + labelOffset);
+    // The dialog keeps the centre it was placed at.
+    const TRect before = BoundsRect();
+    SetClientWidth(BitBtn2->Left() + BitBtn2->Width() + kMargin);
+    SetClientHeight(BitBtn1->Top() + BitBtn1->Height() + kMargin);
+    SetBounds(before.Left + (before.Width() - Width()) / 2,
+              before.Top + (before.Height() - Height()) / 2, Width(), Height());
 }
 
 void TAxisIncrement::ShowCustomIncrement() {
@@ -113,10 +137,7 @@ void TAxisIncrement::FormShow(TObject*) {
         RadioGroup1->SetItemIndex(1);
         ECustom->SetHint("");
         ShowCustomIncrement();
-        // The edit moves up beside the OK button's row, its label with it.
-        const int delta = ECustom->Top() - (BitBtn1->Top() - 40);
-        ECustom->SetTop(ECustom->Top() - delta);
-        Label1->SetTop(Label1->Top() - delta);
+        LayOutPlainNumber();
         SetActiveControl(ECustom);
     }
 }

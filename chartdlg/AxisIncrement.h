@@ -35,6 +35,7 @@ public:
 
 private:
     void ShowCustomIncrement();
+    void LayOutPlainNumber();
     bool FShowing = false;
 };
 

@@ -220,6 +220,13 @@ void TFxButtonGroupItems::ArrangeButtons() {
         return;
     TFxBusyFlag busy(FArranging);
     TFxCustomButtonGroup* g = FGroup;
+    // The buttons move over an opaque group: their moves do not repaint what lies under it.
+    struct TOpaqueWhileArranging {
+        TFxCustomButtonGroup* Group;
+        bool Was;
+        ~TOpaqueWhileArranging() { Group->StoreTransparentFlag(Was); }
+    } opaque{g, g->TransparentFlag()};
+    g->StoreTransparentFlag(false);
     int c = std::max(1, g->Columns());
     int q = n / c, r = n % c;
     bool vertical = g->Layout() == loVertical;

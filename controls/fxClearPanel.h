@@ -20,6 +20,10 @@ public:
     void HandleMessage(TMessage& message) override;
 
 protected:
+    // The transparency flag alone: no window style change and no repaint.
+    bool TransparentFlag() const { return FTransparent; }
+    void StoreTransparentFlag(bool value) { FTransparent = value; }
+
     void ArrangeChildren(TControl* control, TRect& rect) override;
     void PrepareWindowParams(TCreateParams& params) override;
     void AfterWindowCreated() override;

@@ -88,11 +88,31 @@ void TFxOutlookPanel::PaintPanel() {
         OffsetRect(source, Left(), Top());
         Canvas()->CopyRect(clip, back.Canvas(), source);
     }
+    if (TWinControl* parent = Parent(); parent && parent->HandleAllocated()) {
+        // A parent that clips its children would leave the panel's background stale while
+        // the panel slides over it: the parent stops clipping and the panel paints again.
+        HWND handle = parent->Handle();
+        const uint32_t style = GetWindowLong(handle, GWL_STYLE);
+        if (style & WS_CLIPCHILDREN) {
+            SetWindowLong(handle, GWL_STYLE, style & ~WS_CLIPCHILDREN);
+            Invalidate();
+        }
+    }
     if (bar && bar->IsHandlingClick()) {
-        // Windowed children follow the new background.
-        for (int i = 0; i < ControlCount(); ++i)
-            if (auto* w = dynamic_cast<TWinControl*>(Controls(i)); w && w->HandleAllocated())
-                w->Invalidate();
+        // Windowed children follow the new background where they lie inside the bar.
+        const TRect barClip = bar->ClientRect();
+        for (int i = 0; i < ControlCount(); ++i) {
+            auto* w = dynamic_cast<TWinControl*>(Controls(i));
+            if (!w || !w->HandleAllocated())
+                continue;
+            TRect inBar = w->BoundsRect();
+            OffsetRect(inBar, Left(), Top());
+            TRect overlap;
+            if (!IntersectRect(overlap, inBar, barClip))
+                continue;
+            OffsetRect(overlap, -inBar.Left, -inBar.Top);
+            w->InvalidateRect(&overlap);
+        }
     }
 }
 

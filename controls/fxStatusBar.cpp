@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -50,10 +52,8 @@ int KeyOfStyle(TFxStatusPanelStyle style) {
     }
 }
 
-// A width text: pixels when it is an integer other than -1; else an integer other than
-// -1 followed by "%" (percent true). False for anything else. A percentage above 100
-// reads as 100: the part then reaches the bar's right edge either way, and the layout's
-// products stay within an int.
+// A width text: pixels when it is an integer other than -1 (negative ones included); else
+// an integer other than -1 followed by "%" (percent true). False for anything else.
 bool ParseWidth(const std::string& text, int& value, bool& percent) {
     int v = 0;
     if (TryStrToInt(text, v) && v != -1) {
@@ -63,11 +63,27 @@ bool ParseWidth(const std::string& text, int& value, bool& percent) {
     }
     if (text.size() >= 2 && text.back() == '%' && TryStrToInt(text.substr(0, text.size() - 1), v) &&
         v != -1) {
-        value = std::min(v, 100);
+        value = v;
         percent = true;
         return true;
     }
     return false;
+}
+
+// A 64-bit length held within an int.
+int ClampToInt(int64_t value) {
+    return int(std::clamp<int64_t>(value, std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max()));
+}
+
+// percent × remainder div 100, truncated towards zero; a product beyond 64 bits (only
+// widths far beyond any screen reach it) is held at the int limit of its sign.
+int PercentOf(int percent, int64_t remainder) {
+    int64_t product = 0;
+    if (__builtin_mul_overflow(int64_t(percent), remainder, &product))
+        return (percent < 0) != (remainder < 0) ? std::numeric_limits<int>::min()
+                                                : std::numeric_limits<int>::max();
+    return ClampToInt(product / 100);
 }
 
 // The live bars and the keyboard hook that repaints their lock-key panels; made when the
@@ -314,7 +330,7 @@ void TFxStatusPanel::SetWidth(const std::string& value) {
         return;
     int pixels = 0;
     bool percent = false;
-    if (!ParseWidth(value, pixels, percent) || pixels < 0)
+    if (!ParseWidth(value, pixels, percent))
         throw EInvalidOperation(
             "Width must be a valid, positive integer, or must be an integer followed by a "
             "\"%\" sign.");
@@ -941,11 +957,10 @@ void TFxCustomStatusBar::UpdatePanels() {
         return;
     }
     std::vector<int> edges(size_t(n), -1);
-    int sum = 0;
+    int64_t sum = 0;
     for (int i = 0; i < n - 1; ++i) {
-        // A percentage not resolved yet takes no room.
-        sum += std::max(0, FPanels->Items(i)->PixelWidth());
-        edges[size_t(i)] = sum;
+        sum += FPanels->Items(i)->PixelWidth();
+        edges[size_t(i)] = ClampToInt(sum);
     }
     Perform(SB_SETPARTS, WPARAM(n), LPARAM(edges.data()));
     for (int i = 0; i < n; ++i)
@@ -955,8 +970,9 @@ void TFxCustomStatusBar::UpdatePanels() {
 void TFxCustomStatusBar::LayoutPanelWidths() {
     if (IsLoading() || Width() == 0 || !FPanels)
         return;
-    int barWidth = Width();
-    int fixed = 0;
+    const int barWidth = Width();
+    // Pixel widths may be negative and percentages above 100, so the sums run in 64 bits.
+    int64_t fixed = 0;
     bool anyPercent = false;
     for (int i = 0; i < FPanels->Count(); ++i) {
         TFxStatusPanel* panel = FPanels->Items(i);
@@ -964,19 +980,20 @@ void TFxCustomStatusBar::LayoutPanelWidths() {
         bool percent = false;
         ParseWidth(panel->Width(), value, percent);
         anyPercent = anyPercent || percent;
-        int w = percent ? -1 : value;
-        panel->FPixelWidth = std::min(barWidth - fixed, w);
+        const int64_t w = percent ? -1 : value;
+        panel->FPixelWidth = ClampToInt(std::min(barWidth - fixed, w));
         if (panel->FPixelWidth != -1)
             fixed += panel->FPixelWidth;
     }
+    const int64_t remainder = barWidth - fixed;
     for (int i = 0; i < FPanels->Count(); ++i) {
         TFxStatusPanel* panel = FPanels->Items(i);
-        if (panel->FPixelWidth != -1 || barWidth - fixed <= 0)
+        if (panel->FPixelWidth != -1 || remainder <= 0)
             continue;
         int value = 0;
         bool percent = false;
         ParseWidth(panel->Width(), value, percent);
-        panel->FPixelWidth = value * (barWidth - fixed) / 100;
+        panel->FPixelWidth = PercentOf(value, remainder);
     }
     if (FLastSize == TSize(0, 0) || FLastSize.cy != Height())
         UpdatePanels();

@@ -12,7 +12,15 @@ namespace {
 constexpr int kPickListRows = 8;
 constexpr int kPickListItemHeight = 11;
 constexpr uint32_t kSearchPause = 4000; // ms after which typing starts a new search
-constexpr size_t kMaxSearchText = 32;
+constexpr size_t kMaxSearchText = 32;   // characters
+// The programs' texts are Greek: a printable character of this 8-bit code page is one that
+// the type-ahead search takes.
+constexpr int kProgramCodePage = 1253;
+
+size_t Utf8CharCount(const std::string& text) {
+    return size_t(std::count_if(text.begin(), text.end(),
+                                [](char c) { return (uint8_t(c) & 0xC0) != 0x80; }));
+}
 
 constexpr TGridOptions kExGridOptions{goFixedVertLine, goFixedHorzLine,     goVertLine,
                                       goHorzLine,      goDrawFocusSelected, goColSizing};
@@ -44,23 +52,13 @@ void TPopupListbox::PrepareWindowParams(TCreateParams& params) {
 void TPopupListbox::HandleKeyPress(char32_t& key) {
     if (key == 8 || key == 27) {
         FSearchText.clear();
-    } else if (key >= 32 && key <= 255) {
+    } else if (const int byte = UnicodeToAnsiChar(key, kProgramCodePage); byte >= 32) {
         const uint32_t now = GetTickCount();
         if (now - FSearchTickCount > kSearchPause)
             FSearchText.clear();
         FSearchTickCount = now;
-        if (FSearchText.size() < kMaxSearchText) {
-            char buffer[8];
-            std::string ch;
-            if (key < 0x80) {
-                ch = char(key);
-            } else {
-                buffer[0] = char(0xC0 | (key >> 6));
-                buffer[1] = char(0x80 | (key & 0x3F));
-                ch.assign(buffer, 2);
-            }
-            FSearchText += ch;
-        }
+        if (Utf8CharCount(FSearchText) < kMaxSearchText)
+            AppendUtf8(FSearchText, key);
         const int found = FindItemStarting(FSearchText, -1);
         if (found >= 0)
             SetItemIndex(found);

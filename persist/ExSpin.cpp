@@ -508,9 +508,10 @@ double TExSpinEdit::Value() const {
     int64_t v;
     if (TryStrToInt64(Trim(text), v))
         return double(v);
-    // A whole number too large for 64 bits is shown as a real (see FormatValue).
+    // A whole number too large for 64 bits is shown as a real (see FormatValue) and reads
+    // back as such; any other text that is no integer ("2.7", "1e3") gives the minimum.
     double real;
-    if (TryStrToFloat(Trim(text), real))
+    if (TryStrToFloat(Trim(text), real) && !FitsInt64(real))
         return real;
     return FitsInt64(FMinValue) ? double(Round(FMinValue)) : 0;
 }

@@ -363,7 +363,8 @@ void TChartShape::DrawText(TChartCanvas3D* canvas, bool is3D, const TRect& r) {
     const int h = canvas->FontHeight();
     const int cx = (r.Left + r.Right) / 2;
     const int cy = (r.Top + r.Bottom) / 2;
-    const int penWidth = FPen->Visible() ? FPen->Width() : 0;
+    // The gap beside the outline counts the pen width, drawn or not.
+    const int penWidth = FPen->Width();
     int y = cy - int(Round(lines * h / 2.0));
     for (int i = 0; i < lines; ++i) {
         const std::string line = FText->Get(i);

@@ -70,6 +70,13 @@ TEST_F(DesignTest, SummaryShowsTheModelInTwoDecimals) {
     EXPECT_EQ(TestKit::TextOf(d->stHZConType), "Στον πίνακα καταναλώσεων");
     EXPECT_EQ(TestKit::TextOf(d->stHZCalc), "(υπολογ. από τις καταναλώσεις)");
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("design.png")));
+    // Every value box of the summary is right-aligned and sunken.
+    for (TStaticText* box :
+         {d->stRatedPower, d->stModelName, d->stVr, d->stPhPr, d->stHZPower, d->stHZCalc,
+          d->stHZConType, d->stBatCap, d->stBatVolts, d->stBatCapA}) {
+        EXPECT_EQ(box->Alignment(), taRightJustify) << box->Name();
+        EXPECT_EQ(box->BorderStyle(), sbsSunken) << box->Name();
+    }
 
     // Voltage 0: no Ah figure.
     BatVoltage = 0;

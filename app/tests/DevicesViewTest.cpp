@@ -325,6 +325,71 @@ TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheList
     EXPECT_EQ(DevList->Count(), 1);
 }
 
+TEST_F(DevicesViewTest, ADraggedDeviceCarriesItsIconAndCaptionOverTheGridOnly) {
+    const int row = CatalogueRow("Ραδιόφωνο");
+    TListView* list = Catalogue->ListView1;
+    TListItem* item = list->Item(row);
+    const TPoint from = ItemPoint(row);
+    const TPoint onGrid =
+        list->ScreenToClient(View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    ASSERT_TRUE(list->Dragging());
+    EXPECT_EQ(DragImagesShown(), nullptr); // the catalogue shows no drag image
+    MouseMove(list, onGrid);
+    TDragImageList* images = DragImagesShown();
+    ASSERT_NE(images, nullptr);
+    const TRect first = images->DragImageRect();
+    EXPECT_TRUE(PtInRect(first, list->ClientToScreen(onGrid)));
+
+    // The picture: the device's icon as the report shows it, its caption on the right.
+    ASSERT_EQ(list->ViewStyle(), vsReport);
+    TBitmap picture;
+    images->GetBitmap(0, &picture);
+    TImageList* icons = list->SmallImages();
+    ASSERT_NE(icons, nullptr);
+    TBitmap icon;
+    icons->GetBitmap(item->ImageIndex(), &icon);
+    const int iconTop = (picture.Height() - icons->Height()) / 2;
+    int same = 0, inked = 0;
+    for (int y = 0; y < icons->Height(); ++y)
+        for (int x = 0; x < icons->Width(); ++x)
+            same += picture.Canvas()->Pixels(x, iconTop + y) == icon.Canvas()->Pixels(x, y);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = icons->Width() + 2; x < picture.Width(); ++x)
+            inked += picture.Canvas()->Pixels(x, y) == clBlack;
+    EXPECT_GT(same, icons->Width() * icons->Height() * 3 / 4);
+    EXPECT_GT(inked, 20); // the caption's letters
+    SaveBitmapToPng(picture, ShotFile("devices_drag_image.png"));
+    RenderToPng(fmHolder, ShotFile("devices_dragging.png"));
+
+    // It follows the cursor.
+    MouseMove(list, TPoint(onGrid.X + 12, onGrid.Y + 5));
+    ASSERT_EQ(DragImagesShown(), images);
+    TRect moved = first;
+    OffsetRect(moved, 12, 5);
+    EXPECT_EQ(images->DragImageRect(), moved);
+    // Back over the catalogue it hides; over the grid it shows again; the drop ends it.
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    EXPECT_EQ(DragImagesShown(), nullptr);
+    MouseMove(list, onGrid);
+    EXPECT_EQ(DragImagesShown(), images);
+    MouseUp(list, onGrid);
+    ProcessMessages();
+    EXPECT_EQ(DragImagesShown(), nullptr);
+    EXPECT_FALSE(images->DragImageVisible());
+    EXPECT_EQ(DevList->Count(), 1);
+    // Escape ends a drag and its picture too.
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    MouseMove(list, onGrid);
+    ASSERT_NE(DragImagesShown(), nullptr);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(DragImagesShown(), nullptr);
+    MouseUp(list, onGrid);
+    EXPECT_EQ(DevList->Count(), 1);
+}
+
 TEST_F(DevicesViewTest, TheCaptionStripClosesTheCatalogueAndItsButtonShowsItAgain) {
     TPanel* site = View->Panel1;
     ASSERT_EQ(Catalogue->HostDockSite(), site);

@@ -149,19 +149,30 @@ TEST_F(AxisDialogsTest, StandardStepAndWrongTextInTheIncrementDialog) {
     std::unique_ptr<TAxisIncrement> plain(new TAxisIncrement(nullptr));
     plain->IsDateTime = false;
     plain->Increment = 5;
-    EXPECT_EQ(Run<TAxisIncrement>(plain.get(),
-                                  [](TAxisIncrement* d) {
-                                      EXPECT_FALSE(d->RadioGroup1->Visible());
-                                      EXPECT_FALSE(d->CBExact->Visible());
-                                      d->ECustom->SetText("abc");
-                                      TestKit::Click(d->BitBtn1);
-                                      EXPECT_EQ(d->ModalResult(), mrNone);
-                                      EXPECT_EQ(TestKit::Dialogs().LastText().rfind(
-                                                    "Incorrect value. Reason: ", 0),
-                                                0u);
-                                      d->ECustom->SetText("2.5");
-                                      TestKit::Click(d->BitBtn1);
-                                  }),
+    EXPECT_EQ(Run<TAxisIncrement>(
+                  plain.get(),
+                  [](TAxisIncrement* d) {
+                      EXPECT_FALSE(d->RadioGroup1->Visible());
+                      EXPECT_FALSE(d->CBExact->Visible());
+                      // One row: the edit level with OK beside it, its
+                      // label on its left, nothing empty above or below.
+                      EXPECT_EQ(d->ECustom->Top(), d->BitBtn1->Top());
+                      EXPECT_EQ(d->BitBtn2->Top(), d->BitBtn1->Top());
+                      EXPECT_LE(d->BitBtn1->Top(), 8);
+                      EXPECT_GE(d->BitBtn1->Left(), d->ECustom->Left() + d->ECustom->Width());
+                      EXPECT_LE(d->Label1->Left() + d->Label1->Width(), d->ECustom->Left());
+                      EXPECT_GT(d->Label1->Top(), d->ECustom->Top());
+                      EXPECT_LT(d->Label1->Top(), d->ECustom->Top() + d->ECustom->Height());
+                      EXPECT_LE(d->ClientHeight(), d->BitBtn1->Top() + d->BitBtn1->Height() + 8);
+                      EXPECT_LE(d->BitBtn2->Left() + d->BitBtn2->Width(), d->ClientWidth());
+                      d->ECustom->SetText("abc");
+                      TestKit::Click(d->BitBtn1);
+                      EXPECT_EQ(d->ModalResult(), mrNone);
+                      EXPECT_EQ(TestKit::Dialogs().LastText().rfind("Incorrect value. Reason: ", 0),
+                                0u);
+                      d->ECustom->SetText("2.5");
+                      TestKit::Click(d->BitBtn1);
+                  }),
               mrOk);
     EXPECT_DOUBLE_EQ(plain->Increment, 2.5);
 }

@@ -96,6 +96,19 @@ TEST_F(FxButtonGroupTest, ASizeLimitSpreadsTheLeftoverInEqualShares) {
     EXPECT_EQ(widths, (std::vector<int>{10, 10, 10, 10}));
 }
 
+TEST_F(FxButtonGroupTest, AGroupIsOpaqueWhileItsButtonsMove) {
+    Group->SetTransparent(true);
+    AddItems(3);
+    TestKit::ProcessMessages();
+    std::vector<bool> seen;
+    for (int i = 0; i < 3; ++i)
+        Button(i)->SetOnResize(
+            TNotifyEvent([&](TObject*) { seen.push_back(Group->Transparent()); }));
+    Group->SetBounds(10, 10, 201, 150);
+    EXPECT_EQ(seen, std::vector<bool>({false, false, false}));
+    EXPECT_TRUE(Group->Transparent());
+}
+
 TEST_F(FxButtonGroupTest, NewButtonsTakeTheirGroupIndexFromTheClickStyle) {
     AddItems(1);
     EXPECT_EQ(Button(0)->GroupIndex(), 1);

@@ -7,6 +7,8 @@
 #include "controls/fxShapeBtn.h"
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/PlatformCalls.h"
+#include "framework/gui/RedrawLock.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowSystem.h"
 
@@ -285,6 +287,60 @@ TEST_F(FxOutlookBarTest, AnImagerSetOnAShownBarShowsThroughTheOpenPanelAtOnce) {
     Bar->SetImager(imager);
     TestKit::RenderToBitmap(Bar, shot);
     EXPECT_EQ(shot.Canvas()->Pixels(inPanel.X, inPanel.Y), clRed);
+}
+
+// A windowed control that notes the area each of its paintings covers.
+class TPaintProbe : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<TRect> Painted;
+
+protected:
+    void PaintControl() override { Painted.push_back(Canvas()->ClipRect()); }
+};
+
+TEST_F(FxOutlookBarTest, APanelPaintedDuringAPageClickRefreshesItsChildrenOnlyInsideTheBar) {
+    Bar->SetOptions({});
+    AddPage();
+    AddPage();
+    Bar->Animation()->SetEnabled(false);
+    auto* probe = new TPaintProbe(Form);
+    probe->SetParent(Page(1)->Panel());
+    // Page 1's panel lies at (0, 40) of the bar: the probe reaches 59 pixels past the bar's
+    // right edge and 63 below its bottom.
+    probe->SetBounds(100, 280, 100, 100);
+    TestKit::Click(Page(1)->Button());
+    TestKit::ProcessMessages();
+    TestKit::Click(Page(0)->Button());
+    TestKit::ProcessMessages();
+    Bar->SetOnChange(TFxButtonGroupChangeEvent(
+        [&](TFxCustomButtonGroup*, TFxButtonGroupItem*, TFxButtonGroupItem*) {
+            probe->Painted.clear();
+            Page(1)->Panel()->Repaint();
+        }));
+    TestKit::Click(Page(1)->Button());
+    TestKit::ProcessMessages();
+    ASSERT_EQ(Page(1)->Panel()->BoundsRect(), TRect(0, 40, 141, 357));
+    ASSERT_FALSE(probe->Painted.empty());
+    EXPECT_EQ(probe->Painted.back(), TRect(0, 0, 41, 37));
+}
+
+TEST_F(FxOutlookBarTest, APanelStopsItsParentClippingItsChildrenAndPaintsAgain) {
+    TFxOutlookPage* page = AddPage();
+    page->OutlookList()->SetVisible(false);
+    TestKit::ProcessMessages();
+    HWND bar = Bar->Handle();
+    SetWindowLong(bar, GWL_STYLE, GetWindowLong(bar, GWL_STYLE) | WS_CLIPCHILDREN);
+    int paints = 0;
+    TPaintObserver previous = SetPaintObserver([&](TWinControl* w) {
+        if (w == page->Panel())
+            ++paints;
+    });
+    page->Panel()->Repaint();
+    TestKit::ProcessMessages();
+    SetPaintObserver(previous);
+    EXPECT_EQ(GetWindowLong(bar, GWL_STYLE) & WS_CLIPCHILDREN, 0u);
+    EXPECT_EQ(paints, 2);
 }
 
 TEST_F(FxOutlookBarTest, RemovedListsAndPagesLeaveNoReferences) {

@@ -50,6 +50,7 @@ protected:
 };
 
 TEST_F(FxStatusBarTest, PanelWidthsGiveThePartEdges) {
+    constexpr int kMax = 2147483647, kMin = -kMax - 1;
     // A bar without panels shows one plain part to the right edge with no text.
     EXPECT_EQ(Edges(), std::vector<int>({-1}));
     EXPECT_EQ(Bar->PartText(0), "");
@@ -61,13 +62,16 @@ TEST_F(FxStatusBarTest, PanelWidthsGiveThePartEdges) {
         std::vector<int> Edges;
     } cases[] = {
         {{"100", "30%", "70%"}, {100, 120, 280}, {100, 220, -1}},
-        // Fixed panels use the whole width: the percentage stays unresolved and takes no
-        // room in the edges.
-        {{"300", "200", "50%", "10"}, {300, 200, -1, 0}, {300, 500, 500, -1}},
+        // Fixed panels use the whole width: the percentage stays unresolved at -1.
+        {{"300", "200", "50%", "10"}, {300, 200, -1, 0}, {300, 500, 499, -1}},
         {{"600", "20"}, {500, 0}, {500, -1}},
-        // A percentage above 100 takes the whole remainder, as 100 does.
-        {{"100", "2000000000%", "2000000000%"}, {100, 400, 400}, {100, 500, -1}},
+        // A percentage above 100 takes more than the remainder: the part reaches past the bar.
+        {{"100", "150%", "50"}, {100, 525, 50}, {100, 625, -1}},
+        {{"100", "2000000000%", "2000000000%"}, {100, kMax, kMax}, {100, kMax, -1}},
         {{"2000000000", "50%"}, {500, -1}, {500, -1}},
+        // A negative pixel width gives its room to the percentages.
+        {{"-5", "20%", "50"}, {-5, 91, 50}, {-5, 86, -1}},
+        {{"-2147483648", "-2147483648", "1%"}, {kMin, kMin, 42949677}, {kMin, kMin, -1}},
     };
     for (auto& c : cases) {
         Bar->Panels()->Clear();
@@ -80,6 +84,16 @@ TEST_F(FxStatusBarTest, PanelWidthsGiveThePartEdges) {
         EXPECT_EQ(Edges(), c.Edges) << c.Widths[0];
         // Every part of a panel is owner-drawn.
         EXPECT_TRUE(Bar->PartFlags(0) & SBT_OWNERDRAW);
+        // Parts past the bar are drawn without harm; what the bar shows stays inside it.
+        std::vector<std::string> drawn;
+        Bar->SetOnDrawPanel(
+            TDrawPanelEvent([&](TFxCustomStatusBar*, TFxStatusPanel* p, const TRect& r) {
+                if (r.Left < Bar->Width())
+                    drawn.push_back(p->Name());
+            }));
+        TestKit::Render(Form);
+        Bar->SetOnDrawPanel(TDrawPanelEvent());
+        EXPECT_FALSE(drawn.empty()) << c.Widths[0];
     }
 }
 
@@ -88,7 +102,7 @@ TEST_F(FxStatusBarTest, InvalidWidthsAndDuplicateNamesAreRefused) {
     const std::string widthMessage =
         "Width must be a valid, positive integer, or must be an integer followed by a \"%\" "
         "sign.";
-    for (const char* bad : {"abc", "5x", "-1", "-5", "%", "-1%"}) {
+    for (const char* bad : {"abc", "5x", "-1", "%", "-1%", "5%%"}) {
         try {
             p->SetWidth(bad);
             ADD_FAILURE() << bad;
@@ -99,6 +113,11 @@ TEST_F(FxStatusBarTest, InvalidWidthsAndDuplicateNamesAreRefused) {
     }
     p->SetWidth("25%");
     EXPECT_EQ(p->Width(), "25%");
+    // Any other integer is a pixel width, negative ones too.
+    p->SetWidth("-5");
+    EXPECT_EQ(p->PixelWidth(), -5);
+    p->SetWidth("-5%");
+    EXPECT_EQ(p->Width(), "-5%");
     p->SetWidth("0");
     EXPECT_FALSE(p->WidthNeedsStoring());
 

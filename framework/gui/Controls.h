@@ -28,6 +28,7 @@ class QRegion;
 class QWidget;
 class TActionLink;
 class TBasicAction;
+class TDragImageList;
 class TWinControl;
 class TCustomForm;
 class TWindowBridge;
@@ -433,6 +434,9 @@ public:
     // The source's end: fires OnEndDrag.
     virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void DoStartDrag();
+    // The picture a drag of this control shows under the cursor over controls with
+    // csDisplayDragImage; nullptr (the default) for none. Asked when the drag begins.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     // ---- Docking
     // Docks the control into a dock site (see TWinControl::DockSite); nullptr takes it
@@ -757,3 +761,5 @@ TControl* FindDragTarget(const TPoint& screenPoint, bool allowDisabled = false);
 TControl* DragSource();
 // The cursor the drag in progress shows (crDefault when none has begun).
 TCursor DragCursorShown();
+// The drag image that shows under the cursor at the moment, or nullptr.
+TDragImageList* DragImagesShown();

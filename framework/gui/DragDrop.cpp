@@ -3,6 +3,7 @@
 
 #include "framework/gui/Controls.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/WindowBridge.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ struct TDragRun {
     TPoint Position; // screen point of the last move
     TCursor Cursor = crDefault;
     bool OverrideCursor = false;
+    TDragImageList* Images = nullptr; // the source's drag image, from the drag's begin
 };
 
 TDragRun gDrag;
@@ -45,6 +47,8 @@ void ShowDragCursor(TCursor cursor) {
 // Forgets the drag; the handlers that follow may start a new one.
 TDragRun Finish() {
     TDragRun run = gDrag;
+    if (gDrag.Images)
+        gDrag.Images->EndDrag();
     if (gDrag.OverrideCursor)
         QGuiApplication::restoreOverrideCursor();
     gDrag = TDragRun();
@@ -95,6 +99,14 @@ void MoveTo(const TPoint& screen) {
     if (!gDrag.Source)
         return; // a handler ended the drag
     ShowDragCursor(gDrag.Target && gDrag.Accepted ? gDrag.Source->DragCursor() : crNoDrop);
+    if (TDragImageList* images = gDrag.Images) {
+        // The picture follows the cursor over the controls that display drag images.
+        images->DragMove(screen);
+        if (gDrag.Target && gDrag.Target->ControlStyle().Contains(csDisplayDragImage))
+            images->ShowDragImage();
+        else
+            images->HideDragImage();
+    }
 }
 
 void Begin() {
@@ -104,8 +116,12 @@ void Begin() {
     state.Exclude(csClicked);
     gDrag.Source->SetControlState(state);
     gDrag.Source->DoStartDrag();
-    if (gDrag.Source)
-        MoveTo(gDrag.Position);
+    if (!gDrag.Source)
+        return;
+    gDrag.Images = gDrag.Source->GetDragImages();
+    if (gDrag.Images)
+        gDrag.Images->BeginDrag(gDrag.Position);
+    MoveTo(gDrag.Position);
 }
 
 void Drop() {
@@ -156,6 +172,10 @@ TControl* DragSource() {
 
 TCursor DragCursorShown() {
     return gDrag.Begun ? gDrag.Cursor : crDefault;
+}
+
+TDragImageList* DragImagesShown() {
+    return gDrag.Images && gDrag.Images->DragImageVisible() ? gDrag.Images : nullptr;
 }
 
 namespace WindowSystemDetail {
@@ -239,6 +259,11 @@ void ForgetDragControl(const void* control) {
         gDrag.Target = nullptr;
         gDrag.Accepted = false;
     }
+}
+
+void ForgetDragImages(const void* images) {
+    if (gDrag.Images == images)
+        gDrag.Images = nullptr;
 }
 
 } // namespace WindowSystemDetail

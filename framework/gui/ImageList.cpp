@@ -1,6 +1,9 @@
 #include "framework/gui/ImageList.h"
 
+#include "framework/gui/WindowBridge.h"
+
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -244,4 +247,107 @@ void TImageList::AssignFrom(const TPersistent* source) {
         return;
     }
     TComponent::AssignFrom(source);
+}
+
+// ---------------------------------------------------------------------------
+// TDragImageList
+
+namespace {
+
+// A borderless top-level window that shows one picture, half see-through, and lets the
+// mouse pass.
+class TDragImageWindow : public QWidget {
+public:
+    TDragImageWindow()
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                               Qt::WindowDoesNotAcceptFocus) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+    QImage Picture;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(rect(), Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setOpacity(0.75);
+        p.drawImage(0, 0, Picture);
+    }
+};
+
+} // namespace
+
+struct TDragImageList::TWindow {
+    TDragImageWindow Widget;
+};
+
+TDragImageList::TDragImageList(TComponent* owner) : TImageList(owner) {}
+
+TDragImageList::~TDragImageList() {
+    WindowSystemDetail::ForgetDragImages(this);
+}
+
+bool TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
+    if (index < 0 || index >= Count())
+        return false;
+    FIndex = index;
+    FHotSpot = TPoint(hotSpotX, hotSpotY);
+    if (FWindow) {
+        FWindow->Widget.Picture = ImageAt(FIndex);
+        Place();
+    }
+    return true;
+}
+
+void TDragImageList::BeginDrag(const TPoint& screenPoint) {
+    FDragging = true;
+    FShown = false;
+    FPosition = screenPoint;
+    if (!FWindow)
+        FWindow = std::make_unique<TWindow>();
+    FWindow->Widget.Picture = ImageAt(FIndex);
+    FWindow->Widget.resize(std::max(1, Width()), std::max(1, Height()));
+    Place();
+}
+
+void TDragImageList::DragMove(const TPoint& screenPoint) {
+    FPosition = screenPoint;
+    Place();
+}
+
+void TDragImageList::ShowDragImage() {
+    if (!FDragging || FShown || Count() == 0)
+        return;
+    FShown = true;
+    Place();
+    FWindow->Widget.show();
+    FWindow->Widget.raise();
+}
+
+void TDragImageList::HideDragImage() {
+    if (!FShown)
+        return;
+    FShown = false;
+    if (FWindow)
+        FWindow->Widget.hide();
+}
+
+void TDragImageList::EndDrag() {
+    HideDragImage();
+    FDragging = false;
+}
+
+TRect TDragImageList::DragImageRect() const {
+    if (!DragImageVisible())
+        return TRect();
+    const int left = FPosition.X - FHotSpot.X, top = FPosition.Y - FHotSpot.Y;
+    return TRect(left, top, left + Width(), top + Height());
+}
+
+void TDragImageList::Place() {
+    if (FWindow)
+        FWindow->Widget.move(FPosition.X - FHotSpot.X, FPosition.Y - FHotSpot.Y);
 }

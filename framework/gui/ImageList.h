@@ -95,3 +95,37 @@ private:
     TNotifyEvent FOnChange;
     std::vector<TChangeLink*> FLinks;
 };
+
+// The picture that follows the mouse while a drag runs: one image of the list, placed so
+// that its hot spot lies under the cursor. It shows in a window of its own that takes no
+// input, so the drag still finds the control under the cursor.
+class TDragImageList : public TImageList {
+    ORV_CLASS(TDragImageList, TImageList)
+
+    explicit TDragImageList(TComponent* owner);
+    ~TDragImageList() override;
+
+    // The image shown and its point that sits under the cursor; false for a bad index.
+    bool SetDragImage(int index, int hotSpotX, int hotSpotY);
+    TPoint DragHotspot() const { return FHotSpot; }
+    // A drag at screen points: begun hidden, moved, shown and hidden, ended (hidden).
+    void BeginDrag(const TPoint& screenPoint);
+    void DragMove(const TPoint& screenPoint);
+    void ShowDragImage();
+    void HideDragImage();
+    void EndDrag();
+    bool Dragging() const { return FDragging; }
+    bool DragImageVisible() const { return FDragging && FShown; }
+    // Where the image shows on the screen; empty while it does not show.
+    TRect DragImageRect() const;
+
+private:
+    void Place();
+    struct TWindow;
+    std::unique_ptr<TWindow> FWindow;
+    int FIndex = 0;
+    TPoint FHotSpot;
+    TPoint FPosition;
+    bool FDragging = false;
+    bool FShown = false;
+};

@@ -537,6 +537,52 @@ void TListView::HandleMessage(TMessage& message) {
 
 // ---- Painting -----------------------------------------------------------------
 
+TDragImageList* TListView::GetDragImages() {
+    if (!FSelected)
+        return nullptr;
+    const int index = FSelected->Index();
+    const std::string& caption = FSelected->Caption();
+    const bool large = FViewStyle == vsIcon;
+    TImageList* icons = large ? FLargeImages : FSmallImages;
+    const bool hasIcon = icons && FSelected->ImageIndex() >= 0;
+    const int iconW = hasIcon ? icons->Width() : 0, iconH = hasIcon ? icons->Height() : 0;
+
+    TBitmap measure(1, 1);
+    measure.Canvas()->Font()->AssignFrom(Font());
+    const int textW = measure.Canvas()->TextWidth(caption) + 4;
+    const int textH = measure.Canvas()->TextHeight("Ag") + 2;
+    // Large icons: the icon above its caption, both centred; otherwise the caption on the
+    // icon's right.
+    const int width = std::max(1, large ? std::max(iconW, textW) : iconW + 2 + textW);
+    const int height = std::max(1, large ? iconH + 2 + textH : std::max(iconH, textH));
+    TBitmap picture(width, height);
+    TCanvas* c = picture.Canvas();
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(0, 0, width, height));
+    const TPoint iconAt = large ? TPoint((width - iconW) / 2, 0) : TPoint(0, (height - iconH) / 2);
+    if (hasIcon)
+        icons->Draw(c, iconAt.X, iconAt.Y, FSelected->ImageIndex());
+    c->Font()->AssignFrom(Font());
+    c->Font()->SetColor(clWindowText);
+    c->Brush()->SetStyle(bsClear);
+    TRect text = large ? TRect(0, iconH + 2, width, height) : TRect(iconW + 2, 0, width, height);
+    DrawText(c, caption, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+    if (!FDragImages)
+        FDragImages = std::make_unique<TDragImageList>(nullptr);
+    FDragImages->SetWidth(width);
+    FDragImages->SetHeight(height);
+    FDragImages->AddMasked(&picture, Color());
+    // The icon lies where the view draws it: the picture holds the item at the point where
+    // the mouse took it.
+    const TRect r = ItemRect(index);
+    const TPoint viewIcon = large ? TPoint(r.Left + (r.Width() - iconW) / 2, r.Top + 4)
+                                  : TPoint(r.Left + 2, r.Top + (r.Height() - iconH) / 2);
+    FDragImages->SetDragImage(0, FPressPoint.X - (viewIcon.X - iconAt.X),
+                              FPressPoint.Y - (viewIcon.Y - iconAt.Y));
+    return FDragImages.get();
+}
+
 void TListView::PaintItem(TCanvas* canvas, int index) {
     TListItem* item = Item(index);
     const TRect r = ItemRect(index);
@@ -706,6 +752,7 @@ void TListView::HandleMouseDown(TMouseButton button, TShiftState shift, int x, i
         if (DragSource() == this)
             EndDrag(false);
     } else if (button == mbLeft || button == mbRight) {
+        FPressPoint = TPoint(x, y);
         SetSelected(GetItemAt(x, y));
         if (FSelected)
             MakeVisible(FSelected->Index(), true);

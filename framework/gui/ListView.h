@@ -175,6 +175,9 @@ public:
 
     TRect NonClientBorder() const override;
     void HandleMessage(TMessage& message) override;
+    // The selected item as a drag shows it: its icon and caption as the view draws them,
+    // held at the point of the item where the cursor is.
+    TDragImageList* GetDragImages() override;
 
 protected:
     void PaintControl() override;
@@ -225,4 +228,6 @@ private:
     int FSettingBars = 0;
     int FResizing = -1; // the column whose edge is being dragged
     TLVChangeEvent FOnChange;
+    std::unique_ptr<TDragImageList> FDragImages;
+    TPoint FPressPoint; // client point of the last press on the items
 };

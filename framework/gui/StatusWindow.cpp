@@ -7,6 +7,8 @@ namespace {
 // The window's borders: none at the sides, 2 pixels above the parts, 2 between parts.
 constexpr int kBorderTop = 2;
 constexpr int kBetweenParts = 2;
+// A part edge beyond any screen.
+constexpr int kFarEdge = 1 << 20;
 
 // Splits a part's text at its tabs: before the first tab on the left, after one tab
 // centred, after two tabs on the right.
@@ -95,12 +97,13 @@ bool TStatusWindow::GetPartRect(int index, TRect& r) const {
     }
     if (index < 0 || index >= int(FParts.size()))
         return false;
+    // Edges far past the window are held at kFarEdge, so that the gaps added here and the
+    // drawing of a part that reaches beyond the window stay within range.
+    auto edgeOf = [this](int edge) { return edge < 0 ? ClientWidth() : std::min(edge, kFarEdge); };
     int left = 0;
-    for (int i = 0; i < index; ++i) {
-        int edge = FParts[i] < 0 ? ClientWidth() : FParts[i];
-        left = std::max(left, edge + kBetweenParts);
-    }
-    int right = FParts[index] < 0 ? ClientWidth() : FParts[index];
+    for (int i = 0; i < index; ++i)
+        left = std::max(left, edgeOf(FParts[i]) + kBetweenParts);
+    int right = edgeOf(FParts[index]);
     r = TRect(left, kBorderTop, std::max(left, right), ClientHeight());
     return true;
 }

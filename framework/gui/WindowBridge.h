@@ -100,6 +100,8 @@ bool DragMouseEvent(QEvent* event);
 bool DragKey(int virtualKey);
 // A control that goes away stops being the drag's source or target.
 void ForgetDragControl(const void* control);
+// A drag image list going away is no longer shown by the drag in progress.
+void ForgetDragImages(const void* images);
 // A scroll bar a control lays over its own widget; it never takes the focus.
 QScrollBar* NewScrollBar(QWidget* parent, bool vertical);
 // Disconnects, hides and deletes (once control returns to the event loop) a control's

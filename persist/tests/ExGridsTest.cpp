@@ -262,6 +262,46 @@ TEST_F(ExGridsTest, PickListOpensBelowWithTypeAhead) {
     EXPECT_EQ(Form->Commits, std::vector<std::string>{"delta"});
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+TEST_F(ExGridsTest, PickListTypeAheadTakesGreekLetters) {
+    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+    Grid->SetOnGetEditStyle(
+        TEditStyleEvent([](TObject*, int, int, TInplaceEditStyle& style) { style = iePickList; }));
+    Grid->SetOnGetPicklist(TPicklistEvent([](TObject*, int, int, TStrings* list) {
+        for (const char* s : {"Συνεχής", "Καθημερινές", "Σαββατοκύριακα"})
+            list->Add(s);
+    }));
+    TestKit::Focus(Grid);
+    Grid->SetCol(1);
+    Grid->SetRow(1);
+    TestKit::PressKey(VK_F2);
+    auto* editor = Grid->ExInplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    TestKit::PressKey(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(editor->ListVisible());
+    TPopupListbox* list = editor->PickList();
+    TestKit::TypeText("Κ");
+    EXPECT_EQ(list->ItemIndex(), 1);
+    TestKit::TypeText("σ"); // no item begins "Κσ": the selection stays
+    EXPECT_EQ(list->ItemIndex(), 1);
+    TestKit::AdvanceClock(4001);
+    TestKit::TypeText("σα");
+    EXPECT_EQ(list->ItemIndex(), 2);
+    // The search holds 32 letters, however many bytes they take.
+    list->Items()->Clear();
+    list->Items()->Add(Repeat("Α", 30) + "Β");
+    list->Items()->Add(Repeat("Α", 30) + "Γ");
+    TestKit::AdvanceClock(4001);
+    TestKit::TypeText(Repeat("Α", 30) + "Γ");
+    EXPECT_EQ(list->ItemIndex(), 1);
+}
+
 TEST_F(ExGridsTest, PickListNearTheScreenBottomOpensAboveAndEnterWithoutChoiceEmpties) {
     Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
     Grid->SetOnGetEditStyle(

@@ -199,6 +199,20 @@ TEST_F(ExSpinTest, KeysStepAndLeavingPutsTheNumberRight) {
     EXPECT_EQ(TopClicks, 0);
 }
 
+// A whole-number box whose text is no integer (pasted, or read from somewhere) reads as
+// its minimum, rounded.
+TEST_F(ExSpinTest, AWholeNumberBoxReadsOtherTextsAsItsRoundedMinimum) {
+    Spin->SetValueType(vtInteger);
+    Spin->SetMinValue(3.6);
+    Spin->SetMaxValue(10);
+    for (const char* text : {"2.7", "1e3", "abc", "12,5"}) {
+        Spin->SetText(text);
+        EXPECT_EQ(Spin->Value(), 4) << text;
+    }
+    Spin->SetText(" 7 ");
+    EXPECT_EQ(Spin->Value(), 7);
+}
+
 TEST_F(ExSpinTest, EmptiedTextIsNeverReportedAsANumber) {
     struct TCase {
         TExSpinEdit::TValueType Type;

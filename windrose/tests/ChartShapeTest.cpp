@@ -184,14 +184,27 @@ TEST_F(ChartShapeTest, TextThatWouldVanishInTheFillTurnsWhiteOrBlack) {
         const TRect r = FShape->ShapeBounds();
         EXPECT_LT(texts[0].Points[0].X, (r.Left + r.Right) / 2);
     }
-    // Left aligned text starts inside the outline.
-    FShape->SetAlignment(taLeftJustify);
-    const auto picture = Draw();
-    for (const TMetafileRecord& r : RecordsOf(*picture, TK::mrText)) {
-        if (r.Text == "de") {
-            EXPECT_EQ(r.Points[0].X, FShape->ShapeBounds().Left + 1 + 4);
-        }
+    // Text beside the outline keeps the pen width and 4 pixels from it, whether the pen is
+    // drawn or not.
+    FShape->Pen()->SetWidth(3);
+    std::vector<int> rightStarts;
+    for (bool penShown : {true, false}) {
+        FShape->Pen()->SetVisible(penShown);
+        FShape->SetAlignment(taLeftJustify);
+        auto picture = Draw();
+        for (const TMetafileRecord& r : RecordsOf(*picture, TK::mrText))
+            if (r.Text == "de") {
+                EXPECT_EQ(r.Points[0].X, FShape->ShapeBounds().Left + 3 + 4) << penShown;
+            }
+        FShape->SetAlignment(taRightJustify);
+        picture = Draw();
+        for (const TMetafileRecord& r : RecordsOf(*picture, TK::mrText))
+            if (r.Text == "abc")
+                rightStarts.push_back(r.Points[0].X);
     }
+    ASSERT_EQ(rightStarts.size(), 2u);
+    EXPECT_EQ(rightStarts[0], rightStarts[1]);
+    EXPECT_LT(rightStarts[0], FShape->ShapeBounds().Right - 3 - 4);
 }
 
 TEST_F(ChartShapeTest, HitTestsFollowTheShape) {

@@ -2,6 +2,7 @@
 #include "framework/gui/Controls.h"
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/ImageList.h"
 #include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 
@@ -137,6 +138,58 @@ TEST_F(DragDropTest, RefusedDropsAndEscapeEndTheDragWithoutATarget) {
             EXPECT_EQ(entry.rfind("drop", 0), std::string::npos) << entry;
         EXPECT_EQ(DragSource(), nullptr);
     }
+}
+
+// A panel whose drags carry a 20 x 10 picture held at its point (5, 4).
+class TPictureSource : public TPanel {
+public:
+    explicit TPictureSource(TComponent* owner) : TPanel(owner) {
+        Images = std::make_unique<TDragImageList>(nullptr);
+        Images->SetWidth(20);
+        Images->SetHeight(10);
+        TBitmap picture(20, 10);
+        picture.Canvas()->Brush()->SetColor(clRed);
+        picture.Canvas()->FillRect(TRect(0, 0, 20, 10));
+        Images->Add(&picture, nullptr);
+        Images->SetDragImage(0, 5, 4);
+    }
+    TDragImageList* GetDragImages() override { return Images.get(); }
+    std::unique_ptr<TDragImageList> Images;
+};
+
+TEST_F(DragDropTest, ADragImageFollowsTheCursorOverControlsThatDisplayIt) {
+    auto* source = Add<TPictureSource>("Pictured", 0, 260, 30, 30);
+    source->SetDragMode(dmAutomatic);
+    Taker->SetControlStyle(Taker->ControlStyle() + TControlStyle{csDisplayDragImage});
+    const auto to = [&](TControl* c, int x, int y) {
+        return source->ScreenToClient(c->ClientToScreen(TPoint(x, y)));
+    };
+    TestKit::MouseDown(source, TPoint(10, 10));
+    TestKit::MouseMove(source, TPoint(28, 28));
+    ASSERT_TRUE(source->Dragging());
+    EXPECT_EQ(DragImagesShown(), nullptr); // the source does not display drag images
+    TestKit::MouseMove(source, to(Taker, 30, 40));
+    ASSERT_EQ(DragImagesShown(), source->Images.get());
+    const TPoint cursor = Taker->ClientToScreen(TPoint(30, 40));
+    EXPECT_EQ(source->Images->DragImageRect(),
+              TRect(cursor.X - 5, cursor.Y - 4, cursor.X + 15, cursor.Y + 6));
+    // The picture under the cursor takes no part in finding the target.
+    EXPECT_EQ(FindDragTarget(cursor), Taker);
+    TestKit::MouseMove(source, to(Taker, 31, 40));
+    EXPECT_EQ(FindDragTarget(Taker->ClientToScreen(TPoint(31, 40))), Taker);
+    EXPECT_EQ(source->Images->DragImageRect().Left, cursor.X - 4);
+    // Refuser does not display drag images, whether it accepts or not.
+    TestKit::MouseMove(source, to(Refuser, 30, 40));
+    EXPECT_EQ(DragImagesShown(), nullptr);
+    TestKit::MouseMove(source, to(Taker, 30, 40));
+    ASSERT_NE(DragImagesShown(), nullptr);
+    // A picture freed during the drag is forgotten; the drag goes on without it.
+    source->Images.reset();
+    EXPECT_EQ(DragImagesShown(), nullptr);
+    TestKit::MouseMove(source, to(Taker, 35, 40));
+    TestKit::MouseUp(source, to(Taker, 35, 40));
+    EXPECT_EQ(DragSource(), nullptr);
+    EXPECT_EQ(Log.back(), "drop Taker Pictured 35,40");
 }
 
 TEST_F(DragDropTest, AShortMoveIsAClickAndNoDrag) {
