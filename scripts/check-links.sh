@@ -9,14 +9,9 @@ cd "$(dirname "$0")/.."
 dir=${1:-build-ci}
 status=0
 
-# Fails when the program is missing or links a symbol matching the pattern.
+# Fails when the program links a symbol matching the pattern.
 forbid() {
     local program=$1 pattern=$2 what=$3 found
-    if [ ! -f "$program" ]; then
-        echo "$program is missing: build it first" >&2
-        status=1
-        return
-    fi
     found=$(nm -C "$program" | grep -E "$pattern" | head -5 || true)
     if [ -n "$found" ]; then
         echo "$program links $what:" >&2
@@ -56,9 +51,17 @@ if ! printf '%s\n' "${orvanti_windows[@]}" | grep -qx TfmHolder; then
     exit 1
 fi
 
+# A missing program is a failure: what it would link is not known.
 for program in "$dir/app/Orvanti" "$dir/windrose/Pelmora"; do
-    forbid "$program" 'TestKit::' "the test kit"
+    if [ -f "$program" ]; then
+        forbid "$program" 'TestKit::' "the test kit"
+    else
+        echo "$program is missing: build it first" >&2
+        status=1
+    fi
 done
-windows=$(IFS='|'; echo "${orvanti_windows[*]}")
-forbid "$dir/windrose/Pelmora" "\\b($windows|TExSpinEdit)\\b" "Orvanti's windows"
+if [ -f "$dir/windrose/Pelmora" ]; then
+    windows=$(IFS='|'; echo "${orvanti_windows[*]}")
+    forbid "$dir/windrose/Pelmora" "\\b($windows|TExSpinEdit)\\b" "Orvanti's windows"
+fi
 exit $status
