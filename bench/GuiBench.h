@@ -1,7 +1,7 @@
 #pragma once
-// What the benchmark programs that drive windows share: the start of an offscreen test
-// application before the benchmarks run, a borderless form to hold the controls measured,
-// and the middle of a rectangle to click at.
+// What the benchmark programs that drive windows share: the start of the test application
+// (offscreen unless QT_QPA_PLATFORM names another platform) before the benchmarks run, a
+// borderless form to hold the controls measured, and the middle of a rectangle to click at.
 
 #include "framework/gui/Forms.h"
 #include "framework/gui/TestKit.h"
@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <string>
 
 // A borderless form of the given size at the screen's origin; freed, and the messages its
 // end posts handled, when the benchmark is done with it.
@@ -42,10 +43,17 @@ inline TPoint MiddleOf(const TRect& r) {
     return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 }
 
-// Starts the offscreen test application and runs the benchmarks the command line names;
-// the value main returns (1 for arguments the benchmark library does not know).
+// The platform the windows are shown on, for the benches' labels.
+inline std::string GuiPlatform() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    return platform && *platform ? platform : "offscreen";
+}
+
+// Starts the test application, on the platform QT_QPA_PLATFORM names (offscreen when it
+// names none), and runs the benchmarks the command line names; the value main returns (1
+// for arguments the benchmark library does not know).
 inline int RunGuiBenchmarks(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     TestKit::StartTestApplication();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -82,17 +82,18 @@ void BM_LoadTab(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadTab)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
-// Keeps the real time per iteration (ms) of every size for the summary.
+// Keeps the real time per iteration (ms) of every size for the summary: of the run itself,
+// or the mean of its repetitions when there are some (the only figure reported with
+// --benchmark_report_aggregates_only).
 class TSummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+            if (run.error_occurred ||
+                (run.run_type != Run::RT_Iteration && run.aggregate_name != "mean"))
                 continue;
-            const std::string name = run.run_name.str();
-            const size_t slash = name.find('/');
-            if (slash != std::string::npos)
-                Milliseconds[std::stoi(name.substr(slash + 1))] = run.GetAdjustedRealTime();
+            if (!run.run_name.args.empty())
+                Milliseconds[std::stoi(run.run_name.args)] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }

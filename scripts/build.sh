@@ -22,4 +22,4 @@ while (($#)); do
     esac
 done
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
-cmake --build "$dir" -j8 "${targets[@]}"
+cmake --build "$dir" -j"$(nproc)" "${targets[@]}"

@@ -350,6 +350,64 @@ TEST_F(SeriesTypesTest, NegativeBarHangsFromTheOriginWithItsMarkBelow) {
     EXPECT_EQ(bars->ValueIndexAt(red[1].Rect.Left + 2, zero - 5), -1);
 }
 
+// Bars of positive values leave room for their marks beyond their value ends only: above
+// vertical bars (below them when the value axis is inverted), right of horizontal ones;
+// the bars start at the edge of the axes' rectangle on the origin's side, and the mark of
+// the tallest vertical bar is drawn inside the rectangle.
+TEST_F(SeriesTypesTest, BarsLeaveRoomForTheirMarksBeyondTheirValues) {
+    struct TCase {
+        bool Vertical;
+        bool Inverted;
+    };
+    for (const TCase c : {TCase{true, false}, TCase{true, true}, TCase{false, false}}) {
+        SCOPED_TRACE(std::string(c.Vertical ? "vertical" : "horizontal") +
+                     (c.Inverted ? " inverted" : ""));
+        Chart->FreeAllSeries();
+        TCustomBarSeries* bars =
+            c.Vertical ? static_cast<TCustomBarSeries*>(Add<TBarSeries>()) : Add<THorizBarSeries>();
+        bars->SetSeriesColor(clRed);
+        bars->Add(30, "low");
+        bars->Add(60, "high");
+        Chart->LeftAxis()->SetInverted(c.Vertical && c.Inverted);
+        Chart->BottomAxis()->SetInverted(!c.Vertical && c.Inverted);
+        TRecordingCanvas canvas;
+        Record(canvas);
+        int top = -1, bottom = -1, left = -1, right = -1;
+        bars->VertMargins(top, bottom);
+        bars->HorizMargins(left, right);
+        const int room = bars->MarkSpace(-1) + 1;
+        const TRect axes = Chart->ChartRect();
+        const std::vector<TDrawCall> red = RectanglesIn(canvas, clRed);
+        ASSERT_EQ(red.size(), 2u);
+        const TRect& high = red[1].Rect;
+        std::vector<TPoint> marks;
+        for (const TDrawCall& call : canvas.OfKind(TDrawCall::dcText))
+            if (call.Text == "high")
+                marks.push_back(call.Points[0]);
+        // The mark is the last of them (the axis across the bars shows the labels too).
+        ASSERT_FALSE(marks.empty());
+        const TPoint at = marks.back();
+        // Across the bars, the room of their width.
+        EXPECT_EQ(c.Vertical ? left : top, bars->BarSpace());
+        EXPECT_EQ(c.Vertical ? right : bottom, bars->BarSpace());
+        if (!c.Vertical) {
+            EXPECT_EQ(left, 0);
+            EXPECT_EQ(right, room);
+            EXPECT_EQ(high.Left, axes.Left);
+        } else if (!c.Inverted) {
+            EXPECT_EQ(top, room);
+            EXPECT_EQ(bottom, 0);
+            EXPECT_EQ(high.Bottom, axes.Bottom);
+            EXPECT_GE(at.Y, axes.Top);
+        } else {
+            EXPECT_EQ(top, 0);
+            EXPECT_EQ(bottom, room);
+            EXPECT_EQ(high.Top, axes.Top);
+            EXPECT_LE(at.Y + TRecordingCanvas::kLineHeight, axes.Bottom);
+        }
+    }
+}
+
 TEST_F(SeriesTypesTest, HorizontalBarsRunAlongX) {
     auto* bars = Add<THorizBarSeries>();
     bars->SetSeriesColor(clRed);

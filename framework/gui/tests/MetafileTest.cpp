@@ -172,6 +172,51 @@ TEST_F(MetafileTest, SavedMetafileReadBackDrawsTheSamePicture) {
     }
 }
 
+// Each font style comes back alone and with the others, with the font's name and height,
+// in both formats.
+TEST_F(MetafileTest, FontStylesComeBackFromBothFormats) {
+    const TFontStyles styles[] = {
+        TFontStyles{},
+        TFontStyles{fsBold},
+        TFontStyles{fsItalic},
+        TFontStyles{fsUnderline},
+        TFontStyles{fsStrikeOut},
+        TFontStyles{fsBold, fsStrikeOut},
+        TFontStyles{fsItalic, fsUnderline},
+        TFontStyles{fsBold, fsItalic, fsUnderline, fsStrikeOut},
+    };
+    for (bool enhanced : {true, false}) {
+        TMetafile mf;
+        mf.SetWidth(200);
+        mf.SetHeight(20 * int(std::size(styles)));
+        mf.SetEnhanced(enhanced);
+        {
+            TMetafileCanvas c(&mf, nullptr);
+            c.Font()->SetName("Arial");
+            c.Font()->SetSize(12);
+            for (size_t i = 0; i < std::size(styles); ++i) {
+                c.Font()->SetStyle(styles[i]);
+                c.TextOut(2, 20 * int(i), "Text " + std::to_string(i));
+            }
+        }
+        TMetafile back;
+        back.LoadFromBytes(mf.SaveToBytes());
+        std::vector<TMetafileRecord> texts;
+        for (const TMetafileRecord& m : back.Records())
+            if (m.Kind == TMetafileRecord::mrText)
+                texts.push_back(m);
+        ASSERT_EQ(texts.size(), std::size(styles)) << (enhanced ? "EMF" : "WMF");
+        for (size_t i = 0; i < std::size(styles); ++i) {
+            SCOPED_TRACE(std::string(enhanced ? "EMF " : "WMF ") + texts[i].Text);
+            for (TFontStyle style : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+                EXPECT_EQ(texts[i].FontStyle.Contains(style), styles[i].Contains(style))
+                    << int(style);
+            EXPECT_EQ(texts[i].FontName, "Arial");
+            EXPECT_EQ(texts[i].FontHeight, -16);
+        }
+    }
+}
+
 // WMF text is one byte per character in the font's code page: 1253 for Greek text, 1252
 // for western text. Characters the code page lacks become "?" (never a Greek letter that
 // happens to share the byte), and the text reads back through the same table.
