@@ -32,7 +32,28 @@ struct TPrintSeen {
     std::string Filter;
     std::string Pdf;
     TRect Margins; // percent of the page the chart was printed inside
+    std::unique_ptr<TBitmap> Screen;
+    int ScreenLegendTop = 0;
 };
+
+// The box of the pixels in one of colors (each channel within 16), in rows above limit.
+TRect ColorBox(TBitmap& picture, const std::vector<TColor>& colors, int limit) {
+    TRect box(picture.Width(), picture.Height(), -1, -1);
+    for (int y = 0; y < std::min(limit, picture.Height()); ++y)
+        for (int x = 0; x < picture.Width(); ++x) {
+            const TColor c = picture.Canvas()->Pixels(x, y);
+            for (TColor want : colors)
+                if (std::abs(GetRValue(c) - GetRValue(want)) <= 16 &&
+                    std::abs(GetGValue(c) - GetGValue(want)) <= 16 &&
+                    std::abs(GetBValue(c) - GetBValue(want)) <= 16) {
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        }
+    return box;
+}
 
 class GraphPrintTest : public TWorkbenchTest {
 protected:
@@ -72,6 +93,7 @@ protected:
             TChart* chart = graph->Chart1;
             std::unique_ptr<TBitmap> bitmap = chart->MakeBitmap(clWhite, chart->GetDrawRect());
             EXPECT_TRUE(TestKit::SaveBitmapToPng(*bitmap, ShotFile(name + "-screen.png")));
+            seen.Screen = std::move(bitmap);
             seen.Title = chart->Title()->Text()->Text();
             while (!seen.Title.empty() && (seen.Title.back() == '\n' || seen.Title.back() == '\r'))
                 seen.Title.pop_back();
@@ -85,6 +107,7 @@ protected:
                     std::min(legend->TotalRows(), legend->NumColumns() * legend->NumRows());
                 for (int i = 0; i < shown; ++i)
                     seen.ScreenLegend.push_back(legend->RowText(legend->FirstValue() + i));
+                seen.ScreenLegendTop = legend->RectLegend().Top;
             }
             graph->actGraphPrint->Execute();
             seen.Margins = chart->PrintPageMargins();
@@ -144,15 +167,35 @@ TEST_F(GraphPrintTest, HourlyChartPrintsItsTitleAndWholeLegendInTheScreensPropor
 }
 
 TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
-    const TPrintSeen seen =
-        PrintChartWindow([&] { Bench->actTTLGraph->Execute(); }, [](TfmGraphBase*) {}, "pie");
+    const TPrintSeen seen = PrintChartWindow(
+        [&] { Bench->actTTLGraph->Execute(); }, [](TfmGraphBase*) {}, "pie");
+    ASSERT_EQ(seen.ScreenLegend.size(), 3u);
     if (!PdfToolsInstalled())
         GTEST_SKIP() << "poppler's pdftotext is not installed";
     const TPrintedPage page = ReadPrintedPage(seen.Pdf);
     ASSERT_GT(page.Width, 0);
     ExpectTitleInProportion(seen, page);
-    TBitmap picture;
-    RenderPrintedPage(seen.Pdf, 50, picture, ShotFile("pie-paper.png"));
+    // The legend's first entry on paper: the slices are what lies above it.
+    TPrintedWord entry;
+    ASSERT_TRUE(page.Find(seen.ScreenLegend[0], entry)) << page.Text();
+    constexpr int kDpi = 96;
+    TBitmap paper;
+    RenderPrintedPage(seen.Pdf, kDpi, paper, ShotFile("pie-paper.png"));
+    ASSERT_FALSE(paper.Empty());
+    const std::vector<TColor> slices = {clRed, clGreen, clYellow};
+    const TRect onScreen = ColorBox(*seen.Screen, slices, seen.ScreenLegendTop);
+    const TRect onPaper = ColorBox(paper, slices, int(entry.Top * kDpi / 72) - 2);
+    ASSERT_GT(onScreen.Height(), 20);
+    ASSERT_GT(onPaper.Height(), 20);
+    const double screenAspect = double(onScreen.Width()) / onScreen.Height();
+    const double paperAspect = double(onPaper.Width()) / onPaper.Height();
+    EXPECT_NEAR(paperAspect / screenAspect, 1.0, 0.05)
+        << "the pie's width over its height: paper " << paperAspect << ", screen "
+        << screenAspect;
+    // And its size relative to the chart is the screen's.
+    const double paperChart = PrintedChartWidth(seen, page) * kDpi / 72;
+    EXPECT_NEAR(onPaper.Width() / paperChart,
+                double(onScreen.Width()) / seen.Screen->Width(), 0.03);
 }
 
 } // namespace
