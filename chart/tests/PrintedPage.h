@@ -143,3 +143,19 @@ inline void RenderPrintedPage(const std::string& pdf, int dpi, TBitmap& picture,
     if (png.empty())
         std::remove((base + ".png").c_str());
 }
+
+// How many dark pixels (every channel below 96) the picture of the page, made at dpi, has
+// inside the word's box: text that was clipped away leaves its word in the PDF's text but
+// no ink on the page.
+inline int InkIn(TBitmap& picture, const TPrintedWord& word, int dpi) {
+    const double scale = dpi / 72.0;
+    int ink = 0;
+    for (int y = int(word.Top * scale); y < int(word.Bottom * scale + 0.5); ++y)
+        for (int x = int(word.Left * scale); x < int(word.Right * scale + 0.5); ++x) {
+            if (x < 0 || y < 0 || x >= picture.Width() || y >= picture.Height())
+                continue;
+            const TColor c = picture.Canvas()->Pixels(x, y);
+            ink += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+        }
+    return ink;
+}
