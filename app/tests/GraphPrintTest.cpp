@@ -167,8 +167,8 @@ TEST_F(GraphPrintTest, HourlyChartPrintsItsTitleAndWholeLegendInTheScreensPropor
 }
 
 TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
-    const TPrintSeen seen = PrintChartWindow(
-        [&] { Bench->actTTLGraph->Execute(); }, [](TfmGraphBase*) {}, "pie");
+    const TPrintSeen seen =
+        PrintChartWindow([&] { Bench->actTTLGraph->Execute(); }, [](TfmGraphBase*) {}, "pie");
     ASSERT_EQ(seen.ScreenLegend.size(), 3u);
     if (!PdfToolsInstalled())
         GTEST_SKIP() << "poppler's pdftotext is not installed";
@@ -190,12 +190,11 @@ TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
     const double screenAspect = double(onScreen.Width()) / onScreen.Height();
     const double paperAspect = double(onPaper.Width()) / onPaper.Height();
     EXPECT_NEAR(paperAspect / screenAspect, 1.0, 0.05)
-        << "the pie's width over its height: paper " << paperAspect << ", screen "
-        << screenAspect;
+        << "the pie's width over its height: paper " << paperAspect << ", screen " << screenAspect;
     // And its size relative to the chart is the screen's.
     const double paperChart = PrintedChartWidth(seen, page) * kDpi / 72;
-    EXPECT_NEAR(onPaper.Width() / paperChart,
-                double(onScreen.Width()) / seen.Screen->Width(), 0.03);
+    EXPECT_NEAR(onPaper.Width() / paperChart, double(onScreen.Width()) / seen.Screen->Width(),
+                0.03);
 }
 
 } // namespace

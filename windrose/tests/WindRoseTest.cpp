@@ -2,15 +2,15 @@
 #include "framework/core/Registry.h"
 
 #include "PelmoraTestSupport.h"
+#include "chart/tests/PrintedPage.h"
 #include "chartdlg/ChartEditAxis.h"
 #include "chartdlg/ChartEditGeneral.h"
 #include "chartdlg/ChartEditor.h"
 #include "chartdlg/ChartPreview.h"
-#include "chart/tests/PrintedPage.h"
-#include "framework/gui/Printers.h"
 #include "chartdlg/ChartStore.h"
 #include "framework/gui/Clipboard.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/Printers.h"
 
 #include <climits>
 #include <cmath>
@@ -48,8 +48,6 @@ TExtent ExtentOf(const TMetafileRecord& polygon) {
 int Px(double v) {
     return int(std::nearbyint(v));
 }
-
-
 
 // ---------------------------------------------------------------------------
 // Geometry
@@ -506,8 +504,8 @@ TEST_F(TPelmoraTest, ThePrintedRoseKeepsItsLabelsFootAndProportions) {
     ASSERT_TRUE(page.Find(title, box)) << page.Text();
     const TRect m = chart->PrintPageMargins();
     const double paper = (box.Right - box.Left) / (page.Width * (100 - m.Left - m.Right) / 100);
-    EXPECT_NEAR(paper / screen, 1.0, 0.15) << "title over chart width: paper " << paper
-                                           << ", screen " << screen;
+    EXPECT_NEAR(paper / screen, 1.0, 0.15)
+        << "title over chart width: paper " << paper << ", screen " << screen;
 }
 
 } // namespace
