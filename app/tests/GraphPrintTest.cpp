@@ -148,6 +148,10 @@ TEST_F(GraphPrintTest, HourlyChartPrintsItsTitleAndWholeLegendInTheScreensPropor
     const TPrintedPage page = ReadPrintedPage(seen.Pdf);
     ASSERT_GT(page.Width, 0);
     ExpectTitleInProportion(seen, page);
+    // The axes keep their labels (the screen shows a label every two months and every
+    // 500 on the left).
+    for (const char* label : {"01/02/1991", "01/06/1991", "01/12/1991", "0", "1,500", "3,000"})
+        EXPECT_GE(page.Count(label), 1) << label;
     // Every word of every entry shown on screen is on paper, as often as on screen.
     std::vector<std::string> words;
     for (const std::string& entry : seen.ScreenLegend) {
