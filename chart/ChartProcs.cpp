@@ -826,7 +826,8 @@ void TCustomChartPanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
     const TRect draw = GetDrawRect();
     TSize windowExt, viewportExt;
     if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, rect, windowExt,
-                          viewportExt))
+                          viewportExt) ||
+        windowExt.cx <= 0 || windowExt.cy <= 0)
         return;
     const int saved = canvas->SaveDC();
     struct TRestore {

@@ -313,7 +313,8 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     TRect CalcPrintRect(const TPrintPage& page);
     // Draws the chart for paper scaled into r of a canvas (the printer's page, or the print
     // preview's picture of it), with the detail percent: the screen's picture stretched
-    // to r, its text in proportion. A rect without width or height prints nothing.
+    // to r, its text in proportion. A rect or a chart without width or height prints
+    // nothing.
     void PrintToCanvasRect(TCanvas* canvas, const TRect& r);
     // The chart drawn for paper as a bitmap: the drawing rectangle enlarged by the detail
     // percent, filled with backColor first unless it is white.

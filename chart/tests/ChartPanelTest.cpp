@@ -135,6 +135,10 @@ TEST_F(ChartPanelTest, PrintingScalesTheDrawingByTheDetailPercent) {
     TRecordingCanvas printer;
     panel.PrintToCanvasRect(&printer, TRect(100, 100, 100, 600));
     EXPECT_EQ(panel.Frames, 0); // a rectangle without width prints nothing
+    TFramePanel empty;
+    empty.SetBounds(0, 0, 0, 250);
+    empty.PrintToCanvasRect(&printer, TRect(100, 100, 900, 600));
+    EXPECT_EQ(empty.Frames, 0); // nor does a chart without width
 }
 
 TEST_F(ChartPanelTest, ChartDepthPercentIsChecked) {
