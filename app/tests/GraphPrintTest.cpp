@@ -201,4 +201,41 @@ TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
                 0.03);
 }
 
+// The same journey through the real nested loops of the chart window and of the preview,
+// each left by its close box: the PDF is written and both windows go.
+TEST_F(GraphPrintTest, PrintingFromTheRealModalLoopsWritesThePdf) {
+    Application->SetModalHandler(nullptr);
+    const std::string pdf = ShotFile("pie-loop.pdf");
+    int graphs = 0, previews = 0;
+    Application->AddIdleHandler(&graphs, [&] {
+        TCustomForm* top = nullptr;
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* form = Screen->Forms(i);
+            if (form->FormState().Contains(fsModal) && form->Showing() &&
+                (!top || dynamic_cast<TChartPreview*>(form)))
+                top = form;
+        }
+        if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
+            ++previews;
+            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+                if (save)
+                    save->SetFileName(pdf);
+                return save ? 1 : 0;
+            });
+            TestKit::Click(preview->BPrint);
+            preview->Perform(WM_CLOSE);
+        } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
+            ++graphs;
+            TestKit::Click(graph->ToolButton3); // "Εκτύπωση": the preview's own loop
+            graph->Perform(WM_CLOSE);
+        }
+    });
+    Bench->actTTLGraph->Execute();
+    Application->RemoveIdleHandler(&graphs);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(graphs, 1);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+}
+
 } // namespace
