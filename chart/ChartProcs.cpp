@@ -391,15 +391,19 @@ TRect ProportionalPrintMargins(int drawWidth, int drawHeight, int pageWidth, int
                                int dpiX, int dpiY) {
     if (drawWidth <= 0 || drawHeight <= 0 || pageWidth <= 0 || pageHeight <= 0)
         return TRect(15, 15, 15, 15);
+    // The longer side keeps 15 % at both ends, so the chart takes 70 % of the page that way;
+    // the other side gets the length that gives the chart its width to height on paper.
+    constexpr double kLongerSide = 0.7;
     const double w = drawWidth, h = drawHeight;
     const double ratio = dpiY > 0 && dpiX > 0 ? double(dpiX) / dpiY : 1.0;
+    const auto half = [](double percent) { return std::max(0, int(Round(percent / 2))); };
     if (h < w) {
         const int tmp =
-            int(Round((pageHeight - 0.6 * pageWidth * (h / w) * ratio) * 100 / pageHeight)) / 2;
+            half((pageHeight - kLongerSide * pageWidth * (h / w) * ratio) * 100 / pageHeight);
         return TRect(15, tmp, 15, tmp);
     }
     const int tmp =
-        int(Round((pageWidth - 0.6 * pageHeight * (w / h) * ratio) * 100 / pageWidth)) / 2;
+        half((pageWidth - kLongerSide * pageHeight * (w / h) * ratio) * 100 / pageWidth);
     return TRect(tmp, 15, tmp, 15);
 }
 
@@ -822,7 +826,8 @@ void TCustomChartPanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
     const TRect draw = GetDrawRect();
     TSize windowExt, viewportExt;
     if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, rect, windowExt,
-                          viewportExt))
+                          viewportExt) ||
+        windowExt.cx <= 0 || windowExt.cy <= 0)
         return;
     const int saved = canvas->SaveDC();
     struct TRestore {
@@ -835,11 +840,29 @@ void TCustomChartPanel::PrintToCanvasRect(TCanvas* canvas, const TRect& r) {
     canvas->SetWindowExt(windowExt.cx, windowExt.cy);
     canvas->SetViewportExt(viewportExt.cx, viewportExt.cy);
     canvas->SetViewportOrg(0, 0);
+    // The chart lays itself out in the screen's pixels, which the mapping scales onto the
+    // target; its fonts are measured in the same pixels, so that text keeps its size
+    // relative to the chart whatever the target's resolution.
+    struct TRestoreFont {
+        TFont* Font;
+        int PixelsPerInch;
+        ~TRestoreFont() { Font->SetPixelsPerInch(PixelsPerInch); }
+    } restoreFont{canvas->Font(), canvas->Font()->PixelsPerInch()};
+    canvas->Font()->SetPixelsPerInch(Screen->PixelsPerInch());
     TFlagGuard printing(FPrinting, true);
     if (CanClip())
         ClipCanvasToRect(canvas, rect);
     DrawToForeignCanvas(canvas, rect);
     ClearCanvasClip(canvas);
+}
+
+std::unique_ptr<TBitmap> TCustomChartPanel::MakePrintBitmap(TColor backColor) {
+    const TRect draw = GetDrawRect();
+    TRect r(0, 0, std::max(1, draw.Width()), std::max(1, draw.Height()));
+    TSize windowExt, viewportExt;
+    CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, r, windowExt, viewportExt);
+    TFlagGuard printing(FPrinting, true);
+    return MakeBitmap(backColor, TRect(0, 0, windowExt.cx, windowExt.cy));
 }
 
 TPrintPage PrinterPage(TPrinter* printer) {
@@ -858,11 +881,18 @@ void TCustomChartPanel::Print() {
 void TCustomChartPanel::PrintInRect(const TRect& r) {
     TPrinter* printer = Printer();
     printer->SetTitle(Name());
-    if (!printer->ChoosePdfFile())
+    if (!printer->ChoosePdfFile(PrintFileName()))
         return;
     TPrintDocumentGuard document(printer);
     DrawOnPrinter(r);
     document.End();
+}
+
+std::string TCustomChartPanel::PrintFileName() const {
+    if (const TCustomForm* form = GetParentForm(this))
+        if (!form->Caption().empty())
+            return form->Caption();
+    return Name();
 }
 
 void TCustomChartPanel::DrawOnPrinter(const TRect& r) {

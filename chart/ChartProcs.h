@@ -174,7 +174,8 @@ bool InsideEllipse(const TPoint& p, const TRect& r);
 // Printing arithmetic
 
 // Proportional margins (percent of the page) that keep the drawing's aspect on the page:
-// 15 % on the longer side, the rest computed; an empty drawing gets 15 % on every side.
+// 15 % at both ends of the longer side, the other two computed (never below 0); an empty
+// drawing gets 15 % on every side.
 // dpiX and dpiY are the printer's pixels per inch.
 TRect ProportionalPrintMargins(int drawWidth, int drawHeight, int pageWidth, int pageHeight,
                                int dpiX, int dpiY);
@@ -310,9 +311,14 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     // The page rectangle inside PrintPageMargins (made proportional first when
     // PrintProportional).
     TRect CalcPrintRect(const TPrintPage& page);
-    // Draws the chart scaled into r of a printer canvas, with the detail percent; a rect
-    // without width or height prints nothing.
+    // Draws the chart for paper scaled into r of a canvas (the printer's page, or the print
+    // preview's picture of it), with the detail percent: the screen's picture stretched
+    // to r, its text in proportion. A rect or a chart without width or height prints
+    // nothing.
     void PrintToCanvasRect(TCanvas* canvas, const TRect& r);
+    // The chart drawn for paper as a bitmap: the drawing rectangle enlarged by the detail
+    // percent, filled with backColor first unless it is white.
+    std::unique_ptr<TBitmap> MakePrintBitmap(TColor backColor);
     // True while drawing for the printer.
     bool Printing() const { return FPrinting; }
     // One page on the program's printer, inside CalcPrintRect of its page.
@@ -320,6 +326,9 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     // A document of one page with the chart in r (printer pixels), titled with the Name;
     // a failure aborts the document and is raised again.
     void PrintInRect(const TRect& r);
+    // The name a printed file of the chart is proposed under: the caption of the window
+    // the chart is in, else the chart's Name.
+    std::string PrintFileName() const;
     // The chart into r of the printer's current page.
     void DrawOnPrinter(const TRect& r);
 

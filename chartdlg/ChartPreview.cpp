@@ -155,17 +155,14 @@ void TChartPreviewPage::DrawMarginLines(TCanvas* canvas, const TRect& m) {
     pen->SetMode(pmCopy);
 }
 
-std::unique_ptr<TGraphic> TChartPreviewPage::MakeImagePicture(const TRect& margins) {
-    const TRect draw = FImage->GetDrawRect();
-    TRect r = margins;
-    TSize windowExt, viewportExt;
-    if (!CalcPrintScaling(draw.Width(), draw.Height(), FImage->PrintDetailPercent(), r, windowExt,
-                          viewportExt))
-        return nullptr;
-    const TRect size(0, 0, windowExt.cx, windowExt.cy);
-    if (FAsBitmap)
-        return FImage->MakeBitmap(FPaperColor, size);
-    return FImage->MakeMetafile(true, size);
+void TChartPreviewPage::DrawImage(TCanvas* canvas, const TRect& r) {
+    if (!FAsBitmap) {
+        FImage->PrintToCanvasRect(canvas, r);
+        return;
+    }
+    std::unique_ptr<TBitmap> picture = FImage->MakePrintBitmap(FPaperColor);
+    if (!picture->Empty())
+        canvas->StretchDraw(r, picture.get());
 }
 
 void TChartPreviewPage::PaintControl() {
@@ -194,11 +191,11 @@ void TChartPreviewPage::PaintControl() {
         DrawMarginLines(c, FMargins);
 
     if (FImage && FShowImage) {
-        const TRect clip = FImage->CanClip() ? FMargins : FPaper;
+        // Clipped as the paper is.
+        const TRect clip = ChartClipWhenPrinting ? FMargins : FPaper;
         const int saved = c->SaveDC();
         c->IntersectClipRect(clip.Left, clip.Top, clip.Right, clip.Bottom);
-        if (std::unique_ptr<TGraphic> picture = MakeImagePicture(FMargins))
-            c->StretchDraw(FMargins, picture.get());
+        DrawImage(c, FMargins);
         c->RestoreDC(saved);
     }
     Canvas()->Draw(0, 0, &buffer);
@@ -323,12 +320,10 @@ void TChartPreviewPage::Print() {
     }
     TPrinter* printer = Printer();
     printer->SetTitle(FImage->Name());
-    if (!printer->ChoosePdfFile())
+    if (!printer->ChoosePdfFile(FImage->PrintFileName()))
         return;
     TPrintDocumentGuard document(printer);
-    const TRect target = FImage->CalcPrintRect(PrinterPage(printer));
-    if (std::unique_ptr<TGraphic> picture = MakeImagePicture(MarginsRect()))
-        printer->Canvas()->StretchDraw(target, picture.get());
+    DrawImage(printer->Canvas(), FImage->CalcPrintRect(PrinterPage(printer)));
     document.End();
 }
 

@@ -66,8 +66,10 @@ protected:
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-    // The chart picture of the margins rectangle (a bitmap on PaperColor or a metafile).
-    std::unique_ptr<TGraphic> MakeImagePicture(const TRect& margins);
+    // Draws Image into r as it comes out on paper: through the printer's own drawing of the
+    // chart scaled to r, or with AsBitmap as the printed bitmap (on PaperColor) stretched
+    // to r.
+    void DrawImage(TCanvas* canvas, const TRect& r);
     void DragTo(int x, int y);
 
     TCustomChartPanel* FImage = nullptr;

@@ -97,8 +97,11 @@ TEST_F(ChartPanelTest, PicturesAreAtLeastOnePixelAndRestoreTheDrawingState) {
 TEST_F(ChartPanelTest, ProportionalPrintMarginsKeepTheChartsShape) {
     const TPrintPage page{4800, 6600, 600, 600};
     TFramePanel panel; // 400 x 250
-    EXPECT_EQ(panel.CalcPrintRect(page), TRect(720, 2376, 4080, 4224));
-    EXPECT_EQ(panel.PrintPageMargins(), TRect(15, 36, 15, 36));
+    const TRect printed = panel.CalcPrintRect(page);
+    EXPECT_EQ(printed, TRect(720, 2244, 4080, 4356));
+    EXPECT_EQ(panel.PrintPageMargins(), TRect(15, 34, 15, 34));
+    // Paper and screen differ in their width to height by less than the margins' rounding.
+    EXPECT_NEAR(double(printed.Width()) / printed.Height(), 400.0 / 250, 0.02);
 
     panel.SetPrintProportional(false);
     panel.SetPrintPageMargins(TRect(10, 20, 10, 20));
@@ -132,6 +135,10 @@ TEST_F(ChartPanelTest, PrintingScalesTheDrawingByTheDetailPercent) {
     TRecordingCanvas printer;
     panel.PrintToCanvasRect(&printer, TRect(100, 100, 100, 600));
     EXPECT_EQ(panel.Frames, 0); // a rectangle without width prints nothing
+    TFramePanel empty;
+    empty.SetBounds(0, 0, 0, 250);
+    empty.PrintToCanvasRect(&printer, TRect(100, 100, 900, 600));
+    EXPECT_EQ(empty.Frames, 0); // nor does a chart without width
 }
 
 TEST_F(ChartPanelTest, ChartDepthPercentIsChecked) {

@@ -135,11 +135,14 @@ TEST(ChartProcsTest, HitTests) {
 }
 
 TEST(ChartProcsTest, ProportionalPrintMargins) {
-    // 400 x 250 on an A4-like page at 600 dpi: 15 % left and right; top and bottom keep
-    // the aspect (6600 - 0.6 * 4800 * 0.625) * 100 / 6600 = 72.7 -> 73 div 2 = 36.
-    EXPECT_EQ(ProportionalPrintMargins(400, 250, 4800, 6600, 600, 600), TRect(15, 36, 15, 36));
-    // Taller than wide: (4800 - 0.6 * 6600 * 0.625) * 100 / 4800 = 48.4 -> 48 div 2 = 24.
-    EXPECT_EQ(ProportionalPrintMargins(250, 400, 4800, 6600, 600, 600), TRect(24, 15, 24, 15));
+    // 400 x 250 on an A4-like page at 600 dpi: 15 % left and right, so the chart is
+    // 0.7 * 4800 wide; top and bottom leave it the height that keeps its aspect:
+    // (6600 - 0.7 * 4800 * 0.625) * 100 / 6600 = 68.2, halved 34.
+    EXPECT_EQ(ProportionalPrintMargins(400, 250, 4800, 6600, 600, 600), TRect(15, 34, 15, 34));
+    // Taller than wide: (4800 - 0.7 * 6600 * 0.625) * 100 / 4800 = 39.8, halved 20.
+    EXPECT_EQ(ProportionalPrintMargins(250, 400, 4800, 6600, 600, 600), TRect(20, 15, 20, 15));
+    // A drawing too long for the page's other side gets no margin there, never a negative.
+    EXPECT_EQ(ProportionalPrintMargins(100, 99, 7000, 4800, 600, 600), TRect(15, 0, 15, 0));
     // An empty drawing: 15 % everywhere.
     EXPECT_EQ(ProportionalPrintMargins(0, 0, 4800, 6600, 600, 600), TRect(15, 15, 15, 15));
     EXPECT_EQ(ProportionalPrintMargins(400, 0, 4800, 6600, 600, 600), TRect(15, 15, 15, 15));

@@ -2,17 +2,22 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "chart/tests/PrintedPage.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -223,3 +228,94 @@ TEST_F(ChartPreviewTest, ThePrinterSetUpSelectsLandscapeOnThePdfPrinterAndThePre
 }
 
 } // namespace
+
+namespace {
+
+// Where the chart's red bars lie inside r of the picture, as fractions of r's width and
+// height (left, top, right, bottom); all 0 when r holds no red.
+std::array<double, 4> BarsWithin(TBitmap& picture, const TRect& r) {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = std::max(0, r.Top); y < std::min(r.Bottom, picture.Height()); ++y)
+        for (int x = std::max(0, r.Left); x < std::min(r.Right, picture.Width()); ++x) {
+            const TColor c = picture.Canvas()->Pixels(x, y);
+            if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x + 1);
+                bottom = std::max(bottom, y + 1);
+            }
+        }
+    if (right < 0)
+        return {0, 0, 0, 0};
+    const double w = r.Width(), h = r.Height();
+    return {(left - r.Left) / w, (top - r.Top) / h, (right - r.Left) / w, (bottom - r.Top) / h};
+}
+
+// Pixels of colour c inside r.
+int CountColor(TBitmap& picture, const TRect& r, TColor c) {
+    int n = 0;
+    for (int y = std::max(0, r.Top); y < std::min(r.Bottom, picture.Height()); ++y)
+        for (int x = std::max(0, r.Left); x < std::min(r.Right, picture.Width()); ++x)
+            n += picture.Canvas()->Pixels(x, y) == ColorToRGB(c);
+    return n;
+}
+
+} // namespace
+
+// The preview promises what prints: the chart's place inside the margins, its proportions
+// and what is drawn at all (no panel colour behind the chart on paper) are the same in the
+// preview and on the printed page, at normal detail and at "More" detail, where the text
+// takes less of the chart and the bars more.
+TEST_F(ChartPreviewTest, ThePreviewShowsWhatThePaperShows) {
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    FChart->Title()->Text()->SetText("Bars of four values");
+    std::array<double, 4> normal{};
+    for (int detail : {0, -100}) {
+        SCOPED_TRACE(detail);
+        const fs::path pdf = FDir / ("detail" + std::to_string(-detail) + ".pdf");
+        TBitmap preview;
+        TRect margins;
+        RunPreview([&](TChartPreview* p) {
+            p->Resolution->SetPosition(detail);
+            TestKit::ProcessMessages();
+            EXPECT_EQ(FChart->PrintDetailPercent(), detail);
+            TestKit::RenderToBitmap(p->ChartPreviewPanel1, preview);
+            margins = p->ChartPreviewPanel1->MarginsRect();
+            Shot(p, "preview-detail" + std::to_string(-detail));
+            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+                if (!save)
+                    return 0;
+                EXPECT_EQ(save->NameFilters(), std::vector<std::string>{"PDF (*.pdf)"});
+                save->SetFileName(pdf.string());
+                return 1;
+            });
+            TestKit::Click(p->BPrint);
+        });
+        ASSERT_TRUE(fs::exists(pdf));
+        TBitmap paper;
+        RenderPrintedPage(pdf.string(), 72, paper,
+                          (FDir / ("paper" + std::to_string(-detail) + ".png")).string());
+        ASSERT_FALSE(paper.Empty());
+        const TRect printed =
+            PrintRectFromMargins(FChart->PrintPageMargins(), paper.Width(), paper.Height());
+        // The same proportions: the margins rectangle of the preview and the printed one.
+        EXPECT_NEAR(double(margins.Width()) / margins.Height(),
+                    double(printed.Width()) / printed.Height(), 0.03);
+        // The same picture in them.
+        const std::array<double, 4> onPreview = BarsWithin(preview, margins);
+        const std::array<double, 4> onPaper = BarsWithin(paper, printed);
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(onPreview[i], onPaper[i], 0.02) << "side " << i;
+        EXPECT_GT(onPaper[2] - onPaper[0], 0.3);
+        // No panel colour behind the chart (a few pixels of lines may come close to it).
+        EXPECT_LT(CountColor(paper, printed, clBtnFace), printed.Width() * printed.Height() / 100);
+        EXPECT_LT(CountColor(preview, margins, clBtnFace),
+                  margins.Width() * margins.Height() / 100);
+        if (detail == 0)
+            normal = onPaper;
+        else // more detail: the text takes less room, the bars more
+            EXPECT_GT(onPaper[2] - onPaper[0], normal[2] - normal[0] + 0.02);
+    }
+}

@@ -195,6 +195,25 @@ void TOpenDialog::SetDefaultExt(const std::string& value) {
     FDefaultExt = !value.empty() && value[0] == '.' ? value.substr(1) : value;
 }
 
+std::vector<std::string> TOpenDialog::NameFilters() const {
+    std::vector<std::string> filters;
+    for (const auto& [text, patterns] : FilterList()) {
+        QString p = QString::fromStdString(patterns);
+        p.replace(QLatin1Char(';'), QLatin1Char(' '));
+        p = p.simplified();
+        QString t = QString::fromStdString(text).trimmed();
+        const qsizetype open = t.lastIndexOf(QLatin1Char('('));
+        if (open >= 0 && t.endsWith(QLatin1Char(')'))) {
+            QString own = t.mid(open + 1, t.size() - open - 2);
+            own.replace(QLatin1Char(';'), QLatin1Char(' '));
+            if (own.simplified() == p)
+                t = t.left(open).trimmed();
+        }
+        filters.push_back((t + QStringLiteral(" (") + p + QLatin1Char(')')).toStdString());
+    }
+    return filters;
+}
+
 std::vector<std::pair<std::string, std::string>> TOpenDialog::FilterList() const {
     std::vector<std::pair<std::string, std::string>> list;
     std::vector<std::string> parts;
@@ -299,11 +318,8 @@ bool TOpenDialog::ExecuteInteractive() {
     else
         dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
-    for (const auto& [text, patterns] : FilterList()) {
-        QString p = QString::fromStdString(patterns);
-        p.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QString::fromStdString(text) + QStringLiteral(" (") + p + QLatin1Char(')');
-    }
+    for (const std::string& filter : NameFilters())
+        filters << QString::fromStdString(filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         int index = std::clamp(FFilterIndex, 1, int(filters.size())) - 1;

@@ -128,6 +128,10 @@ public:
 
     // The (text, patterns) pairs of Filter.
     std::vector<std::pair<std::string, std::string>> FilterList() const;
+    // The filters as the dialog lists them: each text with its patterns in brackets,
+    // separated by spaces ("Curves (*.pow)"); a text that already ends in its own patterns
+    // in brackets shows them once.
+    std::vector<std::string> NameFilters() const;
 
     bool ExecuteInteractive() override;
     bool AcceptAnswer() override;

@@ -240,7 +240,7 @@ std::string PdfNameFor(std::string title) {
 
 } // namespace
 
-bool TPrinter::ChoosePdfFile() {
+bool TPrinter::ChoosePdfFile(const std::string& name) {
     if (!IsPdfPrinter())
         return true;
     std::string folder;
@@ -257,7 +257,7 @@ bool TPrinter::ChoosePdfFile() {
     dialog.SetFilter("PDF (*.pdf)|*.pdf");
     dialog.SetDefaultExt("pdf");
     dialog.SetInitialDir(folder);
-    dialog.SetFileName(PdfNameFor(FTitle));
+    dialog.SetFileName(PdfNameFor(name.empty() ? FTitle : name));
     dialog.SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist});
     if (!dialog.Execute() || dialog.FileName().empty())
         return false;

@@ -48,11 +48,11 @@ public:
     const std::string& PdfFileName() const { return FPdfFileName; }
     void SetPdfFileName(const std::string& value) { FPdfFileName = value; }
     // With the PDF printer chosen, asks where the document goes: the save dialog of the
-    // dialog service, for PDF files, proposes Title as the file name in the folder this
-    // program last printed to; the name chosen becomes PdfFileName and its folder is
-    // remembered in the settings store. False when the person cancels: nothing is to be
-    // printed then. Other printers need no file: true without asking.
-    bool ChoosePdfFile();
+    // dialog service, for PDF files, proposes name (Title when empty) as the file name in
+    // the folder this program last printed to; the name chosen becomes PdfFileName and its
+    // folder is remembered in the settings store. False when the person cancels: nothing
+    // is to be printed then. Other printers need no file: true without asking.
+    bool ChoosePdfFile(const std::string& name = "");
     // Reads the system's printer list again (the chosen printer is kept by name).
     void Refresh();
 

@@ -2,11 +2,15 @@
 #include "framework/core/Registry.h"
 
 #include "PelmoraTestSupport.h"
+#include "chart/tests/PrintedPage.h"
 #include "chartdlg/ChartEditAxis.h"
+#include "chartdlg/ChartEditGeneral.h"
 #include "chartdlg/ChartEditor.h"
+#include "chartdlg/ChartPreview.h"
 #include "chartdlg/ChartStore.h"
 #include "framework/gui/Clipboard.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/Printers.h"
 
 #include <sys/stat.h>
 
@@ -47,8 +51,6 @@ TExtent ExtentOf(const TMetafileRecord& polygon) {
 int Px(double v) {
     return int(std::nearbyint(v));
 }
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Geometry
@@ -448,3 +450,78 @@ TEST_F(TPelmoraTest, PropertiesOpenTheChartEditorOnTheAxisPageWithoutSeriesTabs)
     Application->SetModalHandler(nullptr);
     EXPECT_EQ(editors, 1);
 }
+
+// Printing the rose through the chart editor's print preview: on paper the rose keeps every
+// direction label (N and S too), the foot keeps the whole table title, and the title is as
+// large relative to the chart as on screen.
+TEST_F(TPelmoraTest, ThePrintedRoseKeepsItsLabelsFootAndProportions) {
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    OpenTable(DataFile("rose12.tab"));
+    TPrinter* printer = Printer();
+    printer->SetPrinterIndex(printer->Printers()->IndexOf(kPdfPrinterName));
+    const std::string pdf = ShotFile("rose-print.pdf");
+    std::string proposed;
+    int previews = 0;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        if (auto* preview = dynamic_cast<TChartPreview*>(form)) {
+            ++previews;
+            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+                if (!save)
+                    return 0;
+                proposed = save->FileName();
+                save->SetFileName(pdf);
+                return 1;
+            });
+            TestKit::Click(preview->BPrint);
+            TestKit::Click(preview->BClose);
+            return;
+        }
+        auto* editor = dynamic_cast<TChartEditForm*>(form);
+        ASSERT_NE(editor, nullptr);
+        TPageControl* pages = editor->TabGeneral->PageControl();
+        const TRect tab = pages->TabRect(editor->TabGeneral->TabIndex());
+        TestKit::ClickAt(pages, TPoint((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2));
+        TestKit::ProcessMessages();
+        auto* general = dynamic_cast<TFormChartGeneral*>(editor->PageOf(editor->TabGeneral));
+        ASSERT_NE(general, nullptr);
+        TestKit::Click(general->BPrint);
+    });
+    TestKit::Click(Form1->ToolButton3);
+    Application->SetModalHandler(nullptr);
+    ASSERT_EQ(previews, 1);
+    EXPECT_EQ(proposed, Form1->Caption() + ".pdf");
+
+    const TPrintedPage page = ReadPrintedPage(pdf);
+    ASSERT_GT(page.Width, 0);
+    constexpr int kDpi = 96;
+    TBitmap picture;
+    RenderPrintedPage(pdf, kDpi, picture, ShotFile("rose-paper.png"));
+    ASSERT_FALSE(picture.Empty());
+    // Each label once, and on the page: not clipped away with the rose's edge.
+    for (std::string_view label : DirLabels) {
+        SCOPED_TRACE(std::string(label));
+        EXPECT_EQ(page.Count(std::string(label)), 1) << page.Text();
+        TPrintedWord box;
+        if (page.Find(std::string(label), box)) {
+            EXPECT_GT(InkIn(picture, box, kDpi), 3);
+        }
+    }
+    const std::string foot = FootLines().at(0);
+    TPrintedWord box;
+    EXPECT_TRUE(page.Find(foot, box)) << page.Text();
+
+    TChart* chart = Form1->Chart1;
+    const std::string title = chart->Title()->Text()->Get(0);
+    TBitmap probe(1, 1);
+    probe.Canvas()->Font()->AssignFrom(chart->Title()->Font());
+    const double screen = double(probe.Canvas()->TextWidth(title)) / chart->GetDrawRect().Width();
+    ASSERT_TRUE(page.Find(title, box)) << page.Text();
+    const TRect m = chart->PrintPageMargins();
+    const double paper = (box.Right - box.Left) / (page.Width * (100 - m.Left - m.Right) / 100);
+    EXPECT_NEAR(paper / screen, 1.0, 0.15)
+        << "title over chart width: paper " << paper << ", screen " << screen;
+}
+
+} // namespace

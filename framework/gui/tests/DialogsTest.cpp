@@ -75,6 +75,12 @@ TEST_F(DialogsTest, ChosenNamesAreCompletedAndTheFilterIndexReadBack) {
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[2].first, "Native chart files");
     EXPECT_EQ(list[2].second, "*.TEE");
+    // The list shows each filter's patterns once, also where its text already names them.
+    dialog.SetFilter("PDF (*.pdf)|*.pdf|Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|Curves|*.pow|"
+                     "Tables (tab)|*.tab");
+    EXPECT_EQ(dialog.NameFilters(),
+              (std::vector<std::string>{"PDF (*.pdf)", "Bitmaps (*.bmp *.dib)", "Curves (*.pow)",
+                                        "Tables (tab) (*.tab)"}));
 }
 
 TEST_F(DialogsTest, ReplacingAnExistingFileNeedsConfirmation) {

@@ -1,0 +1,241 @@
+// Printing a chart view: the print action's preview prints to the PDF printer, asking for
+// the file through the save dialog; the paper shows the chart in the screen's proportions,
+// its text as large relative to the chart as on screen, nothing dropped.
+
+#include "app/EnergyGraph.h"
+#include "app/GraphBase.h"
+#include "app/WDataEd.h"
+
+#include "app/tests/WorkbenchTestSupport.h"
+#include "chart/Chart.h"
+#include "chart/tests/PrintedPage.h"
+#include "chartdlg/ChartPreview.h"
+#include "framework/gui/Printers.h"
+#include "framework/gui/TestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the chart shows on screen (its bitmap) and on paper (the PDF).
+struct TPrintSeen {
+    std::string Title;
+    double ScreenTitleRatio = 0; // the title's width over the chart's width
+    std::vector<std::string> ScreenLegend;
+    std::string ProposedFile;
+    std::string Filter;
+    std::string Pdf;
+    TRect Margins; // percent of the page the chart was printed inside
+    std::unique_ptr<TBitmap> Screen;
+    int ScreenLegendTop = 0;
+};
+
+// The box of the pixels in one of colors (each channel within 16), in rows above limit.
+TRect ColorBox(TBitmap& picture, const std::vector<TColor>& colors, int limit) {
+    TRect box(picture.Width(), picture.Height(), -1, -1);
+    for (int y = 0; y < std::min(limit, picture.Height()); ++y)
+        for (int x = 0; x < picture.Width(); ++x) {
+            const TColor c = picture.Canvas()->Pixels(x, y);
+            for (TColor want : colors)
+                if (std::abs(GetRValue(c) - GetRValue(want)) <= 16 &&
+                    std::abs(GetGValue(c) - GetGValue(want)) <= 16 &&
+                    std::abs(GetBValue(c) - GetBValue(want)) <= 16) {
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        }
+    return box;
+}
+
+class GraphPrintTest : public TWorkbenchTest {
+protected:
+    void SetUp() override {
+        TWorkbenchTest::SetUp();
+        TPrinter* printer = Printer();
+        printer->SetPrinterIndex(printer->Printers()->IndexOf(kPdfPrinterName));
+    }
+
+    // Prints the chart window shown modally by show through its print action and the
+    // preview's "&Print", the save dialog answered with a file of the test's folder;
+    // prepare runs on the window first.
+    TPrintSeen PrintChartWindow(const std::function<void()>& show,
+                                const std::function<void(TfmGraphBase*)>& prepare,
+                                const std::string& name) {
+        TPrintSeen seen;
+        seen.Pdf = ShotFile(name + ".pdf");
+        Application->SetModalHandler([&](TCustomForm* form) {
+            if (auto* preview = dynamic_cast<TChartPreview*>(form)) {
+                TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                    auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+                    if (!save)
+                        return 0;
+                    seen.ProposedFile = save->FileName();
+                    seen.Filter = save->Filter();
+                    save->SetFileName(seen.Pdf);
+                    return 1;
+                });
+                EXPECT_TRUE(TestKit::RenderToPng(preview, ShotFile(name + "-preview.png")));
+                TestKit::Click(preview->BPrint);
+                TestKit::Click(preview->BClose);
+                return;
+            }
+            auto* graph = dynamic_cast<TfmGraphBase*>(form);
+            ASSERT_NE(graph, nullptr) << form->ClassName();
+            prepare(graph);
+            TChart* chart = graph->Chart1;
+            std::unique_ptr<TBitmap> bitmap = chart->MakeBitmap(clWhite, chart->GetDrawRect());
+            EXPECT_TRUE(TestKit::SaveBitmapToPng(*bitmap, ShotFile(name + "-screen.png")));
+            seen.Screen = std::move(bitmap);
+            seen.Title = chart->Title()->Text()->Text();
+            while (!seen.Title.empty() && (seen.Title.back() == '\n' || seen.Title.back() == '\r'))
+                seen.Title.pop_back();
+            TBitmap probe(1, 1);
+            probe.Canvas()->Font()->AssignFrom(chart->Title()->Font());
+            seen.ScreenTitleRatio =
+                double(probe.Canvas()->TextWidth(seen.Title)) / chart->GetDrawRect().Width();
+            TCustomChartLegend* legend = chart->Legend();
+            if (legend->Visible()) {
+                const int shown =
+                    std::min(legend->TotalRows(), legend->NumColumns() * legend->NumRows());
+                for (int i = 0; i < shown; ++i)
+                    seen.ScreenLegend.push_back(legend->RowText(legend->FirstValue() + i));
+                seen.ScreenLegendTop = legend->RectLegend().Top;
+            }
+            graph->actGraphPrint->Execute();
+            seen.Margins = chart->PrintPageMargins();
+        });
+        show();
+        Application->SetModalHandler([](TCustomForm*) {});
+        return seen;
+    }
+
+    // The chart's width on the page, in points.
+    static double PrintedChartWidth(const TPrintSeen& seen, const TPrintedPage& page) {
+        return page.Width * (100 - seen.Margins.Left - seen.Margins.Right) / 100.0;
+    }
+
+    // The title's width relative to the chart is as on screen, within 15 %.
+    static void ExpectTitleInProportion(const TPrintSeen& seen, const TPrintedPage& page) {
+        TPrintedWord title;
+        ASSERT_TRUE(page.Find(seen.Title, title))
+            << "title \"" << seen.Title << "\" in: " << page.Text();
+        const double paper = (title.Right - title.Left) / PrintedChartWidth(seen, page);
+        EXPECT_NEAR(paper / seen.ScreenTitleRatio, 1.0, 0.15)
+            << "title over chart width: paper " << paper << ", screen " << seen.ScreenTitleRatio;
+    }
+};
+
+TEST_F(GraphPrintTest, HourlyChartPrintsItsTitleAndWholeLegendInTheScreensProportions) {
+    const TPrintSeen seen = PrintChartWindow([&] { Bench->actPwGraph->Execute(); },
+                                             [](TfmGraphBase* graph) {
+                                                 // The legend a user turns on in the chart editor
+                                                 // lists the hours' values.
+                                                 graph->Chart1->Legend()->SetVisible(true);
+                                             },
+                                             "hourly");
+    EXPECT_EQ(seen.ProposedFile, "fmGraphBase.pdf");
+    ASSERT_GE(seen.ScreenLegend.size(), 30u);
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    const TPrintedPage page = ReadPrintedPage(seen.Pdf);
+    ASSERT_GT(page.Width, 0);
+    ExpectTitleInProportion(seen, page);
+    // The axes keep their labels (the screen shows a label every two months and every
+    // 500 on the left).
+    for (const char* label : {"01/02/1991", "01/06/1991", "01/12/1991", "0", "1,500", "3,000"})
+        EXPECT_GE(page.Count(label), 1) << label;
+    // Every word of every entry shown on screen is on paper, as often as on screen.
+    std::vector<std::string> words;
+    for (const std::string& entry : seen.ScreenLegend) {
+        std::istringstream in(entry);
+        for (std::string word; in >> word;)
+            words.push_back(word);
+    }
+    std::vector<std::string> missing;
+    for (const std::string& word : words)
+        if (page.Count(word) < int(std::count(words.begin(), words.end(), word)))
+            missing.push_back(word);
+    EXPECT_TRUE(missing.empty()) << missing.size() << " of " << words.size()
+                                 << " words of the legend missing on paper, the first \""
+                                 << (missing.empty() ? "" : missing[0]) << "\"";
+    TBitmap picture;
+    RenderPrintedPage(seen.Pdf, 50, picture, ShotFile("hourly-paper.png"));
+}
+
+TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
+    const TPrintSeen seen =
+        PrintChartWindow([&] { Bench->actTTLGraph->Execute(); }, [](TfmGraphBase*) {}, "pie");
+    ASSERT_EQ(seen.ScreenLegend.size(), 3u);
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    const TPrintedPage page = ReadPrintedPage(seen.Pdf);
+    ASSERT_GT(page.Width, 0);
+    ExpectTitleInProportion(seen, page);
+    // The legend's first entry on paper: the slices are what lies above it.
+    TPrintedWord entry;
+    ASSERT_TRUE(page.Find(seen.ScreenLegend[0], entry)) << page.Text();
+    constexpr int kDpi = 96;
+    TBitmap paper;
+    RenderPrintedPage(seen.Pdf, kDpi, paper, ShotFile("pie-paper.png"));
+    ASSERT_FALSE(paper.Empty());
+    const std::vector<TColor> slices = {clRed, clGreen, clYellow};
+    const TRect onScreen = ColorBox(*seen.Screen, slices, seen.ScreenLegendTop);
+    const TRect onPaper = ColorBox(paper, slices, int(entry.Top * kDpi / 72) - 2);
+    ASSERT_GT(onScreen.Height(), 20);
+    ASSERT_GT(onPaper.Height(), 20);
+    const double screenAspect = double(onScreen.Width()) / onScreen.Height();
+    const double paperAspect = double(onPaper.Width()) / onPaper.Height();
+    EXPECT_NEAR(paperAspect / screenAspect, 1.0, 0.05)
+        << "the pie's width over its height: paper " << paperAspect << ", screen " << screenAspect;
+    // And its size relative to the chart is the screen's.
+    const double paperChart = PrintedChartWidth(seen, page) * kDpi / 72;
+    EXPECT_NEAR(onPaper.Width() / paperChart, double(onScreen.Width()) / seen.Screen->Width(),
+                0.03);
+}
+
+// The same journey through the real nested loops of the chart window and of the preview,
+// each left by its close box: the PDF is written and both windows go.
+TEST_F(GraphPrintTest, PrintingFromTheRealModalLoopsWritesThePdf) {
+    Application->SetModalHandler(nullptr);
+    const std::string pdf = ShotFile("pie-loop.pdf");
+    int graphs = 0, previews = 0;
+    Application->AddIdleHandler(&graphs, [&] {
+        TCustomForm* top = nullptr;
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* form = Screen->Forms(i);
+            if (form->FormState().Contains(fsModal) && form->Showing() &&
+                (!top || dynamic_cast<TChartPreview*>(form)))
+                top = form;
+        }
+        if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
+            ++previews;
+            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+                auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+                if (save)
+                    save->SetFileName(pdf);
+                return save ? 1 : 0;
+            });
+            TestKit::Click(preview->BPrint);
+            preview->Perform(WM_CLOSE);
+        } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
+            ++graphs;
+            TestKit::Click(graph->ToolButton3); // "Εκτύπωση": the preview's own loop
+            graph->Perform(WM_CLOSE);
+        }
+    });
+    Bench->actTTLGraph->Execute();
+    Application->RemoveIdleHandler(&graphs);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(graphs, 1);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+}
+
+} // namespace
