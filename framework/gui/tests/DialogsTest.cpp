@@ -90,7 +90,7 @@ TEST_F(DialogsTest, ReplacingAnExistingFileNeedsConfirmation) {
     EXPECT_EQ(dialog.FileName(), Folder + "/fresh.pow");
     const auto& shown = TestKit::Dialogs().Shown();
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[1].Text, Folder + "/existing.pow already exists.\nDo you want to replace it?");
+    EXPECT_EQ(shown[1].Text, "Το " + Folder + "/existing.pow υπάρχει ήδη.\nΝα αντικατασταθεί;");
     EXPECT_EQ(shown[1].Flags & 0xF, MB_YESNO);
     // Yes replaces it.
     TypeName("existing");
@@ -115,9 +115,10 @@ TEST_F(DialogsTest, OpeningAMissingFileThatMustExistIsRefused) {
     // The person then cancels the dialog.
     EXPECT_FALSE(dialog.Execute());
     ASSERT_EQ(TestKit::Dialogs().Shown().size(), 3u);
-    EXPECT_EQ(TestKit::Dialogs().Shown()[1].Text,
-              Folder +
-                  "/missing.pow\nFile not found.\nPlease verify the correct file name was given.");
+    EXPECT_EQ(
+        TestKit::Dialogs().Shown()[1].Text,
+        Folder +
+            "/missing.pow\nΤο αρχείο δεν βρέθηκε.\nΕλέγξτε ότι δόθηκε το σωστό όνομα αρχείου.");
     TypeName("existing");
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.FileName(), Folder + "/existing.pow");
@@ -220,7 +221,7 @@ TEST_F(PrinterSetupTest, TheChoicesReachThePrinterOnlyWhenAccepted) {
     });
     TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
         EXPECT_EQ(shown.Kind, "MessageBox");
-        EXPECT_EQ(shown.Text, "Printer selected is not valid");
+        EXPECT_EQ(shown.Text, "Ο επιλεγμένος εκτυπωτής δεν είναι έγκυρος");
         return IDOK;
     });
     TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
@@ -271,7 +272,7 @@ TEST_F(PrinterSetupTest, TheInteractiveDialogOffersPrinterPaperAndOrientation) {
         EXPECT_EQ(combos[0]->currentText().toStdString(), kPdfPrinterName);
         combos[1]->setCurrentText("Legal");
         for (QRadioButton* r : d->findChildren<QRadioButton*>())
-            if (r->text().contains("andscape"))
+            if (r->text() == QString::fromUtf8("Ο&ριζόντιος"))
                 r->setChecked(true);
         d->accept();
     });
