@@ -1,4 +1,5 @@
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -134,6 +137,30 @@ template <class D> void AnswerQtDialog(std::function<void(D*)> answer) {
         if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget()))
             answer(dialog);
     });
+}
+
+TEST(MessageBoxTest, AShortMessageLeavesRoomForTheWholeTitle) {
+    // The random wind's message ("c=… k=…") is shorter than the program's name in the
+    // frame: the box is as wide as the title needs beside the frame's icon and buttons
+    // (about 24 pixels each, with margins), so the window manager does not cut it short.
+    TestKit::StartTestApplication();
+    SetDialogService(nullptr);
+    const std::string savedTitle = Application->Title();
+    Application->SetTitle("Orvanti");
+    int width = 0;
+    QString title;
+    AnswerQtDialog<QMessageBox>([&](QMessageBox* box) {
+        width = box->width();
+        title = box->windowTitle();
+        box->reject();
+    });
+    ShowMessage("c=6.484 k=1.697");
+    Application->SetTitle(savedTitle);
+    TestKit::StartTestApplication();
+    EXPECT_EQ(title.toStdString(), "Orvanti");
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(title) + 4 * 24 + 20);
 }
 
 TEST(CommonDialogsTest, TheColourAndFontDialogsTakeWhatThePersonChose) {
