@@ -560,6 +560,35 @@ TEST_F(CommonControlsTest, ToolButtonDrawsNormalHotAndDisabledImages) {
     EXPECT_EQ(shown(), ColorToRGB(clLime));
 }
 
+TEST_F(CommonControlsTest, ToolButtonsLoseTheirHoverFrameOnABarWithoutEdges) {
+    // The views' tool strips: flat bars without edges, buttons with captions. The bar
+    // looks as before once the mouse has passed over its buttons and left.
+    auto* bar = new TToolBar(Form);
+    bar->SetParent(Form);
+    bar->SetFlat(true);
+    bar->SetEdgeBorders({});
+    bar->SetShowCaptions(true);
+    bar->SetButtonWidth(70);
+    bar->SetButtonHeight(40);
+    std::vector<TToolButton*> buttons;
+    for (const char* caption : {"Ανοιγμα", "Αποθήκευση"}) {
+        auto* b = new TToolButton(Form);
+        b->SetCaption(caption);
+        b->SetParent(bar);
+        buttons.push_back(b);
+    }
+    Form->Show();
+    const QImage before = TestKit::Render(bar)->ToImage();
+    TestKit::MouseMove(buttons[0], TestKit::Center(buttons[0]));
+    ASSERT_TRUE(buttons[0]->Hot());
+    EXPECT_NE(TestKit::Render(bar)->ToImage(), before) << "the hover frame shows";
+    TestKit::MouseMove(buttons[1], TestKit::Center(buttons[1]));
+    TestKit::MouseMove(bar, TPoint(bar->Width() - 2, 2));
+    EXPECT_FALSE(buttons[0]->Hot());
+    EXPECT_FALSE(buttons[1]->Hot());
+    EXPECT_TRUE(TestKit::Render(bar)->ToImage() == before) << "no frame or caption left over";
+}
+
 // ---------------------------------------------------------------------------
 // Cool bars
 
