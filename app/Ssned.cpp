@@ -248,7 +248,6 @@ void TfmSsnEd::actLoadFromFileExecute(TObject*) {
         EnsureDeviceSeasons();
         UpdateRowCount();
         gdSnl->Invalidate();
-        RefreshPeriodsChart();
         throw;
     }
     EnsureDeviceSeasons();
