@@ -27,6 +27,11 @@ TfmSsnGr::TfmSsnGr(TComponent* owner) : TfmGraphBaseSt(owner) {
 }
 
 void TfmSsnGr::FormCreate(TObject*) {
+    FillFromSeasons();
+}
+
+void TfmSsnGr::FillFromSeasons() {
+    Series1->ClearValues();
     const TDateTime d0 = BaseDate;
     for (int i = 0; i < SeasonList->Count(); ++i) {
         const TSeason* season = SeasonList->GetSeason(i);

@@ -15,4 +15,7 @@ public:
 
     // Fills the chart from the periods of SeasonList.
     void FormCreate(TObject* sender);
+    // Draws the periods of SeasonList again, in place of those shown: the chart follows
+    // the list while the periods view changes it.
+    void FillFromSeasons();
 };

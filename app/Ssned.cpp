@@ -90,6 +90,20 @@ TfmSsnEd::TfmSsnEd(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &T::FormCreate, "FormCreate"));
 }
 
+namespace {
+
+// The periods chart docked over the view, drawn again from the list it shows.
+void RefreshPeriodsChart() {
+    if (!fmHolder || !fmHolder->pnlHolder)
+        return;
+    TWinControl* host = fmHolder->pnlHolder;
+    for (int i = 0; i < host->ComponentCount(); ++i)
+        if (auto* chart = dynamic_cast<TfmSsnGr*>(host->Components(i)))
+            chart->FillFromSeasons();
+}
+
+} // namespace
+
 void TfmSsnEd::UpdateRowCount() {
     gdSnl->SetRowCount(std::max(2, SeasonList->Count() + 1));
 }
@@ -162,6 +176,7 @@ void TfmSsnEd::gdSnlSetEditText(TObject*, int aCol, int aRow, const std::string&
                 season->SetWayOp(uint8_t(i));
     }
     gdSnl->RedrawRow(aRow);
+    RefreshPeriodsChart();
 }
 
 void TfmSsnEd::gdSnlSelectCell(TObject*, int aCol, int aRow, bool&) {
@@ -204,6 +219,7 @@ void TfmSsnEd::actInsertExecute(TObject*) {
     gdSnl->SetRow(SeasonList->Count());
     actDelete->SetEnabled(gdSnl->Row() > 1);
     gdSnl->RedrawRow(gdSnl->Row());
+    RefreshPeriodsChart();
 }
 
 void TfmSsnEd::actDeleteExecute(TObject*) {
@@ -217,6 +233,7 @@ void TfmSsnEd::actDeleteExecute(TObject*) {
         DevList->GetDevice(i)->DeleteSeason(row - 1);
     actDelete->SetEnabled(gdSnl->Row() > 1);
     gdSnl->Invalidate();
+    RefreshPeriodsChart();
 }
 
 void TfmSsnEd::actLoadFromFileExecute(TObject*) {
@@ -235,6 +252,7 @@ void TfmSsnEd::actLoadFromFileExecute(TObject*) {
     EnsureDeviceSeasons();
     UpdateRowCount();
     gdSnl->Invalidate();
+    RefreshPeriodsChart();
 }
 
 void TfmSsnEd::actSaveToFileExecute(TObject*) {

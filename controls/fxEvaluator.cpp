@@ -1,5 +1,6 @@
 #include "controls/fxEvaluator.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 
 #include <climits>
@@ -40,7 +41,7 @@ bool InSet(const std::string& word, TFxOperatorSet set) {
 // An operand: an integer with no blanks around it.
 int Operand(const std::string& word) {
     if (word.empty() || word.find(' ') != std::string::npos)
-        throw EConvertError(Format("'%s' is not a valid integer value", {word}));
+        throw EConvertError(Format(FrameworkTexts::InvalidInteger, {word}));
     return StrToInt(word);
 }
 

@@ -348,15 +348,25 @@ TEST_F(PeriodsViewTest, GanttChartDrawsAPeriodAcrossNewYearAsTwoBars) {
     }
     EXPECT_TRUE(TestKit::RenderToPng(fmHolder, ShotFile("periods-gantt.png")));
 
-    // The chart shows the periods as they were when it opened; a second request opens no
-    // other chart; "Επιστροφή" closes it.
+    // While it is shown the chart follows the list: an inserted period (after summer, to
+    // the end of the year) adds its bar, a deleted one takes both its bars away.
     ClickStrip("Εισαγωγή");
+    EXPECT_EQ(gr->Series1->Count(), int(bars.size()) + 1);
+    Ed->gdSnl->SetRow(2); // winter
+    ClickStrip("Διαγραφή");
+    ASSERT_EQ(SeasonList->Count(), 3);
+    ASSERT_EQ(gr->Series1->Count(), 3);
+    const std::vector<std::string> labels = {"Ολο το έτος", "Καλοκαίρι", ""};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(gr->Series1->ValueLabel(i), labels[size_t(i)]) << i;
+        EXPECT_DOUBLE_EQ(gr->Series1->YValues()->ValueAt(i), i) << i;
+    }
+    // A second request opens no other chart; "Επιστροφή" closes it.
     ClickStrip("Γράφημα");
     int charts = 0;
     for (int i = 0; i < fmHolder->pnlHolder->ComponentCount(); ++i)
         charts += fmHolder->pnlHolder->Components(i)->ClassName() == "TfmSsnGr";
     EXPECT_EQ(charts, 1);
-    EXPECT_EQ(gr->Series1->Count(), int(bars.size()));
     ClickStrip("Επιστροφή");
     EXPECT_EQ(Find<TfmSsnGr>(fmHolder->pnlHolder, "fmSsnGr"), nullptr);
     EXPECT_EQ(StripButton("Επιστροφή"), nullptr);

@@ -1,5 +1,7 @@
 #include "framework/core/SystemUtils.h"
 
+#include "framework/core/FrameworkTexts.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -463,7 +465,7 @@ bool TryStrToFloat(std::string_view text, double& value) {
 double StrToFloat(std::string_view text) {
     double value = 0;
     if (!TryStrToFloat(text, value))
-        throw EConvertError(Format("'%s' is not a valid floating point value", {text}));
+        throw EConvertError(Format(FrameworkTexts::InvalidFloat, {text}));
     return value;
 }
 
@@ -533,7 +535,7 @@ bool TryStrToInt(std::string_view text, int& value) {
 int StrToInt(std::string_view text) {
     int value = 0;
     if (!TryStrToInt(text, value))
-        throw EConvertError(Format("'%s' is not a valid integer value", {text}));
+        throw EConvertError(Format(FrameworkTexts::InvalidInteger, {text}));
     return value;
 }
 
@@ -545,7 +547,7 @@ int StrToIntDef(std::string_view text, int def) {
 int64_t StrToInt64(std::string_view text) {
     int64_t value = 0;
     if (!TryStrToInt64(text, value))
-        throw EConvertError(Format("'%s' is not a valid integer value", {text}));
+        throw EConvertError(Format(FrameworkTexts::InvalidInteger, {text}));
     return value;
 }
 
@@ -1474,14 +1476,14 @@ std::string DateTimeToStr(TDateTime value) {
 TDateTime StrToDate(std::string_view text) {
     TDateTime result = 0;
     if (!TryStrToDate(text, result))
-        throw EConvertError(Format("'%s' is not a valid date", {std::string(text)}));
+        throw EConvertError(Format(FrameworkTexts::InvalidDate, {std::string(text)}));
     return result;
 }
 
 TDateTime StrToTime(std::string_view text) {
     TDateTime result = 0;
     if (!TryStrToTime(text, result))
-        throw EConvertError(Format("'%s' is not a valid time", {std::string(text)}));
+        throw EConvertError(Format(FrameworkTexts::InvalidTime, {std::string(text)}));
     return result;
 }
 
@@ -1493,7 +1495,7 @@ TDateTime StrToDateTime(std::string_view text) {
                                                : TryStrToDate(t.substr(0, blank), date) &&
                                                      TryStrToTime(t.substr(blank + 1), time);
     if (!ok)
-        throw EConvertError(Format("'%s' is not a valid date and time", {std::string(text)}));
+        throw EConvertError(Format(FrameworkTexts::InvalidDateTime, {std::string(text)}));
     return date < 0 ? date - time : date + time;
 }
 

@@ -133,8 +133,8 @@ std::string FloatToStr(double value);
 std::string FloatToStrSep(double value, char decimalSeparator);
 
 // Accept surrounding blanks; honour DecimalSeparator; reject NaN, infinity, hexadecimal
-// texts and trailing garbage with EConvertError "'%s' is not a valid floating point value"
-// / "'%s' is not a valid integer value".
+// texts and trailing garbage with EConvertError (FrameworkTexts::InvalidFloat /
+// InvalidInteger: "Το '%s' δεν είναι έγκυρος αριθμός").
 double StrToFloat(std::string_view text);
 bool TryStrToFloat(std::string_view text, double& value);
 double StrToFloatDef(std::string_view text, double def);
@@ -173,7 +173,7 @@ std::string DateTimeToStr(TDateTime value);
 // Reads a date in the order of ShortDateFormat's day, month and year with DateSeparator
 // (a two-digit year lies in 1950..2049), a time as hours[:minutes[:seconds]] with
 // TimeSeparator and an optional AM/PM string, and a date followed by a blank and a time.
-// Raise EConvertError "'%s' is not a valid date" (time, date and time) otherwise.
+// Raise EConvertError (FrameworkTexts::InvalidDate, InvalidTime, InvalidDateTime) otherwise.
 TDateTime StrToDate(std::string_view text);
 TDateTime StrToTime(std::string_view text);
 TDateTime StrToDateTime(std::string_view text);

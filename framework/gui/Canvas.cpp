@@ -396,7 +396,8 @@ QPainter* TCanvasPaint::ActivePainter(TCanvas& c) {
 
 void TCanvasPaint::Prepare(TCanvas& c, QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
+    // Lines and shapes stay crisp pixels; text is smoothed (see TFont::ToQFont).
+    p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (c.FHasClip)
         p.setClipRegion(c.FClip.ToQRegion(), p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);

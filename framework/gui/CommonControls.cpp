@@ -1026,6 +1026,11 @@ void TToolBar::PaintNonClient(TCanvas* canvas) {
         DrawEdge(canvas, r, edge, flags);
 }
 
+void TToolBar::PaintWindowContent(TCanvas* canvas) {
+    FillFace(canvas, ClientRect(), Color());
+    TCustomControl::PaintWindowContent(canvas);
+}
+
 int TToolBar::ButtonWidthOf(const TToolButton* button) const {
     switch (button->Style()) {
     case tbsSeparator:

@@ -559,6 +559,9 @@ public:
 
 protected:
     void PaintNonClient(TCanvas* canvas) override;
+    // The bar is opaque: its face is filled under the buttons at every paint, so that a
+    // button repainted without its hover frame or pressed look loses them.
+    void PaintWindowContent(TCanvas* canvas) override;
     void HandleMessage(TMessage& message) override;
     void ArrangeChildren(TControl* control, TRect& rect) override;
     void ComponentNotification(TComponent* component, TOperation operation) override;

@@ -374,7 +374,8 @@ void TWindowWidget::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
 }
 void TWindowWidget::wheelEvent(QWheelEvent* e) {
-    e->accept();
+    // Unlike a click, a wheel turn the window does not use goes on to its parent.
+    e->ignore();
 }
 void TWindowWidget::keyPressEvent(QKeyEvent* e) {
     e->accept();
@@ -446,6 +447,9 @@ bool TWindowBridge::Translate(QEvent* event) {
         TMessage m{WM_MOUSEWHEEL, MAKEWPARAM(int(flags), we->angleDelta().y()),
                    MAKELPARAM(g.x(), g.y()), 0, event};
         c->SendToWindowProc(m);
+        // The window's procedure has passed it on to the parents that wanted it: the
+        // toolkit must not hand it to the parent widgets a second time.
+        event->accept();
         return true;
     }
     case QEvent::KeyPress:

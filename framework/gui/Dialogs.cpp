@@ -3,8 +3,10 @@
 #include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QColor>
@@ -14,17 +16,27 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDialog>
+#include <QFontMetrics>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpacerItem>
+#include <QSplitter>
+#include <QStyle>
+#include <QTreeView>
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace {
+
+namespace Texts = FrameworkTexts;
 
 QMessageBox::Icon IconOf(unsigned flags) {
     switch (flags & 0xF0) {
@@ -41,6 +53,24 @@ QMessageBox::Icon IconOf(unsigned flags) {
     }
 }
 
+// Room the window frame takes beside the title: the window icon and the minimise,
+// maximise and close buttons, with their margins.
+constexpr int kTitleBarRoom = 160;
+
+// The box sizes itself to its message; a short one ("c=6.484 k=1.697") would leave the
+// frame too narrow for the title, which the window manager then cuts short. A spacer as
+// wide as the title needs keeps the box at least that wide.
+void MakeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid || box.windowTitle().isEmpty())
+        return;
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int need = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // Shows a Qt message box with the given buttons (text, answer) and answers the one
 // pressed; closing the box gives the cancel answer.
 int RunBox(const std::string& text, const std::string& caption, QMessageBox::Icon icon,
@@ -55,6 +85,7 @@ int RunBox(const std::string& text, const std::string& caption, QMessageBox::Ico
         if (int(i) == defaultIndex)
             box.setDefaultButton(b);
     }
+    MakeRoomForTitle(box);
     box.exec();
     for (auto& [b, answer] : made)
         if (box.clickedButton() == b)
@@ -69,24 +100,28 @@ public:
         int cancel = IDCANCEL;
         switch (flags & 0xF) {
         case MB_OKCANCEL:
-            buttons = {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+            buttons = {{Texts::ButtonOK, IDOK}, {Texts::ButtonCancel, IDCANCEL}};
             break;
         case MB_ABORTRETRYIGNORE:
-            buttons = {{"&Abort", IDABORT}, {"&Retry", IDRETRY}, {"&Ignore", IDIGNORE}};
+            buttons = {{Texts::ButtonAbort, IDABORT},
+                       {Texts::ButtonRetry, IDRETRY},
+                       {Texts::ButtonIgnore, IDIGNORE}};
             cancel = IDABORT;
             break;
         case MB_YESNOCANCEL:
-            buttons = {{"&Yes", IDYES}, {"&No", IDNO}, {"Cancel", IDCANCEL}};
+            buttons = {{Texts::ButtonYes, IDYES},
+                       {Texts::ButtonNo, IDNO},
+                       {Texts::ButtonCancel, IDCANCEL}};
             break;
         case MB_YESNO:
-            buttons = {{"&Yes", IDYES}, {"&No", IDNO}};
+            buttons = {{Texts::ButtonYes, IDYES}, {Texts::ButtonNo, IDNO}};
             cancel = IDNO;
             break;
         case MB_RETRYCANCEL:
-            buttons = {{"&Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+            buttons = {{Texts::ButtonRetry, IDRETRY}, {Texts::ButtonCancel, IDCANCEL}};
             break;
         default:
-            buttons = {{"OK", IDOK}};
+            buttons = {{Texts::ButtonOK, IDOK}};
             cancel = IDOK;
             break;
         }
@@ -96,23 +131,24 @@ public:
 
     int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
         static const std::pair<TMsgDlgBtn, std::pair<const char*, int>> kButtons[] = {
-            {mbYes, {"&Yes", mrYes}},
-            {mbNo, {"&No", mrNo}},
-            {mbOK, {"OK", mrOk}},
-            {mbCancel, {"Cancel", mrCancel}},
-            {mbAbort, {"&Abort", mrAbort}},
-            {mbRetry, {"&Retry", mrRetry}},
-            {mbIgnore, {"&Ignore", mrIgnore}},
-            {mbAll, {"&All", mrAll}},
-            {mbNoToAll, {"N&o to All", mrNoToAll}},
-            {mbYesToAll, {"Yes to &All", mrYesToAll}},
-            {mbHelp, {"&Help", mrNone}},
+            {mbYes, {Texts::ButtonYes, mrYes}},
+            {mbNo, {Texts::ButtonNo, mrNo}},
+            {mbOK, {Texts::ButtonOK, mrOk}},
+            {mbCancel, {Texts::ButtonCancel, mrCancel}},
+            {mbAbort, {Texts::ButtonAbort, mrAbort}},
+            {mbRetry, {Texts::ButtonRetry, mrRetry}},
+            {mbIgnore, {Texts::ButtonIgnore, mrIgnore}},
+            {mbAll, {Texts::ButtonAll, mrAll}},
+            {mbNoToAll, {Texts::ButtonNoToAll, mrNoToAll}},
+            {mbYesToAll, {Texts::ButtonYesToAll, mrYesToAll}},
+            {mbHelp, {Texts::ButtonHelp, mrNone}},
         };
         std::vector<std::pair<const char*, int>> list;
         for (auto& [b, info] : kButtons)
             if (buttons.Contains(b))
                 list.push_back(info);
-        static const char* kTitles[] = {"Warning", "Error", "Information", "Confirm", ""};
+        static const char* kTitles[] = {Texts::Warning, Texts::Error, Texts::Information,
+                                        Texts::Confirm, ""};
         static const QMessageBox::Icon kIcons[] = {QMessageBox::Warning, QMessageBox::Critical,
                                                    QMessageBox::Information, QMessageBox::Question,
                                                    QMessageBox::NoIcon};
@@ -172,6 +208,41 @@ std::string Utf8Of(const fs::path& p) {
 bool Exists(const fs::path& p) {
     std::error_code ec;
     return fs::exists(p, ec);
+}
+
+// The toolkit sizes the detail view's columns for its own, shorter column titles and
+// values: widen each to its Greek title ("Ημερομηνία τροποποίησης") and the type column to
+// the folders' type ("Φάκελος"); the side bar to its places ("Υπολογιστής").
+void FitFileDialogColumns(QFileDialog& dialog) {
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        const QFontMetrics fm(tree->font());
+        const int cellMargin = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4);
+        for (int i = 1; i < header->count(); ++i) {
+            int need = header->sectionSizeHint(i);
+            const QString type = QCoreApplication::translate("QAbstractFileIconProvider", "Folder");
+            if (i == 2)
+                need = std::max(need, fm.horizontalAdvance(type) + cellMargin);
+            if (header->sectionSize(i) < need)
+                header->resizeSection(i, need);
+        }
+    }
+    if (auto* sidebar = dialog.findChild<QListView*>(QStringLiteral("sidebar"))) {
+        QAbstractItemModel* places = sidebar->model();
+        int need = 0;
+        for (int row = 0; places && row < places->rowCount(); ++row)
+            need = std::max(need, sidebar->sizeHintForIndex(places->index(row, 0)).width());
+        need +=
+            2 * sidebar->frameWidth() + sidebar->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+            QList<int> sizes = splitter->sizes();
+            if (sizes.size() == 2 && sizes[0] < need) {
+                sizes[1] = std::max(0, sizes[1] - (need - sizes[0]));
+                sizes[0] = need;
+                splitter->setSizes(sizes);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -263,27 +334,25 @@ bool TOpenDialog::AcceptAnswer() {
         if (FOptions.Contains(ofPathMustExist) || FOptions.Contains(ofFileMustExist) ||
             IsSaveDialog()) {
             if (p.has_parent_path() && !Exists(p.parent_path())) {
-                DialogService().MessageBox(
-                    name + "\nPath does not exist.\nPlease verify the correct path was given.",
-                    title, MB_OK | MB_ICONWARNING);
+                DialogService().MessageBox(Format(FrameworkTexts::PathNotFound, {name}), title,
+                                           MB_OK | MB_ICONWARNING);
                 return false;
             }
         }
         bool exists = Exists(p);
         if (!IsSaveDialog() && !exists) {
             if (FOptions.Contains(ofFileMustExist)) {
-                DialogService().MessageBox(
-                    name + "\nFile not found.\nPlease verify the correct file name was given.",
-                    title, MB_OK | MB_ICONWARNING);
+                DialogService().MessageBox(Format(FrameworkTexts::FileNotFound, {name}), title,
+                                           MB_OK | MB_ICONWARNING);
                 return false;
             }
             if (FOptions.Contains(ofCreatePrompt) &&
-                DialogService().MessageBox(name + "\nThis file does not exist.\nCreate the file?",
-                                           title, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                DialogService().MessageBox(Format(FrameworkTexts::CreateFilePrompt, {name}), title,
+                                           MB_YESNO | MB_ICONQUESTION) != IDYES)
                 return false;
         }
         if (IsSaveDialog() && exists && FOptions.Contains(ofOverwritePrompt) &&
-            DialogService().MessageBox(name + " already exists.\nDo you want to replace it?", title,
+            DialogService().MessageBox(Format(FrameworkTexts::ReplaceFilePrompt, {name}), title,
                                        MB_YESNO | MB_ICONWARNING) != IDYES)
             return false;
     }
@@ -299,6 +368,10 @@ bool TOpenDialog::AcceptAnswer() {
     else
         FOptions.Exclude(ofExtensionDifferent);
     return true;
+}
+
+std::string TOpenDialog::DefaultTitle() const {
+    return IsSaveDialog() ? FrameworkTexts::SaveAsTitle : FrameworkTexts::OpenTitle;
 }
 
 bool TOpenDialog::ExecuteInteractive() {
@@ -327,6 +400,7 @@ bool TOpenDialog::ExecuteInteractive() {
     }
     if (!FFileName.empty())
         dialog.selectFile(QString::fromStdString(FFileName));
+    FitFileDialogColumns(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     QStringList files = dialog.selectedFiles();
@@ -435,23 +509,23 @@ void TPrinterSetupDialog::BeforeExecute() {
 
 bool TPrinterSetupDialog::ExecuteInteractive() {
     QDialog dialog(QApplication::activeWindow());
-    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setWindowTitle(QString::fromUtf8(FrameworkTexts::PrintSetupTitle));
     auto* layout = new QFormLayout(&dialog);
     auto* printers = new QComboBox(&dialog);
     TStrings* names = Printer()->Printers();
     for (int i = 0; i < names->Count(); ++i)
         printers->addItem(QString::fromStdString(names->Get(i)));
     printers->setCurrentIndex(FPrinterIndex);
-    layout->addRow(QStringLiteral("&Name:"), printers);
+    layout->addRow(QString::fromUtf8(FrameworkTexts::PrinterName), printers);
     auto* papers = new QComboBox(&dialog);
     for (const std::string& paper : TPrinter::PaperNames())
         papers->addItem(QString::fromStdString(paper));
     papers->setCurrentText(QString::fromStdString(FPaperName));
-    layout->addRow(QStringLiteral("Si&ze:"), papers);
-    auto* portrait = new QRadioButton(QStringLiteral("P&ortrait"), &dialog);
-    auto* landscape = new QRadioButton(QStringLiteral("L&andscape"), &dialog);
+    layout->addRow(QString::fromUtf8(FrameworkTexts::PaperSize), papers);
+    auto* portrait = new QRadioButton(QString::fromUtf8(FrameworkTexts::Portrait), &dialog);
+    auto* landscape = new QRadioButton(QString::fromUtf8(FrameworkTexts::Landscape), &dialog);
     (FOrientation == 1 ? landscape : portrait)->setChecked(true);
-    layout->addRow(QStringLiteral("Orientation:"), portrait);
+    layout->addRow(QString::fromUtf8(FrameworkTexts::Orientation), portrait);
     layout->addRow(QString(), landscape);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -469,14 +543,14 @@ bool TPrinterSetupDialog::AcceptAnswer() {
     TPrinter* printer = Printer();
     const std::vector<std::string> papers = TPrinter::PaperNames();
     if (FPrinterIndex < 0 || FPrinterIndex >= printer->Printers()->Count()) {
-        DialogService().MessageBox("Printer selected is not valid", "Print Setup",
+        DialogService().MessageBox(FrameworkTexts::PrinterNotValid, FrameworkTexts::PrintSetupTitle,
                                    MB_OK | MB_ICONERROR);
         BeforeExecute(); // shown again on what the printer has
         return false;
     }
     if (std::find(papers.begin(), papers.end(), FPaperName) == papers.end()) {
-        DialogService().MessageBox(Format("Paper size %s is not supported", {FPaperName}),
-                                   "Print Setup", MB_OK | MB_ICONERROR);
+        DialogService().MessageBox(Format(FrameworkTexts::PaperNotSupported, {FPaperName}),
+                                   FrameworkTexts::PrintSetupTitle, MB_OK | MB_ICONERROR);
         BeforeExecute();
         return false;
     }

@@ -122,7 +122,7 @@ public:
     void SetInitialDir(const std::string& value) { FInitialDir = value; }
     TOpenOptions Options() const { return FOptions; }
     void SetOptions(TOpenOptions value) { FOptions = value; }
-    // The window title ("" gives the dialog's own, "Open" or "Save As").
+    // The window title ("" gives the dialog's own, "Άνοιγμα" or "Αποθήκευση ως").
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& value) { FTitle = value; }
 
@@ -138,7 +138,7 @@ public:
 
 protected:
     virtual bool IsSaveDialog() const { return false; }
-    std::string DefaultTitle() const { return IsSaveDialog() ? "Save As" : "Open"; }
+    std::string DefaultTitle() const;
 
 private:
     std::string CompleteName(const std::string& name) const;

@@ -513,7 +513,11 @@ void TScrollingWinControl::HandleMessage(TMessage& message) {
         int delta = int16_t(HIWORD(message.WParam));
         TControlScrollBar* bar = FShowVert ? FVertScrollBar.get() : FHorzScrollBar.get();
         if (bar->IsScrollBarVisible() && delta != 0) {
-            bar->SetPosition(bar->Position() - delta / 120 * bar->Increment());
+            // One increment per notch (120); a finer wheel moves at least a pixel.
+            int step = delta * bar->Increment() / 120;
+            if (step == 0)
+                step = delta > 0 ? 1 : -1;
+            bar->SetPosition(bar->Position() - step);
             message.Result = 1;
             return;
         }

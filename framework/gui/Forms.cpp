@@ -1,5 +1,6 @@
 #include "framework/gui/Forms.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
@@ -1220,7 +1221,7 @@ void TApplication::HandleException(TObject* sender) {
         }
     } catch (...) {
         try {
-            ShowException(Exception("Unknown exception"));
+            ShowException(Exception(FrameworkTexts::UnknownError));
         } catch (...) {
         }
     }

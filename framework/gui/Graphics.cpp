@@ -1,5 +1,6 @@
 #include "framework/gui/Graphics.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 
 #include <QColor>
@@ -174,7 +175,7 @@ bool IdentToColor(const std::string& text, TColor& color) {
 TColor StringToColor(const std::string& text) {
     TColor c = clBlack;
     if (!IdentToColor(text, c))
-        throw EConvertError(Format("'%s' is not a valid integer value", {text}));
+        throw EConvertError(Format(FrameworkTexts::InvalidInteger, {text}));
     return c;
 }
 
@@ -363,7 +364,11 @@ void TFont::AssignFrom(const TPersistent* source) {
 
 QFont TFont::ToQFont(double pixelScale) const {
     QFont f(QString::fromStdString(MapFontFamily(FName)));
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    // Grey-scale smoothing on whole-pixel advances and stems: at 11-13 pixels the hinted
+    // one-bit glyphs of the sans families touch ("0.000" reads as one blot), smoothed ones
+    // keep a light column between digits. No colour fringes (the picture may be a bitmap
+    // that is saved or printed).
+    f.setStyleStrategy(QFont::NoSubpixelAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
     f.setBold(FStyle.Contains(fsBold));

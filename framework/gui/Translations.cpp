@@ -1,5 +1,7 @@
 #include "framework/gui/Translations.h"
 
+#include "framework/core/FrameworkTexts.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QTranslator>
@@ -16,14 +18,14 @@ struct TText {
 constexpr TText kTexts[] = {
     // Standard buttons (input box, button boxes).
     {"QPlatformTheme", "OK", "OK"},
-    {"QPlatformTheme", "Cancel", "Άκυρο"},
+    {"QPlatformTheme", "Cancel", FrameworkTexts::ButtonCancel},
     {"QPlatformTheme", "Open", "Άνοιγμα"},
     {"QPlatformTheme", "Save", "Αποθήκευση"},
     {"QPlatformTheme", "Save All", "Αποθήκευση όλων"},
-    {"QPlatformTheme", "&Yes", "&Ναι"},
-    {"QPlatformTheme", "Yes to &All", "Ναι σε &όλα"},
-    {"QPlatformTheme", "&No", "Ό&χι"},
-    {"QPlatformTheme", "N&o to All", "Όχι σε ό&λα"},
+    {"QPlatformTheme", "&Yes", FrameworkTexts::ButtonYes},
+    {"QPlatformTheme", "Yes to &All", FrameworkTexts::ButtonYesToAll},
+    {"QPlatformTheme", "&No", FrameworkTexts::ButtonNo},
+    {"QPlatformTheme", "N&o to All", FrameworkTexts::ButtonNoToAll},
     {"QPlatformTheme", "Abort", "Διακοπή"},
     {"QPlatformTheme", "Retry", "Επανάληψη"},
     {"QPlatformTheme", "Ignore", "Παράβλεψη"},
@@ -41,8 +43,8 @@ constexpr TText kTexts[] = {
     {"QFileDialog", "&Open", "Ά&νοιγμα"},
     {"QFileDialog", "&Save", "Απο&θήκευση"},
     {"QFileDialog", "&Choose", "&Επιλογή"},
-    {"QFileDialog", "Open", "Άνοιγμα"},
-    {"QFileDialog", "Save As", "Αποθήκευση ως"},
+    {"QFileDialog", "Open", FrameworkTexts::OpenTitle},
+    {"QFileDialog", "Save As", FrameworkTexts::SaveAsTitle},
     {"QFileDialog", "Directory:", "Φάκελος:"},
     {"QFileDialog", "Back", "Πίσω"},
     {"QFileDialog", "Go back", "Μετάβαση πίσω"},

@@ -1098,6 +1098,19 @@ bool TWinControl::PreviewKey(TMessage& message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {
+    if (message.Msg == WM_MOUSEWHEEL) {
+        // A wheel turn the window leaves alone goes to its parent, up to a window that
+        // scrolls: a scroll box scrolls under any of its children.
+        bool taken = false;
+        if (auto* e = static_cast<QEvent*>(message.Origin)) {
+            e->setAccepted(false);
+            TWindowBridge::HandBack(this, message);
+            taken = e->isAccepted();
+        }
+        if (!taken && Parent())
+            message.Result = Parent()->Perform(WM_MOUSEWHEEL, message.WParam, message.LParam);
+        return;
+    }
     if (!FWidget)
         return;
     if (message.Origin) {

@@ -18,7 +18,8 @@ class QScrollBar;
 class TWinControl;
 
 // The widget of a window we paint ourselves: it draws nothing on its own and keeps mouse
-// events to itself (a child window's default processing never passes them to its parent).
+// events to itself (a child window's default processing never passes them to its parent),
+// all but the wheel, which goes on to the parent when the window does not use it.
 class TWindowWidget : public QWidget {
 public:
     explicit TWindowWidget(QWidget* parent);

@@ -175,7 +175,7 @@ TEST_F(SystemUtilsTest, StrToFloatAcceptsOnlyDecimalNumbers) {
         StrToFloat("abc");
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'abc' is not a valid floating point value");
+        EXPECT_EQ(e.Message(), "Το 'abc' δεν είναι έγκυρος αριθμός");
     }
     EXPECT_EQ(StrToFloatDef("x", -1.0), -1.0);
 
@@ -210,7 +210,7 @@ TEST_F(SystemUtilsTest, StrToIntAcceptsDecimalAndHexadecimal) {
         StrToInt("12a");
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'12a' is not a valid integer value");
+        EXPECT_EQ(e.Message(), "Το '12a' δεν είναι έγκυρος ακέραιος αριθμός");
     }
 }
 

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -342,10 +344,13 @@ TEST_F(CommonControlsTest, PageControlHotTracksAndChangesPagesFromTheKeyboard) {
     TestKit::MouseMove(p.Control, TPoint(tab.Left + 5, tab.Top + 5));
     EXPECT_EQ(p.Control->HotTabIndex(), 1);
     QImage img = TestKit::Render(p.Control)->ToImage();
+    // The caption in the hot colour (dark blue), its smoothed edges blue-tinted too.
     int hot = 0;
     for (int y = tab.Top; y < tab.Bottom; ++y)
-        for (int x = tab.Left; x < tab.Right; ++x)
-            hot += Pixel(img, x, y) == ColorToRGB(clHotLight);
+        for (int x = tab.Left; x < tab.Right; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            hot += c.blue() - std::max(c.red(), c.green()) > 40;
+        }
     EXPECT_GT(hot, 5);
     TestKit::MouseMove(p.Control, TPoint(150, 150));
     EXPECT_EQ(p.Control->HotTabIndex(), -1);
@@ -553,6 +558,35 @@ TEST_F(CommonControlsTest, ToolButtonDrawsNormalHotAndDisabledImages) {
     EXPECT_NE(shown(), ColorToRGB(clRed)); // the normal image drawn disabled
     bar->SetDisabledImages(SolidImages("disabled", {clLime}));
     EXPECT_EQ(shown(), ColorToRGB(clLime));
+}
+
+TEST_F(CommonControlsTest, ToolButtonsLoseTheirHoverFrameOnABarWithoutEdges) {
+    // The views' tool strips: flat bars without edges, buttons with captions. The bar
+    // looks as before once the mouse has passed over its buttons and left.
+    auto* bar = new TToolBar(Form);
+    bar->SetParent(Form);
+    bar->SetFlat(true);
+    bar->SetEdgeBorders({});
+    bar->SetShowCaptions(true);
+    bar->SetButtonWidth(70);
+    bar->SetButtonHeight(40);
+    std::vector<TToolButton*> buttons;
+    for (const char* caption : {"Ανοιγμα", "Αποθήκευση"}) {
+        auto* b = new TToolButton(Form);
+        b->SetCaption(caption);
+        b->SetParent(bar);
+        buttons.push_back(b);
+    }
+    Form->Show();
+    const QImage before = TestKit::Render(bar)->ToImage();
+    TestKit::MouseMove(buttons[0], TestKit::Center(buttons[0]));
+    ASSERT_TRUE(buttons[0]->Hot());
+    EXPECT_NE(TestKit::Render(bar)->ToImage(), before) << "the hover frame shows";
+    TestKit::MouseMove(buttons[1], TestKit::Center(buttons[1]));
+    TestKit::MouseMove(bar, TPoint(bar->Width() - 2, 2));
+    EXPECT_FALSE(buttons[0]->Hot());
+    EXPECT_FALSE(buttons[1]->Hot());
+    EXPECT_TRUE(TestKit::Render(bar)->ToImage() == before) << "no frame or caption left over";
 }
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -96,7 +99,7 @@ TEST_F(DialogsTest, ReplacingAnExistingFileNeedsConfirmation) {
     EXPECT_EQ(dialog.FileName(), Folder + "/fresh.pow");
     const auto& shown = TestKit::Dialogs().Shown();
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[1].Text, Folder + "/existing.pow already exists.\nDo you want to replace it?");
+    EXPECT_EQ(shown[1].Text, "Το " + Folder + "/existing.pow υπάρχει ήδη.\nΝα αντικατασταθεί;");
     EXPECT_EQ(shown[1].Flags & 0xF, MB_YESNO);
     // Yes replaces it.
     TypeName("existing");
@@ -121,9 +124,10 @@ TEST_F(DialogsTest, OpeningAMissingFileThatMustExistIsRefused) {
     // The person then cancels the dialog.
     EXPECT_FALSE(dialog.Execute());
     ASSERT_EQ(TestKit::Dialogs().Shown().size(), 3u);
-    EXPECT_EQ(TestKit::Dialogs().Shown()[1].Text,
-              Folder +
-                  "/missing.pow\nFile not found.\nPlease verify the correct file name was given.");
+    EXPECT_EQ(
+        TestKit::Dialogs().Shown()[1].Text,
+        Folder +
+            "/missing.pow\nΤο αρχείο δεν βρέθηκε.\nΕλέγξτε ότι δόθηκε το σωστό όνομα αρχείου.");
     TypeName("existing");
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.FileName(), Folder + "/existing.pow");
@@ -139,6 +143,30 @@ template <class D> void AnswerQtDialog(std::function<void(D*)> answer) {
         if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget()))
             answer(dialog);
     });
+}
+
+TEST(MessageBoxTest, AShortMessageLeavesRoomForTheWholeTitle) {
+    // The random wind's message ("c=… k=…") is shorter than the program's name in the
+    // frame: the box is as wide as the title needs beside the frame's icon and buttons
+    // (about 24 pixels each, with margins), so the window manager does not cut it short.
+    TestKit::StartTestApplication();
+    SetDialogService(nullptr);
+    const std::string savedTitle = Application->Title();
+    Application->SetTitle("Orvanti");
+    int width = 0;
+    QString title;
+    AnswerQtDialog<QMessageBox>([&](QMessageBox* box) {
+        width = box->width();
+        title = box->windowTitle();
+        box->reject();
+    });
+    ShowMessage("c=6.484 k=1.697");
+    Application->SetTitle(savedTitle);
+    TestKit::StartTestApplication();
+    EXPECT_EQ(title.toStdString(), "Orvanti");
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(title) + 4 * 24 + 20);
 }
 
 TEST(CommonDialogsTest, TheColourAndFontDialogsTakeWhatThePersonChose) {
@@ -226,7 +254,7 @@ TEST_F(PrinterSetupTest, TheChoicesReachThePrinterOnlyWhenAccepted) {
     });
     TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
         EXPECT_EQ(shown.Kind, "MessageBox");
-        EXPECT_EQ(shown.Text, "Printer selected is not valid");
+        EXPECT_EQ(shown.Text, "Ο επιλεγμένος εκτυπωτής δεν είναι έγκυρος");
         return IDOK;
     });
     TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
@@ -277,7 +305,7 @@ TEST_F(PrinterSetupTest, TheInteractiveDialogOffersPrinterPaperAndOrientation) {
         EXPECT_EQ(combos[0]->currentText().toStdString(), kPdfPrinterName);
         combos[1]->setCurrentText("Legal");
         for (QRadioButton* r : d->findChildren<QRadioButton*>())
-            if (r->text().contains("andscape"))
+            if (r->text() == QString::fromUtf8("Ο&ριζόντιος"))
                 r->setChecked(true);
         d->accept();
     });

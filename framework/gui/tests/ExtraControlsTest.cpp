@@ -1,11 +1,14 @@
 #include "framework/gui/ExtraControls.h"
 #include "framework/gui/Forms.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <string>
@@ -369,6 +372,71 @@ TEST_F(ExtraControlsTest, ScrollBoxScrollsItsChildrenByProgramAndByUser) {
     box->Realign();
     EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
     EXPECT_EQ(box->ClientRect(), TRect(0, 0, 96, 96));
+}
+
+// Turns the wheel one notch towards the user over the control's client point, delivered
+// as the toolkit delivers a real turn: to the window under the mouse, then to its parents
+// while none has taken it.
+void WheelDown(TControl* control, TPoint at) {
+    TWinControl* win = dynamic_cast<TWinControl*>(control);
+    TPoint inWin = at;
+    if (!win) {
+        win = control->Parent();
+        inWin = TPoint(at.X + control->Left(), at.Y + control->Top());
+    }
+    QWidget* w = win->Widget();
+    const QPoint global = w->mapToGlobal(QPoint(inWin.X, inWin.Y));
+    for (; w; w = w->parentWidget()) {
+        QWheelEvent e(QPointF(w->mapFromGlobal(global)), QPointF(global), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        const bool taken = QCoreApplication::sendEvent(w, &e);
+        if (taken && e.isAccepted())
+            break;
+        if (w->isWindow())
+            break;
+    }
+    TestKit::ProcessMessages();
+}
+
+TEST_F(ExtraControlsTest, WheelScrollsAScrollBoxUnderAnyOfItsChildren) {
+    // A column of buttons taller than its box, as the workbench's button column.
+    auto* box = new TScrollBox(Form);
+    box->SetBounds(0, 0, 120, 100);
+    box->SetParent(Form);
+    std::vector<TButton*> buttons;
+    for (int i = 0; i < 8; ++i) {
+        auto* b = new TButton(Form);
+        b->SetBounds(4, 4 + 30 * i, 80, 25);
+        b->SetParent(box);
+        buttons.push_back(b);
+    }
+    auto* caption = new TLabel(Form);
+    caption->SetBounds(88, 4, 20, 13);
+    caption->SetCaption("W");
+    caption->SetParent(box);
+    auto* inner = AddPanel("inner", box);
+    inner->SetBounds(88, 40, 20, 200);
+    Form->Show();
+    TControlScrollBar* bar = box->VertScrollBar();
+    ASSERT_TRUE(bar->IsScrollBarVisible());
+    struct TCase {
+        const char* Where;
+        TControl* Control;
+    };
+    for (const TCase& c : {TCase{"button", buttons[0]}, TCase{"label", caption},
+                           TCase{"panel", inner}, TCase{"box", box}}) {
+        SCOPED_TRACE(c.Where);
+        bar->SetPosition(0);
+        const int top = buttons[0]->Top();
+        WheelDown(c.Control, TPoint(2, 2));
+        EXPECT_EQ(bar->Position(), bar->Increment()) << "one notch, one increment";
+        EXPECT_EQ(buttons[0]->Top(), top - bar->Increment());
+    }
+    // A window that uses the wheel itself keeps it: nothing scrolls twice.
+    bar->SetPosition(0);
+    WheelDown(buttons[1], TPoint(2, 2));
+    WheelDown(buttons[1], TPoint(2, 2));
+    EXPECT_EQ(bar->Position(), 2 * bar->Increment());
 }
 
 } // namespace

@@ -96,6 +96,62 @@ protected:
 };
 
 // Default geometry: 64 x 24 cells, 1-pixel lines, one fixed column and row.
+// The glyphs of dark text on a light row of pixels: each run of columns holding ink (a
+// pixel darker than 40 % of white), with its darkest value. A blank or light column (what
+// the eye takes for a gap) parts two runs.
+struct TInkRun {
+    int First = 0, Last = 0, Darkest = 255;
+};
+std::vector<TInkRun> InkRuns(const QImage& image, const TRect& area) {
+    std::vector<TInkRun> runs;
+    bool inRun = false;
+    for (int x = area.Left; x < area.Right; ++x) {
+        int darkest = 255;
+        for (int y = area.Top; y < area.Bottom; ++y)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        if (darkest < 102) {
+            if (!inRun)
+                runs.push_back({x, x, darkest});
+            runs.back().Last = x;
+            runs.back().Darkest = std::min(runs.back().Darkest, darkest);
+        }
+        inRun = darkest < 102;
+    }
+    return runs;
+}
+
+TEST_F(GridsTest, DigitsOfPaintedTextStayApartAndCrisp) {
+    // "0.000" in a grid cell and in a static text at the sizes the programs' windows use:
+    // five glyphs apart from each other, each with a dark stem (not a grey smear).
+    auto* label = new TLabel(Form);
+    label->SetParent(Form);
+    label->SetBounds(0, 210, 120, 30);
+    label->SetCaption("0.000");
+    label->SetColor(clWhite);
+    Grid->SetDefaultColWidth(90);
+    Grid->SetDefaultRowHeight(24);
+    Cells[{2, 2}] = "0.000"; // not the current cell, which is highlighted
+    Form->Show();
+    for (int pixels : {11, 12, 13}) {
+        SCOPED_TRACE(pixels);
+        Grid->Font()->SetHeight(-pixels);
+        label->Font()->SetHeight(-pixels);
+        TestKit::ProcessMessages();
+        const QImage grid = TestKit::Render(Grid)->ToImage();
+        TRect cell = Grid->CellRect(2, 2);
+        InflateRect(cell, -1, -1);
+        const QImage text = TestKit::Render(label)->ToImage();
+        for (const auto& [what, runs] :
+             {std::pair{"grid cell", InkRuns(grid, cell)},
+              std::pair{"static text", InkRuns(text, TRect(0, 0, text.width(), text.height()))}}) {
+            SCOPED_TRACE(what);
+            ASSERT_EQ(runs.size(), 5u) << "0 . 0 0 0 apart";
+            for (const TInkRun& run : runs)
+                EXPECT_LT(run.Darkest, 64) << "a dark stem at " << run.First;
+        }
+    }
+}
+
 TEST_F(GridsTest, CellRectAndMouseCoordAgreeWithLinesFixedCellsAndScrolling) {
     Grid->SetRowCount(50);
     Form->Show();
