@@ -206,8 +206,6 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     // The note and the connection run below the button, over the summary's whole width.
     const int below = top + kButtonSize + 2;
     stHZCalc = AddValue("stHZCalc", kButtonLeft, below, kContentRight - kButtonLeft);
-    stHZCalc->SetAlignment(taLeftJustify);
-    stHZCalc->SetBorderStyle(sbsNone);
     AddLabel("Σύνδεση:", kLabelLeft, below + kRow, kContentRight - kLabelLeft);
     stHZConType =
         AddValue("stHZConType", kButtonLeft, below + 2 * kRow, kContentRight - kButtonLeft);
