@@ -2,12 +2,17 @@
 
 namespace {
 
+// Sections and groups as wide as the longest check box caption needs, so that the page
+// fits beside the design page's summary.
+constexpr int kLeft = 8;
+constexpr int kGroupWidth = 304;
+
 TLabel* MakeCaption(TfmRestED* form, const std::string& name, const std::string& caption, int top) {
     auto* label = new TLabel(form);
     label->SetName(name);
     label->SetParent(form->ScrollBox1);
     label->SetCaption(caption);
-    label->SetBounds(12, top, 300, 16);
+    label->SetBounds(kLeft, top, 300, 16);
     label->Font()->SetStyle(TFontStyles{fsBold});
     label->Font()->SetColor(clNavy);
     return label;
@@ -18,7 +23,7 @@ TGroupBox* MakeGroup(TfmRestED* form, const std::string& name, int top, int heig
     group->SetName(name);
     group->SetParent(form->ScrollBox1);
     group->SetCaption("");
-    group->SetBounds(12, top, 330, height);
+    group->SetBounds(kLeft, top, kGroupWidth, height);
     return group;
 }
 
@@ -43,7 +48,7 @@ TCheckBox* MakeCheck(TfmRestED* form, TGroupBox* group, const std::string& name,
     box->SetName(name);
     box->SetParent(group);
     box->SetCaption(caption);
-    box->SetBounds(12, top, 310, 20);
+    box->SetBounds(8, top, kGroupWidth - 16, 20);
     return box;
 }
 

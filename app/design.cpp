@@ -113,16 +113,19 @@ std::unique_ptr<TBitmap> MakeGlyph(int tag) {
     return bmp;
 }
 
-// Section rows of the summary, beside the buttons.
+// Section rows of the summary, beside the buttons. The columns are as narrow as their
+// texts allow ("Μοντέλο", "12345.50", "Volts"), so that the summary and the widest editor
+// both fit beside the view list at the main window's first size.
 constexpr int kButtonLeft = 6;
 constexpr int kButtonSize = 44;
 constexpr int kLabelLeft = kButtonLeft + kButtonSize + 6;
 constexpr int kValueLeft = kLabelLeft + 56;
-constexpr int kValueWidth = 96;
+constexpr int kValueWidth = 68;
 constexpr int kUnitLeft = kValueLeft + kValueWidth + 4;
-constexpr int kRow = 21;
-constexpr int kSectionGap = 8;
-constexpr int kWideWidth = kUnitLeft + 56 - kLabelLeft;
+constexpr int kUnitWidth = 32;
+constexpr int kRow = 20;
+constexpr int kSectionGap = 6;
+constexpr int kContentRight = kUnitLeft + kUnitWidth;
 
 } // namespace
 
@@ -160,9 +163,7 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     upPanel->SetName("upPanel");
     upPanel->SetParent(this);
     upPanel->SetAlign(alLeft);
-    // Room for a vertical scroll bar: a short window must not cover the summary's
-    // right-hand boxes ("ΑΓ-3000", "Στον πίνακα καταναλώσεων").
-    upPanel->SetWidth(kUnitLeft + 66 + GetSystemMetrics(SM_CXVSCROLL));
+    upPanel->SetWidth(kContentRight + 4 + 4);
 
     Splitter1 = new TSplitter(this);
     Splitter1->SetName("Splitter1");
@@ -184,7 +185,7 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     stRatedPower = AddValue("stRatedPower", kValueLeft, top, kValueWidth);
     AddLabel("Watt", kUnitLeft, top);
     AddLabel("Μοντέλο", kLabelLeft, top + kRow);
-    stModelName = AddValue("stModelName", kValueLeft, top + kRow, kWideWidth - 58);
+    stModelName = AddValue("stModelName", kValueLeft, top + kRow, kContentRight - kValueLeft);
     AddLabel("Vr:", kLabelLeft, top + 2 * kRow);
     stVr = AddValue("stVr", kValueLeft, top + 2 * kRow, kValueWidth);
     AddLabel("m/s", kUnitLeft, top + 2 * kRow);
@@ -202,13 +203,15 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     AddLabel("Ισχύς:", kLabelLeft, top);
     stHZPower = AddValue("stHZPower", kValueLeft, top, kValueWidth);
     AddLabel("Watt", kUnitLeft, top);
-    stHZCalc = AddValue("stHZCalc", kLabelLeft, top + kRow, kWideWidth);
-    AddLabel("Σύνδεση:", kLabelLeft, top + 2 * kRow);
+    // The note and the connection run below the button, over the summary's whole width.
+    const int below = top + kButtonSize + 2;
+    stHZCalc = AddValue("stHZCalc", kButtonLeft, below, kContentRight - kButtonLeft);
+    AddLabel("Σύνδεση:", kLabelLeft, below + kRow, kContentRight - kLabelLeft);
     stHZConType =
-        AddValue("stHZConType", kButtonLeft, top + 3 * kRow, kWideWidth + kLabelLeft - kButtonLeft);
+        AddValue("stHZConType", kButtonLeft, below + 2 * kRow, kContentRight - kButtonLeft);
 
     // Battery.
-    top += 4 * kRow + kSectionGap;
+    top = below + 3 * kRow + kSectionGap;
     sbBat = AddEditorButton("sbBat", 3, top);
     AddLabel("Χωρ/τα:", kLabelLeft, top);
     stBatCap = AddValue("stBatCap", kValueLeft, top, kValueWidth);
@@ -225,6 +228,7 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     SpeedButton6 = AddEditorButton("SpeedButton6", 4, top);
 
     sbWG->SetDown(true);
+    SetOnResize(TNotifyEvent(this, &TfmDesign::FormResize, "FormResize"));
     SetOnCreate(TNotifyEvent(this, &TfmDesign::FormCreate, "FormCreate"));
 }
 
@@ -255,13 +259,15 @@ TStaticText* TfmDesign::AddValue(const std::string& name, int left, int top, int
     return text;
 }
 
-TLabel* TfmDesign::AddLabel(const std::string& caption, int left, int top) {
+TLabel* TfmDesign::AddLabel(const std::string& caption, int left, int top, int width) {
     auto* label = new TLabel(this);
     label->SetName("Label" + std::to_string(++FLabelCount));
     label->SetParent(upPanel);
     label->SetAutoSize(false);
     label->SetCaption(caption);
-    label->SetBounds(left, top + 2, left < kValueLeft ? kValueLeft - left - 2 : 52, kRow - 4);
+    if (width <= 0)
+        width = left < kValueLeft ? kValueLeft - left - 2 : kUnitWidth;
+    label->SetBounds(left, top + 2, width, kRow - 4);
     return label;
 }
 
@@ -278,6 +284,15 @@ void TfmDesign::sbWGClick(TObject* sender) {
         return;
     ShowFormInPanel(sysHolder, fmHolder ? fmHolder->Panel1 : nullptr, false, nullptr,
                     EditorClasses()[size_t(tag)], true);
+}
+
+void TfmDesign::FormResize(TObject*) {
+    const bool bar = upPanel->VertScrollBar()->IsScrollBarVisible();
+    if (bar == FSummaryBarRoom)
+        return;
+    FSummaryBarRoom = bar;
+    const int room = GetSystemMetrics(SM_CXVSCROLL);
+    upPanel->SetWidth(upPanel->Width() + (bar ? room : -room));
 }
 
 void TfmDesign::ActionList1Update(TBasicAction*, bool&) {

@@ -62,6 +62,9 @@ public:
     void ActionList1Update(TBasicAction* action, bool& handled);
     // Refreshes the summary from the model now.
     void UpdateSummary();
+    // The summary panel gets room for its vertical scroll bar while the page is too low
+    // for the summary (so the bar covers none of its boxes) and gives it back after.
+    void FormResize(TObject* sender);
 
     // The page's own actions first, then the editor docked in sysHolder.
     bool IsShortCut(TMessage& message) override;
@@ -69,6 +72,7 @@ public:
 private:
     TSpeedButton* AddEditorButton(const std::string& name, int tag, int top);
     TStaticText* AddValue(const std::string& name, int left, int top, int width);
-    TLabel* AddLabel(const std::string& caption, int left, int top);
+    TLabel* AddLabel(const std::string& caption, int left, int top, int width = 0);
     int FLabelCount = 0;
+    bool FSummaryBarRoom = false;
 };

@@ -90,9 +90,10 @@ TfmWGEd::TfmWGEd(TComponent* owner) : TForm(owner) {
     gdPC->SetRowCount(2);
     gdPC->SetFixedCols(1);
     gdPC->SetFixedRows(1);
-    gdPC->SetColWidths(0, 64);
-    gdPC->SetColWidths(1, 129);
-    gdPC->SetColWidths(2, 151);
+    // All three columns show beside the design page's summary.
+    gdPC->SetColWidths(0, 48);
+    gdPC->SetColWidths(1, 120);
+    gdPC->SetColWidths(2, 120);
     TGridOptions options = gdPC->Options();
     options.Include(goColSizing);
     options.Include(goEditing);

@@ -187,7 +187,7 @@ TEST_F(FormHolderTest, StartShowsDesignPageAndRestartRemembersPlaceAndFolders) {
     std::string list;
     dm->SelectDevListFile(list);
     EXPECT_EQ(list, lists + "/home.dvl");
-    fmHolder->SetBounds(140, 90, 720, 510);
+    fmHolder->SetBounds(40, 90, 720, 510); // inside the 800 x 800 screen
     TestKit::ProcessMessages();
     fmHolder->Close();
     EXPECT_FALSE(fmHolder->Visible());
@@ -195,7 +195,7 @@ TEST_F(FormHolderTest, StartShowsDesignPageAndRestartRemembersPlaceAndFolders) {
 
     // Started again: the same place and both dialogs' folders.
     StartProgram();
-    EXPECT_EQ(fmHolder->BoundsRect(), Bounds(140, 90, 720, 510));
+    EXPECT_EQ(fmHolder->BoundsRect(), Bounds(40, 90, 720, 510));
     EXPECT_EQ(dm->SelWGDlg->InitialDir(), curves);
     EXPECT_EQ(dm->SelDevListDlg->InitialDir(), lists);
     EXPECT_EQ(TestKit::TextOf(fmHolder), "Orvanti");

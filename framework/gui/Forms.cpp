@@ -377,6 +377,8 @@ void TCustomForm::SetWindowState(TWindowState value) {
         SetBounds(area.Left, area.Top, area.Width(), area.Height());
     } else if (value == wsNormal && !FNormalBounds.IsEmpty()) {
         SetBoundsRect(FNormalBounds);
+        if (Visible())
+            FitIntoAvailableArea();
     }
     if (QWidget* w = WidgetIfAllocated(); w && w->isWindow() && Visible()) {
         if (value == wsMinimized)
@@ -408,8 +410,11 @@ TWindowPlacement TCustomForm::GetWindowPlacement() const {
 void TCustomForm::SetWindowPlacement(const TWindowPlacement& placement) {
     if (FWindowState != wsNormal)
         FNormalBounds = placement.NormalPosition;
-    else
+    else {
         SetBoundsRect(placement.NormalPosition);
+        if (Visible())
+            FitIntoAvailableArea();
+    }
     FPositioned = true;
     switch (placement.ShowCmd) {
     case SW_SHOWMINIMIZED:
@@ -576,12 +581,28 @@ void TCustomForm::ApplyPosition() {
     }
 }
 
+void TCustomForm::FitIntoAvailableArea() {
+    if (FWindowState != wsNormal || (Parent() && Align() != alNone))
+        return;
+    const TRect area = Parent() ? Parent()->ClientRect() : Screen->WorkAreaRect();
+    if (area.IsEmpty())
+        return;
+    const int width = std::min(Width(), area.Width());
+    const int height = std::min(Height(), area.Height());
+    const int left = std::clamp(Left(), area.Left, area.Right - width);
+    const int top = std::clamp(Top(), area.Top, area.Bottom - height);
+    if (left != Left() || top != Top() || width != Width() || height != Height())
+        SetBounds(left, top, width, height);
+}
+
 void TCustomForm::SetVisible(bool value) {
     if (value == Visible())
         return;
     if (value) {
         ApplyPosition();
+        // The placement restored while showing (OnShow) is fitted as well as the default.
         HandleShow();
+        FitIntoAvailableArea();
         TWinControl::SetVisible(true);
         ShowWindow();
     } else {

@@ -217,6 +217,10 @@ protected:
 
 private:
     void ApplyPosition();
+    // Moves the window, and shrinks it where needed, into the screen's available area (a
+    // window inside another: into its parent's client area), so that no part of it is out
+    // of reach. A maximized or minimized window is left as it is.
+    void FitIntoAvailableArea();
     int MenuBarHeight() const;
     void PlaceMenuBar();
     void MenuBarChanged(const TRect& oldClient);

@@ -6,6 +6,7 @@
 #include "framework/gui/Snapshot.h"
 #include "framework/gui/WindowBridge.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -441,6 +442,14 @@ void TypeText(const std::string& text) {
 
 std::string TextOf(const TControl* control) {
     return control->Text();
+}
+
+int CaptionExtent(TControl* control) {
+    auto* w = dynamic_cast<TWinControl*>(control);
+    auto* button = w ? qobject_cast<QAbstractButton*>(w->Widget()) : nullptr;
+    if (!button || !(button->inherits("QCheckBox") || button->inherits("QRadioButton")))
+        return 0;
+    return button->sizeHint().width();
 }
 
 std::unique_ptr<TBitmap> Render(TControl* control) {

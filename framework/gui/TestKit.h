@@ -117,6 +117,9 @@ void Focus(TWinControl* control);
 
 // What the control shows as its text or caption.
 std::string TextOf(const TControl* control);
+// The width a check box or radio button needs to show its caption whole: its mark, the
+// gap and the caption in its font, as its window draws them. 0 for other controls.
+int CaptionExtent(TControl* control);
 // The control as the screen shows it (a top-level form with its frame and caption).
 std::unique_ptr<TBitmap> Render(TControl* control);
 // Writes Render(control) to a PNG file; false when it cannot be written.

@@ -333,6 +333,55 @@ TEST_F(FormsTest, PlacementRecordKeepsTheNormalRectangleAcrossStates) {
     EXPECT_EQ(Main->Host->BoundsRect(), TRect(0, 30, 292, 200 - 27));
 }
 
+// A window shown, or placed from stored bounds (a store written on a larger screen), is
+// moved and where needed shrunk into the screen's available area; one inside another
+// into its parent's client area.
+TEST_F(FormsTest, AWindowIsPlacedInsideTheAvailableArea) {
+    const TRect area = Screen->WorkAreaRect();
+    ASSERT_GT(area.Width(), 300);
+    auto inside = [](const TRect& r, const TRect& a) {
+        return r.Left >= a.Left && r.Top >= a.Top && r.Right <= a.Right && r.Bottom <= a.Bottom;
+    };
+    // Default bounds running off the right and bottom edges: moved, the size kept.
+    Main->SetBounds(area.Right - 100, area.Bottom - 50, 400, 300);
+    Main->Show();
+    EXPECT_EQ(Main->BoundsRect(),
+              TRect(area.Right - 400, area.Bottom - 300, area.Right, area.Bottom));
+    // Stored bounds larger than the screen: shrunk to it.
+    TWindowPlacement stored;
+    stored.ShowCmd = SW_SHOWNORMAL;
+    stored.NormalPosition =
+        TRect(area.Left - 200, area.Top + 40, area.Right + 900, area.Bottom + 700);
+    Main->SetWindowPlacement(stored);
+    EXPECT_EQ(Main->BoundsRect(), area);
+    // Maximized and back: the maximized window covers the area, the normal one fits it.
+    Main->SetWindowState(wsMaximized);
+    EXPECT_TRUE(inside(Main->BoundsRect(), area));
+    Main->Hide();
+    stored.ShowCmd = SW_SHOWMAXIMIZED;
+    Main->SetWindowPlacement(stored);
+    Main->Show();
+    Main->SetWindowState(wsNormal);
+    EXPECT_TRUE(inside(Main->BoundsRect(), area)) << Main->Width() << "x" << Main->Height();
+    // A window the program places while hidden keeps its bounds until it is shown.
+    Main->Hide();
+    Main->SetWindowState(wsNormal);
+    Main->SetBounds(area.Right - 10, area.Top, 400, 300);
+    EXPECT_EQ(Main->Left(), area.Right - 10);
+    Main->Show();
+    EXPECT_EQ(Main->BoundsRect(), TRect(area.Right - 400, area.Top, area.Right, area.Top + 300));
+
+    // A bordered window inside the host, larger than it: fitted to the host's client area.
+    auto* chart = CreateForm<TViewForm>(Main->Host);
+    chart->SetBorderIcons(TBorderIcons());
+    chart->SetBounds(50, 60, 688, 465);
+    chart->SetParent(Main->Host);
+    chart->Show();
+    EXPECT_EQ(chart->BoundsRect(), Main->Host->ClientRect());
+    TTempFolder folder;
+    EXPECT_TRUE(TestKit::RenderToPng(Main, folder.File("forms_fitted.png")));
+}
+
 TEST_F(FormsTest, ClosingTheMainFormEndsTheRun) {
     TForm* main = nullptr;
     TCustomForm* before = Application->MainForm();
