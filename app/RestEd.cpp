@@ -48,7 +48,7 @@ TCheckBox* MakeCheck(TfmRestED* form, TGroupBox* group, const std::string& name,
     box->SetName(name);
     box->SetParent(group);
     box->SetCaption(caption);
-    box->SetBounds(8, top, kGroupWidth - 16, 20);
+    box->SetBounds(6, top, kGroupWidth - 10, 20);
     return box;
 }
 
