@@ -232,6 +232,12 @@ TfmDesign::TfmDesign(TComponent* owner) : TForm(owner) {
     SetOnCreate(TNotifyEvent(this, &TfmDesign::FormCreate, "FormCreate"));
 }
 
+// The summary's children are laid out once more while the window is taken apart: the
+// resize handler must not run on a form that is no longer a design page.
+TfmDesign::~TfmDesign() {
+    SetOnResize(nullptr);
+}
+
 TSpeedButton* TfmDesign::AddEditorButton(const std::string& name, int tag, int top) {
     auto* button = new TSpeedButton(this);
     button->SetName(name);

@@ -26,6 +26,7 @@ class TfmDesign : public TForm {
     ORV_CLASS(TfmDesign, TForm)
 public:
     explicit TfmDesign(TComponent* owner);
+    ~TfmDesign() override;
 
     TCoolBar* CoolBar1 = nullptr;
     TToolBar* ToolBar1 = nullptr;
