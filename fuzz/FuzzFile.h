@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -69,6 +70,19 @@ inline const std::string& WriteFuzzInput(const uint8_t* data, size_t size, const
         std::abort();
     std::fclose(f);
     return name;
+}
+
+// Whether the file still holds exactly the input's bytes.
+inline bool FileHolds(const std::string& name, const uint8_t* data, size_t size) {
+    FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f)
+        return false;
+    std::string bytes;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes.size() == size && (size == 0 || std::memcmp(bytes.data(), data, size) == 0);
 }
 
 // A promise broken: stop the fuzzer with a report it can minimise.
