@@ -1,4 +1,5 @@
 #include "framework/gui/Bitmaps.h"
+#include "framework/core/FrameworkTexts.h"
 #include "framework/gui/ImageList.h"
 #include "framework/gui/tests/TestApp.h"
 
@@ -175,13 +176,13 @@ TEST_F(BitmapsTest, PicturesAreReadOnlyFromRegularFilesOfAPictureSize) {
     std::filesystem::resize_file(huge, uint64_t(kMaxGraphicFileSize) + 1);
     struct TCase {
         std::string File;
-        const char* Reason;
+        std::string Reason;
     };
     const TCase cases[] = {
-        {fifo, "Not a regular file"},
-        {zero, "Not a regular file"},
-        {folder, "Is a directory"},
-        {huge, "File too large"},
+        {fifo, FrameworkTexts::NotRegularFile},
+        {zero, FrameworkTexts::NotRegularFile},
+        {folder, FrameworkTexts::IsFolder},
+        {huge, Format(FrameworkTexts::FileLargerThan, {"257 MB"})},
     };
     TPicture pic;
     pic.Bitmap()->SetSize(7, 5);
@@ -207,7 +208,7 @@ TEST_F(BitmapsTest, PicturesAreReadOnlyFromRegularFilesOfAPictureSize) {
             continue;
         }
         const std::string message = load.get();
-        EXPECT_EQ(message, "Cannot open file \"" + c.File + "\". " + c.Reason);
+        EXPECT_EQ(message, Format(FrameworkTexts::CannotOpenFile, {c.File, c.Reason}));
         EXPECT_EQ(pic.Width(), 7);
     }
     std::filesystem::remove_all(dir);
