@@ -87,6 +87,29 @@ inline constexpr const char* Megabytes = "%d MB";
 inline constexpr const char* Kilobytes = "%d KB";
 inline constexpr const char* Bytes = "%d byte";
 
+// The settings store (its file's name first).
+inline constexpr const char* StoreLinkLoop =
+    "Το αρχείο ρυθμίσεων %s είναι συμβολικός σύνδεσμος που οδηγεί σε κύκλο";
+inline constexpr const char* StoreNotRegularFile =
+    "Το αρχείο ρυθμίσεων %s δεν είναι κανονικό αρχείο";
+inline constexpr const char* StoreTooLarge = "Το αρχείο ρυθμίσεων %s είναι μεγαλύτερο από %d MB";
+inline constexpr const char* StoreUtf16 =
+    "Το αρχείο ρυθμίσεων %s είναι κείμενο UTF-16· αποθηκεύστε το σε UTF-8";
+inline constexpr const char* StoreKeysDropped =
+    "Το αρχείο ρυθμίσεων %s είχε κλειδιά με υπερβολικό βάθος ή πολύ μεγάλα ονόματα· "
+    "παραλείφθηκαν κατά την αποθήκευση";
+// Why the store was not written (after the failed step and a colon).
+inline constexpr const char* StoreNotLocked = "το αρχείο ρυθμίσεων δεν κλειδώνει: %s";
+inline constexpr const char* StoreReadOnly = "το αρχείο ρυθμίσεων %s είναι μόνο για ανάγνωση";
+inline constexpr const char* StoreFolderNotWritable =
+    "ο φάκελος %s του αρχείου ρυθμίσεων δεν δέχεται εγγραφή";
+// The failed step (the key or the value).
+inline constexpr const char* KeyNotCreated = "Το κλειδί %s δεν δημιουργήθηκε";
+inline constexpr const char* KeyNotDeleted = "Το κλειδί %s δεν διαγράφηκε";
+inline constexpr const char* ValueNotWritten = "Η τιμή '%s' δεν αποθηκεύτηκε";
+inline constexpr const char* ValueNotRead = "Η τιμή '%s' δεν διαβάστηκε";
+inline constexpr const char* ValueOfOtherType = "Η τιμή '%s' είναι άλλου τύπου";
+
 // Numbers in text files (the text read, the file, the line).
 inline constexpr const char* InvalidNumberInFile =
     "Μη έγκυρος αριθμός '%s' στο αρχείο %s, γραμμή %d";
