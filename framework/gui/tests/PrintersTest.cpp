@@ -91,8 +91,15 @@ TEST_F(PrintersTest, DocumentStepsOutOfTurnRaiseThePlatformsErrors) {
     EXPECT_FALSE(p->Printing());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(p->PdfFileName())));
     // An unwritable file is refused at the start.
-    p->SetPdfFileName(Dir.filePath("no/such/folder/page.pdf").toStdString());
-    EXPECT_THROW(p->BeginDoc(), EInOutError);
+    const std::string unwritable = Dir.filePath("no/such/folder/page.pdf").toStdString();
+    p->SetPdfFileName(unwritable);
+    try {
+        p->BeginDoc();
+        ADD_FAILURE() << "printed into a missing folder";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::CannotCreateFile,
+                                      {unwritable, FrameworkTexts::NoSuchFile}));
+    }
     EXPECT_FALSE(p->Printing());
 }
 
