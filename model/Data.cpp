@@ -1,5 +1,6 @@
 #include "model/Data.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/TextFiles.h"
 #include "model/RootsEqu.h"
 
@@ -84,8 +85,8 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
         if (std::isfinite(result))
             return result;
         restore();
-        throw EInOutError("Numeric value out of range '" + FloatToStrSep(value, '.') + " * " +
-                              FloatToStrSep(scale, '.') + "' in file " + fileName,
+        throw EInOutError(Format(FrameworkTexts::ValueOutOfRangeInFile,
+                                 {FloatToStrSep(value, '.'), FloatToStrSep(scale, '.'), fileName}),
                           106);
     };
     FPowerFactor = 1.0;

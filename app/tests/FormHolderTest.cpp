@@ -249,7 +249,7 @@ TEST_F(FormHolderTest, AnErrorWhileTheWindowsAreMadeIsReportedAndTheProgramGoesO
     StartProgram();
     const auto& shown = TestKit::Dialogs().Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].Text.find("The settings store " + store + " is not a regular file"),
+    EXPECT_NE(shown[0].Text.find("Το αρχείο ρυθμίσεων " + store + " δεν είναι κανονικό αρχείο"),
               std::string::npos)
         << shown[0].Text;
     ASSERT_NE(fmHolder, nullptr);
@@ -516,7 +516,7 @@ TEST_F(FormHolderTest, AReadOnlyStoreIsReportedOnceInARun) {
     Application->SetOnException(nullptr);
     chmod(store.c_str(), 0644);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].find("read-only"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find("μόνο για ανάγνωση"), std::string::npos) << shown[0];
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "framework/core/Registry.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
@@ -645,7 +646,7 @@ private:
         MakeFolder(fileName);
         TLockGuard fileLock(fileName);
         if (!fileLock.Locked())
-            return Report(fileName, "cannot lock the settings store: " + ErrorText(errno),
+            return Report(fileName, Format(FrameworkTexts::StoreNotLocked, {ErrorText(errno)}),
                           failMessage);
         TKeyMap keys;
         std::string text;
@@ -675,10 +676,7 @@ private:
         keys.DroppedPaths = false;
         KeepAsCache(fileName, std::move(keys), std::move(written));
         if (dropped && FReported.insert("dropped\n" + fileName).second)
-            throw ERegistryException(
-                "The settings store " + fileName +
-                " held keys nested too deeply or named too long to keep; they were left out "
-                "when the store was saved");
+            throw ERegistryException(Format(FrameworkTexts::StoreKeysDropped, {fileName}));
         return true;
     }
 
@@ -691,7 +689,7 @@ private:
         return false;
     }
 
-    static std::string ErrorText(int error) { return std::strerror(error); }
+    static std::string ErrorText(int error) { return FileErrorText(error); }
 
     void SetCache(const std::string& fileName, TKeySnapshot keys, std::string text) {
         FCachedName = fileName;
@@ -764,21 +762,19 @@ private:
     static std::string StoreProblem(const std::string& fileName) {
         struct stat st {};
         if (::stat(fileName.c_str(), &st) != 0)
-            return errno == ELOOP ? "The settings store " + fileName +
-                                        " is a symbolic link that leads round in a circle"
+            return errno == ELOOP ? Format(FrameworkTexts::StoreLinkLoop, {fileName})
                                   : std::string();
         if (!S_ISREG(st.st_mode))
-            return "The settings store " + fileName + " is not a regular file";
+            return Format(FrameworkTexts::StoreNotRegularFile, {fileName});
         if (st.st_size > kMaxStoreFileSize)
-            return "The settings store " + fileName + " is larger than " +
-                   IntToStr(int(kMaxStoreFileSize >> 20)) + " MB";
+            return Format(FrameworkTexts::StoreTooLarge, {fileName, int(kMaxStoreFileSize >> 20)});
         char head[2] = {};
         const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd >= 0) {
             const ssize_t n = ::read(fd, head, sizeof head);
             ::close(fd);
             if (n == 2 && IsUtf16(std::string_view(head, 2)))
-                return "The settings store " + fileName + " is UTF-16 text; save it as UTF-8";
+                return Format(FrameworkTexts::StoreUtf16, {fileName});
         }
         return {};
     }
@@ -816,11 +812,11 @@ private:
         const bool exists = ::stat(target.c_str(), &targetStat) == 0;
         // The permission bits are checked by hand too: the super-user passes access().
         if (exists && ((targetStat.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
-            return "the settings store " + target + " is read-only";
+            return Format(FrameworkTexts::StoreReadOnly, {target});
         struct stat dirStat {};
         if (::stat(dir.c_str(), &dirStat) != 0 || (dirStat.st_mode & 0222) == 0 ||
             ::access(dir.c_str(), W_OK) != 0)
-            return "the folder " + dir + " of the settings store is not writable";
+            return Format(FrameworkTexts::StoreFolderNotWritable, {dir});
         // Earlier versions wrote through one fixed temporary name under the lock; one that a
         // killed writer left is of no use now.
         ::unlink((target + ".tmp").c_str());
@@ -960,7 +956,7 @@ bool TRegistry::CreateKey(const std::string& key) {
     TChange change;
     change.Kind = TChange::ckCreateKey;
     change.Path = path;
-    Store().Modify(std::move(change), Format("Failed to create key %s", {key}));
+    Store().Modify(std::move(change), Format(FrameworkTexts::KeyNotCreated, {key}));
     return true;
 }
 
@@ -971,7 +967,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
     TChange change;
     change.Kind = TChange::ckDeleteKey;
     change.Path = path;
-    return Store().Modify(std::move(change), Format("Failed to delete key %s", {key}));
+    return Store().Modify(std::move(change), Format(FrameworkTexts::KeyNotDeleted, {key}));
 }
 
 bool TRegistry::KeyExists(const std::string& key) {
@@ -1042,20 +1038,20 @@ bool TRegistry::DeleteValue(const std::string& name) {
     change.Kind = TChange::ckDeleteValue;
     change.Path = FCurrentPath;
     change.Name = name;
-    return Store().Modify(std::move(change), Format("Failed to set data for '%s'", {name}));
+    return Store().Modify(std::move(change), Format(FrameworkTexts::ValueNotWritten, {name}));
 }
 
 void TRegistry::WriteValue(const std::string& name, TRegDataType type, std::string data) {
     // The store's file holds values in keys only.
     if (FRootKey != HKEY_CURRENT_USER || FCurrentPath.empty())
-        throw ERegistryException(Format("Failed to set data for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueNotWritten, {name}));
     TChange change;
     change.Kind = TChange::ckSetValue;
     change.Path = FCurrentPath;
     change.Name = name;
     change.Type = type;
     change.Data = std::move(data);
-    Store().Modify(std::move(change), Format("Failed to set data for '%s'", {name}));
+    Store().Modify(std::move(change), Format(FrameworkTexts::ValueNotWritten, {name}));
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
@@ -1063,7 +1059,7 @@ std::string TRegistry::ReadString(const std::string& name) {
     if (!FindValue(FCurrentPath, name, v))
         return "";
     if (v.Type != rdString && v.Type != rdExpandString)
-        throw ERegistryException(Format("Invalid data type for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueOfOtherType, {name}));
     return v.Data;
 }
 
@@ -1074,9 +1070,9 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 int TRegistry::ReadInteger(const std::string& name) {
     TStoredValue v;
     if (!FindValue(FCurrentPath, name, v))
-        throw ERegistryException(Format("Failed to get data for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueNotRead, {name}));
     if (v.Type != rdInteger)
-        throw ERegistryException(Format("Invalid data type for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueOfOtherType, {name}));
     return StrToInt(v.Data);
 }
 
@@ -1095,9 +1091,9 @@ void TRegistry::WriteBool(const std::string& name, bool value) {
 std::string TRegistry::ReadBinaryData(const std::string& name) {
     TStoredValue v;
     if (!FindValue(FCurrentPath, name, v))
-        throw ERegistryException(Format("Failed to get data for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueNotRead, {name}));
     if (v.Type != rdBinary)
-        throw ERegistryException(Format("Invalid data type for '%s'", {name}));
+        throw ERegistryException(Format(FrameworkTexts::ValueOfOtherType, {name}));
     return v.Data;
 }
 
@@ -1138,7 +1134,7 @@ void TRegIniFile::WriteString(std::string_view section, std::string_view ident,
                               std::string_view value) {
     TRegistry reg;
     if (!reg.OpenKey(SectionKey(section), true))
-        throw ERegistryException(Format("Failed to create key %s", {SectionKey(section)}));
+        throw ERegistryException(Format(FrameworkTexts::KeyNotCreated, {SectionKey(section)}));
     reg.WriteString(std::string(ident), std::string(value));
 }
 

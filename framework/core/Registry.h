@@ -84,10 +84,10 @@ class TRegistry : public TObject {
     void GetValueNames(TStrings& names);
 
     // Values of the current key. Reads of a missing value: ReadString gives empty text,
-    // the others raise ERegistryException "Failed to get data for '%s'"; a value of
-    // another type raises "Invalid data type for '%s'". Writes that cannot be saved raise
-    // "Failed to set data for '%s'" (see above for a failure that repeats); the root key
-    // holds no values.
+    // the others raise ERegistryException FrameworkTexts::ValueNotRead; a value of
+    // another type raises ValueOfOtherType. Writes that cannot be saved raise
+    // ValueNotWritten and why (see above for a failure that repeats); the root key holds
+    // no values.
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);
     TRegDataType GetDataType(const std::string& name);

@@ -1,5 +1,6 @@
 #include "framework/core/Streams.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 
@@ -22,12 +23,12 @@ int64_t TStream::Size() {
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
     if (count != 0 && Read(buffer, count) != count)
-        throw EReadError("Stream read error");
+        throw EReadError(FrameworkTexts::StreamReadError);
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
     if (count != 0 && Write(buffer, count) != count)
-        throw EWriteError("Stream write error");
+        throw EWriteError(FrameworkTexts::StreamWriteError);
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
@@ -93,7 +94,7 @@ long double TStream::ReadExtended() {
 std::string TStream::ReadBytes(int64_t count) {
     // A length beyond what the stream holds is a damaged stream: refuse it before allocating.
     if (count < 0 || count > Size() - Position())
-        throw EReadError("Stream read error");
+        throw EReadError(FrameworkTexts::StreamReadError);
     std::string s(size_t(count), '\0');
     ReadBuffer(s.data(), count);
     return s;
@@ -207,10 +208,8 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
     std::string data;
     if (!ReadFileBytes(fileName, data, kMaxMemoryStreamFileSize)) {
         const int error = errno;
-        const std::string reason = error == kNotRegularFile ? "Not a regular file"
-                                   : error == EFBIG         ? "File too large"
-                                                            : std::strerror(error);
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+        throw EFOpenError(Format(FrameworkTexts::CannotOpenFile,
+                                 {fileName, FileErrorText(error, kMaxMemoryStreamFileSize)}));
     }
     SetData(std::move(data));
 }
@@ -222,7 +221,8 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     if (mode == fmCreate) {
         FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0)
-            throw EFCreateError(Format("Cannot create file %s", {fileName}));
+            throw EFCreateError(
+                Format(FrameworkTexts::CannotCreateFile, {fileName, FileErrorText(errno)}));
         return;
     }
     int flags = (mode & 3) == fmOpenWrite       ? O_WRONLY
@@ -230,7 +230,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
                                                 : O_RDONLY;
     FHandle = ::open(fileName.c_str(), flags | O_CLOEXEC);
     if (FHandle < 0)
-        throw EFOpenError(Format("Cannot open file %s", {fileName}));
+        throw EFOpenError(Format(FrameworkTexts::CannotOpenFile, {fileName, FileErrorText(errno)}));
 }
 
 TFileStream::~TFileStream() {
@@ -272,7 +272,7 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 void TFileStream::SetSize(int64_t value) {
     if (::ftruncate(FHandle, off_t(value)) != 0)
-        throw EWriteError("Stream write error");
+        throw EWriteError(FrameworkTexts::StreamWriteError);
     if (Position() > value)
         SetPosition(value);
 }

@@ -14,8 +14,9 @@
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 
-// Errors: EReadError "Stream read error", EWriteError "Stream write error",
-// EFCreateError "Cannot create file %s", EFOpenError "Cannot open file %s".
+// Errors (texts in FrameworkTexts): EReadError StreamReadError, EWriteError
+// StreamWriteError, EFCreateError CannotCreateFile and EFOpenError CannotOpenFile, both
+// naming the file and the reason.
 class TStream : public TObject {
     ORV_CLASS(TStream, TObject)
 

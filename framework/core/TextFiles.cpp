@@ -1,5 +1,6 @@
 #include "framework/core/TextFiles.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 
 #include <algorithm>
@@ -32,32 +33,59 @@ size_t CharacterCount(std::string_view text) {
     return characters;
 }
 
-std::string ErrorText(int error) {
-    return std::strerror(error);
-}
-
 // A size limit as people read it: whole megabytes or kilobytes.
 std::string SizeText(int64_t bytes) {
     if (bytes >= (int64_t(1) << 20) && bytes % (int64_t(1) << 20) == 0)
-        return std::to_string(bytes >> 20) + " MB";
+        return Format(FrameworkTexts::Megabytes, {bytes >> 20});
     if (bytes >= 1024 && bytes % 1024 == 0)
-        return std::to_string(bytes >> 10) + " KB";
-    return std::to_string(bytes) + " bytes";
+        return Format(FrameworkTexts::Kilobytes, {bytes >> 10});
+    return Format(FrameworkTexts::Bytes, {bytes});
 }
 
 } // namespace
 
+std::string FileErrorText(int error, int64_t maxSize) {
+    namespace Texts = FrameworkTexts;
+    switch (error) {
+    case kNotRegularFile:
+        return Texts::NotRegularFile;
+    case kUtf16Text:
+        return Texts::Utf16Text;
+    case EFBIG:
+        return maxSize > 0 ? Format(Texts::FileLargerThan, {SizeText(maxSize)})
+                           : std::string(Texts::FileTooLarge);
+    case ENOENT:
+        return Texts::NoSuchFile;
+    case EACCES:
+        return Texts::AccessDenied;
+    case EPERM:
+        return Texts::NotPermitted;
+    case EISDIR:
+        return Texts::IsFolder;
+    case ENOTDIR:
+        return Texts::NotFolder;
+    case ELOOP:
+        return Texts::LinkLoop;
+    case ENAMETOOLONG:
+        return Texts::NameTooLong;
+    case ENOSPC:
+    case EDQUOT:
+        return Texts::DiskFull;
+    case EROFS:
+        return Texts::ReadOnlyFileSystem;
+    case EIO:
+        return Texts::DeviceError;
+    case EMFILE:
+    case ENFILE:
+        return Texts::TooManyOpenFiles;
+    default:
+        return Format(Texts::SystemError, {error, std::string(std::strerror(error))});
+    }
+}
+
 void RaiseCannotOpen(const std::string& fileName, int error, int64_t maxSize) {
-    std::string reason;
-    if (error == kNotRegularFile)
-        reason = "Not a regular file";
-    else if (error == kUtf16Text)
-        reason = "The text is UTF-16; save it as UTF-8";
-    else if (error == EFBIG && maxSize > 0)
-        reason = "File too large (over " + SizeText(maxSize) + ")";
-    else
-        reason = ErrorText(error);
-    throw EInOutError("Cannot open file \"" + fileName + "\". " + reason, error);
+    throw EInOutError(
+        Format(FrameworkTexts::CannotOpenFile, {fileName, FileErrorText(error, maxSize)}), error);
 }
 
 // ---------------------------------------------------------------------------
@@ -144,10 +172,17 @@ void TTextReader::RaiseTooLong(std::string_view run) const {
         ++shown;
     }
     const size_t start = size_t(run.data() - FText.data());
-    throw EInOutError("Number longer than " + std::to_string(kMaxNumberLength) + " characters '" +
-                          std::string(run.substr(0, shown)) + "...' in file " + FFileName +
-                          ", line " + std::to_string(LineAt(start)),
+    throw EInOutError(Format(FrameworkTexts::NumberTooLongInFile,
+                             {int(kMaxNumberLength), std::string(run.substr(0, shown)), FFileName,
+                              LineAt(start)}),
                       106);
+}
+
+void TTextReader::RaiseInvalidNumber(std::string_view run) const {
+    const size_t start = size_t(run.data() - FText.data());
+    throw EInOutError(
+        Format(FrameworkTexts::InvalidNumberInFile, {std::string(run), FFileName, LineAt(start)}),
+        106);
 }
 
 namespace {
@@ -190,7 +225,7 @@ double TTextReader::ReadNumber() {
     // A run longer than the limit is never cut into two numbers.
     if (tooLong)
         RaiseTooLong(run);
-    throw EInOutError("Invalid numeric input '" + std::string(run) + "' in file " + FFileName, 106);
+    RaiseInvalidNumber(run);
 }
 
 int TTextReader::ReadInteger() {
@@ -208,8 +243,7 @@ int TTextReader::ReadInteger() {
     }
     int value = 0;
     if (!decimal || !TryStrToInt(run, value))
-        throw EInOutError("Invalid numeric input '" + std::string(run) + "' in file " + FFileName,
-                          106);
+        RaiseInvalidNumber(run);
     return value;
 }
 

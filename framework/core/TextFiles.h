@@ -44,10 +44,9 @@ public:
     int Line() const { return LineAt(FPos); }
     // The next number: skips blanks (spaces, tabs) and line ends, takes the following run
     // of non-blank characters and converts it with "." as the decimal point. At end of
-    // file the number is 0. A run that is not a number raises EInOutError naming the text
-    // and the file; so does a run of more than 64 characters, naming the line as well,
-    // unless its first field (fields written together, as "5.0E-0001-2.5E-0001") is a
-    // number within the limit.
+    // file the number is 0. A run that is not a number raises EInOutError naming the text,
+    // the file and the line; so does a run of more than 64 characters, unless its first field
+    // (fields written together, as "5.0E-0001-2.5E-0001") is a number within the limit.
     double ReadNumber();
     // The same run as a whole number (a run that is not an integer raises EInOutError).
     int ReadInteger();
@@ -57,6 +56,7 @@ private:
     // The line (from 1) of a position of the text.
     int LineAt(size_t pos) const;
     [[noreturn]] void RaiseTooLong(std::string_view run) const;
+    [[noreturn]] void RaiseInvalidNumber(std::string_view run) const;
     std::string FText;
     std::string FFileName;
     size_t FPos = 0;
@@ -104,9 +104,13 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
                          const TAtomicWriteOptions& options);
 // Temporaries older than this are taken for leftovers of a killed save.
 constexpr int kStaleTemporarySeconds = 60;
-// Raises EInOutError "Cannot open file "<name>". <reason>" for a file that could not be
-// read (error: its errno value, kNotRegularFile or kUtf16Text). For EFBIG the reason
-// names maxSize when it is given.
+// Why a file could not be opened, read or written, in the user's language (error: an
+// errno value, kNotRegularFile or kUtf16Text). For EFBIG the text names maxSize when it
+// is given. The common system errors have texts of their own; any other gives its number
+// and the system's text.
+std::string FileErrorText(int error, int64_t maxSize = 0);
+// Raises EInOutError FrameworkTexts::CannotOpenFile (the file's name, then FileErrorText)
+// for a file that could not be read, with the error as its code.
 [[noreturn]] void RaiseCannotOpen(const std::string& fileName, int error, int64_t maxSize = 0);
 // Reads a whole regular file's bytes; false, with errno set, when it cannot be opened or
 // read. A FIFO, a device or a socket is refused at once with errno kNotRegularFile, a

@@ -1,5 +1,6 @@
 #include "framework/gui/Bitmaps.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/Streams.h"
 #include "framework/core/TextFiles.h"
 #include "framework/gui/Metafile.h"
@@ -227,7 +228,7 @@ void TGraphic::LoadFromStream(std::istream& stream) {
         if (n <= 0)
             break;
         if (int64_t(bytes.size()) + n > kMaxGraphicFileSize)
-            throw EInvalidGraphic("Picture data is too large");
+            throw EInvalidGraphic(FrameworkTexts::PictureDataTooLarge);
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     LoadFromBytes(bytes);
@@ -244,12 +245,15 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes, kMaxGraphicFileSize)) {
         const int error = errno;
-        const std::string reason = error == kNotRegularFile ? "Not a regular file"
-                                   : error == EFBIG         ? "File too large"
-                                                            : std::strerror(error);
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+        throw EFOpenError(Format(FrameworkTexts::CannotOpenFile,
+                                 {fileName, FileErrorText(error, kMaxGraphicFileSize)}));
     }
-    LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    // Content that is no picture of this class is refused naming the file.
+    try {
+        LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(Format(FrameworkTexts::CannotOpenFile, {fileName, e.Message()}));
+    }
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
@@ -478,7 +482,7 @@ void TBitmap::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
 void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {
     const QImage img = DecodeImage(bytes, {"bmp", "dib", "png", "jpeg", "jpg", "gif"});
     if (img.isNull())
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic(FrameworkTexts::BitmapNotValid);
     TPixelFormat format = pfDevice;
     if (bytes.size() >= 30 && bytes[0] == 'B' && bytes[1] == 'M') {
         switch (bytes[28] | (bytes[29] << 8)) {
@@ -628,7 +632,7 @@ void TIcon::DrawOnCanvas(TCanvas* canvas, const TRect& r) const {
 void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
     const QImage img = DecodeImage(bytes, {"ico", "cur", "png", "bmp"});
     if (img.isNull())
-        throw EInvalidGraphic("Icon image is not valid");
+        throw EInvalidGraphic(FrameworkTexts::IconNotValid);
     SetImage(img);
 }
 
@@ -694,7 +698,7 @@ void TPicture::SetGraphic(const TGraphic* value) {
     else if (cls->CanCreate())
         copy.reset(dynamic_cast<TGraphic*>(cls->Create(nullptr)));
     if (!copy)
-        throw EInvalidGraphic("Invalid graphic format");
+        throw EInvalidGraphic(FrameworkTexts::InvalidGraphicFormat);
     copy->AssignFrom(value);
     Take(std::move(copy));
 }
@@ -731,8 +735,9 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     else if (ext == ".emf" || ext == ".wmf")
         graphic = std::make_unique<TMetafile>();
     else
-        throw EInvalidGraphic(
-            Format("Unknown picture file extension (.%s)", {ext.empty() ? ext : ext.substr(1)}));
+        throw EInvalidGraphic(Format(FrameworkTexts::CannotOpenFile,
+                                     {fileName, Format(FrameworkTexts::UnknownPictureExtension,
+                                                       {ext.empty() ? ext : ext.substr(1)})}));
     graphic->LoadFromFile(fileName);
     Take(std::move(graphic));
 }
@@ -781,11 +786,11 @@ std::string TPicture::StreamedData() const {
 
 void TPicture::ReadStreamedData(std::string_view data) {
     if (data.empty() || data.size() < 1 + size_t(uint8_t(data[0])))
-        throw EInvalidGraphic("Picture data is not valid");
+        throw EInvalidGraphic(FrameworkTexts::PictureDataNotValid);
     const std::string name(data.substr(1, uint8_t(data[0])));
     const std::string_view bytes = data.substr(1 + name.size());
     if (int64_t(bytes.size()) > kMaxGraphicFileSize)
-        throw EInvalidGraphic("Picture data is too large");
+        throw EInvalidGraphic(FrameworkTexts::PictureDataTooLarge);
     std::unique_ptr<TGraphic> graphic;
     if (name == TBitmap::StaticClass()->Name())
         graphic = std::make_unique<TBitmap>();
@@ -794,7 +799,7 @@ void TPicture::ReadStreamedData(std::string_view data) {
     else if (name == TIcon::StaticClass()->Name())
         graphic = std::make_unique<TIcon>();
     else
-        throw EInvalidGraphic(Format("Unknown picture format (%s)", {name}));
+        throw EInvalidGraphic(Format(FrameworkTexts::UnknownPictureFormat, {name}));
     // Nothing after the name is an empty graphic of that class.
     if (!bytes.empty())
         graphic->LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -803,9 +808,10 @@ void TPicture::ReadStreamedData(std::string_view data) {
 
 std::string GraphicFilter() {
     static const std::pair<const char*, const char*> formats[] = {
-        {"Bitmaps", "*.bmp;*.dib"}, {"PNG images", "*.png"}, {"JPEG images", "*.jpg;*.jpeg"},
-        {"GIF images", "*.gif"},    {"Icons", "*.ico"},      {"Enhanced Metafiles", "*.emf"},
-        {"Metafiles", "*.wmf"},
+        {FrameworkTexts::BitmapFiles, "*.bmp;*.dib"}, {FrameworkTexts::PngFiles, "*.png"},
+        {FrameworkTexts::JpegFiles, "*.jpg;*.jpeg"},  {FrameworkTexts::GifFiles, "*.gif"},
+        {FrameworkTexts::IconFiles, "*.ico"},         {FrameworkTexts::EmfFiles, "*.emf"},
+        {FrameworkTexts::WmfFiles, "*.wmf"},
     };
     std::string all;
     std::string each;
@@ -815,5 +821,5 @@ std::string GraphicFilter() {
         all += patterns;
         each += std::string("|") + text + " (" + patterns + ")|" + patterns;
     }
-    return "All (" + all + ")|" + all + each;
+    return std::string(FrameworkTexts::AllPictureFiles) + " (" + all + ")|" + all + each;
 }

@@ -18,8 +18,8 @@
 
 class QImage;
 
-// A graphic that cannot be read: "Bitmap image is not valid", "Icon image is not valid",
-// "Unknown picture file extension (.%s)".
+// A graphic that cannot be read (texts in FrameworkTexts): BitmapNotValid, IconNotValid,
+// MetafileNotValid, UnknownPictureExtension; read from a file, the message names the file.
 class EInvalidGraphic : public Exception {
 public:
     using Exception::Exception;
@@ -57,8 +57,9 @@ class TGraphic : public TPersistent {
     void LoadFromStream(std::istream& stream);
     void SaveToStream(std::ostream& stream) const;
     // Reading takes a regular file of at most kMaxGraphicFileSize bytes and raises
-    // EFOpenError "Cannot open file \"%s\". <reason>" for any other (a FIFO, a device, a
-    // folder, a larger file, a missing file); saving replaces the file in one
+    // EFOpenError CannotOpenFile (the file and the reason) for any other (a FIFO, a device,
+    // a folder, a larger file, a missing file), and EInvalidGraphic CannotOpenFile for
+    // content that is not a picture of this class; saving replaces the file in one
     // piece (a temporary file renamed over it) and raises EInOutError "Unable to write to
     // %s" when the file is read-only or the medium refuses, leaving the old file.
     void LoadFromFile(const std::string& fileName);
@@ -191,7 +192,7 @@ class TMetafile;
 
 // A holder of one graphic of any class. Reading a file picks the class from the
 // extension: .bmp and the raster formats → TBitmap, .ico → TIcon; others raise
-// EInvalidGraphic "Unknown picture file extension (.%s)".
+// EInvalidGraphic CannotOpenFile naming the file and UnknownPictureExtension.
 class TPicture : public TPersistent {
     ORV_CLASS(TPicture, TPersistent)
 

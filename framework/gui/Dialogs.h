@@ -199,7 +199,7 @@ private:
 
 // The printer set-up dialog: starts on the program's printer, its paper and orientation;
 // once accepted, the printer takes what was chosen. An index that names no printer is
-// refused with "Printer selected is not valid" and the dialog stays open.
+// refused with FrameworkTexts::PrinterNotValid and the dialog stays open.
 class TPrinterSetupDialog : public TCommonDialog {
     ORV_CLASS(TPrinterSetupDialog, TCommonDialog)
 public:

@@ -104,7 +104,7 @@ class TMetafile : public TGraphic {
     // EMF or WMF bytes, following Enhanced. Reading takes back the drawing calls of both
     // formats (what SaveToBytes writes, and the same records from other programs), so a
     // saved picture draws again; a file whose sizes or offsets point outside it, or that is
-    // neither format, raises EInvalidGraphic "Metafile is not valid" and changes nothing.
+    // neither format, raises EInvalidGraphic MetafileNotValid and changes nothing.
     std::vector<uint8_t> SaveToBytes() const override;
     void LoadFromBytes(const std::vector<uint8_t>& bytes) override;
     std::vector<uint8_t> SaveEnhanced() const;

@@ -59,7 +59,7 @@ struct TReadMetafile {
     int Inch = 96;
 };
 
-// Reads either format; raises EInvalidGraphic "Metafile is not valid" for bytes that are
+// Reads either format; raises EInvalidGraphic MetafileNotValid for bytes that are
 // neither or that point outside themselves.
 TReadMetafile Read(const std::vector<uint8_t>& bytes);
 

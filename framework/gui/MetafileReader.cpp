@@ -6,6 +6,7 @@
 
 #include "framework/gui/MetafileFormat.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 
 #include <QImage>
@@ -19,7 +20,7 @@ namespace MetafileFormat {
 namespace {
 
 [[noreturn]] void InvalidMetafile() {
-    throw EInvalidGraphic("Metafile is not valid");
+    throw EInvalidGraphic(FrameworkTexts::MetafileNotValid);
 }
 
 class TByteReader {

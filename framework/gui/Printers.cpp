@@ -1,6 +1,8 @@
 #include "framework/gui/Printers.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/Registry.h"
+#include "framework/core/TextFiles.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Graphics.h"
 
@@ -14,6 +16,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +46,21 @@ QPageSize PageSizeOf(const std::string& name) {
     return QPageSize(QPageSize::A4);
 }
 
+// Why a PDF file could not be made: its folder is missing or closed to writing, or the
+// file itself cannot be written.
+std::string PdfRefusal(const std::string& file) {
+    std::string dir = ExtractFileDir(file);
+    if (dir.empty())
+        dir = ".";
+    if (access(dir.c_str(), W_OK) != 0)
+        return FileErrorText(errno);
+    if (QFileInfo(QString::fromStdString(file)).isDir())
+        return FileErrorText(EISDIR);
+    if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
+        return FileErrorText(errno);
+    return FileErrorText(EACCES);
+}
+
 std::unique_ptr<TPrinter>& PrinterSlot() {
     static std::unique_ptr<TPrinter> printer;
     return printer;
@@ -61,7 +81,7 @@ TPrinter::~TPrinter() {
 
 void TPrinter::CheckPrinting(bool printing) const {
     if (FPrinting != printing)
-        throw EPrinter(printing ? "Printer is not currently printing" : "Printing in progress");
+        throw EPrinter(printing ? FrameworkTexts::NotPrinting : FrameworkTexts::PrintingInProgress);
 }
 
 // ---------------------------------------------------------------------------
@@ -116,7 +136,7 @@ void TPrinter::SetPrinterIndex(int value) {
         FPrinterIndex = -1;
         EnsureList();
     } else if (value < 0 || value >= FPrinters->Count()) {
-        throw EPrinter("Printer selected is not valid");
+        throw EPrinter(FrameworkTexts::PrinterNotValid);
     } else {
         FPrinterIndex = value;
     }
@@ -181,7 +201,7 @@ void TPrinter::SetPaperName(const std::string& value) {
     for (const TPaper& paper : kPapers)
         known = known || value == paper.Name;
     if (!known)
-        throw EPrinter(Format("Paper size %s is not supported", {value}));
+        throw EPrinter(Format(FrameworkTexts::PaperNotSupported, {value}));
     FPaperName = value;
     if (FDevice)
         FDevice->setPageSize(PageSizeOf(value));
@@ -295,8 +315,9 @@ void TPrinter::BeginDoc() {
         FPainter.reset();
         FDevice.reset();
         if (!pdfFile.empty())
-            throw EInOutError(Format("Cannot create file \"%s\"", {pdfFile}));
-        throw EPrinter("Printer selected is not valid");
+            throw EInOutError(
+                Format(FrameworkTexts::CannotCreateFile, {pdfFile, PdfRefusal(pdfFile)}));
+        throw EPrinter(FrameworkTexts::PrinterNotValid);
     }
     FPrinting = true;
     FAborted = false;

@@ -16,9 +16,9 @@
 class QPainter;
 class QPrinter;
 
-// "Printing in progress", "Printer is not currently printing", "Printer selected is not
-// valid", "There is no default printer currently selected", "Operation not supported on
-// selected printer".
+// FrameworkTexts::PrintingInProgress, NotPrinting, PrinterNotValid, PaperNotSupported;
+// "There is no default printer currently selected", "Operation not supported on selected
+// printer".
 class EPrinter : public Exception {
 public:
     using Exception::Exception;
@@ -39,8 +39,8 @@ public:
     // The printer names: the system's, then the PDF printer.
     TStrings* Printers();
     // The chosen printer's index in Printers; -1 chooses the default printer (the
-    // system's default, else the PDF printer). Raises EPrinter "Printer selected is not
-    // valid" for an index out of the list and "Printing in progress" while printing.
+    // system's default, else the PDF printer). Raises EPrinter PrinterNotValid for an index
+    // out of the list and PrintingInProgress while printing.
     int PrinterIndex();
     void SetPrinterIndex(int value);
     bool IsPdfPrinter();
@@ -60,14 +60,14 @@ public:
     // The paper sizes a printer may be given, by name ("A4", "A3", "A5", "B5", "Letter",
     // "Legal", "Executive").
     static std::vector<std::string> PaperNames();
-    // The chosen paper (A4 at first); an unknown name raises EPrinter "Paper size %s is
-    // not supported", and "Printing in progress" while printing.
+    // The chosen paper (A4 at first); an unknown name raises EPrinter PaperNotSupported,
+    // and PrintingInProgress while printing.
     const std::string& PaperName() const { return FPaperName; }
     void SetPaperName(const std::string& value);
 
     // ---- The page (of the chosen printer, in its orientation)
     TPrinterOrientation Orientation() const { return FOrientation; }
-    // Raises "Printing in progress" while printing.
+    // Raises PrintingInProgress while printing.
     void SetOrientation(TPrinterOrientation value);
     // The printable area in device pixels.
     int PageWidth();
@@ -81,15 +81,15 @@ public:
     void SetCopies(int value);
 
     // ---- Printing
-    // Starts a document on page 1; raises "Printing in progress" while printing, and the
-    // platform's error when the printer cannot print.
+    // Starts a document on page 1; raises PrintingInProgress while printing, PrinterNotValid
+    // when the printer cannot print, and EInOutError CannotCreateFile (the file and why)
+    // when the PDF printer cannot make its file.
     void BeginDoc();
-    // Ends the document (the PDF printer writes its file); "Printer is not currently
-    // printing" outside a document.
+    // Ends the document (the PDF printer writes its file); NotPrinting outside a document.
     void EndDoc();
-    // Drops the document; "Printer is not currently printing" outside one.
+    // Drops the document; NotPrinting outside one.
     void Abort();
-    // Starts the next page; "Printer is not currently printing" outside a document.
+    // Starts the next page; NotPrinting outside a document.
     void NewPage();
     bool Printing() const { return FPrinting; }
     bool Aborted() const { return FAborted; }

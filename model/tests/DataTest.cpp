@@ -1,5 +1,6 @@
 #include "model/Data.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/IniFiles.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
@@ -222,7 +223,7 @@ TEST_F(PowFileTest, FailuresKeepWhatWasRead) {
             FDir.Write("long.pow", "m\r\nx\r\n1 1\r\n3 1" + std::string(80, '0') + "\r\n"));
         ADD_FAILURE() << "an 81-digit power was read";
     } catch (const EInOutError& e) {
-        EXPECT_NE(e.Message().find("long.pow, line 4"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("long.pow, γραμμή 4"), std::string::npos) << e.Message();
     }
     EXPECT_EQ(curve.RatedPower(), 0);
 
@@ -259,7 +260,7 @@ TEST_F(PowFileTest, ScaledValueThatOverflowsIsRefusedAndTheCurveKept) {
             curve.LoadFromFile(file);
             ADD_FAILURE() << "no error; rated power " << curve.RatedPower();
         } catch (const EInOutError& e) {
-            EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("εκτός ορίων"), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
         }
         ASSERT_EQ(curve.PointCount(), 2);
@@ -678,7 +679,8 @@ TEST_F(DvlFileTest, FilesThatAreNoListAreRefusedAndTheListKept) {
     TDevList list;
     list.Add(MakeDevice("kept", 100, 2, {{}}));
     const std::string missing = FDir.File("missing.dvl");
-    ExpectRefused([&] { list.LoadFromFile(missing); }, {"Cannot open file \"" + missing + "\""});
+    ExpectRefused([&] { list.LoadFromFile(missing); },
+                  {Format(FrameworkTexts::CannotOpenFile, {missing, FrameworkTexts::NoSuchFile})});
     EXPECT_EQ(list.Count(), 1);
 
     TDevList().SaveToFile(FDir.File("empty.dvl"));
@@ -799,8 +801,8 @@ TEST(SeasonTest, UnreadableListsAreRefusedAndLeaveTheListsAsTheyWere) {
         std::string dvl, ssn, shown;
     };
     const Case cases[] = {
-        {fifo, fifoSsn, "Not a regular file"},
-        {"/dev/zero", "/dev/zero", "Not a regular file"},
+        {fifo, fifoSsn, FrameworkTexts::NotRegularFile},
+        {"/dev/zero", "/dev/zero", FrameworkTexts::NotRegularFile},
         {dir.Path().string(), dir.Path().string(), ""},
         {dir.Write("huge.dvl", "[devlist]\r\ncount=99999999999\r\n[dev0]\r\nName=a\r\n"),
          dir.Write("huge.ssn", "[Seasons]\r\ncount=99999999999\r\n[season0]\r\n"),
@@ -874,7 +876,8 @@ TEST(SeasonTest, FilesThatAreNoPeriodListAreRefusedAndTheListKept) {
     periods.AddSeason();
     const std::string missing = dir.File("missing.ssn");
     TMemIniFile none(missing);
-    ExpectRefused([&] { periods.LoadFromIni(none); }, {"Cannot open file \"" + missing + "\""});
+    ExpectRefused([&] { periods.LoadFromIni(none); },
+                  {Format(FrameworkTexts::CannotOpenFile, {missing, FrameworkTexts::NoSuchFile})});
     EXPECT_EQ(periods.Count(), 1);
 
     TIniFile empty(dir.File("empty.ssn"));
@@ -971,7 +974,7 @@ TEST_F(TextFileTest, PphHandWrittenShortAndMalformedFiles) {
                                                         " 3 4 5 6 7 8 9 10 11 12\r\n"));
         ADD_FAILURE() << "a 72-character factor was read";
     } catch (const EInOutError& e) {
-        EXPECT_NE(e.Message().find("long.pph, line 2"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("long.pph, γραμμή 2"), std::string::npos) << e.Message();
     }
     EXPECT_EQ(factors.GetFactor(1, 1), 1);
     EXPECT_EQ(factors.GetFactor(3, 1), 0); // as before: not the rest of the long factor
@@ -1461,7 +1464,7 @@ TEST_F(ModelTest, DefaultFilesThatAreNotRegularFilesAreReportedWithoutWaiting) {
     ASSERT_EQ(DefaultLoadErrors.size(), 1u);
     EXPECT_EQ(DefaultLoadErrors[0].rfind(FDir.File("default.pow") + ": ", 0), 0u)
         << DefaultLoadErrors[0];
-    EXPECT_NE(DefaultLoadErrors[0].find("Not a regular file"), std::string::npos)
+    EXPECT_NE(DefaultLoadErrors[0].find(FrameworkTexts::NotRegularFile), std::string::npos)
         << DefaultLoadErrors[0];
     EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);
 }

@@ -177,7 +177,7 @@ TEST_F(TabDataTest, BadFilesRaiseAndKeepWhatWasRead) {
          ""},
         // A frequency longer than the reader's limit is an error, never two frequencies.
         {"frequency of 70 digits", "Title\r\n1 2 3\r\n3\r\n10 " + std::string(70, '2') + "\r\n",
-         "Title", 3, 0, "line 4"},
+         "Title", 3, 0, "γραμμή 4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

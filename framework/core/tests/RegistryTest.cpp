@@ -1,4 +1,5 @@
 #include "framework/core/Registry.h"
+#include "framework/core/FrameworkTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ TEST_F(RegistryTest, TypedValuesAndKeysOfTheRegistry) {
         reg.ReadString("N");
         FAIL();
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.Message(), "Invalid data type for 'N'");
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::ValueOfOtherType, {"N"}));
     }
     EXPECT_THROW(reg.ReadInteger("Nothing"), ERegistryException);
     EXPECT_TRUE(reg.DeleteValue("N"));
@@ -421,7 +422,7 @@ TEST_F(RegistryTest, StoreFileEdgeCases) {
         ini.WriteString("dm", "Folder", "/ro");
         ADD_FAILURE() << "wrote a read-only store";
     } catch (const ERegistryException& e) {
-        EXPECT_NE(e.Message().find("read-only"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("μόνο για ανάγνωση"), std::string::npos) << e.Message();
     }
     EXPECT_EQ(ReadAll(FStore), before);
     ASSERT_EQ(chmod(FStore.c_str(), 0644), 0);
@@ -430,7 +431,7 @@ TEST_F(RegistryTest, StoreFileEdgeCases) {
         ini.WriteString("dm", "Folder", "/ro");
         ADD_FAILURE() << "wrote into a read-only folder";
     } catch (const ERegistryException& e) {
-        EXPECT_NE(e.Message().find("not writable"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("δεν δέχεται εγγραφή"), std::string::npos) << e.Message();
     }
     ASSERT_EQ(chmod(FDir.c_str(), 0755), 0);
     EXPECT_EQ(ReadAll(FStore), before);
@@ -451,7 +452,8 @@ TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
             ini.ReadString("dm", "Folder", "");
             ADD_FAILURE() << store;
         } catch (const ERegistryException& e) {
-            EXPECT_NE(e.Message().find("not a regular file"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find("δεν είναι κανονικό αρχείο"), std::string::npos)
+                << e.Message();
         }
         EXPECT_NO_THROW(ini.WriteString("dm", "Folder", "x"));
         EXPECT_EQ(ini.ReadString("dm", "Folder", "none"), "none");

@@ -1,5 +1,6 @@
 #include "ComponentReader.h"
 
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/Streams.h"
 
 #include <gtest/gtest.h>
@@ -405,9 +406,16 @@ TEST(FileStreams, ErrorsNameTheFileAndShortReadsFail) {
         TFileStream f(missing, fmOpenRead);
         FAIL();
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "Cannot open file " + missing);
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::CannotOpenFile,
+                                      {missing, std::string(FrameworkTexts::NoSuchFile)}));
     }
-    EXPECT_THROW(TFileStream(missing, fmCreate), EFCreateError);
+    try {
+        TFileStream f(missing, fmCreate);
+        FAIL();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::CannotCreateFile,
+                                      {missing, std::string(FrameworkTexts::NoSuchFile)}));
+    }
 
     std::string name = (dir / "a.bin").string();
     {
@@ -424,7 +432,7 @@ TEST(FileStreams, ErrorsNameTheFileAndShortReadsFail) {
         f.ReadByte();
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.Message(), "Stream read error");
+        EXPECT_EQ(e.Message(), FrameworkTexts::StreamReadError);
     }
     std::filesystem::remove_all(dir);
 }

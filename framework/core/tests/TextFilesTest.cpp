@@ -1,13 +1,18 @@
 #include "framework/core/TextFiles.h"
+#include "framework/core/FrameworkTexts.h"
+#include "framework/core/Streams.h"
 #include "framework/core/SystemUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -101,7 +106,7 @@ TEST_F(TextFilesTest, ARunThatIsNotANumberIsAnInputError) {
             ADD_FAILURE() << bad;
         } catch (const EInOutError& e) {
             EXPECT_EQ(e.Message(),
-                      std::string("Invalid numeric input '") + bad + "' in file wind.dat");
+                      Format(FrameworkTexts::InvalidNumberInFile, {bad, "wind.dat", 1}));
         }
     }
 }
@@ -146,9 +151,8 @@ TEST_F(TextFilesTest, ARunLongerThanSixtyFourCharactersIsAnError) {
                     integer ? reader.ReadInteger() : reader.ReadNumber();
                 ADD_FAILURE() << "no error for " << c.text;
             } catch (const EInOutError& e) {
-                EXPECT_NE(e.Message().find("longer than 64 characters"), std::string::npos)
-                    << e.Message();
-                EXPECT_NE(e.Message().find("in file f.pph, line " + std::to_string(c.line)),
+                EXPECT_NE(e.Message().find("από 64 χαρακτήρες"), std::string::npos) << e.Message();
+                EXPECT_NE(e.Message().find("στο αρχείο f.pph, γραμμή " + std::to_string(c.line)),
                           std::string::npos)
                     << e.Message();
             }
@@ -193,7 +197,7 @@ TEST_F(TextFilesTest, TheRunLimitCountsCharactersAndMessagesKeepThemWhole) {
         reader.ReadNumber();
         ADD_FAILURE() << "read a number from letters";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(e.Message(), "Invalid numeric input '" + letters + "' in file f.pow");
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::InvalidNumberInFile, {letters, "f.pow", 1}));
     }
 }
 
@@ -244,7 +248,8 @@ TEST_F(TextFilesTest, OnlyRegularFilesAreRead) {
     try {
         TTextReader reader(fifo);
     } catch (const EInOutError& e) {
-        EXPECT_NE(e.Message().find("Not a regular file"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find(FrameworkTexts::NotRegularFile), std::string::npos)
+            << e.Message();
     }
 }
 
@@ -459,4 +464,112 @@ TEST_F(TextFilesTest, SavingThroughALinkLoopIsRefusedAndKeepsTheLinks) {
     EXPECT_TRUE(fs::is_symlink(Path("a.ini")));
     EXPECT_TRUE(fs::is_symlink(Path("b.ini")));
     EXPECT_EQ(fs::read_symlink(Path("a.ini")), "b.ini");
+}
+
+namespace {
+
+// The words of a message made of ASCII letters, once the file's name is taken out: a
+// message in the user's language has none but the names of encodings and units.
+std::vector<std::string> LatinWords(std::string message, const std::string& fileName) {
+    const size_t at = message.find(fileName);
+    if (at != std::string::npos)
+        message.erase(at, fileName.size());
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : message + " ") {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            word += c;
+        } else if (!word.empty()) {
+            if (word != "UTF" && word != "MB" && word != "KB")
+                words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+} // namespace
+
+// Every way a file can fail to open or to read, through each reader that opens files: the
+// message is in the user's language, names the file, and tells the reasons apart.
+TEST_F(TextFilesTest, FailedOpensAreReportedInGreekNamingTheFile) {
+    const std::string fifo = Path("pipe.pow");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string utf16 = Path("utf16.dat");
+    Put(utf16, std::string("\xFF\xFE"
+                           "1\0",
+                           4));
+    const std::string big = Path("big.pph");
+    Put(big, std::string(3000, '1'));
+    const std::string plain = Path("plain.ssn");
+    Put(plain, "1 2\r\n3 4,5\r\n");
+    const std::string loop = Path("loop.dvl");
+    ASSERT_EQ(symlink("loop.dvl", loop.c_str()), 0);
+    const std::string longName = Path(std::string(300, 'n') + ".pow");
+
+    struct TCase {
+        const char* What;
+        std::string File;
+        std::function<void()> Open;
+        std::string Reason; // a part of the message
+    };
+    const auto text = [](const std::string& name, int64_t limit = kMaxTextFileSize) {
+        return [name, limit] { TTextReader reader(name, limit); };
+    };
+    const auto memory = [](const std::string& name) {
+        return [name] {
+            TMemoryStream stream;
+            stream.LoadFromFile(name);
+        };
+    };
+    const TCase cases[] = {
+        {"missing", Path("missing.pow"), text(Path("missing.pow")), FrameworkTexts::NoSuchFile},
+        {"folder", FDir, text(FDir), FrameworkTexts::IsFolder},
+        {"FIFO", fifo, text(fifo), FrameworkTexts::NotRegularFile},
+        {"device", "/dev/zero", text("/dev/zero"), FrameworkTexts::NotRegularFile},
+        {"UTF-16", utf16, text(utf16), FrameworkTexts::Utf16Text},
+        {"too large", big, text(big, 2048), Format(FrameworkTexts::FileLargerThan, {"2 KB"})},
+        {"bad number", plain,
+         [&] {
+             TTextReader reader(plain);
+             for (int i = 0; i < 4; ++i)
+                 reader.ReadNumber();
+         },
+         Format(FrameworkTexts::InvalidNumberInFile, {"4,5", plain, 2})},
+        {"path through a file", plain + "/x", text(plain + "/x"), FrameworkTexts::NotFolder},
+        {"links in a circle", loop, text(loop), FrameworkTexts::LinkLoop},
+        {"name too long", longName, text(longName), FrameworkTexts::NameTooLong},
+        {"stream, missing", Path("gone.bin"), memory(Path("gone.bin")), FrameworkTexts::NoSuchFile},
+        {"stream, FIFO", fifo, memory(fifo), FrameworkTexts::NotRegularFile},
+        {"file stream", Path("gone.bin"), [&] { TFileStream f(Path("gone.bin"), fmOpenRead); },
+         FrameworkTexts::NoSuchFile},
+        {"file stream created in no folder", Path("none/new.bin"),
+         [&] { TFileStream f(Path("none/new.bin"), fmCreate); }, FrameworkTexts::NoSuchFile},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        try {
+            c.Open();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message().find(c.File), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.Reason), std::string::npos) << e.Message();
+            EXPECT_TRUE(IsValidUtf8(e.Message())) << e.Message();
+            EXPECT_EQ(LatinWords(e.Message(), c.File), std::vector<std::string>()) << e.Message();
+        }
+    }
+
+    // Refusals met when saving have texts of their own; any other system error keeps the
+    // system's text beside its number.
+    std::vector<std::string> seen;
+    for (const int error : {ENOENT, EACCES, EPERM, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, ENOSPC,
+                            EROFS, EIO, EMFILE}) {
+        const std::string reason = FileErrorText(error);
+        EXPECT_EQ(LatinWords(reason, ""), std::vector<std::string>()) << reason;
+        seen.push_back(reason);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << "two errors read the same";
+    EXPECT_NE(FileErrorText(EXDEV).find(std::to_string(EXDEV)), std::string::npos);
+    EXPECT_NE(FileErrorText(EXDEV).find(std::strerror(EXDEV)), std::string::npos);
 }

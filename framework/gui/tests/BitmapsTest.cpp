@@ -1,4 +1,6 @@
 #include "framework/gui/Bitmaps.h"
+#include "framework/core/FrameworkTexts.h"
+#include "framework/core/TextFiles.h"
 #include "framework/gui/ImageList.h"
 #include "framework/gui/tests/TestApp.h"
 
@@ -133,9 +135,36 @@ TEST_F(BitmapsTest, FilesAndPictures) {
     pic.LoadFromFile(file);
     ASSERT_NE(dynamic_cast<TBitmap*>(pic.Graphic()), nullptr);
     EXPECT_EQ(pic.Bitmap()->Canvas()->Pixels(2, 2), clLime);
-    EXPECT_THROW(pic.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
-    EXPECT_THROW(b.LoadFromFile((dir / "missing.bmp").string()), EFOpenError);
+    // Each refusal names the file and why.
+    const std::string text = (dir / "notes.bmp").string();
+    WriteFileAtomically(text, "no picture here");
+    const std::string icon = (dir / "notes.ico").string();
+    WriteFileAtomically(icon, "no picture here");
+    const std::string drawing = (dir / "notes.wmf").string();
+    WriteFileAtomically(drawing, "no picture here");
+    const std::string other = (dir / "a.xyz").string();
+    const std::string missing = (dir / "missing.bmp").string();
+    const std::pair<std::string, std::string> refused[] = {
+        {text, FrameworkTexts::BitmapNotValid},
+        {icon, FrameworkTexts::IconNotValid},
+        {drawing, FrameworkTexts::MetafileNotValid},
+        {other, Format(FrameworkTexts::UnknownPictureExtension, {"xyz"})},
+        {missing, FrameworkTexts::NoSuchFile},
+    };
+    for (const auto& [name, reason] : refused) {
+        try {
+            pic.LoadFromFile(name);
+            ADD_FAILURE() << "read " << name;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), Format(FrameworkTexts::CannotOpenFile, {name, reason}));
+        }
+    }
+    EXPECT_THROW(pic.LoadFromFile(other), EInvalidGraphic);
+    EXPECT_THROW(pic.LoadFromFile(text), EInvalidGraphic);
+    EXPECT_THROW(b.LoadFromFile(missing), EFOpenError);
     EXPECT_EQ(pic.Width(), 6); // unchanged by the failures
+    for (const std::string& name : {text, icon, drawing})
+        std::filesystem::remove(name);
     // A read-only picture is refused and kept; a writable one is replaced whole.
     TBitmap wide(9, 3);
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
@@ -175,13 +204,13 @@ TEST_F(BitmapsTest, PicturesAreReadOnlyFromRegularFilesOfAPictureSize) {
     std::filesystem::resize_file(huge, uint64_t(kMaxGraphicFileSize) + 1);
     struct TCase {
         std::string File;
-        const char* Reason;
+        std::string Reason;
     };
     const TCase cases[] = {
-        {fifo, "Not a regular file"},
-        {zero, "Not a regular file"},
-        {folder, "Is a directory"},
-        {huge, "File too large"},
+        {fifo, FrameworkTexts::NotRegularFile},
+        {zero, FrameworkTexts::NotRegularFile},
+        {folder, FrameworkTexts::IsFolder},
+        {huge, Format(FrameworkTexts::FileLargerThan, {"257 MB"})},
     };
     TPicture pic;
     pic.Bitmap()->SetSize(7, 5);
@@ -207,7 +236,7 @@ TEST_F(BitmapsTest, PicturesAreReadOnlyFromRegularFilesOfAPictureSize) {
             continue;
         }
         const std::string message = load.get();
-        EXPECT_EQ(message, "Cannot open file \"" + c.File + "\". " + c.Reason);
+        EXPECT_EQ(message, Format(FrameworkTexts::CannotOpenFile, {c.File, c.Reason}));
         EXPECT_EQ(pic.Width(), 7);
     }
     std::filesystem::remove_all(dir);

@@ -1,4 +1,5 @@
 #include "framework/gui/Dialogs.h"
+#include "framework/core/FrameworkTexts.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
@@ -291,7 +292,7 @@ TEST_F(PrinterSetupTest, PaperSizesAreCheckedAndShapeThePage) {
         Printer()->SetPaperName("A0");
         ADD_FAILURE() << "no error";
     } catch (const EPrinter& e) {
-        EXPECT_STREQ(e.what(), "Paper size A0 is not supported");
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::PaperNotSupported, {"A0"}));
     }
     EXPECT_EQ(Printer()->PaperName(), "Letter");
 }

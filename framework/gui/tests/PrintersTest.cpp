@@ -1,4 +1,5 @@
 #include "framework/gui/Printers.h"
+#include "framework/core/FrameworkTexts.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/TestKit.h"
 
@@ -61,12 +62,13 @@ TEST_F(PrintersTest, DocumentStepsOutOfTurnRaiseThePlatformsErrors) {
         const char* Message;
     };
     const TCase cases[] = {
-        {"EndDoc", false, [p] { p->EndDoc(); }, "Printer is not currently printing"},
-        {"NewPage", false, [p] { p->NewPage(); }, "Printer is not currently printing"},
-        {"Abort", false, [p] { p->Abort(); }, "Printer is not currently printing"},
-        {"BeginDoc", true, [p] { p->BeginDoc(); }, "Printing in progress"},
-        {"Orientation", true, [p] { p->SetOrientation(poLandscape); }, "Printing in progress"},
-        {"PrinterIndex", true, [p] { p->SetPrinterIndex(-1); }, "Printing in progress"},
+        {"EndDoc", false, [p] { p->EndDoc(); }, FrameworkTexts::NotPrinting},
+        {"NewPage", false, [p] { p->NewPage(); }, FrameworkTexts::NotPrinting},
+        {"Abort", false, [p] { p->Abort(); }, FrameworkTexts::NotPrinting},
+        {"BeginDoc", true, [p] { p->BeginDoc(); }, FrameworkTexts::PrintingInProgress},
+        {"Orientation", true, [p] { p->SetOrientation(poLandscape); },
+         FrameworkTexts::PrintingInProgress},
+        {"PrinterIndex", true, [p] { p->SetPrinterIndex(-1); }, FrameworkTexts::PrintingInProgress},
     };
     for (const TCase& c : cases) {
         if (c.Printing)
@@ -89,8 +91,15 @@ TEST_F(PrintersTest, DocumentStepsOutOfTurnRaiseThePlatformsErrors) {
     EXPECT_FALSE(p->Printing());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(p->PdfFileName())));
     // An unwritable file is refused at the start.
-    p->SetPdfFileName(Dir.filePath("no/such/folder/page.pdf").toStdString());
-    EXPECT_THROW(p->BeginDoc(), EInOutError);
+    const std::string unwritable = Dir.filePath("no/such/folder/page.pdf").toStdString();
+    p->SetPdfFileName(unwritable);
+    try {
+        p->BeginDoc();
+        ADD_FAILURE() << "printed into a missing folder";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), Format(FrameworkTexts::CannotCreateFile,
+                                      {unwritable, FrameworkTexts::NoSuchFile}));
+    }
     EXPECT_FALSE(p->Printing());
 }
 
