@@ -56,6 +56,11 @@ protected:
         const TRect r = Catalogue->ListView1->ItemRect(i);
         return TPoint(r.Left + 30, (r.Top + r.Bottom) / 2);
     }
+    // A point on the device grid, in the catalogue's client coordinates.
+    TPoint GridPointInCatalogue() const {
+        return Catalogue->ListView1->ScreenToClient(
+            View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    }
     void AddByDoubleClick(const std::string& caption) {
         const int row = CatalogueRow(caption);
         DoubleClickAt(Catalogue->ListView1, ItemPoint(row));
@@ -311,8 +316,7 @@ TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheList
     const int row = CatalogueRow("Ραδιόφωνο");
     TListView* list = Catalogue->ListView1;
     const TPoint from = ItemPoint(row);
-    const TPoint onGrid =
-        list->ScreenToClient(View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    const TPoint onGrid = GridPointInCatalogue();
     MouseDown(list, from);
     MouseMove(list, TPoint(from.X, from.Y + 20));
     ASSERT_TRUE(list->Dragging());
@@ -335,8 +339,7 @@ TEST_F(DevicesViewTest, ADraggedDeviceCarriesItsIconAndCaptionOverTheGridOnly) {
     TListView* list = Catalogue->ListView1;
     TListItem* item = list->Item(row);
     const TPoint from = ItemPoint(row);
-    const TPoint onGrid =
-        list->ScreenToClient(View->gdDevices->ClientToScreen(CellPoint(View->gdDevices, 3, 1)));
+    const TPoint onGrid = GridPointInCatalogue();
     MouseDown(list, from);
     MouseMove(list, TPoint(from.X, from.Y + 20));
     ASSERT_TRUE(list->Dragging());

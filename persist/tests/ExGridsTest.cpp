@@ -74,6 +74,25 @@ protected:
         delete Form;
         TTempStoreTest::TearDown();
     }
+    // Opens the pick list of an editable cell in column 1 whose list holds the items.
+    TPopupListbox* OpenPickList(int row, const std::vector<std::string>& items) {
+        Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+        Grid->SetOnGetEditStyle(TEditStyleEvent(
+            [](TObject*, int, int, TInplaceEditStyle& style) { style = iePickList; }));
+        Grid->SetOnGetPicklist(TPicklistEvent([items](TObject*, int, int, TStrings* list) {
+            for (const auto& item : items)
+                list->Add(item);
+        }));
+        TestKit::Focus(Grid);
+        Grid->SetCol(1);
+        Grid->SetRow(row);
+        TestKit::PressKey(VK_F2);
+        auto* editor = Grid->ExInplaceEditor();
+        if (editor == nullptr)
+            return nullptr;
+        TestKit::PressKey(VK_DOWN, {ssAlt});
+        return editor->ListVisible() ? editor->PickList() : nullptr;
+    }
     TfmTable* Form = nullptr;
     TExDrawGrid* Grid = nullptr;
 };
@@ -270,22 +289,8 @@ std::string Repeat(const std::string& text, int times) {
 }
 
 TEST_F(ExGridsTest, PickListTypeAheadTakesGreekLetters) {
-    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
-    Grid->SetOnGetEditStyle(
-        TEditStyleEvent([](TObject*, int, int, TInplaceEditStyle& style) { style = iePickList; }));
-    Grid->SetOnGetPicklist(TPicklistEvent([](TObject*, int, int, TStrings* list) {
-        for (const char* s : {"Συνεχής", "Καθημερινές", "Σαββατοκύριακα"})
-            list->Add(s);
-    }));
-    TestKit::Focus(Grid);
-    Grid->SetCol(1);
-    Grid->SetRow(1);
-    TestKit::PressKey(VK_F2);
-    auto* editor = Grid->ExInplaceEditor();
-    ASSERT_NE(editor, nullptr);
-    TestKit::PressKey(VK_DOWN, {ssAlt});
-    ASSERT_TRUE(editor->ListVisible());
-    TPopupListbox* list = editor->PickList();
+    TPopupListbox* list = OpenPickList(1, {"Συνεχής", "Καθημερινές", "Σαββατοκύριακα"});
+    ASSERT_NE(list, nullptr);
     TestKit::TypeText("Κ");
     EXPECT_EQ(list->ItemIndex(), 1);
     TestKit::TypeText("σ"); // no item begins "Κσ": the selection stays
@@ -303,23 +308,10 @@ TEST_F(ExGridsTest, PickListTypeAheadTakesGreekLetters) {
 }
 
 TEST_F(ExGridsTest, PickListNearTheScreenBottomOpensAboveAndEnterWithoutChoiceEmpties) {
-    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
-    Grid->SetOnGetEditStyle(
-        TEditStyleEvent([](TObject*, int, int, TInplaceEditStyle& style) { style = iePickList; }));
-    Grid->SetOnGetPicklist(TPicklistEvent([](TObject*, int, int, TStrings* list) {
-        list->Add("one");
-        list->Add("two");
-    }));
     Form->SetTop(GetSystemMetrics(SM_CYSCREEN) - 120);
-    TestKit::Focus(Grid);
-    Grid->SetCol(1);
-    Grid->SetRow(4);
-    TestKit::PressKey(VK_F2);
+    TPopupListbox* list = OpenPickList(4, {"one", "two"});
+    ASSERT_NE(list, nullptr);
     auto* editor = Grid->ExInplaceEditor();
-    ASSERT_NE(editor, nullptr);
-    TestKit::PressKey(VK_DOWN, {ssAlt});
-    TPopupListbox* list = editor->PickList();
-    ASSERT_TRUE(editor->ListVisible());
     EXPECT_EQ(list->Height(), 2 * 11 + 4);
     EXPECT_EQ(list->Top() + list->Height(), editor->ClientToScreen(TPoint(0, 0)).Y);
     TestKit::PressKey(VK_RETURN);
