@@ -548,8 +548,13 @@ bool ReadTextFile(const std::string& fileName, std::string& text, int64_t maxSiz
         errno = kUtf16Text;
         return false;
     }
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.erase(0, 3);
+    // Every leading UTF-8 mark goes: a tool that adds a mark to a file that had one leaves
+    // two, and a mark kept in front of the first line would hide that line's section from
+    // this read but not from the next one, after a save has written the text back.
+    size_t marks = 0;
+    while (text.compare(marks, 3, "\xEF\xBB\xBF") == 0)
+        marks += 3;
+    text.erase(0, marks);
     // Valid UTF-8 is kept as it was read, without a copy of a large file.
     if (!IsValidUtf8(text))
         text = DecodeText(text);

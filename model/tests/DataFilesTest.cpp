@@ -67,6 +67,24 @@ TEST_F(DataFilesTest, FilesWithAByteOrderMarkReadAsWithout) {
     EXPECT_EQ(column, TFloatArray({4.5}));
 }
 
+// A file that a tool gave a second mark reads as without them, and a save keeps its meaning:
+// a mark left in front of "[devlist]" hid the section from the first read but not from the
+// read after the save, so the list read back with another count.
+TEST_F(DataFilesTest, RepeatedByteOrderMarksReadAsNoneAndSurviveASave) {
+    const std::string file =
+        Write("twice.dvl", std::string(kBom) + kBom +
+                               "[devlist]\r\ncount=1\r\n[dev0]\r\nName=a\r\nDevCount=3\r\n");
+    TDevList list;
+    list.LoadFromFile(file);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.GetDevice(0)->DevCount(), 3);
+    list.SaveToFile(file);
+    TDevList back;
+    back.LoadFromFile(file);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.GetDevice(0)->Name(), "a");
+}
+
 // UTF-16 text and files over their format's limit are refused with a message naming the
 // file, before anything changes; a sparse file of a gigabyte costs no time to refuse.
 TEST_F(DataFilesTest, Utf16AndOversizedFilesAreRefusedByName) {
