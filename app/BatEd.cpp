@@ -94,7 +94,7 @@ void TfmBatEd::edBateryCapChange(TObject* sender) {
     if (FLoading)
         return;
     double value;
-    if (sender == edBateryCap && ReadSpin(edBateryCap, BatCapacity, value))
+    if (sender == edBateryCap && ReadSpin(edBateryCap, BatCapacity, value, 0, kMaxBatCapacity))
         BatCapacity = value;
     else if (sender == edBatVoltage && ReadSpin(edBatVoltage, BatVoltage, value))
         BatVoltage = value;

@@ -192,6 +192,8 @@ void TfmDevEdit::gdFactorsSetEditText(TObject*, int aCol, int aRow, const std::s
                               : StrToFloat(value.substr(0, percent)) / 100.0;
     if (factor < 0 || factor > 1)
         throw Exception("Value must be between 0.00 - 1.00");
+    // A factor so small that the year's load could be too small to divide by.
+    CheckRange(factor, 0, 1, kMinHourFactor);
     FDevice->HourOps().SetFactor(Period(), aRow - 1, factor);
     if (aRow - 1 < Series1->Count())
         Series1->SetYValueAt(aRow - 1, factor);
@@ -205,7 +207,7 @@ void TfmDevEdit::edDESCRIPTIONChange(TObject*) {
 
 void TfmDevEdit::edRATEDPOWERChange(TObject*) {
     double power;
-    if (FDevice && !FLoading && ReadSpin(edRATEDPOWER, FDevice->RatedPower(), power))
+    if (FDevice && !FLoading && ReadSpin(edRATEDPOWER, FDevice->RatedPower(), power, 0, kMaxPower))
         FDevice->SetRatedPower(power);
 }
 

@@ -135,13 +135,25 @@ std::vector<std::string> CatalogFiles(const std::string& folder) {
 }
 
 void TfmDevSel::FormCreate(TObject*) {
+    // A device file whose numbers the model refuses is left out of the catalogue; the others
+    // are listed, and the refusals are shown once the folder has been read.
+    std::string refused;
     for (const std::string& file :
          CatalogFiles((std::filesystem::path(AppDir()) / "devices").string())) {
         TMemIniFile ini(file); // read once, not once per value
-        FDevices.push_back(TDeviceEl::CreateFromCatalog(ini));
+        std::unique_ptr<TDeviceEl> device;
+        try {
+            device = TDeviceEl::CreateFromCatalog(ini);
+        } catch (const EInOutError& e) {
+            refused += (refused.empty() ? "" : "\n") + e.Message();
+            continue;
+        }
+        FDevices.push_back(std::move(device));
         TListItem* item = AddToListView(*FDevices.back(), ListView1);
         item->SetSubItemObject(0, FDevices.back().get());
     }
+    if (!refused.empty())
+        Application->ShowException(EInOutError(refused));
 }
 
 void TfmDevSel::tbnLargeClick(TObject* sender) {

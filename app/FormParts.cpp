@@ -2,13 +2,12 @@
 
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Bitmaps.h"
+#include "model/Data.h"
 
 #include <cmath>
 
-std::string RangeText(double minValue, double maxValue) {
-    if (std::isinf(maxValue))
-        return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " και πάνω.";
-    return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " έως " + FloatToStr(maxValue) + ".";
+std::string RangeText(double minValue, double maxValue, double smallestNonZero) {
+    return ValueRangeText(minValue, maxValue, smallestNonZero);
 }
 
 namespace {
@@ -54,9 +53,9 @@ TScrollBox* MakeScrollPane(TCustomForm* form) {
     return pane;
 }
 
-void CheckRange(double value, double minValue, double maxValue) {
-    if (!(value >= minValue && value <= maxValue))
-        throw EValueRange(RangeText(minValue, maxValue));
+void CheckRange(double value, double minValue, double maxValue, double smallestNonZero) {
+    if (!ValueInRange(value, minValue, maxValue, smallestNonZero))
+        throw EValueRange(RangeText(minValue, maxValue, smallestNonZero));
 }
 
 bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minValue,

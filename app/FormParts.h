@@ -25,8 +25,9 @@ TScrollBox* MakeScrollPane(TCustomForm* form);
 void ShowNumber(TControl* box, const std::string& text, double value);
 
 // Model quantities that cannot be negative (powers, capacities, counts, speeds, factors)
-// are checked before they are stored; a refused number raises this with a text naming
-// the allowed range, and the model keeps its value.
+// or that the year's balance could not use beyond the model's limits (model/Data.h) are
+// checked before they are stored; a refused number raises this with a text naming the
+// allowed range, and the model keeps its value.
 class EValueRange : public Exception {
 public:
     using Exception::Exception;
@@ -34,11 +35,14 @@ public:
 
 inline constexpr double kNoUpperLimit = std::numeric_limits<double>::infinity();
 
-// "Επιτρεπτές τιμές: από 0 έως 100.", or "... από 0 και πάνω." without an upper limit.
-std::string RangeText(double minValue, double maxValue);
+// "Επιτρεπτές τιμές: από 0 έως 100.", or "... από 0 και πάνω." without an upper limit;
+// "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1." with a smallest value but 0.
+std::string RangeText(double minValue, double maxValue, double smallestNonZero = 0);
 
-// Raises EValueRange when value lies outside minValue..maxValue.
-void CheckRange(double value, double minValue = 0, double maxValue = kNoUpperLimit);
+// Raises EValueRange when value lies outside minValue..maxValue or, with smallestNonZero
+// above 0, is neither 0 nor at least smallestNonZero.
+void CheckRange(double value, double minValue = 0, double maxValue = kNoUpperLimit,
+                double smallestNonZero = 0);
 
 // Reads a spin edit's number for the model. False, with nothing read, while its text is
 // no number (emptied, or a sign alone). A number outside the range is refused: the box

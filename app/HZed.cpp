@@ -70,7 +70,7 @@ void TFmHZed::FormCreate(TObject*) {
 
 void TFmHZed::edHZPowerChange(TObject*) {
     double power;
-    if (!FLoading && ReadSpin(edHZPower, HZPower, power))
+    if (!FLoading && ReadSpin(edHZPower, HZPower, power, 0, kMaxPower))
         HZPower = power;
 }
 

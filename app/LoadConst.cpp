@@ -199,7 +199,7 @@ void TfmLoadConstr::AddSelectedDevice(TObject*) {
         if (!InputReal("Ονομαστική Ισχύς", power))
             return;
         // Refused as the grid's power column refuses it: the message shows, nothing is added.
-        CheckRange(power);
+        CheckRange(power, 0, kMaxPower, kMinRatedPower);
         device->SetRatedPower(power);
     }
     DevList->Add(std::move(device));
@@ -262,13 +262,13 @@ void TfmLoadConstr::gdDevicesSetEditText(TObject*, int aCol, int aRow, const std
         return;
     if (aCol == 2) {
         const int count = StrToInt(value);
-        CheckRange(count);
+        CheckRange(count, 0, kMaxDevCount);
         device->SetDevCount(count);
     } else if (aCol == 3) {
         device->SetName(value);
     } else if (aCol == 4) {
         const double power = StrToFloat(value);
-        CheckRange(power);
+        CheckRange(power, 0, kMaxPower, kMinRatedPower);
         device->SetRatedPower(power);
     }
 }

@@ -40,6 +40,6 @@ void TfmPhotovEd::FormCreate(TObject*) {
 
 void TfmPhotovEd::edPhPowerChange(TObject*) {
     double power;
-    if (!FLoading && ReadSpin(edPhPower, PVPower, power))
+    if (!FLoading && ReadSpin(edPhPower, PVPower, power, 0, kMaxPower))
         PVPower = power;
 }

@@ -528,7 +528,7 @@ void TfmWDataEd::gdEditorSetEditText(TObject*, int aCol, int aRow, const std::st
     if (aCol != 1 || aRow < 1 || size_t(aRow - 1) >= WindSpeed.size())
         return;
     const double speed = StrToFloat(value);
-    CheckRange(speed);
+    CheckRange(speed, 0, kMaxWindSpeed);
     WindSpeed[size_t(aRow - 1)] = speed;
 }
 
@@ -597,7 +597,7 @@ void TfmWDataEd::BtnBatCapClick(TObject*) {
     if (!InputQuery("Χωριτηκότητα", "Βαταρία Wh", text))
         return;
     const double capacity = StrToFloat(text);
-    CheckRange(capacity);
+    CheckRange(capacity, 0, kMaxBatCapacity);
     BatCapacity = capacity;
     Recalc();
     gdEditor->Invalidate();
@@ -608,7 +608,7 @@ void TfmWDataEd::BtnVelFacClick(TObject*) {
     if (!InputQuery("Ταχύτητα Ανέμου", "Συντελεστής", text))
         return;
     const double factor = StrToFloat(text);
-    CheckRange(factor);
+    CheckRange(factor, 0, kMaxWindVelFactor);
     WindVelFactor = factor;
     Recalc();
     gdEditor->Invalidate();
@@ -618,7 +618,7 @@ void TfmWDataEd::Button1Click(TObject*) {
     double power = PVPower;
     if (!InputReal("Ισχύς Φωτοβολταϊκού:", power))
         return;
-    CheckRange(power);
+    CheckRange(power, 0, kMaxPower);
     PVPower = power;
     FillPVProduction();
     Recalc();
@@ -872,7 +872,7 @@ void TfmWDataEd::btnNewMeanClick(TObject*) {
     double newMean = mean;
     if (!InputReal("Νεος ΜΟ:", newMean))
         return;
-    CheckRange(newMean);
+    CheckRange(newMean, 0, kMaxWindSpeed);
     // The mean as the box showed it (15 digits) confirmed: the series stays as it is.
     const double factor = FloatToStr(newMean) == FloatToStr(mean) ? 1.0 : newMean / mean;
     for (double& v : WindSpeed)

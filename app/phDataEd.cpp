@@ -103,7 +103,7 @@ void TfmPhDataEd::gdPhDataSetEditText(TObject*, int aCol, int aRow, const std::s
     if (aCol < 1 || aCol > 12 || aRow < 1 || aRow > 24)
         return;
     const double factor = StrToFloat(value);
-    CheckRange(factor);
+    CheckRange(factor, 0, kMaxSunshineFactor);
     PhFactors->SetFactor(aCol, aRow - 1, factor);
 }
 

@@ -158,7 +158,7 @@ void TfmWGEd::gdPCSetEditText(TObject*, int aCol, int aRow, const std::string& v
     if (aCol != 1 && aCol != 2)
         return;
     const double number = StrToFloat(value);
-    CheckRange(number);
+    CheckRange(number, 0, aCol == 1 ? kMaxWindSpeed : kMaxPower);
     if (aCol == 1)
         PwrCurve->SetPointSpeed(aRow - 1, number);
     else
@@ -178,7 +178,7 @@ void TfmWGEd::edModelNameChange(TObject*) {
 
 void TfmWGEd::edPRChange(TObject*) {
     double power;
-    if (!FLoading && ReadSpin(edPR, PwrCurve->RatedPower(), power))
+    if (!FLoading && ReadSpin(edPR, PwrCurve->RatedPower(), power, 0, kMaxPower))
         PwrCurve->SetRatedPower(power);
 }
 

@@ -1,6 +1,5 @@
 #include "model/Data.h"
 
-#include "framework/core/FrameworkTexts.h"
 #include "framework/core/TextFiles.h"
 #include "model/RootsEqu.h"
 
@@ -24,7 +23,29 @@ constexpr int kMaxSeasons = 365;
 // More profiles than periods in one .dvl section are taken as a damaged file.
 constexpr int kMaxStoredProfiles = kMaxSeasons;
 
+// A number of a text file outside its limits, named with the file and its line.
+[[noreturn]] void RaiseOutOfRange(const char* what, const std::string& value,
+                                  const std::string& fileName, int line, const std::string& range) {
+    throw EInOutError(
+        Format("%s %s στο αρχείο %s, γραμμή %d. %s", {what, value, fileName, line, range}));
+}
+
 } // namespace
+
+bool ValueInRange(double value, double minValue, double maxValue, double smallestNonZero) {
+    if (!(value >= minValue && value <= maxValue))
+        return false;
+    return smallestNonZero <= 0 || value == 0 || std::fabs(value) >= smallestNonZero;
+}
+
+std::string ValueRangeText(double minValue, double maxValue, double smallestNonZero) {
+    if (smallestNonZero > 0)
+        return "Επιτρεπτές τιμές: 0 ή από " + FloatToStr(smallestNonZero) + " έως " +
+               FloatToStr(maxValue) + ".";
+    if (std::isinf(maxValue))
+        return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " και πάνω.";
+    return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " έως " + FloatToStr(maxValue) + ".";
+}
 
 // ---------------------------------------------------------------------------
 // TWindPwrCurve
@@ -64,9 +85,9 @@ void TWindPwrCurve::SetPointPower(int index, double value) {
 }
 
 void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
-    // A value that overflows when scaled, and a file without a single point, are refused
-    // with the curve as it was before: an infinite point would give an infinite rated power
-    // and energy balance, and a curve of no points no wind energy at all.
+    // A value beyond the limits once scaled, and a file without a single point, are refused
+    // with the curve as it was before: a huge point would give an infinite rated power and
+    // energy balance, and a curve of no points no wind energy at all.
     struct TSaved {
         std::vector<TPwrCurvePoint> Points;
         double RatedPower;
@@ -80,14 +101,17 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
         FPowerFactor = saved.PowerFactor;
         FIndexValid = false;
     };
-    const auto scaled = [&](double value, double scale) {
+    // Speeds and powers of either sign: negative powers occur in real curves (a
+    // generator's own consumption).
+    const auto scaled = [&](const char* what, double value, double scale, double limit, int line) {
         const double result = value * scale;
-        if (std::isfinite(result))
+        if (ValueInRange(result, -limit, limit))
             return result;
         restore();
-        throw EInOutError(Format(FrameworkTexts::ValueOutOfRangeInFile,
-                                 {FloatToStrSep(value, '.'), FloatToStrSep(scale, '.'), fileName}),
-                          106);
+        std::string shown = FloatToStrSep(value, '.');
+        if (scale != 1)
+            shown += " × " + FloatToStrSep(scale, '.');
+        RaiseOutOfRange(what, shown, fileName, line, ValueRangeText(-limit, limit));
     };
     FPowerFactor = 1.0;
     FPoints.clear();
@@ -108,10 +132,13 @@ void TWindPwrCurve::LoadFromFile(const std::string& fileName) {
         FPoints.emplace_back();
         TPwrCurvePoint& point = FPoints.back();
         point.Speed = reader.ReadNumber();
+        const int speedLine = reader.Line();
         point.Power = reader.ReadNumber();
+        const int powerLine = reader.Line();
         reader.SkipLine();
-        point.Speed = scaled(point.Speed, speedScale);
-        point.Power = scaled(point.Power, powerScale);
+        point.Speed =
+            scaled("Ακατάλληλη ταχύτητα ανέμου", point.Speed, speedScale, kMaxWindSpeed, speedLine);
+        point.Power = scaled("Ακατάλληλη ισχύς", point.Power, powerScale, kMaxPower, powerLine);
         if (point.Power > FRatedPower)
             FRatedPower = point.Power;
     }
@@ -334,6 +361,29 @@ bool ExactFactorKey(std::string_view key, int& period, int& hour) {
     return hour < 24;
 }
 
+// A device's number outside its limits, named with the file, the section and the key.
+[[noreturn]] void RaiseDeviceValue(const char* what, double value, const std::string& fileName,
+                                   std::string_view section, std::string_view key,
+                                   const std::string& range) {
+    throw EInOutError(Format("%s %s στο αρχείο %s, ενότητα [%s], κλειδί %s. %s",
+                             {what, FloatToStrSep(value, '.'), fileName, std::string(section),
+                              std::string(key), range}));
+}
+
+void CheckRatedPower(double power, const std::string& fileName, std::string_view section,
+                     std::string_view key) {
+    if (!ValueInRange(power, 0, kMaxPower, kMinRatedPower))
+        RaiseDeviceValue("Ακατάλληλη ονομαστική ισχύς", power, fileName, section, key,
+                         ValueRangeText(0, kMaxPower, kMinRatedPower));
+}
+
+void CheckHourFactor(double factor, const std::string& fileName, std::string_view section,
+                     std::string_view key) {
+    if (!ValueInRange(factor, 0, 1, kMinHourFactor))
+        RaiseDeviceValue("Ακατάλληλος συντελεστής λειτουργίας", factor, fileName, section, key,
+                         ValueRangeText(0, 1, kMinHourFactor));
+}
+
 int IniInteger(std::string_view value, int def) {
     int result = 0;
     return !value.empty() && TryStrToInt(value, result) ? result : def;
@@ -390,13 +440,21 @@ public:
             First(FNotKnownOp, value);
     }
 
-    std::unique_ptr<TDeviceEl> Device() const {
+    // The device of the section; a number outside its limits raises EInOutError naming
+    // the file, the section and the key.
+    std::unique_ptr<TDeviceEl> Device(const std::string& fileName, std::string_view section) const {
         auto device = std::make_unique<TDeviceEl>();
         device->SetKnownRatedPower(false);
         device->SetImageIndex(IniInteger(FImageIndex.Value, 0));
         device->SetName(std::string(FName.Value));
-        device->SetDevCount(IniInteger(FDevCount.Value, 1));
-        device->SetRatedPower(IniFloat(FRatedPower.Value, 0));
+        const int count = IniInteger(FDevCount.Value, 1);
+        if (count < 0 || count > kMaxDevCount)
+            RaiseDeviceValue("Ακατάλληλο πλήθος συσκευών", count, fileName, section, "DevCount",
+                             ValueRangeText(0, kMaxDevCount));
+        device->SetDevCount(count);
+        const double power = IniFloat(FRatedPower.Value, 0);
+        CheckRatedPower(power, fileName, section, "RatedPower");
+        device->SetRatedPower(power);
         device->SetNotKnownOp(IniInteger(FNotKnownOp.Value, 0) != 0);
         // Never more profiles than the section holds (one more than the highest period of
         // its factor keys); HourOpCount may say fewer.
@@ -408,8 +466,11 @@ public:
         for (int p = 0; p < profiles; ++p) {
             THourOp* hourOp = hourOps.Add();
             if (size_t(p) < FFactors.size())
-                for (int h = 0; h < 24; ++h)
+                for (int h = 0; h < 24; ++h) {
+                    if (!ValueInRange(FFactors[p][h], 0, 1, kMinHourFactor))
+                        CheckHourFactor(FFactors[p][h], fileName, section, FactorKey(p, h));
                     hourOp->SetFactor(h, FFactors[p][h]);
+                }
         }
         return device;
     }
@@ -503,11 +564,16 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
     device->FName = ini.ReadString("dev", "name", "Αγνωστη Συσκευή");
     device->FRatedPower = ini.ReadFloat("dev", "ratedpower", 0);
+    CheckRatedPower(device->FRatedPower, ini.FileName(), "dev", "ratedpower");
     device->FKnownRatedPower = ini.ReadBool("dev", "knownRatedPower", device->FRatedPower != 0);
     device->FImageIndex = ini.ReadInteger("dev", "icon", 0);
     device->FNotKnownOp = ini.ReadBool("dev", "NotKnownOp", false);
-    for (int h = 0; h < 24; ++h)
-        device->FHourOps.SetFactor(0, h, ini.ReadFloat("hourop", Format("hourop_%2.2d", {h}), 0));
+    for (int h = 0; h < 24; ++h) {
+        const std::string key = Format("hourop_%2.2d", {h});
+        const double factor = ini.ReadFloat("hourop", key, 0);
+        CheckHourFactor(factor, ini.FileName(), "hourop", key);
+        device->FHourOps.SetFactor(0, h, factor);
+    }
     return device;
 }
 
@@ -528,7 +594,7 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromSection(TCustomIniFile& ini,
         reader.Add(std::string_view(line).substr(0, equals),
                    std::string_view(line).substr(equals + 1));
     }
-    return reader.Device();
+    return reader.Device(ini.FileName(), section);
 }
 
 void TDeviceEl::EnsureSeasons(int n) {
@@ -652,12 +718,14 @@ void TDevList::LoadFromFile(const std::string& fileName) {
     std::vector<std::unique_ptr<TDeviceEl>> items;
     items.reserve(sections.size());
     TDeviceSectionReader reader;
-    for (const TIniScan::TSection* section : sections) {
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const TIniScan::TSection* section = sections[i];
         reader.Start();
         if (section)
             for (const TIniScan::TEntry& entry : scan.Entries(*section))
                 reader.Add(entry.Key, TIniScan::Unquoted(entry.Value));
-        items.push_back(reader.Device());
+        items.push_back(reader.Device(fileName, section ? std::string(section->Name)
+                                                        : "dev" + std::to_string(i)));
     }
     FItems.swap(items);
 }
@@ -841,10 +909,11 @@ std::string PphField(double value) {
     return sign + text.substr(0, e) + "E" + text[e + 1] + exponent;
 }
 
-// A number of a text file outside 0 and up, named with the file and its line.
-[[noreturn]] void RaiseOutOfRange(const char* what, double value, const TTextReader& reader) {
-    throw EInOutError(Format("%s %s στο αρχείο %s, γραμμή %d. Επιτρεπτές τιμές: από 0 και πάνω.",
-                             {what, FloatToStrSep(value, '.'), reader.FileName(), reader.Line()}));
+// A number of a text file outside 0 to maxValue, named with the file and its line.
+void CheckInFile(const char* what, double value, double maxValue, const TTextReader& reader) {
+    if (!ValueInRange(value, 0, maxValue))
+        RaiseOutOfRange(what, FloatToStrSep(value, '.'), reader.FileName(), reader.Line(),
+                        ValueRangeText(0, maxValue));
 }
 
 } // namespace
@@ -876,8 +945,7 @@ void TPhFactors::LoadFromFile(const std::string& fileName) {
         for (int m = 0; m < 12; ++m) {
             const double factor = reader.ReadNumber();
             // A factor is a share of the panel's power: never negative, as in the editor.
-            if (!(factor >= 0) || !std::isfinite(factor))
-                RaiseOutOfRange("Ακατάλληλος συντελεστής ηλιοφάνειας", factor, reader);
+            CheckInFile("Ακατάλληλος συντελεστής ηλιοφάνειας", factor, kMaxSunshineFactor, reader);
             FFactors[m][h] = factor;
         }
         reader.SkipLine();
@@ -910,8 +978,7 @@ void LoadColumn(const std::string& fileName, TFloatArray& a) {
     while (!reader.Eof()) {
         a.push_back(0);
         const double speed = reader.ReadNumber();
-        if (!(speed >= 0) || !std::isfinite(speed))
-            RaiseOutOfRange("Ακατάλληλη ταχύτητα ανέμου", speed, reader);
+        CheckInFile("Ακατάλληλη ταχύτητα ανέμου", speed, kMaxWindSpeed, reader);
         a.back() = speed;
         reader.SkipLine();
     }
@@ -1099,9 +1166,23 @@ void LoadDefaults() {
             DefaultLoadErrors.push_back(fileName + ": " + e.what());
         }
     };
-    load("default.pph", [](const std::string& f) { PhFactors->LoadFromFile(f); });
-    load("default.pow", [](const std::string& f) { PwrCurve->LoadFromFile(f); });
-    load("default.dat", [](const std::string& f) { LoadColumn(f, WindSpeed); });
+    // Each file into an object of its own, taken over only when the whole file was read: a
+    // file that fails leaves the object as it was created, never half read.
+    load("default.pph", [](const std::string& f) {
+        auto factors = std::make_unique<TPhFactors>();
+        factors->LoadFromFile(f);
+        PhFactors = std::move(factors);
+    });
+    load("default.pow", [](const std::string& f) {
+        auto curve = std::make_unique<TWindPwrCurve>();
+        curve->LoadFromFile(f);
+        PwrCurve = std::move(curve);
+    });
+    load("default.dat", [](const std::string& f) {
+        TFloatArray speeds;
+        LoadColumn(f, speeds);
+        WindSpeed = std::move(speeds);
+    });
 }
 
 void InitModel() {

@@ -29,6 +29,31 @@ inline constexpr int64_t kMaxPowFileSize = int64_t(4) << 20;
 inline constexpr int64_t kMaxPphFileSize = int64_t(1) << 20;
 inline constexpr int64_t kMaxDevListFileSize = int64_t(64) << 20;
 
+// Limits of the numbers the readers and the editors accept. The year's balance multiplies
+// and sums them: an hour's wind energy is a curve power x a power factor of at most 1.5 x
+// the generators, an hour's load at most 1000 devices x kMaxDevCount x kMaxPower, and the
+// totals add 8760 of these, all below 1e30 Wh, far from overflow. The shares divide by the
+// year's load, which is never negative and, unless it is 0, at least kMinRatedPower x
+// kMinHourFactor: a quotient that cannot overflow either. Every limit lies far beyond
+// what a real file or system holds.
+inline constexpr double kMaxPower = 1e12;      // W: curve powers (either sign), rated and PV powers
+inline constexpr double kMinRatedPower = 1e-9; // W: a device's smallest rated power but 0
+inline constexpr double kMinHourFactor = 1e-9; // a device's smallest hourly factor but 0
+inline constexpr int kMaxDevCount = 1000000;   // units of one device
+// m/s: wind speeds of a series or a curve (a logger's 9999 for a missing hour still reads).
+inline constexpr double kMaxWindSpeed = 1e6;
+inline constexpr double kMaxWindVelFactor = 1000; // multiplier on every wind speed
+inline constexpr double kMaxBatCapacity = 1e15;   // Wh
+inline constexpr double kMaxSunshineFactor = 100; // so that a table in per cent still reads
+
+// True when value lies within minValue..maxValue and, with smallestNonZero above 0, is 0 or
+// at least smallestNonZero (NaN never is).
+bool ValueInRange(double value, double minValue, double maxValue, double smallestNonZero = 0);
+// The allowed values for a message: "Επιτρεπτές τιμές: από 0 έως 100.", "... από 0 και
+// πάνω." for an infinite maxValue, "Επιτρεπτές τιμές: 0 ή από 0.001 έως 1." with a
+// smallest value but 0.
+std::string ValueRangeText(double minValue, double maxValue, double smallestNonZero = 0);
+
 // ---------------------------------------------------------------------------
 // Wind-generator power curve (.pow files, read only)
 
@@ -64,9 +89,9 @@ public:
     void SetPowerFactor(double value) { FPowerFactor = value; }
 
     // Replaces the curve by a .pow file. Raises EInOutError when the file cannot be opened
-    // (the curve is then empty), holds a malformed number (the points read stay), a value
-    // that is not finite once scaled or no point at all (the curve stays as it was before
-    // the call).
+    // (the curve is then empty), holds a malformed number (the points read stay), a speed
+    // or a power beyond kMaxWindSpeed or kMaxPower (either sign) once scaled, naming the
+    // file and line, or no point at all (the curve stays as it was before the call).
     void LoadFromFile(const std::string& fileName);
 
     // The power at wind speed v: 0 outside the curve and up to the second point's speed,
@@ -137,9 +162,13 @@ public:
 
     // Every field of source, with copies of its profiles.
     static std::unique_ptr<TDeviceEl> CreateCopy(const TDeviceEl& source);
-    // A catalogue device from an open .idev file.
+    // A catalogue device from an open .idev file. A rated power or an hourly factor outside
+    // its limits (kMaxPower, kMinRatedPower; 0 to 1, kMinHourFactor) raises EInOutError
+    // naming the file, the section and the key.
     static std::unique_ptr<TDeviceEl> CreateFromCatalog(TCustomIniFile& ini);
-    // A device from a section of an open .dvl file, with every profile stored there.
+    // A device from a section of an open .dvl file, with every profile stored there; its
+    // numbers are refused as CreateFromCatalog refuses them, and so is a DevCount outside
+    // 0 to kMaxDevCount.
     static std::unique_ptr<TDeviceEl> CreateFromSection(TCustomIniFile& ini,
                                                         std::string_view section);
 
@@ -193,7 +222,8 @@ public:
     void FillLoad(TFloatArray& a) const;
     // Replaces the list by a .dvl file. A file that cannot be read, that states no count
     // (no [devlist] section: an empty file, bytes of no format) or whose count is no whole
-    // number from 0 to the limit raises EInOutError and leaves the list as it was.
+    // number from 0 to the limit raises EInOutError and leaves the list as it was; so does
+    // a device whose numbers CreateFromSection refuses.
     void LoadFromFile(const std::string& fileName);
     // Writes the list into a .dvl file: other sections of the file stay, every device
     // section of an earlier list goes, and the file is replaced once, in one piece. A
@@ -270,8 +300,8 @@ public:
     void SetFactor(int month, int hour, double value);
     // Reads 24 lines of 12 numbers (months 1..12 of each hour); missing numbers read 0.
     // A file of no number at all raises EInOutError with the factors unchanged; a
-    // malformed or negative number raises it, naming the file (and the line of a negative
-    // one), after the values before it are stored.
+    // malformed number or one outside 0 to kMaxSunshineFactor raises it, naming the file
+    // and the line, after the values before it are stored.
     void LoadFromFile(const std::string& fileName);
     // Writes 24 lines of 12 fields of 23 characters each.
     void SaveToFile(const std::string& fileName) const;
@@ -283,8 +313,8 @@ private:
 
 // Replaces a by the numbers of a measurement file: three header lines, then the first
 // number of each line. Raises EInOutError when the file cannot be opened or holds nothing
-// but its header lines (a is then empty), and on a malformed or a negative number, naming
-// the file and, for a negative one, its line (a keeps what was read, plus a 0 for the
+// but its header lines (a is then empty), and on a malformed number or one outside 0 to
+// kMaxWindSpeed, naming the file and its line (a keeps what was read, plus a 0 for the
 // element being read).
 void LoadColumn(const std::string& fileName, TFloatArray& a);
 
@@ -395,8 +425,9 @@ inline constexpr std::array<double, 24> PVDayProfile = {
 void InitModel();
 // Releases the model state.
 void FinalizeModel();
-// Loads default.pph, default.pow and default.dat from AppDir when present; a file that
-// fails to read is recorded in DefaultLoadErrors and the object keeps what was read.
+// Loads default.pph, default.pow and default.dat from AppDir when present. Each is read
+// into an object of its own and taken over only when the whole file was read: a file that
+// fails is recorded in DefaultLoadErrors and its object keeps what it held.
 void LoadDefaults();
 // The folder of the program file, without a trailing delimiter.
 std::string AppDir();

@@ -167,13 +167,21 @@ TEST_F(DevicesViewTest, ANegativePowerTypedIntoThePromptIsRefusedAndNothingIsAdd
     EXPECT_EQ(DevList->Count(), 0);
     ASSERT_EQ(Dialogs().Shown().size(), 2u);
     EXPECT_EQ(Dialogs().Shown()[0].Text, "Ονομαστική Ισχύς");
-    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
 
     Dialogs().Clear();
     Dialogs().AnswerNextInput("-0.5");
     AddByDoubleClick("Ηλεκτρικό δράπανο");
     EXPECT_EQ(DevList->Count(), 0);
-    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
+    // So is a power the year's load could not add up, or one too small to divide by.
+    for (const char* typed : {"1e308", "1e-12"}) {
+        Dialogs().Clear();
+        Dialogs().AnswerNextInput(typed);
+        AddByDoubleClick("Ηλεκτρικό δράπανο");
+        EXPECT_EQ(DevList->Count(), 0);
+        EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
+    }
     EXPECT_EQ(View->gdDevices->RowCount(), 2);
 
     // Zero is a power like any other.

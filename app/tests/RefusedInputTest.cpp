@@ -15,6 +15,7 @@
 #include "app/phDataEd.h"
 #include "app/wgEd.h"
 #include "framework/gui/Buttons.h"
+#include "framework/gui/Clipboard.h"
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,14 @@ protected:
                 return editor;
         return nullptr;
     }
+    // Replaces the box's text by text through the clipboard, as a user pastes it.
+    void PasteInto(TCustomEdit* edit, const std::string& text) {
+        Clipboard()->SetAsText(text);
+        TestKit::Focus(edit);
+        edit->SelectAll();
+        TestKit::PressKey('V', TShiftState{ssCtrl});
+        TestKit::ProcessMessages();
+    }
     void TypeInto(TCustomEdit* edit, const std::string& text) {
         TestKit::Focus(edit);
         edit->SelectAll();
@@ -51,17 +60,24 @@ struct TSpinCase {
     std::function<double()> Model;
     double Start; // put into the model before the editor opens
     const char* Shown;
+    const char* Range;  // the allowed values as the refusal states them
+    const char* Beyond; // a number above them, "" when there is no upper limit
 };
 
 std::vector<TSpinCase> SpinCases() {
+    const char* power = "Επιτρεπτές τιμές: από 0 έως 1000000000000.";
+    const char* any = "Επιτρεπτές τιμές: από 0 και πάνω.";
     return {
-        {"sbWG", "edPR", [] { return PwrCurve->RatedPower(); }, 3000, "3000"},
-        {"sbPhotoV", "edPhPower", [] { return PVPower; }, 500, "500"},
-        {"SpeedButton3", "edHZPower", [] { return HZPower; }, 5000, "5000"},
-        {"sbBat", "edBateryCap", [] { return BatCapacity; }, 6000, "6000"},
-        {"sbBat", "edBatVoltage", [] { return BatVoltage; }, 24, "24"},
-        {"sbBat", "edBatLossesPerHour", [] { return 100 * BatLossesPerHour; }, 1, "1.00"},
-        {"sbBat", "edSafeBatCoef", [] { return 100 * BatSafeCoef; }, 10, "10.00"},
+        {"sbWG", "edPR", [] { return PwrCurve->RatedPower(); }, 3000, "3000", power,
+         "1000000000001"},
+        {"sbPhotoV", "edPhPower", [] { return PVPower; }, 500, "500", power, "1000000000001"},
+        {"SpeedButton3", "edHZPower", [] { return HZPower; }, 5000, "5000", power, "2000000000000"},
+        {"sbBat", "edBateryCap", [] { return BatCapacity; }, 6000, "6000",
+         "Επιτρεπτές τιμές: από 0 έως 1E15.", "10000000000000000"},
+        {"sbBat", "edBatVoltage", [] { return BatVoltage; }, 24, "24", any, ""},
+        {"sbBat", "edBatLossesPerHour", [] { return 100 * BatLossesPerHour; }, 1, "1.00", any, ""},
+        {"sbBat", "edSafeBatCoef", [] { return 100 * BatSafeCoef; }, 10, "10.00",
+         "Επιτρεπτές τιμές: από 0 έως 100.", "101"},
     };
 }
 
@@ -105,13 +121,20 @@ TEST_F(RefusedInputTest, ComponentEditorsRefuseNegativeNumbersNamingTheRange) {
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(TestKit::TextOf(box), c.Shown);
 
-        TestKit::Dialogs().Clear();
-        TypeInto(box, "-5");
-        EXPECT_DOUBLE_EQ(c.Model(), c.Start);
-        const bool percent = std::string(c.Box) == "edSafeBatCoef";
-        EXPECT_EQ(TestKit::Dialogs().LastText(), percent ? "Επιτρεπτές τιμές: από 0 έως 100."
-                                                         : "Επιτρεπτές τιμές: από 0 και πάνω.");
-        EXPECT_EQ(TestKit::TextOf(box), c.Shown);
+        for (const char* typed : {"-5", c.Beyond}) {
+            if (*typed == 0)
+                continue;
+            SCOPED_TRACE(typed);
+            TestKit::Dialogs().Clear();
+            // The keys of a number too large for the box do not all go in: it is pasted.
+            if (typed == c.Beyond)
+                PasteInto(box, typed);
+            else
+                TypeInto(box, typed);
+            EXPECT_DOUBLE_EQ(c.Model(), c.Start);
+            EXPECT_EQ(TestKit::Dialogs().LastText(), c.Range);
+            EXPECT_EQ(TestKit::TextOf(box), c.Shown);
+        }
 
         // A number in range still goes through, zero included.
         TypeInto(box, "0");
@@ -196,10 +219,18 @@ TEST_F(RefusedInputTest, DeviceEditorWritesTheRatedPowerAndRefusesANegativeOne) 
     EXPECT_DOUBLE_EQ(device.RatedPower(), 250);
     TypeInto(editor->edRATEDPOWER, "251");
     TestKit::Dialogs().Clear();
-    TypeInto(editor->edRATEDPOWER, "-1");
-    EXPECT_DOUBLE_EQ(device.RatedPower(), 251);
-    EXPECT_EQ(TestKit::Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
-    EXPECT_EQ(TestKit::TextOf(editor->edRATEDPOWER), "251");
+    for (const char* typed : {"-1", "1000000000001"}) {
+        PasteInto(editor->edRATEDPOWER, typed); // a long number does not fit the box typed
+        EXPECT_DOUBLE_EQ(device.RatedPower(), 251);
+        EXPECT_EQ(TestKit::Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 έως 1000000000000.");
+        EXPECT_EQ(TestKit::TextOf(editor->edRATEDPOWER), "251");
+    }
+    // A factor so small that the year's load could not be divided by is refused as well.
+    TestKit::Dialogs().Clear();
+    EXPECT_THROW(editor->gdFactorsSetEditText(editor->gdFactors, 1, 5, "1e-12"), EValueRange);
+    EXPECT_EQ(device.HourOps().GetFactor(0, 4), 0);
+    editor->gdFactorsSetEditText(editor->gdFactors, 1, 5, "1e-9");
+    EXPECT_EQ(device.HourOps().GetFactor(0, 4), 1e-9);
 }
 
 TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
@@ -209,6 +240,8 @@ TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
     const TPwrCurvePoint point = PwrCurve->GetPoint(2);
     EXPECT_THROW(wg->gdPCSetEditText(wg->gdPC, 1, 3, "-1"), EValueRange);
     EXPECT_THROW(wg->gdPCSetEditText(wg->gdPC, 2, 3, "-0.5"), EValueRange);
+    EXPECT_THROW(wg->gdPCSetEditText(wg->gdPC, 1, 3, "1000001"), EValueRange);
+    EXPECT_THROW(wg->gdPCSetEditText(wg->gdPC, 2, 3, "1e308"), EValueRange);
     EXPECT_DOUBLE_EQ(PwrCurve->GetPoint(2).Speed, point.Speed);
     EXPECT_DOUBLE_EQ(PwrCurve->GetPoint(2).Power, point.Power);
     wg->gdPCSetEditText(wg->gdPC, 2, 3, "0");
@@ -225,6 +258,9 @@ TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
     ASSERT_NE(devices, nullptr);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "-2"), EValueRange);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "-60"), EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "1000001"), EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e308"), EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e-300"), EValueRange);
     EXPECT_EQ(DevList->GetDevice(0)->DevCount(), 2);
     EXPECT_DOUBLE_EQ(DevList->GetDevice(0)->RatedPower(), 60);
 
@@ -242,7 +278,9 @@ TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
     TestKit::PressKey(VK_RETURN);
     TestKit::ProcessMessages();
     EXPECT_DOUBLE_EQ(PhFactors->GetFactor(6, 12), factor);
-    EXPECT_EQ(TestKit::Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+    EXPECT_EQ(TestKit::Dialogs().LastText(), "Επιτρεπτές τιμές: από 0 έως 100.");
+    EXPECT_THROW(sun->gdPhDataSetEditText(sun->gdPhData, 6, 13, "1e308"), EValueRange);
+    EXPECT_DOUBLE_EQ(PhFactors->GetFactor(6, 12), factor);
 }
 
 } // namespace

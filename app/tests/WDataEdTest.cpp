@@ -162,21 +162,31 @@ TEST_F(WDataEdTest, HeaderButtonsCheckTheBalanceAndSumColumns) {
     EXPECT_TRUE(TestKit::Dialogs().Shown().empty());
 }
 
+// Negative numbers, and numbers beyond what the year's balance can add up, are refused.
 TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRange) {
     const double capacity = BatCapacity, power = PVPower, speed = WindSpeed[10];
     const double mean = Mean(WindSpeed), factor = WindVelFactor;
     const std::string wind = TestKit::TextOf(Bench->lbPW);
-    const std::pair<TButton*, const char*> boxes[] = {{Bench->BtnBatCap, "-4500"},
-                                                      {Bench->Button1, "-500"},
-                                                      {Bench->btnNewMean, "-3"},
-                                                      {Bench->BtnVelFac, "-5"},
-                                                      {Bench->BtnVelFac, "-1e308"}};
-    for (const auto& [button, typed] : boxes) {
-        SCOPED_TRACE(typed);
+    const std::string capacityRange = "Επιτρεπτές τιμές: από 0 έως 1E15.";
+    const std::string powerRange = "Επιτρεπτές τιμές: από 0 έως 1000000000000.";
+    const std::string speedRange = "Επιτρεπτές τιμές: από 0 έως 1000000.";
+    const std::string factorRange = "Επιτρεπτές τιμές: από 0 έως 1000.";
+    const struct {
+        TButton* Button;
+        const char* Typed;
+        const std::string& Range;
+    } boxes[] = {
+        {Bench->BtnBatCap, "-4500", capacityRange}, {Bench->BtnBatCap, "1e308", capacityRange},
+        {Bench->Button1, "-500", powerRange},       {Bench->Button1, "1000000000001", powerRange},
+        {Bench->btnNewMean, "-3", speedRange},      {Bench->btnNewMean, "1e308", speedRange},
+        {Bench->BtnVelFac, "-5", factorRange},      {Bench->BtnVelFac, "-1e308", factorRange},
+        {Bench->BtnVelFac, "1001", factorRange}};
+    for (const auto& box : boxes) {
+        SCOPED_TRACE(box.Typed);
         TestKit::Dialogs().Clear();
-        TestKit::Dialogs().AnswerNextInput(typed);
-        TestKit::Click(button);
-        EXPECT_EQ(LastMessage(), "Επιτρεπτές τιμές: από 0 και πάνω.");
+        TestKit::Dialogs().AnswerNextInput(box.Typed);
+        TestKit::Click(box.Button);
+        EXPECT_EQ(LastMessage(), box.Range);
         EXPECT_EQ(TestKit::Dialogs().Shown().size(), 2u); // the input box, then the refusal
     }
     EXPECT_EQ(BatCapacity, capacity);
@@ -185,6 +195,7 @@ TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRa
     EXPECT_EQ(TestKit::TextOf(Bench->lbPW), wind);
     EXPECT_DOUBLE_EQ(Mean(WindSpeed), mean);
     EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "-2"), Exception);
+    EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "1e308"), Exception);
     EXPECT_EQ(WindSpeed[10], speed);
 }
 

@@ -115,8 +115,6 @@ inline constexpr const char* InvalidNumberInFile =
     "Μη έγκυρος αριθμός '%s' στο αρχείο %s, γραμμή %d";
 inline constexpr const char* NumberTooLongInFile =
     "Αριθμός με περισσότερους από %d χαρακτήρες '%s...' στο αρχείο %s, γραμμή %d";
-// A value that grows out of range when scaled (the value, the factor, the file).
-inline constexpr const char* ValueOutOfRangeInFile = "Τιμή εκτός ορίων '%s * %s' στο αρχείο %s";
 
 // Streams of data.
 inline constexpr const char* StreamReadError = "Σφάλμα ανάγνωσης δεδομένων";
