@@ -461,7 +461,9 @@ bool ParseValueData(std::string_view line, size_t pos, TStoredValue& v) {
 // Reads the text form in one pass: time linear in the text's size.
 bool Parse(std::string_view text, TKeyMap& keys) {
     keys = TKeyMap();
-    if (text.starts_with("\xEF\xBB\xBF")) // a UTF-8 byte-order mark
+    // Every leading UTF-8 byte-order mark goes, as the text readers drop them: a tool that
+    // adds a mark to a file that had one leaves two.
+    while (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     if (text.empty())
         return true;
@@ -490,7 +492,8 @@ bool Parse(std::string_view text, TKeyMap& keys) {
             first = false;
             continue;
         }
-        if (line.empty())
+        // A line of blanks is an empty line (an editor may leave one at the end).
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
             continue;
         if (line.front() == '[') {
             if (line.back() != ']' || line.size() < 3)

@@ -9,7 +9,7 @@
 // once lose nothing and a crash never leaves a half-written store. Inside a
 // TSettingsStoreUpdate the changes are gathered and written in one such step. A store file
 // that cannot be read or parsed is kept aside as "<file>.bad-<time>-<pid>" and the store
-// starts empty.
+// starts empty. Leading UTF-8 byte-order marks and lines of blanks are read as nothing.
 //
 // A store that cannot be written raises ERegistryException at the first change that fails
 // and keeps quiet about the same failure afterwards: a read-only store is reported once per

@@ -510,6 +510,57 @@ TEST_F(RegistryTest, HugeAndUtf16StoresAreRefusedOnceAndKept) {
     EXPECT_EQ(TRegIniFile("Software\\Orvanti").ReadString("dm", "Folder", ""), "/a");
 }
 
+// Marks that tools add in front of the text and blank lines that editors leave are read as
+// nothing: every key is read and the store is neither moved aside nor emptied by a write.
+TEST_F(RegistryTest, LeadingMarksAndLinesOfBlanksAreReadAsNothing) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string body = "HKCU-STORE 1\n\n[Software\\Orvanti\\dm]\n\"Folder\"=\"/a\"\n"
+                             "\n[Software\\Orvanti\\TfmHolder]\n\"Flags\"=\"2\"\n";
+    const struct {
+        const char* Name;
+        std::string Text;
+    } cases[] = {
+        {"two marks", mark + mark + body},
+        {"three marks", mark + mark + mark + body},
+        {"a last line of spaces", body + "    \n"},
+        {"a last line of blanks without its end", body + " \t "},
+        {"blanks between keys, CR LF", mark + mark +
+                                           "HKCU-STORE 1\r\n  \r\n[Software\\Orvanti\\dm]\r\n"
+                                           "\"Folder\"=\"/a\"\r\n\t\r\n"
+                                           "[Software\\Orvanti\\TfmHolder]\r\n"
+                                           "\"Flags\"=\"2\"\r\n \r\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // A store of its own for each case: one rewritten in place within the same clock
+        // tick could look unchanged to the store's cache.
+        const fs::path dir = FDir / std::to_string(++n);
+        const fs::path store = dir / "hkcu.txt";
+        fs::create_directories(dir);
+        setenv("HKCU_STORE", store.c_str(), 1);
+        std::ofstream(store, std::ios::binary) << c.Text;
+        TRegIniFile ini("Software\\Orvanti");
+        EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/a");
+        EXPECT_EQ(ini.ReadInteger("TfmHolder", "Flags", 0), 2);
+        ini.WriteString("dm", "Added", "1");
+        const std::string after = ReadAll(store);
+        EXPECT_NE(after.find("\"Folder\"=\"/a\""), std::string::npos) << after;
+        EXPECT_NE(after.find("\"Flags\"=\"2\""), std::string::npos) << after;
+        EXPECT_NE(after.find("\"Added\"=\"1\""), std::string::npos) << after;
+        int entries = 0;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().extension() != ".lock") {
+                ++entries;
+                EXPECT_EQ(entry.path(), store); // nothing kept aside
+            }
+        EXPECT_EQ(entries, 1);
+        std::string written;
+        EXPECT_TRUE(ParseSettingsStoreText(c.Text, written));
+        EXPECT_EQ(written.find(mark), std::string::npos);
+    }
+}
+
 // A store reached through links that lead round in a circle is not replaced by a file.
 TEST_F(RegistryTest, AStoreInALinkLoopIsNotReplaced) {
     fs::create_symlink(FDir / "other.txt", FStore);
