@@ -587,10 +587,18 @@ public:
     }
 
 private:
+    // The lock lives beside the file the store's name leads to, symbolic links followed:
+    // programs that reach the same store by different names (a link and its target) take
+    // the same lock. Where no lock can be made there (the target's folder is missing or
+    // not writable, so the store cannot be replaced either), the lock beside the name
+    // given is taken, and the write reports why it failed.
     class TLockGuard {
     public:
         explicit TLockGuard(const std::string& fileName) {
-            FHandle = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            const std::string target = ResolveFileLinks(fileName);
+            FHandle = Open(target);
+            if (FHandle < 0 && target != fileName)
+                FHandle = Open(fileName);
             if (FHandle >= 0) {
                 while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
                 }
@@ -605,6 +613,9 @@ private:
         bool Locked() const { return FHandle >= 0; }
 
     private:
+        static int Open(const std::string& fileName) {
+            return ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        }
         int FHandle = -1;
     };
 
