@@ -196,13 +196,24 @@ std::string TFormPlacement::IniFileName() const {
 
 std::string TFormPlacement::IniSection() const {
     if (FIniSection.empty() && !ComponentState().Contains(csDesigning)) {
-        // A form's section is its class name, kept from when its events were chained:
-        // the save from its OnDestroy runs when only the base part of it is left.
-        if (!FFormClassName.empty() && Form())
-            return FFormClassName;
+        // A form's section is the class name of the whole form, so it is taken when it is
+        // used: while a base class's constructor runs (where the placement is built) the
+        // form is still of that base class. Once the form is being freed only its base part
+        // may be left: the name taken at its last restore or save stands then.
+        if (TCustomForm* form = Form()) {
+            if (!FFormClassName.empty() && (FDestroying || form->IsDestroying()))
+                return FFormClassName;
+            return form->ClassName();
+        }
         return SectionForComponent(Owner());
     }
     return FIniSection;
+}
+
+void TFormPlacement::RememberFormClassName() {
+    TCustomForm* form = Form();
+    if (form && !FDestroying && !form->IsDestroying())
+        FFormClassName = form->ClassName();
 }
 
 // ---- Start-up and the owner form's events
@@ -230,7 +241,6 @@ void TFormPlacement::HookFormEvents() {
     form->SetOnDestroy(
         TNotifyEvent(this, &TFormPlacement::ChainedFormDestroy, "ChainedFormDestroy"));
     FFormEventsHooked = true;
-    FFormClassName = form->ClassName();
     FDefMaximize = form->BorderIcons().Contains(biMaximize);
     if (FPreventResize)
         UpdatePreventResize();
@@ -498,6 +508,7 @@ void TFormPlacement::SaveToStorage() {
     // The placement, the stored properties and what the links and handlers save go to the
     // settings store in one write.
     TSettingsStoreUpdate update;
+    RememberFormClassName();
     const bool opened = !StorageObject();
     OpenStorage();
     TStorageCloser closer{this, opened};
@@ -509,6 +520,7 @@ void TFormPlacement::SaveToStorage() {
 
 void TFormPlacement::LoadFromStorage() {
     FSaved = false;
+    RememberFormClassName();
     {
         const bool opened = !StorageObject();
         OpenStorage();

@@ -72,7 +72,8 @@ public:
     // The store's key path (registry) or file name; the default while empty.
     std::string IniFileName() const;
     void SetIniFileName(const std::string& value) { FIniFileName = value; }
-    // The owner's section; SectionForComponent(Owner) while empty.
+    // The owner's section; while empty, the class name of the owner form (the form's own
+    // class, not a base class it derives from), else SectionForComponent(Owner).
     std::string IniSection() const;
     void SetIniSection(const std::string& value) { FIniSection = value; }
     // The section as set, without the default.
@@ -137,6 +138,8 @@ protected:
 private:
     friend class TWinMinMaxInfo;
     friend class TIniLink;
+    // Keeps the owner form's class name for a save while the form is being freed.
+    void RememberFormClassName();
     void SwitchHookOn();
     void SwitchHookOff();
     void ChainedFormShow(TObject* sender);

@@ -7,10 +7,14 @@
 #include "app/GraphBase.h"
 #include "app/GraphBaseSt.h"
 #include "app/PwrCurveGr.h"
+#include "app/WDataEd.h"
 #include "chart/Series.h"
 #include "chartdlg/ChartEditTitle.h"
 #include "chartdlg/ChartEditor.h"
+#include "framework/core/Registry.h"
 #include "framework/gui/Clipboard.h"
+
+#include <set>
 
 namespace {
 
@@ -23,6 +27,36 @@ protected:
                         TfmPwrCurveGr::StaticClass(), false);
         TestKit::ProcessMessages();
         return Find<TfmPwrCurveGr>(fmHolder->pnlHolder, "fmPwrCurveGr");
+    }
+    // Docks the chart of a view with the view's "Γράφημα" and frees it with "Επιστροφή", as a
+    // user would; answers the class of the chart window that was docked.
+    std::string DockAndFreeChart(int view) {
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        ClickStrip("Γράφημα");
+        std::string docked;
+        for (int i = 0; i < fmHolder->pnlHolder->ComponentCount(); ++i)
+            if (auto* chart = dynamic_cast<TfmGraphBase*>(fmHolder->pnlHolder->Components(i)))
+                docked = chart->ClassName();
+        ClickStrip("Επιστροφή");
+        for (int i = 0; i < fmHolder->pnlHolder->ComponentCount(); ++i)
+            EXPECT_EQ(dynamic_cast<TfmGraphBase*>(fmHolder->pnlHolder->Components(i)), nullptr);
+        return docked;
+    }
+    TfmWDataEd* ShowWorkbench() {
+        fmHolder->ShowView(4);
+        TestKit::ProcessMessages();
+        return dynamic_cast<TfmWDataEd*>(fmHolder->CurrentView());
+    }
+    // The program's window sections in the settings store.
+    static std::set<std::string> StoredSections() {
+        TStringList names;
+        TRegIniFile("Software\\Orvanti").ReadSections(names);
+        const auto v = names.ToVector();
+        return {v.begin(), v.end()};
+    }
+    static std::string StoredNormPos(const std::string& section) {
+        return TRegIniFile("Software\\Orvanti").ReadString(section, "NormPos", "");
     }
 };
 
@@ -170,6 +204,82 @@ TEST_F(GraphViewsTest, F11OpensTheChartEditorOnTheModalHourlyChart) {
     EXPECT_TRUE(ShowHourlyGraph(values, BaseDate));
     Application->SetModalHandler(nullptr);
     EXPECT_EQ(editors, 1);
+}
+
+// Every chart window, docked over a view or modal, keeps its placement under its own class
+// name once it is freed, not under the base chart window's; the power-curve chart keeps
+// none.
+TEST_F(GraphViewsTest, EveryChartWindowIsStoredUnderItsOwnClass) {
+    // Wide enough for the design page's tool bars side by side in the strip.
+    fmHolder->SetBounds(0, 0, 800, 640);
+    TestKit::ProcessMessages();
+    const struct {
+        int View;
+        const char* Chart;
+        bool Stored;
+    } docked[] = {
+        {1, "TfmSsnGr", true},       // "Περίοδοι"
+        {2, "TfmGraphBaseSt", true}, // "Συσκευές"
+        {3, "TfmPhDataGr", true},    // "Ηλιοφάνεια"
+        {0, "TfmPwrCurveGr", false}, // the wind generator's page of "Σχεδιασμός"
+    };
+    for (const auto& d : docked) {
+        SCOPED_TRACE(d.Chart);
+        EXPECT_EQ(DockAndFreeChart(d.View), d.Chart);
+        EXPECT_EQ(StoredNormPos(d.Chart) != "", d.Stored);
+    }
+    EXPECT_EQ(StoredSections().count("TfmGraphBase"), 0u);
+
+    TfmWDataEd* bench = ShowWorkbench();
+    ASSERT_NE(bench, nullptr);
+    std::vector<std::string> shown;
+    Application->SetModalHandler([&](TCustomForm* form) {
+        shown.push_back(form->ClassName());
+        form->SetModalResult(mrOk);
+    });
+    TestKit::Click(bench->BtnWGGr);
+    EXPECT_EQ(StoredSections().count("TfmGraphBase"), 0u);
+    TestKit::Click(bench->BtnPLGraph);
+    TestKit::Click(bench->BtnBatCapGr);
+    bench->actTTLGraph->Execute();
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(shown, (std::vector<std::string>{"TfmPwrCurveGr", "TfmGraphBase", "TfmEnergyPerBat",
+                                               "TfmEnergyGraph"}));
+    const std::set<std::string> sections = StoredSections();
+    for (const char* chart : {"TfmGraphBase", "TfmEnergyPerBat", "TfmEnergyGraph"})
+        EXPECT_EQ(sections.count(chart), 1u) << chart;
+    EXPECT_EQ(sections.count("TfmPwrCurveGr"), 0u);
+}
+
+// The hourly chart opens at its own size, as it was left, not at the size of a docked chart
+// freed meanwhile.
+TEST_F(GraphViewsTest, TheHourlyChartOpensAtItsOwnStoredSize) {
+    fmHolder->SetBounds(0, 0, 800, 640);
+    TestKit::ProcessMessages();
+    TPoint first, later;
+    TfmWDataEd* bench = ShowWorkbench();
+    ASSERT_NE(bench, nullptr);
+    Application->SetModalHandler([&](TCustomForm* form) {
+        first = TPoint(form->Width(), form->Height());
+        form->SetBounds(form->Left(), form->Top(), 720, 520);
+        form->SetModalResult(mrOk);
+    });
+    TestKit::Click(bench->BtnPLGraph);
+    EXPECT_NE(first, TPoint(720, 520));
+
+    // The device list's chart, docked and freed, keeps a size of its own.
+    EXPECT_EQ(DockAndFreeChart(2), "TfmGraphBaseSt");
+    EXPECT_NE(StoredNormPos("TfmGraphBaseSt"), StoredNormPos("TfmGraphBase"));
+
+    bench = ShowWorkbench();
+    ASSERT_NE(bench, nullptr);
+    Application->SetModalHandler([&](TCustomForm* form) {
+        later = TPoint(form->Width(), form->Height());
+        form->SetModalResult(mrOk);
+    });
+    TestKit::Click(bench->BtnPLGraph);
+    Application->SetModalHandler(nullptr);
+    EXPECT_EQ(later, TPoint(720, 520));
 }
 
 } // namespace

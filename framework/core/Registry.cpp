@@ -461,7 +461,9 @@ bool ParseValueData(std::string_view line, size_t pos, TStoredValue& v) {
 // Reads the text form in one pass: time linear in the text's size.
 bool Parse(std::string_view text, TKeyMap& keys) {
     keys = TKeyMap();
-    if (text.starts_with("\xEF\xBB\xBF")) // a UTF-8 byte-order mark
+    // Every leading UTF-8 byte-order mark goes, as the text readers drop them: a tool that
+    // adds a mark to a file that had one leaves two.
+    while (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     if (text.empty())
         return true;
@@ -490,7 +492,8 @@ bool Parse(std::string_view text, TKeyMap& keys) {
             first = false;
             continue;
         }
-        if (line.empty())
+        // A line of blanks is an empty line (an editor may leave one at the end).
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
             continue;
         if (line.front() == '[') {
             if (line.back() != ']' || line.size() < 3)
@@ -584,10 +587,18 @@ public:
     }
 
 private:
+    // The lock lives beside the file the store's name leads to, symbolic links followed:
+    // programs that reach the same store by different names (a link and its target) take
+    // the same lock. Where no lock can be made there (the target's folder is missing or
+    // not writable, so the store cannot be replaced either), the lock beside the name
+    // given is taken, and the write reports why it failed.
     class TLockGuard {
     public:
         explicit TLockGuard(const std::string& fileName) {
-            FHandle = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            const std::string target = ResolveFileLinks(fileName);
+            FHandle = Open(target);
+            if (FHandle < 0 && target != fileName)
+                FHandle = Open(fileName);
             if (FHandle >= 0) {
                 while (::flock(FHandle, LOCK_EX) != 0 && errno == EINTR) {
                 }
@@ -602,6 +613,9 @@ private:
         bool Locked() const { return FHandle >= 0; }
 
     private:
+        static int Open(const std::string& fileName) {
+            return ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        }
         int FHandle = -1;
     };
 

@@ -4,12 +4,13 @@
 // ~/.config). Keys are paths of names separated by "\", compared without regard to case;
 // each key holds named values (strings, 32-bit integers, binary data).
 //
-// Every change locks the store (flock on "<file>.lock"), reads it afresh, applies the
-// change, writes a temporary file and renames it over the store, so programs running at
-// once lose nothing and a crash never leaves a half-written store. Inside a
+// Every change locks the store (flock on "<file>.lock", <file> being the file the name
+// leads to through symbolic links), reads it afresh, applies the change, writes a temporary
+// file and renames it over the store, so programs running at once lose nothing, whichever
+// name they reach the store by, and a crash never leaves a half-written store. Inside a
 // TSettingsStoreUpdate the changes are gathered and written in one such step. A store file
 // that cannot be read or parsed is kept aside as "<file>.bad-<time>-<pid>" and the store
-// starts empty.
+// starts empty. Leading UTF-8 byte-order marks and lines of blanks are read as nothing.
 //
 // A store that cannot be written raises ERegistryException at the first change that fails
 // and keeps quiet about the same failure afterwards: a read-only store is reported once per

@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -62,6 +63,20 @@ public:
     TFocusBox* Box2;
     TRect ShownAt;
     int Shows = 0;
+};
+
+// Windows derived from a placed window: the placement is built by the base class's
+// constructor, before the derived ones run.
+class TfmPlacedKind : public TfmPlaced {
+    ORV_CLASS(TfmPlacedKind, TfmPlaced)
+public:
+    explicit TfmPlacedKind(TComponent* owner) : TfmPlaced(owner) { SetWidth(220); }
+};
+
+class TfmPlacedSubKind : public TfmPlacedKind {
+    ORV_CLASS(TfmPlacedSubKind, TfmPlacedKind)
+public:
+    explicit TfmPlacedSubKind(TComponent* owner) : TfmPlacedKind(owner) { SetWidth(240); }
 };
 
 class PlacementTest : public TTempStoreTest {
@@ -221,6 +236,67 @@ TEST_F(PlacementTest, WindowFreedWithoutClosingSavesFromItsDestruction) {
     delete form;
     EXPECT_EQ(Value("TfmPlaced", "Visible"), "1");
     EXPECT_EQ(Value("TfmPlaced", "NormPos"), "33,20,233,170");
+}
+
+// Each window of a family keeps its placement under its own class name, however it is
+// freed, and opens where a window of its own class was, not where its base class's was.
+TEST_F(PlacementTest, DerivedWindowsKeepTheirPlacementUnderTheirOwnClass) {
+    using TMake = std::function<TfmPlaced*(TComponent*)>;
+    const struct {
+        const char* Section;
+        TMake Make;
+        int Left;
+    } kinds[] = {
+        {"TfmPlaced", [](TComponent* o) { return new TfmPlaced(o); }, 50},
+        {"TfmPlacedKind", [](TComponent* o) -> TfmPlaced* { return new TfmPlacedKind(o); }, 60},
+        {"TfmPlacedSubKind", [](TComponent* o) -> TfmPlaced* { return new TfmPlacedSubKind(o); },
+         70},
+    };
+    // How the window goes: closed, then freed; freed while shown; freed with its owner.
+    enum TEnd { Closed, Freed, FreedWithOwner };
+    for (TEnd end : {Closed, Freed, FreedWithOwner}) {
+        SCOPED_TRACE(int(end));
+        for (const auto& kind : kinds)
+            TRegistry().DeleteKey(std::string(kKey) + "\\" + kind.Section);
+        for (const auto& kind : kinds) {
+            SCOPED_TRACE(kind.Section);
+            auto* owner = new TComponent(nullptr);
+            TfmPlaced* form = kind.Make(end == FreedWithOwner ? owner : nullptr);
+            form->Show();
+            form->SetLeft(kind.Left);
+            if (end == Closed)
+                form->Close();
+            if (end == FreedWithOwner)
+                delete owner;
+            else {
+                delete form;
+                delete owner;
+            }
+        }
+        EXPECT_EQ(Sections(),
+                  (std::set<std::string>{"TfmPlaced", "TfmPlacedKind", "TfmPlacedSubKind"}));
+        EXPECT_EQ(Value("TfmPlaced", "NormPos"), "50,20,250,170");
+        EXPECT_EQ(Value("TfmPlacedKind", "NormPos"), "60,20,280,170");
+        EXPECT_EQ(Value("TfmPlacedSubKind", "NormPos"), "70,20,310,170");
+        // Each opens where its own class's window was.
+        for (const auto& kind : kinds) {
+            SCOPED_TRACE(kind.Section);
+            std::unique_ptr<TfmPlaced> form(kind.Make(nullptr));
+            form->Show();
+            EXPECT_EQ(form->ShownAt.Left, kind.Left);
+            EXPECT_EQ(form->Storage->IniSection(), kind.Section);
+        }
+    }
+    // A window freed in place (a local or a member): its save runs from the base class's
+    // destructor, when only the base part is left, and still goes to its own section.
+    {
+        TfmPlacedSubKind form(nullptr);
+        form.Show();
+        form.SetLeft(80);
+    }
+    EXPECT_EQ(Value("TfmPlacedSubKind", "NormPos"), "80,20,320,170");
+    EXPECT_EQ(Value("TfmPlacedSubKind", "Visible"), "1");
+    EXPECT_EQ(Value("TfmPlaced", "NormPos"), "50,20,250,170");
 }
 
 TEST_F(PlacementTest, OwnHandlersRunAfterTheChainedOnesAndAreGivenBack) {

@@ -510,6 +510,132 @@ TEST_F(RegistryTest, HugeAndUtf16StoresAreRefusedOnceAndKept) {
     EXPECT_EQ(TRegIniFile("Software\\Orvanti").ReadString("dm", "Folder", ""), "/a");
 }
 
+// Marks that tools add in front of the text and blank lines that editors leave are read as
+// nothing: every key is read and the store is neither moved aside nor emptied by a write.
+TEST_F(RegistryTest, LeadingMarksAndLinesOfBlanksAreReadAsNothing) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string body = "HKCU-STORE 1\n\n[Software\\Orvanti\\dm]\n\"Folder\"=\"/a\"\n"
+                             "\n[Software\\Orvanti\\TfmHolder]\n\"Flags\"=\"2\"\n";
+    const struct {
+        const char* Name;
+        std::string Text;
+    } cases[] = {
+        {"two marks", mark + mark + body},
+        {"three marks", mark + mark + mark + body},
+        {"a last line of spaces", body + "    \n"},
+        {"a last line of blanks without its end", body + " \t "},
+        {"blanks between keys, CR LF", mark + mark +
+                                           "HKCU-STORE 1\r\n  \r\n[Software\\Orvanti\\dm]\r\n"
+                                           "\"Folder\"=\"/a\"\r\n\t\r\n"
+                                           "[Software\\Orvanti\\TfmHolder]\r\n"
+                                           "\"Flags\"=\"2\"\r\n \r\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // A store of its own for each case: one rewritten in place within the same clock
+        // tick could look unchanged to the store's cache.
+        const fs::path dir = FDir / std::to_string(++n);
+        const fs::path store = dir / "hkcu.txt";
+        fs::create_directories(dir);
+        setenv("HKCU_STORE", store.c_str(), 1);
+        std::ofstream(store, std::ios::binary) << c.Text;
+        TRegIniFile ini("Software\\Orvanti");
+        EXPECT_EQ(ini.ReadString("dm", "Folder", ""), "/a");
+        EXPECT_EQ(ini.ReadInteger("TfmHolder", "Flags", 0), 2);
+        ini.WriteString("dm", "Added", "1");
+        const std::string after = ReadAll(store);
+        EXPECT_NE(after.find("\"Folder\"=\"/a\""), std::string::npos) << after;
+        EXPECT_NE(after.find("\"Flags\"=\"2\""), std::string::npos) << after;
+        EXPECT_NE(after.find("\"Added\"=\"1\""), std::string::npos) << after;
+        int entries = 0;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().extension() != ".lock") {
+                ++entries;
+                EXPECT_EQ(entry.path(), store); // nothing kept aside
+            }
+        EXPECT_EQ(entries, 1);
+        std::string written;
+        EXPECT_TRUE(ParseSettingsStoreText(c.Text, written));
+        EXPECT_EQ(written.find(mark), std::string::npos);
+    }
+}
+
+// Two programs, one reaching the store through a symbolic link and one through its target,
+// take the same lock: every write of each is kept.
+TEST_F(RegistryTest, WritersThroughALinkAndItsTargetLoseNothing) {
+    // In a folder in memory where there is one: each write syncs the store to its disk, and
+    // what is tested is the lock, not the disk.
+    fs::path dir = FDir;
+    if (fs::is_directory("/dev/shm")) {
+        dir = fs::path("/dev/shm") / FDir.filename();
+        fs::create_directories(dir);
+    }
+    struct TRemove {
+        fs::path Dir;
+        ~TRemove() { fs::remove_all(Dir); }
+    } remove{dir};
+    const fs::path store = dir / "hkcu.txt";
+    const fs::path target = dir / "real.txt";
+    fs::create_symlink(target.filename(), store); // a relative link, dangling at first
+    const fs::path chain = dir / "chain.txt";     // a link to the link
+    fs::create_symlink(store, chain);
+    setenv("HKCU_STORE", store.c_str(), 1);
+    const int kValues = 300;
+    const fs::path names[2] = {chain, target};
+    pid_t children[2];
+    for (int w = 0; w < 2; ++w) {
+        children[w] = fork();
+        ASSERT_GE(children[w], 0);
+        if (children[w] == 0) {
+            setenv("HKCU_STORE", names[w].c_str(), 1);
+            int failed = 0;
+            TRegIniFile ini("Software\\Orvanti");
+            for (int i = 0; i < kValues; ++i) {
+                try {
+                    ini.WriteString("W" + std::to_string(w), "Item" + std::to_string(i),
+                                    std::to_string(i * 10 + w));
+                } catch (...) {
+                    ++failed;
+                }
+            }
+            _exit(failed == 0 ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_TRUE(fs::is_symlink(store));
+    EXPECT_TRUE(fs::is_symlink(chain));
+    EXPECT_FALSE(fs::exists(dir / "hkcu.txt.lock"));
+    EXPECT_FALSE(fs::exists(dir / "chain.txt.lock"));
+    EXPECT_TRUE(fs::exists(dir / "real.txt.lock"));
+    TRegIniFile ini("Software\\Orvanti");
+    int present = 0;
+    for (int w = 0; w < 2; ++w)
+        for (int i = 0; i < kValues; ++i)
+            present += ini.ReadString("W" + std::to_string(w), "Item" + std::to_string(i), "") ==
+                       std::to_string(i * 10 + w);
+    EXPECT_EQ(present, 2 * kValues);
+}
+
+// A link to a target in a folder that does not exist: no lock can be made beside the
+// target, the write fails as before, saying why, and nothing is made there.
+TEST_F(RegistryTest, ALinkIntoAMissingFolderIsReportedAsBefore) {
+    fs::create_symlink(FDir / "missing" / "real.txt", FStore);
+    TRegIniFile ini("Software\\Orvanti");
+    try {
+        ini.WriteString("dm", "Folder", "x");
+        ADD_FAILURE() << "wrote through a link into a missing folder";
+    } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find("δεν δέχεται εγγραφή"), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(fs::exists(FDir / "missing"));
+    EXPECT_TRUE(fs::is_symlink(FStore));
+}
+
 // A store reached through links that lead round in a circle is not replaced by a file.
 TEST_F(RegistryTest, AStoreInALinkLoopIsNotReplaced) {
     fs::create_symlink(FDir / "other.txt", FStore);
