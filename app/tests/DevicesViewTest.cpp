@@ -312,6 +312,48 @@ TEST_F(DevicesViewTest, TheCatalogueButtonShowsAndHidesTheCatalogue) {
     EXPECT_FALSE(View->sbDevicesToogle->Down());
 }
 
+TEST_F(DevicesViewTest, EachDragCarriesThePictureOfTheDeviceDraggedEvenAfterEscape) {
+    TListView* list = Catalogue->ListView1;
+    const int lamp = CatalogueRow("Λαμπτήρας"), radio = CatalogueRow("Ραδιόφωνο");
+    TImageList* icons = list->SmallImages();
+    ASSERT_NE(icons, nullptr);
+    // How many pixels of the catalogue icon of row the picture shows where it draws icons.
+    const auto iconPixels = [&](TBitmap& picture, int row) {
+        TBitmap icon;
+        icons->GetBitmap(list->Item(row)->ImageIndex(), &icon);
+        const int top = (picture.Height() - icons->Height()) / 2;
+        int same = 0;
+        for (int y = 0; y < icons->Height(); ++y)
+            for (int x = 0; x < icons->Width(); ++x)
+                same += picture.Canvas()->Pixels(x, top + y) == icon.Canvas()->Pixels(x, y);
+        return same;
+    };
+    const int most = icons->Width() * icons->Height();
+    TBitmap pictures[2];
+    const int rows[2] = {lamp, radio};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(list->Item(rows[i])->Caption());
+        const TPoint from = ItemPoint(rows[i]);
+        MouseDown(list, from);
+        MouseMove(list, TPoint(from.X, from.Y + 20));
+        MouseMove(list, GridPointInCatalogue());
+        TDragImageList* images = DragImagesShown();
+        ASSERT_NE(images, nullptr);
+        EXPECT_EQ(images->Count(), 1);
+        images->GetBitmap(0, &pictures[i]);
+        EXPECT_GT(iconPixels(pictures[i], rows[i]), most * 3 / 4);
+        EXPECT_LT(iconPixels(pictures[i], rows[1 - i]), most * 3 / 4);
+        PressKey(VK_ESCAPE);
+        MouseUp(list, GridPointInCatalogue());
+        EXPECT_EQ(DragImagesShown(), nullptr);
+    }
+    // The two pictures are of one size: only their pixels tell the devices apart.
+    EXPECT_EQ(pictures[0].Width(), pictures[1].Width());
+    EXPECT_EQ(pictures[0].Height(), pictures[1].Height());
+    SaveBitmapToPng(pictures[1], ShotFile("devices_drag_image_second.png"));
+    EXPECT_EQ(DevList->Count(), 0);
+}
+
 TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheListOverTheGrid) {
     const int row = CatalogueRow("Ραδιόφωνο");
     TListView* list = Catalogue->ListView1;
