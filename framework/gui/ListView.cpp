@@ -576,6 +576,7 @@ TDragImageList* TListView::GetDragImages() {
     FDragImages->SetHeight(height);
     FDragImages->Clear();
     FDragImages->AddMasked(&picture, Color());
+    FDragImages->SetOpaqueColor(Color());
     // The icon lies where the view draws it: the picture holds the item at the point where
     // the mouse took it.
     const TRect r = ItemRect(index);
