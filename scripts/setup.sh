@@ -5,7 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth emf2svg libwmf-bin poppler-utils valgrind
 )

@@ -10,10 +10,14 @@
 #include "chart/Series.h"
 #include "framework/core/IniFiles.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 using namespace TestKit;
@@ -318,6 +322,97 @@ TEST_F(DevicesViewTest, TheCatalogueButtonShowsAndHidesTheCatalogue) {
     EXPECT_TRUE(Catalogue->Visible());
     Catalogue->Close();
     EXPECT_FALSE(View->sbDevicesToogle->Down());
+}
+
+TEST_F(DevicesViewTest, EachDragCarriesThePictureOfTheDeviceDraggedEvenAfterEscape) {
+    TListView* list = Catalogue->ListView1;
+    const int lamp = CatalogueRow("Λαμπτήρας"), radio = CatalogueRow("Ραδιόφωνο");
+    TImageList* icons = list->SmallImages();
+    ASSERT_NE(icons, nullptr);
+    // How many pixels of the catalogue icon of row the picture shows where it draws icons.
+    const auto iconPixels = [&](TBitmap& picture, int row) {
+        TBitmap icon;
+        icons->GetBitmap(list->Item(row)->ImageIndex(), &icon);
+        const int top = (picture.Height() - icons->Height()) / 2;
+        int same = 0;
+        for (int y = 0; y < icons->Height(); ++y)
+            for (int x = 0; x < icons->Width(); ++x)
+                same += picture.Canvas()->Pixels(x, top + y) == icon.Canvas()->Pixels(x, y);
+        return same;
+    };
+    const int most = icons->Width() * icons->Height();
+    TBitmap pictures[2];
+    const int rows[2] = {lamp, radio};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(list->Item(rows[i])->Caption());
+        const TPoint from = ItemPoint(rows[i]);
+        MouseDown(list, from);
+        MouseMove(list, TPoint(from.X, from.Y + 20));
+        MouseMove(list, GridPointInCatalogue());
+        TDragImageList* images = DragImagesShown();
+        ASSERT_NE(images, nullptr);
+        EXPECT_EQ(images->Count(), 1);
+        images->GetBitmap(0, &pictures[i]);
+        EXPECT_GT(iconPixels(pictures[i], rows[i]), most * 3 / 4);
+        EXPECT_LT(iconPixels(pictures[i], rows[1 - i]), most * 3 / 4);
+        PressKey(VK_ESCAPE);
+        MouseUp(list, GridPointInCatalogue());
+        EXPECT_EQ(DragImagesShown(), nullptr);
+    }
+    // The two pictures are of one size: only their pixels tell the devices apart.
+    EXPECT_EQ(pictures[0].Width(), pictures[1].Width());
+    EXPECT_EQ(pictures[0].Height(), pictures[1].Height());
+    SaveBitmapToPng(pictures[1], ShotFile("devices_drag_image_second.png"));
+    EXPECT_EQ(DevList->Count(), 0);
+}
+
+// Run by ctest under a virtual X display with the xcb platform and no compositing manager,
+// where a see-through window would show black: what the display shows under the cursor is
+// the picture on the list's colour, its caption legible.
+TEST_F(DevicesViewTest, OnAnXDisplayWithoutCompositingTheDragPictureShowsOnTheListsColour) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || !std::string_view(platform).starts_with("xcb"))
+        GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+    TListView* list = Catalogue->ListView1;
+    const TPoint from = ItemPoint(CatalogueRow("Λαμπτήρας"));
+    MouseDown(list, from);
+    MouseMove(list, TPoint(from.X, from.Y + 20));
+    MouseMove(list, GridPointInCatalogue());
+    TDragImageList* images = DragImagesShown();
+    ASSERT_NE(images, nullptr);
+    // The picture as it should show: its see-through pixels in the list's colour, white,
+    // as the image list hands them out.
+    ASSERT_EQ(ColorToRGB(list->Color()), clWhite);
+    TBitmap picture;
+    images->GetBitmap(0, &picture);
+    const TRect where = images->DragImageRect();
+    ASSERT_EQ(where.Width(), picture.Width());
+    const int pixels = picture.Width() * picture.Height();
+    // The display maps and paints the window in its own time.
+    TBitmap shown;
+    int same = 0;
+    for (int attempt = 0; attempt < 100 && same < pixels * 19 / 20; ++attempt) {
+        ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        GrabScreen(where, shown);
+        ASSERT_EQ(shown.Width(), picture.Width());
+        same = 0;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x)
+                same += shown.Canvas()->Pixels(x, y) == picture.Canvas()->Pixels(x, y);
+    }
+    SaveBitmapToPng(shown, ShotFile("devices_drag_on_x_display.png"));
+    EXPECT_GE(same, pixels * 19 / 20);
+    int dark = 0, inked = 0;
+    for (int y = 0; y < shown.Height(); ++y)
+        for (int x = 0; x < shown.Width(); ++x) {
+            dark += IsDark(shown.Canvas()->Pixels(x, y));
+            inked += x >= list->SmallImages()->Width() + 2 && IsDark(shown.Canvas()->Pixels(x, y));
+        }
+    EXPECT_LT(dark, pixels / 4); // no black box
+    EXPECT_GT(inked, 20);        // the caption's letters
+    PressKey(VK_ESCAPE);
+    MouseUp(list, GridPointInCatalogue());
 }
 
 TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheListOverTheGrid) {

@@ -254,26 +254,34 @@ void TImageList::AssignFrom(const TPersistent* source) {
 
 namespace {
 
-// A borderless top-level window that shows one picture, half see-through, and lets the
-// mouse pass.
+// A borderless top-level window that shows one picture and lets the mouse pass: half
+// see-through over what lies below, or opaque on a colour. Which of the two is fixed when
+// the window is made (a see-through window needs a visual with alpha).
 class TDragImageWindow : public QWidget {
 public:
-    TDragImageWindow()
+    explicit TDragImageWindow(bool translucent)
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
-                               Qt::WindowDoesNotAcceptFocus) {
+                               Qt::WindowDoesNotAcceptFocus),
+          Translucent(translucent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_ShowWithoutActivating);
-        setAttribute(Qt::WA_TranslucentBackground);
+        if (translucent)
+            setAttribute(Qt::WA_TranslucentBackground);
+        else
+            setAttribute(Qt::WA_OpaquePaintEvent);
     }
+    const bool Translucent;
     QImage Picture;
+    QColor Background;
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(rect(), Qt::transparent);
+        p.fillRect(rect(), Translucent ? QColor(Qt::transparent) : Background);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.setOpacity(0.75);
+        if (Translucent)
+            p.setOpacity(0.75);
         p.drawImage(0, 0, Picture);
     }
 };
@@ -281,6 +289,7 @@ protected:
 } // namespace
 
 struct TDragImageList::TWindow {
+    explicit TWindow(bool translucent) : Widget(translucent) {}
     TDragImageWindow Widget;
 };
 
@@ -302,13 +311,24 @@ bool TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
     return true;
 }
 
+void TDragImageList::SetOpaqueColor(TColor value) {
+    FOpaqueColor = value;
+    if (FWindow)
+        FWindow->Widget.Background = ColorToQColor(value);
+}
+
 void TDragImageList::BeginDrag(const TPoint& screenPoint) {
     FDragging = true;
     FShown = false;
     FPosition = screenPoint;
+    // Asked at every drag: a compositing manager may have started or stopped since the last.
+    const bool translucent = WindowSystemDetail::ScreenCanBlend();
+    if (FWindow && FWindow->Widget.Translucent != translucent)
+        FWindow.reset();
     if (!FWindow)
-        FWindow = std::make_unique<TWindow>();
+        FWindow = std::make_unique<TWindow>(translucent);
     FWindow->Widget.Picture = ImageAt(FIndex);
+    FWindow->Widget.Background = ColorToQColor(FOpaqueColor);
     FWindow->Widget.resize(std::max(1, Width()), std::max(1, Height()));
     Place();
 }

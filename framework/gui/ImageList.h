@@ -98,7 +98,9 @@ private:
 
 // The picture that follows the mouse while a drag runs: one image of the list, placed so
 // that its hot spot lies under the cursor. It shows in a window of its own that takes no
-// input, so the drag still finds the control under the cursor.
+// input, so the drag still finds the control under the cursor: half see-through where the
+// screen blends windows, opaque on the opaque colour where it cannot (an X display without
+// a compositing manager would show the see-through parts black).
 class TDragImageList : public TImageList {
     ORV_CLASS(TDragImageList, TImageList)
 
@@ -108,6 +110,9 @@ class TDragImageList : public TImageList {
     // The image shown and its point that sits under the cursor; false for a bad index.
     bool SetDragImage(int index, int hotSpotX, int hotSpotY);
     TPoint DragHotspot() const { return FHotSpot; }
+    // The colour behind the picture where the screen cannot blend; clWindow by default.
+    TColor OpaqueColor() const { return FOpaqueColor; }
+    void SetOpaqueColor(TColor value);
     // A drag at screen points: begun hidden, moved, shown and hidden, ended (hidden).
     void BeginDrag(const TPoint& screenPoint);
     void DragMove(const TPoint& screenPoint);
@@ -125,6 +130,7 @@ private:
     std::unique_ptr<TWindow> FWindow;
     int FIndex = 0;
     TPoint FHotSpot;
+    TColor FOpaqueColor = clWindow;
     TPoint FPosition;
     bool FDragging = false;
     bool FShown = false;

@@ -570,9 +570,13 @@ TDragImageList* TListView::GetDragImages() {
 
     if (!FDragImages)
         FDragImages = std::make_unique<TDragImageList>(nullptr);
+    // The list holds this drag's picture alone: a picture of the last drag's size would
+    // otherwise be added after it, and index 0 would still show the last drag's item.
     FDragImages->SetWidth(width);
     FDragImages->SetHeight(height);
+    FDragImages->Clear();
     FDragImages->AddMasked(&picture, Color());
+    FDragImages->SetOpaqueColor(Color());
     // The icon lies where the view draws it: the picture holds the item at the point where
     // the mouse took it.
     const TRect r = ItemRect(index);

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstdlib>
@@ -464,6 +465,15 @@ bool RenderToPng(TControl* control, const std::string& fileName) {
 
 void RenderToBitmap(TControl* control, TBitmap& bitmap) {
     SnapshotControl(control, bitmap);
+}
+
+void GrabScreen(const TRect& r, TBitmap& bitmap) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        bitmap.SetImage(QImage());
+        return;
+    }
+    bitmap.SetImage(screen->grabWindow(0, r.Left, r.Top, r.Width(), r.Height()).toImage());
 }
 
 void CursorPicture(TCursor cursor, TBitmap& picture) {

@@ -128,6 +128,9 @@ bool RenderToPng(TControl* control, const std::string& fileName);
 void RenderToBitmap(TControl* control, TBitmap& bitmap);
 // Writes a bitmap to a PNG file; false when it cannot be written.
 bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName);
+// What the screen shows in r (screen coordinates), as its display composes it: on a real
+// display the pixels a person sees, windows that lie above the program's included.
+void GrabScreen(const TRect& r, TBitmap& bitmap);
 // The picture of a cursor in the screen's cursor table (empty for a standard shape).
 void CursorPicture(TCursor cursor, TBitmap& picture);
 

@@ -103,6 +103,11 @@ bool DragKey(int virtualKey);
 void ForgetDragControl(const void* control);
 // A drag image list going away is no longer shown by the drag in progress.
 void ForgetDragImages(const void* images);
+// Whether the screen blends a see-through window with what lies under it: false on an X
+// display without a compositing manager, true elsewhere. Tests may force the answer
+// (1 or 0); -1 asks the screen again.
+bool ScreenCanBlend();
+void ForceScreenCanBlend(int answer);
 // A scroll bar a control lays over its own widget; it never takes the focus.
 QScrollBar* NewScrollBar(QWidget* parent, bool vertical);
 // Disconnects, hides and deletes (once control returns to the event loop) a control's

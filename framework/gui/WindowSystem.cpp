@@ -12,9 +12,16 @@
 #include <QTimer>
 #include <QWidget>
 
+#if defined(ORV_HAVE_XCB) && QT_CONFIG(xcb)
+#define ORV_ASK_X_SCREEN 1
+#include <xcb/xcb.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <deque>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -280,6 +287,50 @@ void SetLastCursorPos(int x, int y) {
 
 void SetQuitHandler(void (*handler)(int)) {
     gQuitHandler = handler;
+}
+
+namespace {
+int gForcedCanBlend = -1;
+
+#ifdef ORV_ASK_X_SCREEN
+// An X screen blends windows while a compositing manager owns its selection _NET_WM_CM_S<n>.
+bool CompositingManagerRuns(xcb_connection_t* connection) {
+    char* host = nullptr;
+    int display = 0, screen = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen))
+        free(host);
+    else
+        screen = 0;
+    const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    free(owner);
+    free(atom);
+    return owned;
+}
+#endif
+} // namespace
+
+bool ScreenCanBlend() {
+    if (gForcedCanBlend >= 0)
+        return gForcedCanBlend != 0;
+#ifdef ORV_ASK_X_SCREEN
+    if (auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
+        if (xcb_connection_t* connection = x11->connection())
+            return CompositingManagerRuns(connection);
+#endif
+    return true; // the other platforms compose their windows, or draw offscreen
+}
+
+void ForceScreenCanBlend(int answer) {
+    gForcedCanBlend = answer;
 }
 
 } // namespace WindowSystemDetail

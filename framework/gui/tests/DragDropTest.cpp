@@ -5,8 +5,13 @@
 #include "framework/gui/ImageList.h"
 #include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
+#include "framework/gui/WindowBridge.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
 
 #include <string>
 #include <vector>
@@ -140,17 +145,22 @@ TEST_F(DragDropTest, RefusedDropsAndEscapeEndTheDragWithoutATarget) {
     }
 }
 
-// A panel whose drags carry a 20 x 10 picture held at its point (5, 4).
+// A panel whose drags carry a 20 x 10 picture held at its point (5, 4): red, its left half
+// masked out.
 class TPictureSource : public TPanel {
 public:
     explicit TPictureSource(TComponent* owner) : TPanel(owner) {
         Images = std::make_unique<TDragImageList>(nullptr);
         Images->SetWidth(20);
         Images->SetHeight(10);
-        TBitmap picture(20, 10);
+        TBitmap picture(20, 10), mask(20, 10);
         picture.Canvas()->Brush()->SetColor(clRed);
         picture.Canvas()->FillRect(TRect(0, 0, 20, 10));
-        Images->Add(&picture, nullptr);
+        mask.Canvas()->Brush()->SetColor(clBlack);
+        mask.Canvas()->FillRect(TRect(0, 0, 20, 10));
+        mask.Canvas()->Brush()->SetColor(clWhite);
+        mask.Canvas()->FillRect(TRect(0, 0, 10, 10));
+        Images->Add(&picture, &mask);
         Images->SetDragImage(0, 5, 4);
     }
     TDragImageList* GetDragImages() override { return Images.get(); }
@@ -190,6 +200,58 @@ TEST_F(DragDropTest, ADragImageFollowsTheCursorOverControlsThatDisplayIt) {
     TestKit::MouseUp(source, to(Taker, 35, 40));
     EXPECT_EQ(DragSource(), nullptr);
     EXPECT_EQ(Log.back(), "drop Taker Pictured 35,40");
+}
+
+// The window that shows a drag picture at r, or nullptr.
+QWidget* DragWindowAt(const TRect& r) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->testAttribute(Qt::WA_TransparentForMouseEvents) &&
+            w->geometry() == QRect(r.Left, r.Top, r.Width(), r.Height()))
+            return w;
+    return nullptr;
+}
+
+TEST_F(DragDropTest, TheDragPictureIsHalfSeeThroughWhereTheScreenBlendsAndOpaqueElsewhere) {
+    auto* source = Add<TPictureSource>("Pictured", 0, 260, 30, 30);
+    source->SetDragMode(dmAutomatic);
+    Taker->SetControlStyle(Taker->ControlStyle() + TControlStyle{csDisplayDragImage});
+    const TPoint onTaker = source->ScreenToClient(Taker->ClientToScreen(TPoint(30, 40)));
+    struct Guard {
+        ~Guard() { WindowSystemDetail::ForceScreenCanBlend(-1); }
+    } guard;
+    // Successive drags on one list: the screen's answer is asked at each.
+    const struct {
+        bool blends;
+        TColor opaque;
+        QRgb masked, red; // the pictures' pixels at (2, 5) and (15, 5)
+    } kDrags[] = {
+        {true, clWindow, qRgba(0, 0, 0, 0), qRgba(191, 0, 0, 191)},
+        {false, clWindow, qRgb(255, 255, 255), qRgb(255, 0, 0)},
+        {false, clYellow, qRgb(255, 255, 0), qRgb(255, 0, 0)},
+        {true, clYellow, qRgba(0, 0, 0, 0), qRgba(191, 0, 0, 191)},
+    };
+    for (const auto& drag : kDrags) {
+        SCOPED_TRACE(::testing::Message() << drag.blends << " " << drag.opaque);
+        WindowSystemDetail::ForceScreenCanBlend(drag.blends ? 1 : 0);
+        source->Images->SetOpaqueColor(drag.opaque);
+        TestKit::MouseDown(source, TPoint(10, 10));
+        TestKit::MouseMove(source, TPoint(28, 28));
+        TestKit::MouseMove(source, onTaker);
+        ASSERT_EQ(DragImagesShown(), source->Images.get());
+        QWidget* window = DragWindowAt(source->Images->DragImageRect());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->testAttribute(Qt::WA_TranslucentBackground), drag.blends);
+        const QImage shown =
+            window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ASSERT_EQ(shown.size(), QSize(20, 10));
+        EXPECT_EQ(shown.pixel(2, 5), drag.masked);
+        // 0.75 of full red where it blends, within a step of rounding.
+        EXPECT_NEAR(qRed(shown.pixel(15, 5)), qRed(drag.red), 1);
+        EXPECT_NEAR(qAlpha(shown.pixel(15, 5)), qAlpha(drag.red), 1);
+        EXPECT_EQ(qGreen(shown.pixel(15, 5)) + qBlue(shown.pixel(15, 5)), 0);
+        TestKit::MouseUp(source, onTaker);
+        EXPECT_EQ(DragImagesShown(), nullptr);
+    }
 }
 
 TEST_F(DragDropTest, AShortMoveIsAClickAndNoDrag) {

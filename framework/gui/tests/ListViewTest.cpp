@@ -173,6 +173,40 @@ TEST_F(ListViewTest, AutomaticDragDropsOnATargetThatAccepts) {
     EXPECT_EQ(log.size(), 3u);
 }
 
+TEST_F(ListViewTest, EachDragShowsThePictureOfTheItemDraggedAndTheListKeepsOnePicture) {
+    auto* target = new TPanel(Form);
+    target->SetBounds(310, 0, 80, 200);
+    target->SetParent(Form);
+    target->SetControlStyle(target->ControlStyle() + TControlStyle{csDisplayDragImage});
+    target->SetOnDragOver(
+        [](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; });
+    List->SetDragMode(dmAutomatic);
+    // Items 0 and 2 draw pictures of one size (same caption, red and blue icons): a list that
+    // kept the first picture would show it again for the second drag.
+    List->Item(0)->SetCaption("Radio");
+    const struct {
+        int item;
+        TColor icon;
+    } kDrags[] = {{2, clBlue}, {0, clRed}, {1, clGreen}, {2, clBlue}, {2, clBlue}};
+    for (const auto& drag : kDrags) {
+        SCOPED_TRACE(drag.item);
+        TestKit::MouseDown(List, ItemCenter(drag.item));
+        TestKit::MouseMove(List, TPoint(320, 40));
+        TestKit::MouseMove(List, TPoint(330, 50));
+        TDragImageList* images = DragImagesShown();
+        ASSERT_NE(images, nullptr);
+        EXPECT_EQ(images->Count(), 1);
+        TBitmap picture;
+        images->GetBitmap(0, &picture);
+        EXPECT_EQ(picture.Canvas()->Pixels(8, picture.Height() / 2), drag.icon);
+        // Escape ends the drag; the release drops nothing.
+        TestKit::PressKey(VK_ESCAPE);
+        EXPECT_EQ(DragImagesShown(), nullptr);
+        TestKit::MouseUp(List, TPoint(330, 50));
+        EXPECT_EQ(DragSource(), nullptr);
+    }
+}
+
 TEST_F(ListViewTest, EveryStyleScrollsToTheLastItemAndBack) {
     for (int i = 0; i < 40; ++i)
         List->AddItem()->SetCaption("Item " + std::to_string(i));
