@@ -396,7 +396,9 @@ TRect ProportionalPrintMargins(int drawWidth, int drawHeight, int pageWidth, int
     constexpr double kLongerSide = 0.7;
     const double w = drawWidth, h = drawHeight;
     const double ratio = dpiY > 0 && dpiX > 0 ? double(dpiX) / dpiY : 1.0;
-    const auto half = [](double percent) { return std::max(0, int(Round(percent / 2))); };
+    // The whole percent of the other side's two margins, split evenly (an odd percent
+    // leaves its spare one to the chart).
+    const auto half = [](double percent) { return std::max(0, int(Round(percent)) / 2); };
     if (h < w) {
         const int tmp =
             half((pageHeight - kLongerSide * pageWidth * (h / w) * ratio) * 100 / pageHeight);
