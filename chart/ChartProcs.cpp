@@ -867,6 +867,18 @@ std::unique_ptr<TBitmap> TCustomChartPanel::MakePrintBitmap(TColor backColor) {
     return MakeBitmap(backColor, TRect(0, 0, windowExt.cx, windowExt.cy));
 }
 
+std::unique_ptr<TMetafile> TCustomChartPanel::MakePrintMetafile() {
+    const TRect draw = GetDrawRect();
+    TRect r(0, 0, draw.Width(), draw.Height());
+    TSize windowExt, viewportExt;
+    if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, r, windowExt,
+                          viewportExt) ||
+        windowExt.cx <= 0 || windowExt.cy <= 0)
+        return nullptr;
+    TFlagGuard printing(FPrinting, true);
+    return MakeMetafile(true, TRect(0, 0, windowExt.cx, windowExt.cy));
+}
+
 TPrintPage PrinterPage(TPrinter* printer) {
     TPrintPage page;
     page.Width = printer->PageWidth();
