@@ -449,7 +449,7 @@ double TCustomChartAxis::CalcIncrement() {
         if (r / step > 1000000)
             step = r / 1000000;
         for (int guard = 0; guard < 5000 && Round(r / step) > maxLabels; ++guard)
-            step = step >= 365 ? step * 2 : NextLargerDateStep(step);
+            step = LargerStep(step);
         return std::max(step, kOneSecond);
     }
 
@@ -462,9 +462,39 @@ double TCustomChartAxis::CalcIncrement() {
             return Round(q) > maxLabels;
         };
         for (int guard = 0; guard < 5000 && tooMany(); ++guard)
-            step = NextNiceStep(step);
+            step = LargerStep(step);
     }
     return std::max(step, kMinimumStep);
+}
+
+double TCustomChartAxis::LargerStep(double step) const {
+    if (FIsDateTime)
+        return step >= 365 ? step * 2 : NextLargerDateStep(step);
+    return NextNiceStep(step);
+}
+
+bool TCustomChartAxis::LabelsTouch(const std::vector<TAxisLabel>& labels) {
+    TChartCanvas3D* canvas = FPanel->Canvas3D();
+    FPanel->AssignCanvasFont(FLabelsFont.get());
+    const bool across = IsLabelAcross();
+    const int gap = std::max(1, canvas->MeasureTextWidth(" "));
+    bool havePrevious = false;
+    int previousPixel = 0;
+    int previousSize = 0;
+    for (const TAxisLabel& label : labels) {
+        if (!label.Drawn || label.Text.empty())
+            continue;
+        int lines = 0;
+        const int width = WidestLineWidth(canvas, label.Text, lines);
+        const int size = across ? canvas->FontHeight() * lines : width;
+        if (havePrevious &&
+            2 * std::abs(label.Pixel - previousPixel) < previousSize + size + 2 * gap)
+            return true;
+        havePrevious = true;
+        previousPixel = label.Pixel;
+        previousSize = size;
+    }
+    return false;
 }
 
 std::string TCustomChartAxis::AutomaticDateFormat() const {
@@ -1211,10 +1241,25 @@ void TCustomChartAxis::DrawAxis(bool calcPosition) {
     const TAxisLabelStyle style = EffectiveLabelStyle();
     if (style == talValue) {
         CollectLabels(step, labels);
-        if (ChooseDateFormat(labels, step)) {
-            // The longer texts may need a larger step.
-            FPanel->AssignCanvasFont(FLabelsFont.get());
-            step = CalcIncrement();
+        // The step comes from the widest label and the average spacing; shorter months and
+        // the rounding of the label count can still bring two neighbours together, on
+        // paper by the printer's own glyph widths too: such labels take a larger step.
+        // Labels a handler places, and the powers of a logarithmic axis, stay as they are.
+        const bool keepApart = FLabels && FLabelsSeparation > 0 && !FPanel->OnGetNextAxisLabel() &&
+                               !(FLogarithmic && FIncrement == 0);
+        for (int guard = 0; guard < 100; ++guard) {
+            if (ChooseDateFormat(labels, step)) {
+                // The longer texts may need a larger step.
+                FPanel->AssignCanvasFont(FLabelsFont.get());
+                step = CalcIncrement();
+            } else if (keepApart && LabelsTouch(labels)) {
+                const double larger = LargerStep(step);
+                if (!(larger > step) || !std::isfinite(larger))
+                    break;
+                step = larger;
+            } else {
+                break;
+            }
             labels.clear();
             CollectLabels(step, labels);
         }

@@ -931,6 +931,12 @@ private:
         bool Drawn;
     };
     void CollectLabels(double step, std::vector<TAxisLabel>& labels);
+    // The step after step when labels do not fit: the next 1-2-5 step, or the next date-time
+    // step (years doubling).
+    double LargerStep(double step) const;
+    // True when two neighbouring labels would come closer than a blank of the labels font,
+    // measured with the canvas that draws them (the printer's on paper).
+    bool LabelsTouch(const std::vector<TAxisLabel>& labels);
     // Switches this frame's date-time labels to the date with the time when the range's
     // format would print two of them alike; true when it switched.
     bool ChooseDateFormat(const std::vector<TAxisLabel>& labels, double step);

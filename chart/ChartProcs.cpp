@@ -396,7 +396,9 @@ TRect ProportionalPrintMargins(int drawWidth, int drawHeight, int pageWidth, int
     constexpr double kLongerSide = 0.7;
     const double w = drawWidth, h = drawHeight;
     const double ratio = dpiY > 0 && dpiX > 0 ? double(dpiX) / dpiY : 1.0;
-    const auto half = [](double percent) { return std::max(0, int(Round(percent / 2))); };
+    // The whole percent of the other side's two margins, split evenly (an odd percent
+    // leaves its spare one to the chart).
+    const auto half = [](double percent) { return std::max(0, int(Round(percent)) / 2); };
     if (h < w) {
         const int tmp =
             half((pageHeight - kLongerSide * pageWidth * (h / w) * ratio) * 100 / pageHeight);
@@ -863,6 +865,18 @@ std::unique_ptr<TBitmap> TCustomChartPanel::MakePrintBitmap(TColor backColor) {
     CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, r, windowExt, viewportExt);
     TFlagGuard printing(FPrinting, true);
     return MakeBitmap(backColor, TRect(0, 0, windowExt.cx, windowExt.cy));
+}
+
+std::unique_ptr<TMetafile> TCustomChartPanel::MakePrintMetafile() {
+    const TRect draw = GetDrawRect();
+    TRect r(0, 0, draw.Width(), draw.Height());
+    TSize windowExt, viewportExt;
+    if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, r, windowExt,
+                          viewportExt) ||
+        windowExt.cx <= 0 || windowExt.cy <= 0)
+        return nullptr;
+    TFlagGuard printing(FPrinting, true);
+    return MakeMetafile(true, TRect(0, 0, windowExt.cx, windowExt.cy));
 }
 
 TPrintPage PrinterPage(TPrinter* printer) {

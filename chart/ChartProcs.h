@@ -311,14 +311,15 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     // The page rectangle inside PrintPageMargins (made proportional first when
     // PrintProportional).
     TRect CalcPrintRect(const TPrintPage& page);
-    // Draws the chart for paper scaled into r of a canvas (the printer's page, or the print
-    // preview's picture of it), with the detail percent: the screen's picture stretched
-    // to r, its text in proportion. A rect or a chart without width or height prints
-    // nothing.
+    // Draws the chart for paper scaled into r of a canvas (the printer's page), with the
+    // detail percent: the screen's picture stretched to r, its text in proportion. A rect
+    // or a chart without width or height prints nothing.
     void PrintToCanvasRect(TCanvas* canvas, const TRect& r);
     // The chart drawn for paper as a bitmap: the drawing rectangle enlarged by the detail
     // percent, filled with backColor first unless it is white.
     std::unique_ptr<TBitmap> MakePrintBitmap(TColor backColor);
+    // The same as an enhanced metafile; nothing for a chart of no size.
+    std::unique_ptr<TMetafile> MakePrintMetafile();
     // True while drawing for the printer.
     bool Printing() const { return FPrinting; }
     // One page on the program's printer, inside CalcPrintRect of its page.

@@ -155,14 +155,14 @@ void TChartPreviewPage::DrawMarginLines(TCanvas* canvas, const TRect& m) {
     pen->SetMode(pmCopy);
 }
 
-void TChartPreviewPage::DrawImage(TCanvas* canvas, const TRect& r) {
-    if (!FAsBitmap) {
-        FImage->PrintToCanvasRect(canvas, r);
-        return;
+std::unique_ptr<TGraphic> TChartPreviewPage::MakeImagePicture() {
+    if (FAsBitmap) {
+        std::unique_ptr<TBitmap> bitmap = FImage->MakePrintBitmap(FPaperColor);
+        if (bitmap->Empty())
+            return nullptr;
+        return bitmap;
     }
-    std::unique_ptr<TBitmap> picture = FImage->MakePrintBitmap(FPaperColor);
-    if (!picture->Empty())
-        canvas->StretchDraw(r, picture.get());
+    return FImage->MakePrintMetafile();
 }
 
 void TChartPreviewPage::PaintControl() {
@@ -195,7 +195,8 @@ void TChartPreviewPage::PaintControl() {
         const TRect clip = ChartClipWhenPrinting ? FMargins : FPaper;
         const int saved = c->SaveDC();
         c->IntersectClipRect(clip.Left, clip.Top, clip.Right, clip.Bottom);
-        DrawImage(c, FMargins);
+        if (std::unique_ptr<TGraphic> picture = MakeImagePicture())
+            c->StretchDraw(FMargins, picture.get());
         c->RestoreDC(saved);
     }
     Canvas()->Draw(0, 0, &buffer);
@@ -323,7 +324,9 @@ void TChartPreviewPage::Print() {
     if (!printer->ChoosePdfFile(FImage->PrintFileName()))
         return;
     TPrintDocumentGuard document(printer);
-    DrawImage(printer->Canvas(), FImage->CalcPrintRect(PrinterPage(printer)));
+    const TRect target = FImage->CalcPrintRect(PrinterPage(printer));
+    if (std::unique_ptr<TGraphic> picture = MakeImagePicture())
+        printer->Canvas()->StretchDraw(target, picture.get());
     document.End();
 }
 

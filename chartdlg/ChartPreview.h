@@ -66,10 +66,10 @@ protected:
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-    // Draws Image into r as it comes out on paper: through the printer's own drawing of the
-    // chart scaled to r, or with AsBitmap as the printed bitmap (on PaperColor) stretched
-    // to r.
-    void DrawImage(TCanvas* canvas, const TRect& r);
+    // The chart as drawn for paper at its printed size in chart pixels (the drawing
+    // rectangle enlarged by the detail percent): an enhanced metafile, or with AsBitmap a
+    // bitmap on PaperColor. Nothing for a chart of no size.
+    std::unique_ptr<TGraphic> MakeImagePicture();
     void DragTo(int x, int y);
 
     TCustomChartPanel* FImage = nullptr;

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -199,6 +200,58 @@ TEST_F(GraphPrintTest, CoveragePieKeepsItsShapeOnPaper) {
     const double paperChart = PrintedChartWidth(seen, page) * kDpi / 72;
     EXPECT_NEAR(onPaper.Width() / paperChart, double(onScreen.Width()) / seen.Screen->Width(),
                 0.03);
+}
+
+// The hourly chart's month labels on the bottom axis never touch on paper, whatever the
+// window's size: each label is a word of its own and the next one starts to its right with
+// a gap between them. 880 and 898 pixels wide are the narrowest windows that show every
+// month, their labels closest together.
+TEST_F(GraphPrintTest, HourlyChartsMonthLabelsKeepAGapOnPaper) {
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    const struct {
+        int Width, Height; // 0: the window as it opens
+    } sizes[] = {{0, 0}, {800, 500}, {1000, 700}, {880, 500}, {898, 500}};
+    for (const auto& size : sizes) {
+        const std::string name =
+            "hourly-labels-" + std::to_string(size.Width) + "x" + std::to_string(size.Height);
+        SCOPED_TRACE(name);
+        const TPrintSeen seen =
+            PrintChartWindow([&] { Bench->actPwGraph->Execute(); },
+                             [&](TfmGraphBase* graph) {
+                                 if (size.Width > 0)
+                                     graph->SetBounds(0, 0, size.Width, size.Height);
+                             },
+                             name);
+        const TPrintedPage page = ReadPrintedPage(seen.Pdf);
+        ASSERT_GT(page.Width, 0);
+        // The bottom axis' labels: the words with a date, on the lowest line that has one.
+        const auto isDate = [](const std::string& t) { return t.find('/') != std::string::npos; };
+        double lowest = 0;
+        for (const TPrintedWord& w : page.Words)
+            if (isDate(w.Text))
+                lowest = std::max(lowest, w.Top);
+        std::vector<TPrintedWord> labels;
+        for (const TPrintedWord& w : page.Words)
+            if (isDate(w.Text) && std::fabs(w.Top - lowest) < 1)
+                labels.push_back(w);
+        std::sort(labels.begin(), labels.end(),
+                  [](const TPrintedWord& a, const TPrintedWord& b) { return a.Left < b.Left; });
+        ASSERT_GE(labels.size(), 5u) << page.Text();
+        double narrowest = 1e9;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            EXPECT_EQ(labels[i].Text.size(), 10u) << "labels run together: " << labels[i].Text;
+            if (i == 0)
+                continue;
+            const double gap = labels[i].Left - labels[i - 1].Right;
+            narrowest = std::min(narrowest, gap);
+            EXPECT_GT(gap, 0.5) << labels[i - 1].Text << " " << labels[i].Text;
+        }
+        std::printf("%s: %zu labels, narrowest gap %.2f pt\n", name.c_str(), labels.size(),
+                    narrowest);
+        TBitmap picture;
+        RenderPrintedPage(seen.Pdf, 100, picture, ShotFile(name + "-paper.png"));
+    }
 }
 
 // The same journey through the real nested loops of the chart window and of the preview,

@@ -141,6 +141,11 @@ TEST(ChartProcsTest, ProportionalPrintMargins) {
     EXPECT_EQ(ProportionalPrintMargins(400, 250, 4800, 6600, 600, 600), TRect(15, 34, 15, 34));
     // Taller than wide: (4800 - 0.7 * 6600 * 0.625) * 100 / 4800 = 39.8, halved 20.
     EXPECT_EQ(ProportionalPrintMargins(250, 400, 4800, 6600, 600, 600), TRect(20, 15, 20, 15));
+    // The two margins' whole percent is halved, not each half rounded:
+    // (6600 - 0.7 * 4800 * 0.6) * 100 / 6600 = 69.45, 69 halved 34 (not 34.73 rounded to 35).
+    EXPECT_EQ(ProportionalPrintMargins(500, 300, 4800, 6600, 600, 600), TRect(15, 34, 15, 34));
+    // (4800 - 0.7 * 6600 * 0.55) * 100 / 4800 = 47.06, 47 halved 23.
+    EXPECT_EQ(ProportionalPrintMargins(220, 400, 4800, 6600, 600, 600), TRect(23, 15, 23, 15));
     // A drawing too long for the page's other side gets no margin there, never a negative.
     EXPECT_EQ(ProportionalPrintMargins(100, 99, 7000, 4800, 600, 600), TRect(15, 0, 15, 0));
     // An empty drawing: 15 % everywhere.

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -543,6 +544,60 @@ TEST_F(ChartRenderTest, DateLabelsFollowTheCalendarAndNeverRepeat) {
         EXPECT_EQ(std::adjacent_find(dates.begin(), dates.end()), dates.end());
     }
     (void)start;
+}
+
+// Neighbouring value labels never touch: the step comes from the widest label and the
+// average spacing, and February's short month (or the rounding of the label count) can
+// bring two months closer than that; they then take the next step. Wide enough, every
+// month keeps its label; labels of the numeric left axis keep apart too.
+TEST_F(ChartRenderTest, NeighbouringValueLabelsNeverTouch) {
+    // Dates of one width (the day and month with two digits), as the Greek locale writes
+    // them: the widest label is then as wide as February's.
+    struct TDateFormatGuard {
+        std::string Saved = ShortDateFormat;
+        ~TDateFormatGuard() { ShortDateFormat = Saved; }
+    } restore;
+    ShortDateFormat = "dd/mm/yyyy";
+    auto chart = NewChart();
+    chart->SetView3D(false);
+    chart->Legend()->SetVisible(false);
+    auto* series = new TFastLineSeries(chart.get());
+    series->SetParentChart(chart.get());
+    FillHourlyYear(*series);
+    std::map<int, size_t> shown; // chart width -> bottom labels
+    for (int width = 500; width <= 1300; width += 4) {
+        SCOPED_TRACE(width);
+        chart->SetBounds(0, 0, width, 400);
+        TRecordingCanvas canvas;
+        Record(*chart, canvas);
+        std::vector<TDrawCall> bottom, left;
+        for (const TDrawCall& c : canvas.OfKind(TDrawCall::dcText)) {
+            if (c.Points[0].Y > chart->ChartRect().Bottom)
+                bottom.push_back(c);
+            else if (c.Points[0].X < chart->ChartRect().Left)
+                left.push_back(c);
+        }
+        ASSERT_GE(bottom.size(), 2u);
+        shown[width] = bottom.size();
+        // Bottom labels are centred on their point, left ones centred on their line.
+        std::sort(bottom.begin(), bottom.end(), [](const TDrawCall& a, const TDrawCall& b) {
+            return a.Points[0].X < b.Points[0].X;
+        });
+        for (size_t i = 1; i < bottom.size(); ++i) {
+            const int halves = int(bottom[i - 1].Text.size() + bottom[i].Text.size()) *
+                               TRecordingCanvas::kCharWidth / 2;
+            EXPECT_GT(bottom[i].Points[0].X - bottom[i - 1].Points[0].X, halves)
+                << bottom[i - 1].Text << " " << bottom[i].Text;
+        }
+        std::sort(left.begin(), left.end(), [](const TDrawCall& a, const TDrawCall& b) {
+            return a.Points[0].Y < b.Points[0].Y;
+        });
+        for (size_t i = 1; i < left.size(); ++i)
+            EXPECT_GT(left[i].Points[0].Y - left[i - 1].Points[0].Y, TRecordingCanvas::kLineHeight)
+                << left[i - 1].Text << " " << left[i].Text;
+    }
+    EXPECT_EQ(shown[1300], 12u);
+    EXPECT_LT(shown[500], 12u);
 }
 
 // Switching a date axis to logarithmic is refused whether or not the chart has been drawn.

@@ -1041,7 +1041,17 @@ TSize CachedTextExtent(const TFont& font, std::string_view text) {
 } // namespace
 
 TSize TCanvas::DoTextExtent(std::string_view text) {
-    return CachedTextExtent(*FFont, text);
+    const double sx = std::fabs(ScaleX());
+    const double sy = std::fabs(ScaleY());
+    if ((sx == 1.0 && sy == 1.0) || sx <= 0 || sy <= 0)
+        return CachedTextExtent(*FFont, text);
+    // Under a scaling map (a page drawn in screen units) the text is drawn with the font
+    // scaled to the device's pixels, whose glyph widths do not follow the font's size
+    // exactly: measured as it is drawn, back in logical units, the width rounded up so that
+    // what is laid out beside it never covers it.
+    const QFontMetrics fm(DeviceFont());
+    const int width = fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    return TSize(int(std::ceil(width / sx - 1e-9)), int(std::lround(fm.height() / sy)));
 }
 
 void TCanvas::Draw(int x, int y, const TGraphic* graphic) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -481,6 +482,39 @@ TEST_F(CanvasTest, AnisotropicMappingScalesLogicalCoordinates) {
     t->Canvas()->Brush()->SetStyle(bsClear);
     t->Canvas()->TextOut(0, 0, "W");
     EXPECT_GT(Ink(*t).Height(), logical);
+}
+
+// A page drawn in screen units on a finer device (printing) measures its text as the
+// device draws it: the font scaled to device pixels, whose glyphs do not scale exactly,
+// brought back to logical units and rounded up, so that the measured width covers the
+// drawn text.
+TEST_F(CanvasTest, TextUnderAScalingMapIsMeasuredAsTheDeviceDrawsIt) {
+    const struct { int Window, Viewport; } maps[] = {{8, 25}, {3, 10}, {10, 31}, {7, 16}, {1, 4}};
+    for (const auto& map : maps) {
+        for (const char* text : {"01/02/1991", "1,500", "Ωριαία ζήτηση", "MMMMMMMMMM"}) {
+            SCOPED_TRACE(std::to_string(map.Viewport) + "/" + std::to_string(map.Window) + " " +
+                         text);
+            const double scale = double(map.Viewport) / map.Window;
+            auto page = White(800, 120);
+            TCanvas* c = page->Canvas();
+            c->Font()->SetName("Arial");
+            c->Font()->SetHeight(-11);
+            c->SetMapMode(MM_ANISOTROPIC);
+            c->SetWindowExt(map.Window, map.Window);
+            c->SetViewportExt(map.Viewport, map.Viewport);
+            const int measured = c->TextWidth(text);
+            // The device's own measure of the font at its pixel size.
+            auto device = White(1, 1);
+            device->Canvas()->Font()->SetName("Arial");
+            device->Canvas()->Font()->SetHeight(-int(std::lround(11 * scale)));
+            const int deviceWidth = device->Canvas()->TextWidth(text);
+            EXPECT_EQ(measured, int(std::ceil(deviceWidth / scale - 1e-9)));
+            c->Brush()->SetStyle(bsClear);
+            c->TextOut(2, 2, text);
+            const TRect ink = Ink(*page);
+            EXPECT_LE(ink.Right, int(std::ceil((2 + measured) * scale)) + 1);
+        }
+    }
 }
 
 TEST_F(CanvasTest, GradientUsesAtMost256Bands) {
