@@ -1,8 +1,9 @@
 // Benchmarks of the year model: the hourly energy balance over 8760 hours with the
-// workbench's per-hour callback, its floor (the same arithmetic written as one plain loop:
-// the power curve looked up every hour by a branch-free search of its speeds, the hour's
-// results stored in the hourly arrays without a call), their ratio, and a battery sizing by
-// bisection over whole-year balances.
+// workbench's per-hour callback, its floor (the same arithmetic written as the fastest plain
+// loop we have: totals in locals, the power curve's segment found from a table of speed
+// ranges, the hour's results stored in the hourly arrays without a call; checked to give
+// the same results to the bit), their ratio, and a battery sizing by bisection over
+// whole-year balances.
 //
 // Inputs: the default files beside the program (a synthetic year for any that is missing),
 // the workbench's placeholder load (800 W x a uniform random number per hour, fixed seed)
@@ -87,31 +88,49 @@ BENCHMARK(BM_Simulate)->Unit(benchmark::kMicrosecond);
 
 // The floor of Simulate: the same balance, hour by hour, with nothing avoidable in it. The
 // power curve is plain arrays (speeds ascending, powers scaled by the curve's power factor)
-// searched every hour without a branch, and the hour's results go straight into the hourly
-// arrays where the workbench's callback puts them, with no call per hour.
+// with a table of where each of 8n + 8 equal speed ranges starts, so that the segment of an
+// hour's speed is found by a short scan from there (faster here than a scan from the start
+// or a search by halving); the totals are kept in locals, and the hour's results go straight
+// into the hourly arrays where the workbench's callback puts them, with no call per hour.
 struct TFloorCurve {
     std::vector<double> Speed;
     std::vector<double> Power;
+    std::vector<size_t> RangeStart; // the first point at or above each speed range's start
+    double Origin = 0;
+    double Scale = 0; // ranges per m/s
+
     explicit TFloorCurve(const TWindPwrCurve& curve) {
         for (const TPwrCurvePoint& p : curve.Points()) {
             Speed.push_back(p.Speed);
             Power.push_back(p.Power * curve.PowerFactor());
         }
+        const size_t n = Speed.size();
+        if (n < 3)
+            return;
+        const size_t ranges = 8 * n + 8;
+        Origin = Speed.front();
+        const double span = Speed.back() - Origin;
+        Scale = span > 0 && std::isfinite(span) ? double(ranges) / span : 0;
+        RangeStart.assign(ranges, n - 1);
+        size_t i = 0;
+        for (size_t range = 0; range < ranges; ++range) {
+            while (i < n && RangeOf(Speed[i]) < range)
+                ++i;
+            RangeStart[range] = std::min(i, n - 1);
+        }
+    }
+    size_t RangeOf(double v) const {
+        const double t = (v - Origin) * Scale;
+        const size_t last = RangeStart.size() - 1;
+        return !(t > 0) ? 0 : t >= double(last + 1) ? last : size_t(t);
     }
     // 0 outside the curve and up to the second point's speed, linear above it.
     double PowerAt(double v) const {
-        const size_t n = Speed.size();
-        if (n < 3 || !(v >= Speed.front() && v <= Speed.back()) || v <= Speed[1])
+        if (RangeStart.empty() || !(v >= Speed.front() && v <= Speed.back()) || v <= Speed[1])
             return 0;
-        // The first speed at or above v: halving a range whose length depends on n alone,
-        // the comparison chooses the half by a conditional move, not a jump.
-        const double* base = Speed.data();
-        for (size_t length = n; length > 1;) {
-            const size_t half = length / 2;
-            base = base[half - 1] < v ? base + half : base;
-            length -= half;
-        }
-        const size_t i = size_t(base - Speed.data()) + (*base < v ? 1 : 0);
+        size_t i = RangeStart[RangeOf(v)];
+        while (Speed[i] < v)
+            ++i;
         return (v - Speed[i - 1]) * (Power[i] - Power[i - 1]) / (Speed[i] - Speed[i - 1]) +
                Power[i - 1];
     }
@@ -119,11 +138,6 @@ struct TFloorCurve {
 
 void SimulateFloorLoop(const TFloatArray& wind, const TFloatArray& pv, const TFloatArray& load,
                        const TFloorCurve& curve, double capacity, TSimResult& r) {
-    r.TotWind = 0;
-    r.TotPV = 0;
-    r.TotGenset = 0;
-    r.TotDump = 0;
-    r.TotLoad = 0;
     const double minCharge = BatSafeCoef * capacity;
     double charge = SimParams.BatStartFull ? capacity : minCharge;
     r.InitialCharge = charge;
@@ -135,6 +149,8 @@ void SimulateFloorLoop(const TFloatArray& wind, const TFloatArray& pv, const TFl
     double* gensetOut = GensetProduction.data();
     double* dumpOut = Surplus.data();
     double* chargeOut = BatteryCharge.data();
+    // Summed in the same order as Simulate sums, so the totals are the same to the bit.
+    double totLoad = 0, totWind = 0, totGenset = 0, totDump = 0, totPV = 0;
     for (size_t i = 0; i < hours; ++i) {
         const double wp = curve.PowerAt(wind[i] * velFactor) * generators;
         const double avail = charge + wp + pv[i];
@@ -151,17 +167,22 @@ void SimulateFloorLoop(const TFloatArray& wind, const TFloatArray& pv, const TFl
         } else {
             newCharge = charge + pv[i] + wp - load[i];
         }
-        r.TotLoad += load[i];
-        r.TotWind += wp;
-        r.TotGenset += genset;
-        r.TotDump += dump;
-        r.TotPV += pv[i];
+        totLoad += load[i];
+        totWind += wp;
+        totGenset += genset;
+        totDump += dump;
+        totPV += pv[i];
         windOut[i] = wp;
         gensetOut[i] = genset;
         dumpOut[i] = dump;
         chargeOut[i] = newCharge;
         charge = newCharge;
     }
+    r.TotLoad = totLoad;
+    r.TotWind = totWind;
+    r.TotGenset = totGenset;
+    r.TotDump = totDump;
+    r.TotPV = totPV;
     r.FinalCharge = charge;
 }
 
@@ -173,25 +194,38 @@ bool CurveAscending(const TWindPwrCurve& curve) {
     return true;
 }
 
+// Whether the floor computes what Simulate with the workbench's callback computes: the same
+// totals and the same four hourly arrays, to the bit.
+bool FloorMatchesSimulate(const TFloorCurve& curve) {
+    TSimResult floor;
+    SimulateFloorLoop(WindSpeed, PVProduction, DemandLoad, curve, BatCapacity, floor);
+    const TFloatArray wind = WGProduction, genset = GensetProduction, dump = Surplus,
+                      charge = BatteryCharge;
+    TSimResult r;
+    Simulate(WindSpeed, PVProduction, DemandLoad, PwrCurve.get(), BatCapacity, kStoreHourResult, r);
+    return r.TotLoad == floor.TotLoad && r.TotWind == floor.TotWind &&
+           r.TotGenset == floor.TotGenset && r.TotDump == floor.TotDump && r.TotPV == floor.TotPV &&
+           r.InitialCharge == floor.InitialCharge && r.FinalCharge == floor.FinalCharge &&
+           WGProduction == wind && GensetProduction == genset && Surplus == dump &&
+           BatteryCharge == charge;
+}
+
 void BM_SimulateFloor(benchmark::State& state) {
     if (!CurveAscending(*PwrCurve)) {
         state.SkipWithError("the floor needs a power curve with ascending speeds");
         return;
     }
     const TFloorCurve curve(*PwrCurve);
+    if (!FloorMatchesSimulate(curve)) {
+        state.SkipWithError("the floor loop does not compute the same balance as Simulate");
+        return;
+    }
     TSimResult floor;
     for (auto _ : state) {
         SimulateFloorLoop(WindSpeed, PVProduction, DemandLoad, curve, BatCapacity, floor);
         benchmark::DoNotOptimize(floor);
         benchmark::ClobberMemory();
     }
-    // The same totals and the same hourly arrays as Simulate with the workbench's callback.
-    const TFloatArray floorWind = WGProduction, floorCharge = BatteryCharge;
-    TSimResult r;
-    Simulate(WindSpeed, PVProduction, DemandLoad, PwrCurve.get(), BatCapacity, kStoreHourResult, r);
-    if (r.TotGenset != floor.TotGenset || r.TotDump != floor.TotDump ||
-        r.TotWind != floor.TotWind || WGProduction != floorWind || BatteryCharge != floorCharge)
-        state.SkipWithError("the floor loop does not compute the same balance");
     state.SetLabel("goal: Simulate <= 2 x this");
 }
 BENCHMARK(BM_SimulateFloor)->Unit(benchmark::kMicrosecond);
@@ -342,7 +376,8 @@ int main(int argc, char** argv) {
     const auto& t = reporter.Times;
     if (t.count("BM_Simulate") && t.count("BM_SimulateFloor")) {
         const double ratio = t.at("BM_Simulate") / t.at("BM_SimulateFloor");
-        std::printf("Simulate / floor ratio: %.2f (goal: Simulate <= 2 x its floor)\n", ratio);
+        std::printf("Simulate / floor ratio: %.2f (goal: Simulate <= 2 x its floor: %s)\n", ratio,
+                    ratio <= 2 ? "met" : "not met");
     }
     if (t.count("BM_BatterySizing")) {
         std::printf("Battery sizing: %.3f ms, error code %d, %d passes, capacity %.0f Wh, "

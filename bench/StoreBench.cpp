@@ -56,15 +56,18 @@ fs::path MakeStore(const std::string& name, int keys) {
 }
 
 // Reading a store that changed since the last read: two files of the same content are read
-// in turn, so that every read parses the whole store.
+// in turn, so that every read parses the whole store. The turn is kept across repetitions
+// and sizes: a repetition that began with the file the last one ended with would find its
+// keys kept from that read and parse nothing.
+bool gReadSecond = false;
+
 void BM_StoreRead(benchmark::State& state) {
     const int keys = int(state.range(0)) * kKeysPerUnit;
     const fs::path a = MakeStore("read-a-" + std::to_string(keys), keys);
     const fs::path b = MakeStore("read-b-" + std::to_string(keys), keys);
-    bool which = false;
     for (auto _ : state) {
-        which = !which;
-        setenv("HKCU_STORE", (which ? a : b).c_str(), 1);
+        gReadSecond = !gReadSecond;
+        setenv("HKCU_STORE", (gReadSecond ? b : a).c_str(), 1);
         TRegistry reg;
         if (!reg.OpenKeyReadOnly("\\Software\\Bench\\TfmForm" + std::to_string(keys / 2)))
             state.SkipWithError("key missing");

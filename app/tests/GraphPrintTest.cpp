@@ -10,6 +10,7 @@
 #include "chart/Chart.h"
 #include "chart/tests/PrintedPage.h"
 #include "chartdlg/ChartPreview.h"
+#include "framework/core/Registry.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 
@@ -18,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -289,6 +292,64 @@ TEST_F(GraphPrintTest, PrintingFromTheRealModalLoopsWritesThePdf) {
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(graphs, 1);
     EXPECT_TRUE(std::filesystem::exists(pdf));
+}
+
+// A person's journey through the toolkit's real file dialogs, each run by its own nested
+// loop with the name typed into it: measurements opened on the workbench, then a chart
+// printed from the real loops of the chart window and of its preview to a PDF named in the
+// save dialog. The test command also runs it under the memory checker, which sees the
+// toolkit's heap.
+TEST_F(GraphPrintTest, MeasurementsOpenedAndAChartPrintedThroughTheRealFileDialogs) {
+    {
+        std::ofstream out(FDir + "/measured.dat", std::ios::binary);
+        out << "Μετρήσεις\r\nΣταθμός\r\nm/s\r\n";
+        for (int i = 0; i < 8760; ++i)
+            out << 3 + i % 11 << "\r\n";
+    }
+    Bench->OpenDialog->SetInitialDir(FDir);
+    TestKit::Dialogs().TypeIntoNextFileDialog("measured.dat");
+    Bench->actLoadWindData->Execute();
+    ASSERT_EQ(WindSpeed.size(), 8760u);
+    EXPECT_EQ(WindSpeed[1], 4.0);
+
+    // The save dialog starts in the folder the last PDF went to.
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Orvanti\\Printer", true));
+        reg.WriteString("PdfFolder", FDir);
+    }
+    Application->SetModalHandler(nullptr);
+    int graphs = 0, previews = 0;
+    Application->AddIdleHandler(&graphs, [&] {
+        TCustomForm* top = nullptr;
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* form = Screen->Forms(i);
+            if (form->FormState().Contains(fsModal) && form->Showing() &&
+                (!top || dynamic_cast<TChartPreview*>(form)))
+                top = form;
+        }
+        if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
+            ++previews;
+            TestKit::Dialogs().TypeIntoNextFileDialog("totals");
+            TestKit::Click(preview->BPrint);
+            preview->Perform(WM_CLOSE);
+        } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
+            ++graphs;
+            TestKit::Click(graph->ToolButton3); // "Εκτύπωση"
+            graph->Perform(WM_CLOSE);
+        }
+    });
+    Bench->actTTLGraph->Execute();
+    Application->RemoveIdleHandler(&graphs);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(graphs, 1);
+    std::vector<std::string> kinds;
+    for (const TestKit::TShownDialog& shown : TestKit::Dialogs().Shown())
+        kinds.push_back(shown.Kind);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"TOpenDialog", "TSaveDialog"}));
+    const std::string pdf = FDir + "/totals.pdf";
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
 }
 
 } // namespace

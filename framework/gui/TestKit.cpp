@@ -10,18 +10,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QFont>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
+#include <memory>
 
 namespace TestKit {
 
@@ -98,11 +102,56 @@ bool TScriptedDialogs::InputQuery(const std::string& caption, const std::string&
     return a.Value != 0;
 }
 
+namespace {
+
+// Watches for the toolkit's file dialog, then types text into its name box and presses
+// Enter; cancels a dialog that is still shown after that. Runs on a real-time timer, since
+// the dialog's own loop runs neither the manual clock's timers nor the idle handlers; the
+// watch ends when the timer is freed.
+std::unique_ptr<QTimer> TypeIntoFileDialogWhenShown(const std::string& text) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(10);
+    QObject::connect(
+        timer.get(), &QTimer::timeout, timer.get(),
+        [t = timer.get(), text, typed = QPointer<QFileDialog>(), done = false]() mutable {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (done) {
+                // Enter did not close it: a name the dialog refused.
+                if (typed && dialog == typed && dialog->isVisible())
+                    dialog->reject();
+                t->stop();
+                return;
+            }
+            if (!dialog || !dialog->isVisible())
+                return;
+            typed = dialog;
+            done = true;
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                dialog->reject();
+                return;
+            }
+            QApplication::setActiveWindow(dialog);
+            name->setFocus(Qt::MouseFocusReason);
+            name->selectAll();
+            TypeText(text);
+            TypeText("\n");
+        });
+    timer->start();
+    return timer;
+}
+
+} // namespace
+
 bool TScriptedDialogs::ExecuteDialog(TCommonDialog* dialog) {
     TAnswer a;
     if (!Take({dialog->ClassName(), "", "", 0, dialog}, a))
         return false;
     FShown.back().Dialog = nullptr;
+    if (a.Interactive) {
+        const std::unique_ptr<QTimer> typist = TypeIntoFileDialogWhenShown(a.Text);
+        return dialog->ExecuteInteractive();
+    }
     return a.Value != 0;
 }
 

@@ -47,6 +47,13 @@ public:
     void AnswerNextWith(std::function<int(const TShownDialog&)> fn) {
         FAnswers.push_back({0, {}, std::move(fn)});
     }
+    // The next common dialog is the toolkit's real one, run by its own nested loop: once it
+    // is on screen, its name box is selected whole and text typed into it key by key, then
+    // Enter, as a person would. A dialog still shown after that is cancelled (the answer is
+    // then False), so that a test fails instead of waiting.
+    void TypeIntoNextFileDialog(const std::string& text) {
+        FAnswers.push_back({1, text, {}, true});
+    }
     const std::vector<TShownDialog>& Shown() const { return FShown; }
     // The text of the last dialog shown ("" when none).
     std::string LastText() const { return FShown.empty() ? "" : FShown.back().Text; }
@@ -61,6 +68,7 @@ private:
         int Value;
         std::string Text;
         std::function<int(const TShownDialog&)> Fn;
+        bool Interactive = false;
     };
     bool Take(const TShownDialog& shown, TAnswer& answer);
     std::deque<TAnswer> FAnswers;
