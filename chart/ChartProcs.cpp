@@ -601,6 +601,11 @@ void TCustomChartPanel::HandleMessage(TMessage& message) {
         else
             message.Result = 1;
         return;
+    case WM_SIZE:
+        // The buffered frame has the old size; the next paint draws a new one.
+        FCanvas3D->MarkBufferDirty();
+        TCustomControl::HandleMessage(message);
+        return;
     case CM_MOUSELEAVE:
         SetCursor(FOriginalCursor);
         FPanning.Active = false;

@@ -190,3 +190,44 @@ TEST_F(ChartPanelTest, WindowPaintsFromTheBufferUntilInvalidated) {
     delete form;
     TestKit::ProcessMessages();
 }
+
+TEST_F(ChartPanelTest, AResizedWindowIsDrawnAgainAtItsNewSize) {
+    TestKit::StartTestApplication();
+    auto* form = new TForm(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 400, 250);
+    auto* panel = new TFramePanel(form);
+    panel->SetParent(form);
+    panel->SetAlign(alClient);
+    panel->Gradient()->SetVisible(true);
+    panel->Gradient()->SetStartColor(clWhite);
+    panel->Gradient()->SetEndColor(clBlue);
+    form->Show();
+    TestKit::ProcessMessages();
+    TestKit::Render(panel);
+    // From the program and from outside (a user dragging the frame): each new size is a
+    // new frame filling the whole window, never the last frame's picture.
+    struct Step {
+        bool outside;
+        int width, height;
+    };
+    for (Step step : {Step{false, 500, 300}, Step{true, 640, 420}, Step{true, 300, 200}}) {
+        SCOPED_TRACE(step.width);
+        const int frames = panel->Frames;
+        if (step.outside)
+            TestKit::ResizeWindow(form, step.width, step.height);
+        else
+            form->SetBounds(0, 0, step.width, step.height);
+        TestKit::ProcessMessages();
+        std::unique_ptr<TBitmap> shown = TestKit::Render(panel);
+        ASSERT_EQ(panel->Width(), step.width);
+        EXPECT_GT(panel->Frames, frames);
+        EXPECT_EQ(panel->Bounds.Right, step.width);
+        // The bottom right corner holds the gradient's end colour.
+        const TColor corner = shown->Canvas()->Pixels(step.width - 3, step.height - 3);
+        EXPECT_LT(GetRValue(corner), 20);
+        EXPECT_GT(GetBValue(corner), 230);
+    }
+    delete form;
+    TestKit::ProcessMessages();
+}

@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdlib>
 #include <memory>
@@ -500,6 +501,13 @@ int CaptionExtent(TControl* control) {
     if (!button || !(button->inherits("QCheckBox") || button->inherits("QRadioButton")))
         return 0;
     return button->sizeHint().width();
+}
+
+void ResizeWindow(TWinControl* control, int width, int height) {
+    // Through the platform window, so the toolkit reports the change as the window system's.
+    QWindow* top = control->Widget()->window()->windowHandle();
+    top->resize(width, height);
+    ProcessMessages();
 }
 
 std::unique_ptr<TBitmap> Render(TControl* control) {

@@ -122,6 +122,9 @@ void PressShortCut(const std::string& text);
 void TypeText(const std::string& text);
 // Gives the control the focus (its window made active first).
 void Focus(TWinControl* control);
+// Resizes the control's top-level window from outside the program, as a window manager does
+// when the user drags the frame, and lets the window follow.
+void ResizeWindow(TWinControl* control, int width, int height);
 
 // What the control shows as its text or caption.
 std::string TextOf(const TControl* control);
