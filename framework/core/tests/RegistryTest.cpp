@@ -1,5 +1,6 @@
 #include "framework/core/Registry.h"
 #include "framework/core/FrameworkTexts.h"
+#include "framework/core/tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,15 +35,16 @@ protected:
         fs::remove_all(FDir);
         fs::create_directories(FDir);
         FStore = FDir / "hkcu.txt";
-        setenv("HKCU_STORE", FStore.c_str(), 1);
+        FStoreEnv.emplace("HKCU_STORE", FStore.string());
     }
     void TearDown() override {
         SetSettingsStoreCommitHook(nullptr);
-        unsetenv("HKCU_STORE");
+        FStoreEnv.reset();
         fs::remove_all(FDir);
     }
     fs::path FDir;
     fs::path FStore;
+    std::optional<TScopedEnv> FStoreEnv;
 };
 
 TEST_F(RegistryTest, RegIniFileKeepsSectionsAsSubkeysOfTheProgramKey) {
@@ -468,11 +471,13 @@ TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
 
 TEST_F(RegistryTest, StoreFileFollowsTheEnvironment) {
     EXPECT_EQ(SettingsStoreFileName(), FStore.string());
-    unsetenv("HKCU_STORE");
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(SettingsStoreFileName(), "/cfg/hkcu-registry.txt");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/u", 1);
+    TScopedEnv noStore("HKCU_STORE", std::nullopt);
+    {
+        TScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(SettingsStoreFileName(), "/cfg/hkcu-registry.txt");
+    }
+    TScopedEnv noConfig("XDG_CONFIG_HOME", std::nullopt);
+    TScopedEnv home("HOME", "/home/u");
     EXPECT_EQ(SettingsStoreFileName(), "/home/u/.config/hkcu-registry.txt");
 }
 
