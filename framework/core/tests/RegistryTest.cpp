@@ -29,19 +29,17 @@ std::string ReadAll(const fs::path& p) {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FDir = fs::temp_directory_path() /
-               ("orv-registry-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FDir);
-        fs::create_directories(FDir);
+        // A new folder each time: a store's failure is reported once a run for its file name,
+        // so a test repeated in the same process must not meet its former store.
+        FDir = FTemp.Path();
         FStore = FDir / "hkcu.txt";
         FStoreEnv.emplace("HKCU_STORE", FStore.string());
     }
     void TearDown() override {
         SetSettingsStoreCommitHook(nullptr);
         FStoreEnv.reset();
-        fs::remove_all(FDir);
     }
+    TTempFolder FTemp;
     fs::path FDir;
     fs::path FStore;
     std::optional<TScopedEnv> FStoreEnv;
