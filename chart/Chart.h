@@ -283,6 +283,7 @@ public:
     // The entry of the two classes; nullptr when none.
     TChartSeriesType* Find(TClass seriesClass, TClass functionClass) const;
     void Add(std::unique_ptr<TChartSeriesType> item) { FItems.push_back(std::move(item)); }
+    void Delete(int index) { FItems.erase(FItems.begin() + index); }
 
 private:
     std::vector<std::unique_ptr<TChartSeriesType>> FItems;

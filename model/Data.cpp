@@ -1131,17 +1131,53 @@ std::unique_ptr<TSeasonList> SeasonList;
 std::unique_ptr<TWindPwrCurve> PwrCurve;
 std::unique_ptr<TStringList> DirList;
 
-double BatCapacity = 6000.0;
-double BatSafeCoef = 0.1;
-double BatVoltage = 24.0;
-double BatLossesPerHour = 0.01;
-double WindVelFactor = 1.0;
-int PwrFacSteps = 20;
-double PVPower = 500.0;
-double HZPower = 5000.0;
-int HZConType = 0;
-bool HZCalc = true;
-TSimParams SimParams;
+namespace {
+
+// The project parameters every run starts from.
+struct TStartParameters {
+    double BatCapacity = 6000.0;
+    double BatSafeCoef = 0.1;
+    double BatVoltage = 24.0;
+    double BatLossesPerHour = 0.01;
+    double WindVelFactor = 1.0;
+    int PwrFacSteps = 20;
+    double PVPower = 500.0;
+    double HZPower = 5000.0;
+    int HZConType = 0;
+    bool HZCalc = true;
+    TSimParams SimParams;
+};
+constexpr TStartParameters kStart{};
+
+// Puts every project parameter back to its start value, so that a run never inherits the
+// values of a former run in the same process.
+void ResetParameters() {
+    BatCapacity = kStart.BatCapacity;
+    BatSafeCoef = kStart.BatSafeCoef;
+    BatVoltage = kStart.BatVoltage;
+    BatLossesPerHour = kStart.BatLossesPerHour;
+    WindVelFactor = kStart.WindVelFactor;
+    PwrFacSteps = kStart.PwrFacSteps;
+    PVPower = kStart.PVPower;
+    HZPower = kStart.HZPower;
+    HZConType = kStart.HZConType;
+    HZCalc = kStart.HZCalc;
+    SimParams = kStart.SimParams;
+}
+
+} // namespace
+
+double BatCapacity = kStart.BatCapacity;
+double BatSafeCoef = kStart.BatSafeCoef;
+double BatVoltage = kStart.BatVoltage;
+double BatLossesPerHour = kStart.BatLossesPerHour;
+double WindVelFactor = kStart.WindVelFactor;
+int PwrFacSteps = kStart.PwrFacSteps;
+double PVPower = kStart.PVPower;
+double HZPower = kStart.HZPower;
+int HZConType = kStart.HZConType;
+bool HZCalc = kStart.HZCalc;
+TSimParams SimParams = kStart.SimParams;
 
 std::vector<std::string> DefaultLoadErrors;
 
@@ -1187,6 +1223,7 @@ void LoadDefaults() {
 
 void InitModel() {
     SavedDecimalSeparator = DecimalSeparator;
+    ResetParameters();
     PhFactors = std::make_unique<TPhFactors>();
     DevList = std::make_unique<TDevList>();
     for (TFloatArray* a : {&WindSpeed, &WGProduction, &DemandLoad, &PVProduction, &BatteryCharge,
@@ -1211,4 +1248,5 @@ void FinalizeModel() {
     DirList.reset();
     SeasonList.reset();
     PwrCurve.reset();
+    ResetParameters();
 }

@@ -421,9 +421,10 @@ inline constexpr std::array<double, 24> PVDayProfile = {
     0,    0,   0,   0,   0,   0.01, 0.15, 0.3,  0.42, 0.59, 0.75, 0.9,
     0.95, 1.0, 1.0, 1.0, 1.0, 0.95, 0.91, 0.76, 0.6,  0.34, 0,    0};
 
-// Creates the model state and loads the default files beside the program.
+// Creates the model state, the project parameters at their start values, and loads the
+// default files beside the program.
 void InitModel();
-// Releases the model state.
+// Releases the model state and puts the project parameters back to their start values.
 void FinalizeModel();
 // Loads default.pph, default.pow and default.dat from AppDir when present. Each is read
 // into an object of its own and taken over only when the whole file was read: a file that

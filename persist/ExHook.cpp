@@ -107,7 +107,6 @@ void TExWindowHook::UnhookControl() {
 void TExWindowHook::SetWinControl(TWinControl* value) {
     if (value == FControl)
         return;
-    TControlHook* left = FControlHook;
     if (FControlHook)
         FControlHook->RemoveHook(this);
     if (FControl && !FControl->IsDestroying())
@@ -115,10 +114,6 @@ void TExWindowHook::SetWinControl(TWinControl* value) {
     FControl = value;
     if (value)
         value->FreeNotification(this);
-    // The control hook left behind goes once the present message is done.
-    if (left && left->HookCount() == 0)
-        if (THookList* list = HookListIfCreated())
-            PostMessage(list->Handle(), WM_FREEHOOK, 0, LPARAM(left));
     if (FActive)
         HookControl();
 }
@@ -131,12 +126,8 @@ void TExWindowHook::ComponentNotification(TComponent* component, TOperation oper
         if (FControlHook && FControlHook->Control() == FControl)
             FControlHook->ControlDestroyed();
         FControl = nullptr; // gone: neither its procedure nor its notices are touched
-        TControlHook* left = FControlHook;
-        if (left)
-            left->RemoveHook(this);
-        if (left && left->HookCount() == 0)
-            if (THookList* list = HookListIfCreated())
-                PostMessage(list->Handle(), WM_FREEHOOK, 0, LPARAM(left));
+        if (FControlHook)
+            FControlHook->RemoveHook(this);
     } else if (component == Owner() || !Owner()) {
         SetWinControl(nullptr);
     }
@@ -235,8 +226,16 @@ void TControlHook::AddHook(TExWindowHook* hook) {
 void TControlHook::RemoveHook(TExWindowHook* hook) {
     hook->FControlHook = nullptr;
     std::erase(FList, hook);
-    if (FList.empty())
-        UnhookControl();
+    if (!FList.empty())
+        return;
+    UnhookControl();
+    // Left by its last hook (moved, deactivated, freed, or its control freed): the control
+    // hook goes once the present message is done. Kept, it would hold the address of a
+    // control that may be freed, and a new control made at that address would be taken
+    // for it.
+    if (!FDestroying)
+        if (THookList* list = HookListIfCreated())
+            PostMessage(list->Handle(), WM_FREEHOOK, 0, LPARAM(this));
 }
 
 void TControlHook::HookWindowProc(TMessage& msg) {

@@ -14,6 +14,20 @@ scripts/build.sh build-ci -DORV_WERROR=ON
 scripts/check-links.sh build-ci
 ctest --test-dir build-ci -j8 --output-on-failure
 
+# ctest runs one test per process; each test binary also runs whole, in an order shuffled by
+# the printed seed, so that no test relies on what an earlier one in the same process left.
+seed=$(($(date +%s) % 99999 + 1))
+echo "Each test binary whole, shuffled with seed $seed"
+shuffled_log=$(mktemp)
+for t in $(find build-ci -name '*_tests' -type f -executable | sort); do
+    if ! "$t" --gtest_shuffle --gtest_random_seed=$seed --gtest_brief=1 >"$shuffled_log" 2>&1; then
+        cat "$shuffled_log"
+        echo "Failed: $t --gtest_shuffle --gtest_random_seed=$seed"
+        exit 1
+    fi
+done
+rm -f "$shuffled_log"
+
 # Modal windows opened from menus, through the real nested loop, and a journey through the
 # real file dialogs and printing, under a memory checker that sees the toolkit's heap (the
 # sanitizer build does not); the journey also on an X display. The toolkit's regular

@@ -7,6 +7,7 @@
 #include "app/Icons.h"
 #include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Actions.h"
 #include "framework/gui/Bitmaps.h"
 #include "framework/gui/CommonControls.h"
@@ -22,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -67,7 +69,7 @@ protected:
         char pattern[] = "/tmp/app-frame-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         FDir = pattern;
-        setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);
+        FStore.emplace("HKCU_STORE", FDir + "/hkcu.txt");
         UseProgramFolder(APP_DATA_DIR);
         TestKit::StartTestApplication();
         ThousandSeparator = ',';
@@ -75,7 +77,7 @@ protected:
     void TearDown() override {
         StopProgram();
         TestKit::ProcessMessages();
-        unsetenv("HKCU_STORE");
+        FStore.reset();
         fs::remove_all(FDir);
     }
 
@@ -130,6 +132,7 @@ protected:
 
     std::string FDir;
     bool FRunning = false;
+    std::optional<TScopedEnv> FStore;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the design-page and chart-view tests: the program's windows over the model
-// loaded from the repository's data folder, a settings store in a temporary folder, the
-// format settings fixed, and the model's parameters put back after each test.
+// loaded from the repository's data folder (the model's parameters at their start values),
+// a settings store in a temporary folder and the format settings fixed.
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 class TProgramTest : public ::testing::Test {
@@ -24,32 +25,25 @@ protected:
         char pattern[] = "/tmp/app-views-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         FDir = pattern;
-        setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);
+        FStore.emplace("HKCU_STORE", FDir + "/hkcu.txt");
         SetProgramFileName(std::string(APP_DATA_DIR) + "/Orvanti");
         TestKit::StartTestApplication();
         ThousandSeparator = ',';
-        FParams = {BatCapacity, BatSafeCoef, BatVoltage, BatLossesPerHour, PVPower, HZPower};
-        FHZConType = HZConType;
-        FHZCalc = HZCalc;
         InitModel();
         CreateProgramWindows();
         fmHolder->Show();
         TestKit::ProcessMessages();
         Application->Idle();
     }
+    // Also run after a SetUp that skipped the test before starting anything (SmallScreenTest):
+    // then there is nothing to undo.
     void TearDown() override {
+        if (FDir.empty())
+            return;
         FreeProgramWindows();
         TestKit::ProcessMessages();
         FinalizeModel();
-        BatCapacity = FParams[0];
-        BatSafeCoef = FParams[1];
-        BatVoltage = FParams[2];
-        BatLossesPerHour = FParams[3];
-        PVPower = FParams[4];
-        HZPower = FParams[5];
-        HZConType = FHZConType;
-        HZCalc = FHZCalc;
-        unsetenv("HKCU_STORE");
+        FStore.reset();
         std::filesystem::remove_all(FDir);
     }
 
@@ -78,7 +72,5 @@ protected:
     std::string FDir;
 
 private:
-    std::array<double, 6> FParams{};
-    int FHZConType = 0;
-    bool FHZCalc = false;
+    std::optional<TScopedEnv> FStore;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the workbench and energy-chart tests: the program's windows over the model
 // loaded from the repository's data folder, the workbench docked in the main window as
-// the view list would dock it, a settings store in a temporary folder, the format settings
-// fixed, and the model's parameters put back after each test. Modal windows (messages,
+// the view list would dock it (the model's parameters at their start values), a settings
+// store in a temporary folder and the format settings fixed. Modal windows (messages,
 // input boxes, charts) are answered by the test kit.
 
 #include "app/DataMod.h"
@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 class TWorkbenchTest : public ::testing::Test {
@@ -31,16 +32,10 @@ protected:
         char pattern[] = "/tmp/app-workbench-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         FDir = pattern;
-        setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);
+        FStore.emplace("HKCU_STORE", FDir + "/hkcu.txt");
         SetProgramFileName(std::string(APP_DATA_DIR) + "/Orvanti");
         TestKit::StartTestApplication();
         ThousandSeparator = ',';
-        FBatCapacity = BatCapacity;
-        FBatSafeCoef = BatSafeCoef;
-        FWindVelFactor = WindVelFactor;
-        FPVPower = PVPower;
-        FPwrFacSteps = PwrFacSteps;
-        FSimParams = SimParams;
         InitModel();
         CreateProgramWindows();
         // As large as the test screen allows, so that beside the view list the workbench
@@ -62,13 +57,7 @@ protected:
         FreeProgramWindows();
         TestKit::ProcessMessages();
         FinalizeModel();
-        BatCapacity = FBatCapacity;
-        BatSafeCoef = FBatSafeCoef;
-        WindVelFactor = FWindVelFactor;
-        PVPower = FPVPower;
-        PwrFacSteps = FPwrFacSteps;
-        SimParams = FSimParams;
-        unsetenv("HKCU_STORE");
+        FStore.reset();
         std::filesystem::remove_all(FDir);
     }
 
@@ -96,10 +85,5 @@ protected:
     std::string FDir;
 
 private:
-    double FBatCapacity = 0;
-    double FBatSafeCoef = 0;
-    double FWindVelFactor = 0;
-    double FPVPower = 0;
-    int FPwrFacSteps = 0;
-    TSimParams FSimParams;
+    std::optional<TScopedEnv> FStore;
 };

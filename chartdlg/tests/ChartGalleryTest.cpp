@@ -107,19 +107,24 @@ TEST_F(ChartGalleryTest, SamplesFillAGridThatFollowsThePanelSize) {
 }
 
 TEST_F(ChartGalleryTest, ThirteenTypesOnAPageMakeFourRowsOfFour) {
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        const TClass series[] = {TLineSeries::StaticClass(),     TBarSeries::StaticClass(),
-                                 THorizBarSeries::StaticClass(), TAreaSeries::StaticClass(),
-                                 TPointSeries::StaticClass(),    TPieSeries::StaticClass(),
-                                 TFastLineSeries::StaticClass(), TGanttSeries::StaticClass()};
-        for (int i = 0; i < 13; ++i)
-            AddGalleryEntry(series[i % 8],
-                            i < 8 ? TAverageChartFunction::StaticClass()
-                                  : THighChartFunction::StaticClass(),
-                            "Many " + std::to_string(i), 1, "Many");
-    }
+    // The page is taken out of the process-wide registry again when the test ends, so the
+    // tests run after it see the standard pages only.
+    struct TAddedEntries {
+        const int Count = ChartSeriesTypes()->Count();
+        ~TAddedEntries() {
+            while (ChartSeriesTypes()->Count() > Count)
+                ChartSeriesTypes()->Delete(ChartSeriesTypes()->Count() - 1);
+        }
+    } added;
+    const TClass series[] = {TLineSeries::StaticClass(),     TBarSeries::StaticClass(),
+                             THorizBarSeries::StaticClass(), TAreaSeries::StaticClass(),
+                             TPointSeries::StaticClass(),    TPieSeries::StaticClass(),
+                             TFastLineSeries::StaticClass(), TGanttSeries::StaticClass()};
+    for (int i = 0; i < 13; ++i)
+        AddGalleryEntry(series[i % 8],
+                        i < 8 ? TAverageChartFunction::StaticClass()
+                              : THighChartFunction::StaticClass(),
+                        "Many " + std::to_string(i), 1, "Many");
     Run(nullptr, true, [&](TChartGallery* g) {
         const int tab = g->TabControl->Tabs()->IndexOf("Many");
         ASSERT_GE(tab, 0);

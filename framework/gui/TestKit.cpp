@@ -46,6 +46,18 @@ void Pump() {
         Application->ProcessMessages();
 }
 
+// The key marked up in the key state, its left and right keys too.
+void ReleaseKeyState(int virtualKey) {
+    uint8_t state[256];
+    GetKeyboardState(state);
+    state[virtualKey] &= 0x7F;
+    if (virtualKey == VK_SHIFT) {
+        state[VK_LSHIFT] &= 0x7F;
+        state[VK_RSHIFT] &= 0x7F;
+    }
+    SetKeyboardState(state);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -205,6 +217,15 @@ void StartTestApplication() {
     gDialogs = dialogs.get();
     SetDialogService(std::move(dialogs));
     Application->SetOnException(nullptr);
+    // Every key and mouse button up and the lock keys off, whatever an earlier test pressed.
+    const uint8_t keysUp[256] = {};
+    SetKeyboardState(keysUp);
+    gPressWidget = nullptr;
+    gButtons = {};
+    // No hint left from a control of an earlier test that was under the mouse when freed.
+    Application->SetOnHint(nullptr);
+    Application->CancelHint();
+    Application->SetHint("");
     // A modal form nobody answers closes at once instead of waiting for a person.
     Application->SetModalHandler([](TCustomForm*) {});
 }
@@ -446,6 +467,7 @@ void PressShortCut(const std::string& text) {
 }
 
 void TypeText(const std::string& text) {
+    const bool shiftWasDown = GetKeyState(VK_SHIFT) < 0;
     QString s = QString::fromUtf8(text.data(), int(text.size()));
     for (char32_t ch : s.toUcs4()) {
         QWidget* focus = QApplication::focusWidget();
@@ -484,6 +506,10 @@ void TypeText(const std::string& text) {
             QKeyEvent release(QEvent::KeyRelease, key, mods, t);
             QCoreApplication::sendEvent(f, &release);
         }
+        // A capital is typed with Shift held, and Shift let go after it: the key state the
+        // events left behind says it is still down.
+        if ((mods & Qt::ShiftModifier) && !shiftWasDown)
+            ReleaseKeyState(VK_SHIFT);
         Pump();
     }
 }

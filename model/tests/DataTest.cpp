@@ -1403,6 +1403,46 @@ TEST_F(ModelTest, StartsFromTheDefaultsWithoutFiles) {
     EXPECT_EQ(PwrCurve, nullptr);
 }
 
+// A run started again in the same process (the program's windows made anew) never inherits
+// the parameters the former run was left with.
+TEST_F(ModelTest, EveryRunStartsFromTheStartParameters) {
+    const auto change = [] {
+        BatCapacity = 1;
+        BatSafeCoef = 0.5;
+        BatVoltage = 48;
+        BatLossesPerHour = 0.2;
+        WindVelFactor = 2;
+        PwrFacSteps = 3;
+        PVPower = 0;
+        HZPower = 8;
+        HZConType = 1;
+        HZCalc = false;
+        SimParams = {0.5, 3, false};
+    };
+    const auto expectStart = [](const char* after) {
+        SCOPED_TRACE(after);
+        EXPECT_EQ(BatCapacity, 6000);
+        EXPECT_EQ(BatSafeCoef, 0.1);
+        EXPECT_EQ(BatVoltage, 24);
+        EXPECT_EQ(BatLossesPerHour, 0.01);
+        EXPECT_EQ(WindVelFactor, 1);
+        EXPECT_EQ(PwrFacSteps, 20);
+        EXPECT_EQ(PVPower, 500);
+        EXPECT_EQ(HZPower, 5000);
+        EXPECT_EQ(HZConType, 0);
+        EXPECT_TRUE(HZCalc);
+        EXPECT_EQ(SimParams.EquGensetShare, 0.05);
+        EXPECT_EQ(SimParams.WGCount, 1);
+        EXPECT_TRUE(SimParams.BatStartFull);
+    };
+    change();
+    InitModel();
+    expectStart("InitModel");
+    change();
+    FinalizeModel();
+    expectStart("FinalizeModel");
+}
+
 TEST_F(ModelTest, LoadsTheDefaultFilesBesideTheProgram) {
     std::string dat = "a\r\nb\r\nc\r\n";
     for (int i = 0; i < 100; ++i)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,45 @@ TEST_F(ExHookTest, MovingAHookRestoresTheOldControlAndFreesItsControlHook) {
     other->Perform(kPing);
     EXPECT_TRUE(Log.empty());
     delete other;
+}
+
+// However its last hook leaves it, a control hook goes once the present message is done, and
+// the control has its own procedure back. A control hook kept would still name its control
+// after that is freed, and a new control made at the same address would be taken for it.
+TEST_F(ExHookTest, AControlHookLeftByItsLastHookGoes) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TExWindowHook*, TWinControl*)> Leave;
+    };
+    const std::vector<TCase> cases = {
+        {"deactivated", [](TExWindowHook* hook, TWinControl*) { hook->SetActive(false); }},
+        {"freed", [](TExWindowHook* hook, TWinControl*) { delete hook; }},
+        {"moved away", [](TExWindowHook* hook, TWinControl*) { hook->SetWinControl(nullptr); }},
+        {"control freed", [](TExWindowHook*, TWinControl* control) { delete control; }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestKit::ProcessMessages();
+        const int before = HookList()->Count();
+        std::vector<std::string> boxLog;
+        auto* box = new TLoggingBox(Form, boxLog);
+        box->SetParent(Form);
+        const TWndMethod original = box->WindowProc();
+        auto* hook = new TExWindowHook(Form);
+        hook->SetWinControl(box);
+        TControlHook* controlHook = HookList()->FindControlHook(box);
+        ASSERT_NE(controlHook, nullptr);
+        c.Leave(hook, box);
+        TestKit::ProcessMessages();
+        EXPECT_EQ(HookList()->IndexOf(controlHook), -1);
+        EXPECT_EQ(HookList()->Count(), before);
+        if (std::string(c.Name) != "control freed") {
+            EXPECT_TRUE(box->WindowProc() == original);
+            delete box;
+        }
+        if (std::string(c.Name) != "freed")
+            delete hook;
+    }
 }
 
 TEST_F(ExHookTest, DestroyingTheHookedControlPostsNoRehook) {

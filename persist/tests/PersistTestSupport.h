@@ -6,12 +6,14 @@
 #include "framework/core/Classes.h"
 #include "framework/core/Registry.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/TestKit.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -21,13 +23,13 @@ protected:
         char pattern[] = "/tmp/persist-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         FDir = pattern;
-        setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);
+        FStore.emplace("HKCU_STORE", FDir + "/hkcu.txt");
         SetProgramFileName(FDir + "/OrvTest");
         TestKit::StartTestApplication();
     }
     void TearDown() override {
         TestKit::ProcessMessages();
-        unsetenv("HKCU_STORE");
+        FStore.reset();
         std::filesystem::remove_all(FDir);
     }
 
@@ -67,4 +69,7 @@ protected:
     }
 
     std::string FDir;
+
+private:
+    std::optional<TScopedEnv> FStore;
 };

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "pelmora-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         FDir = pattern;
-        setenv("HKCU_STORE", (FDir + "/hkcu.txt").c_str(), 1);
+        FStore.emplace("HKCU_STORE", FDir + "/hkcu.txt");
         SetProgramFileName(std::string(APP_DATA_DIR) + "/Pelmora");
         TestKit::StartTestApplication();
         FSavedSeparator = DecimalSeparator;
@@ -35,7 +36,7 @@ protected:
         Application->SetModalHandler(nullptr);
         StopProgram();
         DecimalSeparator = FSavedSeparator;
-        unsetenv("HKCU_STORE");
+        FStore.reset();
         std::error_code ec;
         std::filesystem::remove_all(FDir, ec);
     }
@@ -118,4 +119,5 @@ protected:
 
 private:
     char FSavedSeparator = '.';
+    std::optional<TScopedEnv> FStore;
 };

@@ -1,5 +1,6 @@
 #include "framework/core/Registry.h"
 #include "framework/core/FrameworkTexts.h"
+#include "framework/core/tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,21 +29,20 @@ std::string ReadAll(const fs::path& p) {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FDir = fs::temp_directory_path() /
-               ("orv-registry-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FDir);
-        fs::create_directories(FDir);
+        // A new folder each time: a store's failure is reported once a run for its file name,
+        // so a test repeated in the same process must not meet its former store.
+        FDir = FTemp.Path();
         FStore = FDir / "hkcu.txt";
-        setenv("HKCU_STORE", FStore.c_str(), 1);
+        FStoreEnv.emplace("HKCU_STORE", FStore.string());
     }
     void TearDown() override {
         SetSettingsStoreCommitHook(nullptr);
-        unsetenv("HKCU_STORE");
-        fs::remove_all(FDir);
+        FStoreEnv.reset();
     }
+    TTempFolder FTemp;
     fs::path FDir;
     fs::path FStore;
+    std::optional<TScopedEnv> FStoreEnv;
 };
 
 TEST_F(RegistryTest, RegIniFileKeepsSectionsAsSubkeysOfTheProgramKey) {
@@ -468,11 +469,13 @@ TEST_F(RegistryTest, AStoreThatIsNotARegularFileIsRefusedAndLeftInPlace) {
 
 TEST_F(RegistryTest, StoreFileFollowsTheEnvironment) {
     EXPECT_EQ(SettingsStoreFileName(), FStore.string());
-    unsetenv("HKCU_STORE");
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(SettingsStoreFileName(), "/cfg/hkcu-registry.txt");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/u", 1);
+    TScopedEnv noStore("HKCU_STORE", std::nullopt);
+    {
+        TScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(SettingsStoreFileName(), "/cfg/hkcu-registry.txt");
+    }
+    TScopedEnv noConfig("XDG_CONFIG_HOME", std::nullopt);
+    TScopedEnv home("HOME", "/home/u");
     EXPECT_EQ(SettingsStoreFileName(), "/home/u/.config/hkcu-registry.txt");
 }
 

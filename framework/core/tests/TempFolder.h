@@ -9,9 +9,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include <stdlib.h>
 
@@ -61,3 +63,31 @@ inline std::string ShotPath(const std::string& folder, const std::string& name) 
     const char* dir = std::getenv("ORV_SHOT_DIR");
     return (dir && *dir ? std::string(dir) : folder) + "/" + name;
 }
+
+// An environment variable set (or, given no value, removed) for the object's life, such as a
+// test's settings store in HKCU_STORE, then given back the value it had before, or removed if
+// it had none, so that the tests run after it in the same process see the run's own setting
+// and never the user's.
+class TScopedEnv {
+public:
+    TScopedEnv(std::string name, const std::optional<std::string>& value) : FName(std::move(name)) {
+        if (const char* old = std::getenv(FName.c_str()))
+            FOld = old;
+        if (value)
+            setenv(FName.c_str(), value->c_str(), 1);
+        else
+            unsetenv(FName.c_str());
+    }
+    ~TScopedEnv() {
+        if (FOld)
+            setenv(FName.c_str(), FOld->c_str(), 1);
+        else
+            unsetenv(FName.c_str());
+    }
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    std::string FName;
+    std::optional<std::string> FOld;
+};

@@ -3,6 +3,7 @@
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/StandardControls.h"
+#include "framework/gui/WindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,30 @@ TEST_F(TestKitTest, ClockMovesNowAndTickCountTogether) {
     TestKit::AdvanceClock(60000);
     EXPECT_EQ(GetTickCount() - t0, 60000u);
     EXPECT_NEAR((Now() - n0) * 86400.0, 60.0, 1e-6);
+}
+
+// Typed capitals hold Shift only while they are typed: a text ending in one leaves no key
+// down for the keys pressed after it (Enter pressed after "24V" is not Shift+Enter), nor
+// for the next test.
+TEST_F(TestKitTest, TypedCapitalsLeaveShiftUp) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    form.Show();
+    for (const std::string text : {"PV 24V", "aB", "Ab", "V"}) {
+        TestKit::Focus(edit);
+        edit->SetText("");
+        TestKit::TypeText(text);
+        EXPECT_EQ(edit->Text(), text);
+        EXPECT_GE(GetKeyState(VK_SHIFT), 0) << text;
+    }
+    // A key an earlier test left down is up in the next one.
+    uint8_t state[256] = {};
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    TestKit::StartTestApplication();
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
 }
 
 TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {

@@ -4,6 +4,7 @@
 #include "framework/gui/Translations.h"
 
 #include "framework/core/SystemUtils.h"
+#include "framework/core/tests/TempFolder.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Printers.h"
@@ -32,6 +33,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -62,14 +64,22 @@ class TranslationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The environment asks for English; the program's dialogs stay Greek.
-        setenv("LANGUAGE", "en", 1);
+        FLanguage.emplace("LANGUAGE", "en");
         TestKit::StartTestApplication();
         SetDialogService(nullptr); // the real dialogs
+        // The real file dialogs keep their column widths and side bar width in the toolkit's
+        // own settings: here in a folder of the test run, never in the user's.
+        static QTemporaryDir settingsDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     }
     void TearDown() override {
-        unsetenv("LANGUAGE");
+        FLanguage.reset();
         TestKit::StartTestApplication(); // the scripted dialogs again
     }
+
+private:
+    std::optional<TScopedEnv> FLanguage;
 };
 
 TEST_F(TranslationsTest, FileDialogAndInputBoxShowGreekLabelsAndButtons) {
@@ -181,11 +191,7 @@ TEST_F(TranslationsTest, TheFrameworksOwnDialogsAndMessagesShowNoEnglish) {
         windows.emplace_back(what, texts);
     };
 
-    // The file dialogs keep their column widths and side bar width in the toolkit's own
-    // settings: here in a folder of this test, left narrow by an earlier session.
-    static QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    // The file dialogs' columns and side bar left narrow by an earlier session.
     {
         TOpenDialog narrow(nullptr);
         narrow.SetInitialDir(dir.path().toStdString());
