@@ -23,6 +23,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -65,6 +66,37 @@ protected:
         TWorkbenchTest::SetUp();
         TPrinter* printer = Printer();
         printer->SetPrinterIndex(printer->Printers()->IndexOf(kPdfPrinterName));
+    }
+
+    // Opens the workbench's hourly totals chart in the real nested loops of the chart window
+    // and of its preview, each left by its close box; answerSave prepares the answer to the
+    // save dialog before the preview's "&Print". Answers how many chart windows and previews
+    // were met.
+    std::pair<int, int> PrintThroughTheRealLoops(const std::function<void()>& answerSave) {
+        Application->SetModalHandler(nullptr);
+        int graphs = 0, previews = 0;
+        Application->AddIdleHandler(&graphs, [&] {
+            TCustomForm* top = nullptr;
+            for (int i = 0; i < Screen->FormCount(); ++i) {
+                TCustomForm* form = Screen->Forms(i);
+                if (form->FormState().Contains(fsModal) && form->Showing() &&
+                    (!top || dynamic_cast<TChartPreview*>(form)))
+                    top = form;
+            }
+            if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
+                ++previews;
+                answerSave();
+                TestKit::Click(preview->BPrint);
+                preview->Perform(WM_CLOSE);
+            } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
+                ++graphs;
+                TestKit::Click(graph->ToolButton3); // "Εκτύπωση": the preview's own loop
+                graph->Perform(WM_CLOSE);
+            }
+        });
+        Bench->actTTLGraph->Execute();
+        Application->RemoveIdleHandler(&graphs);
+        return {graphs, previews};
     }
 
     // Prints the chart window shown modally by show through its print action and the
@@ -260,35 +292,15 @@ TEST_F(GraphPrintTest, HourlyChartsMonthLabelsKeepAGapOnPaper) {
 // The same journey through the real nested loops of the chart window and of the preview,
 // each left by its close box: the PDF is written and both windows go.
 TEST_F(GraphPrintTest, PrintingFromTheRealModalLoopsWritesThePdf) {
-    Application->SetModalHandler(nullptr);
     const std::string pdf = ShotFile("pie-loop.pdf");
-    int graphs = 0, previews = 0;
-    Application->AddIdleHandler(&graphs, [&] {
-        TCustomForm* top = nullptr;
-        for (int i = 0; i < Screen->FormCount(); ++i) {
-            TCustomForm* form = Screen->Forms(i);
-            if (form->FormState().Contains(fsModal) && form->Showing() &&
-                (!top || dynamic_cast<TChartPreview*>(form)))
-                top = form;
-        }
-        if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
-            ++previews;
-            TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
-                auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
-                if (save)
-                    save->SetFileName(pdf);
-                return save ? 1 : 0;
-            });
-            TestKit::Click(preview->BPrint);
-            preview->Perform(WM_CLOSE);
-        } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
-            ++graphs;
-            TestKit::Click(graph->ToolButton3); // "Εκτύπωση": the preview's own loop
-            graph->Perform(WM_CLOSE);
-        }
+    const auto [graphs, previews] = PrintThroughTheRealLoops([&] {
+        TestKit::Dialogs().AnswerNextWith([&](const TestKit::TShownDialog& shown) {
+            auto* save = dynamic_cast<TSaveDialog*>(shown.Dialog);
+            if (save)
+                save->SetFileName(pdf);
+            return save ? 1 : 0;
+        });
     });
-    Bench->actTTLGraph->Execute();
-    Application->RemoveIdleHandler(&graphs);
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(graphs, 1);
     EXPECT_TRUE(std::filesystem::exists(pdf));
@@ -318,29 +330,8 @@ TEST_F(GraphPrintTest, MeasurementsOpenedAndAChartPrintedThroughTheRealFileDialo
         ASSERT_TRUE(reg.OpenKey("\\Software\\Orvanti\\Printer", true));
         reg.WriteString("PdfFolder", FDir);
     }
-    Application->SetModalHandler(nullptr);
-    int graphs = 0, previews = 0;
-    Application->AddIdleHandler(&graphs, [&] {
-        TCustomForm* top = nullptr;
-        for (int i = 0; i < Screen->FormCount(); ++i) {
-            TCustomForm* form = Screen->Forms(i);
-            if (form->FormState().Contains(fsModal) && form->Showing() &&
-                (!top || dynamic_cast<TChartPreview*>(form)))
-                top = form;
-        }
-        if (auto* preview = dynamic_cast<TChartPreview*>(top)) {
-            ++previews;
-            TestKit::Dialogs().TypeIntoNextFileDialog("totals");
-            TestKit::Click(preview->BPrint);
-            preview->Perform(WM_CLOSE);
-        } else if (auto* graph = dynamic_cast<TfmGraphBase*>(top)) {
-            ++graphs;
-            TestKit::Click(graph->ToolButton3); // "Εκτύπωση"
-            graph->Perform(WM_CLOSE);
-        }
-    });
-    Bench->actTTLGraph->Execute();
-    Application->RemoveIdleHandler(&graphs);
+    const auto [graphs, previews] =
+        PrintThroughTheRealLoops([] { TestKit::Dialogs().TypeIntoNextFileDialog("totals"); });
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(graphs, 1);
     std::vector<std::string> kinds;

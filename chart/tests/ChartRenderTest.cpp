@@ -103,6 +103,14 @@ void FillHourlyYear(TChartSeries& series) {
                      500 + 300 * std::sin(h * 2 * M_PI / 8760) + 150 * std::sin(h * 2 * M_PI / 24));
 }
 
+// A fast line of the hourly year on the chart.
+TFastLineSeries* AddHourlyYearLine(TChart& chart) {
+    auto* series = new TFastLineSeries(&chart);
+    series->SetParentChart(&chart);
+    FillHourlyYear(*series);
+    return series;
+}
+
 // The line segments drawn in the pen colour, single lines and the segments of polylines.
 std::vector<std::pair<TPoint, TPoint>> SegmentsIn(const TRecordingCanvas& canvas, TColor color) {
     std::vector<std::pair<TPoint, TPoint>> result;
@@ -140,9 +148,7 @@ TEST_F(ChartRenderTest, HourlyYearZoomedToAWeek) {
     auto chart = NewChart();
     chart->SetView3D(false);
     chart->Title()->Text()->Add("Ωριαία ζήτηση 1991");
-    auto* series = new TFastLineSeries(chart.get());
-    series->SetParentChart(chart.get());
-    FillHourlyYear(*series);
+    auto* series = AddHourlyYearLine(*chart);
     chart->MakeBitmap(clWhite, chart->GetDrawRect());
     const double monday = EncodeDate(1991, 3, 4);
     chart->ZoomToValues({{0, 1}, {0, 1000}, {0, 1}, {monday, monday + 7}});
@@ -523,9 +529,7 @@ TEST_F(ChartRenderTest, DateLabelsFollowTheCalendarAndNeverRepeat) {
         auto chart = NewChart();
         chart->SetView3D(false);
         chart->Legend()->SetVisible(false);
-        auto* series = new TFastLineSeries(chart.get());
-        series->SetParentChart(chart.get());
-        FillHourlyYear(*series);
+        AddHourlyYearLine(*chart);
         if (c.To > c.From)
             chart->BottomAxis()->SetMinMax(c.From, c.To);
         Shoot(*chart, c.Shot);
@@ -561,9 +565,7 @@ TEST_F(ChartRenderTest, NeighbouringValueLabelsNeverTouch) {
     auto chart = NewChart();
     chart->SetView3D(false);
     chart->Legend()->SetVisible(false);
-    auto* series = new TFastLineSeries(chart.get());
-    series->SetParentChart(chart.get());
-    FillHourlyYear(*series);
+    AddHourlyYearLine(*chart);
     std::map<int, size_t> shown; // chart width -> bottom labels
     for (int width = 500; width <= 1300; width += 4) {
         SCOPED_TRACE(width);
@@ -605,9 +607,7 @@ TEST_F(ChartRenderTest, DateAxisRefusesLogarithmicBeforeAndAfterPainting) {
     for (bool painted : {false, true}) {
         SCOPED_TRACE(painted ? "after" : "before");
         auto chart = NewChart();
-        auto* series = new TFastLineSeries(chart.get());
-        series->SetParentChart(chart.get());
-        FillHourlyYear(*series);
+        AddHourlyYearLine(*chart);
         if (painted)
             chart->MakeBitmap(clWhite, chart->GetDrawRect());
         EXPECT_THROW(chart->BottomAxis()->SetLogarithmic(true), Exception);

@@ -8,6 +8,8 @@
 #include "framework/core/FrameworkTexts.h"
 #include "framework/core/IniFiles.h"
 #include "framework/core/SystemUtils.h"
+#include "framework/core/tests/TempFolder.h"
+#include "model/tests/ExpectRefused.h"
 
 #include <gtest/gtest.h>
 
@@ -23,33 +25,13 @@ namespace {
 
 class LimitsTest : public ::testing::Test {
 protected:
-    LimitsTest() {
-        std::string pattern = (fs::temp_directory_path() / "limits-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        FDir = pattern;
-    }
-    ~LimitsTest() override {
-        std::error_code ec;
-        fs::remove_all(FDir, ec);
-    }
     std::string Write(const std::string& name, const std::string& content) const {
         const std::string file = (FDir / name).string();
         std::ofstream(file, std::ios::binary) << content;
         return file;
     }
-    // Runs load, which must raise EInOutError with a message holding each of shown.
-    static void ExpectRefused(const std::function<void()>& load,
-                              const std::vector<std::string>& shown) {
-        try {
-            load();
-            ADD_FAILURE() << "no error";
-        } catch (const EInOutError& e) {
-            for (const std::string& text : shown)
-                EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
-        }
-    }
-    fs::path FDir;
+    TTempFolder FFolder;
+    const fs::path& FDir = FFolder.Path();
 };
 
 // Values that no finite balance can use, and values just beyond a limit.

@@ -4,6 +4,7 @@
 #include "framework/core/IniFiles.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
+#include "model/tests/ExpectRefused.h"
 
 #include <gtest/gtest.h>
 
@@ -83,17 +84,6 @@ std::string RandomBytes(size_t size) {
     for (char& c : bytes)
         c = char(random() & 0xFF);
     return bytes;
-}
-
-// Runs load, which must raise EInOutError with a message holding each of shown.
-void ExpectRefused(const std::function<void()>& load, std::initializer_list<std::string> shown) {
-    try {
-        load();
-        ADD_FAILURE() << "no error";
-    } catch (const EInOutError& e) {
-        for (const std::string& text : shown)
-            EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
-    }
 }
 
 // ---------------------------------------------------------------------------
