@@ -6,10 +6,6 @@
 
 #include <cmath>
 
-std::string RangeText(double minValue, double maxValue, double smallestNonZero) {
-    return ValueRangeText(minValue, maxValue, smallestNonZero);
-}
-
 namespace {
 
 // The width of text in the font, in pixels.
@@ -55,7 +51,7 @@ TScrollBox* MakeScrollPane(TCustomForm* form) {
 
 void CheckRange(double value, double minValue, double maxValue, double smallestNonZero) {
     if (!ValueInRange(value, minValue, maxValue, smallestNonZero))
-        throw EValueRange(RangeText(minValue, maxValue, smallestNonZero));
+        throw EValueRange(ValueRangeText(minValue, maxValue, smallestNonZero));
 }
 
 bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minValue,
@@ -65,7 +61,7 @@ bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minVal
     const double typed = edit->Value();
     if (!(typed >= minValue && typed <= maxValue)) {
         edit->ShowValue(shownValue);
-        throw EValueRange(RangeText(minValue, maxValue));
+        throw EValueRange(ValueRangeText(minValue, maxValue));
     }
     value = typed;
     return true;

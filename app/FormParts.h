@@ -35,12 +35,9 @@ public:
 
 inline constexpr double kNoUpperLimit = std::numeric_limits<double>::infinity();
 
-// "Επιτρεπτές τιμές: από 0 έως 100.", or "... από 0 και πάνω." without an upper limit;
-// "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1." with a smallest value but 0.
-std::string RangeText(double minValue, double maxValue, double smallestNonZero = 0);
-
-// Raises EValueRange when value lies outside minValue..maxValue or, with smallestNonZero
-// above 0, is neither 0 nor at least smallestNonZero.
+// Raises EValueRange, with the model's text of the allowed values (ValueRangeText), when
+// value lies outside minValue..maxValue or, with smallestNonZero above 0, is neither 0 nor
+// at least smallestNonZero.
 void CheckRange(double value, double minValue = 0, double maxValue = kNoUpperLimit,
                 double smallestNonZero = 0);
 

@@ -467,6 +467,7 @@ public:
             THourOp* hourOp = hourOps.Add();
             if (size_t(p) < FFactors.size())
                 for (int h = 0; h < 24; ++h) {
+                    // The key's name is made only for a factor that is refused.
                     if (!ValueInRange(FFactors[p][h], 0, 1, kMinHourFactor))
                         CheckHourFactor(FFactors[p][h], fileName, section, FactorKey(p, h));
                     hourOp->SetFactor(h, FFactors[p][h]);
