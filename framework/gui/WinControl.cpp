@@ -304,8 +304,10 @@ void TWinControl::RemoveControl(TControl* control) {
     if (GetCaptureControl() == control)
         SetCaptureControl(nullptr);
     std::erase(FControls, control);
-    if (auto* w = dynamic_cast<TWinControl*>(control))
-        std::erase(FTabList, w);
+    // Compared by address: a control leaving from its own destructor is no longer a window
+    // control to dynamic_cast, yet its tab-list entry must go with it.
+    std::erase_if(FTabList,
+                  [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
     control->FParent = nullptr;
     if (control->Align() != alNone && !IsDestroying())
         Realign();
