@@ -108,6 +108,11 @@ private:
     std::unique_ptr<TWindPwrCurve> FLoaded;
 };
 
+// Runs a benchmark on each curve, timed in microseconds.
+void OnEachCurve(benchmark::internal::Benchmark* bench) {
+    bench->ArgName("dense_curve")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+}
+
 std::string CurveLabel() {
     return std::to_string(PwrCurve->PointCount()) + " points";
 }
@@ -124,7 +129,7 @@ void BM_Simulate(benchmark::State& state) {
     state.counters["hours"] = double(WindSpeed.size());
     state.SetLabel(CurveLabel() + ", goal <= 2 x the fastest BM_SimulateFloor");
 }
-BENCHMARK(BM_Simulate)->ArgName("dense_curve")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Simulate)->Apply(OnEachCurve);
 
 // The floor of Simulate: the same balance, hour by hour, with nothing avoidable in it. The
 // power curve is plain arrays (speeds ascending, powers scaled by the curve's power factor);
@@ -298,29 +303,17 @@ const char* const kFloorBenches[] = {"BM_SimulateFloorRangeTable", "BM_SimulateF
 void BM_SimulateFloorRangeTable(benchmark::State& state) {
     TimeSimulateFloor<TSegmentSearch::RangeTable>(state);
 }
-BENCHMARK(BM_SimulateFloorRangeTable)
-    ->ArgName("dense_curve")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SimulateFloorRangeTable)->Apply(OnEachCurve);
 
 void BM_SimulateFloorScanFromStart(benchmark::State& state) {
     TimeSimulateFloor<TSegmentSearch::ScanFromStart>(state);
 }
-BENCHMARK(BM_SimulateFloorScanFromStart)
-    ->ArgName("dense_curve")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SimulateFloorScanFromStart)->Apply(OnEachCurve);
 
 void BM_SimulateFloorHalving(benchmark::State& state) {
     TimeSimulateFloor<TSegmentSearch::Halving>(state);
 }
-BENCHMARK(BM_SimulateFloorHalving)
-    ->ArgName("dense_curve")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SimulateFloorHalving)->Apply(OnEachCurve);
 
 // Battery sizing as the workbench's F9 action does it.
 double TargetGensetEnergy = 0;
