@@ -111,40 +111,40 @@ struct TProgram {
         Press(view);
         Release(view);
     }
+    static TFxOutlookList* List() { return fmHolder->fxOutlookBar1OutlookList1; }
 
 private:
-    static TFxOutlookList* List() { return fmHolder->fxOutlookBar1OutlookList1; }
     static TPoint ItemMiddle(int view) { return MiddleOf(List()->Items()->Items(view)->HitRect()); }
 };
 
 // One switch into the view of the argument (by the view list's order: "Σχεδιασμός",
-// "Περίοδοι", "Συσκευές", "Ηλιοφάνεια", "Αιολ. Δυναμικό"), from the view before it: what
-// the user waits for, from the release of the mouse button on the view's item (which
-// switches the view) up to the window painted. The press before it, which paints the item
-// pressed, and the switch away happen outside the timing. Counters: the paints, the
-// windows painted and how many of those were painted more than once.
+// "Περίοδοι", "Συσκευές", "Ηλιοφάνεια", "Αιολ. Δυναμικό"), from the view before it: the
+// whole click on the view's item, the press (which paints the item pressed) and the release
+// (which switches the view), each with the messages and the paints that follow it. The
+// switch away before it happens outside the timing. Counters, per click: the paints, the
+// windows painted, and how many of those were painted more than once, the view list aside
+// (it paints at the press and again at the release).
 void BM_SwitchIntoView(benchmark::State& state) {
     const int view = int(state.range(0));
     const int from = (view + ViewCount - 1) % ViewCount;
     TProgram program;
     long switched = 0, paints = 0, windows = 0, twice = 0;
-    // The windows painted in the timed switch, with their count of paints.
+    // The windows painted in the timed click, with their count of paints.
     std::unordered_map<TWinControl*, int> painted;
     const TPaintObserver previous =
         SetPaintObserver([&painted](TWinControl* window) { ++painted[window]; });
     for (auto _ : state) {
         state.PauseTiming();
         TProgram::Click(from);
-        TProgram::Press(view);
         painted.clear();
         const long before = WindowPaintCount();
         state.ResumeTiming();
-        TProgram::Release(view);
+        TProgram::Click(view);
         state.PauseTiming();
         paints += WindowPaintCount() - before;
         windows += long(painted.size());
         for (const auto& [window, count] : painted)
-            twice += count > 1 ? 1 : 0;
+            twice += count > 1 && window != TProgram::List() ? 1 : 0;
         TCustomForm* shown = fmHolder->CurrentView();
         switched += shown && shown->ClassType() == ViewClasses[size_t(view)] ? 1 : 0;
         state.ResumeTiming();
