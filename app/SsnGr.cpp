@@ -1,5 +1,6 @@
 #include "app/SsnGr.h"
 
+#include "chart/Chart.h"
 #include "chart/GanttSeries.h"
 #include "chart/Series.h"
 #include "model/Data.h"
@@ -22,6 +23,7 @@ TfmSsnGr::TfmSsnGr(TComponent* owner) : TfmGraphBaseSt(owner) {
     Series1->EndValues()->SetDateTime(true);
     Series1->ConnectingPen()->SetVisible(false);
     Series1->SetParentChart(Chart1);
+    Series1->FreeNotification(this);
 
     SetOnCreate(TNotifyEvent(this, &TfmSsnGr::FormCreate, "FormCreate"));
 }
@@ -30,19 +32,47 @@ void TfmSsnGr::FormCreate(TObject*) {
     FillFromSeasons();
 }
 
+void TfmSsnGr::ComponentNotification(TComponent* component, TOperation operation) {
+    TfmGraphBaseSt::ComponentNotification(component, operation);
+    if (operation == opRemove && component == Series1)
+        Series1 = nullptr;
+}
+
+TChartSeries* TfmSsnGr::PeriodsSeries() const {
+    if (Series1)
+        return Series1;
+    // A type change replaces the series by a new one under the same name.
+    for (TChartSeries* series : Chart1->SeriesList())
+        if (series->Name() == "Series1")
+            return series;
+    return nullptr;
+}
+
 void TfmSsnGr::FillFromSeasons() {
-    Series1->ClearValues();
+    TChartSeries* series = PeriodsSeries();
+    if (!series)
+        return;
+    auto* gantt = dynamic_cast<TGanttSeries*>(series);
+    // A series of another type shows each bar as a point at its start on the period's row,
+    // as the type change left it.
+    auto bar = [&](TDateTime start, TDateTime end, int row, const std::string& label) {
+        if (gantt)
+            gantt->AddTask(start, end, row, label);
+        else
+            series->AddXY(start, row, label);
+    };
+    series->ClearValues();
     const TDateTime d0 = BaseDate;
     for (int i = 0; i < SeasonList->Count(); ++i) {
         const TSeason* season = SeasonList->GetSeason(i);
         const std::string& label = season->Description();
         if (season->DayStop() >= season->DayStart()) {
-            Series1->AddTask(d0 + season->DayStart() - 1, d0 + season->DayStop() - 1, i, label);
+            bar(d0 + season->DayStart() - 1, d0 + season->DayStop() - 1, i, label);
         } else {
             // Across New Year: from the eve of the year to the last day, then from the
             // first day to the end of the year.
-            Series1->AddTask(d0 - 1, d0 + season->DayStop() - 1, i, label);
-            Series1->AddTask(d0 + season->DayStart() - 1, d0 + 364, i, label);
+            bar(d0 - 1, d0 + season->DayStop() - 1, i, label);
+            bar(d0 + season->DayStart() - 1, d0 + 364, i, label);
         }
     }
 }

@@ -60,6 +60,8 @@ TFxButtonGroupItem::TFxButtonGroupItem(TCollection* collection) : TFxCollectionI
 
 TFxButtonGroupItem::~TFxButtonGroupItem() {
     TFxCustomButtonGroup* group = ButtonGroup();
+    if (group && group->FPrevSelected == this)
+        group->FPrevSelected = nullptr;
     if (FButton && group) {
         // The control-list handling must not free this item a second time.
         bool removing = group->FRemoving;
@@ -507,18 +509,20 @@ void TFxCustomButtonGroup::WriteToResource(TWriter& writer) {
 }
 
 void TFxCustomButtonGroup::HandleControlListChange(TControl* control, bool inserting) {
+    // A button being freed is told of last, from its control's destructor: no longer of its
+    // class (its change links gone with it), so its item is looked up by address.
     auto* button = dynamic_cast<TFxCustomBitBtn*>(control);
-    if (!button)
-        return;
     if (inserting) {
-        button->AddChangeLink(FChangeLink.get());
+        if (button)
+            button->AddChangeLink(FChangeLink.get());
         return;
     }
-    button->RemoveChangeLink(FChangeLink.get());
+    if (button)
+        button->RemoveChangeLink(FChangeLink.get());
     if (FRemoving || IsDestroying())
         return;
     // A button that leaves the group outside item removal takes its item with it.
-    if (TFxButtonGroupItem* item = FItems->FindByButton(button)) {
+    if (TFxButtonGroupItem* item = FItems->FindByButton(control)) {
         item->FButton = nullptr;
         FRemoving = true;
         delete item;

@@ -415,6 +415,60 @@ TEST_F(DevicesViewTest, OnAnXDisplayWithoutCompositingTheDragPictureShowsOnTheLi
     MouseUp(list, GridPointInCatalogue());
 }
 
+// Run by ctest under a virtual X display: the drag's picture window goes with the drag
+// however it ends (dropped on the grid, Esc, released where no drop is taken).
+TEST_F(DevicesViewTest, OnAnXDisplayWithoutCompositingTheDragWindowGoesWithTheDrag) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || !std::string_view(platform).starts_with("xcb"))
+        GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+    TListView* list = Catalogue->ListView1;
+    // The drop point in the catalogue's coordinates: on the grid, or on the catalogue itself
+    // (no drop there).
+    const TPoint onGrid = GridPointInCatalogue();
+    const TPoint onCatalogue(list->ClientWidth() - 10, list->ClientHeight() - 10);
+    struct TEnding {
+        const char* Name;
+        TPoint At;
+        bool Escape;
+        int Added;
+    };
+    const TEnding endings[] = {
+        {"dropped on the grid", onGrid, false, 1},
+        {"Esc over the grid", onGrid, true, 0},
+        {"released over the catalogue", onCatalogue, false, 0},
+    };
+    for (const TEnding& e : endings) {
+        SCOPED_TRACE(e.Name);
+        const int before = DevList->Count();
+        const TPoint from = ItemPoint(CatalogueRow("Λαμπτήρας"));
+        MouseDown(list, from);
+        MouseMove(list, TPoint(from.X, from.Y + 20));
+        MouseMove(list, GridPointInCatalogue());
+        TDragImageList* images = DragImagesShown(); // shown over the grid
+        const TRect where = images ? images->DragImageRect() : TRect();
+        MouseMove(list, e.At);
+        if (e.Escape)
+            PressKey(VK_ESCAPE);
+        MouseUp(list, e.At);
+        ProcessMessages();
+        EXPECT_EQ(DragImagesShown(), nullptr);
+        EXPECT_EQ(DevList->Count(), before + e.Added);
+        ASSERT_FALSE(where.IsEmpty());
+        // No window of the program shows where the picture was but the main window (the
+        // one window far larger than the picture there).
+        ProcessMessages();
+        std::vector<TRect> shown = ShownTopLevelWindows();
+        std::erase_if(shown, [&](const TRect& r) {
+            TRect common;
+            return !IntersectRect(common, r, where) ||
+                   r.Width() * r.Height() > 4 * where.Width() * where.Height();
+        });
+        EXPECT_TRUE(shown.empty())
+            << shown.size() << " window(s), the first at " << shown[0].Left << "," << shown[0].Top
+            << " " << shown[0].Width() << "x" << shown[0].Height();
+    }
+}
+
 TEST_F(DevicesViewTest, ADraggedDeviceShowsNoDropOverTheCatalogueAndJoinsTheListOverTheGrid) {
     const int row = CatalogueRow("Ραδιόφωνο");
     TListView* list = Catalogue->ListView1;

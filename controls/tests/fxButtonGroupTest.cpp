@@ -184,4 +184,30 @@ TEST_F(FxButtonGroupTest, AButtonTakenOutOfTheGroupTakesItsItem) {
     EXPECT_EQ(Form->FindComponent(name), nullptr);
 }
 
+// A button freed while it sits in the group (its owner frees it) takes its item too: the
+// group is told of it only once the button is no more than a control.
+TEST_F(FxButtonGroupTest, AButtonFreedInTheGroupTakesItsItem) {
+    AddItems(3);
+    TFxCustomBitBtn* b = Button(1);
+    TFxCustomBitBtn* last = Button(2);
+    delete b;
+    ASSERT_EQ(Group->Items()->Count(), 2);
+    EXPECT_EQ(Group->Items()->FindByButton(b), nullptr);
+    EXPECT_EQ(Button(1), last);
+    // The item selected before is freed with its button: the next change names no old
+    // item rather than the freed one.
+    TestKit::Click(Button(0));
+    TestKit::Click(last);
+    std::vector<TFxButtonGroupItem*> olds;
+    Group->SetOnChanging(
+        TFxButtonGroupChangeEvent([&](TFxCustomButtonGroup*, TFxButtonGroupItem* o,
+                                      TFxButtonGroupItem*) { olds.push_back(o); }));
+    delete Button(0); // the item of the last selection but one
+    delete last;      // the selected item
+    ASSERT_EQ(Group->Items()->Count(), 0);
+    AddItems(1);
+    TestKit::Click(Button(0));
+    EXPECT_EQ(olds, std::vector<TFxButtonGroupItem*>({nullptr}));
+}
+
 } // namespace

@@ -711,12 +711,17 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
 }
 
 void TCustomForm::ControlRemoved(TControl* control) {
-    auto* w = dynamic_cast<TWinControl*>(control);
-    if (!w)
-        return;
-    if (FActiveControl && w->ContainsControl(FActiveControl))
+    // Walked up from the live active and focused controls and compared by address: the
+    // control leaving may be inside its own destructor already, no longer of its class.
+    auto within = [control](TWinControl* c) {
+        for (TControl* p = c; p; p = p->Parent())
+            if (p == control)
+                return true;
+        return false;
+    };
+    if (within(FActiveControl))
         FActiveControl = nullptr;
-    if (FFocusedControl && w->ContainsControl(FFocusedControl))
+    if (within(FFocusedControl))
         FFocusedControl = nullptr;
 }
 

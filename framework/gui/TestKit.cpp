@@ -550,6 +550,16 @@ void RenderToBitmap(TControl* control, TBitmap& bitmap) {
     SnapshotControl(control, bitmap);
 }
 
+std::vector<TRect> ShownTopLevelWindows() {
+    std::vector<TRect> shown;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) {
+            const QRect g = w->geometry();
+            shown.push_back(TRect(g.left(), g.top(), g.left() + g.width(), g.top() + g.height()));
+        }
+    return shown;
+}
+
 void GrabScreen(const TRect& r, TBitmap& bitmap) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {

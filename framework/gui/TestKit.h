@@ -142,6 +142,9 @@ bool SaveBitmapToPng(const TBitmap& bitmap, const std::string& fileName);
 // What the screen shows in r (screen coordinates), as its display composes it: on a real
 // display the pixels a person sees, windows that lie above the program's included.
 void GrabScreen(const TRect& r, TBitmap& bitmap);
+// The screen rectangles of the program's top-level windows that are shown now, controls'
+// windows and the program's own helper windows (a drag's picture, a hint) alike.
+std::vector<TRect> ShownTopLevelWindows();
 // The picture of a cursor in the screen's cursor table (empty for a standard shape).
 void CursorPicture(TCursor cursor, TBitmap& picture);
 

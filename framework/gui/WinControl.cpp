@@ -1049,6 +1049,11 @@ void TWinControl::KeyMessage(TMessage& message) {
         DefaultHandler(message);
         return;
     }
+    case WM_SYSCHAR:
+        // The character of an Alt key is no typing: it reaches neither OnKeyPress nor
+        // the window's text.
+        DefaultHandler(message);
+        return;
     default: {
         char32_t ch = char32_t(message.WParam);
         if (preview) {
@@ -1118,11 +1123,14 @@ void TWinControl::DefaultHandler(TMessage& message) {
     if (message.Origin) {
         if ((message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) && !FOwnPainted) {
             // A key that types a character reaches the widget with its WM_CHAR, so that
-            // a character handler can change or drop it first.
+            // a character handler can change or drop it first. With Alt it is a menu or
+            // accelerator key only: one that none took types nothing.
             auto* ke = static_cast<QKeyEvent*>(message.Origin);
             QString t = ke->text();
-            if (!t.isEmpty() && t.at(0).unicode() >= 0x20 && t.at(0).unicode() != 0x7F &&
-                !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const bool typing = !t.isEmpty() && t.at(0).unicode() >= 0x20 &&
+                                t.at(0).unicode() != 0x7F &&
+                                !(ke->modifiers() & Qt::ControlModifier);
+            if (typing) {
                 message.Origin = nullptr;
                 return;
             }

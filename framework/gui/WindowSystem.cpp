@@ -542,8 +542,10 @@ void SynthesizeKey(int virtualKey, UINT flags) {
             mods |= Qt::ControlModifier;
         if (down(VK_MENU) || (virtualKey == VK_MENU && !up))
             mods |= Qt::AltModifier;
+        // The text as an X display gives it: a letter or digit keeps its character with
+        // Alt held too (the program, not the key event, decides that it types nothing).
         QString text;
-        if (!(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (!(mods & Qt::ControlModifier)) {
             if (virtualKey >= 'A' && virtualKey <= 'Z') {
                 bool caps = (gKeys[VK_CAPITAL] & 1) != 0;
                 bool shift = (mods & Qt::ShiftModifier) != 0;

@@ -35,6 +35,36 @@ TEST_F(StandardControlsTest, EditTypedTextFiresOnChangePerCharacterAndSetsModifi
     EXPECT_EQ(Log.Count("change"), 4);
 }
 
+// Alt with a letter is a menu or accelerator key: one that none takes leaves the box's
+// text and fires no OnKeyPress, while the label's accelerator still moves the focus.
+TEST_F(StandardControlsTest, AltWithALetterThatIsNoAcceleratorTypesNothing) {
+    auto* edit = Add<TEdit>("edModelName", 100, 10, 150);
+    auto* target = Add<TEdit>("edPR", 100, 50);
+    auto* label = Add<TLabel>("lbPR", 10, 50);
+    label->SetCaption("&Width:");
+    label->SetFocusControl(target);
+    edit->SetText("AG-3000");
+    int presses = 0;
+    edit->SetOnKeyPress(TKeyPressEvent([&](TObject*, char32_t&) { ++presses; }));
+    Form->Show();
+    Focus(edit);
+    edit->SelectAll();
+    for (int key : {'Q', 'A', 'S', 'T', 'L', 'D', '5'}) {
+        PressKey(key, {ssAlt});
+        TestKit::ProcessMessages();
+        EXPECT_EQ(edit->Text(), "AG-3000") << char(key);
+    }
+    EXPECT_EQ(presses, 0);
+    PressKey('W', {ssAlt});
+    EXPECT_TRUE(target->Focused());
+    // Without Alt the letter types.
+    Focus(edit);
+    PressKey(VK_END);
+    TypeText("q");
+    EXPECT_EQ(edit->Text(), "AG-3000q");
+    EXPECT_EQ(presses, 1);
+}
+
 TEST_F(StandardControlsTest, EditTextSetByProgramFiresOnChangeOnceWhenItHasAWindow) {
     auto* edit = Add<TEdit>("edPhPower", 10, 10);
     edit->SetOnChange(Log.Note("change"));
