@@ -73,7 +73,7 @@ std::vector<TSpinCase> SpinCases() {
         {"sbPhotoV", "edPhPower", [] { return PVPower; }, 500, "500", power, "1000000000001"},
         {"SpeedButton3", "edHZPower", [] { return HZPower; }, 5000, "5000", power, "2000000000000"},
         {"sbBat", "edBateryCap", [] { return BatCapacity; }, 6000, "6000",
-         "Επιτρεπτές τιμές: από 0 έως 1E15.", "10000000000000000"},
+         "Επιτρεπτές τιμές: από 0 έως 1000000000000000.", "10000000000000000"},
         {"sbBat", "edBatVoltage", [] { return BatVoltage; }, 24, "24", any, ""},
         {"sbBat", "edBatLossesPerHour", [] { return 100 * BatLossesPerHour; }, 1, "1.00", any, ""},
         {"sbBat", "edSafeBatCoef", [] { return 100 * BatSafeCoef; }, 10, "10.00",
