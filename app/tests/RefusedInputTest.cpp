@@ -262,6 +262,19 @@ TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "1000001"), EValueRange);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e308"), EValueRange);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e-300"), EValueRange);
+    // Numbers no int or double holds are numbers beyond the limit; a count that is no whole
+    // number is named, with the allowed values.
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "3000000000"),
+                 EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e400"), EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "inf"), EValueRange);
+    try {
+        devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "2.5");
+        ADD_FAILURE() << "a count of 2.5 was taken";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Το '2.5' δεν είναι έγκυρος ακέραιος αριθμός. Επιτρεπτές τιμές: "
+                               "από 0 έως 1000000.");
+    }
     EXPECT_EQ(DevList->GetDevice(0)->DevCount(), 2);
     EXPECT_DOUBLE_EQ(DevList->GetDevice(0)->RatedPower(), 60);
 
