@@ -187,9 +187,10 @@ void TfmDevEdit::gdFactorsSetEditText(TObject*, int aCol, int aRow, const std::s
     if (!FDevice || aCol != 1 || aRow < 1)
         return;
     const size_t percent = value.find('%');
-    const double factor = percent == std::string::npos
-                              ? StrToFloat(value)
-                              : StrToFloat(value.substr(0, percent)) / 100.0;
+    const double factor =
+        percent == std::string::npos
+            ? TypedNumber(value, 0, 1, kMinHourFactor)
+            : TypedNumber(value.substr(0, percent), 0, 100, 100 * kMinHourFactor) / 100.0;
     if (factor < 0 || factor > 1)
         throw Exception("Value must be between 0.00 - 1.00");
     // A factor so small that the year's load could be too small to divide by.

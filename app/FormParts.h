@@ -41,9 +41,27 @@ inline constexpr double kNoUpperLimit = std::numeric_limits<double>::infinity();
 void CheckRange(double value, double minValue = 0, double maxValue = kNoUpperLimit,
                 double smallestNonZero = 0);
 
+// The number of a text typed into a range-checked box or cell. A number outside the range,
+// also one that no double holds ("1e400", "inf", "nan"), raises EValueRange with the
+// allowed values; a text that is no number at all raises EConvertError naming the text and
+// the allowed values.
+double TypedReal(const std::string& text, double minValue = 0, double maxValue = kNoUpperLimit,
+                 double smallestNonZero = 0);
+// The number of the text without the range check, refused as TypedReal refuses a text that
+// is no number or a number no double holds: for callers with range checks of their own.
+double TypedNumber(const std::string& text, double minValue, double maxValue,
+                   double smallestNonZero = 0);
+// The same for a whole number: a text that is no whole number raises EConvertError naming
+// the text and the allowed values, a whole number outside them EValueRange.
+int TypedInteger(const std::string& text, int minValue, int maxValue);
+// An input box for a real (InputReal) whose answer is read by TypedReal: false, with value
+// unchanged, on Cancel; a refused answer raises and leaves value unchanged.
+bool InputRealInRange(const std::string& prompt, double& value, double minValue, double maxValue,
+                      double smallestNonZero = 0);
+
 // Reads a spin edit's number for the model. False, with nothing read, while its text is
-// no number (emptied, or a sign alone). A number outside the range is refused: the box
-// shows shownValue (the model's value as the box shows it) again, unannounced, and
-// EValueRange is raised.
+// no number (emptied, or a sign alone). A number outside the range, also one that no
+// double holds (a pasted "1e400"), is refused: the box shows shownValue (the model's value
+// as the box shows it) again, unannounced, and EValueRange is raised.
 bool ReadSpin(TExSpinEdit* edit, double shownValue, double& value, double minValue = 0,
               double maxValue = kNoUpperLimit);

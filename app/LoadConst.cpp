@@ -196,10 +196,9 @@ void TfmLoadConstr::AddSelectedDevice(TObject*) {
         EditDevice(device.get());
     } else if (!device->KnownRatedPower()) {
         double power = device->RatedPower();
-        if (!InputReal("Ονομαστική Ισχύς", power))
-            return;
         // Refused as the grid's power column refuses it: the message shows, nothing is added.
-        CheckRange(power, 0, kMaxPower, kMinRatedPower);
+        if (!InputRealInRange("Ονομαστική Ισχύς", power, 0, kMaxPower, kMinRatedPower))
+            return;
         device->SetRatedPower(power);
     }
     DevList->Add(std::move(device));
@@ -261,15 +260,11 @@ void TfmLoadConstr::gdDevicesSetEditText(TObject*, int aCol, int aRow, const std
     if (!device)
         return;
     if (aCol == 2) {
-        const int count = StrToInt(value);
-        CheckRange(count, 0, kMaxDevCount);
-        device->SetDevCount(count);
+        device->SetDevCount(TypedInteger(value, 0, kMaxDevCount));
     } else if (aCol == 3) {
         device->SetName(value);
     } else if (aCol == 4) {
-        const double power = StrToFloat(value);
-        CheckRange(power, 0, kMaxPower, kMinRatedPower);
-        device->SetRatedPower(power);
+        device->SetRatedPower(TypedReal(value, 0, kMaxPower, kMinRatedPower));
     }
 }
 

@@ -98,24 +98,13 @@ double WeibullRandom(double k, double c) {
 }
 
 void SortDoubles(TFloatArray& a, int lo, int hi) {
-    const double pivot = a[size_t((lo + hi) / 2)];
-    int i = lo;
-    int j = hi;
-    do {
-        while (a[size_t(i)] < pivot)
-            ++i;
-        while (a[size_t(j)] > pivot)
-            --j;
-        if (i <= j) {
-            std::swap(a[size_t(i)], a[size_t(j)]);
-            ++i;
-            --j;
-        }
-    } while (i <= j);
-    if (lo < j)
-        SortDoubles(a, lo, j);
-    if (i < hi)
-        SortDoubles(a, i, hi);
+    if (lo < 0 || hi < lo || size_t(hi) >= a.size())
+        return;
+    // A quicksort around the middle element takes n² steps on values in a crafted order (a
+    // series of a million values took minutes); the library's sort is n log n in every case.
+    // The order must be strict also with a value that is not a number: such values go last.
+    std::sort(a.begin() + lo, a.begin() + hi + 1,
+              [](double x, double y) { return x < y || (std::isnan(y) && !std::isnan(x)); });
 }
 
 bool SeriesMeanStdDev(const TFloatArray& a, double& mean, double& stdDev) {
@@ -527,9 +516,7 @@ void TfmWDataEd::gdEditorGetEditText(TObject*, int aCol, int aRow, std::string& 
 void TfmWDataEd::gdEditorSetEditText(TObject*, int aCol, int aRow, const std::string& value) {
     if (aCol != 1 || aRow < 1 || size_t(aRow - 1) >= WindSpeed.size())
         return;
-    const double speed = StrToFloat(value);
-    CheckRange(speed, 0, kMaxWindSpeed);
-    WindSpeed[size_t(aRow - 1)] = speed;
+    WindSpeed[size_t(aRow - 1)] = TypedReal(value, 0, kMaxWindSpeed);
 }
 
 void TfmWDataEd::gdEditorSelectCell(TObject*, int aCol, int, bool&) {
@@ -596,9 +583,7 @@ void TfmWDataEd::BtnBatCapClick(TObject*) {
     std::string text = FloatToStr(BatCapacity);
     if (!InputQuery("Χωριτηκότητα", "Βαταρία Wh", text))
         return;
-    const double capacity = StrToFloat(text);
-    CheckRange(capacity, 0, kMaxBatCapacity);
-    BatCapacity = capacity;
+    BatCapacity = TypedReal(text, 0, kMaxBatCapacity);
     Recalc();
     gdEditor->Invalidate();
 }
@@ -607,18 +592,15 @@ void TfmWDataEd::BtnVelFacClick(TObject*) {
     std::string text = FloatToStr(WindVelFactor);
     if (!InputQuery("Ταχύτητα Ανέμου", "Συντελεστής", text))
         return;
-    const double factor = StrToFloat(text);
-    CheckRange(factor, 0, kMaxWindVelFactor);
-    WindVelFactor = factor;
+    WindVelFactor = TypedReal(text, 0, kMaxWindVelFactor);
     Recalc();
     gdEditor->Invalidate();
 }
 
 void TfmWDataEd::Button1Click(TObject*) {
     double power = PVPower;
-    if (!InputReal("Ισχύς Φωτοβολταϊκού:", power))
+    if (!InputRealInRange("Ισχύς Φωτοβολταϊκού:", power, 0, kMaxPower))
         return;
-    CheckRange(power, 0, kMaxPower);
     PVPower = power;
     FillPVProduction();
     Recalc();
@@ -742,7 +724,19 @@ void TfmWDataEd::SizeBattery(double tolerance) {
         Recalc();
         return;
     }
-    ShowMessage(Format("root[%d]=%8.3f, %8.3f", {iter, root, fRoot}));
+    const std::string found = Format("root[%d]=%8.3f, %8.3f", {iter, root, fRoot});
+    // The search reaches 100 times the year's load, beyond the largest capacity a user can
+    // type for a large enough load. A capacity the program sets must be one the battery
+    // boxes take back: a root past the limit is reported and the capacity stays.
+    if (!ValueInRange(root, 0, kMaxBatCapacity)) {
+        ShowMessage(found + "\n" +
+                    Format("Η χωρητικότητα που βρέθηκε, %s Wh, είναι πάνω από το όριο της "
+                           "χωρητικότητας μπαταρίας. %s Η χωρητικότητα δεν άλλαξε.",
+                           {FloatToStr(root), ValueRangeText(0, kMaxBatCapacity)}));
+        Recalc();
+        return;
+    }
+    ShowMessage(found);
     BatCapacity = root;
     ShowResult(LastSizingResult);
     ShowBatCapacity();
@@ -870,13 +864,30 @@ void TfmWDataEd::btnNewMeanClick(TObject*) {
         return;
     }
     double newMean = mean;
-    if (!InputReal("Νεος ΜΟ:", newMean))
+    if (!InputRealInRange("Νεος ΜΟ:", newMean, 0, kMaxWindSpeed))
         return;
-    CheckRange(newMean, 0, kMaxWindSpeed);
     // The mean as the box showed it (15 digits) confirmed: the series stays as it is.
-    const double factor = FloatToStr(newMean) == FloatToStr(mean) ? 1.0 : newMean / mean;
+    if (FloatToStr(newMean) == FloatToStr(mean))
+        return Recalc();
+    // Each speed is scaled as speed / mean x new mean: for speeds that are not negative a
+    // speed is at most the series' length times its mean, so the quotient stays finite also
+    // for a mean too small for new mean / mean to be. A new mean that would take a speed past
+    // the limit, or to no finite number, is refused naming the largest new mean that would
+    // not; the series stays as it was.
+    double ratio = 0; // the largest speed / mean in size, as the scaling computes it
+    for (double v : WindSpeed)
+        ratio = std::max(ratio, std::fabs(v / mean));
+    if (!(ratio * newMean <= kMaxWindSpeed)) {
+        double allowed = kMaxWindSpeed / ratio;
+        while (allowed > 0 && ratio * allowed > kMaxWindSpeed)
+            allowed = std::nextafter(allowed, 0.0);
+        throw EValueRange(Format("Με νέα μέση τιμή %s η σειρά θα είχε ταχύτητες πάνω από το "
+                                 "όριο των %s m/s. Η σειρά δεν άλλαξε. ",
+                                 {FloatToStr(newMean), FloatToStr(kMaxWindSpeed)}) +
+                          ValueRangeText(0, allowed));
+    }
     for (double& v : WindSpeed)
-        v *= factor;
+        v = v / mean * newMean;
     Recalc();
 }
 

@@ -192,7 +192,8 @@ double GeneratorShareResidual(double x);
 
 // c x (-ln U)^(1/k) with U uniform on (0, 1], so the result is finite.
 double WeibullRandom(double k, double c);
-// Sorts a[lo..hi] ascending in place (quicksort around the middle element).
+// Sorts a[lo..hi] ascending in place, in n log n steps whatever the order of the values (a
+// value that is not a number goes last).
 void SortDoubles(TFloatArray& a, int lo, int hi);
 
 // Mean and sample standard deviation (divisor n - 1) of a series; false for fewer than

@@ -102,9 +102,7 @@ void TfmPhDataEd::gdPhDataGetEditText(TObject*, int aCol, int aRow, std::string&
 void TfmPhDataEd::gdPhDataSetEditText(TObject*, int aCol, int aRow, const std::string& value) {
     if (aCol < 1 || aCol > 12 || aRow < 1 || aRow > 24)
         return;
-    const double factor = StrToFloat(value);
-    CheckRange(factor, 0, kMaxSunshineFactor);
-    PhFactors->SetFactor(aCol, aRow - 1, factor);
+    PhFactors->SetFactor(aCol, aRow - 1, TypedReal(value, 0, kMaxSunshineFactor));
 }
 
 void TfmPhDataEd::actOpenFileExecute(TObject*) {

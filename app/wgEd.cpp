@@ -157,8 +157,7 @@ void TfmWGEd::gdPCSetEditText(TObject*, int aCol, int aRow, const std::string& v
         return;
     if (aCol != 1 && aCol != 2)
         return;
-    const double number = StrToFloat(value);
-    CheckRange(number, 0, aCol == 1 ? kMaxWindSpeed : kMaxPower);
+    const double number = TypedReal(value, 0, aCol == 1 ? kMaxWindSpeed : kMaxPower);
     if (aCol == 1)
         PwrCurve->SetPointSpeed(aRow - 1, number);
     else

@@ -38,13 +38,28 @@ bool ValueInRange(double value, double minValue, double maxValue, double smalles
     return smallestNonZero <= 0 || value == 0 || std::fabs(value) >= smallestNonZero;
 }
 
+namespace {
+
+// A bound of the allowed values in plain decimals with the locale's separator, never in
+// scientific notation: every bound of every message reads alike ("0.000000001",
+// "1000000000000000").
+std::string RangeBound(double value) {
+    char buffer[400];
+    const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, res.ptr);
+    std::replace(text.begin(), text.end(), '.', DecimalSeparator);
+    return text;
+}
+
+} // namespace
+
 std::string ValueRangeText(double minValue, double maxValue, double smallestNonZero) {
     if (smallestNonZero > 0)
-        return "Επιτρεπτές τιμές: 0 ή από " + FloatToStr(smallestNonZero) + " έως " +
-               FloatToStr(maxValue) + ".";
+        return "Επιτρεπτές τιμές: 0 ή από " + RangeBound(smallestNonZero) + " έως " +
+               RangeBound(maxValue) + ".";
     if (std::isinf(maxValue))
-        return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " και πάνω.";
-    return "Επιτρεπτές τιμές: από " + FloatToStr(minValue) + " έως " + FloatToStr(maxValue) + ".";
+        return "Επιτρεπτές τιμές: από " + RangeBound(minValue) + " και πάνω.";
+    return "Επιτρεπτές τιμές: από " + RangeBound(minValue) + " έως " + RangeBound(maxValue) + ".";
 }
 
 // ---------------------------------------------------------------------------
@@ -361,37 +376,96 @@ bool ExactFactorKey(std::string_view key, int& period, int& hour) {
     return hour < 24;
 }
 
-// A device's number outside its limits, named with the file, the section and the key.
-[[noreturn]] void RaiseDeviceValue(const char* what, double value, const std::string& fileName,
-                                   std::string_view section, std::string_view key,
-                                   const std::string& range) {
+// Where a value of a profile file stands, for a message.
+struct TValuePlace {
+    const std::string& FileName;
+    std::string_view Section;
+    std::string_view Key;
+};
+
+// What a value of a device or period file may hold: the message's first words and the
+// allowed values.
+struct TValueRule {
+    const char* What;
+    double Min;
+    double Max;
+    double SmallestNonZero = 0;
+};
+
+constexpr TValueRule kRatedPowerRule{"Ακατάλληλη ονομαστική ισχύς", 0, kMaxPower, kMinRatedPower};
+constexpr TValueRule kHourFactorRule{"Ακατάλληλος συντελεστής λειτουργίας", 0, 1, kMinHourFactor};
+constexpr TValueRule kDevCountRule{"Ακατάλληλο πλήθος συσκευών", 0, kMaxDevCount};
+constexpr TValueRule kImageIndexRule{"Ακατάλληλος αριθμός εικονιδίου", INT_MIN, INT_MAX};
+constexpr TValueRule kDayRule{"Ακατάλληλη ημέρα", 1, 365};
+constexpr TValueRule kWayOpRule{"Ακατάλληλος τρόπος λειτουργίας", INT_MIN, INT_MAX};
+
+// A value outside its rule, named with the file, the section and the key.
+[[noreturn]] void RaiseRuledValue(const TValueRule& rule, std::string_view shown,
+                                  const TValuePlace& place) {
+    std::string text(shown.substr(0, 24));
+    if (text.size() < shown.size())
+        text += "...";
     throw EInOutError(Format("%s %s στο αρχείο %s, ενότητα [%s], κλειδί %s. %s",
-                             {what, FloatToStrSep(value, '.'), fileName, std::string(section),
-                              std::string(key), range}));
+                             {rule.What, text, place.FileName, place.Section, place.Key,
+                              ValueRangeText(rule.Min, rule.Max, rule.SmallestNonZero)}));
 }
 
-void CheckRatedPower(double power, const std::string& fileName, std::string_view section,
-                     std::string_view key) {
-    if (!ValueInRange(power, 0, kMaxPower, kMinRatedPower))
-        RaiseDeviceValue("Ακατάλληλη ονομαστική ισχύς", power, fileName, section, key,
-                         ValueRangeText(0, kMaxPower, kMinRatedPower));
+// Profile files write their numbers with ".", whatever the locale.
+bool IsFileNumber(std::string_view text) {
+    return IsNumberText(text, '.');
 }
 
-void CheckHourFactor(double factor, const std::string& fileName, std::string_view section,
-                     std::string_view key) {
-    if (!ValueInRange(factor, 0, 1, kMinHourFactor))
-        RaiseDeviceValue("Ακατάλληλος συντελεστής λειτουργίας", factor, fileName, section, key,
-                         ValueRangeText(0, 1, kMinHourFactor));
+// A real of a profile file. A value that is no number at all (empty, "abc") gives def; a
+// number is a number however it is written, so one that no double holds ("1e400", "inf",
+// "nan") is refused as one outside the rule is.
+double RuledReal(std::string_view text, double def, const TValueRule& rule,
+                 const TValuePlace& place) {
+    double value = 0;
+    if (!text.empty() && TryIniFloat(text, value)) {
+        if (!ValueInRange(value, rule.Min, rule.Max, rule.SmallestNonZero))
+            RaiseRuledValue(rule, FloatToStrSep(value, '.'), place);
+        return value;
+    }
+    if (IsFileNumber(text))
+        RaiseRuledValue(rule, text, place);
+    return def;
+}
+
+// A whole number of a profile file: def for a value that is no number at all; a number that
+// is no whole number an int holds ("3000000000", "2.5", "1e400") is refused with the rule's
+// words, without the rule's range check (see RuledInteger).
+int IniWhole(std::string_view text, int def, const TValueRule& rule, const TValuePlace& place) {
+    int value = 0;
+    if (!text.empty() && TryStrToInt(text, value))
+        return value;
+    if (IsFileNumber(text))
+        RaiseRuledValue(rule, text, place);
+    return def;
+}
+
+// The same, with a whole number outside the rule refused too.
+int RuledInteger(std::string_view text, int def, const TValueRule& rule, const TValuePlace& place) {
+    const int value = IniWhole(text, def, rule, place);
+    if (!ValueInRange(value, rule.Min, rule.Max))
+        RaiseRuledValue(rule, IntToStr(value), place);
+    return value;
+}
+
+// A Boolean of a profile file: any number but 0 is true, also one no int or double holds
+// ("99999999999", "1e400", "inf"); a value that is no number at all gives def.
+bool IniBoolean(std::string_view text, bool def) {
+    int whole = 0;
+    if (!text.empty() && TryStrToInt(text, whole))
+        return whole != 0;
+    double real = 0;
+    if (TryStrToFloatSep(text, real, '.'))
+        return real != 0;
+    return IsFileNumber(text) ? true : def;
 }
 
 int IniInteger(std::string_view value, int def) {
     int result = 0;
     return !value.empty() && TryStrToInt(value, result) ? result : def;
-}
-
-double IniFloat(std::string_view value, double def) {
-    double result = 0;
-    return !value.empty() && TryIniFloat(value, result) ? result : def;
 }
 
 // Reads one device from the key=value pairs of its .dvl section, in file order, as key
@@ -404,6 +478,7 @@ public:
         FHighest = 0;
         FFactors.clear();
         FFactorsSet.clear();
+        FUnheld.clear();
     }
 
     void Add(std::string_view key, std::string_view value) {
@@ -420,7 +495,14 @@ public:
                 const uint32_t bit = uint32_t(1) << hour;
                 if ((FFactorsSet[period] & bit) == 0) {
                     FFactorsSet[period] |= bit;
-                    FFactors[period][hour] = IniFloat(value, 0);
+                    double factor = 0;
+                    if (TryIniFloat(value, factor)) {
+                        FFactors[period][hour] = factor;
+                    } else if (IsFileNumber(value)) {
+                        // A number no double holds: refused when the device is made.
+                        FFactors[period][hour] = std::nan("");
+                        FUnheld.emplace_back(period * 24 + hour, value);
+                    }
                 }
                 return;
             }
@@ -445,17 +527,14 @@ public:
     std::unique_ptr<TDeviceEl> Device(const std::string& fileName, std::string_view section) const {
         auto device = std::make_unique<TDeviceEl>();
         device->SetKnownRatedPower(false);
-        device->SetImageIndex(IniInteger(FImageIndex.Value, 0));
+        device->SetImageIndex(
+            IniWhole(FImageIndex.Value, 0, kImageIndexRule, {fileName, section, "ImageIndex"}));
         device->SetName(std::string(FName.Value));
-        const int count = IniInteger(FDevCount.Value, 1);
-        if (count < 0 || count > kMaxDevCount)
-            RaiseDeviceValue("Ακατάλληλο πλήθος συσκευών", count, fileName, section, "DevCount",
-                             ValueRangeText(0, kMaxDevCount));
-        device->SetDevCount(count);
-        const double power = IniFloat(FRatedPower.Value, 0);
-        CheckRatedPower(power, fileName, section, "RatedPower");
-        device->SetRatedPower(power);
-        device->SetNotKnownOp(IniInteger(FNotKnownOp.Value, 0) != 0);
+        device->SetDevCount(
+            RuledInteger(FDevCount.Value, 1, kDevCountRule, {fileName, section, "DevCount"}));
+        device->SetRatedPower(
+            RuledReal(FRatedPower.Value, 0, kRatedPowerRule, {fileName, section, "RatedPower"}));
+        device->SetNotKnownOp(IniBoolean(FNotKnownOp.Value, false));
         // Never more profiles than the section holds (one more than the highest period of
         // its factor keys); HourOpCount may say fewer.
         const int held = FHighest + 1;
@@ -469,7 +548,7 @@ public:
                 for (int h = 0; h < 24; ++h) {
                     // The key's name is made only for a factor that is refused.
                     if (!ValueInRange(FFactors[p][h], 0, 1, kMinHourFactor))
-                        CheckHourFactor(FFactors[p][h], fileName, section, FactorKey(p, h));
+                        RefuseFactor(p, h, fileName, section);
                     hourOp->SetFactor(h, FFactors[p][h]);
                 }
         }
@@ -477,6 +556,16 @@ public:
     }
 
 private:
+    [[noreturn]] void RefuseFactor(int period, int hour, const std::string& fileName,
+                                   std::string_view section) const {
+        const std::string key = FactorKey(period, hour);
+        const TValuePlace place{fileName, section, key};
+        for (const auto& [at, text] : FUnheld)
+            if (at == period * 24 + hour)
+                RaiseRuledValue(kHourFactorRule, text, place);
+        RaiseRuledValue(kHourFactorRule, FloatToStrSep(FFactors[period][hour], '.'), place);
+    }
+
     struct TValue {
         std::string_view Value;
         bool Set = false;
@@ -489,6 +578,8 @@ private:
     int FHighest = 0;
     std::vector<std::array<double, 24>> FFactors;
     std::vector<uint32_t> FFactorsSet; // one bit per hour
+    // Factors written as numbers no double holds: period x 24 + hour, and the text.
+    std::vector<std::pair<int, std::string_view>> FUnheld;
 };
 
 // What a list file states about its length: the messages for a file that states none and
@@ -560,20 +651,35 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateCopy(const TDeviceEl& source) {
 }
 
 std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
+    // A file that cannot be read (UTF-16 text, over the size limit, no regular file) or that
+    // holds no [dev] section (a dangling link, text of another kind, bytes of no format) is
+    // no device: refused, rather than listed as an unknown device of 0 W.
+    ini.CheckReadable();
+    const std::string& fileName = ini.FileName();
+    if (!ini.SectionExists("dev")) {
+        if (!fileName.empty() && !FileExists(fileName))
+            RaiseCannotOpen(fileName, ENOENT);
+        throw EInOutError(
+            Format("Το αρχείο %s δεν είναι αρχείο συσκευής: δεν έχει ενότητα [dev]", {fileName}));
+    }
     auto device = std::make_unique<TDeviceEl>();
     device->FDevCount = 1;
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
+    const auto value = [&](const char* section, std::string_view key) {
+        return ini.ReadString(section, key, "");
+    };
     device->FName = ini.ReadString("dev", "name", "Αγνωστη Συσκευή");
-    device->FRatedPower = ini.ReadFloat("dev", "ratedpower", 0);
-    CheckRatedPower(device->FRatedPower, ini.FileName(), "dev", "ratedpower");
-    device->FKnownRatedPower = ini.ReadBool("dev", "knownRatedPower", device->FRatedPower != 0);
-    device->FImageIndex = ini.ReadInteger("dev", "icon", 0);
-    device->FNotKnownOp = ini.ReadBool("dev", "NotKnownOp", false);
+    device->FRatedPower =
+        RuledReal(value("dev", "ratedpower"), 0, kRatedPowerRule, {fileName, "dev", "ratedpower"});
+    device->FKnownRatedPower =
+        IniBoolean(value("dev", "knownRatedPower"), device->FRatedPower != 0);
+    device->FImageIndex =
+        IniWhole(value("dev", "icon"), 0, kImageIndexRule, {fileName, "dev", "icon"});
+    device->FNotKnownOp = IniBoolean(value("dev", "NotKnownOp"), false);
     for (int h = 0; h < 24; ++h) {
         const std::string key = Format("hourop_%2.2d", {h});
-        const double factor = ini.ReadFloat("hourop", key, 0);
-        CheckHourFactor(factor, ini.FileName(), "hourop", key);
-        device->FHourOps.SetFactor(0, h, factor);
+        device->FHourOps.SetFactor(
+            0, h, RuledReal(value("hourop", key), 0, kHourFactorRule, {fileName, "hourop", key}));
     }
     return device;
 }
@@ -849,8 +955,13 @@ void TSeasonList::LoadFromIni(TCustomIniFile& ini) {
     std::vector<TRead> read;
     for (int i = 0; i < count; ++i) {
         const std::string section = Format("season%d", {i});
-        TRead r{ini.ReadString(section, "Description", ""), ini.ReadInteger(section, "DayStart", 1),
-                ini.ReadInteger(section, "DayStop", 365), ini.ReadInteger(section, "WayOp", 0)};
+        // A number no int holds is refused naming its key, not read as the key's default.
+        const auto whole = [&](const char* key, int def, const TValueRule& rule) {
+            return IniWhole(ini.ReadString(section, key, ""), def, rule,
+                            {ini.FileName(), section, key});
+        };
+        TRead r{ini.ReadString(section, "Description", ""), whole("DayStart", 1, kDayRule),
+                whole("DayStop", 365, kDayRule), whole("WayOp", 0, kWayOpRule)};
         if (r.DayStart < 1 || r.DayStart > 365 || r.DayStop < 1 || r.DayStop > 365)
             throw EInOutError(
                 Format("Το αρχείο %s: η περίοδος %d \"%s\" έχει ημέρες %d έως %d "
@@ -939,11 +1050,17 @@ void TPhFactors::SetFactor(int month, int hour, double value) {
 void TPhFactors::LoadFromFile(const std::string& fileName) {
     TTextReader reader(fileName, kMaxPphFileSize);
     // A file of no number at all (empty, blanks only) is no table of factors, not one of
-    // zeros; a shorter table reads its missing factors as 0.
+    // zeros; nor is one that ends before its 288th number (cut short, or lines of fewer
+    // than 12 numbers), whose missing factors would read as 0.
     if (reader.OnlyBlanksLeft())
         throw EInOutError(Format("Το αρχείο %s δεν περιέχει συντελεστές ηλιοφάνειας", {fileName}));
     for (int h = 0; h < 24; ++h) {
         for (int m = 0; m < 12; ++m) {
+            if (reader.OnlyBlanksLeft())
+                throw EInOutError(
+                    Format("Το αρχείο %s τελειώνει πριν από τον 288ο συντελεστή ηλιοφάνειας "
+                           "(24 γραμμές των 12 αριθμών): διαβάστηκαν %d",
+                           {fileName, h * 12 + m}));
             const double factor = reader.ReadNumber();
             // A factor is a share of the panel's power: never negative, as in the editor.
             CheckInFile("Ακατάλληλος συντελεστής ηλιοφάνειας", factor, kMaxSunshineFactor, reader);
@@ -1200,7 +1317,10 @@ void LoadDefaults() {
         try {
             read(fileName);
         } catch (const std::exception& e) {
-            DefaultLoadErrors.push_back(fileName + ": " + e.what());
+            // The readers' messages name the file; one that does not is preceded by it.
+            const std::string message = e.what();
+            DefaultLoadErrors.push_back(
+                message.find(fileName) != std::string::npos ? message : fileName + ": " + message);
         }
     };
     // Each file into an object of its own, taken over only when the whole file was read: a

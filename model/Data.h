@@ -49,9 +49,9 @@ inline constexpr double kMaxSunshineFactor = 100; // so that a table in per cent
 // True when value lies within minValue..maxValue and, with smallestNonZero above 0, is 0 or
 // at least smallestNonZero (NaN never is).
 bool ValueInRange(double value, double minValue, double maxValue, double smallestNonZero = 0);
-// The allowed values for a message: "Επιτρεπτές τιμές: από 0 έως 100.", "... από 0 και
-// πάνω." for an infinite maxValue, "Επιτρεπτές τιμές: 0 ή από 0.001 έως 1." with a
-// smallest value but 0.
+// The allowed values for a message, the bounds in plain decimals with the locale's
+// separator: "Επιτρεπτές τιμές: από 0 έως 100.", "... από 0 και πάνω." for an infinite
+// maxValue, "Επιτρεπτές τιμές: 0 ή από 0.000000001 έως 1." with a smallest value but 0.
 std::string ValueRangeText(double minValue, double maxValue, double smallestNonZero = 0);
 
 // ---------------------------------------------------------------------------
@@ -162,9 +162,12 @@ public:
 
     // Every field of source, with copies of its profiles.
     static std::unique_ptr<TDeviceEl> CreateCopy(const TDeviceEl& source);
-    // A catalogue device from an open .idev file. A rated power or an hourly factor outside
-    // its limits (kMaxPower, kMinRatedPower; 0 to 1, kMinHourFactor) raises EInOutError
-    // naming the file, the section and the key.
+    // A catalogue device from an open .idev file. A file that cannot be read or holds no
+    // [dev] section raises EInOutError naming the file. A value that is no number at all
+    // gives its key's default; a number is refused, raising EInOutError naming the file,
+    // the section and the key, when it lies outside its limits (rated power kMaxPower,
+    // kMinRatedPower; hourly factors 0 to 1, kMinHourFactor) or is one its type cannot hold
+    // ("1e400", "inf", "nan"; "3000000000" or "2.5" for a whole number).
     static std::unique_ptr<TDeviceEl> CreateFromCatalog(TCustomIniFile& ini);
     // A device from a section of an open .dvl file, with every profile stored there; its
     // numbers are refused as CreateFromCatalog refuses them, and so is a DevCount outside
@@ -281,8 +284,9 @@ class TSeasonList : public TCollection {
     TSeason* LastSeason() const;
     // Replaces the list by the file's periods. A file that is missing or cannot be read,
     // that states no count (no [Seasons] section), a count that is no whole number from 0
-    // to the limit, or a day outside the year raises EInOutError and leaves the list as it
-    // was.
+    // to the limit, a day outside the year, or a day or way of operation written as a
+    // number that is no whole number an int holds raises EInOutError and leaves the list as
+    // it was.
     void LoadFromIni(TCustomIniFile& ini);
     // Writes every period; the sections of a longer earlier list go, other sections and
     // keys of the file stay.
@@ -298,10 +302,10 @@ public:
     // Month 1..12, hour 0..23; others raise EListError.
     double GetFactor(int month, int hour) const;
     void SetFactor(int month, int hour, double value);
-    // Reads 24 lines of 12 numbers (months 1..12 of each hour); missing numbers read 0.
-    // A file of no number at all raises EInOutError with the factors unchanged; a
-    // malformed number or one outside 0 to kMaxSunshineFactor raises it, naming the file
-    // and the line, after the values before it are stored.
+    // Reads 24 lines of 12 numbers (months 1..12 of each hour). A file of no number at all
+    // raises EInOutError with the factors unchanged; a file that ends before the 288th
+    // number, a malformed number or one outside 0 to kMaxSunshineFactor raises it, naming
+    // the file (and the line of a number), after the values before it are stored.
     void LoadFromFile(const std::string& fileName);
     // Writes 24 lines of 12 fields of 23 characters each.
     void SaveToFile(const std::string& fileName) const;
@@ -412,8 +416,9 @@ struct TSimParams {
 };
 extern TSimParams SimParams;
 
-// One line per default file that failed to read at start ("<file>: <reason>"), to be
-// shown once the program can.
+// One line per default file that failed to read at start, naming the file once (the
+// reader's message, or "<file>: <message>" when that does not name it), to be shown once
+// the program can.
 extern std::vector<std::string> DefaultLoadErrors;
 
 // PV output per watt of PV power by hour of day, for the PV production of a year.

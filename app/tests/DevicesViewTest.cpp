@@ -171,20 +171,29 @@ TEST_F(DevicesViewTest, ANegativePowerTypedIntoThePromptIsRefusedAndNothingIsAdd
     EXPECT_EQ(DevList->Count(), 0);
     ASSERT_EQ(Dialogs().Shown().size(), 2u);
     EXPECT_EQ(Dialogs().Shown()[0].Text, "Ονομαστική Ισχύς");
-    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 0.000000001 έως 1000000000000.");
 
     Dialogs().Clear();
     Dialogs().AnswerNextInput("-0.5");
     AddByDoubleClick("Ηλεκτρικό δράπανο");
     EXPECT_EQ(DevList->Count(), 0);
-    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
-    // So is a power the year's load could not add up, or one too small to divide by.
-    for (const char* typed : {"1e308", "1e-12"}) {
+    EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 0.000000001 έως 1000000000000.");
+    // So is a power the year's load could not add up, one too small to divide by, and one no
+    // number can hold; a text that is no number is named, with the allowed values.
+    const std::string range = "Επιτρεπτές τιμές: 0 ή από 0.000000001 έως 1000000000000.";
+    const struct {
+        const char* Typed;
+        std::string Shown;
+    } refused[] = {{"1e308", range}, {"1e-12", range},
+                   {"1e400", range}, {"inf", range},
+                   {"nan", range},   {"abc", "Το 'abc' δεν είναι έγκυρος αριθμός. " + range}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.Typed);
         Dialogs().Clear();
-        Dialogs().AnswerNextInput(typed);
+        Dialogs().AnswerNextInput(r.Typed);
         AddByDoubleClick("Ηλεκτρικό δράπανο");
         EXPECT_EQ(DevList->Count(), 0);
-        EXPECT_EQ(Dialogs().LastText(), "Επιτρεπτές τιμές: 0 ή από 1E-9 έως 1000000000000.");
+        EXPECT_EQ(Dialogs().LastText(), r.Shown);
     }
     EXPECT_EQ(View->gdDevices->RowCount(), 2);
 

@@ -73,7 +73,7 @@ std::vector<TSpinCase> SpinCases() {
         {"sbPhotoV", "edPhPower", [] { return PVPower; }, 500, "500", power, "1000000000001"},
         {"SpeedButton3", "edHZPower", [] { return HZPower; }, 5000, "5000", power, "2000000000000"},
         {"sbBat", "edBateryCap", [] { return BatCapacity; }, 6000, "6000",
-         "Επιτρεπτές τιμές: από 0 έως 1E15.", "10000000000000000"},
+         "Επιτρεπτές τιμές: από 0 έως 1000000000000000.", "10000000000000000"},
         {"sbBat", "edBatVoltage", [] { return BatVoltage; }, 24, "24", any, ""},
         {"sbBat", "edBatLossesPerHour", [] { return 100 * BatLossesPerHour; }, 1, "1.00", any, ""},
         {"sbBat", "edSafeBatCoef", [] { return 100 * BatSafeCoef; }, 10, "10.00",
@@ -121,13 +121,14 @@ TEST_F(RefusedInputTest, ComponentEditorsRefuseNegativeNumbersNamingTheRange) {
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(TestKit::TextOf(box), c.Shown);
 
-        for (const char* typed : {"-5", c.Beyond}) {
+        // A number no double holds is refused as one beyond the limit, not dropped unannounced.
+        for (const char* typed : {"-5", c.Beyond, "1e400"}) {
             if (*typed == 0)
                 continue;
             SCOPED_TRACE(typed);
             TestKit::Dialogs().Clear();
             // The keys of a number too large for the box do not all go in: it is pasted.
-            if (typed == c.Beyond)
+            if (typed != std::string("-5"))
                 PasteInto(box, typed);
             else
                 TypeInto(box, typed);
@@ -261,6 +262,19 @@ TEST_F(RefusedInputTest, GridsRefuseNegativeQuantitiesAndKeepTheirValues) {
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "1000001"), EValueRange);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e308"), EValueRange);
     EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e-300"), EValueRange);
+    // Numbers no int or double holds are numbers beyond the limit; a count that is no whole
+    // number is named, with the allowed values.
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "3000000000"),
+                 EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "1e400"), EValueRange);
+    EXPECT_THROW(devices->gdDevicesSetEditText(devices->gdDevices, 4, 1, "inf"), EValueRange);
+    try {
+        devices->gdDevicesSetEditText(devices->gdDevices, 2, 1, "2.5");
+        ADD_FAILURE() << "a count of 2.5 was taken";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Το '2.5' δεν είναι έγκυρος ακέραιος αριθμός. Επιτρεπτές τιμές: "
+                               "από 0 έως 1000000.");
+    }
     EXPECT_EQ(DevList->GetDevice(0)->DevCount(), 2);
     EXPECT_DOUBLE_EQ(DevList->GetDevice(0)->RatedPower(), 60);
 

@@ -1,5 +1,6 @@
 #include "app/WDataEd.h"
 
+#include "app/tests/CraftedOrder.h"
 #include "app/tests/WorkbenchTestSupport.h"
 #include "framework/gui/Clipboard.h"
 #include "framework/gui/TestKit.h"
@@ -167,7 +168,7 @@ TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRa
     const double capacity = BatCapacity, power = PVPower, speed = WindSpeed[10];
     const double mean = Mean(WindSpeed), factor = WindVelFactor;
     const std::string wind = TestKit::TextOf(Bench->lbPW);
-    const std::string capacityRange = "Επιτρεπτές τιμές: από 0 έως 1E15.";
+    const std::string capacityRange = "Επιτρεπτές τιμές: από 0 έως 1000000000000000.";
     const std::string powerRange = "Επιτρεπτές τιμές: από 0 έως 1000000000000.";
     const std::string speedRange = "Επιτρεπτές τιμές: από 0 έως 1000000.";
     const std::string factorRange = "Επιτρεπτές τιμές: από 0 έως 1000.";
@@ -189,6 +190,21 @@ TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRa
         EXPECT_EQ(LastMessage(), box.Range);
         EXPECT_EQ(TestKit::Dialogs().Shown().size(), 2u); // the input box, then the refusal
     }
+    // A number no double holds is refused as one beyond the limit; a text that is no number
+    // is named, with the allowed values all the same.
+    for (const auto& [button, range] :
+         std::vector<std::pair<TButton*, std::string>>{{Bench->BtnBatCap, capacityRange},
+                                                       {Bench->Button1, powerRange},
+                                                       {Bench->btnNewMean, speedRange},
+                                                       {Bench->BtnVelFac, factorRange}})
+        for (const std::string typed : {"inf", "-nan", "1e400", "abc"}) {
+            SCOPED_TRACE(TestKit::TextOf(button) + " " + typed);
+            TestKit::Dialogs().Clear();
+            TestKit::Dialogs().AnswerNextInput(typed);
+            TestKit::Click(button);
+            EXPECT_EQ(LastMessage(),
+                      typed == "abc" ? "Το 'abc' δεν είναι έγκυρος αριθμός. " + range : range);
+        }
     EXPECT_EQ(BatCapacity, capacity);
     EXPECT_EQ(PVPower, power);
     EXPECT_EQ(WindVelFactor, factor);
@@ -196,6 +212,7 @@ TEST_F(WDataEdTest, NegativeCapacityPowerMeanFactorAndSpeedAreRefusedNamingTheRa
     EXPECT_DOUBLE_EQ(Mean(WindSpeed), mean);
     EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "-2"), Exception);
     EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "1e308"), Exception);
+    EXPECT_THROW(Bench->gdEditorSetEditText(Bench->gdEditor, 1, 11, "1e400"), Exception);
     EXPECT_EQ(WindSpeed[10], speed);
 }
 
@@ -461,6 +478,64 @@ TEST_F(WDataEdTest, NormalSeriesNewMeanAndSortTransformTheWind) {
     EXPECT_EQ(WindSpeed, sorted);
 }
 
+// A new mean that would take a speed past the limit is refused naming the largest new mean
+// that would not, and that one, typed back, is taken; the series stays as it was until
+// then. A mean too small for new mean / mean to be a number still scales to finite speeds.
+TEST_F(WDataEdTest, NewMeanKeepsEverySpeedFiniteAndWithinTheLimit) {
+    TFloatArray oneHour(8760, 0.0);
+    oneHour[100] = 1;
+    WindSpeed = oneHour;
+    TestKit::Dialogs().Clear();
+    TestKit::Dialogs().AnswerNextInput("1000000");
+    TestKit::Click(Bench->btnNewMean);
+    const std::string message = LastMessage();
+    EXPECT_EQ(WindSpeed, oneHour);
+    const std::string bound = "Επιτρεπτές τιμές: από 0 έως ";
+    const size_t at = message.find(bound);
+    ASSERT_NE(at, std::string::npos) << message;
+    const std::string allowed =
+        message.substr(at + bound.size(), message.size() - 1 - at - bound.size());
+    EXPECT_NEAR(std::stod(allowed), 1e6 / 8760, 1e-6) << message;
+
+    TestKit::Dialogs().Clear();
+    TestKit::Dialogs().AnswerNextInput(allowed);
+    TestKit::Click(Bench->btnNewMean);
+    EXPECT_EQ(TestKit::Dialogs().Shown().size(), 1u) << LastMessage();
+    EXPECT_LE(WindSpeed[100], kMaxWindSpeed);
+    EXPECT_NEAR(WindSpeed[100], kMaxWindSpeed, 1e-3);
+    EXPECT_NEAR(Mean(WindSpeed), std::stod(allowed), 1e-9);
+
+    TFloatArray tiny(8760, 0.0);
+    tiny[0] = 1e-310;
+    WindSpeed = tiny;
+    TestKit::Dialogs().AnswerNextInput("5");
+    TestKit::Click(Bench->btnNewMean);
+    EXPECT_TRUE(
+        std::all_of(WindSpeed.begin(), WindSpeed.end(), [](double v) { return std::isfinite(v); }));
+    EXPECT_NEAR(WindSpeed[0], 5.0 * 8760, 1e-3);
+    EXPECT_NEAR(Mean(WindSpeed), 5.0, 1e-6);
+    EXPECT_EQ(WindSpeed[1], 0);
+}
+
+// The sizing searches up to 100 times the year's load: for a load that large the capacity
+// it finds lies past what a user can type into the battery boxes. It says so and keeps the
+// capacity in force, and the summary shows the balance at that capacity.
+TEST_F(WDataEdTest, ASizedCapacityPastTheLimitIsReportedAndNotSet) {
+    FillArray(WindSpeed, 0.0);
+    FillArray(PVProduction, 0.0);
+    FillArray(DemandLoad, 1e12);
+    PressF9();
+    const std::string message = LastMessage();
+    EXPECT_TRUE(message.starts_with("root[")) << message;
+    EXPECT_NE(message.find("Επιτρεπτές τιμές: από 0 έως 1000000000000000."), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("δεν άλλαξε"), std::string::npos) << message;
+    EXPECT_EQ(BatCapacity, 6000);
+    EXPECT_EQ(Trim(TestKit::TextOf(Bench->lbMaxBatCap)), "6,000");
+    EXPECT_DOUBLE_EQ(BatteryCharge[0], 600); // emptied to its lowest content at once
+    ExpectBalanced("after the refused sizing");
+}
+
 TEST_F(WDataEdTest, StatisticsOfTooFewValuesChangeNothing) {
     struct TCase {
         TFloatArray Wind;
@@ -509,6 +584,23 @@ TEST(SortDoublesTest, SortsAscendingInPlace) {
     TFloatArray a = {9, 4, 3, 2, 0};
     SortDoubles(a, 1, 3);
     EXPECT_EQ(a, (TFloatArray{9, 2, 3, 4, 0}));
+}
+
+// A million values in the order that takes a sort around the middle element minutes (and a
+// recursion a million deep) come out as the library's sort gives them. A value that is not
+// a number goes last instead of splitting the series where it stood.
+TEST(SortDoublesTest, AnyOrderSortsAsTheLibraryDoesAndNotANumberGoesLast) {
+    TFloatArray crafted = CraftedMiddlePivotOrder(1000000);
+    TFloatArray expected = crafted;
+    std::sort(expected.begin(), expected.end());
+    SortDoubles(crafted, 0, int(crafted.size()) - 1);
+    EXPECT_TRUE(crafted == expected);
+
+    const double nan = std::nan("");
+    TFloatArray withNan = {3, nan, 1, 2, nan, 0.5};
+    SortDoubles(withNan, 0, int(withNan.size()) - 1);
+    EXPECT_EQ(TFloatArray(withNan.begin(), withNan.begin() + 4), (TFloatArray{0.5, 1, 2, 3}));
+    EXPECT_TRUE(std::isnan(withNan[4]) && std::isnan(withNan[5]));
 }
 
 } // namespace

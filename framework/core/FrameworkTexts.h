@@ -67,6 +67,8 @@ inline constexpr const char* CannotCreateFile = "Το αρχείο \"%s\" δεν
 inline constexpr const char* NotRegularFile = "Δεν είναι κανονικό αρχείο";
 inline constexpr const char* Utf16Text =
     "Το κείμενο είναι σε κωδικοποίηση UTF-16· αποθηκεύστε το σε UTF-8";
+inline constexpr const char* Utf32Text =
+    "Το κείμενο είναι σε κωδικοποίηση UTF-32· αποθηκεύστε το σε UTF-8";
 inline constexpr const char* FileTooLarge = "Το αρχείο είναι πολύ μεγάλο";
 inline constexpr const char* FileLargerThan = "Το αρχείο είναι πολύ μεγάλο (πάνω από %s)";
 inline constexpr const char* NoSuchFile = "Δεν υπάρχει τέτοιο αρχείο ή φάκελος";

@@ -462,6 +462,37 @@ bool TryStrToFloat(std::string_view text, double& value) {
     return TryStrToFloatSep(text, value, DecimalSeparator);
 }
 
+bool IsNumberText(std::string_view text, char decimalSeparator) {
+    std::string_view s = TrimView(text);
+    if (!s.empty() && (s[0] == '+' || s[0] == '-'))
+        s.remove_prefix(1);
+    for (const char* word : {"inf", "infinity", "nan"})
+        if (SameText(s, word))
+            return true;
+    size_t i = 0;
+    int mantissaDigits = 0;
+    while (i < s.size() && IsDigit(s[i])) {
+        ++i;
+        ++mantissaDigits;
+    }
+    if (i < s.size() && s[i] == decimalSeparator)
+        for (++i; i < s.size() && IsDigit(s[i]); ++i)
+            ++mantissaDigits;
+    if (mantissaDigits == 0)
+        return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        const size_t digits = i;
+        while (i < s.size() && IsDigit(s[i]))
+            ++i;
+        if (i == digits)
+            return false;
+    }
+    return i == s.size();
+}
+
 double StrToFloat(std::string_view text) {
     double value = 0;
     if (!TryStrToFloat(text, value))

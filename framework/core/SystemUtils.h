@@ -140,6 +140,12 @@ bool TryStrToFloat(std::string_view text, double& value);
 double StrToFloatDef(std::string_view text, double def);
 // Same rules with an explicit decimal separator.
 bool TryStrToFloatSep(std::string_view text, double& value, char decimalSeparator);
+// True when text (blanks around it aside) is written as a number, whatever its size: a sign,
+// digits with at most one decimalSeparator and an exponent ("1e400" is one, too large for a
+// double), or the words number writers put for an infinite or undefined value ("inf",
+// "-Infinity", "nan"). Every text TryStrToFloatSep reads is one; "abc", "1x", "0x10", "" and
+// "." are not.
+bool IsNumberText(std::string_view text, char decimalSeparator);
 int StrToInt(std::string_view text);
 bool TryStrToInt(std::string_view text, int& value);
 int StrToIntDef(std::string_view text, int def);

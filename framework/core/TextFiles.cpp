@@ -51,6 +51,8 @@ std::string FileErrorText(int error, int64_t maxSize) {
         return Texts::NotRegularFile;
     case kUtf16Text:
         return Texts::Utf16Text;
+    case kUtf32Text:
+        return Texts::Utf32Text;
     case EFBIG:
         return maxSize > 0 ? Format(Texts::FileLargerThan, {SizeText(maxSize)})
                            : std::string(Texts::FileTooLarge);
@@ -543,6 +545,13 @@ bool ReadFileBytes(const std::string& fileName, std::string& content, int64_t ma
 bool ReadTextFile(const std::string& fileName, std::string& text, int64_t maxSize) {
     if (!ReadFileBytes(fileName, text, maxSize))
         return false;
+    // UTF-32 marks first: the little-endian one starts as the UTF-16 one does.
+    using namespace std::string_view_literals;
+    if (text.starts_with("\xFF\xFE\0\0"sv) || text.starts_with("\0\0\xFE\xFF"sv)) {
+        text.clear();
+        errno = kUtf32Text;
+        return false;
+    }
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
         text.clear();
         errno = kUtf16Text;

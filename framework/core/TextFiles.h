@@ -105,7 +105,7 @@ void WriteFileAtomically(const std::string& fileName, std::string_view content,
 // Temporaries older than this are taken for leftovers of a killed save.
 constexpr int kStaleTemporarySeconds = 60;
 // Why a file could not be opened, read or written, in the user's language (error: an
-// errno value, kNotRegularFile or kUtf16Text). For EFBIG the text names maxSize when it
+// errno value, kNotRegularFile, kUtf16Text or kUtf32Text). For EFBIG the text names maxSize when it
 // is given. The common system errors have texts of their own; any other gives its number
 // and the system's text.
 std::string FileErrorText(int error, int64_t maxSize = 0);
@@ -121,11 +121,13 @@ bool ReadFileBytes(const std::string& fileName, std::string& content,
                    int64_t maxSize = kMaxTextFileSize);
 // A whole text file as UTF-8 (ReadFileBytes, then decoded): a leading UTF-8 byte-order
 // mark is dropped and text that is not valid UTF-8 is read as Windows-1253. A file that
-// starts with a UTF-16 byte-order mark (either order) is refused with errno kUtf16Text.
+// starts with a UTF-16 byte-order mark (either order) is refused with errno kUtf16Text, one
+// that starts with a UTF-32 mark with kUtf32Text.
 bool ReadTextFile(const std::string& fileName, std::string& text,
                   int64_t maxSize = kMaxTextFileSize);
 constexpr int kNotRegularFile = 0x4E52; // not a system error number
 constexpr int kUtf16Text = 0x5516;      // not a system error number
+constexpr int kUtf32Text = 0x5532;      // not a system error number
 // The file a name refers to, symbolic links followed (a dangling link gives its target's
 // name).
 std::string ResolveFileLinks(const std::string& fileName);

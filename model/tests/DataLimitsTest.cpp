@@ -10,6 +10,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
 #include "model/tests/ExpectRefused.h"
+#include "model/tests/PphText.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +118,7 @@ TEST_F(LimitsTest, TextFilesRefuseValuesBeyondTheLimitsNamingFileAndLine) {
     // The limits themselves are accepted.
     curve->LoadFromFile(Write("edge.pow", "m\r\nx\r\n1 1\r\n-1e6 -1e12\r\n0 0\r\n1e6 1e12\r\n"));
     EXPECT_EQ(curve->RatedPower(), kMaxPower);
-    factors->LoadFromFile(Write("edge.pph", "100 1e-300\r\n"));
+    factors->LoadFromFile(Write("edge.pph", SmallPph(1, "100 1e-300 0 0 0 0 0 0 0 0 0 0")));
     EXPECT_EQ(factors->GetFactor(1, 0), kMaxSunshineFactor);
     LoadColumn(Write("edge.dat", "h\r\nh\r\nh\r\n1e6\r\n0\r\n"), speeds);
     EXPECT_EQ(speeds, (TFloatArray{kMaxWindSpeed, 0}));
@@ -136,8 +137,9 @@ TEST_F(LimitsTest, CurvePointsAreCheckedOnceScaled) {
 }
 
 // Device files: a number beyond its limits is refused naming the file, the section and the
-// key; the list keeps its devices. A value that is no number reads as the key's default, as
-// every missing or unreadable key does.
+// key; the list keeps its devices. A number is a number however large: one that no double or
+// int holds, or that is written as infinite or undefined, is refused the same way. A value
+// that is no number at all reads as the key's default, as every missing key does.
 TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
     struct TCase {
         const char* Key;
@@ -145,24 +147,38 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
         const char* Shown; // the key as the message names it, "" when the value is accepted
         const char* Range;
     };
-    const std::string powerRange = "0 ή από 1E-9 έως 1000000000000";
-    const std::string factorRange = "0 ή από 1E-9 έως 1";
+    const std::string powerRange = "0 ή από 0.000000001 έως 1000000000000.";
+    const std::string factorRange = "0 ή από 0.000000001 έως 1.";
+    const std::string countRange = "από 0 έως 1000000.";
+    const std::string intRange = "από -2147483648 έως 2147483647.";
     const TCase cases[] = {
         {"RatedPower", "1e308", "κλειδί RatedPower", powerRange.c_str()},
         {"RatedPower", "-1e308", "κλειδί RatedPower", powerRange.c_str()},
         {"RatedPower", "-5", "κλειδί RatedPower", powerRange.c_str()},
         {"RatedPower", "1.5e12", "κλειδί RatedPower", powerRange.c_str()},
         {"RatedPower", "1e-300", "κλειδί RatedPower", powerRange.c_str()},
-        {"RatedPower", "inf", "", ""},
-        {"RatedPower", "nan", "", ""},
-        {"RatedPower", "1e400", "", ""},
-        {"DevCount", "1000001", "κλειδί DevCount", "από 0 έως 1000000"},
-        {"DevCount", "-1", "κλειδί DevCount", "από 0 έως 1000000"},
+        {"RatedPower", "1e309", "ισχύς 1e309 στο", powerRange.c_str()},
+        {"RatedPower", "1e400", "κλειδί RatedPower", powerRange.c_str()},
+        {"RatedPower", "inf", "ισχύς inf στο", powerRange.c_str()},
+        {"RatedPower", "-Infinity", "κλειδί RatedPower", powerRange.c_str()},
+        {"RatedPower", "nan", "κλειδί RatedPower", powerRange.c_str()},
+        {"RatedPower", "abc", "", ""},
+        {"RatedPower", "0x10", "", ""},
+        {"DevCount", "1000001", "κλειδί DevCount", countRange.c_str()},
+        {"DevCount", "-1", "κλειδί DevCount", countRange.c_str()},
+        {"DevCount", "2147483647", "κλειδί DevCount", countRange.c_str()},
+        {"DevCount", "3000000000", "συσκευών 3000000000 στο", countRange.c_str()},
+        {"DevCount", "99999999999999999999999", "κλειδί DevCount", countRange.c_str()},
+        {"DevCount", "2.5", "κλειδί DevCount", countRange.c_str()},
+        {"DevCount", "δύο", "", ""},
+        {"ImageIndex", "4294967296", "κλειδί ImageIndex", intRange.c_str()},
         {"h00_05", "1e308", "κλειδί h00_05", factorRange.c_str()},
         {"h00_05", "-1e308", "κλειδί h00_05", factorRange.c_str()},
         {"h00_05", "1.01", "κλειδί h00_05", factorRange.c_str()},
         {"h00_05", "1e-12", "κλειδί h00_05", factorRange.c_str()},
-        {"h00_05", "nan", "", ""},
+        {"h00_07", "1e309", "λειτουργίας 1e309 στο", factorRange.c_str()},
+        {"h00_05", "nan", "κλειδί h00_05", factorRange.c_str()},
+        {"h00_05", "x", "", ""},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(c.Key) + "=" + c.Value);
@@ -178,6 +194,7 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
             list.LoadFromFile(file);
             ASSERT_EQ(list.Count(), 2);
             EXPECT_EQ(list.GetDevice(1)->RatedPower(), 0);
+            EXPECT_EQ(list.GetDevice(1)->DevCount(), 1);
             EXPECT_EQ(list.GetDevice(1)->HourOps().GetFactor(0, 5), 0);
             continue;
         }
@@ -193,7 +210,12 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
     } catalogue[] = {
         {"[dev]\r\nratedpower=1e308\r\n", "ενότητα [dev], κλειδί ratedpower"},
         {"[dev]\r\nratedpower=-60\r\n", "ενότητα [dev], κλειδί ratedpower"},
+        {"[dev]\r\nratedpower=1e309\r\n", "ενότητα [dev], κλειδί ratedpower"},
+        {"[dev]\r\nratedpower=inf\r\n", "ενότητα [dev], κλειδί ratedpower"},
+        {"[dev]\r\nicon=99999999999\r\n", "ενότητα [dev], κλειδί icon"},
         {"[dev]\r\nratedpower=60\r\n[hourop]\r\nhourop_07=2\r\n",
+         "ενότητα [hourop], κλειδί hourop_07"},
+        {"[dev]\r\nratedpower=60\r\n[hourop]\r\nhourop_07=1e400\r\n",
          "ενότητα [hourop], κλειδί hourop_07"},
     };
     for (const auto& c : catalogue) {
@@ -202,6 +224,17 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
         TMemIniFile ini(file);
         ExpectRefused([&] { TDeviceEl::CreateFromCatalog(ini); }, {file, c.Shown});
     }
+    // Values that are no number at all read as their keys' defaults; a Boolean is any number
+    // but 0, however large.
+    TMemIniFile words(Write("words.idev",
+                            "[dev]\r\nratedpower=abc\r\nicon=x\r\n"
+                            "NotKnownOp=99999999999\r\n[hourop]\r\nhourop_03=n/a\r\n"));
+    auto wordy = TDeviceEl::CreateFromCatalog(words);
+    EXPECT_EQ(wordy->RatedPower(), 0);
+    EXPECT_FALSE(wordy->KnownRatedPower());
+    EXPECT_EQ(wordy->ImageIndex(), 0);
+    EXPECT_TRUE(wordy->NotKnownOp());
+    EXPECT_EQ(wordy->HourOps().GetFactor(0, 3), 0);
 
     // The limits themselves are accepted, and a device of them saves and reads back.
     TDevList list;
@@ -216,6 +249,113 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
     TDevList back;
     back.LoadFromFile((FDir / "again.dvl").string());
     EXPECT_EQ(back.GetDevice(1)->RatedPower(), kMinRatedPower);
+}
+
+// A catalogue file that cannot be read, or that holds no device at all, is refused naming the
+// file and why, never taken for an unknown device of 0 W.
+TEST_F(LimitsTest, UnreadableCatalogueFilesAreRefusedNamingTheFile) {
+    const std::string device = "[dev]\r\nname=Λάμπα\r\nratedpower=40\r\n";
+    const auto wide = [&](int width, bool big) {
+        std::string text =
+            width == 2 ? (big ? "\xFE\xFF" : "\xFF\xFE")
+                       : (big ? std::string("\0\0\xFE\xFF", 4) : std::string("\xFF\xFE\0\0", 4));
+        for (char c : std::string("[dev]\r\nratedpower=40\r\n")) {
+            std::string unit(size_t(width), '\0');
+            unit[big ? size_t(width - 1) : 0] = c;
+            text += unit;
+        }
+        return text;
+    };
+    const std::string large = Write("large.idev", device);
+    fs::resize_file(large, uint64_t(kMaxIniFileSize) + 1);
+    const std::string dangling = (FDir / "dangling.idev").string();
+    fs::create_symlink(FDir / "gone.idev", dangling);
+    const std::string notDevice = "δεν είναι αρχείο συσκευής";
+    const struct {
+        const char* Name;
+        std::string File;
+        std::string Shown;
+    } cases[] = {
+        {"UTF-16", Write("utf16.idev", wide(2, false)), FrameworkTexts::Utf16Text},
+        {"UTF-16, big end first", Write("utf16be.idev", wide(2, true)), FrameworkTexts::Utf16Text},
+        {"UTF-32", Write("utf32.idev", wide(4, false)), FrameworkTexts::Utf32Text},
+        {"UTF-32, big end first", Write("utf32be.idev", wide(4, true)), FrameworkTexts::Utf32Text},
+        {"over the size limit", large, "16 MB"},
+        {"dangling link", dangling, FrameworkTexts::NoSuchFile},
+        {"marks followed by junk",
+         Write("junk.idev", "\xEF\xBB\xBF\xEF\xBB\xBF\x01\x9C\xFF\xFEjunk\x02"), notDevice},
+        {"empty", Write("empty.idev", ""), notDevice},
+        {"another kind of profile file", Write("seasons.idev", "[Seasons]\r\ncount=1\r\n"),
+         notDevice},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMemIniFile ini(c.File);
+        ExpectRefused([&] { TDeviceEl::CreateFromCatalog(ini); }, {c.File, c.Shown});
+    }
+    // A device section of defaults but one is a device.
+    TMemIniFile bare(Write("bare.idev", "[dev]\r\nicon=2\r\n"));
+    EXPECT_EQ(TDeviceEl::CreateFromCatalog(bare)->Name(), "Αγνωστη Συσκευή");
+}
+
+// Period files: a day or a way of operation written as a number no int holds is refused
+// naming the file, the section and the key, not read as the key's default; the list stays.
+// A value that is no number at all still reads as the default.
+TEST_F(LimitsTest, PeriodFilesRefuseNumbersNoIntHolds) {
+    const struct {
+        const char* Line;
+        const char* Shown; // "" when the period reads
+    } cases[] = {
+        {"DayStart=99999999999", "ημέρα 99999999999 στο"},
+        {"DayStart=4294967631", "κλειδί DayStart. Επιτρεπτές τιμές: από 1 έως 365."},
+        {"DayStop=1e400", "κλειδί DayStop"},
+        {"DayStop=12.5", "κλειδί DayStop"},
+        {"WayOp=4294967298", "κλειδί WayOp"},
+        {"DayStart=πρώτη", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Line);
+        const std::string file =
+            Write("bad.ssn", "[Seasons]\r\ncount=2\r\n[season0]\r\n"
+                             "Description=a\r\n[season1]\r\nDescription=b\r\n" +
+                                 std::string(c.Line) + "\r\n");
+        TSeasonList periods;
+        periods.AddSeason()->SetDescription("kept");
+        TIniFile ini(file);
+        if (*c.Shown == 0) {
+            periods.LoadFromIni(ini);
+            ASSERT_EQ(periods.Count(), 2);
+            EXPECT_EQ(periods.GetSeason(1)->DayStart(), 1);
+            continue;
+        }
+        ExpectRefused([&] { periods.LoadFromIni(ini); }, {file, "ενότητα [season1]", c.Shown});
+        ASSERT_EQ(periods.Count(), 1);
+        EXPECT_EQ(periods.GetSeason(0)->Description(), "kept");
+    }
+}
+
+// Every bound of the allowed values is written in plain decimals with the locale's
+// separator: no message mixes "1E-9" with "1000000000000".
+TEST_F(LimitsTest, RangeTextsWriteEveryBoundInPlainDecimals) {
+    const char saved = DecimalSeparator;
+    const struct {
+        double Min, Max, Smallest;
+        char Separator;
+        const char* Text;
+    } cases[] = {
+        {0, kMaxBatCapacity, 0, '.', "Επιτρεπτές τιμές: από 0 έως 1000000000000000."},
+        {0, kMaxPower, kMinRatedPower, '.',
+         "Επιτρεπτές τιμές: 0 ή από 0.000000001 έως 1000000000000."},
+        {0, 1, kMinHourFactor, ',', "Επιτρεπτές τιμές: 0 ή από 0,000000001 έως 1."},
+        {-kMaxPower, kMaxPower, 0, '.', "Επιτρεπτές τιμές: από -1000000000000 έως 1000000000000."},
+        {0, 2.5, 0, ',', "Επιτρεπτές τιμές: από 0 έως 2,5."},
+        {0, INFINITY, 0, '.', "Επιτρεπτές τιμές: από 0 και πάνω."},
+    };
+    for (const auto& c : cases) {
+        DecimalSeparator = c.Separator;
+        EXPECT_EQ(ValueRangeText(c.Min, c.Max, c.Smallest), c.Text);
+    }
+    DecimalSeparator = saved;
 }
 
 // The balance over the extremes the readers and editors accept, all at once: the largest
@@ -341,7 +481,7 @@ TEST_F(DefaultsTest, AFailingDefaultFileLeavesItsObjectAsCreated) {
     }
     const std::string goodDat = "h\r\nh\r\nh\r\n5\r\n6\r\n";
     const std::string goodPow = "WG\r\nx\r\n1 1\r\n0 0\r\n2 0\r\n3 100\r\n";
-    const std::string goodPph = "0.5 0.25\r\n";
+    const std::string goodPph = SmallPph();
     struct TCase {
         const char* Name;
         std::string Dat, Pow, Pph;
@@ -355,10 +495,11 @@ TEST_F(DefaultsTest, AFailingDefaultFileLeavesItsObjectAsCreated) {
         {"curve bad part-way", goodDat, goodPow + "4 1x00\r\n", goodPph, "default.pow", "γραμμή 7"},
         {"curve beyond the limit part-way", goodDat, goodPow + "4 1e308\r\n", goodPph,
          "default.pow", "γραμμή 7"},
-        {"factors bad part-way", goodDat, goodPow, goodPph + "0.5 x\r\n", "default.pph",
-         "γραμμή 2"},
-        {"factors beyond the limit part-way", goodDat, goodPow, goodPph + "0.5 1e308\r\n",
+        {"factors bad part-way", goodDat, goodPow, SmallPph(2, "0.5 x"), "default.pph", "γραμμή 2"},
+        {"factors beyond the limit part-way", goodDat, goodPow, SmallPph(2, "0.5 1e308"),
          "default.pph", "γραμμή 2"},
+        {"factors cut short", goodDat, goodPow, goodPph.substr(0, 300), "default.pph",
+         "διαβάστηκαν 142"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -367,9 +508,12 @@ TEST_F(DefaultsTest, AFailingDefaultFileLeavesItsObjectAsCreated) {
         Write("default.pph", c.Pph);
         InitModel();
         ASSERT_EQ(DefaultLoadErrors.size(), 1u);
+        // The message names the file once.
         const std::string failing = (FDir / c.Failing).string();
-        EXPECT_EQ(DefaultLoadErrors[0].rfind(failing + ": ", 0), 0u) << DefaultLoadErrors[0];
-        EXPECT_NE(DefaultLoadErrors[0].find(c.Shown), std::string::npos) << DefaultLoadErrors[0];
+        const std::string& message = DefaultLoadErrors[0];
+        EXPECT_NE(message.find(failing), std::string::npos) << message;
+        EXPECT_EQ(message.find(failing), message.rfind(failing)) << message;
+        EXPECT_NE(message.find(c.Shown), std::string::npos) << message;
         if (std::string(c.Failing) == "default.dat") {
             EXPECT_EQ(WindSpeed, TFloatArray(HoursPerYear, 0.0));
         } else {

@@ -5,6 +5,7 @@
 #include "framework/core/SystemUtils.h"
 #include "framework/core/TextFiles.h"
 #include "model/tests/ExpectRefused.h"
+#include "model/tests/PphText.h"
 
 #include <gtest/gtest.h>
 
@@ -952,10 +953,9 @@ TEST_F(TextFileTest, PphHandWrittenShortAndMalformedFiles) {
     EXPECT_EQ(factors.GetFactor(12, 23), 12.23);
     EXPECT_EQ(factors.GetFactor(3, 5), 3.5);
 
-    factors.LoadFromFile(FDir.Write("short.pph", "1 2 3\r\n"));
-    EXPECT_EQ(factors.GetFactor(3, 0), 3);
-    EXPECT_EQ(factors.GetFactor(4, 0), 0);
-    EXPECT_EQ(factors.GetFactor(12, 23), 0);
+    factors.LoadFromFile(FDir.Write("short.pph", SmallPph()));
+    EXPECT_EQ(factors.GetFactor(2, 0), 0.25);
+    EXPECT_EQ(factors.GetFactor(3, 1), 0);
 
     // A factor longer than the reader's limit is an error naming the file and its line,
     // never two factors that move the rest of the row by a month.
@@ -975,6 +975,17 @@ TEST_F(TextFileTest, PphHandWrittenShortAndMalformedFiles) {
     EXPECT_THROW(factors.LoadFromFile(FDir.File("missing.pph")), EInOutError);
     EXPECT_THROW(factors.GetFactor(13, 0), EListError);
     EXPECT_THROW(factors.SetFactor(1, -1, 0), EListError);
+
+    // A table that ends before its 288th number is refused naming the file: its missing
+    // factors are not taken for 0. Lines of 11 numbers run out the same way.
+    std::string elevens;
+    for (int h = 0; h < 24; ++h)
+        elevens += "1 2 3 4 5 6 7 8 9 10 11\r\n";
+    for (const std::string& shortText : {std::string("1 2 3\r\n"), SmallPph().substr(0, 300),
+                                         SmallPph(24, "0 0 0 0 0 0 0 0 0 0 0"), elevens}) {
+        const std::string file = FDir.Write("short.pph", shortText);
+        ExpectRefused([&] { TPhFactors().LoadFromFile(file); }, {file, "288"});
+    }
 }
 
 TEST_F(TextFileTest, LoadColumnReadsTheFirstNumberOfEachLine) {
@@ -1439,7 +1450,7 @@ TEST_F(ModelTest, LoadsTheDefaultFilesBesideTheProgram) {
         dat += std::to_string(i) + "\r\n";
     FDir.Write("default.dat", dat);
     FDir.Write("default.pow", "WG\r\nx\r\n1 1\r\n0 0\r\n2 0\r\n3 100\r\n");
-    FDir.Write("default.pph", "0.5 0.25\r\n");
+    FDir.Write("default.pph", SmallPph());
     InitModel();
     EXPECT_TRUE(DefaultLoadErrors.empty());
     EXPECT_EQ(WindSpeed.size(), 100u);
@@ -1476,10 +1487,14 @@ TEST_F(ModelTest, TheShippedDefaultFilesAndCatalogueRead) {
 
 TEST_F(ModelTest, AFailingDefaultFileIsRecordedAndTheOthersLoad) {
     FDir.Write("default.pow", "WG\r\nx\r\n1 1\r\n0 0\r\n2 0\r\n3 1x00\r\n");
-    FDir.Write("default.pph", "0.5 0.25\r\n");
+    FDir.Write("default.pph", SmallPph());
     InitModel();
     ASSERT_EQ(DefaultLoadErrors.size(), 1u);
-    EXPECT_EQ(DefaultLoadErrors[0].rfind(FDir.File("default.pow"), 0), 0u) << DefaultLoadErrors[0];
+    // The reader's message names the file, once.
+    const std::string message = DefaultLoadErrors[0];
+    EXPECT_EQ(message.find(FDir.File("default.pow")), message.rfind(FDir.File("default.pow")))
+        << message;
+    EXPECT_NE(message.find(FDir.File("default.pow") + ", γραμμή 6"), std::string::npos) << message;
     EXPECT_EQ(PwrCurve->PointCount(), 0); // as created, not half read
     EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);
     EXPECT_EQ(WindSpeed.size(), size_t(HoursPerYear));
@@ -1490,11 +1505,13 @@ TEST_F(ModelTest, AFailingDefaultFileIsRecordedAndTheOthersLoad) {
 TEST_F(ModelTest, DefaultFilesThatAreNotRegularFilesAreReportedWithoutWaiting) {
     ASSERT_EQ(mkfifo(FDir.File("default.pow").c_str(), 0600), 0);
     fs::create_directory(FDir.File("default.dat"));
-    FDir.Write("default.pph", "0.5 0.25\r\n");
+    FDir.Write("default.pph", SmallPph());
     InitModel();
     ASSERT_EQ(DefaultLoadErrors.size(), 1u);
-    EXPECT_EQ(DefaultLoadErrors[0].rfind(FDir.File("default.pow") + ": ", 0), 0u)
-        << DefaultLoadErrors[0];
+    const std::string message = DefaultLoadErrors[0];
+    EXPECT_NE(message.find(FDir.File("default.pow")), std::string::npos) << message;
+    EXPECT_EQ(message.find(FDir.File("default.pow")), message.rfind(FDir.File("default.pow")))
+        << message;
     EXPECT_NE(DefaultLoadErrors[0].find(FrameworkTexts::NotRegularFile), std::string::npos)
         << DefaultLoadErrors[0];
     EXPECT_EQ(PhFactors->GetFactor(2, 0), 0.25);

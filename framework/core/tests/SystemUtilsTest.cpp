@@ -187,6 +187,20 @@ TEST_F(SystemUtilsTest, StrToFloatAcceptsOnlyDecimalNumbers) {
     EXPECT_DOUBLE_EQ(value, 1.5);
 }
 
+// A number too large for a double, or one written as infinite or undefined, is still a
+// number text; words, hexadecimal texts and a decimal point of another kind are not.
+TEST_F(SystemUtilsTest, NumberTextsAreNumbersWhateverTheirSize) {
+    for (const char* text :
+         {"1", " -2.5 ", "+.5", "5.", "1e400", "-1E+400", "1e-400", "99999999999", "inf", "-INF",
+          "+Infinity", "nan", "NaN", "0.000e99999999999"})
+        EXPECT_TRUE(IsNumberText(text, '.')) << text;
+    for (const char* text : {"", " ", ".", "abc", "1x", "0x10", "$FF", "1,5", "1e", "e5", "--1",
+                             "1 5", "infinite", "nan(1)", "1.2.3"})
+        EXPECT_FALSE(IsNumberText(text, '.')) << text;
+    EXPECT_TRUE(IsNumberText("1,5e400", ','));
+    EXPECT_FALSE(IsNumberText("1.5", ','));
+}
+
 TEST_F(SystemUtilsTest, StrToIntAcceptsDecimalAndHexadecimal) {
     const std::vector<std::pair<const char*, int>> accepted = {
         {" 42 ", 42},

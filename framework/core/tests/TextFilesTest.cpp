@@ -413,17 +413,44 @@ TEST_F(TextFilesTest, ByteOrderMarksAreDroppedAndUtf16IsRefused) {
     ASSERT_TRUE(ReadTextFile(greek, text));
     EXPECT_EQ(text, "Αθήνα");
 
-    for (const std::string mark : {"\xFF\xFE", "\xFE\xFF"}) {
-        const std::string utf16 = Path("utf16.pow");
-        Put(utf16, mark + std::string("1\0.\0005\0", 6));
-        EXPECT_FALSE(ReadTextFile(utf16, text));
-        EXPECT_EQ(errno, kUtf16Text);
+    // UTF-16 and UTF-32 text of either order, each refused naming its own encoding.
+    const struct {
+        std::string Bytes;
+        int Error;
+        const char* Shown;
+    } wide[] = {
+        {std::string("\xFF\xFE"
+                     "1\0.\0005\0",
+                     8),
+         kUtf16Text, "UTF-16"},
+        {std::string("\xFE\xFF"
+                     "\0"
+                     "1\0.\0"
+                     "5",
+                     8),
+         kUtf16Text, "UTF-16"},
+        {std::string("\xFF\xFE\0\0"
+                     "1\0\0\0",
+                     8),
+         kUtf32Text, "UTF-32"},
+        {std::string("\0\0\xFE\xFF"
+                     "\0\0\0"
+                     "1",
+                     8),
+         kUtf32Text, "UTF-32"},
+    };
+    for (const auto& c : wide) {
+        SCOPED_TRACE(c.Shown);
+        const std::string file = Path("wide.pow");
+        Put(file, c.Bytes);
+        EXPECT_FALSE(ReadTextFile(file, text));
+        EXPECT_EQ(errno, c.Error);
         try {
-            TTextReader r(utf16);
-            ADD_FAILURE() << "read UTF-16 text";
+            TTextReader r(file);
+            ADD_FAILURE() << "read wide text";
         } catch (const EInOutError& e) {
-            EXPECT_NE(e.Message().find(utf16), std::string::npos) << e.Message();
-            EXPECT_NE(e.Message().find("UTF-16"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(file), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.Shown), std::string::npos) << e.Message();
         }
     }
 }
