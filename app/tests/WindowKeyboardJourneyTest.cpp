@@ -1,0 +1,153 @@
+// Keyboard journeys through the windows the views open: the device editor and the device
+// catalogue, the workbench's charts, the chart editor on every page, the print preview and
+// the export dialog. Each window is walked, left by Esc, by its close box and by the window
+// system while a cell editor, a drop-down or a menu is open, and opened again; the modal
+// ones also once in their own real nested loop.
+
+#include "KeyWalk.h"
+#include "ViewsTestSupport.h"
+
+#include "app/DevEdit.h"
+#include "app/DeviceSel.h"
+#include "app/GraphBase.h"
+#include "app/GraphBaseSt.h"
+#include "app/LoadConst.h"
+#include "app/WDataEd.h"
+#include "chartdlg/ChartEditor.h"
+#include "chartdlg/ChartExport.h"
+#include "chartdlg/ChartPreview.h"
+#include "framework/gui/CommonControls.h"
+#include "framework/gui/ListView.h"
+#include "model/Data.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class WindowKeyboardJourneyTest : public TProgramTest {
+protected:
+    void TearDown() override {
+        Application->SetModalHandler([](TCustomForm*) {});
+        TProgramTest::TearDown();
+    }
+    void ShowView(int view) {
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        Application->Idle();
+    }
+    // The chart window docked over the view, if any.
+    TfmGraphBaseSt* DockedChart() const {
+        TPanel* holder = fmHolder->pnlHolder;
+        for (int i = 0; i < holder->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
+                return f;
+        return nullptr;
+    }
+    // The chart of the periods view, docked over it.
+    TfmGraphBaseSt* PeriodsChart() {
+        ShowView(1);
+        ClickStrip("Γράφημα");
+        return DockedChart();
+    }
+
+    KeyWalk::TFaults Faults;
+};
+
+TEST_F(WindowKeyboardJourneyTest, DeviceEditorAndCatalogue) {
+    ShowView(2);
+    auto* view = dynamic_cast<TfmLoadConstr*>(fmHolder->CurrentView());
+    ASSERT_NE(view, nullptr);
+    // A device from the catalogue, added by a double click on its icon.
+    TfmDevSel* catalogue = view->DevSel();
+    ASSERT_NE(catalogue, nullptr);
+    TestKit::Click(catalogue->tbnList);
+    TListView* list = catalogue->ListView1;
+    int row = 0;
+    while (row < list->ItemCount() && list->Item(row)->Caption() != "Τηλεόραση")
+        ++row;
+    ASSERT_LT(row, list->ItemCount());
+    const TRect r = list->ItemRect(row);
+    TestKit::Dialogs().AnswerNextInput("100");
+    TestKit::DoubleClickAt(list, TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    TestKit::ProcessMessages();
+    TestKit::Dialogs().Clear();
+    ASSERT_EQ(DevList->Count(), 1);
+    KeyWalk::EveryWayOut<TfmDevEdit>("device editor", Faults,
+                                     [&] {
+                                         view->gdDevices->SetRow(1);
+                                         TestKit::Click(view->ToolButton2);
+                                     },
+                                     {});
+    // The catalogue, docked in the view, shown and closed again.
+    for (const KeyWalk::TExit& e : KeyWalk::kExits) {
+        SCOPED_TRACE(KeyWalk::ExitName(e));
+        if (!catalogue->Showing())
+            TestKit::Click(view->sbDevicesToogle);
+        ASSERT_TRUE(catalogue->Showing());
+        KeyWalk::WalkWindow(fmHolder, "catalogue, " + KeyWalk::ExitName(e), {"Ctrl+Del"}, Faults);
+        if (catalogue->Showing())
+            KeyWalk::Leave(catalogue, e.Way, e.Part);
+        KeyWalk::TabRounds(fmHolder, "devices after the catalogue", Faults);
+    }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+TEST_F(WindowKeyboardJourneyTest, WorkbenchChartsFromTheGraphsDropDown) {
+    ShowView(4);
+    auto* bench = dynamic_cast<TfmWDataEd*>(fmHolder->CurrentView());
+    ASSERT_NE(bench, nullptr);
+    for (TAction* action : {bench->actViGraph, bench->actPwGraph, bench->actCEGraph,
+                            bench->actTTLGraph, bench->actPHZGraph, bench->actPPhGraph}) {
+        KeyWalk::EveryWayOut<TfmGraphBase>(action->Caption(), Faults,
+                                           [action] { action->Execute(); }, {"F11", "Ctrl+Ins"});
+    }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+TEST_F(WindowKeyboardJourneyTest, ChartEditorOnEveryPage) {
+    TfmGraphBaseSt* chart = PeriodsChart();
+    ASSERT_NE(chart, nullptr);
+    for (int page = cepSeriesList; page <= cep3D; ++page) {
+        const std::string where = "chart editor page " + std::to_string(page);
+        SCOPED_TRACE(where);
+        EXPECT_EQ(
+            KeyWalk::WalkModal<TChartEditForm>(
+                [&] {
+                    TestKit::Focus(chart->Chart1);
+                    TestKit::PressShortCut("F11");
+                },
+                [&](TChartEditForm* editor) {
+                    // The page reached as a user reaches it: arrows in the tabs.
+                    TestKit::Focus(editor->Notebook1);
+                    for (int i = 0; i < page; ++i)
+                        TestKit::PressKey(VK_RIGHT);
+                    EXPECT_EQ(editor->Notebook1->ActivePageIndex(), page);
+                    KeyWalk::WalkWindow(editor, where, {"Ctrl+Tab", "Ctrl+Shift+Tab"}, Faults);
+                },
+                page == cepGeneral),
+            1);
+        ASSERT_EQ(DockedChart(), chart);
+    }
+    // The series tab, reached from the list.
+    KeyWalk::EveryWayOut<TChartEditForm>("chart editor, series", Faults,
+                                         [&] {
+                                             TestKit::Focus(chart->Chart1);
+                                             TestKit::PressShortCut("F11");
+                                         },
+                                         {"Ctrl+Tab"});
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+TEST_F(WindowKeyboardJourneyTest, PrintPreviewAndExport) {
+    TfmGraphBaseSt* chart = PeriodsChart();
+    ASSERT_NE(chart, nullptr);
+    KeyWalk::EveryWayOut<TChartPreview>("print preview", Faults,
+                                        [&] { chart->actGraphPrint->Execute(); }, {});
+    KeyWalk::EveryWayOut<TChartExportForm>("export", Faults,
+                                           [&] { ExportChart(fmHolder, chart->Chart1); }, {});
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+} // namespace
