@@ -13,6 +13,7 @@
 #include "app/GraphBaseSt.h"
 #include "app/LoadConst.h"
 #include "app/WDataEd.h"
+#include "app/phDataEd.h"
 #include "chartdlg/ChartEditor.h"
 #include "chartdlg/ChartExport.h"
 #include "chartdlg/ChartPreview.h"
@@ -147,6 +148,44 @@ TEST_F(WindowKeyboardJourneyTest, PrintPreviewAndExport) {
                                         [&] { chart->actGraphPrint->Execute(); }, {});
     KeyWalk::EveryWayOut<TChartExportForm>("export", Faults,
                                            [&] { ExportChart(fmHolder, chart->Chart1); }, {});
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+// Message boxes in their own real loop: the sizing's result (F9), left by the window
+// system, and the error over a cell editor that refused a factor, left by Esc; the
+// keyboard then works in the main window as before.
+TEST_F(WindowKeyboardJourneyTest, MessageBoxesInTheirOwnLoop) {
+    ShowView(4);
+    auto* bench = dynamic_cast<TfmWDataEd*>(fmHolder->CurrentView());
+    ASSERT_NE(bench, nullptr);
+    int walked = 0;
+    auto walkBox = [&walked] {
+        ++walked;
+        for (int key : {VK_TAB, VK_TAB, VK_RIGHT, VK_LEFT, VK_DOWN, VK_UP})
+            TestKit::PressKey(key);
+        TestKit::PressKey(VK_TAB, TShiftState{ssShift});
+        TestKit::PressKey(VK_TAB, TShiftState{ssShift});
+    };
+    TestKit::Dialogs().RunInNextMessageBox(walkBox);
+    TestKit::Focus(bench->gdEditor);
+    TestKit::PressShortCut("F9");
+    EXPECT_EQ(walked, 1);
+
+    TestKit::Dialogs().RunInNextMessageBox([&] {
+        walkBox();
+        TestKit::PressKey(VK_ESCAPE);
+    });
+    ShowView(3);
+    auto* sun = dynamic_cast<TfmPhDataEd*>(fmHolder->CurrentView());
+    ASSERT_NE(sun, nullptr);
+    TestKit::Focus(sun->gdPhData);
+    sun->gdPhData->SetCol(6);
+    sun->gdPhData->SetRow(13);
+    TestKit::TypeText("-0.5");
+    TestKit::PressKey(VK_RETURN);
+    EXPECT_EQ(walked, 2);
+    EXPECT_EQ(TestKit::Dialogs().PendingAnswers(), 0);
+    KeyWalk::TabRounds(fmHolder, "after the boxes", Faults);
     EXPECT_EQ(Faults.Text(), "");
 }
 
