@@ -189,4 +189,33 @@ TEST_F(WindowKeyboardJourneyTest, MessageBoxesInTheirOwnLoop) {
     EXPECT_EQ(Faults.Text(), "");
 }
 
+// Disabled until the periods chart refills the series it shows now: the chart's series,
+// deleted in the chart editor by keyboard, was still written to by the next "Εισαγωγή".
+// Enable it with the fix (in the sanitizer build it reports the freed series).
+TEST_F(WindowKeyboardJourneyTest, DISABLED_PeriodsChartAfterItsSeriesWasDeletedInTheEditor) {
+    TfmGraphBaseSt* chart = PeriodsChart();
+    ASSERT_NE(chart, nullptr);
+    ASSERT_GT(chart->Chart1->SeriesCount(), 0);
+    EXPECT_EQ(KeyWalk::WalkModal<TChartEditForm>(
+                  [&] {
+                      TestKit::Focus(chart->Chart1);
+                      TestKit::PressShortCut("F11");
+                  },
+                  [&](TChartEditForm* editor) {
+                      TestKit::Focus(editor->LBSeries);
+                      TestKit::PressKey(VK_HOME);
+                      TestKit::Dialogs().AnswerNext(mrYes);
+                      TestKit::Focus(editor->BDeleteSeries);
+                      TestKit::PressKey(VK_SPACE);
+                      TestKit::PressKey(VK_ESCAPE);
+                  },
+                  false),
+              1);
+    EXPECT_EQ(chart->Chart1->SeriesCount(), 0);
+    ClickStrip("Εισαγωγή");
+    EXPECT_EQ(chart->Chart1->SeriesCount(), 0);
+    KeyWalk::TabRounds(fmHolder, "periods after the deleted series", Faults);
+    EXPECT_EQ(Faults.Text(), "");
+}
+
 } // namespace
