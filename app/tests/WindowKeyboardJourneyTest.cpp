@@ -16,6 +16,7 @@
 #include "app/phDataEd.h"
 #include "chartdlg/ChartEditor.h"
 #include "chartdlg/ChartExport.h"
+#include "chartdlg/ChartGallery.h"
 #include "chartdlg/ChartPreview.h"
 #include "framework/gui/CommonControls.h"
 #include "framework/gui/ListView.h"
@@ -186,6 +187,43 @@ TEST_F(WindowKeyboardJourneyTest, MessageBoxesInTheirOwnLoop) {
     EXPECT_EQ(walked, 2);
     EXPECT_EQ(TestKit::Dialogs().PendingAnswers(), 0);
     KeyWalk::TabRounds(fmHolder, "after the boxes", Faults);
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+// The gallery opened by "Add..." in the chart editor, walked on each of its tabs
+// ("Standard", "Functions", ...): leaving a tab frees the charts of its samples.
+TEST_F(WindowKeyboardJourneyTest, SeriesGalleryOnEveryTab) {
+    TfmGraphBaseSt* chart = PeriodsChart();
+    ASSERT_NE(chart, nullptr);
+    int tabs = 0;
+    EXPECT_EQ(KeyWalk::WalkModal<TChartEditForm>(
+                  [&] {
+                      TestKit::Focus(chart->Chart1);
+                      TestKit::PressShortCut("F11");
+                  },
+                  [&](TChartEditForm* editor) {
+                      KeyWalk::WalkModal<TChartGallery>(
+                          [&] { TestKit::Click(editor->BAddSeries); },
+                          [&](TChartGallery* gallery) {
+                              tabs = gallery->TabControl->Tabs()->Count();
+                              for (int tab = 0; tab < tabs; ++tab) {
+                                  const std::string where = "gallery tab " + std::to_string(tab);
+                                  // The gallery keeps the arrows for its samples: the
+                                  // tab is clicked.
+                                  const TRect r = gallery->TabControl->TabRect(tab);
+                                  TestKit::ClickAt(
+                                      gallery->TabControl,
+                                      TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+                                  EXPECT_EQ(gallery->TabControl->TabIndex(), tab) << where;
+                                  KeyWalk::TabRounds(gallery, where, Faults);
+                                  KeyWalk::PressKeys(gallery, {"Left", "Right", "Up", "Down"});
+                              }
+                          },
+                          false);
+                  },
+                  false),
+              1);
+    EXPECT_GE(tabs, 2);
     EXPECT_EQ(Faults.Text(), "");
 }
 
