@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -88,6 +89,9 @@ TEST_F(WindowKeyboardJourneyTest, DeviceEditorAndCatalogue) {
         if (!catalogue->Showing())
             TestKit::Click(view->sbDevicesToogle);
         ASSERT_TRUE(catalogue->Showing());
+        // Its list is reached by Tab: the walk checks that Tab comes to every stop.
+        const std::vector<TWinControl*> stops = KeyWalk::TabStops(fmHolder);
+        EXPECT_NE(std::find(stops.begin(), stops.end(), catalogue->ListView1), stops.end());
         KeyWalk::WalkWindow(fmHolder, "catalogue, " + KeyWalk::ExitName(e), {"Ctrl+Del"}, Faults);
         if (catalogue->Showing())
             KeyWalk::Leave(catalogue, e.Way, e.Part);
