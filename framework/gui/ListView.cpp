@@ -95,6 +95,8 @@ TListView::TListView(TComponent* owner)
     : TCustomControl(owner), FColumns(std::make_unique<TListColumns>(this)) {
     SetColor(clWindow);
     SetParentColor(false);
+    // Reached by Tab like the other input controls: its keys move the selection.
+    SetTabStop(true);
     SetBounds(0, 0, 250, 150);
 }
 

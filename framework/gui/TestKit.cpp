@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -74,11 +75,53 @@ bool TScriptedDialogs::Take(const TShownDialog& shown, TAnswer& answer) {
     return true;
 }
 
+namespace {
+
+// Watches for the toolkit's message box, then runs inside while it is shown and closes it
+// as the window system does when it is still there. A real-time timer, for the reason
+// given at TypeIntoFileDialogWhenShown.
+std::unique_ptr<QTimer> RunInMessageBoxWhenShown(std::function<void()> inside) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(10);
+    QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
+                     [t = timer.get(), inside = std::move(inside)] {
+                         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                         if (!box || !box->isVisible())
+                             return;
+                         t->stop();
+                         QPointer<QMessageBox> watched = box;
+                         QApplication::setActiveWindow(box);
+                         inside();
+                         if (watched && watched->isVisible())
+                             watched->close();
+                     });
+    timer->start();
+    return timer;
+}
+
+// Runs show in the toolkit's own dialog service, the scripted one put back after it.
+template <class F> auto InRealDialogService(F show) {
+    std::unique_ptr<TDialogService> scripted = SetDialogService(nullptr);
+    struct TPutBack {
+        std::unique_ptr<TDialogService>& Service;
+        ~TPutBack() { SetDialogService(std::move(Service)); }
+    } putBack{scripted};
+    return show(DialogService());
+}
+
+} // namespace
+
 int TScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
                                  unsigned flags) {
     TAnswer a;
-    if (Take({"MessageBox", text, caption, flags, nullptr}, a))
+    if (Take({"MessageBox", text, caption, flags, nullptr}, a)) {
+        if (a.InsideBox) {
+            const std::unique_ptr<QTimer> walker = RunInMessageBoxWhenShown(a.InsideBox);
+            return InRealDialogService(
+                [&](TDialogService& real) { return real.MessageBox(text, caption, flags); });
+        }
         return a.Value;
+    }
     switch (flags & 0xF) {
     case MB_OKCANCEL:
     case MB_YESNOCANCEL:
@@ -96,8 +139,14 @@ int TScriptedDialogs::MessageBox(const std::string& text, const std::string& cap
 int TScriptedDialogs::MessageDlg(const std::string& text, TMsgDlgType type,
                                  TMsgDlgButtons buttons) {
     TAnswer a;
-    if (Take({"MessageDlg", text, "", buttons.ToInt(), nullptr}, a))
+    if (Take({"MessageDlg", text, "", buttons.ToInt(), nullptr}, a)) {
+        if (a.InsideBox) {
+            const std::unique_ptr<QTimer> walker = RunInMessageBoxWhenShown(a.InsideBox);
+            return InRealDialogService(
+                [&](TDialogService& real) { return real.MessageDlg(text, type, buttons); });
+        }
         return a.Value;
+    }
     if (buttons.Contains(mbCancel))
         return mrCancel;
     if (buttons.Contains(mbNo))

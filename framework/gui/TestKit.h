@@ -54,6 +54,13 @@ public:
     void TypeIntoNextFileDialog(const std::string& text) {
         FAnswers.push_back({1, text, {}, true});
     }
+    // The next message box (or message dialog) is the toolkit's real one, run by its own
+    // nested loop: once it is on screen, inside runs there (pressing keys in it as a person
+    // would); a box still shown after that is closed as the window system closes it. The
+    // answer is the box's own: the button pressed, else its cancel answer.
+    void RunInNextMessageBox(std::function<void()> inside) {
+        FAnswers.push_back({0, {}, {}, false, std::move(inside)});
+    }
     const std::vector<TShownDialog>& Shown() const { return FShown; }
     // The text of the last dialog shown ("" when none).
     std::string LastText() const { return FShown.empty() ? "" : FShown.back().Text; }
@@ -69,6 +76,7 @@ private:
         std::string Text;
         std::function<int(const TShownDialog&)> Fn;
         bool Interactive = false;
+        std::function<void()> InsideBox = nullptr;
     };
     bool Take(const TShownDialog& shown, TAnswer& answer);
     std::deque<TAnswer> FAnswers;

@@ -1,0 +1,137 @@
+// Keyboard journeys through the main window: every view reached from every other view, the
+// design page's component editors, the charts docked over the views, and the main window
+// closed while a cell editor, a drop-down or a menu is open, then shown again. Each walk
+// tabs round the whole window and presses the keys a user presses there.
+
+#include "KeyWalk.h"
+#include "ViewsTestSupport.h"
+
+#include "app/GraphBaseSt.h"
+#include "app/design.h"
+#include "framework/gui/Buttons.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char* const kViewNames[] = {"Σχεδιασμός", "Περίοδοι", "Συσκευές", "Ηλιοφάνεια",
+                                  "Αιολ. Δυναμικό"};
+// The function keys the views answer: open (F3), battery sizing (F9), chart properties
+// (F11), copy a chart (Ctrl+Ins), delete a device (Ctrl+Del).
+const std::vector<std::string> kViewKeys = {"F3", "F9", "F11", "Ctrl+Ins", "Ctrl+Del", "Esc"};
+
+class KeyboardJourneyTest : public TProgramTest {
+protected:
+    void ShowView(int view) {
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        Application->Idle();
+    }
+    // The chart window docked over the view, if any.
+    TfmGraphBaseSt* DockedChart() const {
+        TPanel* holder = fmHolder->pnlHolder;
+        for (int i = 0; i < holder->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
+                return f;
+        return nullptr;
+    }
+    KeyWalk::TFaults Faults;
+};
+
+TEST_F(KeyboardJourneyTest, EveryViewReachedFromEveryOtherTakesTheKeyboard) {
+    for (int from = 0; from < ViewCount; ++from)
+        for (int to = 0; to < ViewCount; ++to) {
+            if (from == to)
+                continue;
+            const std::string where = std::string(kViewNames[from]) + " > " + kViewNames[to];
+            SCOPED_TRACE(where);
+            ShowView(from);
+            ShowView(to);
+            ASSERT_EQ(fmHolder->CurrentView()->ClassType(), ViewClasses[size_t(to)]);
+            KeyWalk::WalkWindow(fmHolder, where, kViewKeys, Faults);
+            ASSERT_TRUE(fmHolder->Showing());
+        }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+TEST_F(KeyboardJourneyTest, EveryComponentEditorOfTheDesignPage) {
+    ShowView(0);
+    auto* design = dynamic_cast<TfmDesign*>(fmHolder->CurrentView());
+    ASSERT_NE(design, nullptr);
+    // Each editor reached from the one before, the first again from the last.
+    TSpeedButton* const buttons[] = {design->sbPhotoV, design->SpeedButton3, design->sbBat,
+                                     design->SpeedButton6, design->sbWG};
+    for (TSpeedButton* button : buttons) {
+        const std::string where = "design editor " + button->Name();
+        SCOPED_TRACE(where);
+        TestKit::Click(button);
+        TestKit::ProcessMessages();
+        KeyWalk::WalkWindow(fmHolder, where, {"F3", "Esc"}, Faults);
+        ASSERT_EQ(fmHolder->CurrentView(), design);
+    }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+// "Γράφημα" docks a chart over the view, "Επιστροφή" frees it: the keyboard meets neither
+// the chart nor its controls afterwards.
+TEST_F(KeyboardJourneyTest, EveryDockedChartAndTheViewBack) {
+    for (int view : {0, 1, 2, 3}) {
+        const std::string where = std::string("chart of ") + kViewNames[view];
+        SCOPED_TRACE(where);
+        ShowView(view);
+        for (int round = 0; round < 2; ++round) {
+            ClickStrip("Γράφημα");
+            ASSERT_NE(DockedChart(), nullptr);
+            KeyWalk::WalkWindow(fmHolder, where, {"Ctrl+Ins"}, Faults);
+            if (DockedChart())
+                ClickStrip("Επιστροφή");
+            ASSERT_EQ(DockedChart(), nullptr);
+            KeyWalk::TabRounds(fmHolder, where + " back", Faults);
+        }
+    }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+// The main window closed by Esc, by its close box and by the window system while a cell
+// editor, a drop-down or a menu of a view is open: closing it ends the program, whose
+// windows are freed with the part still open; the program starts again and takes the
+// keyboard as before.
+TEST_F(KeyboardJourneyTest, MainWindowClosedWhileAPartIsOpen) {
+    struct TCase {
+        int View;
+        KeyWalk::TWayOut Way;
+        KeyWalk::TOpenPart Part;
+    } const cases[] = {
+        {0, KeyWalk::woEsc, KeyWalk::opNothing},
+        {0, KeyWalk::woCloseBox, KeyWalk::opNothing},
+        {1, KeyWalk::woWindowSystem, KeyWalk::opCellEditor},
+        {1, KeyWalk::woWindowSystem, KeyWalk::opDropDown},
+        {2, KeyWalk::woWindowSystem, KeyWalk::opCellEditor},
+        {3, KeyWalk::woWindowSystem, KeyWalk::opCellEditor},
+        {4, KeyWalk::woWindowSystem, KeyWalk::opCellEditor},
+        {4, KeyWalk::woWindowSystem, KeyWalk::opMenu},
+    };
+    for (const TCase& c : cases) {
+        const std::string where =
+            std::string(kViewNames[c.View]) + " closed with " + KeyWalk::PartName(c.Part) + " open";
+        SCOPED_TRACE(where);
+        ShowView(c.View);
+        EXPECT_TRUE(KeyWalk::Leave(fmHolder, c.Way, c.Part));
+        EXPECT_EQ(Application->Terminated(), c.Way != KeyWalk::woEsc);
+        Application->ClearTerminated();
+        FreeProgramWindows();
+        TestKit::ProcessMessages();
+        CreateProgramWindows();
+        ASSERT_NE(fmHolder, nullptr);
+        fmHolder->Show();
+        ShowView(c.View);
+        KeyWalk::TabRounds(fmHolder, where, Faults);
+        EXPECT_TRUE(KeyWalk::OpenPart(fmHolder, c.Part));
+        KeyWalk::TabRounds(fmHolder, where + ", again", Faults);
+    }
+    EXPECT_EQ(Faults.Text(), "");
+}
+
+} // namespace
