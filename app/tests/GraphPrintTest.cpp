@@ -393,9 +393,9 @@ TEST_F(GraphPrintTest, HourlyChartsGridPrintsAsADottedHairline) {
         if (!grey || stroke.Extent() < 50)
             continue;
         if (grid++ == 0)
-            std::printf("grid line: width %.3f pt, %zu dashes%s%.3f pt, %d pieces, inked %.0f %% "
-                        "of %.1f pt\n",
-                        stroke.Width, stroke.Dashes.size(), stroke.Dashes.empty() ? "" : " from ",
+            std::printf("grid line: width %.3f pt, dash array of %zu (first %.3f pt), %d pieces, "
+                        "inked %.0f %% of %.1f pt\n",
+                        stroke.Width, stroke.Dashes.size(),
                         stroke.Dashes.empty() ? 0.0 : stroke.Dashes[0], stroke.Pieces,
                         100 * stroke.Ink / stroke.Extent(), stroke.Extent());
         EXPECT_LE(stroke.Width, 0.3) << "a grid line " << stroke.Width << " pt wide";
