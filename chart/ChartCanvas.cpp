@@ -838,7 +838,7 @@ bool TChartCanvas3D::RestoreFromBuffer() {
 
 void TChartCanvas3D::PlotPixelAtDepth(int x, int y, int z, TColor color) {
     TPoint p = SpaceToScreen(x, y, z);
-    if (Pen()->Width() == 1) {
+    if (Pen()->Width() <= 1) {
         FCanvas->SetPixels(p.X, p.Y, color);
     } else {
         FCanvas->MoveTo(p.X, p.Y);

@@ -872,16 +872,20 @@ std::unique_ptr<TBitmap> TCustomChartPanel::MakePrintBitmap(TColor backColor) {
     return MakeBitmap(backColor, TRect(0, 0, windowExt.cx, windowExt.cy));
 }
 
-std::unique_ptr<TMetafile> TCustomChartPanel::MakePrintMetafile() {
+std::unique_ptr<TMetafile> TCustomChartPanel::MakePrintMetafile(const TPrintPage& page) {
     const TRect draw = GetDrawRect();
-    TRect r(0, 0, draw.Width(), draw.Height());
-    TSize windowExt, viewportExt;
-    if (!CalcPrintScaling(draw.Width(), draw.Height(), FPrintDetailPercent, r, windowExt,
-                          viewportExt) ||
-        windowExt.cx <= 0 || windowExt.cy <= 0)
+    const TRect printed = PrintRectFromMargins(FPrintPageMargins, page.Width, page.Height);
+    if (draw.Width() <= 0 || draw.Height() <= 0 || printed.Width() <= 0 || printed.Height() <= 0)
         return nullptr;
-    TFlagGuard printing(FPrinting, true);
-    return MakeMetafile(true, TRect(0, 0, windowExt.cx, windowExt.cy));
+    auto metafile = std::make_unique<TMetafile>();
+    metafile->SetEnhanced(true);
+    metafile->SetWidth(page.Width);
+    metafile->SetHeight(page.Height);
+    {
+        TMetafileCanvas canvas(metafile.get(), nullptr);
+        PrintToCanvasRect(&canvas, printed);
+    }
+    return metafile;
 }
 
 TPrintPage PrinterPage(TPrinter* printer) {

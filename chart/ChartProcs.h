@@ -318,8 +318,12 @@ class TCustomChartPanel : public TCustomControl, public TChartPanelLink {
     // The chart drawn for paper as a bitmap: the drawing rectangle enlarged by the detail
     // percent, filled with backColor first unless it is white.
     std::unique_ptr<TBitmap> MakePrintBitmap(TColor backColor);
-    // The same as an enhanced metafile; nothing for a chart of no size.
-    std::unique_ptr<TMetafile> MakePrintMetafile();
+    // The whole page as the printer draws it: an enhanced metafile of the page's size in
+    // its pixels, the chart drawn by PrintToCanvasRect inside PrintPageMargins (as they
+    // are: not made proportional here). Text is measured and labels spaced as on paper,
+    // so the picture stretched onto a drawn sheet shows what prints. Nothing for a chart,
+    // a page or a printed rectangle of no size.
+    std::unique_ptr<TMetafile> MakePrintMetafile(const TPrintPage& page);
     // True while drawing for the printer.
     bool Printing() const { return FPrinting; }
     // One page on the program's printer, inside CalcPrintRect of its page.

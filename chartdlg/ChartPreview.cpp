@@ -155,14 +155,17 @@ void TChartPreviewPage::DrawMarginLines(TCanvas* canvas, const TRect& m) {
     pen->SetMode(pmCopy);
 }
 
-std::unique_ptr<TGraphic> TChartPreviewPage::MakeImagePicture() {
-    if (FAsBitmap) {
-        std::unique_ptr<TBitmap> bitmap = FImage->MakePrintBitmap(FPaperColor);
-        if (bitmap->Empty())
-            return nullptr;
-        return bitmap;
-    }
-    return FImage->MakePrintMetafile();
+std::unique_ptr<TBitmap> TChartPreviewPage::MakeImageBitmap() {
+    std::unique_ptr<TBitmap> bitmap = FImage->MakePrintBitmap(FPaperColor);
+    if (bitmap->Empty())
+        return nullptr;
+    return bitmap;
+}
+
+std::unique_ptr<TMetafile> TChartPreviewPage::MakePagePicture() {
+    if (!FImage || FAsBitmap)
+        return nullptr;
+    return FImage->MakePrintMetafile(PrinterPage(Printer()));
 }
 
 void TChartPreviewPage::PaintControl() {
@@ -195,8 +198,14 @@ void TChartPreviewPage::PaintControl() {
         const TRect clip = ChartClipWhenPrinting ? FMargins : FPaper;
         const int saved = c->SaveDC();
         c->IntersectClipRect(clip.Left, clip.Top, clip.Right, clip.Bottom);
-        if (std::unique_ptr<TGraphic> picture = MakeImagePicture())
-            c->StretchDraw(FMargins, picture.get());
+        if (FAsBitmap) {
+            if (std::unique_ptr<TBitmap> picture = MakeImageBitmap())
+                c->StretchDraw(FMargins, picture.get());
+        } else if (std::unique_ptr<TMetafile> page = MakePagePicture()) {
+            // The printed page itself onto the sheet: the chart laid out by the printer's
+            // scaling, its labels the paper's.
+            c->StretchDraw(FPaper, page.get());
+        }
         c->RestoreDC(saved);
     }
     Canvas()->Draw(0, 0, &buffer);
@@ -325,7 +334,7 @@ void TChartPreviewPage::Print() {
         return;
     TPrintDocumentGuard document(printer);
     const TRect target = FImage->CalcPrintRect(PrinterPage(printer));
-    if (std::unique_ptr<TGraphic> picture = MakeImagePicture())
+    if (std::unique_ptr<TBitmap> picture = MakeImageBitmap())
         printer->Canvas()->StretchDraw(target, picture.get());
     document.End();
 }

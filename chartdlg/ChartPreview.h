@@ -47,6 +47,9 @@ public:
 
     // Prints Image on the program's printer; nothing without an Image.
     void Print();
+    // The printed page the sheet shows, as the program's printer draws it (Image inside
+    // the margins); nothing without an Image or with AsBitmap.
+    std::unique_ptr<TMetafile> MakePagePicture();
 
     // The paper and the margins rectangle (client pixels) from the printer's page size.
     TRect PaperRect() const;
@@ -66,10 +69,9 @@ protected:
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-    // The chart as drawn for paper at its printed size in chart pixels (the drawing
-    // rectangle enlarged by the detail percent): an enhanced metafile, or with AsBitmap a
-    // bitmap on PaperColor. Nothing for a chart of no size.
-    std::unique_ptr<TGraphic> MakeImagePicture();
+    // The chart drawn for paper as a bitmap on PaperColor (AsBitmap), of the drawing
+    // rectangle enlarged by the detail percent; nothing for a chart of no size.
+    std::unique_ptr<TBitmap> MakeImageBitmap();
     void DragTo(int x, int y);
 
     TCustomChartPanel* FImage = nullptr;

@@ -7,7 +7,7 @@ packages=(
     clang clang-format libclang-rt-14-dev
     qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core
-    xvfb xauth emf2svg libwmf-bin poppler-utils valgrind
+    xvfb xauth emf2svg libwmf-bin poppler-utils valgrind zlib1g-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include "app/tests/WorkbenchTestSupport.h"
 #include "chart/Chart.h"
 #include "chart/tests/PrintedPage.h"
+#include "chart/tests/PrintedStrokes.h"
 #include "chartdlg/ChartPreview.h"
 #include "framework/core/Registry.h"
 #include "framework/gui/Printers.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -58,6 +60,87 @@ TRect ColorBox(TBitmap& picture, const std::vector<TColor>& colors, int limit) {
                 }
         }
     return box;
+}
+
+// A text placed on a page: its words, and where it sits (the point it is aligned at for a
+// recorded text, the box's right edge and top for a printed word).
+struct TPlacedText {
+    std::string Text;
+    double X = 0, Y = 0;
+};
+
+bool IsNumber(const std::string& text) {
+    std::string plain;
+    for (char c : text)
+        if (c != ',')
+            plain += c;
+    char* end = nullptr;
+    std::strtod(plain.c_str(), &end);
+    return !plain.empty() && end == plain.c_str() + plain.size();
+}
+
+// The two axes' labels as read on a page: the left axis' are the largest set of numbers
+// sharing a right edge, top to bottom; the bottom axis' the largest set of texts sharing a
+// line, left to right. tolerance is how far apart in units of the page two edges may be.
+struct TAxisLabels {
+    std::vector<std::string> Left, Bottom;
+};
+
+TAxisLabels ReadAxisLabels(const std::vector<TPlacedText>& texts, double tolerance) {
+    const auto largestGroup = [&](bool byX) {
+        std::vector<TPlacedText> best;
+        for (const TPlacedText& seed : texts) {
+            if (byX && !IsNumber(seed.Text))
+                continue;
+            std::vector<TPlacedText> group;
+            for (const TPlacedText& t : texts)
+                if ((!byX || IsNumber(t.Text)) &&
+                    std::fabs(byX ? t.X - seed.X : t.Y - seed.Y) <= tolerance)
+                    group.push_back(t);
+            if (group.size() > best.size())
+                best = group;
+        }
+        std::sort(best.begin(), best.end(), [&](const TPlacedText& a, const TPlacedText& b) {
+            return byX ? a.Y < b.Y : a.X < b.X;
+        });
+        std::vector<std::string> labels;
+        for (const TPlacedText& t : best)
+            labels.push_back(t.Text);
+        return labels;
+    };
+    return {largestGroup(true), largestGroup(false)};
+}
+
+// The steps between neighbouring numeric labels, each once, in order of first meeting.
+std::string Steps(const std::vector<std::string>& labels) {
+    std::vector<double> values;
+    for (const std::string& label : labels) {
+        std::string plain;
+        for (char c : label)
+            if (c != ',')
+                plain += c;
+        values.push_back(std::strtod(plain.c_str(), nullptr));
+    }
+    std::vector<double> steps;
+    for (size_t i = 1; i < values.size(); ++i) {
+        const double step = std::fabs(values[i] - values[i - 1]);
+        if (std::find(steps.begin(), steps.end(), step) == steps.end())
+            steps.push_back(step);
+    }
+    std::string text;
+    for (double step : steps) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%g", step);
+        text += (text.empty() ? "" : ",") + std::string(buffer);
+    }
+    return text;
+}
+
+std::string Joined(const std::vector<std::string>& labels) {
+    std::string text;
+    for (const std::string& label : labels)
+        text += (text.empty() ? "" : " ") + label;
+    return text;
 }
 
 class GraphPrintTest : public TWorkbenchTest {
@@ -104,7 +187,8 @@ protected:
     // prepare runs on the window first.
     TPrintSeen PrintChartWindow(const std::function<void()>& show,
                                 const std::function<void(TfmGraphBase*)>& prepare,
-                                const std::string& name) {
+                                const std::string& name,
+                                const std::function<void(TChartPreview*)>& inPreview = {}) {
         TPrintSeen seen;
         seen.Pdf = ShotFile(name + ".pdf");
         Application->SetModalHandler([&](TCustomForm* form) {
@@ -119,6 +203,8 @@ protected:
                     return 1;
                 });
                 EXPECT_TRUE(TestKit::RenderToPng(preview, ShotFile(name + "-preview.png")));
+                if (inPreview)
+                    inPreview(preview);
                 TestKit::Click(preview->BPrint);
                 TestKit::Click(preview->BClose);
                 return;
@@ -286,6 +372,91 @@ TEST_F(GraphPrintTest, HourlyChartsMonthLabelsKeepAGapOnPaper) {
                     narrowest);
         TBitmap picture;
         RenderPrintedPage(seen.Pdf, 100, picture, ShotFile(name + "-paper.png"));
+    }
+}
+
+// The hourly chart's grid prints as the screen draws it: a grey dotted line of the thinnest
+// width the printer draws, read from the page's own drawing commands (a dash array or one
+// piece per dot), not a solid stroke of about a point that competes with the data line.
+TEST_F(GraphPrintTest, HourlyChartsGridPrintsAsADottedHairline) {
+    const TPrintSeen seen =
+        PrintChartWindow([&] { Bench->actPwGraph->Execute(); }, [](TfmGraphBase*) {}, "grid");
+    const std::vector<TPrintedStroke> strokes = ReadPrintedStrokes(seen.Pdf);
+    ASSERT_FALSE(strokes.empty()) << seen.Pdf;
+    constexpr double kGrey = 128 / 255.0;
+    int grid = 0;
+    for (const TPrintedStroke& stroke : strokes) {
+        const bool grey = std::fabs(stroke.Red - kGrey) < 0.01 &&
+                          std::fabs(stroke.Green - kGrey) < 0.01 &&
+                          std::fabs(stroke.Blue - kGrey) < 0.01;
+        // The axes' ticks are grey too, but a few points long; grid lines cross the chart.
+        if (!grey || stroke.Extent() < 50)
+            continue;
+        if (grid++ == 0)
+            std::printf("grid line: width %.3f pt, dash array of %zu (first %.3f pt), %d pieces, "
+                        "inked %.0f %% of %.1f pt\n",
+                        stroke.Width, stroke.Dashes.size(),
+                        stroke.Dashes.empty() ? 0.0 : stroke.Dashes[0], stroke.Pieces,
+                        100 * stroke.Ink / stroke.Extent(), stroke.Extent());
+        EXPECT_LE(stroke.Width, 0.3) << "a grid line " << stroke.Width << " pt wide";
+        EXPECT_TRUE(!stroke.Dashes.empty() || stroke.Pieces > 10)
+            << "a grid line drawn solid in " << stroke.Pieces << " pieces";
+        EXPECT_NEAR(stroke.Ink / stroke.Extent(), 0.5, 0.15) << "dotted: half of it inked";
+        for (double dash : stroke.Dashes)
+            EXPECT_LE(dash, 1.0) << "dots, not dashes";
+    }
+    EXPECT_GE(grid, 10) << strokes.size() << " strokes";
+}
+
+// The preview promises the paper's labels: with the wind-speed chart (the first of the
+// workbench's charts) at the size it opens at and at client areas of 800 x 500 and
+// 1000 x 700, the preview's page and the printed PDF read the same labels on both axes,
+// the preview's from the page picture it shows, the paper's from the PDF's text.
+TEST_F(GraphPrintTest, WindSpeedChartsPreviewShowsThePapersLabels) {
+    if (!PdfToolsInstalled())
+        GTEST_SKIP() << "poppler's pdftotext is not installed";
+    const struct {
+        int Width, Height; // client area; 0: the window as it opens
+    } sizes[] = {{0, 0}, {800, 500}, {1000, 700}};
+    for (const auto& size : sizes) {
+        const std::string name =
+            "speed-labels-" + std::to_string(size.Width) + "x" + std::to_string(size.Height);
+        SCOPED_TRACE(name);
+        std::vector<TPlacedText> previewTexts;
+        const TPrintSeen seen = PrintChartWindow(
+            [&] { Bench->actViGraph->Execute(); },
+            [&](TfmGraphBase* graph) {
+                if (size.Width > 0) {
+                    graph->SetClientWidth(size.Width);
+                    graph->SetClientHeight(size.Height);
+                }
+            },
+            name,
+            [&](TChartPreview* preview) {
+                std::unique_ptr<TMetafile> page = preview->ChartPreviewPanel1->MakePagePicture();
+                ASSERT_NE(page, nullptr);
+                for (const TMetafileRecord& r : page->Records())
+                    if (r.Kind == TMetafileRecord::mrText && r.FontEscapement == 0)
+                        previewTexts.push_back(
+                            {r.Text, double(r.Points[0].X), double(r.Points[0].Y)});
+            });
+        const TPrintedPage paper = ReadPrintedPage(seen.Pdf);
+        ASSERT_GT(paper.Width, 0);
+        std::vector<TPlacedText> paperTexts;
+        for (const TPrintedWord& w : paper.Words)
+            paperTexts.push_back({w.Text, w.Right, w.Top});
+        // Two printer pixels (300 per inch) on the preview's page, half a point on paper.
+        const TAxisLabels onPreview = ReadAxisLabels(previewTexts, 2);
+        const TAxisLabels onPaper = ReadAxisLabels(paperTexts, 0.5);
+        EXPECT_GE(onPaper.Left.size(), 4u) << paper.Text();
+        EXPECT_GE(onPaper.Bottom.size(), 4u) << paper.Text();
+        EXPECT_EQ(Joined(onPreview.Left), Joined(onPaper.Left));
+        EXPECT_EQ(Joined(onPreview.Bottom), Joined(onPaper.Bottom));
+        std::printf("%s: left axis preview %s (step %s), paper %s (step %s); bottom axis "
+                    "preview %s, paper %s\n",
+                    name.c_str(), Joined(onPreview.Left).c_str(), Steps(onPreview.Left).c_str(),
+                    Joined(onPaper.Left).c_str(), Steps(onPaper.Left).c_str(),
+                    Joined(onPreview.Bottom).c_str(), Joined(onPaper.Bottom).c_str());
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -240,6 +241,9 @@ public:
     // The image a solid one-pixel pen in copy mode may set its pixels in directly
     // (nullptr when the line has to go through the painter).
     static QImage* DirectLineImage(TCanvas& c);
+    // True when the canvas draws on paper (a printer or its PDF file), where lines are kept
+    // as strokes rather than pixels.
+    static bool OnPaper(TCanvas& c);
 };
 
 namespace {
@@ -384,6 +388,11 @@ QImage* TCanvasPaint::DirectLineImage(TCanvas& c) {
     if (!TCanvasPaint::ActivePainter(c))
         return nullptr;
     return image;
+}
+
+bool TCanvasPaint::OnPaper(TCanvas& c) {
+    const QPaintDevice* device = c.FExternalPainter ? c.FExternalPainter->device() : c.FDevice;
+    return device && device->devType() == QInternal::Printer;
 }
 
 QPainter* TCanvasPaint::ActivePainter(TCanvas& c) {
@@ -1038,6 +1047,45 @@ TSize CachedTextExtent(const TFont& font, std::string_view text) {
     return size;
 }
 
+// Under a scaling map (a page drawn in screen units) the text is drawn with the font
+// scaled to the device's pixels, whose glyph widths do not follow the font's size exactly:
+// measured as it is drawn, back in logical units, the width rounded up so that what is laid
+// out beside it never covers it. A printed chart measures each label again for every step
+// it tries, so the extents are kept too, per font, scale and text; the scaled fonts'
+// metrics are few per print but new for each page size, hence their bound.
+TSize CachedScaledTextExtent(const TFont& font, double sx, double sy, std::string_view text) {
+    static std::unordered_map<std::string, QFontMetrics> metrics;
+    static std::unordered_map<std::string, TSize> extents;
+    const auto appendScale = [](std::string& key, double scale) {
+        char bytes[sizeof scale];
+        std::memcpy(bytes, &scale, sizeof scale);
+        key += '\x1f';
+        key.append(bytes, sizeof bytes);
+    };
+    std::string key = FontKey(font);
+    appendScale(key, sy);
+    appendScale(key, sx);
+    key += '\0';
+    key += text;
+    if (auto it = extents.find(key); it != extents.end())
+        return it->second;
+    if (extents.size() > 50000)
+        extents.clear();
+    std::string fontKey = FontKey(font);
+    appendScale(fontKey, sy);
+    auto fm = metrics.find(fontKey);
+    if (fm == metrics.end()) {
+        if (metrics.size() > 64)
+            metrics.clear();
+        fm = metrics.emplace(std::move(fontKey), QFontMetrics(font.ToQFont(sy))).first;
+    }
+    const int width =
+        fm->second.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    const TSize size(int(std::ceil(width / sx - 1e-9)), int(std::lround(fm->second.height() / sy)));
+    extents.emplace(std::move(key), size);
+    return size;
+}
+
 } // namespace
 
 TSize TCanvas::DoTextExtent(std::string_view text) {
@@ -1045,13 +1093,7 @@ TSize TCanvas::DoTextExtent(std::string_view text) {
     const double sy = std::fabs(ScaleY());
     if ((sx == 1.0 && sy == 1.0) || sx <= 0 || sy <= 0)
         return CachedTextExtent(*FFont, text);
-    // Under a scaling map (a page drawn in screen units) the text is drawn with the font
-    // scaled to the device's pixels, whose glyph widths do not follow the font's size
-    // exactly: measured as it is drawn, back in logical units, the width rounded up so that
-    // what is laid out beside it never covers it.
-    const QFontMetrics fm(DeviceFont());
-    const int width = fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
-    return TSize(int(std::ceil(width / sx - 1e-9)), int(std::lround(fm.height() / sy)));
+    return CachedScaledTextExtent(*FFont, sx, sy, text);
 }
 
 void TCanvas::Draw(int x, int y, const TGraphic* graphic) {
@@ -1370,7 +1412,9 @@ void TCanvas::DoLine(const TPoint& from, const TPoint& to) {
     QRect bounds = QRect(QPoint(std::min(a.X, b.X), std::min(a.Y, b.Y)),
                          QPoint(std::max(a.X, b.X), std::max(a.Y, b.Y)))
                        .adjusted(-pen.width(), -pen.width(), pen.width(), pen.width());
-    if (pen.width() > 1) {
+    // On paper a styled one-pixel line is one stroke with the pen's dash pattern: the
+    // device lays its dots, and the page holds one line rather than a piece per dot.
+    if (pen.width() > 1 || (pen.style() != Qt::SolidLine && TCanvasPaint::OnPaper(*this))) {
         TCanvasPaint::Render(*this, bounds, FPen->Mode(), [&](QPainter& p) {
             p.setPen(pen);
             p.drawLine(QPoint(a.X, a.Y), QPoint(b.X, b.Y));

@@ -195,8 +195,8 @@ void TPen::SetColor(TColor value) {
 }
 
 void TPen::SetWidth(int value) {
-    if (value < 1)
-        value = 1;
+    if (value < 0)
+        value = 0;
     if (FWidth == value && !FAlternate)
         return;
     FWidth = value;

@@ -197,9 +197,10 @@ enum TPenMode {
     pmNotXor
 };
 
-// A pen: colour, width in logical units, style and mix mode. A styled pen (dash, dot ...)
-// wider than one pixel draws solid. The cosmetic alternate-pixel pen sets every other
-// pixel; any later change of style or width returns to the ordinary pen.
+// A pen: colour, width in logical units, style and mix mode. Width 0 is the thinnest line
+// the device draws, one device pixel whatever the mapping (a styled pen keeps its style); a
+// styled pen (dash, dot ...) wider than one device pixel draws solid. The cosmetic alternate-pixel
+// pen sets every other pixel; any later change of style or width returns to the ordinary pen.
 class TPen : public TGraphicsObject {
     ORV_CLASS(TPen, TGraphicsObject)
 
@@ -208,7 +209,7 @@ class TPen : public TGraphicsObject {
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     int Width() const { return FWidth; }
-    void SetWidth(int value); // values below 1 are taken as 1
+    void SetWidth(int value); // values below 0 are taken as 0
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle value);
     TPenMode Mode() const { return FMode; }

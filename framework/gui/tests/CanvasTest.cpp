@@ -517,6 +517,40 @@ TEST_F(CanvasTest, TextUnderAScalingMapIsMeasuredAsTheDeviceDrawsIt) {
     }
 }
 
+// Measures kept for a text under one map are never taken for another: maps of the same
+// height scale but different width scales, and the unscaled page, measured in turn.
+TEST_F(CanvasTest, TextMeasuredUnderOneMapIsNotTakenForAnother) {
+    const struct {
+        int WindowX, ViewportX;
+    } maps[] = {{4, 13}, {4, 9}, {1, 1}, {4, 13}, {4, 26}, {1, 1}};
+    const std::string text = "01/02/1991 1,500";
+    auto device = White(1, 1);
+    device->Canvas()->Font()->SetName("Arial");
+    device->Canvas()->Font()->SetHeight(-int(std::lround(11 * 13 / 4.0)));
+    const int deviceWidth = device->Canvas()->TextWidth(text);
+    auto plain = White(1, 1);
+    plain->Canvas()->Font()->SetName("Arial");
+    plain->Canvas()->Font()->SetHeight(-11);
+    const int plainWidth = plain->Canvas()->TextWidth(text);
+    for (int round = 0; round < 2; ++round)
+        for (const auto& map : maps) {
+            SCOPED_TRACE(std::to_string(map.ViewportX) + "/" + std::to_string(map.WindowX));
+            auto page = White(10, 10);
+            TCanvas* c = page->Canvas();
+            c->Font()->SetName("Arial");
+            c->Font()->SetHeight(-11);
+            if (map.WindowX != 1) {
+                c->SetMapMode(MM_ANISOTROPIC);
+                c->SetWindowExt(map.WindowX, 4);
+                c->SetViewportExt(map.ViewportX, 13);
+            }
+            const double sx = double(map.ViewportX) / map.WindowX;
+            const int expected =
+                map.WindowX == 1 ? plainWidth : int(std::ceil(deviceWidth / sx - 1e-9));
+            EXPECT_EQ(c->TextWidth(text), expected);
+        }
+}
+
 TEST_F(CanvasTest, GradientUsesAtMost256Bands) {
     struct TCase {
         int Height;

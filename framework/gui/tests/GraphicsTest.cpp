@@ -69,7 +69,7 @@ TEST(GraphicsTest, ToolsNotifyEachChangeOnce) {
     pen.SetOnChange([&](TObject*) { ++changes; });
     pen.SetColor(clRed);
     pen.SetColor(clRed);
-    pen.SetWidth(0); // taken as 1, unchanged
+    pen.SetWidth(1); // unchanged
     pen.SetStyle(psDot);
     EXPECT_EQ(changes, 2);
     TPen other;
