@@ -16,8 +16,17 @@ launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" --target random_walk >/dev/null
+# Several walks may start at once: one builds at a time, and each walks its own copy of the
+# program, which a later build cannot change under it.
+mkdir -p build-asan
+(
+    flock 9
+    scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF \
+        -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" --target random_walk >/dev/null
+) 9>build-asan/.monkey-build.lock
+bin_dir=$(mktemp -d)
+trap 'rm -rf "$bin_dir"' EXIT
+cp build-asan/walk/random_walk "$bin_dir/"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
@@ -31,16 +40,17 @@ failed=0
 while (($(date +%s) < end)); do
     program=${programs[walks % 3]}
     log=$logs/$program-$seed.log
-    if build-asan/walk/random_walk "$program" --seed "$seed" --steps 3000 \
+    if "$bin_dir/random_walk" "$program" --seed "$seed" --steps 3000 \
         --seconds $((end - $(date +%s) + 1)) >"$log" 2>&1; then
-        tail -1 "$log"
-        taken=$(tail -1 "$log" | sed -n 's/.*, \([0-9]*\) steps (replay.*/\1/p')
+        ended=$(grep -a '^walk ended' "$log")
+        echo "$ended"
+        taken=$(echo "$ended" | sed -n 's/.*, \([0-9]*\) steps (replay.*/\1/p')
         steps=$((steps + ${taken:-0}))
         rm -f "$log"
     else
         tail -80 "$log"
         echo "FAILED: $program seed $seed; every step in $log"
-        echo "replay: build-asan/walk/random_walk $program --seed $seed --steps $(grep -oE '^[0-9]+ ' "$log" | tail -1)"
+        echo "replay: build-asan/walk/random_walk $program --seed $seed --steps $(grep -aoE '^[0-9]+ ' "$log" | tail -1 | tr -d ' ')"
         failed=$((failed + 1))
     fi
     seed=$((seed + 1))

@@ -631,6 +631,13 @@ std::string TRandomWalk::ActOnPopup() {
         ClickWidgetAt(child ? child : popup, child ? child->mapFrom(popup, at) : at);
         return "click";
     }
+    TCustomForm* form = TopForm();
+    if (form && Chance(50) && (form != Application->MainForm() || Chance(10))) {
+        // The window goes while its menu or list is open, as a window manager closes it.
+        Log(prefix + "close " + NameOf(form) + " by its close box, " +
+            popup->metaObject()->className() + " open");
+        return CloseWindow(form);
+    }
     Log(prefix + "click outside " + popup->metaObject()->className());
     popup->close();
     ProcessMessages();
