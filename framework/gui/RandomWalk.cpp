@@ -351,8 +351,7 @@ bool TRandomWalk::Step() {
     if (FStep >= FLimit)
         return false;
     ++FStep;
-    const std::string what = Act();
-    (void)what;
+    Act();
     ProcessMessages();
     Application->Idle();
     return true;
