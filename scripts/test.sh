@@ -48,6 +48,19 @@ QT_ENABLE_REGEXP_JIT=0 "${memcheck[@]}" build-ci/app/app_tests \
     --gtest_filter='KeyboardJourneyTest.*:WindowKeyboardJourneyTest.*'
 QT_ENABLE_REGEXP_JIT=0 QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1280x1024x24' \
     "${memcheck[@]}" build-ci/app/app_tests --gtest_filter="$journey"
+# A random walk through each program under the same checker (ctest walks more seeds in both
+# builds; scripts/monkey.sh walks for longer).
+walk_log=$(mktemp)
+for walk in "Orvanti 400" "Pelmora 300"; do
+    read -r program steps <<<"$walk"
+    if ! QT_ENABLE_REGEXP_JIT=0 "${memcheck[@]}" build-ci/walk/random_walk "$program" --seed 1 \
+        --steps "$steps" >"$walk_log" 2>&1; then
+        tail -80 "$walk_log"
+        echo "Failed under valgrind: build-ci/walk/random_walk $program --seed 1 --steps $steps"
+        exit 1
+    fi
+done
+rm -f "$walk_log"
 
 scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \

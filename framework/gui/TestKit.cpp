@@ -332,14 +332,19 @@ QWidget* WindowOf(TControl* control) {
     return w ? w->Widget() : nullptr;
 }
 
+// The control's top-level window, kept by the events of one click or drag: the control
+// itself may be gone after the press (a button that switches views frees itself).
+QPointer<QWidget> TopOf(TControl* control) {
+    QWidget* w = WindowOf(control);
+    return w ? w->window() : nullptr;
+}
+
 // The widget the window system would give a mouse event at the screen point.
-QWidget* WidgetAt(TControl* control, QPoint global) {
+QWidget* WidgetAt(QWidget* top, QPoint global) {
     if (gPressWidget)
         return gPressWidget;
-    QWidget* w = WindowOf(control);
-    if (!w)
+    if (!top)
         return nullptr;
-    QWidget* top = w->window();
     QWidget* child = top->childAt(top->mapFromGlobal(global));
     return child ? child : top;
 }
@@ -366,9 +371,9 @@ Qt::KeyboardModifiers QtModifiers(TShiftState shift) {
     return m;
 }
 
-void SendMouseAt(TControl* control, QEvent::Type type, QPoint global, Qt::MouseButton button,
-                 TShiftState shift) {
-    QWidget* w = WidgetAt(control, global);
+void SendMouseAt(const QPointer<QWidget>& top, QEvent::Type type, QPoint global,
+                 Qt::MouseButton button, TShiftState shift) {
+    QWidget* w = WidgetAt(top, global);
     if (!w)
         return;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
@@ -393,7 +398,7 @@ void SendMouseAt(TControl* control, QEvent::Type type, QPoint global, Qt::MouseB
 
 void SendMouse(TControl* control, QEvent::Type type, TPoint at, Qt::MouseButton button,
                TShiftState shift) {
-    SendMouseAt(control, type, ScreenPoint(control, at), button, shift);
+    SendMouseAt(TopOf(control), type, ScreenPoint(control, at), button, shift);
 }
 
 } // namespace
@@ -416,8 +421,10 @@ void MouseUp(TControl* control, TPoint at, TMouseButton button, TShiftState shif
 }
 
 void ClickAt(TControl* control, TPoint at, TMouseButton button, TShiftState shift) {
-    MouseDown(control, at, button, shift);
-    MouseUp(control, at, button, shift);
+    const QPointer<QWidget> top = TopOf(control);
+    const QPoint global = ScreenPoint(control, at);
+    SendMouseAt(top, QEvent::MouseButtonPress, global, QtButton(button), shift);
+    SendMouseAt(top, QEvent::MouseButtonRelease, global, QtButton(button), shift);
 }
 
 void Click(TControl* control, TMouseButton button) {
@@ -425,10 +432,12 @@ void Click(TControl* control, TMouseButton button) {
 }
 
 void DoubleClickAt(TControl* control, TPoint at) {
-    MouseDown(control, at);
-    MouseUp(control, at);
-    SendMouse(control, QEvent::MouseButtonDblClick, at, Qt::LeftButton, {});
-    MouseUp(control, at);
+    const QPointer<QWidget> top = TopOf(control);
+    const QPoint global = ScreenPoint(control, at);
+    SendMouseAt(top, QEvent::MouseButtonPress, global, Qt::LeftButton, {});
+    SendMouseAt(top, QEvent::MouseButtonRelease, global, Qt::LeftButton, {});
+    SendMouseAt(top, QEvent::MouseButtonDblClick, global, Qt::LeftButton, {});
+    SendMouseAt(top, QEvent::MouseButtonRelease, global, Qt::LeftButton, {});
 }
 
 void DoubleClick(TControl* control) {
@@ -463,14 +472,19 @@ bool PickMenuItem(TPopupMenu* menu, const std::string& caption) {
 void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button, int steps) {
     // The mouse moves over the screen: points are taken where the control is at the start,
     // even when the drag moves the control.
+    const QPointer<QWidget> top = TopOf(control);
     QPoint start = ScreenPoint(control, from);
     QPoint end = ScreenPoint(control, to);
-    SendMouseAt(control, QEvent::MouseButtonPress, start, QtButton(button), {});
+    SendMouseAt(top, QEvent::MouseButtonPress, start, QtButton(button), {});
     steps = std::max(steps, 1);
     for (int i = 1; i <= steps; ++i)
-        SendMouseAt(control, QEvent::MouseMove, start + (end - start) * i / steps, Qt::NoButton,
-                    {});
-    SendMouseAt(control, QEvent::MouseButtonRelease, end, QtButton(button), {});
+        SendMouseAt(top, QEvent::MouseMove, start + (end - start) * i / steps, Qt::NoButton, {});
+    SendMouseAt(top, QEvent::MouseButtonRelease, end, QtButton(button), {});
+}
+
+void ReleaseMouse() {
+    gPressWidget = nullptr;
+    gButtons = {};
 }
 
 // ---------------------------------------------------------------------------

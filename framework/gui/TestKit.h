@@ -117,6 +117,9 @@ void ClickAt(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftS
 void DoubleClick(TControl* control);
 void DoubleClickAt(TControl* control, TPoint at);
 void Drag(TControl* control, TPoint from, TPoint to, TMouseButton button = mbLeft, int steps = 4);
+// Forgets the buttons held down: a window that took over the mouse (a modal form shown from
+// a press) gets the next clicks, not the control pressed before.
+void ReleaseMouse();
 // Clicks the entry of the pop-up menu on screen whose caption (without "&") is caption, as
 // the mouse would, and lets the chosen command run; false when the menu is not shown or
 // has no such entry.

@@ -93,6 +93,46 @@ TEST_F(TestKitTest, TypedCapitalsLeaveShiftUp) {
     EXPECT_GE(GetKeyState(VK_CONTROL), 0);
 }
 
+// A button that frees its window on the first click of a double click (a tool button that
+// switches views): the second press goes to whatever is under the mouse, never to the freed
+// button.
+TEST_F(TestKitTest, ADoubleClickWhoseFirstClickFreesTheWindowLeavesTheFreedButtonAlone) {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 200, 120);
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 80, 25);
+    int clicks = 0;
+    button->SetOnClick([&](TObject*) {
+        ++clicks;
+        form->Release();
+    });
+    form->Show();
+    TestKit::ProcessMessages();
+    TestKit::DoubleClick(button);
+    EXPECT_EQ(clicks, 1);
+    // Drags and clicks whose press frees the window end without touching it either.
+    auto* other = new TForm(nullptr);
+    other->SetBounds(0, 0, 200, 120);
+    auto* pad = new TCustomControl(other);
+    pad->SetParent(other);
+    pad->SetBounds(10, 10, 80, 40);
+    pad->SetOnMouseDown([&](TObject*, TMouseButton, TShiftState, int, int) { other->Release(); });
+    other->Show();
+    TestKit::ProcessMessages();
+    TestKit::Drag(pad, TPoint(5, 5), TPoint(60, 30));
+    auto* third = new TForm(nullptr);
+    third->SetBounds(0, 0, 200, 120);
+    auto* pad3 = new TCustomControl(third);
+    pad3->SetParent(third);
+    pad3->SetBounds(10, 10, 80, 40);
+    pad3->SetOnMouseDown([&](TObject*, TMouseButton, TShiftState, int, int) { third->Release(); });
+    third->Show();
+    TestKit::ProcessMessages();
+    TestKit::Click(pad3);
+    TestKit::ProcessMessages();
+}
+
 TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {
     TForm form(nullptr);
     form.SetCaption("Δοκιμή");
