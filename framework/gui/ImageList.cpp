@@ -318,8 +318,9 @@ void TDragImageList::SetOpaqueColor(TColor value) {
 }
 
 void TDragImageList::BeginDrag(const TPoint& screenPoint) {
+    // A picture still up from a drag that was never ended goes before the new drag starts.
+    HideDragImage();
     FDragging = true;
-    FShown = false;
     FPosition = screenPoint;
     // Asked at every drag: a compositing manager may have started or stopped since the last.
     const bool translucent = WindowSystemDetail::ScreenCanBlend();
@@ -348,10 +349,9 @@ void TDragImageList::ShowDragImage() {
 }
 
 void TDragImageList::HideDragImage() {
-    if (!FShown)
-        return;
+    // The window is hidden whatever the flag says, so no picture outlives its drag.
     FShown = false;
-    if (FWindow)
+    if (FWindow && FWindow->Widget.isVisible())
         FWindow->Widget.hide();
 }
 

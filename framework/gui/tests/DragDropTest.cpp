@@ -309,3 +309,23 @@ TEST_F(DragDropTest, FreeingTheTargetDuringADragLeavesNoDanglingTarget) {
 }
 
 } // namespace
+
+// A drag begun again on a picture list whose picture is still up (its last drag never ended)
+// takes the old picture down: only the new drag's picture is ever on the screen.
+TEST_F(DragDropTest, ADragBegunAgainLeavesNoPictureOfTheLastOneOnTheScreen) {
+    TPictureSource source(nullptr);
+    TDragImageList* images = source.GetDragImages();
+    const size_t before = TestKit::ShownTopLevelWindows().size();
+    images->BeginDrag(TPoint(100, 100));
+    images->ShowDragImage();
+    TestKit::ProcessMessages();
+    ASSERT_EQ(TestKit::ShownTopLevelWindows().size(), before + 1);
+    images->BeginDrag(TPoint(200, 200));
+    TestKit::ProcessMessages();
+    EXPECT_FALSE(images->DragImageVisible());
+    EXPECT_EQ(TestKit::ShownTopLevelWindows().size(), before);
+    images->ShowDragImage();
+    images->EndDrag();
+    TestKit::ProcessMessages();
+    EXPECT_EQ(TestKit::ShownTopLevelWindows().size(), before);
+}
