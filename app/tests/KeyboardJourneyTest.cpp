@@ -24,19 +24,6 @@ const std::vector<std::string> kViewKeys = {"F3", "F9", "F11", "Ctrl+Ins", "Ctrl
 
 class KeyboardJourneyTest : public TProgramTest {
 protected:
-    void ShowView(int view) {
-        fmHolder->ShowView(view);
-        TestKit::ProcessMessages();
-        Application->Idle();
-    }
-    // The chart window docked over the view, if any.
-    TfmGraphBaseSt* DockedChart() const {
-        TPanel* holder = fmHolder->pnlHolder;
-        for (int i = 0; i < holder->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
-                return f;
-        return nullptr;
-    }
     KeyWalk::TFaults Faults;
 };
 

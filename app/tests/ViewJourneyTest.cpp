@@ -16,14 +16,6 @@ namespace {
 
 class ViewJourneyTest : public TProgramTest {
 protected:
-    // The chart window docked over the view, if any.
-    TfmGraphBaseSt* DockedChart() const {
-        TPanel* holder = fmHolder->pnlHolder;
-        for (int i = 0; i < holder->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
-                return f;
-        return nullptr;
-    }
     // The button's rectangle in the main window's client coordinates.
     TRect InMainWindow(const TControl* control) const {
         TPoint topLeft = fmHolder->ScreenToClient(control->ClientToScreen(TPoint(0, 0)));

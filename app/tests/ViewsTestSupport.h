@@ -5,6 +5,7 @@
 
 #include "app/DataMod.h"
 #include "app/FormHolder.h"
+#include "app/GraphBaseSt.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/core/tests/TempFolder.h"
 #include "framework/gui/CommonControls.h"
@@ -60,6 +61,20 @@ protected:
                         for (int b = 0; b < tb->ButtonCount(); ++b)
                             if (TestKit::TextOf(tb->Buttons(b)) == caption)
                                 return tb->Buttons(b);
+        return nullptr;
+    }
+    // Shows the view as its item in the view list does, and lets the window settle.
+    void ShowView(int view) {
+        fmHolder->ShowView(view);
+        TestKit::ProcessMessages();
+        Application->Idle();
+    }
+    // The chart window docked over the view, if any.
+    TfmGraphBaseSt* DockedChart() const {
+        TPanel* holder = fmHolder->pnlHolder;
+        for (int i = 0; i < holder->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
+                return f;
         return nullptr;
     }
     void ClickStrip(const std::string& caption) {

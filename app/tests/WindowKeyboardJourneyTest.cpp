@@ -35,19 +35,6 @@ protected:
         Application->SetModalHandler([](TCustomForm*) {});
         TProgramTest::TearDown();
     }
-    void ShowView(int view) {
-        fmHolder->ShowView(view);
-        TestKit::ProcessMessages();
-        Application->Idle();
-    }
-    // The chart window docked over the view, if any.
-    TfmGraphBaseSt* DockedChart() const {
-        TPanel* holder = fmHolder->pnlHolder;
-        for (int i = 0; i < holder->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TfmGraphBaseSt*>(holder->Components(i)))
-                return f;
-        return nullptr;
-    }
     // The chart of the periods view, docked over it.
     TfmGraphBaseSt* PeriodsChart() {
         ShowView(1);
