@@ -1031,20 +1031,30 @@ const QFontMetrics& CachedMetrics(const TFont& font, std::string* keyOut = nullp
     return it->second;
 }
 
-TSize CachedTextExtent(const TFont& font, std::string_view text) {
-    static std::unordered_map<std::string, TSize> extents;
-    std::string key;
-    const QFontMetrics& fm = CachedMetrics(font, &key);
+// The extent kept under key (the font's key, then the text), measured once by measure;
+// the table is emptied when it grows past its bound.
+template <class TMeasure>
+TSize KeptExtent(std::unordered_map<std::string, TSize>& extents, std::string key,
+                 std::string_view text, const TMeasure& measure) {
     key += '\0';
     key += text;
     if (auto it = extents.find(key); it != extents.end())
         return it->second;
     if (extents.size() > 50000)
         extents.clear();
-    const TSize size(fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
-                     fm.height());
+    const TSize size = measure();
     extents.emplace(std::move(key), size);
     return size;
+}
+
+TSize CachedTextExtent(const TFont& font, std::string_view text) {
+    static std::unordered_map<std::string, TSize> extents;
+    std::string key;
+    const QFontMetrics& fm = CachedMetrics(font, &key);
+    return KeptExtent(extents, std::move(key), text, [&] {
+        return TSize(fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
+                     fm.height());
+    });
 }
 
 // Under a scaling map (a page drawn in screen units) the text is drawn with the font
@@ -1062,28 +1072,21 @@ TSize CachedScaledTextExtent(const TFont& font, double sx, double sy, std::strin
         key += '\x1f';
         key.append(bytes, sizeof bytes);
     };
-    std::string key = FontKey(font);
-    appendScale(key, sy);
-    appendScale(key, sx);
-    key += '\0';
-    key += text;
-    if (auto it = extents.find(key); it != extents.end())
-        return it->second;
-    if (extents.size() > 50000)
-        extents.clear();
     std::string fontKey = FontKey(font);
     appendScale(fontKey, sy);
-    auto fm = metrics.find(fontKey);
-    if (fm == metrics.end()) {
-        if (metrics.size() > 64)
-            metrics.clear();
-        fm = metrics.emplace(std::move(fontKey), QFontMetrics(font.ToQFont(sy))).first;
-    }
-    const int width =
-        fm->second.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
-    const TSize size(int(std::ceil(width / sx - 1e-9)), int(std::lround(fm->second.height() / sy)));
-    extents.emplace(std::move(key), size);
-    return size;
+    std::string key = fontKey;
+    appendScale(key, sx);
+    return KeptExtent(extents, std::move(key), text, [&] {
+        auto fm = metrics.find(fontKey);
+        if (fm == metrics.end()) {
+            if (metrics.size() > 64)
+                metrics.clear();
+            fm = metrics.emplace(fontKey, QFontMetrics(font.ToQFont(sy))).first;
+        }
+        const int width =
+            fm->second.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        return TSize(int(std::ceil(width / sx - 1e-9)), int(std::lround(fm->second.height() / sy)));
+    });
 }
 
 } // namespace
