@@ -869,25 +869,11 @@ void TfmWDataEd::btnNewMeanClick(TObject*) {
     // The mean as the box showed it (15 digits) confirmed: the series stays as it is.
     if (FloatToStr(newMean) == FloatToStr(mean))
         return Recalc();
-    // Each speed is scaled as speed / mean x new mean: for speeds that are not negative a
-    // speed is at most the series' length times its mean, so the quotient stays finite also
-    // for a mean too small for new mean / mean to be. A new mean that would take a speed past
-    // the limit, or to no finite number, is refused naming the largest new mean that would
-    // not; the series stays as it was.
-    double ratio = 0; // the largest speed / mean in size, as the scaling computes it
-    for (double v : WindSpeed)
-        ratio = std::max(ratio, std::fabs(v / mean));
-    if (!(ratio * newMean <= kMaxWindSpeed)) {
-        double allowed = kMaxWindSpeed / ratio;
-        while (allowed > 0 && ratio * allowed > kMaxWindSpeed)
-            allowed = std::nextafter(allowed, 0.0);
-        throw EValueRange(Format("Με νέα μέση τιμή %s η σειρά θα είχε ταχύτητες πάνω από το "
-                                 "όριο των %s m/s. Η σειρά δεν άλλαξε. ",
-                                 {FloatToStr(newMean), FloatToStr(kMaxWindSpeed)}) +
-                          ValueRangeText(0, allowed));
-    }
+    // Each speed is scaled as speed x new mean / mean: a speed is at most the series' length
+    // times its mean, so the quotient stays finite also for a mean too small for
+    // new mean / mean to be a number.
     for (double& v : WindSpeed)
-        v = v / mean * newMean;
+        v = v * newMean / mean;
     Recalc();
 }
 

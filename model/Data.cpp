@@ -398,6 +398,7 @@ constexpr TValueRule kDevCountRule{"Ακατάλληλο πλήθος συσκε
 constexpr TValueRule kImageIndexRule{"Ακατάλληλος αριθμός εικονιδίου", INT_MIN, INT_MAX};
 constexpr TValueRule kDayRule{"Ακατάλληλη ημέρα", 1, 365};
 constexpr TValueRule kWayOpRule{"Ακατάλληλος τρόπος λειτουργίας", INT_MIN, INT_MAX};
+constexpr TValueRule kYesNoRule{"Ακατάλληλη τιμή ναι/όχι", INT_MIN, INT_MAX};
 
 // A value outside its rule, named with the file, the section and the key.
 [[noreturn]] void RaiseRuledValue(const TValueRule& rule, std::string_view shown,
@@ -451,16 +452,12 @@ int RuledInteger(std::string_view text, int def, const TValueRule& rule, const T
     return value;
 }
 
-// A Boolean of a profile file: any number but 0 is true, also one no int or double holds
-// ("99999999999", "1e400", "inf"); a value that is no number at all gives def.
-bool IniBoolean(std::string_view text, bool def) {
-    int whole = 0;
-    if (!text.empty() && TryStrToInt(text, whole))
-        return whole != 0;
-    double real = 0;
-    if (TryStrToFloatSep(text, real, '.'))
-        return real != 0;
-    return IsFileNumber(text) ? true : def;
+// A yes/no value of a profile file, written as a whole number: 0 is no, any other whole
+// number yes, a value that is no number at all gives def. It is read as every whole number
+// is, so a number that is no whole number an int holds ("2.5", "0.0", "inf",
+// "3000000000") is refused rather than guessed at.
+bool IniBoolean(std::string_view text, bool def, const TValuePlace& place) {
+    return IniWhole(text, def ? 1 : 0, kYesNoRule, place) != 0;
 }
 
 int IniInteger(std::string_view value, int def) {
@@ -534,7 +531,8 @@ public:
             RuledInteger(FDevCount.Value, 1, kDevCountRule, {fileName, section, "DevCount"}));
         device->SetRatedPower(
             RuledReal(FRatedPower.Value, 0, kRatedPowerRule, {fileName, section, "RatedPower"}));
-        device->SetNotKnownOp(IniBoolean(FNotKnownOp.Value, false));
+        device->SetNotKnownOp(
+            IniBoolean(FNotKnownOp.Value, false, {fileName, section, "NotKnownOp"}));
         // Never more profiles than the section holds (one more than the highest period of
         // its factor keys); HourOpCount may say fewer.
         const int held = FHighest + 1;
@@ -651,17 +649,14 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateCopy(const TDeviceEl& source) {
 }
 
 std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
-    // A file that cannot be read (UTF-16 text, over the size limit, no regular file) or that
-    // holds no [dev] section (a dangling link, text of another kind, bytes of no format) is
-    // no device: refused, rather than listed as an unknown device of 0 W.
+    // A file that cannot be read at all (UTF-16 or UTF-32 text, over the size limit, no
+    // regular file, a dangling link) is refused. A readable file without a [dev] section
+    // (empty, or [hourop] only) reads every key's default: an unknown device whose rated
+    // power the user gives when it is added.
     ini.CheckReadable();
     const std::string& fileName = ini.FileName();
-    if (!ini.SectionExists("dev")) {
-        if (!fileName.empty() && !FileExists(fileName))
-            RaiseCannotOpen(fileName, ENOENT);
-        throw EInOutError(
-            Format("Το αρχείο %s δεν είναι αρχείο συσκευής: δεν έχει ενότητα [dev]", {fileName}));
-    }
+    if (!ini.SectionExists("dev") && !fileName.empty() && !FileExists(fileName))
+        RaiseCannotOpen(fileName, ENOENT);
     auto device = std::make_unique<TDeviceEl>();
     device->FDevCount = 1;
     TDecimalSeparatorGuard separator('.', SavedDecimalSeparator);
@@ -671,11 +666,12 @@ std::unique_ptr<TDeviceEl> TDeviceEl::CreateFromCatalog(TCustomIniFile& ini) {
     device->FName = ini.ReadString("dev", "name", "Αγνωστη Συσκευή");
     device->FRatedPower =
         RuledReal(value("dev", "ratedpower"), 0, kRatedPowerRule, {fileName, "dev", "ratedpower"});
-    device->FKnownRatedPower =
-        IniBoolean(value("dev", "knownRatedPower"), device->FRatedPower != 0);
+    device->FKnownRatedPower = IniBoolean(value("dev", "knownRatedPower"), device->FRatedPower != 0,
+                                          {fileName, "dev", "knownRatedPower"});
     device->FImageIndex =
         IniWhole(value("dev", "icon"), 0, kImageIndexRule, {fileName, "dev", "icon"});
-    device->FNotKnownOp = IniBoolean(value("dev", "NotKnownOp"), false);
+    device->FNotKnownOp =
+        IniBoolean(value("dev", "NotKnownOp"), false, {fileName, "dev", "NotKnownOp"});
     for (int h = 0; h < 24; ++h) {
         const std::string key = Format("hourop_%2.2d", {h});
         device->FHourOps.SetFactor(

@@ -162,12 +162,15 @@ public:
 
     // Every field of source, with copies of its profiles.
     static std::unique_ptr<TDeviceEl> CreateCopy(const TDeviceEl& source);
-    // A catalogue device from an open .idev file. A file that cannot be read or holds no
-    // [dev] section raises EInOutError naming the file. A value that is no number at all
-    // gives its key's default; a number is refused, raising EInOutError naming the file,
-    // the section and the key, when it lies outside its limits (rated power kMaxPower,
-    // kMinRatedPower; hourly factors 0 to 1, kMinHourFactor) or is one its type cannot hold
-    // ("1e400", "inf", "nan"; "3000000000" or "2.5" for a whole number).
+    // A catalogue device from an open .idev file. A file that cannot be read (wide text,
+    // over the size limit, no regular file, a dangling link) raises EInOutError naming the
+    // file; a missing section or key gives the key's default, so a file with no [dev]
+    // section is "Αγνωστη Συσκευή" of unknown rated power 0. A value that is no number at
+    // all gives its key's default; a number is refused, raising EInOutError naming the
+    // file, the section and the key, when it lies outside its limits (rated power
+    // kMaxPower, kMinRatedPower; hourly factors 0 to 1, kMinHourFactor) or is one its type
+    // cannot hold ("1e400", "inf", "nan"; "3000000000", "2.5" or "0.0" for a whole number
+    // or a yes/no key, where 0 is no and any other whole number yes).
     static std::unique_ptr<TDeviceEl> CreateFromCatalog(TCustomIniFile& ini);
     // A device from a section of an open .dvl file, with every profile stored there; its
     // numbers are refused as CreateFromCatalog refuses them, and so is a DevCount outside

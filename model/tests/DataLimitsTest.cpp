@@ -213,6 +213,7 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
         {"[dev]\r\nratedpower=1e309\r\n", "ενότητα [dev], κλειδί ratedpower"},
         {"[dev]\r\nratedpower=inf\r\n", "ενότητα [dev], κλειδί ratedpower"},
         {"[dev]\r\nicon=99999999999\r\n", "ενότητα [dev], κλειδί icon"},
+        {"[dev]\r\nNotKnownOp=99999999999\r\n", "ενότητα [dev], κλειδί NotKnownOp"},
         {"[dev]\r\nratedpower=60\r\n[hourop]\r\nhourop_07=2\r\n",
          "ενότητα [hourop], κλειδί hourop_07"},
         {"[dev]\r\nratedpower=60\r\n[hourop]\r\nhourop_07=1e400\r\n",
@@ -224,16 +225,14 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
         TMemIniFile ini(file);
         ExpectRefused([&] { TDeviceEl::CreateFromCatalog(ini); }, {file, c.Shown});
     }
-    // Values that are no number at all read as their keys' defaults; a Boolean is any number
-    // but 0, however large.
-    TMemIniFile words(Write("words.idev",
-                            "[dev]\r\nratedpower=abc\r\nicon=x\r\n"
-                            "NotKnownOp=99999999999\r\n[hourop]\r\nhourop_03=n/a\r\n"));
+    // Values that are no number at all read as their keys' defaults.
+    TMemIniFile words(Write("words.idev", "[dev]\r\nratedpower=abc\r\nicon=x\r\n"
+                                          "NotKnownOp=ναι\r\n[hourop]\r\nhourop_03=n/a\r\n"));
     auto wordy = TDeviceEl::CreateFromCatalog(words);
     EXPECT_EQ(wordy->RatedPower(), 0);
     EXPECT_FALSE(wordy->KnownRatedPower());
     EXPECT_EQ(wordy->ImageIndex(), 0);
-    EXPECT_TRUE(wordy->NotKnownOp());
+    EXPECT_FALSE(wordy->NotKnownOp());
     EXPECT_EQ(wordy->HourOps().GetFactor(0, 3), 0);
 
     // The limits themselves are accepted, and a device of them saves and reads back.
@@ -251,8 +250,8 @@ TEST_F(LimitsTest, DeviceFilesRefuseValuesBeyondTheLimitsNamingSectionAndKey) {
     EXPECT_EQ(back.GetDevice(1)->RatedPower(), kMinRatedPower);
 }
 
-// A catalogue file that cannot be read, or that holds no device at all, is refused naming the
-// file and why, never taken for an unknown device of 0 W.
+// A catalogue file that cannot be read is refused naming the file and why, never taken for
+// an unknown device of 0 W. One that reads but holds no [dev] section is such a device.
 TEST_F(LimitsTest, UnreadableCatalogueFilesAreRefusedNamingTheFile) {
     const std::string device = "[dev]\r\nname=Λάμπα\r\nratedpower=40\r\n";
     const auto wide = [&](int width, bool big) {
@@ -270,7 +269,8 @@ TEST_F(LimitsTest, UnreadableCatalogueFilesAreRefusedNamingTheFile) {
     fs::resize_file(large, uint64_t(kMaxIniFileSize) + 1);
     const std::string dangling = (FDir / "dangling.idev").string();
     fs::create_symlink(FDir / "gone.idev", dangling);
-    const std::string notDevice = "δεν είναι αρχείο συσκευής";
+    const std::string folder = (FDir / "folder.idev").string();
+    fs::create_directory(folder);
     const struct {
         const char* Name;
         std::string File;
@@ -282,20 +282,108 @@ TEST_F(LimitsTest, UnreadableCatalogueFilesAreRefusedNamingTheFile) {
         {"UTF-32, big end first", Write("utf32be.idev", wide(4, true)), FrameworkTexts::Utf32Text},
         {"over the size limit", large, "16 MB"},
         {"dangling link", dangling, FrameworkTexts::NoSuchFile},
-        {"marks followed by junk",
-         Write("junk.idev", "\xEF\xBB\xBF\xEF\xBB\xBF\x01\x9C\xFF\xFEjunk\x02"), notDevice},
-        {"empty", Write("empty.idev", ""), notDevice},
-        {"another kind of profile file", Write("seasons.idev", "[Seasons]\r\ncount=1\r\n"),
-         notDevice},
+        {"a folder", folder, folder},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TMemIniFile ini(c.File);
         ExpectRefused([&] { TDeviceEl::CreateFromCatalog(ini); }, {c.File, c.Shown});
+        TIniFile direct(c.File);
+        ExpectRefused([&] { TDeviceEl::CreateFromCatalog(direct); }, {c.File, c.Shown});
+    }
+    // Files that read but hold no [dev] section: every key's default, an unknown device of
+    // unknown power, with the factors of an [hourop] section if there is one.
+    const struct {
+        const char* Name;
+        std::string File;
+        double Factor7;
+    } unknown[] = {
+        {"marks followed by junk",
+         Write("junk.idev", "\xEF\xBB\xBF\xEF\xBB\xBF\x01\x9C\xFF\xFEjunk\x02"), 0},
+        {"empty", Write("empty.idev", ""), 0},
+        {"another kind of profile file", Write("seasons.idev", "[Seasons]\r\ncount=1\r\n"), 0},
+        {"[hourop] only", Write("hourop.idev", "[hourop]\r\nhourop_07=0.5\r\n"), 0.5},
+    };
+    for (const auto& c : unknown) {
+        SCOPED_TRACE(c.Name);
+        TMemIniFile ini(c.File);
+        const auto device = TDeviceEl::CreateFromCatalog(ini);
+        EXPECT_EQ(device->Name(), "Αγνωστη Συσκευή");
+        EXPECT_EQ(device->RatedPower(), 0);
+        EXPECT_FALSE(device->KnownRatedPower());
+        EXPECT_FALSE(device->NotKnownOp());
+        EXPECT_EQ(device->ImageIndex(), 0);
+        EXPECT_EQ(device->DevCount(), 1);
+        ASSERT_EQ(device->HourOps().Count(), 1);
+        EXPECT_EQ(device->HourOps().GetFactor(0, 7), c.Factor7);
+        EXPECT_EQ(device->HourOps().GetFactor(0, 8), 0);
     }
     // A device section of defaults but one is a device.
     TMemIniFile bare(Write("bare.idev", "[dev]\r\nicon=2\r\n"));
     EXPECT_EQ(TDeviceEl::CreateFromCatalog(bare)->Name(), "Αγνωστη Συσκευή");
+}
+
+// Yes/no keys are whole numbers, read as every whole-number key is: 0 is no, any other
+// whole number yes, text that is no number the key's default, and a number that is no whole
+// number an int holds refused naming the file, the section and the key.
+TEST_F(LimitsTest, YesNoKeysReadAsWholeNumbers) {
+    const struct {
+        const char* Value;
+        int Read; // 0 no, 1 yes, -1 the key's default, -2 refused
+    } cases[] = {
+        {"2.5", -2}, {"inf", -2}, {"0.0", -2}, {"3000000000", -2}, {"1e400", -2}, {"nan", -2},
+        {"abc", -1}, {"", -1},    {"0", 0},    {"1", 1},           {"7", 1},      {"-1", 1},
+    };
+    // Each key with the default a missing key would give.
+    const struct {
+        const char* Key;
+        const char* Power;
+        bool Default;
+    } catalogueKeys[] = {
+        {"NotKnownOp", "40", false},
+        {"knownRatedPower", "40", true},
+        {"knownRatedPower", "0", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("value \"") + c.Value + "\"");
+        for (const auto& k : catalogueKeys) {
+            SCOPED_TRACE(std::string(k.Key) + " with ratedpower=" + k.Power);
+            const std::string file =
+                Write("yesno.idev", std::string("[dev]\r\nratedpower=") + k.Power + "\r\n" + k.Key +
+                                        "=" + c.Value + "\r\n");
+            TMemIniFile ini(file);
+            if (c.Read == -2) {
+                ExpectRefused([&] { TDeviceEl::CreateFromCatalog(ini); },
+                              {file, std::string("ενότητα [dev], κλειδί ") + k.Key,
+                               std::string(" ") + c.Value + " στο αρχείο"});
+                continue;
+            }
+            const auto device = TDeviceEl::CreateFromCatalog(ini);
+            const bool expected = c.Read == -1 ? k.Default : c.Read == 1;
+            EXPECT_EQ(std::string(k.Key) == "NotKnownOp" ? device->NotKnownOp()
+                                                         : device->KnownRatedPower(),
+                      expected);
+        }
+        // The device list's NotKnownOp, whose default is no; the list stays when refused.
+        const std::string file =
+            Write("yesno.dvl", std::string("[devlist]\r\ncount=1\r\n[dev0]\r\nName=a\r\n"
+                                           "NotKnownOp=") +
+                                   c.Value + "\r\n");
+        TDevList list;
+        auto kept = std::make_unique<TDeviceEl>();
+        kept->SetName("kept");
+        list.Add(std::move(kept));
+        if (c.Read == -2) {
+            ExpectRefused([&] { list.LoadFromFile(file); },
+                          {file, "ενότητα [dev0], κλειδί NotKnownOp"});
+            ASSERT_EQ(list.Count(), 1);
+            EXPECT_EQ(list.GetDevice(0)->Name(), "kept");
+            continue;
+        }
+        list.LoadFromFile(file);
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.GetDevice(0)->NotKnownOp(), c.Read == 1);
+    }
 }
 
 // Period files: a day or a way of operation written as a number no int holds is refused
