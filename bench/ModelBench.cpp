@@ -484,9 +484,11 @@ int main(int argc, char** argv) {
                             time(name) / 1e3, time(name) / time(fastest));
         if (time("BM_Simulate") >= 0) {
             const double ratio = time("BM_Simulate") / time(fastest);
-            std::printf("Simulate / fastest floor (%s) on %s: %.2f (goal: Simulate <= 2 x its "
-                        "floor: %s)\n",
-                        fastest, curve, ratio, ratio <= 2 ? "met" : "not met");
+            // The ratio only: it lies close to the goal of 2, where a verdict would turn
+            // with the noise of the machine.
+            std::printf("Simulate / fastest floor (%s) on %s: %.3f (goal: Simulate <= 2 x its "
+                        "floor)\n",
+                        fastest, curve, ratio);
         }
     }
     if (t.count("BM_BatterySizing")) {

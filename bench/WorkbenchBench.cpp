@@ -14,8 +14,8 @@
 #include "chart/Chart.h"
 #include "chartdlg/ChartPreview.h"
 #include "framework/core/SystemUtils.h"
-#include "framework/gui/Bitmaps.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Messages.h"
 #include "framework/gui/Printers.h"
 #include "framework/gui/TestKit.h"
 #include "model/Data.h"
@@ -201,9 +201,12 @@ void BM_PrintWindSpeedChartToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintWindSpeedChartToPdf)->Unit(benchmark::kMillisecond);
 
-// The print preview's page for the same chart painted once, as the dialog shows it, into a
-// picture of the control: the page drawn as the printer draws it into the picture of the
-// page, that picture stretched onto the sheet, the margins drawn over it.
+// The print preview's page for the same chart painted anew as the dialog shows it, its area
+// invalidated and its window painted at once as after a change of the margins: the page
+// drawn as the printer draws it into the picture of the page, that picture stretched onto
+// the sheet, the margins drawn over it. The page's paints are counted at its window
+// procedure; anything but one per iteration fails the run (a page shown from a picture
+// kept would time no drawing).
 void BM_PreviewWindSpeedChartPage(benchmark::State& state) {
     TWorkbenchSession session;
     if (!session.Bench) {
@@ -212,23 +215,42 @@ void BM_PreviewWindSpeedChartPage(benchmark::State& state) {
     }
     PdfPrinter(session);
     bool previewed = false;
+    long paints = 0;
     const bool shown = WithWindSpeedChart(session, [&](TfmGraphBase* graph) {
         Application->SetModalHandler([&](TCustomForm* form) {
             auto* preview = dynamic_cast<TChartPreview*>(form);
             if (!preview || previewed)
                 return;
             previewed = true;
+            // The dialog on the screen and painted first, as the user sees it.
+            TestKit::ProcessMessages();
             TChartPreviewPage* page = preview->ChartPreviewPanel1;
-            TBitmap picture;
+            const TWndMethod pageProc = page->WindowProc();
+            // A paint message carries the canvas the page draws on.
+            page->SetWindowProc(TWndMethod([&paints, pageProc](TMessage& message) {
+                if (message.Msg == WM_PAINT && message.WParam != 0)
+                    ++paints;
+                pageProc(message);
+            }));
             for (auto _ : state)
-                TestKit::RenderToBitmap(page, picture);
+                page->Repaint();
+            page->SetWindowProc(pageProc);
             state.counters["page_width"] = page->Width();
             state.counters["page_height"] = page->Height();
         });
         graph->actGraphPrint->Execute();
     });
-    if (!shown || !previewed)
+    if (!shown || !previewed) {
         state.SkipWithError("the preview was not shown");
+        return;
+    }
+    state.counters["page_paints"] = double(paints) / double(state.iterations());
+    if (paints != long(state.iterations())) {
+        const std::string error = "the page was painted " + std::to_string(paints) + " times in " +
+                                  std::to_string(state.iterations()) +
+                                  " iterations, not once in each";
+        state.SkipWithError(error.c_str());
+    }
 }
 BENCHMARK(BM_PreviewWindSpeedChartPage)->Unit(benchmark::kMillisecond);
 
