@@ -7,6 +7,7 @@
 #include "framework/gui/RedrawLock.h"
 #include "model/Data.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -56,6 +57,107 @@ TAction* AddAction(TCustomForm* form, TActionList* list, const std::string& name
     return action;
 }
 
+namespace {
+
+// A window docked over the other controls of its host (a chart over the view) covers them:
+// while it lives they are disabled, so none of them takes the focus, a typed key or an
+// accelerator, and Tab passes them by. When the window is freed, what it disabled is
+// enabled again (unless another window still covers it) and the focus goes back to the
+// control that had it before. The guard hears of the cover's end through a free
+// notification, after the cover has left its host.
+class TCoverGuard : public TComponent {
+public:
+    TCoverGuard(TWinControl* host, TCustomForm* cover)
+        : TComponent(nullptr), FHost(host), FCover(cover) {
+        Guards().push_back(this);
+        cover->FreeNotification(this);
+        if (TWinControl* focused = FindFocusedControl();
+            focused && (focused == host || host->ContainsControl(focused)) &&
+            !(focused == cover || cover->ContainsControl(focused)))
+            Watch(FFocused = focused);
+        for (int i = 0; i < host->ControlCount(); ++i) {
+            TControl* control = host->Controls(i);
+            if (control != cover && control->Enabled()) {
+                FCovered.push_back(control);
+                Watch(control);
+            }
+        }
+        // The focus moves onto the cover before what it covers is disabled, so that it does
+        // not wander to whatever the toolkit finds next.
+        if (FFocused) {
+            cover->SelectFirst();
+            TWinControl* now = FindFocusedControl();
+            if ((!now || !(now == cover || cover->ContainsControl(now))) && cover->CanFocus())
+                cover->SetFocus();
+        }
+        for (TControl* control : FCovered)
+            control->SetEnabled(false);
+    }
+    ~TCoverGuard() override {
+        std::erase(Guards(), this);
+        for (TControl* control : FCovered)
+            control->RemoveFreeNotification(this);
+        if (FFocused)
+            FFocused->RemoveFreeNotification(this);
+        if (FCover)
+            FCover->RemoveFreeNotification(this);
+    }
+
+    void ComponentNotification(TComponent* component, TOperation operation) override {
+        TComponent::ComponentNotification(component, operation);
+        if (operation != opRemove)
+            return;
+        if (component == FCover) {
+            FCover = nullptr;
+            Uncover();
+            delete this;
+            return;
+        }
+        std::erase(FCovered, component);
+        if (component == FFocused)
+            FFocused = nullptr;
+    }
+
+private:
+    static std::vector<TCoverGuard*>& Guards() {
+        static std::vector<TCoverGuard*> guards;
+        return guards;
+    }
+    void Watch(TComponent* component) { component->FreeNotification(this); }
+    bool Covers(const TControl* control) const {
+        return std::find(FCovered.begin(), FCovered.end(), control) != FCovered.end();
+    }
+    void Uncover() {
+        std::erase(Guards(), this);
+        for (TControl* control : FCovered) {
+            bool stillCovered = false;
+            for (const TCoverGuard* other : Guards())
+                stillCovered = stillCovered || other->Covers(control);
+            if (!stillCovered)
+                control->SetEnabled(true);
+        }
+        // The focus returns to the control that had it before, unless a form docked in the
+        // host since (the next view) has it now.
+        if (FFocused && FFocused->CanFocus() && FFocused->Showing()) {
+            TWinControl* now = FindFocusedControl();
+            bool inNewForm = now && now != FHost && FHost->ContainsControl(now);
+            for (const TControl* control : FCovered)
+                if (auto* covered = dynamic_cast<const TWinControl*>(control);
+                    covered && (now == covered || covered->ContainsControl(now)))
+                    inNewForm = false;
+            if (!inNewForm)
+                FFocused->SetFocus();
+        }
+    }
+
+    TWinControl* FHost; // alive while FFocused is: it holds it
+    TCustomForm* FCover;
+    TWinControl* FFocused = nullptr;
+    std::vector<TControl*> FCovered;
+};
+
+} // namespace
+
 TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bordered,
                              const TFormInitProc& initProc, TFormClass formClass,
                              bool closeOthers) {
@@ -87,6 +189,10 @@ TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bord
     form->SetParent(host);
     form->SetVisible(true);
     created.release();
+    // A form kept beside the others is shown over them: they are out of reach of the
+    // keyboard until it goes.
+    if (!closeOthers)
+        new TCoverGuard(host, form);
 
     if (closeOthers) {
         std::vector<TComponent*> others;

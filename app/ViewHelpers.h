@@ -41,7 +41,10 @@ using TFormInitProc = std::function<void(TCustomForm*)>;
 
 // Creates a form of formClass owned by host and docks it there (see ShowFormInPanel in
 // the .cpp for the steps); answers the new form, or nullptr when host already owns a
-// component of that class (then nothing happens at all).
+// component of that class (then nothing happens at all). Without closeOthers the form
+// covers what host shows already (a chart over a view): until it is freed those controls
+// are disabled, out of the tab order and of every key, and the focus moves onto the new
+// form; when it goes they are enabled again and the focus returns where it was.
 TCustomForm* ShowFormInPanel(TWinControl* host, TWinControl* toolHost, bool bordered,
                              const TFormInitProc& initProc, TFormClass formClass, bool closeOthers);
 
