@@ -50,10 +50,15 @@ mutation button-group-lookup-by-class now controls/fxButtonGroup.cpp \
     'controls_tests:^FxButtonGroupTest\. random_walk:^random_walk_Orvanti_'
 
 # 4. The test kit's clicks, double clicks and drags keep to the window they began on; the
-#    mutants send the rest of the gesture to the control again, freed by the first press.
+#    mutants send the rest of the gesture to the control again, freed by the first press,
+#    or the rest of a double click to the window under the mouse once the first is gone.
 mutation testkit-double-click-to-freed now framework/gui/TestKit.cpp \
     'SendMouseAt\(top, QEvent::MouseButtonDblClick, global, Qt::LeftButton, \{\}\);\n(\s*)SendMouseAt\(top, QEvent::MouseButtonRelease, global, Qt::LeftButton, \{\}\);' \
     'SendMouse(control, QEvent::MouseButtonDblClick, at, Qt::LeftButton, {});\n$1SendMouse(control, QEvent::MouseButtonRelease, at, Qt::LeftButton, {});' \
+    'gui_tests:^TestKitTest\. random_walk:^random_walk_'
+mutation testkit-double-click-to-window-under now framework/gui/TestKit.cpp \
+    'SendMouseAt\(top, QEvent::MouseButtonDblClick, global, Qt::LeftButton, \{\}\);\n(\s*)SendMouseAt\(top, QEvent::MouseButtonRelease, global, Qt::LeftButton, \{\}\);' \
+    'const QPointer<QWidget> now = QApplication::topLevelAt(global);\n$1SendMouseAt(now, QEvent::MouseButtonDblClick, global, Qt::LeftButton, {});\n$1SendMouseAt(now, QEvent::MouseButtonRelease, global, Qt::LeftButton, {});' \
     'gui_tests:^TestKitTest\. random_walk:^random_walk_'
 mutation testkit-click-release-to-freed now framework/gui/TestKit.cpp \
     'SendMouseAt\(top, QEvent::MouseButtonRelease, global, QtButton\(button\), shift\);' \
