@@ -83,7 +83,7 @@ mutation tab-skips-two-design-stops later app/wgEd.cpp \
     'app_tests:^KeyboardJourneyTest\.'
 
 # 7. A list view is a tab stop (the device catalogue's list among them).
-mutation catalogue-list-no-tab-stop later framework/gui/ListView.cpp \
+mutation catalogue-list-no-tab-stop now framework/gui/ListView.cpp \
     '\n\s*// Reached by Tab like the other input controls: its keys move the selection\.\n\s*SetTabStop\(true\);' \
     '' \
     'app_tests:^WindowKeyboardJourneyTest\.DeviceEditorAndCatalogue app_tests:^WindowKeyboardJourneyTest\.'
@@ -101,7 +101,7 @@ mutation docked-chart-view-takes-keys later '' '' '' ''
 
 # 10. A program error thrown by a click handler of the design page (every editor button
 #     but the wind generator's, so the page still opens).
-mutation design-click-throws later app/design.cpp \
+mutation design-click-throws now app/design.cpp \
     '(\n(\s*)int tag = button->Tag\(\);)' \
     '$1\n$2if (tag != 0)\n$2    throw std::out_of_range("mutant");' \
     'random_walk:^random_walk_Orvanti_ app_tests:^(FreedWindowsTest|KeyboardJourneyTest)\.'
