@@ -249,12 +249,13 @@ restore=""
 trap '[[ -n $restore ]] && cp "$restore" "$tree/${files[current]}" && touch "$tree/${files[current]}"' EXIT
 
 rows=()
+sep=$'\x1f'
 survivors=0
 missing=0
 for i in "${chosen[@]}"; do
     name=${names[i]}
     if [[ -z ${files[i]} ]]; then
-        rows+=("$name|${whens[i]}|not defined||")
+        rows+=("$name$sep${whens[i]}${sep}not defined$sep$sep")
         continue
     fi
     echo "== $name (${files[i]})"
@@ -306,14 +307,14 @@ for i in "${chosen[@]}"; do
         caught=SURVIVED
         [[ ${whens[i]} == now ]] && survivors=$((survivors + 1))
     fi
-    rows+=("$name|${whens[i]}|$caught|$test|$detail")
+    rows+=("$name$sep${whens[i]}$sep$caught$sep$test$sep$detail")
 done
 
 echo
-printf '%-32s %-6s %-48s %-70s %s\n' mutation expect "failed check" test "step or failure"
+printf '%-36s %-6s %-48s %-70s %s\n' mutation expect "failed check" test "step or failure"
 for row in "${rows[@]}"; do
-    IFS='|' read -r n w c t d <<<"$row"
-    printf '%-32s %-6s %-48s %-70s %s\n' "$n" "$w" "$c" "$t" "$d"
+    IFS=$sep read -r n w c t d <<<"$row"
+    printf '%-36s %-6s %-48s %-70s %s\n' "$n" "$w" "$c" "$t" "$d"
 done
 echo "logs: $logs"
 ((missing == 0)) || echo "$missing check(s) match no test"
