@@ -94,9 +94,20 @@ TEST_F(TestKitTest, TypedCapitalsLeaveShiftUp) {
 }
 
 // A button that frees its window on the first click of a double click (a tool button that
-// switches views): the second press goes to whatever is under the mouse, never to the freed
-// button.
+// switches views): the rest of the double click is the freed window's, so it reaches
+// neither the freed button nor the window that the freed one covered.
 TEST_F(TestKitTest, ADoubleClickWhoseFirstClickFreesTheWindowLeavesTheFreedButtonAlone) {
+    TForm under(nullptr);
+    under.SetBounds(0, 0, 200, 120);
+    auto* underPad = new TCustomControl(&under);
+    underPad->SetParent(&under);
+    underPad->SetBounds(0, 0, 200, 120);
+    int underPresses = 0;
+    underPad->SetOnMouseDown(
+        [&](TObject*, TMouseButton, TShiftState, int, int) { ++underPresses; });
+    underPad->SetOnMouseUp([&](TObject*, TMouseButton, TShiftState, int, int) { ++underPresses; });
+    underPad->SetOnDblClick([&](TObject*) { ++underPresses; });
+    under.Show();
     auto* form = new TForm(nullptr);
     form->SetBounds(0, 0, 200, 120);
     auto* button = new TButton(form);
@@ -111,6 +122,7 @@ TEST_F(TestKitTest, ADoubleClickWhoseFirstClickFreesTheWindowLeavesTheFreedButto
     TestKit::ProcessMessages();
     TestKit::DoubleClick(button);
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(underPresses, 0);
     // Drags and clicks whose press frees the window end without touching it either.
     auto* other = new TForm(nullptr);
     other->SetBounds(0, 0, 200, 120);
@@ -131,6 +143,7 @@ TEST_F(TestKitTest, ADoubleClickWhoseFirstClickFreesTheWindowLeavesTheFreedButto
     TestKit::ProcessMessages();
     TestKit::Click(pad3);
     TestKit::ProcessMessages();
+    EXPECT_EQ(underPresses, 0);
 }
 
 TEST_F(TestKitTest, RendersATopLevelWindowWithItsFrame) {
