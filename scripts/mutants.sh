@@ -96,8 +96,11 @@ mutation alt-letter-types now framework/gui/WinControl.cpp \
     'gui_tests:^StandardControlsTest\.AltWith app_tests:^FreedWindowsTest\.AltWith'
 
 # 9. While a chart is docked over a view, the view's controls take no focus and no key.
-#    Not written yet.
-mutation docked-chart-view-takes-keys later '' '' '' ''
+#    The mutant docks the chart without disabling what it covers.
+mutation docked-chart-view-takes-keys now app/ViewHelpers.cpp \
+    'new TCoverGuard\(host, form\);' \
+    '(void)0;' \
+    'app_tests:^DockedChartKeysTest\.'
 
 # 10. A program error thrown by a click handler of the design page (every editor button
 #     but the wind generator's, so the page still opens).
