@@ -21,5 +21,9 @@ while (($#)); do
             ;;
     esac
 done
+# A compiler cache, when the machine has one, makes a build of a fresh clone mostly cache hits.
+if command -v ccache >/dev/null; then
+    options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "${options[@]}")
+fi
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
 cmake --build "$dir" -j"$(nproc)" "${targets[@]}"

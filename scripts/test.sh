@@ -5,17 +5,33 @@
 # benchmarks once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each phase's time, printed at the end (and as each phase begins), so that a slow run shows
+# where its time went.
+phases=()
+phase_name=
+phase_start=$SECONDS
+phase() {
+    [ -n "$phase_name" ] && phases+=("$(printf '%5d s  %s' $((SECONDS - phase_start)) "$phase_name")")
+    phase_name=$1
+    phase_start=$SECONDS
+    [ -n "$phase_name" ] && echo "== $phase_name (at $SECONDS s)"
+    return 0
+}
+phase "system packages and source checks"
 scripts/setup.sh
 scripts/check.sh
 export QT_QPA_PLATFORM=offscreen
 export HKCU_STORE=$(mktemp -d)/hkcu.store
 
+phase "build (warnings as errors)"
 scripts/build.sh build-ci -DORV_WERROR=ON
 scripts/check-links.sh build-ci
+phase "ctest"
 ctest --test-dir build-ci -j8 --output-on-failure
 
 # ctest runs one test per process; each test binary also runs whole, in an order shuffled by
 # the printed seed, so that no test relies on what an earlier one in the same process left.
+phase "each test binary whole, shuffled"
 seed=$(($(date +%s) % 99999 + 1))
 echo "Each test binary whole, shuffled with seed $seed"
 shuffled_log=$(mktemp)
@@ -34,6 +50,7 @@ rm -f "$shuffled_log"
 # expressions are not compiled to machine code under the checker (their generated code
 # reads memory the checker cannot follow); scripts/valgrind.supp holds the known reports of
 # system libraries.
+phase "valgrind runs"
 memcheck=(valgrind --error-exitcode=1 --leak-check=no --quiet
     --suppressions=scripts/valgrind.supp)
 # The runs go side by side, each with a log of its own, shown when it fails.
@@ -73,14 +90,21 @@ for c in "${checks[@]}"; do
 done
 ((failed == 0)) || exit 1
 
+phase "sanitizer build"
 scripts/build.sh build-asan -DORV_WERROR=ON -DORV_SANITIZE=ON -DORV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+phase "ctest in the sanitizer build"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
     ctest --test-dir build-asan -j8 --output-on-failure
 
+phase "benchmarks"
 for b in build-ci/bench/*_bench; do
     [ -x "$b" ] && "$b" --benchmark_min_time=0.05
 done
 
 # Every file reader under the fuzzer for a short, fixed number of runs (scripts/fuzz.sh N
 # runs longer searches on demand).
+phase "fuzzers"
 scripts/fuzz.sh 5000
+phase ""
+echo "Time per phase (${SECONDS} s in all):"
+printf '%s\n' "${phases[@]}"
