@@ -8,7 +8,9 @@
 
 #include "app/GraphBaseSt.h"
 #include "app/design.h"
+#include "app/wgEd.h"
 #include "framework/gui/Buttons.h"
+#include "model/Data.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +24,59 @@ const char* const kViewNames[] = {"Σχεδιασμός", "Περίοδοι", "�
 // (F11), copy a chart (Ctrl+Ins), delete a device (Ctrl+Del).
 const std::vector<std::string> kViewKeys = {"F3", "F9", "F11", "Ctrl+Ins", "Ctrl+Del", "Esc"};
 
+// Deleting a device (Ctrl+Del) removes the selected one from the list.
+KeyWalk::TKeyEffect DeletesADevice() {
+    return KeyWalk::Changes<int>(
+        "Ctrl+Del", "removes the selected device", [] { return DevList->Count(); },
+        [](const int& before, const int& after) { return after == std::max(0, before - 1); });
+}
+
+// The keys a docked chart answers: its properties (F11) open the chart editor, Ctrl+Ins
+// copies it.
+KeyWalk::TKeyEffects DockedChartKeys() {
+    return {KeyWalk::OpensWindow("F11", "TChartEditForm"), KeyWalk::CopiesToClipboard("Ctrl+Ins")};
+}
+
 class KeyboardJourneyTest : public TProgramTest {
 protected:
+    // The wind generator's editor, when it is the one docked in the design page.
+    TfmWGEd* WindGeneratorEditor() {
+        auto* design = dynamic_cast<TfmDesign*>(fmHolder->CurrentView());
+        if (!design)
+            return nullptr;
+        for (int i = 0; i < design->sysHolder->ControlCount(); ++i)
+            if (auto* ed = dynamic_cast<TfmWGEd*>(design->sysHolder->Controls(i));
+                ed && ed->Showing())
+                return ed;
+        return nullptr;
+    }
+    // The view keys, each one the view answers with what it does: the wind generator's
+    // editor opens a power curve (F3), the devices view deletes a device (Ctrl+Del), the
+    // wind data sizes the battery and shows the result (F9).
+    KeyWalk::TKeyEffects ViewKeys(int view) {
+        KeyWalk::TKeyEffects keys;
+        for (const std::string& k : kViewKeys) {
+            if (k == "F3" && view == 0 && WindGeneratorEditor())
+                keys.push_back(KeyWalk::ShowsDialog("F3", "TOpenDialog"));
+            else if (k == "Ctrl+Del" && view == 2)
+                keys.push_back(DeletesADevice());
+            else if (k == "F9" && view == 4)
+                keys.push_back(KeyWalk::ShowsDialog("F9", "MessageBox"));
+            else
+                keys.push_back(k);
+        }
+        return keys;
+    }
     KeyWalk::TFaults Faults;
 };
 
 TEST_F(KeyboardJourneyTest, EveryViewReachedFromEveryOtherTakesTheKeyboard) {
+    // A device for each walk of the devices view to delete.
+    for (int i = 0; i < ViewCount; ++i) {
+        auto device = std::make_unique<TDeviceEl>();
+        device->SetName("Ψυγείο " + std::to_string(i));
+        DevList->Add(std::move(device));
+    }
     for (int from = 0; from < ViewCount; ++from)
         for (int to = 0; to < ViewCount; ++to) {
             if (from == to)
@@ -37,7 +86,7 @@ TEST_F(KeyboardJourneyTest, EveryViewReachedFromEveryOtherTakesTheKeyboard) {
             ShowView(from);
             ShowView(to);
             ASSERT_EQ(fmHolder->CurrentView()->ClassType(), ViewClasses[size_t(to)]);
-            KeyWalk::WalkWindow(fmHolder, where, kViewKeys, Faults);
+            KeyWalk::WalkWindow(fmHolder, where, ViewKeys(to), Faults);
             ASSERT_TRUE(fmHolder->Showing());
         }
     EXPECT_EQ(Faults.Text(), "");
@@ -55,7 +104,11 @@ TEST_F(KeyboardJourneyTest, EveryComponentEditorOfTheDesignPage) {
         SCOPED_TRACE(where);
         TestKit::Click(button);
         TestKit::ProcessMessages();
-        KeyWalk::WalkWindow(fmHolder, where, {"F3", "Esc"}, Faults);
+        ASSERT_EQ(WindGeneratorEditor() != nullptr, button == design->sbWG);
+        KeyWalk::WalkWindow(
+            fmHolder, where,
+            {WindGeneratorEditor() ? KeyWalk::ShowsDialog("F3", "TOpenDialog") : "F3", "Esc"},
+            Faults);
         ASSERT_EQ(fmHolder->CurrentView(), design);
     }
     EXPECT_EQ(Faults.Text(), "");
@@ -71,7 +124,7 @@ TEST_F(KeyboardJourneyTest, EveryDockedChartAndTheViewBack) {
         for (int round = 0; round < 2; ++round) {
             ClickStrip("Γράφημα");
             ASSERT_NE(DockedChart(), nullptr);
-            KeyWalk::WalkWindow(fmHolder, where, {"Ctrl+Ins"}, Faults);
+            KeyWalk::WalkWindow(fmHolder, where, DockedChartKeys(), Faults);
             if (DockedChart())
                 ClickStrip("Επιστροφή");
             ASSERT_EQ(DockedChart(), nullptr);

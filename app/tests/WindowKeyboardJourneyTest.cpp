@@ -29,6 +29,44 @@
 
 namespace {
 
+// The keys of a chart window: its properties (F11) open the chart editor, Ctrl+Ins copies it.
+KeyWalk::TKeyEffects ChartKeys() {
+    return {KeyWalk::OpensWindow("F11", "TChartEditForm"), KeyWalk::CopiesToClipboard("Ctrl+Ins")};
+}
+
+// The first tab of the pages, reached as a user does: Left on the tabs as often as there are.
+void FirstTab(TPageControl* pages) {
+    TestKit::Focus(pages);
+    for (int i = 0; i < pages->PageCount(); ++i)
+        TestKit::PressKey(VK_LEFT);
+}
+
+// The chart editor's chart pages, brought into view: its first main tab.
+TPageControl* ChartPages(TChartEditForm* editor) {
+    FirstTab(editor->MainPage);
+    return editor->Notebook1;
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the chart editor's main tabs (chart, series), the
+// outermost pages holding the focus, on by one and back.
+KeyWalk::TKeyEffects PageKeys(TChartEditForm* editor) {
+    TPageControl* pages = editor->MainPage;
+    auto page = [pages] { return pages->ActivePageIndex(); };
+    auto on = [pages] { return pages; };
+    const int count = pages->PageCount();
+    return {
+        KeyWalk::Changes<int>(
+            "Ctrl+Tab", "shows the next page", page,
+            [count](const int& before, const int& after) { return after == (before + 1) % count; },
+            on),
+        KeyWalk::Changes<int>(
+            "Ctrl+Shift+Tab", "shows the page before", page,
+            [count](const int& before, const int& after) {
+                return after == (before + count - 1) % count;
+            },
+            on)};
+}
+
 class WindowKeyboardJourneyTest : public TProgramTest {
 protected:
     void TearDown() override {
@@ -64,12 +102,13 @@ TEST_F(WindowKeyboardJourneyTest, DeviceEditorAndCatalogue) {
     TestKit::ProcessMessages();
     TestKit::Dialogs().Clear();
     ASSERT_EQ(DevList->Count(), 1);
-    KeyWalk::EveryWayOut<TfmDevEdit>("device editor", Faults,
-                                     [&] {
-                                         view->gdDevices->SetRow(1);
-                                         TestKit::Click(view->ToolButton2);
-                                     },
-                                     {});
+    KeyWalk::EveryWayOut<TfmDevEdit>(
+        "device editor", Faults,
+        [&] {
+            view->gdDevices->SetRow(1);
+            TestKit::Click(view->ToolButton2);
+        },
+        [](TfmDevEdit*) { return KeyWalk::TKeyEffects{}; }, KeyWalk::escLeaves);
     // The catalogue, docked in the view, shown and closed again.
     for (const KeyWalk::TExit& e : KeyWalk::kExits) {
         SCOPED_TRACE(KeyWalk::ExitName(e));
@@ -79,7 +118,14 @@ TEST_F(WindowKeyboardJourneyTest, DeviceEditorAndCatalogue) {
         // Its list is reached by Tab: the walk checks that Tab comes to every stop.
         const std::vector<TWinControl*> stops = KeyWalk::TabStops(fmHolder);
         EXPECT_NE(std::find(stops.begin(), stops.end(), catalogue->ListView1), stops.end());
-        KeyWalk::WalkWindow(fmHolder, "catalogue, " + KeyWalk::ExitName(e), {"Ctrl+Del"}, Faults);
+        KeyWalk::WalkWindow(
+            fmHolder, "catalogue, " + KeyWalk::ExitName(e),
+            {KeyWalk::Changes<int>(
+                "Ctrl+Del", "removes the selected device", [] { return DevList->Count(); },
+                [](const int& before, const int& after) {
+                    return after == std::max(0, before - 1);
+                })},
+            Faults, {catalogue->ListView1});
         if (catalogue->Showing())
             KeyWalk::Leave(catalogue, e.Way, e.Part);
         KeyWalk::TabRounds(fmHolder, "devices after the catalogue", Faults);
@@ -93,8 +139,9 @@ TEST_F(WindowKeyboardJourneyTest, WorkbenchChartsFromTheGraphsDropDown) {
     ASSERT_NE(bench, nullptr);
     for (TAction* action : {bench->actViGraph, bench->actPwGraph, bench->actCEGraph,
                             bench->actTTLGraph, bench->actPHZGraph, bench->actPPhGraph}) {
-        KeyWalk::EveryWayOut<TfmGraphBase>(action->Caption(), Faults,
-                                           [action] { action->Execute(); }, {"F11", "Ctrl+Ins"});
+        KeyWalk::EveryWayOut<TfmGraphBase>(
+            action->Caption(), Faults, [action] { action->Execute(); },
+            [](TfmGraphBase*) { return ChartKeys(); });
     }
     EXPECT_EQ(Faults.Text(), "");
 }
@@ -105,41 +152,69 @@ TEST_F(WindowKeyboardJourneyTest, ChartEditorOnEveryPage) {
     for (int page = cepSeriesList; page <= cep3D; ++page) {
         const std::string where = "chart editor page " + std::to_string(page);
         SCOPED_TRACE(where);
-        EXPECT_EQ(
-            KeyWalk::WalkModal<TChartEditForm>(
-                [&] {
-                    TestKit::Focus(chart->Chart1);
-                    TestKit::PressShortCut("F11");
-                },
-                [&](TChartEditForm* editor) {
-                    // The page reached as a user reaches it: arrows in the tabs.
-                    TestKit::Focus(editor->Notebook1);
-                    for (int i = 0; i < page; ++i)
-                        TestKit::PressKey(VK_RIGHT);
-                    EXPECT_EQ(editor->Notebook1->ActivePageIndex(), page);
-                    KeyWalk::WalkWindow(editor, where, {"Ctrl+Tab", "Ctrl+Shift+Tab"}, Faults);
-                },
-                page == cepGeneral),
-            1);
+        EXPECT_EQ(KeyWalk::WalkModal<TChartEditForm>(
+                      [&] {
+                          TestKit::Focus(chart->Chart1);
+                          TestKit::PressShortCut("F11");
+                      },
+                      [&](TChartEditForm* editor) {
+                          // The page reached as a user reaches it: arrows in the tabs.
+                          TestKit::Focus(editor->Notebook1);
+                          for (int i = 0; i < page; ++i)
+                              TestKit::PressKey(VK_RIGHT);
+                          EXPECT_EQ(editor->Notebook1->ActivePageIndex(), page);
+                          KeyWalk::WalkWindow(editor, where, PageKeys(editor), Faults);
+                      },
+                      page == cepGeneral),
+                  1);
         ASSERT_EQ(DockedChart(), chart);
     }
     // The series tab, reached from the list.
-    KeyWalk::EveryWayOut<TChartEditForm>("chart editor, series", Faults,
-                                         [&] {
-                                             TestKit::Focus(chart->Chart1);
-                                             TestKit::PressShortCut("F11");
-                                         },
-                                         {"Ctrl+Tab"});
+    KeyWalk::EveryWayOut<TChartEditForm>(
+        "chart editor, series", Faults,
+        [&] {
+            TestKit::Focus(chart->Chart1);
+            TestKit::PressShortCut("F11");
+        },
+        [](TChartEditForm* editor) {
+            KeyWalk::TKeyEffects keys = {KeyWalk::OpensWindow("Space", "TChartGallery", [editor] {
+                // On the list of series, the first page.
+                FirstTab(ChartPages(editor));
+                return editor->BAddSeries;
+            })};
+            for (const KeyWalk::TKeyEffect& k : PageKeys(editor))
+                keys.push_back(k);
+            return keys;
+        },
+        KeyWalk::escLeaves);
     EXPECT_EQ(Faults.Text(), "");
 }
 
 TEST_F(WindowKeyboardJourneyTest, PrintPreviewAndExport) {
     TfmGraphBaseSt* chart = PeriodsChart();
     ASSERT_NE(chart, nullptr);
-    KeyWalk::EveryWayOut<TChartPreview>("print preview", Faults,
-                                        [&] { chart->actGraphPrint->Execute(); }, {});
-    KeyWalk::EveryWayOut<TChartExportForm>("export", Faults,
-                                           [&] { ExportChart(fmHolder, chart->Chart1); }, {});
+    KeyWalk::EveryWayOut<TChartPreview>(
+        "print preview", Faults, [&] { chart->actGraphPrint->Execute(); },
+        [](TChartPreview* preview) {
+            return KeyWalk::TKeyEffects{KeyWalk::ShowsDialog(
+                "Space", "TPrinterSetupDialog", "", [preview] { return preview->BSetupPrinter; })};
+        },
+        KeyWalk::escLeaves);
+    KeyWalk::EveryWayOut<TChartExportForm>(
+        "export", Faults, [&] { ExportChart(fmHolder, chart->Chart1); },
+        [](TChartExportForm* form) {
+            return KeyWalk::TKeyEffects{
+                // Copying is offered for every format but the chart file
+                // (the last): the first is chosen.
+                KeyWalk::CopiesToClipboard("Space",
+                                           [form] {
+                                               form->RGFormat->SetItemIndex(0);
+                                               form->RGFormatClick(form->RGFormat);
+                                               return form->Button1;
+                                           }),
+                KeyWalk::ShowsDialog("Space", "TSaveDialog", "", [form] { return form->Button2; })};
+        },
+        KeyWalk::escLeaves);
     EXPECT_EQ(Faults.Text(), "");
 }
 
@@ -209,6 +284,9 @@ TEST_F(WindowKeyboardJourneyTest, SeriesGalleryOnEveryTab) {
                                   KeyWalk::TabRounds(gallery, where, Faults);
                                   KeyWalk::PressKeys(gallery, {"Left", "Right", "Up", "Down"});
                               }
+                              // Its cancel button takes Esc: the gallery closes.
+                              EXPECT_NE(KeyWalk::CancelButton(gallery), nullptr);
+                              KeyWalk::CheckEsc(gallery, "gallery", Faults);
                           },
                           false);
                   },

@@ -22,17 +22,32 @@ protected:
 };
 
 TEST_F(RoseKeyboardJourneyTest, MainWindowTableEditorAndChartEditor) {
-    // F3 opens (the dialog is cancelled), Ctrl+Ins and Ins copy the rose.
-    const std::vector<std::string> keys = {"F3", "Ctrl+Ins", "Ins", "Esc"};
+    // F3 shows the open dialog (cancelled), Ctrl+Ins and Ins copy the rose.
+    const KeyWalk::TKeyEffects keys = {KeyWalk::ShowsDialog("F3", "TOpenDialog"),
+                                       KeyWalk::CopiesToClipboard("Ctrl+Ins"),
+                                       KeyWalk::CopiesToClipboard("Ins"), "Esc"};
     KeyWalk::WalkWindow(Form1, "empty", keys, Faults);
     ASSERT_TRUE(Form1->Showing());
     OpenTable(DataFile("rose12.tab"));
     ASSERT_TRUE(Form1->actEditData->Enabled());
     KeyWalk::WalkWindow(Form1, "with a table", keys, Faults);
-    KeyWalk::EveryWayOut<TfmTabDataEd>("table editor", Faults,
-                                       [] { TestKit::Click(Form1->ToolButton4); }, {});
-    KeyWalk::EveryWayOut<TChartEditForm>("chart editor", Faults,
-                                         [] { TestKit::Click(Form1->ToolButton3); }, {"Ctrl+Tab"});
+    KeyWalk::EveryWayOut<TfmTabDataEd>(
+        "table editor", Faults, [] { TestKit::Click(Form1->ToolButton4); },
+        [](TfmTabDataEd*) { return KeyWalk::TKeyEffects{}; });
+    KeyWalk::EveryWayOut<TChartEditForm>(
+        "chart editor", Faults, [] { TestKit::Click(Form1->ToolButton3); },
+        [](TChartEditForm* editor) {
+            // Ctrl+Tab keeps the chart tab: the series tab is hidden here.
+            TPageControl* pages = editor->MainPage;
+            return KeyWalk::TKeyEffects{KeyWalk::Changes<int>(
+                "Ctrl+Tab", "keeps the chart tab, the only one shown",
+                [pages] { return pages->ActivePageIndex(); },
+                [editor](const int& before, const int& after) {
+                    return after == before && editor->MainPage->ActivePage() == editor->TabChart;
+                },
+                [pages] { return pages; })};
+        },
+        KeyWalk::escLeaves);
     // The main window itself: closing it ends the program, whose windows are freed with
     // whatever was open; the program starts again.
     for (const KeyWalk::TExit& e : KeyWalk::kExits) {
