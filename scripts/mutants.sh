@@ -70,16 +70,16 @@ mutation testkit-drag-release-to-freed now framework/gui/TestKit.cpp \
     'gui_tests:^TestKitTest\. random_walk:^random_walk_'
 
 # 5. A button with Cancel answers Esc: the mutant never does, so no dialog closes on Esc.
-mutation esc-ignored-by-cancel-button later framework/gui/StandardControls.cpp \
+mutation esc-ignored-by-cancel-button now framework/gui/StandardControls.cpp \
     '\(key == VK_ESCAPE && FCancel\)' \
     '(key == VK_ESCAPE && FCancel && false)' \
     'app_tests:^WindowKeyboardJourneyTest\. app_tests:^KeyboardJourneyTest\. random_walk:^random_walk_'
 
-# 6. Tab reaches every stop: the mutant takes two of the design page's stops (the model
-#    name and the rated power of the wind generator) out of the tab order.
-mutation tab-skips-two-design-stops later app/wgEd.cpp \
-    '(?s)(edModelName->SetParent\(Panel1\);)(.*?)(edPR->SetParent\(Panel1\);)' \
-    '$1\n    edModelName->SetTabStop(false);$2$3\n    edPR->SetTabStop(false);' \
+# 6. Tab reaches every stop: the mutant makes Tab and Shift+Tab pass over two of the design
+#    page's stops (the wind generator's model name and rated power), still tab stops.
+mutation tab-skips-two-design-stops now framework/gui/WinControl.cpp \
+    'if \(c->CanFocus\(\) && \(!checkTabStop \|\| c->TabStop\(\)\)\) \{' \
+    'if (c->CanFocus() && (!checkTabStop || c->TabStop()) && c->Name() != "edPR" &&\n            c->Name() != "edModelName") {' \
     'app_tests:^KeyboardJourneyTest\.'
 
 # 7. A list view is a tab stop (the device catalogue's list among them).
@@ -108,6 +108,13 @@ mutation design-click-throws now app/design.cpp \
     '(\n(\s*)int tag = button->Tag\(\);)' \
     '$1\n$2if (tag != 0)\n$2    throw std::out_of_range("mutant");' \
     'random_walk:^random_walk_Orvanti_ app_tests:^(FreedWindowsTest|KeyboardJourneyTest)\.'
+
+# 11. A window's own key does what it is for: the mutant takes F11 from the charts'
+#     "Ιδιότητες", so it opens no chart editor.
+mutation chart-f11-opens-nothing now app/GraphBase.cpp \
+    '"Ιδιότητες", 1, TextToShortCut\("F11"\),' \
+    '"Ιδιότητες", 1, scNone,' \
+    'app_tests:^KeyboardJourneyTest\.EveryDockedChart'
 
 # ---------------------------------------------------------------------------
 
