@@ -1,6 +1,7 @@
 # Sums the step counts of the test command's walks (files of "kind<TAB>count" lines, named
 # by -DCOUNTS="a;b;...") and fails when a kind never ran in any of them: every kind of
 # step the walk knows must be taken by these seeds, but those named by -DOPTIONAL="a;b".
+cmake_minimum_required(VERSION 3.20)
 foreach(file ${COUNTS})
     if(NOT EXISTS "${file}")
         message(FATAL_ERROR "no step counts in ${file}: its walk did not end")

@@ -13,6 +13,7 @@
 #include "app/FormHolder.h"
 #include "app/FormParts.h"
 #include "app/LoadConst.h"
+#include "chart/ChartConst.h"
 #include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/ListView.h"
@@ -53,13 +54,22 @@ int Usage() {
 
 // The refusals both programs mean to show, beside the framework's own: a typed number out
 // of its range, a typed text that is no number (with the range after it), a date the
-// periods do not take, an hour factor outside 0 .. 1.
+// periods do not take, an hour factor outside 0 .. 1, and the values typed into the chart
+// editor that the chart refuses (an axis minimum above its maximum, a negative increment,
+// a percentage outside its range ...).
 void AddProgramRefusals(TRandomWalk& walk) {
     walk.AddRefusal<EValueRange>();
     walk.AddRefusal<EConvertError>({std::string(FrameworkTexts::InvalidFloat) + ". %s",
                                     std::string(FrameworkTexts::InvalidInteger) + ". %s",
                                     "Ακατάλληλη μετατροπή ημερομηνίας %s"});
-    walk.AddRefusal<Exception>({"Value must be between 0.00 - 1.00"});
+    walk.AddRefusal<Exception>({"Value must be between 0.00 - 1.00", SFunctionPeriod, SFillSample});
+    walk.AddRefusal<AxisException>({SAxisMinMax, SAxisMaxMin, SAxisIncrementNegative, SAxisLabelSep,
+                                    SAxisLogDateTime, SAxisLogNotPositive, SAxisLogBase});
+    walk.AddRefusal<LegendException>({SLegendFirstValue, SLegendColorWidth, SLegendTopPos});
+    walk.AddRefusal<BarException>({SBarWidthPercent, SBarOffsetPercent});
+    walk.AddRefusal<ChartException>(
+        {SPointerSize, SMaxPointsPerPage, SAngleRange, SChart3DPercent});
+    walk.AddRefusal<PieException>({SAngleRange});
 }
 
 // The walk's folder: the program beside its data, the files its dialogs may open, and the
