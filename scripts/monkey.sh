@@ -4,8 +4,10 @@
 #   scripts/monkey.sh SECONDS [SEED]
 # Walks of up to 3000 steps, two through Orvanti for one through Pelmora, take the seeds
 # SEED, SEED+1, ... (SEED from the clock when not given) until the time is up; each prints
-# its seed and step count. A failing walk's steps are kept in build-asan/walk-logs/ with
-# the command that replays it; the walks go on, and the script ends with status 1.
+# its seed and step count. A failing walk (a crash, a sanitizer report, or a finding: an
+# exception no program means to show, a window nothing can close) keeps its steps in
+# build-asan/walk-logs/ with the command that replays it; the walks go on, and the script
+# ends with status 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [[ ${1:-} =~ ^[0-9]+$ ]] || { echo "usage: $0 SECONDS [SEED]" >&2; exit 2; }
@@ -50,7 +52,10 @@ while (($(date +%s) < end)); do
     else
         tail -80 "$log"
         echo "FAILED: $program seed $seed; every step in $log"
-        echo "replay: build-asan/walk/random_walk $program --seed $seed --steps $(grep -aoE '^[0-9]+ ' "$log" | tail -1 | tr -d ' ')"
+        # A finding ends the walk at its step; a crash at the last step logged.
+        taken=$(sed -n 's/^walk FAILED: .*, \([0-9]*\) steps (replay.*/\1/p' "$log")
+        [[ -n $taken ]] || taken=$(grep -aoE '^[0-9]+ ' "$log" | tail -1 | tr -d ' ')
+        echo "replay: build-asan/walk/random_walk $program --seed $seed --steps $taken"
         failed=$((failed + 1))
     fi
     seed=$((seed + 1))

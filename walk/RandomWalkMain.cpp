@@ -1,13 +1,20 @@
 // The seeded random walk through Orvanti or Pelmora, run off screen in a folder of its own:
-//   random_walk Orvanti|Pelmora [--seed N] [--steps N] [--seconds N] [--keep]
+//   random_walk Orvanti|Pelmora [--seed N] [--steps N] [--seconds N] [--keep] [--counts FILE]
 // The program's settings, home, temporary files and every file its dialogs name stay in
 // that folder (removed at the end unless --keep). The walk prints its seed and each step;
 // --seconds ends it early (the steps taken are printed, so the walk replays with --steps).
+// At the end it prints how many times each kind of step ran (also written to FILE, a kind
+// and its count a line, with --counts). A finding (an exception no program means to show,
+// a window nothing can close, a modal loop without its window) ends the walk at its step
+// with status 1.
 
 #include "app/DataMod.h"
 #include "app/DeviceSel.h"
 #include "app/FormHolder.h"
+#include "app/FormParts.h"
 #include "app/LoadConst.h"
+#include "chart/ChartConst.h"
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/ListView.h"
 #include "framework/gui/Printers.h"
@@ -36,12 +43,33 @@ struct TOptions {
     int Steps = 1000;
     int Seconds = 0;
     bool Keep = false;
+    std::string Counts;
 };
 
 int Usage() {
     std::cerr << "usage: random_walk Orvanti|Pelmora [--seed N] [--steps N] [--seconds N] "
-                 "[--keep]\n";
+                 "[--keep] [--counts FILE]\n";
     return 2;
+}
+
+// The refusals both programs mean to show, beside the framework's own: a typed number out
+// of its range, a typed text that is no number (with the range after it), a date the
+// periods do not take, an hour factor outside 0 .. 1, and the values typed into the chart
+// editor that the chart refuses (an axis minimum above its maximum, a negative increment,
+// a percentage outside its range ...).
+void AddProgramRefusals(TRandomWalk& walk) {
+    walk.AddRefusal<EValueRange>();
+    walk.AddRefusal<EConvertError>({std::string(FrameworkTexts::InvalidFloat) + ". %s",
+                                    std::string(FrameworkTexts::InvalidInteger) + ". %s",
+                                    "Ακατάλληλη μετατροπή ημερομηνίας %s"});
+    walk.AddRefusal<Exception>({"Value must be between 0.00 - 1.00", SFunctionPeriod, SFillSample});
+    walk.AddRefusal<AxisException>({SAxisMinMax, SAxisMaxMin, SAxisIncrementNegative, SAxisLabelSep,
+                                    SAxisLogDateTime, SAxisLogNotPositive, SAxisLogBase});
+    walk.AddRefusal<LegendException>({SLegendFirstValue, SLegendColorWidth, SLegendTopPos});
+    walk.AddRefusal<BarException>({SBarWidthPercent, SBarOffsetPercent});
+    walk.AddRefusal<ChartException>(
+        {SPointerSize, SMaxPointsPerPage, SAngleRange, SChart3DPercent});
+    walk.AddRefusal<PieException>({SAngleRange});
 }
 
 // The walk's folder: the program beside its data, the files its dialogs may open, and the
@@ -219,6 +247,10 @@ int main(int argc, char** argv) {
                 return Usage();
         } else if (a == "--keep") {
             options.Keep = true;
+        } else if (a == "--counts") {
+            if (i + 1 >= argc)
+                return Usage();
+            options.Counts = argv[++i];
         } else if (options.Program.empty() && (a == "Orvanti" || a == "Pelmora")) {
             options.Program = a;
         } else {
@@ -229,6 +261,11 @@ int main(int argc, char** argv) {
         return Usage();
     const bool orvanti = options.Program == "Orvanti";
 
+    if (!options.Counts.empty()) {
+        // Named before the walk enters its folder; a walk that does not end leaves none.
+        options.Counts = fs::absolute(options.Counts).string();
+        fs::remove(options.Counts);
+    }
     TWalkFolder folder(options.Program);
     std::cout << "random walk through " << options.Program << ", seed " << options.Seed
               << ", up to " << options.Steps << " steps, in " << folder.Root.string() << std::endl;
@@ -239,6 +276,7 @@ int main(int argc, char** argv) {
     Printer()->SetPdfFileName((folder.Files / "printed.pdf").string());
 
     TRandomWalk walk(options.Seed, folder.Files.string(), std::cout);
+    AddProgramRefusals(walk);
     if (orvanti) {
         StartOrvanti();
         walk.AddAction("view", 6, SwitchView);
@@ -268,12 +306,21 @@ int main(int argc, char** argv) {
         StopOrvanti();
     else
         StopPelmora();
-    std::cout << "walk ended: " << options.Program << " seed " << options.Seed << ", " << taken
-              << " steps (replay: random_walk " << options.Program << " --seed " << options.Seed
-              << " --steps " << taken << ")" << std::endl;
+    walk.PrintCounts(std::cout);
+    if (!options.Counts.empty()) {
+        std::ofstream counts(options.Counts);
+        for (const auto& [kind, n] : walk.Counts())
+            counts << kind << "\t" << n << "\n";
+    }
+    const bool found = !walk.Findings().empty();
+    std::cout << (found ? "walk FAILED: " : "walk ended: ") << options.Program << " seed "
+              << options.Seed << ", " << taken << " steps (replay: random_walk " << options.Program
+              << " --seed " << options.Seed << " --steps " << taken << ")" << std::endl;
+    for (const std::string& finding : walk.Findings())
+        std::cout << finding << std::endl;
     if (!options.Keep) {
         std::error_code ec;
         fs::remove_all(folder.Root, ec);
     }
-    return 0;
+    return found ? 1 : 0;
 }

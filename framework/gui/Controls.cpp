@@ -1017,8 +1017,14 @@ void TControl::HandleMessage(TMessage& message) {
         return;
     case WM_CONTEXTMENU:
         if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu)) {
-            const int x = int16_t(message.LParam & 0xFFFF);
-            const int y = int16_t((message.LParam >> 16) & 0xFFFF);
+            int x = int16_t(message.LParam & 0xFFFF);
+            int y = int16_t((message.LParam >> 16) & 0xFFFF);
+            if (message.LParam == LPARAM(-1)) {
+                // Asked by the keyboard: the menu comes up at the control's corner.
+                const TPoint corner = ClientToScreen(TPoint(0, 0));
+                x = corner.X;
+                y = corner.Y;
+            }
             menu->PopupFor(this, x, y);
             message.Result = 1;
             return;

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
@@ -352,6 +353,18 @@ void TCustomForm::AfterWindowCreated() {
     FMenuBar->Bar = menu->CreateMenuBarFor(Widget());
     PlaceMenuBar();
     FMenuBar->Bar->show();
+}
+
+bool TCustomForm::EnterMenuBar() {
+    auto* bar = qobject_cast<QMenuBar*>(FMenuBar->Bar.data());
+    if (!bar || !bar->isVisible())
+        return false;
+    for (QAction* a : bar->actions())
+        if (a->isVisible() && a->isEnabled()) {
+            bar->setActiveAction(a);
+            return true;
+        }
+    return false;
 }
 
 void TCustomForm::PlaceMenuBar() {

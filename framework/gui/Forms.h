@@ -180,6 +180,9 @@ public:
     // shows no menu bar.
     TComponent* Menu() const { return FMenu; }
     void SetMenu(TComponent* value);
+    // The keyboard enters the menu bar (F10): its first command opens; false when the form
+    // shows no menu bar.
+    bool EnterMenuBar();
     void ComponentNotification(TComponent* component, TOperation operation) override;
 
     // ---- Window

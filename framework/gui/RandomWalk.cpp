@@ -1,8 +1,12 @@
 #include "framework/gui/RandomWalk.h"
 
+#include "framework/core/Classes.h"
+#include "framework/core/FrameworkTexts.h"
 #include "framework/core/SystemUtils.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Grids.h"
 #include "framework/gui/Printers.h"
+#include "framework/gui/StandardControls.h"
 #include "framework/gui/TestKit.h"
 #include "framework/gui/WindowBridge.h"
 
@@ -10,11 +14,15 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
 #include <filesystem>
 #include <ostream>
 
@@ -108,6 +116,10 @@ public:
     explicit TWalkDialogs(TRandomWalk& walk) : FWalk(walk) {}
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        // An error with no text of its own: what was thrown is no exception of the programs.
+        if (text == FrameworkTexts::UnknownError ||
+            text == std::string(FrameworkTexts::UnknownError) + ".")
+            FWalk.Finding("an error with no text of its own reached the application");
         std::vector<std::pair<int, const char*>> buttons;
         switch (flags & 0xF) {
         case MB_OKCANCEL:
@@ -251,8 +263,97 @@ private:
 
 // ---------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The kinds of step and of outcome a walk counts, in the order of its table.
+const char* const kKinds[] = {
+    "click",
+    "double click",
+    "right click",
+    "menu key",
+    "move key",
+    "edit key",
+    "Ctrl key",
+    "Alt key",
+    "F1",
+    "F key",
+    "character",
+    "typed number",
+    "drag",
+    "drag ended by Esc",
+    "wait",
+    "resize",
+    "close",
+    "other window",
+    "menu bar",
+    "pop-up menu shown",
+    "pop-up item chosen",
+    "bar menu shown",
+    "bar item chosen",
+    "key on a menu",
+    "click on a menu",
+    "menu closed",
+};
+
+// A menu of the menu bar (its pull-down), as opposed to a pop-up menu.
+bool IsBarMenu(const QMenu* menu) {
+    return menu && qobject_cast<QMenuBar*>(menu->parentWidget()) != nullptr;
+}
+
+std::string ClassNameOf(const std::exception& e) {
+    const char* name = typeid(e).name();
+    int status = 0;
+    char* readable = abi::__cxa_demangle(name, nullptr, nullptr, &status);
+    std::string result = status == 0 && readable ? readable : name;
+    std::free(readable);
+    return result;
+}
+
+// The menu bar of a top-level form, when it shows one with a command on it.
+QMenuBar* MenuBarOf(TCustomForm* form) {
+    QWidget* w = form && !form->Parent() ? form->WidgetIfAllocated() : nullptr;
+    auto* bar = w ? w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!bar || !bar->isVisible())
+        return nullptr;
+    for (QAction* a : bar->actions())
+        if (a->isVisible() && !bar->actionGeometry(a).isEmpty())
+            return bar;
+    return nullptr;
+}
+
+// Watches a form for its end: cleared when the form is freed.
+class TFormWatch : public TComponent {
+public:
+    explicit TFormWatch(TCustomForm* form) : TComponent(nullptr), Form(form) {
+        form->FreeNotification(this);
+    }
+    ~TFormWatch() override {
+        if (Form)
+            Form->RemoveFreeNotification(this);
+    }
+    void ComponentNotification(TComponent* component, TOperation operation) override {
+        TComponent::ComponentNotification(component, operation);
+        if (operation == opRemove && component == Form)
+            Form = nullptr;
+    }
+    TCustomForm* Form;
+};
+
+} // namespace
+
 TRandomWalk::TRandomWalk(uint64_t seed, std::string folder, std::ostream& log)
-    : FState(seed), FFolder(std::move(folder)), FLog(log) {}
+    : FState(seed), FFolder(std::move(folder)), FLog(log) {
+    // The framework's own refusals: a typed text that is no number, date or time, and
+    // files that cannot be read or written.
+    AddRefusal<EConvertError>({FrameworkTexts::InvalidFloat, FrameworkTexts::InvalidInteger,
+                               FrameworkTexts::InvalidDate, FrameworkTexts::InvalidTime,
+                               FrameworkTexts::InvalidDateTime});
+    AddRefusal<EInOutError>();
+    AddRefusal<EFOpenError>();
+    AddRefusal<EFCreateError>();
+}
 
 TRandomWalk::~TRandomWalk() = default;
 
@@ -278,6 +379,100 @@ void TRandomWalk::Log(const std::string& line) {
     for (size_t at; !FFolder.empty() && (at = text.find(FFolder)) != std::string::npos;)
         text.replace(at, FFolder.size(), "<folder>");
     FLog << text << std::endl;
+}
+
+std::string TRandomWalk::Prefix() const {
+    return std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ');
+}
+
+bool TRandomWalk::MatchesPattern(const std::string& text, const std::string& pattern) {
+    // The pattern's literal pieces, a directive between each two.
+    std::vector<std::string> pieces(1);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            pieces.back() += pattern[i];
+            continue;
+        }
+        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            pieces.back() += '%';
+            ++i;
+            continue;
+        }
+        // Flags, width, precision, then the conversion letter.
+        ++i;
+        while (i < pattern.size() && std::strchr("-+ #0123456789.*:", pattern[i]))
+            ++i;
+        pieces.emplace_back();
+    }
+    if (pieces.size() == 1)
+        return text == pieces[0];
+    const std::string& first = pieces.front();
+    const std::string& last = pieces.back();
+    if (text.size() < first.size() + last.size() || text.compare(0, first.size(), first) != 0 ||
+        text.compare(text.size() - last.size(), last.size(), last) != 0)
+        return false;
+    // The middle pieces in order, each at its first place after the one before: the
+    // directives take any text, so the earliest place leaves the most room for the rest.
+    size_t at = first.size();
+    const size_t end = text.size() - last.size();
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) {
+        const size_t found = text.find(pieces[i], at);
+        if (found == std::string::npos || found + pieces[i].size() > end)
+            return false;
+        at = found + pieces[i].size();
+    }
+    return true;
+}
+
+bool TRandomWalk::IsRefusal(const std::exception& e) const {
+    for (const TRefusal& r : FRefusals) {
+        if (typeid(e) != *r.Class)
+            continue;
+        if (r.Patterns.empty())
+            return true;
+        for (const std::string& p : r.Patterns)
+            if (MatchesPattern(e.what(), p))
+                return true;
+    }
+    return false;
+}
+
+void TRandomWalk::Finding(const std::string& what) {
+    const std::string line = "FINDING at step " + std::to_string(FStep) + ": " + what;
+    FFindings.push_back(line);
+    Log(line);
+}
+
+void TRandomWalk::ExceptionShown(const std::exception& e) {
+    if (IsRefusal(e)) {
+        Log("    error shown: " + std::string(e.what()));
+        return;
+    }
+    Finding("an exception no program means to show reached the application: " + ClassNameOf(e) +
+            " \"" + e.what() + "\"");
+}
+
+std::vector<std::pair<std::string, int>> TRandomWalk::Counts() const {
+    std::vector<std::pair<std::string, int>> counts;
+    auto count = [this](const std::string& kind) {
+        auto it = FCounts.find(kind);
+        return it == FCounts.end() ? 0 : it->second;
+    };
+    for (const char* kind : kKinds)
+        counts.emplace_back(kind, count(kind));
+    for (const TAction& a : FActions)
+        counts.emplace_back(a.Name, count(a.Name));
+    return counts;
+}
+
+void TRandomWalk::PrintCounts(std::ostream& out) const {
+    out << "steps and outcomes by kind:\n";
+    for (const auto& [kind, n] : Counts()) {
+        std::string name = kind + ":";
+        name.resize(std::max<size_t>(name.size(), 22), ' ');
+        out << "  " << name << n << "\n";
+    }
+    out.flush();
 }
 
 std::string TRandomWalk::NameOf(const TControl* control) {
@@ -331,7 +526,7 @@ int TRandomWalk::Run(int steps, const std::function<bool()>& stop) {
     Application->SetModalHandler([this](TCustomForm* form) { WalkModal(form); });
     const TExceptionEvent onException = Application->OnException();
     Application->SetOnException([this](TObject*, const std::exception& e) {
-        Log("    error shown: " + std::string(e.what()));
+        ExceptionShown(e);
         Application->ShowException(e);
     });
     const int first = FStep;
@@ -348,28 +543,81 @@ int TRandomWalk::Run(int steps, const std::function<bool()>& stop) {
 }
 
 bool TRandomWalk::Step() {
-    if (FStep >= FLimit)
+    if (FStep >= FLimit || !FFindings.empty())
         return false;
     ++FStep;
+    const QPointer<QWidget> popupBefore = QApplication::activePopupWidget();
     Act();
     ProcessMessages();
     Application->Idle();
+    // A menu that came up in this step, by whatever way.
+    QWidget* popup = QApplication::activePopupWidget();
+    if (auto* menu = qobject_cast<QMenu*>(popup); menu && popup != popupBefore.data())
+        Count(IsBarMenu(menu) ? "bar menu shown" : "pop-up menu shown");
+    if (FModal.empty() && FFindings.empty())
+        CheckWindows();
     return true;
+}
+
+void TRandomWalk::CheckWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible())
+            continue;
+        // Menus and drop-down lists are the walk's next step; hints and drag pictures go
+        // by themselves.
+        const Qt::WindowType type = w->windowType();
+        if (type == Qt::Popup || type == Qt::ToolTip)
+            continue;
+        const std::string title = w->windowTitle().toStdString();
+        TWinControl* control = TWindowBridge::ControlOfWidget(w);
+        if (!control) {
+            Finding("a window no control of the program owns is on screen, so nothing can "
+                    "close it: " +
+                    std::string(w->metaObject()->className()) + " \"" + title + "\"");
+            return;
+        }
+        if (!control->Visible()) {
+            Finding("the window of " + NameOf(control) +
+                    " is on screen while the program holds it hidden, so nothing closes it");
+            return;
+        }
+        if (w->windowModality() != Qt::NonModal && Application->ModalLevel() == 0) {
+            Finding("the window of " + NameOf(control) +
+                    " blocks every other window with no modal loop running to close it");
+            return;
+        }
+    }
 }
 
 void TRandomWalk::WalkModal(TCustomForm* form) {
     Log("    modal " + NameOf(form) + " (" + form->ClassName() + ") opened");
+    const std::string name = NameOf(form);
     ReleaseMouse();
     FModal.push_back(form);
     struct TPop {
         std::vector<TCustomForm*>& Stack;
         ~TPop() { Stack.pop_back(); }
     } pop{FModal};
+    TFormWatch watch(form);
+    // After each step: the form still there, and its window with it while its loop runs.
+    auto gone = [&] {
+        if (!watch.Form) {
+            Finding("the modal loop of " + name + " still runs after its window was freed");
+            return true;
+        }
+        QWidget* w = form->WidgetIfAllocated();
+        if (form->Visible() && form->ModalResult() == mrNone && (!w || !w->window()->isVisible())) {
+            Finding("the modal loop of " + name + " still runs after its window left the screen");
+            return true;
+        }
+        return false;
+    };
     // Deep nests are closed at once: a person rarely goes further.
     const int steps = FModal.size() > 3 ? 0 : Below(30);
-    for (int i = 0; i < steps && form->Visible() && form->ModalResult() == mrNone; ++i)
-        if (!Step())
-            break;
+    for (int i = 0; i < steps && form->Visible() && form->ModalResult() == mrNone; ++i) {
+        if (!Step() || gone())
+            return;
+    }
     if (!form->Visible() || form->ModalResult() != mrNone)
         return;
     switch (Below(3)) {
@@ -387,10 +635,11 @@ void TRandomWalk::WalkModal(TCustomForm* form) {
         Log("    modal left open (closed with Cancel)");
         break;
     }
+    gone();
 }
 
 std::string TRandomWalk::Act() {
-    const std::string prefix = std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ');
+    const std::string prefix = Prefix();
     auto say = [&](const std::string& what) {
         Log(prefix + what);
         return what;
@@ -405,9 +654,10 @@ std::string TRandomWalk::Act() {
         int Kind;
     };
     // Kinds: 0 click, 1 double click, 2 right click, 3 key, 4 drag, 5 drag ended by Esc,
-    // 6 wait, 7 resize, 8 close, 9 another window, 100+ the program's actions.
-    std::vector<TChoice> choices = {{30, 0}, {4, 1}, {3, 2}, {36, 3}, {4, 4},
-                                    {1, 5},  {4, 6}, {1, 7}, {1, 8},  {2, 9}};
+    // 6 wait, 7 resize, 8 close, 9 another window, 10 the menu key, 11 a number typed,
+    // 12 the menu bar, 100+ the program's actions.
+    std::vector<TChoice> choices = {{30, 0}, {4, 1}, {3, 2}, {36, 3}, {4, 4},  {1, 5}, {4, 6},
+                                    {1, 7},  {1, 8}, {2, 9}, {2, 10}, {4, 11}, {2, 12}};
     for (size_t i = 0; i < FActions.size(); ++i)
         choices.push_back({FActions[i].Weight, 100 + int(i)});
     int total = 0;
@@ -425,21 +675,25 @@ std::string TRandomWalk::Act() {
     const std::vector<TControl*> targets = Targets(form);
     switch (kind) {
     case 0:
-    case 1:
-    case 2: {
+    case 1: {
         if (targets.empty())
             return say("nothing to click");
         TControl* t = targets[size_t(Below(int(targets.size())))];
         return Click(t, kind);
     }
+    case 2:
+    case 10:
+        return ContextMenu(targets, kind == 10);
     case 3:
         return Key();
     case 4:
     case 5:
+        Count(kind == 5 ? "drag ended by Esc" : "drag");
         return DragIn(form, kind == 5);
     case 6: {
         const int ms = 50 + Below(3000);
         say("wait " + std::to_string(ms) + " ms");
+        Count("wait");
         AdvanceClock(uint32_t(ms));
         return "wait";
     }
@@ -448,6 +702,7 @@ std::string TRandomWalk::Act() {
             return Key();
         const int w = 200 + Below(700), h = 150 + Below(650);
         say("resize " + NameOf(form) + " to " + std::to_string(w) + "x" + std::to_string(h));
+        Count("resize");
         ResizeWindow(form, w, h);
         return "resize";
     }
@@ -458,6 +713,7 @@ std::string TRandomWalk::Act() {
                 return Key();
         }
         say("close " + NameOf(form) + " by its close box");
+        Count("close");
         return CloseWindow(form);
     case 9: {
         if (!FModal.empty())
@@ -472,17 +728,24 @@ std::string TRandomWalk::Act() {
             return Key();
         TCustomForm* other = shown[size_t(Below(int(shown.size())))];
         say("activate " + NameOf(other));
+        Count("other window");
         QApplication::setActiveWindow(other->Widget()->window());
         other->Widget()->window()->raise();
         ProcessMessages();
         return "activate";
     }
+    case 11:
+        return TypeNumber(targets);
+    case 12:
+        return MenuBar(form);
     default: {
         TAction& a = FActions[size_t(kind - 100)];
         Log(prefix + a.Name + ":");
         std::string done = a.Fn(*this);
         if (done.empty())
             Log(prefix + "  (nothing to do)");
+        else
+            Count(a.Name);
         return done;
     }
     }
@@ -493,9 +756,9 @@ std::string TRandomWalk::Click(TControl* target, int kind) {
     TPoint at = Center(target);
     if (Chance(60) && r.Width() > 0 && r.Height() > 0)
         at = TPoint(r.Left + Below(r.Width()), r.Top + Below(r.Height()));
-    static const char* const kKinds[] = {"click", "double click", "right click"};
-    Log(std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ') + kKinds[kind] + " " +
-        NameOf(target) + " at " + PointText(at));
+    static const char* const kClicks[] = {"click", "double click", "right click"};
+    Log(Prefix() + kClicks[kind] + " " + NameOf(target) + " at " + PointText(at));
+    Count(kClicks[kind]);
     switch (kind) {
     case 1:
         DoubleClickAt(target, at);
@@ -506,49 +769,213 @@ std::string TRandomWalk::Click(TControl* target, int kind) {
     default:
         ClickAt(target, at);
     }
-    return kKinds[kind];
+    return kClicks[kind];
 }
 
+std::string TRandomWalk::ContextMenu(const std::vector<TControl*>& targets, bool byKey) {
+    if (targets.empty()) {
+        Log(Prefix() + "nothing to click");
+        return "";
+    }
+    // Mostly where a menu is, as a person right-clicks where one is expected.
+    std::vector<TControl*> withMenu;
+    for (TControl* c : targets)
+        if (c->PopupMenu() && (!byKey || dynamic_cast<TWinControl*>(c)))
+            withMenu.push_back(c);
+    const std::vector<TControl*>& from = !withMenu.empty() && Chance(70) ? withMenu : targets;
+    TControl* target = from[size_t(Below(int(from.size())))];
+    if (!byKey)
+        return Click(target, 2);
+    // The menu key asks the control with the focus: the target gets it first.
+    TWinControl* focus = dynamic_cast<TWinControl*>(target);
+    if (!focus)
+        focus = target->Parent();
+    while (focus && !focus->CanFocus())
+        focus = focus->Parent();
+    const bool shiftF10 = Chance(30);
+    Log(Prefix() + (shiftF10 ? "key Shift+F10 on " : "menu key on ") +
+        (focus ? NameOf(focus) : "the window"));
+    Count("menu key");
+    if (focus)
+        Focus(focus);
+    if (shiftF10)
+        PressKey(VK_F10, TShiftState{ssShift});
+    else
+        PressKey(VK_APPS);
+    return "menu key";
+}
+
+namespace {
+
+struct TShiftKey {
+    int Key;
+    TShiftState Shift;
+    const char* Name;
+};
+
+const TShiftKey kEditKeys[] = {
+    {VK_HOME, {}, "Home"}, {VK_END, {}, "End"},        {VK_PRIOR, {}, "PgUp"},
+    {VK_NEXT, {}, "PgDn"}, {VK_BACK, {}, "Backspace"}, {VK_INSERT, {}, "Ins"},
+};
+const TShiftKey kCtrlKeys[] = {
+    {VK_INSERT, {ssCtrl}, "Ctrl+Ins"},   {VK_DELETE, {ssCtrl}, "Ctrl+Del"},
+    {'C', {ssCtrl}, "Ctrl+C"},           {'V', {ssCtrl}, "Ctrl+V"},
+    {'X', {ssCtrl}, "Ctrl+X"},           {'Z', {ssCtrl}, "Ctrl+Z"},
+    {'A', {ssCtrl}, "Ctrl+A"},           {VK_INSERT, {ssShift}, "Shift+Ins"},
+    {VK_DELETE, {ssShift}, "Shift+Del"},
+};
+
+// Gives the keys a place to go: with no control focused, the active window itself.
+void FocusForKeys(TCustomForm* form) {
+    if (QApplication::focusWidget() || !form)
+        return;
+    QWidget* window = form->Widget()->window();
+    QApplication::setActiveWindow(window);
+    window->setFocus(Qt::ActiveWindowFocusReason);
+    ProcessMessages();
+}
+
+} // namespace
+
 std::string TRandomWalk::Key() {
-    const std::string prefix = std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ');
-    const int group = Below(10);
+    const std::string prefix = Prefix();
+    const int group = Below(100);
     int key;
-    bool shift = false;
-    std::string name;
-    if (group < 6) {
-        const TWalkKey& k = kMoveKeys[size_t(Below(int(std::size(kMoveKeys))))];
+    TShiftState shift;
+    std::string name, kind;
+    if (group < 45) {
+        const auto& k = kMoveKeys[size_t(Below(int(std::size(kMoveKeys))))];
+        key = k.Key;
+        if (k.Shift)
+            shift = TShiftState{ssShift};
+        name = k.Name;
+        kind = "move key";
+    } else if (group < 54) {
+        const TShiftKey& k = kEditKeys[size_t(Below(int(std::size(kEditKeys))))];
+        key = k.Key;
+        name = k.Name;
+        kind = "edit key";
+    } else if (group < 63) {
+        const TShiftKey& k = kCtrlKeys[size_t(Below(int(std::size(kCtrlKeys))))];
         key = k.Key;
         shift = k.Shift;
         name = k.Name;
-    } else if (group < 7) {
+        kind = "Ctrl key";
+    } else if (group < 70) {
+        // Alt with a letter (a button's or a label's access key), or Alt+Down (a list opens).
+        key = Chance(15) ? VK_DOWN : 'A' + Below(26);
+        shift = TShiftState{ssAlt};
+        name = "Alt+" + (key == VK_DOWN ? std::string("Down") : KeyName(key));
+        kind = "Alt key";
+    } else if (group < 78) {
         key = '0' + Below(10);
         name = KeyName(key);
-    } else if (group < 9) {
+        kind = "character";
+    } else if (group < 90) {
         key = 'A' + Below(26);
         name = KeyName(key);
+        kind = "character";
     } else {
-        key = VK_F2 + Below(11);
+        key = VK_F1 + Below(12);
         name = KeyName(key);
+        kind = key == VK_F1 ? "F1" : "F key";
     }
+    FocusForKeys(TopForm());
     QWidget* focus = QApplication::focusWidget();
-    if (!focus) {
-        // No control has the focus: the keys go to the active window itself.
-        if (TCustomForm* form = TopForm()) {
-            QWidget* window = form->Widget()->window();
-            QApplication::setActiveWindow(window);
-            window->setFocus(Qt::ActiveWindowFocusReason);
-            ProcessMessages();
-            focus = QApplication::focusWidget();
-        }
-    }
     const TWinControl* owner = focus ? TWindowBridge::ControlOfWidget(focus) : nullptr;
     Log(prefix + "key " + name + " (focus " + (owner ? NameOf(owner) : "none") + ")");
-    PressKey(key, shift ? TShiftState{ssShift} : TShiftState{});
+    Count(kind);
+    PressKey(key, shift);
     return "key";
 }
 
+std::string TRandomWalk::TypeNumber(const std::vector<TControl*>& targets) {
+    // Into a box, a list's box or a grid's cell, mostly; now and then any control that
+    // takes the focus.
+    std::vector<TControl*> boxes, focusable;
+    for (TControl* c : targets) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || !w->CanFocus())
+            continue;
+        focusable.push_back(c);
+        if (dynamic_cast<TCustomEdit*>(c) || dynamic_cast<TCustomMemo*>(c) ||
+            dynamic_cast<TCustomComboBox*>(c) || dynamic_cast<TCustomGrid*>(c))
+            boxes.push_back(c);
+    }
+    const std::vector<TControl*>& from = !boxes.empty() && Chance(85) ? boxes : focusable;
+    if (from.empty())
+        return Key();
+    TControl* target = from[size_t(Below(int(from.size())))];
+    // A number as people type them, right or not: a sign, digits, a decimal point or
+    // comma, an exponent; now and then a lone sign, point or "e".
+    std::string text;
+    if (Chance(8)) {
+        static const char* const kLone[] = {"-", ".", ",", "e", "-.", "1e", "--1", "1.2.3"};
+        text = kLone[Below(int(std::size(kLone)))];
+    } else {
+        if (Chance(30))
+            text += '-';
+        for (int i = Below(5); i > 0; --i)
+            text += char('0' + Below(10));
+        if (Chance(50)) {
+            text += Chance(60) ? '.' : ',';
+            for (int i = Below(4); i > 0; --i)
+                text += char('0' + Below(10));
+        }
+        if (text.empty() || text == "-")
+            text += char('0' + Below(10));
+        if (Chance(20)) {
+            text += 'e';
+            if (Chance(40))
+                text += '-';
+            for (int i = 1 + Below(3); i > 0; --i)
+                text += char('0' + Below(10));
+        }
+    }
+    const TRect r = target->ClientRect();
+    const TPoint at(r.Left + Below(std::max(1, r.Width())), r.Top + Below(std::max(1, r.Height())));
+    static const char* const kEnds[] = {"", " and Enter", " and Tab"};
+    const int end = Below(3);
+    Log(Prefix() + "type \"" + text + "\" into " + NameOf(target) + " at " + PointText(at) +
+        kEnds[end]);
+    Count("typed number");
+    const QPointer<QWidget> window = dynamic_cast<TWinControl*>(target)->Widget()->window();
+    ClickAt(target, at);
+    // The click may have opened a window, or taken the control away.
+    if (QApplication::activePopupWidget() || !window || !window->isVisible() ||
+        (QApplication::activeModalWidget() && QApplication::activeModalWidget() != window))
+        return "type";
+    TypeText(text);
+    if (end == 1)
+        PressKey(VK_RETURN);
+    else if (end == 2)
+        PressKey(VK_TAB);
+    return "type";
+}
+
+std::string TRandomWalk::MenuBar(TCustomForm* form) {
+    QMenuBar* bar = MenuBarOf(form);
+    if (!bar)
+        return Key();
+    std::vector<QAction*> actions;
+    for (QAction* a : bar->actions())
+        if (a->isVisible() && !bar->actionGeometry(a).isEmpty())
+            actions.push_back(a);
+    Count("menu bar");
+    if (Chance(50)) {
+        FocusForKeys(form);
+        Log(Prefix() + "key F10 (the menu bar)");
+        PressKey(VK_F10);
+        return "menu bar";
+    }
+    QAction* a = actions[size_t(Below(int(actions.size())))];
+    Log(Prefix() + "click menu bar \"" + a->text().toStdString() + "\"");
+    ClickWidgetAt(bar, bar->actionGeometry(a).center());
+    return "menu bar";
+}
+
 std::string TRandomWalk::DragIn(TCustomForm* form, bool escape) {
-    const std::string prefix = std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ');
+    const std::string prefix = Prefix();
     const std::vector<TControl*> targets = Targets(form);
     if (targets.empty()) {
         Log(prefix + "nothing to drag");
@@ -592,10 +1019,11 @@ std::string TRandomWalk::CloseWindow(TCustomForm* form) {
 }
 
 std::string TRandomWalk::ActOnPopup() {
-    const std::string prefix = std::to_string(FStep) + std::string(1 + 2 * FModal.size(), ' ');
+    const std::string prefix = Prefix();
     QWidget* popup = QApplication::activePopupWidget();
+    auto* menu = qobject_cast<QMenu*>(popup);
     const int r = Below(10);
-    if (auto* menu = qobject_cast<QMenu*>(popup); menu && r < 6) {
+    if (menu && r < 6) {
         std::vector<QAction*> actions;
         for (QAction* a : menu->actions())
             if (!a->isSeparator() && a->isVisible() && !menu->actionGeometry(a).isEmpty())
@@ -603,6 +1031,11 @@ std::string TRandomWalk::ActOnPopup() {
         if (!actions.empty()) {
             QAction* a = actions[size_t(Below(int(actions.size())))];
             Log(prefix + "menu item \"" + a->text().toStdString() + "\"");
+            // A disabled item or one that opens a sub-menu chooses nothing.
+            if (a->isEnabled() && !a->menu())
+                Count(IsBarMenu(menu) ? "bar item chosen" : "pop-up item chosen");
+            else
+                Count("click on a menu");
             ClickWidgetAt(menu, menu->actionGeometry(a).center());
             return "menu";
         }
@@ -615,6 +1048,8 @@ std::string TRandomWalk::ActOnPopup() {
         };
         const auto& k = kKeys[size_t(Below(int(std::size(kKeys))))];
         Log(prefix + "key " + k.second + " on " + popup->metaObject()->className());
+        if (menu)
+            Count("key on a menu");
         QWidget* target = popup->focusWidget() ? popup->focusWidget() : popup;
         SendKeyTo(target, k.first,
                   k.first == Qt::Key_Return  ? QStringLiteral("\r")
@@ -626,10 +1061,14 @@ std::string TRandomWalk::ActOnPopup() {
         const QPoint at(Below(std::max(1, popup->width())), Below(std::max(1, popup->height())));
         Log(prefix + "click " + popup->metaObject()->className() + " at " + std::to_string(at.x()) +
             "," + std::to_string(at.y()));
+        if (menu)
+            Count("click on a menu");
         QWidget* child = popup->childAt(at);
         ClickWidgetAt(child ? child : popup, child ? child->mapFrom(popup, at) : at);
         return "click";
     }
+    if (menu)
+        Count("menu closed");
     TCustomForm* form = TopForm();
     if (form && Chance(50) && (form != Application->MainForm() || Chance(10))) {
         // The window goes while its menu or list is open, as a window manager closes it.

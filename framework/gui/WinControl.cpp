@@ -1045,6 +1045,21 @@ void TWinControl::KeyMessage(TMessage& message) {
         HandleKeyUp(key, shift);
         if (key == 0)
             return;
+        // What the window system does with a key let go that no one took: the menu key,
+        // or Shift+F10, asks for the context menu of the control with the focus (at no
+        // point: the control places it); F10 alone takes the keyboard to the menu bar.
+        const bool plain = !shift.Contains(ssCtrl) && !shift.Contains(ssAlt);
+        if (plain && (key == VK_APPS || (key == VK_F10 && shift.Contains(ssShift)))) {
+            Perform(WM_CONTEXTMENU, WPARAM(Handle()), LPARAM(-1));
+            return;
+        }
+        if (plain && key == VK_F10) {
+            TWinControl* top = this;
+            while (top->Parent())
+                top = top->Parent();
+            if (auto* window = dynamic_cast<TCustomForm*>(top); window && window->EnterMenuBar())
+                return;
+        }
         message.WParam = key;
         DefaultHandler(message);
         return;

@@ -208,6 +208,45 @@ TEST_F(MenusTest, RightClickPopsUpTheControlsMenuOrItsParentsMenu) {
     popup->CloseUp();
 }
 
+TEST_F(MenusTest, MenuKeyAndShiftF10PopTheFocusedControlsMenuAndF10OpensTheBar) {
+    auto* popup = new TPopupMenu(Form);
+    int copies = 0;
+    popup->Items()->Add(NewItem(Form, "Αντιγραφή", "", &copies));
+    Pad->SetPopupMenu(popup);
+    // The menu key asks the control with the focus; its menu comes up at its corner.
+    TestKit::PressKey(VK_APPS);
+    ASSERT_NE(popup->ShownMenu(), nullptr);
+    EXPECT_EQ(popup->PopupComponent(), Pad);
+    EXPECT_EQ(popup->PopupPoint(), Pad->ClientToScreen(TPoint(0, 0)));
+    EXPECT_TRUE(PickFromMenu(popup->ShownMenu(), "Αντιγραφή"));
+    EXPECT_EQ(copies, 1);
+    TestKit::PressShortCut("Shift+F10");
+    ASSERT_NE(popup->ShownMenu(), nullptr);
+    popup->CloseUp();
+    // A key the control takes itself asks for no menu.
+    Pad->SetOnKeyUp([](TObject*, uint16_t& key, TShiftState) { key = 0; });
+    TestKit::PressKey(VK_APPS);
+    EXPECT_EQ(popup->ShownMenu(), nullptr);
+    Pad->SetOnKeyUp(nullptr);
+
+    // Without a menu bar, F10 opens nothing; with one, its first menu.
+    TestKit::PressKey(VK_F10);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    auto* menu = new TMainMenu(Form);
+    int exits = 0;
+    TMenuItem* file = NewItem(Form, "Αρχείο", "", nullptr);
+    menu->Items()->Add(file);
+    file->Add(NewItem(Form, "Εξοδος", "", &exits));
+    Form->SetMenu(menu);
+    TestKit::Focus(Pad);
+    TestKit::PressKey(VK_F10);
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown, menu->MenuBar()->actions()[0]->menu());
+    EXPECT_TRUE(PickFromMenu(shown, "Εξοδος"));
+    EXPECT_EQ(exits, 1);
+}
+
 TEST_F(MenusTest, ItemLinkedToAnActionShowsItAndRunsIt) {
     auto* list = new TActionList(Form);
     auto* action = new TAction(Form);
