@@ -3,6 +3,7 @@
 // focus, a typed key or an accelerator, so nothing the user cannot see changes; after
 // "Επιστροφή" the view's tab stops and its focus are as they were.
 
+#include "KeyWalk.h"
 #include "ViewsTestSupport.h"
 
 #include "app/WDataEd.h"
@@ -25,24 +26,10 @@ namespace {
 
 const char* const kViewNames[] = {"Σχεδιασμός", "Περίοδοι", "Συσκευές", "Ηλιοφάνεια"};
 
-// The controls Tab stops at inside root, in tab order.
-std::vector<TWinControl*> TabStopsOf(TWinControl* root) {
-    std::vector<TWinControl*> stops;
-    std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
-        for (TWinControl* c : parent->TabList()) {
-            if (c->CanFocus() && c->TabStop() && c->Showing())
-                stops.push_back(c);
-            collect(c);
-        }
-    };
-    collect(root);
-    return stops;
-}
+using KeyWalk::NameOf;
 
-std::string NameOf(const TControl* c) {
-    if (!c)
-        return "(none)";
-    return (c->Name().empty() ? std::string("(unnamed)") : c->Name()) + ":" + c->ClassName();
+std::vector<TWinControl*> TabStopsOf(TWinControl* root) {
+    return KeyWalk::TabStops(root);
 }
 
 std::string Names(const std::vector<TWinControl*>& controls) {
