@@ -30,27 +30,7 @@
 
 namespace KeyWalk {
 
-// Hears when the component it watches is freed.
-class TGoneFlag : public TComponent {
-public:
-    explicit TGoneFlag(TComponent* watched) : TComponent(nullptr), FWatched(watched) {
-        if (watched)
-            watched->FreeNotification(this);
-    }
-    ~TGoneFlag() override {
-        if (FWatched)
-            FWatched->RemoveFreeNotification(this);
-    }
-    void ComponentNotification(TComponent* c, TOperation op) override {
-        TComponent::ComponentNotification(c, op);
-        if (op == opRemove && c == FWatched)
-            FWatched = nullptr;
-    }
-    bool Gone() const { return FWatched == nullptr; }
-
-private:
-    TComponent* FWatched;
-};
+using TestKit::TGoneFlag;
 
 // The controls Tab stops at in the window, in tab order.
 inline std::vector<TWinControl*> TabStops(TWinControl* root) {

@@ -323,24 +323,6 @@ QMenuBar* MenuBarOf(TCustomForm* form) {
     return nullptr;
 }
 
-// Watches a form for its end: cleared when the form is freed.
-class TFormWatch : public TComponent {
-public:
-    explicit TFormWatch(TCustomForm* form) : TComponent(nullptr), Form(form) {
-        form->FreeNotification(this);
-    }
-    ~TFormWatch() override {
-        if (Form)
-            Form->RemoveFreeNotification(this);
-    }
-    void ComponentNotification(TComponent* component, TOperation operation) override {
-        TComponent::ComponentNotification(component, operation);
-        if (operation == opRemove && component == Form)
-            Form = nullptr;
-    }
-    TCustomForm* Form;
-};
-
 } // namespace
 
 TRandomWalk::TRandomWalk(uint64_t seed, std::string folder, std::ostream& log)
@@ -598,10 +580,10 @@ void TRandomWalk::WalkModal(TCustomForm* form) {
         std::vector<TCustomForm*>& Stack;
         ~TPop() { Stack.pop_back(); }
     } pop{FModal};
-    TFormWatch watch(form);
+    TGoneFlag watch(form);
     // After each step: the form still there, and its window with it while its loop runs.
     auto gone = [&] {
-        if (!watch.Form) {
+        if (watch.Gone()) {
             Finding("the modal loop of " + name + " still runs after its window was freed");
             return true;
         }

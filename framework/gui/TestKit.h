@@ -19,6 +19,29 @@ class TPopupMenu;
 
 namespace TestKit {
 
+// Hears when the component it watches is freed, so that a test or a walk can tell a window
+// that closed and went from one still there.
+class TGoneFlag : public TComponent {
+public:
+    explicit TGoneFlag(TComponent* watched) : TComponent(nullptr), FWatched(watched) {
+        if (watched)
+            watched->FreeNotification(this);
+    }
+    ~TGoneFlag() override {
+        if (FWatched)
+            FWatched->RemoveFreeNotification(this);
+    }
+    void ComponentNotification(TComponent* c, TOperation op) override {
+        TComponent::ComponentNotification(c, op);
+        if (op == opRemove && c == FWatched)
+            FWatched = nullptr;
+    }
+    bool Gone() const { return FWatched == nullptr; }
+
+private:
+    TComponent* FWatched;
+};
+
 // A dialog the program showed.
 struct TShownDialog {
     std::string Kind; // "MessageBox", "MessageDlg", "InputQuery" or the dialog's class name
